@@ -1,0 +1,16 @@
+#include "Bug_.h"
+#include "KeyState.h"
+#include "MainStartup.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Verbanox"));
+    KeyState::instance();
+
+    if (!TrapErrors(QStringLiteral("MainStartup.Main()"), [] { MainStartup::Main(); }))
+        return 1;
+    return 0;
+}

@@ -1,0 +1,96 @@
+#pragma once
+
+#include <QString>
+#include <exception>
+#include <utility>
+
+#include "Desktop.h"
+#include "RuntimeError.h"
+
+// The program's one error convention: routines trap errors and report them with
+// their trace name ("<Object>.<Routine>()"); the program goes on.
+namespace Bug_ {
+void Assert(bool condition, const QString &message);
+void AssertFailed(const QString &message);
+void ShowUnexpectedError(const QString &routine, const QString &extraText = QString());
+void ErrDisplayEndUserMsg(const QString &text, const QString &routine);
+QString FormatErrorText(qint32 number, const QString &description, const QString &source,
+                        const QString &routine);
+QString SystemErrorText(qint32 code);
+// The user text of ShowUnexpectedError without the error itself.
+QString UnexpectedErrorText(const QString &extraText);
+} // namespace Bug_
+
+using Bug_::Assert;
+using Bug_::AssertFailed;
+using Bug_::ShowUnexpectedError;
+
+// Runs a handler body; an error it raises becomes the current error and is
+// reported under the routine's trace name. Returns false when an error was reported.
+template <typename F>
+bool TrapErrors(const QString &routine, F &&body)
+{
+    try {
+        std::forward<F>(body)();
+        return true;
+    } catch (const RuntimeError &e) {
+        Err().SetFrom(e);
+    } catch (const std::exception &e) {
+        Err().SetFrom(e);
+    }
+    ShowUnexpectedError(routine);
+    return false;
+}
+
+// Runs a body whose errors are to be ignored (handlers that run often or in the
+// background). Returns false when an error occurred.
+template <typename F>
+bool IgnoreErrors(F &&body)
+{
+    try {
+        std::forward<F>(body)();
+        return true;
+    } catch (const RuntimeError &) {
+    } catch (const std::exception &) {
+    }
+    return false;
+}
+
+// For handlers that run every step and report the first failure once at the end.
+class DeferredErrors
+{
+public:
+    explicit DeferredErrors(QString routine) : m_routine(std::move(routine)) {}
+    DeferredErrors(const DeferredErrors &) = delete;
+    DeferredErrors &operator=(const DeferredErrors &) = delete;
+
+    template <typename F>
+    void step(F &&body)
+    {
+        try {
+            std::forward<F>(body)();
+        } catch (const RuntimeError &e) {
+            remember(e);
+        } catch (const std::exception &e) {
+            remember(e);
+        }
+    }
+    bool failed() const { return m_failed; }
+    // Reports the first failure, if any; called once after the last step.
+    void report();
+    ~DeferredErrors() { report(); }
+
+private:
+    template <typename E>
+    void remember(const E &e)
+    {
+        if (!m_failed) {
+            m_failed = true;
+            m_first.SetFrom(e);
+        }
+    }
+    QString m_routine;
+    bool m_failed = false;
+    bool m_reported = false;
+    ErrorState m_first;
+};

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+
+// File and folder tests.
+namespace FileFunctions_ {
+bool FileExists(const QString &path);
+void DeleteFileIfExists(const QString &path);
+bool FolderExists(const QString &path);
+// Creates the folder (and missing parents) when it does not exist; a trailing "/"
+// is ignored. Throws RuntimeError 75 when the folder cannot be created.
+void MakeFolder(const QString &path);
+} // namespace FileFunctions_

@@ -1,0 +1,166 @@
+#include "MsgSupport.h"
+#include "Bug_.h"
+#include "FileFunctions_.h"
+#include "GlobalVars.h"
+#include "ProgressLog.h"
+#include "TextFile.h"
+#include "VbText.h"
+
+namespace {
+const QString CRLF = QStringLiteral("\r\n");
+
+int slot(int category, int id)
+{
+    return category + (id - 1) * 2;
+}
+
+QString categoryLetter(int category)
+{
+    return category == 0 ? QStringLiteral("S") : QStringLiteral("F");
+}
+
+void ensureTable()
+{
+    if (gMsgTexts.size() != 2 * MsgSupport::MaxMsgId) {
+        gMsgTexts.clear();
+        gMsgTexts.resize(2 * MsgSupport::MaxMsgId);
+    }
+}
+
+void loadIfPresent(int category, const QString &path, bool isBase, int missingId, int missingTitleId)
+{
+    if (FileFunctions_::FileExists(path)) {
+        MsgSupport::LoadMessageFile(qint16(category), path, isBase);
+        return;
+    }
+    desktop().messageBox(GetMsg(0, missingId, path), MsgBoxStyle::Critical, GetMsg(0, missingTitleId));
+}
+
+void listUntranslated()
+{
+    for (int category = 0; category <= 1; ++category) {
+        for (int id = 1; id <= MsgSupport::MaxMsgId; ++id) {
+            const QString &text = gMsgTexts[slot(category, id)];
+            if (text.isEmpty() || !text.startsWith(QLatin1Char('_')))
+                continue;
+            const QString line = QStringLiteral("Message ") + categoryLetter(category)
+                                 + QString::number(id) + QStringLiteral(" from FILE: ") + gMsgFolder
+                                 + gLanguage + QLatin1Char('_') + gMsgCategories.value(category)
+                                 + QStringLiteral(".mes") + QStringLiteral(" NOT FOUND!!");
+            if (gShowMsgNumbers)
+                frmMessages().MsgAddMessage(CRLF + line, false, false);
+            else
+                AssertFailed(line);
+        }
+    }
+}
+} // namespace
+
+namespace MsgSupport {
+
+void ReloadAllMessages()
+{
+    QString currentPath;
+    try {
+        gMsgCategories = QStringList{QStringLiteral("STD"), QStringLiteral("FRM")};
+        gMsgLoaded = true;
+        ensureTable();
+
+        currentPath = gMsgFolder + QStringLiteral("ENGLISH_STD.mes");
+        if (FileFunctions_::FileExists(currentPath))
+            LoadMessageFile(0, currentPath, true);
+        else
+            desktop().messageBox(QStringLiteral("Verbanox cannot find the file '") + currentPath
+                                     + QStringLiteral("'.") + CRLF
+                                     + QStringLiteral("Please re-install Verbanox to fix this error."),
+                                 MsgBoxStyle::Critical, QStringLiteral("Fatal Verbanox Error"));
+
+        currentPath = gMsgFolder + QStringLiteral("ENGLISH_FRM.mes");
+        loadIfPresent(1, currentPath, true, 108, 109);
+
+        currentPath = gMsgFolder + gLanguage + QStringLiteral("_STD.mes");
+        loadIfPresent(0, currentPath, false, 111, 112);
+        currentPath = gMsgFolder + gLanguage + QStringLiteral("_FRM.mes");
+        loadIfPresent(1, currentPath, false, 111, 112);
+
+        if (gShowMsgNumbers)
+            frmMessages().MsgShow(CRLF + QStringLiteral("Checking to make sure all message are translated..."), true);
+        listUntranslated();
+        if (gShowMsgNumbers)
+            frmMessages().MsgDone();
+    } catch (const RuntimeError &e) {
+        Err().SetFrom(e);
+        Bug_::ErrDisplayEndUserMsg(QStringLiteral("Error in language file ") + currentPath,
+                                   QStringLiteral("MsgSupport.ReloadAllMessages"));
+    }
+}
+
+void LoadMessageFile(qint16 category, const QString &path, bool isBase)
+{
+    if (category < 0 || category > 1) {
+        AssertFailed(QStringLiteral("Invalid mcat in FileFunctions.LoadMessageFile(mcat)"));
+        return;
+    }
+    ensureTable();
+    try {
+        TextReader reader = TextReader::fromFile(path);
+        while (!reader.atEnd()) {
+            const QString line = VbText::Trim(reader.readLine());
+            if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
+                continue;
+            const QString idText = line.left(4);
+            bool ok = false;
+            const int id = VbText::Trim(idText).toInt(&ok);
+            if (!ok || id < 1 || id > MaxMsgId)
+                raiseError(RtErr::SubscriptOutOfRange, QStringLiteral("Verbanox.MsgSupport"),
+                           QStringLiteral("Bad message id '%1' on line %2").arg(idText).arg(reader.lineNumber()));
+            QString text = line.mid(5);
+            text.replace(QStringLiteral("^^"), CRLF);
+            text = VbText::Trim(text);
+            if (isBase)
+                gMsgTexts[slot(category, id)] = QLatin1Char('_') + categoryLetter(category)
+                                                + QString::number(id) + QLatin1Char('=') + text;
+            else if (!text.isEmpty())
+                gMsgTexts[slot(category, id)] = text;
+        }
+    } catch (const RuntimeError &e) {
+        Err().SetFrom(e);
+        Bug_::ErrDisplayEndUserMsg(QStringLiteral("Error in language file ") + path,
+                                   QStringLiteral("MsgSupport.LoadMessageFile"));
+    }
+}
+
+QString GetMsg(qint32 category, qint32 id, const QString &substitution)
+{
+    if (!gMsgLoaded)
+        ReloadAllMessages();
+    if (category < 0 || category > 1) {
+        AssertFailed(QStringLiteral("Invalid mcat in FileFunctions.GetMsg(mcat)"));
+        return QStringLiteral("Bad mcat=%1, id=%2").arg(category).arg(id);
+    }
+    const QString prefix = gMsgCategories.value(category).left(1) + QString::number(id) + QLatin1Char('=');
+    if (id < 1 || id > MaxMsgId)
+        return prefix + QStringLiteral("<OutOfRange>");
+    ensureTable();
+    QString text = gMsgTexts[slot(category, id)];
+    if (text.isEmpty()) {
+        // The report itself asks the catalog for its lead text; a catalog without
+        // that text must not report again from inside the report.
+        static bool reporting = false;
+        if (reporting)
+            return QString();
+        reporting = true;
+        Err().SetFrom(RuntimeError(RtErr::InvalidProcedureCall, QString(), QStringLiteral("Verbanox.MsgSupport")));
+        Bug_::ErrDisplayEndUserMsg(QStringLiteral("Error in language file with message ")
+                                       + QString::number(id) + QLatin1Char('.'),
+                                   QString());
+        reporting = false;
+        return QString();
+    }
+    text.replace(QLatin1Char('%'), substitution);
+    if (text.startsWith(QLatin1Char('_')))
+        return text.mid(1);
+    return gShowMsgNumbers ? prefix + text : text;
+}
+
+} // namespace MsgSupport

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+// The numbered message catalog: category 0 ("STD", messages) and 1 ("FRM", form
+// and menu texts), ids 1-300, English first and the interface language over it.
+namespace MsgSupport {
+constexpr int MC_Standard = 0;
+constexpr int MC_Forms = 1;
+constexpr int MaxMsgId = 300;
+
+void ReloadAllMessages();
+void LoadMessageFile(qint16 category, const QString &path, bool isBase);
+QString GetMsg(qint32 category, qint32 id, const QString &substitution = QString());
+} // namespace MsgSupport
+
+using MsgSupport::GetMsg;

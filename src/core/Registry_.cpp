@@ -1,0 +1,160 @@
+#include "Registry_.h"
+#include "AppInfo.h"
+#include "Bug_.h"
+#include "GlobalVars.h"
+#include "SettingsStore.h"
+#include "Twips.h"
+#include "VbConvert.h"
+#include "VbText.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
+namespace Registry_ {
+
+void Initialize(const QString &name)
+{
+    gSettingsSection = VbText::Trim(name);
+    Assert(!gSettingsSection.isEmpty(),
+           QStringLiteral("Registry_.Initialize() cannot be called with an empty string! ('") + name
+               + QStringLiteral("')"));
+}
+
+QString ResolveSection(const QString &section)
+{
+    if (section != DefaultSection)
+        return section;
+    Assert(!gSettingsSection.isEmpty(), QStringLiteral("Registry_.Initialize() was not called!"));
+    return gSettingsSection.isEmpty() ? QStringLiteral("Default") : gSettingsSection;
+}
+
+void SaveString(const QString &key, const QString &value, const QString &section)
+{
+    SettingsStore::instance().setValue(ResolveSection(section), key, value);
+}
+
+void SaveBoolean(const QString &key, bool value, const QString &section)
+{
+    SaveString(key, VbConvert::fromBoolean(value), section);
+}
+
+void SaveSingle(const QString &key, float value, const QString &section)
+{
+    SaveString(key, VbConvert::fromSingle(value), section);
+}
+
+void SaveInteger(const QString &key, qint16 value, const QString &section)
+{
+    SaveString(key, QString::number(value), section);
+}
+
+void SaveLong(const QString &key, qint32 value, const QString &section)
+{
+    SaveString(key, QString::number(value), section);
+}
+
+QString GetString(const QString &key, const QString &defaultValue, const QString &section)
+{
+    return SettingsStore::instance().value(ResolveSection(section), key, defaultValue);
+}
+
+bool ParseBoolean(const QString &text)
+{
+    const QString lower = text.toLower();
+    return !(lower == QLatin1String("0") || lower.isEmpty() || lower == QLatin1String("false")
+             || lower == QLatin1String("f") || lower == QLatin1String("no") || lower == QLatin1String("n"));
+}
+
+bool GetBoolean(const QString &key, bool defaultValue, const QString &section)
+{
+    const QString text = GetString(key, AbsentMarker, section);
+    if (text == AbsentMarker)
+        return defaultValue;
+    return ParseBoolean(text);
+}
+
+float GetSingle(const QString &key, float defaultValue, const QString &section)
+{
+    const QString text = GetString(key, AbsentMarker, section);
+    if (text == AbsentMarker)
+        return defaultValue;
+    return VbConvert::toSingle(VbText::Trim(text)).value_or(defaultValue);
+}
+
+qint16 GetInteger(const QString &key, qint16 defaultValue, const QString &section)
+{
+    const QString text = GetString(key, AbsentMarker, section);
+    if (text == AbsentMarker)
+        return defaultValue;
+    return VbConvert::toInt16(VbText::Trim(text)).value_or(defaultValue);
+}
+
+qint32 GetLong(const QString &key, qint32 defaultValue, const QString &section)
+{
+    const QString text = GetString(key, AbsentMarker, section);
+    if (text == AbsentMarker)
+        return defaultValue;
+    return VbConvert::toInt32(VbText::Trim(text)).value_or(defaultValue);
+}
+
+void DeleteSection(const QString &section)
+{
+    SettingsStore::instance().removeSection(ResolveSection(section));
+}
+
+void SaveFormPosition(const QString &prefix, QWidget *form)
+{
+    if (!form || !form->isVisible() || form->isMinimized() || form->isMaximized())
+        return;
+    const QRect frame = form->frameGeometry();
+    SaveSingle(prefix + QStringLiteral("Left"), float(Twips::fromPixelsX(frame.x())));
+    SaveSingle(prefix + QStringLiteral("Top"), float(Twips::fromPixelsY(frame.y())));
+    SaveSingle(prefix + QStringLiteral("Width"), float(Twips::fromPixelsX(frame.width())));
+    SaveSingle(prefix + QStringLiteral("Height"), float(Twips::fromPixelsY(frame.height())));
+}
+
+bool RestoreFormPosition(const QString &prefix, QWidget *form)
+{
+    float left = GetSingle(prefix + QStringLiteral("Left"), 0);
+    float top = GetSingle(prefix + QStringLiteral("Top"), 0);
+    float width = GetSingle(prefix + QStringLiteral("Width"), 0);
+    float height = GetSingle(prefix + QStringLiteral("Height"), 0);
+
+    QRect screen(0, 0, 1024, 768);
+    if (QScreen *primary = QGuiApplication::primaryScreen())
+        screen = primary->geometry();
+    const double screenWidth = Twips::fromPixelsX(screen.width());
+    const double screenHeight = Twips::fromPixelsY(screen.height());
+
+    bool accepted = true;
+    if (width < 2000 || height < 2000 || width >= screenWidth || height >= screenHeight) {
+        accepted = false;
+        width = height = 8000;
+        QWidget *active = QApplication::activeWindow();
+        if (active && active != form) {
+            const QRect a = active->frameGeometry();
+            left = float(Twips::fromPixelsX(a.x()) + Twips::fromPixelsX(a.width()) / 2 - 4000);
+            top = float(Twips::fromPixelsY(a.y()) + Twips::fromPixelsY(a.height()) / 3 - 8000.0 / 3);
+        } else {
+            left = float(screenWidth / 2 - 4000);
+            top = float(screenHeight / 3 - 8000.0 / 3);
+        }
+        left = std::max(left, 0.0f);
+        top = std::max(top, 0.0f);
+    }
+    if (form) {
+        // Width and Height are the outer size; the frame's own margins come off the client size.
+        const QRect frame = form->frameGeometry();
+        const QRect client = form->geometry();
+        const int extraWidth = frame.width() - client.width();
+        const int extraHeight = frame.height() - client.height();
+        form->move(Twips::toPixelsX(left), Twips::toPixelsY(top));
+        form->resize(std::max(1, Twips::toPixelsX(width) - extraWidth),
+                     std::max(1, Twips::toPixelsY(height) - extraHeight));
+    }
+    return accepted;
+}
+
+} // namespace Registry_

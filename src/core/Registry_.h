@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// Typed access to the settings store under the application title. The section
+// "<default section>" stands for the section given to Initialize ("Settings").
+namespace Registry_ {
+inline const QString DefaultSection = QStringLiteral("<default section>");
+inline const QString AbsentMarker = QStringLiteral("----");
+
+void Initialize(const QString &name);
+QString ResolveSection(const QString &section);
+
+void SaveString(const QString &key, const QString &value, const QString &section = DefaultSection);
+void SaveBoolean(const QString &key, bool value, const QString &section = DefaultSection);
+void SaveSingle(const QString &key, float value, const QString &section = DefaultSection);
+void SaveInteger(const QString &key, qint16 value, const QString &section = DefaultSection);
+void SaveLong(const QString &key, qint32 value, const QString &section = DefaultSection);
+
+QString GetString(const QString &key, const QString &defaultValue, const QString &section = DefaultSection);
+bool GetBoolean(const QString &key, bool defaultValue, const QString &section = DefaultSection);
+float GetSingle(const QString &key, float defaultValue, const QString &section = DefaultSection);
+qint16 GetInteger(const QString &key, qint16 defaultValue, const QString &section = DefaultSection);
+qint32 GetLong(const QString &key, qint32 defaultValue, const QString &section = DefaultSection);
+bool ParseBoolean(const QString &text);
+
+void DeleteSection(const QString &section);
+
+// Window positions: prefix & "Left", "Top", "Width", "Height" in twips.
+void SaveFormPosition(const QString &prefix, QWidget *form);
+bool RestoreFormPosition(const QString &prefix, QWidget *form);
+} // namespace Registry_
+
+using Registry_::GetBoolean;
+using Registry_::GetInteger;
+using Registry_::GetLong;
+using Registry_::GetSingle;
+using Registry_::GetString;
+using Registry_::RestoreFormPosition;
+using Registry_::SaveBoolean;
+using Registry_::SaveFormPosition;
+using Registry_::SaveInteger;
+using Registry_::SaveSingle;
+using Registry_::SaveString;

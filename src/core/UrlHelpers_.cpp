@@ -1,0 +1,44 @@
+#include "UrlHelpers_.h"
+#include "Desktop.h"
+#include "GlobalVars.h"
+
+#include <QApplication>
+#include <QWidget>
+
+namespace UrlHelpers_ {
+
+QWidget *ActiveFormHwnd(QWidget *window)
+{
+    if (window)
+        return window;
+    if (QWidget *active = QApplication::activeWindow())
+        return active;
+    return gMainForm;
+}
+
+void OpenUrl(const QString &address, QWidget *window)
+{
+    Q_UNUSED(ActiveFormHwnd(window));
+    const QString lower = address.toLower();
+    QString url = address;
+    if (!lower.startsWith(QLatin1String("https://")) && !lower.startsWith(QLatin1String("http://")))
+        url = QStringLiteral("http://") + address;
+    desktop().openUrl(url);
+}
+
+void PlayAudioFile(const QString &path, QWidget *window)
+{
+    Q_UNUSED(ActiveFormHwnd(window));
+    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
+    const QString extension = dot >= 0 ? path.mid(dot).toLower() : QString();
+    if (extension == QLatin1String(".mp3") || extension == QLatin1String(".ogg")
+        || extension == QLatin1String(".wma") || extension == QLatin1String(".wav")) {
+        desktop().openFile(path);
+        return;
+    }
+    desktop().messageBox(path + QStringLiteral("\r\n\r\n")
+                             + QStringLiteral("Audio file does not have a file extension that Verbanox recognizes.  For security reasons, will not attempt to play the audio file."),
+                         MsgBoxStyle::Exclamation, QStringLiteral("Play MP3 File - Verbanox"));
+}
+
+} // namespace UrlHelpers_

@@ -1,0 +1,47 @@
+#include "AppInfo.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+namespace {
+QString &folderOverride()
+{
+    static QString folder;
+    return folder;
+}
+
+QString withSlash(QString folder)
+{
+    folder = QDir::fromNativeSeparators(folder);
+    if (!folder.endsWith(QLatin1Char('/')))
+        folder += QLatin1Char('/');
+    return folder;
+}
+} // namespace
+
+namespace AppInfo {
+
+QString title()
+{
+    return QStringLiteral("Verbanox");
+}
+
+QString programFolder()
+{
+    if (!folderOverride().isEmpty())
+        return folderOverride();
+    if (QCoreApplication::instance())
+        return withSlash(QCoreApplication::applicationDirPath());
+    return withSlash(QDir::currentPath());
+}
+
+void setProgramFolder(const QString &folder)
+{
+    folderOverride() = folder.isEmpty() ? QString() : withSlash(folder);
+}
+
+int versionMajor() { return VX_VERSION_MAJOR; }
+int versionMinor() { return VX_VERSION_MINOR; }
+int versionRevision() { return VX_VERSION_REVISION; }
+
+} // namespace AppInfo

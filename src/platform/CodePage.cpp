@@ -1,0 +1,127 @@
+#include "CodePage.h"
+
+#include <QHash>
+#include <QSet>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+namespace {
+std::function<void(const QString &)> &unknownHandler()
+{
+    static std::function<void(const QString &)> handler;
+    return handler;
+}
+
+int effective(int codePage)
+{
+    if (codePage == CodePage::Ansi)
+        return CodePage::SystemAnsi;
+    if (!CodePage::isKnown(codePage)) {
+        static QSet<int> reported;
+        if (!reported.contains(codePage)) {
+            reported.insert(codePage);
+            if (unknownHandler())
+                unknownHandler()(QStringLiteral("Unknown code page %1; the text is read as code page 1252.")
+                                     .arg(codePage));
+        }
+        return CodePage::SystemAnsi;
+    }
+    return codePage;
+}
+} // namespace
+
+namespace CodePage {
+
+QByteArray encodingName(int codePage)
+{
+    if (codePage == Ansi)
+        codePage = SystemAnsi;
+    if (codePage >= 1250 && codePage <= 1258)
+        return "windows-" + QByteArray::number(codePage);
+    if (codePage >= 28591 && codePage <= 28606 && codePage != 28600 && codePage != 28602)
+        return "ISO-8859-" + QByteArray::number(codePage - 28590);
+    static const QHash<int, QByteArray> names = {
+        {Utf8, "UTF-8"},        {1200, "UTF-16LE"},   {1201, "UTF-16BE"},
+        {874, "windows-874"},   {932, "Shift_JIS"},   {936, "GBK"},
+        {949, "windows-949"},   {950, "Big5"},        {437, "IBM437"},
+        {850, "IBM850"},        {852, "IBM852"},      {855, "IBM855"},
+        {857, "IBM857"},        {862, "IBM862"},      {866, "IBM866"},
+        {20866, "KOI8-R"},      {21866, "KOI8-U"},    {10000, "macintosh"},
+        {20127, "US-ASCII"},    {54936, "GB18030"},   {51949, "EUC-KR"},
+        {20932, "EUC-JP"},      {50220, "ISO-2022-JP"},
+    };
+    return names.value(codePage);
+}
+
+bool isKnown(int codePage)
+{
+    static QHash<int, bool> cache;
+    auto it = cache.constFind(codePage);
+    if (it != cache.constEnd())
+        return *it;
+    const QByteArray name = encodingName(codePage);
+    const bool known = !name.isEmpty() && QStringDecoder(name.constData()).isValid();
+    cache.insert(codePage, known);
+    return known;
+}
+
+QString decode(const char *bytes, qsizetype size, int codePage)
+{
+    if (size <= 0)
+        return QString();
+    const int cp = effective(codePage);
+    if (cp == Utf8)
+        return QString::fromUtf8(bytes, size);
+    QStringDecoder decoder(encodingName(cp).constData(), QStringConverter::Flag::Stateless);
+    return decoder.decode(QByteArrayView(bytes, size));
+}
+
+QString decode(const QByteArray &bytes, int codePage)
+{
+    return decode(bytes.constData(), bytes.size(), codePage);
+}
+
+QByteArray encode(const QString &text, int codePage)
+{
+    const int cp = effective(codePage);
+    if (cp == Utf8)
+        return text.toUtf8();
+    QStringEncoder encoder(encodingName(cp).constData(), QStringConverter::Flag::Stateless);
+    QByteArray whole = encoder.encode(text);
+    if (!encoder.hasError())
+        return whole;
+    encoder.resetState();
+    QByteArray out;
+    out.reserve(text.size());
+    // Character by character, so that one that does not fit becomes "?" alone.
+    for (int i = 0; i < text.size(); ++i) {
+        const int len = (text[i].isHighSurrogate() && i + 1 < text.size()) ? 2 : 1;
+        QStringView piece = QStringView(text).mid(i, len);
+        QByteArray bytes = encoder.encode(piece);
+        if (encoder.hasError() || bytes.isEmpty()) {
+            encoder.resetState();
+            out += '?';
+        } else {
+            out += bytes;
+        }
+        i += len - 1;
+    }
+    return out;
+}
+
+bool canEncode(const QString &text, int codePage)
+{
+    const int cp = effective(codePage);
+    if (cp == Utf8 || cp == 1200 || cp == 1201)
+        return true;
+    QStringEncoder encoder(encodingName(cp).constData(), QStringConverter::Flag::Stateless);
+    QByteArray bytes = encoder.encode(text);
+    return !encoder.hasError();
+}
+
+void setUnknownCodePageHandler(std::function<void(const QString &message)> handler)
+{
+    unknownHandler() = std::move(handler);
+}
+
+} // namespace CodePage

@@ -1,0 +1,164 @@
+#include "QtDesktop.h"
+#include "AppInfo.h"
+#include "OleColor.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QUrl>
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+QWidget *dialogParent()
+{
+    return QApplication::activeWindow();
+}
+
+QString titleOrDefault(const QString &title)
+{
+    return title.isEmpty() ? AppInfo::title() : title;
+}
+
+struct ButtonSet
+{
+    QList<QMessageBox::StandardButton> buttons;
+    QList<int> results;
+};
+
+ButtonSet buttonsFor(int style)
+{
+    using MB = QMessageBox;
+    switch (style & MsgBoxStyle::ButtonsMask) {
+    case MsgBoxStyle::OKCancel:
+        return {{MB::Ok, MB::Cancel}, {MsgBoxResult::OK, MsgBoxResult::Cancel}};
+    case MsgBoxStyle::AbortRetryIgnore:
+        return {{MB::Abort, MB::Retry, MB::Ignore},
+                {MsgBoxResult::Abort, MsgBoxResult::Retry, MsgBoxResult::Ignore}};
+    case MsgBoxStyle::YesNoCancel:
+        return {{MB::Yes, MB::No, MB::Cancel},
+                {MsgBoxResult::Yes, MsgBoxResult::No, MsgBoxResult::Cancel}};
+    case MsgBoxStyle::YesNo:
+        return {{MB::Yes, MB::No}, {MsgBoxResult::Yes, MsgBoxResult::No}};
+    case MsgBoxStyle::RetryCancel:
+        return {{MB::Retry, MB::Cancel}, {MsgBoxResult::Retry, MsgBoxResult::Cancel}};
+    default:
+        return {{MB::Ok}, {MsgBoxResult::OK}};
+    }
+}
+
+QMessageBox::Icon iconFor(int style)
+{
+    switch (style & MsgBoxStyle::IconMask) {
+    case MsgBoxStyle::Critical: return QMessageBox::Critical;
+    case MsgBoxStyle::Question: return QMessageBox::Question;
+    case MsgBoxStyle::Exclamation: return QMessageBox::Warning;
+    case MsgBoxStyle::Information: return QMessageBox::Information;
+    default: return QMessageBox::NoIcon;
+    }
+}
+} // namespace
+
+int QtDesktop::messageBox(const QString &text, int style, const QString &title)
+{
+    if (!qobject_cast<QApplication *>(QCoreApplication::instance())) {
+        std::fprintf(stderr, "%s\n%s\n", qPrintable(titleOrDefault(title)), qPrintable(text));
+        return buttonsFor(style).results.value(0, MsgBoxResult::OK);
+    }
+    QMessageBox box(iconFor(style), titleOrDefault(title), text, QMessageBox::NoButton,
+                    dialogParent());
+    const ButtonSet set = buttonsFor(style);
+    QList<QAbstractButton *> added;
+    for (QMessageBox::StandardButton b : set.buttons)
+        added.append(box.addButton(b));
+    int defaultIndex = (style & MsgBoxStyle::DefaultButton3) ? 2
+                       : (style & MsgBoxStyle::DefaultButton2) ? 1
+                                                               : 0;
+    if (defaultIndex < added.size())
+        box.setDefaultButton(qobject_cast<QPushButton *>(added[defaultIndex]));
+    box.exec();
+    const int index = added.indexOf(box.clickedButton());
+    if (index < 0) // closed with Escape or the window's close button
+        return set.results.contains(MsgBoxResult::Cancel) ? MsgBoxResult::Cancel
+                                                          : set.results.last();
+    return set.results[index];
+}
+
+std::optional<QString> QtDesktop::inputBox(const QString &prompt, const QString &title,
+                                           const QString &defaultText)
+{
+    bool ok = false;
+    QString text = QInputDialog::getText(dialogParent(), titleOrDefault(title), prompt,
+                                         QLineEdit::Normal, defaultText, &ok);
+    if (!ok)
+        return std::nullopt;
+    return text;
+}
+
+QString QtDesktop::openFileName(const QString &title, const QString &folder, const QString &filter)
+{
+    return QFileDialog::getOpenFileName(dialogParent(), title, folder, filter);
+}
+
+QString QtDesktop::saveFileName(const QString &title, const QString &folder, const QString &filter)
+{
+    return QFileDialog::getSaveFileName(dialogParent(), title, folder, filter);
+}
+
+QString QtDesktop::folderName(const QString &title, const QString &folder)
+{
+    return QFileDialog::getExistingDirectory(dialogParent(), title, folder);
+}
+
+std::optional<quint32> QtDesktop::chooseColor(quint32 initial)
+{
+    QColor chosen = QColorDialog::getColor(OleColor::toQColor(initial), dialogParent());
+    if (!chosen.isValid())
+        return std::nullopt;
+    return OleColor::fromQColor(chosen);
+}
+
+QDateTime QtDesktop::now()
+{
+    return QDateTime::currentDateTime();
+}
+
+void QtDesktop::setWaitCursor(bool on)
+{
+    if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
+        return;
+    if (on) {
+        if (m_waitDepth++ == 0)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+    } else if (m_waitDepth > 0) {
+        if (--m_waitDepth == 0)
+            QApplication::restoreOverrideCursor();
+    }
+}
+
+bool QtDesktop::openUrl(const QString &url)
+{
+    return QDesktopServices::openUrl(QUrl(url));
+}
+
+bool QtDesktop::openFile(const QString &path)
+{
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+bool QtDesktop::startProgram(const QString &program, const QStringList &arguments)
+{
+    return QProcess::startDetached(program, arguments);
+}
+
+void QtDesktop::endProgram(int exitCode)
+{
+    std::fflush(stdout);
+    std::fflush(stderr);
+    ::_exit(exitCode);
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "Desktop.h"
+
+class QtDesktop : public Desktop
+{
+public:
+    int messageBox(const QString &text, int style, const QString &title) override;
+    std::optional<QString> inputBox(const QString &prompt, const QString &title,
+                                    const QString &defaultText) override;
+    QString openFileName(const QString &title, const QString &folder, const QString &filter) override;
+    QString saveFileName(const QString &title, const QString &folder, const QString &filter) override;
+    QString folderName(const QString &title, const QString &folder) override;
+    std::optional<quint32> chooseColor(quint32 initial) override;
+    QDateTime now() override;
+    void setWaitCursor(bool on) override;
+    bool openUrl(const QString &url) override;
+    bool openFile(const QString &path) override;
+    bool startProgram(const QString &program, const QStringList &arguments) override;
+    [[noreturn]] void endProgram(int exitCode) override;
+
+private:
+    int m_waitDepth = 0;
+};

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QString>
+#include <exception>
+#include <string>
+
+// A numbered run-time error, as the program's error traps expect them:
+// 9 subscript out of range, 13 type mismatch, 52 bad file name, ...
+class RuntimeError : public std::exception
+{
+public:
+    explicit RuntimeError(qint32 number, const QString &description = QString(),
+                          const QString &source = QString());
+
+    qint32 number() const { return m_number; }
+    QString description() const { return m_description; }
+    QString source() const { return m_source; }
+    const char *what() const noexcept override { return m_what.c_str(); }
+
+    // The runtime's standard text for an error number ("Subscript out of range").
+    static QString standardText(qint32 number);
+
+private:
+    qint32 m_number;
+    QString m_description;
+    QString m_source;
+    std::string m_what;
+};
+
+[[noreturn]] void raiseError(qint32 number, const QString &source = QString(),
+                             const QString &description = QString());
+
+// The error currently being handled, filled by an error trap before it reports.
+struct ErrorState
+{
+    qint32 Number = 0;
+    QString Description;
+    QString Source;
+    qint32 HelpContext = 0;
+    QString HelpFile;
+    qint32 LastDllError = 0;
+
+    void Clear() { *this = ErrorState(); }
+    void SetFrom(const RuntimeError &e);
+    void SetFrom(const std::exception &e);
+};
+
+ErrorState &Err();
+
+// Common error numbers of the runtime.
+namespace RtErr {
+constexpr qint32 InvalidProcedureCall = 5;
+constexpr qint32 Overflow = 6;
+constexpr qint32 OutOfMemory = 7;
+constexpr qint32 SubscriptOutOfRange = 9;
+constexpr qint32 TypeMismatch = 13;
+constexpr qint32 InternalError = 51;
+constexpr qint32 BadFileNameOrNumber = 52;
+constexpr qint32 FileNotFound = 53;
+constexpr qint32 InputPastEndOfFile = 62;
+constexpr qint32 PermissionDenied = 70;
+constexpr qint32 PathFileAccessError = 75;
+constexpr qint32 PathNotFound = 76;
+constexpr qint32 ObjectNotSet = 91;
+constexpr qint32 InvalidPropertyValue = 380;
+constexpr qint32 CannotShowNonModal = 401;
+} // namespace RtErr

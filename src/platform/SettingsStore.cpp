@@ -1,0 +1,263 @@
+#include "SettingsStore.h"
+#include "AppInfo.h"
+#include "RuntimeError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <memory>
+
+namespace {
+std::unique_ptr<SettingsStore> &sharedStore()
+{
+    static std::unique_ptr<SettingsStore> store;
+    return store;
+}
+
+// Backslash escapes keep line breaks and the characters that would change the
+// meaning of a line inside one line.
+QString escape(const QString &text, bool isKey)
+{
+    QString out;
+    out.reserve(text.size());
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == QLatin1Char('\\'))
+            out += QLatin1String("\\\\");
+        else if (c == QLatin1Char('\r'))
+            out += QLatin1String("\\r");
+        else if (c == QLatin1Char('\n'))
+            out += QLatin1String("\\n");
+        else if (isKey && c == QLatin1Char('='))
+            out += QLatin1String("\\e");
+        else if (isKey && i == 0 && (c == QLatin1Char('[') || c == QLatin1Char(';') || c == QLatin1Char('#') || c == QLatin1Char(' ')))
+            out += QLatin1Char('\\') + QString(c);
+        else
+            out += c;
+    }
+    return out;
+}
+
+QString unescape(const QString &text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c != QLatin1Char('\\') || i + 1 >= text.size()) {
+            out += c;
+            continue;
+        }
+        const QChar n = text[++i];
+        if (n == QLatin1Char('r'))
+            out += QLatin1Char('\r');
+        else if (n == QLatin1Char('n'))
+            out += QLatin1Char('\n');
+        else if (n == QLatin1Char('e'))
+            out += QLatin1Char('=');
+        else
+            out += n;
+    }
+    return out;
+}
+
+// Index of the first "=" that is not escaped.
+int separatorIndex(const QString &line)
+{
+    for (int i = 0; i < line.size(); ++i) {
+        if (line[i] == QLatin1Char('\\'))
+            ++i;
+        else if (line[i] == QLatin1Char('='))
+            return i;
+    }
+    return -1;
+}
+} // namespace
+
+SettingsStore &SettingsStore::instance()
+{
+    if (!sharedStore())
+        sharedStore() = std::make_unique<SettingsStore>(defaultFilePath());
+    return *sharedStore();
+}
+
+void SettingsStore::resetInstance()
+{
+    sharedStore().reset();
+}
+
+QString SettingsStore::defaultFilePath()
+{
+    QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (base.isEmpty() || !QDir::isAbsolutePath(base))
+        base = QDir::homePath() + QLatin1String("/.config");
+    const QString title = AppInfo::title();
+    return base + QLatin1Char('/') + title + QLatin1Char('/') + title + QLatin1String(".ini");
+}
+
+SettingsStore::SettingsStore(const QString &filePath)
+    : m_filePath(filePath)
+{
+}
+
+void SettingsStore::refresh() const
+{
+    const QFileInfo info(m_filePath);
+    const QDateTime time = info.exists() ? info.lastModified() : QDateTime();
+    const qint64 size = info.exists() ? info.size() : -1;
+    if (m_loaded && time == m_loadedTime && size == m_loadedSize)
+        return;
+    m_sections.clear();
+    QFile file(m_filePath);
+    if (file.open(QIODevice::ReadOnly))
+        parse(file.readAll());
+    m_loaded = true;
+    m_loadedTime = time;
+    m_loadedSize = size;
+}
+
+void SettingsStore::parse(const QByteArray &data) const
+{
+    Section *current = nullptr;
+    const QStringList lines = QString::fromUtf8(data).split(QLatin1Char('\n'));
+    for (QString line : lines) {
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+        if (line.isEmpty() || line.startsWith(QLatin1Char(';')) || line.startsWith(QLatin1Char('#')))
+            continue;
+        if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
+            const QString name = unescape(line.mid(1, line.size() - 2));
+            current = findSection(name);
+            if (!current) {
+                m_sections.append({name, {}});
+                current = &m_sections.last();
+            }
+            continue;
+        }
+        const int eq = separatorIndex(line);
+        if (!current || eq < 0)
+            continue; // not a line this store writes; ignored
+        const QString key = unescape(line.left(eq));
+        const QString value = unescape(line.mid(eq + 1));
+        if (Entry *entry = findEntry(current, key))
+            entry->value = value;
+        else
+            current->entries.append({key, value});
+    }
+}
+
+void SettingsStore::save() const
+{
+    QString text;
+    for (const Section &section : m_sections) {
+        if (section.entries.isEmpty())
+            continue;
+        text += QLatin1Char('[') + escape(section.name, false) + QLatin1String("]\n");
+        for (const Entry &entry : section.entries)
+            text += escape(entry.key, true) + QLatin1Char('=') + escape(entry.value, false) + QLatin1Char('\n');
+        text += QLatin1Char('\n');
+    }
+    const QString source = QStringLiteral("SettingsStore");
+    if (!QDir().mkpath(QFileInfo(m_filePath).absolutePath()))
+        raiseError(RtErr::PathFileAccessError, source,
+                   QStringLiteral("Cannot create the settings folder for %1").arg(m_filePath));
+    QSaveFile file(m_filePath);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0 || !file.commit())
+        raiseError(RtErr::PathFileAccessError, source,
+                   QStringLiteral("Cannot write the settings file %1: %2").arg(m_filePath, file.errorString()));
+    const QFileInfo info(m_filePath);
+    m_loadedTime = info.lastModified();
+    m_loadedSize = info.size();
+}
+
+SettingsStore::Section *SettingsStore::findSection(const QString &name) const
+{
+    for (Section &section : m_sections)
+        if (section.name.compare(name, Qt::CaseInsensitive) == 0)
+            return &section;
+    return nullptr;
+}
+
+SettingsStore::Entry *SettingsStore::findEntry(Section *section, const QString &key) const
+{
+    for (Entry &entry : section->entries)
+        if (entry.key.compare(key, Qt::CaseInsensitive) == 0)
+            return &entry;
+    return nullptr;
+}
+
+QString SettingsStore::value(const QString &section, const QString &key, const QString &defaultValue) const
+{
+    refresh();
+    Section *s = findSection(section);
+    Entry *e = s ? findEntry(s, key) : nullptr;
+    return e ? e->value : defaultValue;
+}
+
+bool SettingsStore::contains(const QString &section, const QString &key) const
+{
+    refresh();
+    Section *s = findSection(section);
+    return s && findEntry(s, key);
+}
+
+void SettingsStore::setValue(const QString &section, const QString &key, const QString &value)
+{
+    refresh();
+    Section *s = findSection(section);
+    if (!s) {
+        m_sections.append({section, {}});
+        s = &m_sections.last();
+    }
+    if (Entry *e = findEntry(s, key)) {
+        if (e->value == value)
+            return;
+        e->value = value;
+    } else {
+        s->entries.append({key, value});
+    }
+    save();
+}
+
+void SettingsStore::removeKey(const QString &section, const QString &key)
+{
+    refresh();
+    Section *s = findSection(section);
+    if (!s)
+        return;
+    const qsizetype before = s->entries.size();
+    s->entries.removeIf([&](const Entry &e) { return e.key.compare(key, Qt::CaseInsensitive) == 0; });
+    if (s->entries.size() != before)
+        save();
+}
+
+void SettingsStore::removeSection(const QString &section)
+{
+    refresh();
+    const qsizetype before = m_sections.size();
+    m_sections.removeIf([&](const Section &s) { return s.name.compare(section, Qt::CaseInsensitive) == 0; });
+    if (m_sections.size() != before)
+        save();
+}
+
+QStringList SettingsStore::keys(const QString &section) const
+{
+    refresh();
+    QStringList result;
+    if (Section *s = findSection(section))
+        for (const Entry &e : s->entries)
+            result.append(e.key);
+    return result;
+}
+
+QStringList SettingsStore::sections() const
+{
+    refresh();
+    QStringList result;
+    for (const Section &s : m_sections)
+        if (!s.entries.isEmpty())
+            result.append(s.name);
+    return result;
+}

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "Desktop.h"
+
+#include <QList>
+#include <QStringList>
+#include <deque>
+
+// A desktop for tests: records every question and answers from a script.
+// Nothing modal is ever shown.
+class TestDesktop : public Desktop
+{
+public:
+    struct Shown
+    {
+        QString kind; // "msgbox", "inputbox", "open", "save", "folder", "color"
+        QString text;
+        QString title;
+        int style = 0;
+    };
+
+    QList<Shown> shown;
+    QStringList openedUrls;
+    QStringList openedFiles;
+    QStringList startedPrograms;
+    std::deque<int> messageBoxAnswers;           // default: the first button
+    std::deque<std::optional<QString>> inputAnswers; // default: cancel
+    std::deque<QString> fileAnswers;             // default: cancel
+    std::deque<std::optional<quint32>> colorAnswers; // default: cancel
+    QDateTime clock = QDateTime(QDate(2024, 1, 1), QTime(12, 0));
+    bool canOpen = true;   // whether openUrl/openFile/startProgram succeed
+    int waitCursorDepth = 0;
+    int waitCursorShown = 0; // how often it was switched on
+
+    int messageBox(const QString &text, int style, const QString &title) override;
+    std::optional<QString> inputBox(const QString &prompt, const QString &title,
+                                    const QString &defaultText) override;
+    QString openFileName(const QString &title, const QString &folder, const QString &filter) override;
+    QString saveFileName(const QString &title, const QString &folder, const QString &filter) override;
+    QString folderName(const QString &title, const QString &folder) override;
+    std::optional<quint32> chooseColor(quint32 initial) override;
+    QDateTime now() override { return clock; }
+    void setWaitCursor(bool on) override;
+    bool openUrl(const QString &url) override;
+    bool openFile(const QString &path) override;
+    bool startProgram(const QString &program, const QStringList &arguments) override;
+    [[noreturn]] void endProgram(int exitCode) override;
+
+    // Message boxes shown so far.
+    QList<Shown> messageBoxes() const;
+    QString lastMessage() const;
+
+    static int defaultAnswer(int style);
+
+private:
+    QString nextFileAnswer(const QString &kind, const QString &title);
+};
+
+// Installs a TestDesktop for the lifetime of the guard and restores the previous one.
+class TestDesktopScope
+{
+public:
+    TestDesktopScope();
+    ~TestDesktopScope();
+    TestDesktop &operator*() { return *m_desktop; }
+    TestDesktop *operator->() { return m_desktop; }
+
+private:
+    TestDesktop *m_desktop;
+    std::unique_ptr<Desktop> m_previous;
+};

@@ -1,0 +1,256 @@
+#include "TextFile.h"
+#include "CodePage.h"
+#include "FileNames.h"
+#include "RuntimeError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <charconv>
+
+namespace {
+const char Utf8Bom[] = "\xEF\xBB\xBF";
+
+QString fileSource()
+{
+    return QStringLiteral("Verbanox.TextFile");
+}
+} // namespace
+
+namespace TextFiles {
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(FileNames::resolve(path));
+    if (!file.exists())
+        raiseError(RtErr::FileNotFound, fileSource(), QStringLiteral("File not found: %1").arg(path));
+    if (!file.open(QIODevice::ReadOnly))
+        raiseError(RtErr::PathFileAccessError, fileSource(),
+                   QStringLiteral("Cannot read %1: %2").arg(path, file.errorString()));
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        raiseError(RtErr::PathFileAccessError, fileSource(),
+                   QStringLiteral("Cannot read %1: %2").arg(path, file.errorString()));
+    return bytes;
+}
+
+void writeAtomically(const QString &path, const QByteArray &bytes)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        raiseError(RtErr::PathFileAccessError, fileSource(),
+                   QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
+}
+
+QByteArray encodeLines(const QStringList &lines, int codePage)
+{
+    QByteArray out;
+    for (const QString &line : lines) {
+        out += CodePage::encode(line, codePage);
+        out += "\r\n";
+    }
+    return out;
+}
+
+} // namespace TextFiles
+
+TextReader TextReader::fromBytes(const QByteArray &bytes, int codePage, LineEnds ends)
+{
+    TextReader reader;
+    reader.m_bytes = bytes;
+    reader.m_codePage = codePage;
+    reader.m_ends = ends;
+    if (bytes.startsWith(Utf8Bom)) {
+        reader.m_pos = 3;
+        reader.m_codePage = CodePage::Utf8;
+    }
+    return reader;
+}
+
+TextReader TextReader::fromFile(const QString &path, int codePage, LineEnds ends)
+{
+    return fromBytes(TextFiles::readAll(path), codePage, ends);
+}
+
+QByteArray TextReader::readLineBytes()
+{
+    if (atEnd())
+        raiseError(RtErr::InputPastEndOfFile, fileSource());
+    const qsizetype size = m_bytes.size();
+    const char *data = m_bytes.constData();
+    qsizetype start = m_pos;
+    qsizetype i = start;
+    for (; i < size; ++i) {
+        const char c = data[i];
+        if (c == '\r' && i + 1 < size && data[i + 1] == '\n') {
+            m_pos = i + 2;
+            break;
+        }
+        if (m_ends == LineEnds::Any && (c == '\r' || c == '\n')) {
+            m_pos = i + 1;
+            break;
+        }
+    }
+    if (i >= size)
+        m_pos = size;
+    ++m_lineNumber;
+    return m_bytes.mid(start, i - start);
+}
+
+QString TextReader::readLine()
+{
+    return CodePage::decode(readLineBytes(), m_codePage);
+}
+
+QStringList TextReader::readAllLines()
+{
+    QStringList lines;
+    while (!atEnd())
+        lines.append(readLine());
+    return lines;
+}
+
+RecordReader RecordReader::fromBytes(const QByteArray &bytes, int codePage)
+{
+    RecordReader reader;
+    if (bytes.startsWith(Utf8Bom))
+        reader.m_text = QString::fromUtf8(bytes.mid(3));
+    else
+        reader.m_text = CodePage::decode(bytes, codePage);
+    return reader;
+}
+
+RecordReader RecordReader::fromFile(const QString &path, int codePage)
+{
+    return fromBytes(TextFiles::readAll(path), codePage);
+}
+
+void RecordReader::skipBlankLines()
+{
+    while (m_pos < m_text.size()) {
+        qsizetype i = m_pos;
+        while (i < m_text.size() && (m_text[i] == QLatin1Char(' ') || m_text[i] == QLatin1Char('\t')))
+            ++i;
+        if (i < m_text.size() && m_text[i] != QLatin1Char('\r') && m_text[i] != QLatin1Char('\n'))
+            return;
+        if (i >= m_text.size()) {
+            m_pos = i;
+            return;
+        }
+        if (m_text[i] == QLatin1Char('\r') && i + 1 < m_text.size() && m_text[i + 1] == QLatin1Char('\n'))
+            ++i;
+        m_pos = i + 1;
+        ++m_line;
+    }
+}
+
+bool RecordReader::atEnd()
+{
+    skipBlankLines();
+    return m_pos >= m_text.size();
+}
+
+QStringList RecordReader::readRecord()
+{
+    skipBlankLines();
+    if (m_pos >= m_text.size())
+        raiseError(RtErr::InputPastEndOfFile, QStringLiteral("Verbanox.RecordReader"));
+    m_recordLine = m_line;
+    QStringList fields;
+    const qsizetype n = m_text.size();
+    auto isLineEnd = [&](qsizetype i) { return m_text[i] == QLatin1Char('\r') || m_text[i] == QLatin1Char('\n'); };
+    auto isBlank = [&](qsizetype i) { return m_text[i] == QLatin1Char(' ') || m_text[i] == QLatin1Char('\t'); };
+    for (;;) {
+        while (m_pos < n && isBlank(m_pos))
+            ++m_pos;
+        QString field;
+        if (m_pos < n && m_text[m_pos] == QLatin1Char('"')) {
+            ++m_pos;
+            for (;;) {
+                if (m_pos >= n)
+                    break; // an unterminated text ends with the file
+                const QChar c = m_text[m_pos++];
+                if (c == QLatin1Char('"')) {
+                    if (m_pos < n && m_text[m_pos] == QLatin1Char('"')) {
+                        field += c;
+                        ++m_pos;
+                        continue;
+                    }
+                    break;
+                }
+                if (c == QLatin1Char('\n'))
+                    ++m_line;
+                field += c;
+            }
+            // Anything between the closing quote and the next comma is ignored.
+            while (m_pos < n && m_text[m_pos] != QLatin1Char(',') && !isLineEnd(m_pos))
+                ++m_pos;
+        } else {
+            const qsizetype start = m_pos;
+            while (m_pos < n && m_text[m_pos] != QLatin1Char(',') && !isLineEnd(m_pos))
+                ++m_pos;
+            field = m_text.mid(start, m_pos - start).trimmed();
+        }
+        fields.append(field);
+        if (m_pos < n && m_text[m_pos] == QLatin1Char(',')) {
+            ++m_pos;
+            continue;
+        }
+        if (m_pos < n) { // the line end closes the record
+            if (m_text[m_pos] == QLatin1Char('\r') && m_pos + 1 < n && m_text[m_pos + 1] == QLatin1Char('\n'))
+                ++m_pos;
+            ++m_pos;
+            ++m_line;
+        }
+        return fields;
+    }
+}
+
+QString RecordWriter::formatField(const QVariant &value)
+{
+    switch (value.metaType().id()) {
+    case QMetaType::Bool:
+        return value.toBool() ? QStringLiteral("#TRUE#") : QStringLiteral("#FALSE#");
+    case QMetaType::Float: {
+        char buf[32];
+        auto res = std::to_chars(buf, buf + sizeof buf, value.toFloat());
+        return QString::fromLatin1(buf, res.ptr - buf);
+    }
+    case QMetaType::Double: {
+        char buf[32];
+        auto res = std::to_chars(buf, buf + sizeof buf, value.toDouble());
+        return QString::fromLatin1(buf, res.ptr - buf);
+    }
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::UChar:
+    case QMetaType::SChar:
+        return value.toString();
+    default: {
+        QString text = value.toString();
+        text.replace(QLatin1Char('"'), QLatin1String("\"\""));
+        return QLatin1Char('"') + text + QLatin1Char('"');
+    }
+    }
+}
+
+void RecordWriter::writeRecord(const QVariantList &fields)
+{
+    QStringList parts;
+    for (const QVariant &field : fields)
+        parts.append(formatField(field));
+    m_bytes += CodePage::encode(parts.join(QLatin1Char(',')), m_codePage);
+    m_bytes += "\r\n";
+}
+
+void RecordWriter::saveTo(const QString &path) const
+{
+    TextFiles::writeAtomically(path, m_bytes);
+}

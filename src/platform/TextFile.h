@@ -1,0 +1,90 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+// Sequential text files as the program reads and writes them: whole lines in a
+// code page, and records of comma-separated fields with texts in double quotes.
+// Files are read whole into memory and written atomically; no handle stays open.
+
+enum class LineEnds {
+    Any,      // CR LF, a lone CR or a lone LF each end a line
+    CrLfOnly, // only CR LF ends a line; lone CR and LF bytes stay in the line
+};
+
+class TextReader
+{
+public:
+    TextReader() = default;
+    // A file that starts with a UTF-8 byte-order mark is read as UTF-8 whatever
+    // the code page. Throws RuntimeError 53 when the file is missing, 75 when it
+    // cannot be read.
+    static TextReader fromFile(const QString &path, int codePage = 0, LineEnds ends = LineEnds::Any);
+    static TextReader fromBytes(const QByteArray &bytes, int codePage = 0, LineEnds ends = LineEnds::Any);
+
+    bool atEnd() const { return m_pos >= m_bytes.size(); }
+    // The next line without its line end. Throws RuntimeError 62 at the end of the file.
+    QString readLine();
+    QByteArray readLineBytes();
+    // Every remaining line.
+    QStringList readAllLines();
+    int lineNumber() const { return m_lineNumber; }
+
+private:
+    QByteArray m_bytes;
+    qsizetype m_pos = 0;
+    int m_codePage = 0;
+    LineEnds m_ends = LineEnds::Any;
+    int m_lineNumber = 0;
+};
+
+// Reads records of fields separated by commas; a text in double quotes may hold
+// commas and line breaks, and two double quotes inside it stand for one.
+class RecordReader
+{
+public:
+    static RecordReader fromFile(const QString &path, int codePage = 0);
+    static RecordReader fromBytes(const QByteArray &bytes, int codePage = 0);
+
+    bool atEnd();
+    // The fields of the next record (one line, or more when a quoted text spans lines).
+    QStringList readRecord();
+    // The line on which the last record read started (1-based).
+    int recordLine() const { return m_recordLine; }
+
+private:
+    void skipBlankLines();
+    QString m_text;
+    qsizetype m_pos = 0;
+    int m_line = 1;
+    int m_recordLine = 0;
+};
+
+// Writes records: texts in double quotes (a double quote inside doubled), numbers
+// as they are, Booleans as #TRUE# and #FALSE#, one record per line ending in CR LF.
+class RecordWriter
+{
+public:
+    explicit RecordWriter(int codePage = 0) : m_codePage(codePage) {}
+    void writeRecord(const QVariantList &fields);
+    QByteArray bytes() const { return m_bytes; }
+    // Writes the records to the file atomically; throws RuntimeError 75 on failure.
+    void saveTo(const QString &path) const;
+
+    static QString formatField(const QVariant &value);
+
+private:
+    int m_codePage;
+    QByteArray m_bytes;
+};
+
+namespace TextFiles {
+// Writes bytes to a file through a temporary file and a rename; throws RuntimeError 75.
+void writeAtomically(const QString &path, const QByteArray &bytes);
+// Reads a whole file; throws RuntimeError 53 when it is missing, 75 when unreadable.
+QByteArray readAll(const QString &path);
+// Text in the code page with CR LF line ends, for writing.
+QByteArray encodeLines(const QStringList &lines, int codePage);
+} // namespace TextFiles

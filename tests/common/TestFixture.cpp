@@ -1,0 +1,116 @@
+#include "TestFixture.h"
+
+#include "AppInfo.h"
+#include "GlobalVars.h"
+#include "SettingsStore.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QtTest>
+
+TestFixture::TestFixture(bool withCatalogs)
+{
+    QVERIFY2(m_dir.isValid(), "temporary folder");
+    m_hadConfigHome = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
+    m_oldConfigHome = qgetenv("XDG_CONFIG_HOME");
+    QDir().mkpath(configHome());
+    qputenv("XDG_CONFIG_HOME", configHome().toUtf8());
+    SettingsStore::resetInstance();
+    ResetGlobals();
+    AppInfo::setProgramFolder(programFolder());
+    auto owned = std::make_unique<TestDesktop>();
+    m_desktop = owned.get();
+    m_previousDesktop = setDesktop(std::move(owned));
+    if (withCatalogs)
+        copyShippedData(QStringLiteral("msg"));
+}
+
+TestFixture::~TestFixture()
+{
+    ResetGlobals();
+    setDesktop(std::move(m_previousDesktop));
+    AppInfo::setProgramFolder(QString());
+    if (m_hadConfigHome)
+        qputenv("XDG_CONFIG_HOME", m_oldConfigHome);
+    else
+        qunsetenv("XDG_CONFIG_HOME");
+    SettingsStore::resetInstance();
+}
+
+QString TestFixture::programFolder() const
+{
+    return m_dir.path() + QStringLiteral("/prog/");
+}
+
+QString TestFixture::path(const QString &relative) const
+{
+    return programFolder() + relative;
+}
+
+QString TestFixture::configHome() const
+{
+    return m_dir.path() + QStringLiteral("/config");
+}
+
+SettingsStore &TestFixture::settings()
+{
+    return SettingsStore::instance();
+}
+
+QString TestFixture::sourceDir()
+{
+    return QStringLiteral(VX_SOURCE_DIR);
+}
+
+void TestFixture::setUpFolders()
+{
+    gProgramFolder = programFolder();
+    gMsgFolder = gProgramFolder + QStringLiteral("msg/");
+    gIndexFolder = gProgramFolder + QStringLiteral("Index/");
+    gScratchFolder = gProgramFolder + QStringLiteral("Scratch/");
+    gSysDefsFolder = gProgramFolder + QStringLiteral("SysDefs/");
+    gModuleFolder = gProgramFolder + QStringLiteral("Modules/");
+    gBibleFolder = gModuleFolder + QStringLiteral("Bible/");
+    gCommentaryFolder = gModuleFolder + QStringLiteral("Commentary/");
+    gDictionaryFolder = gModuleFolder + QStringLiteral("Dictionary/");
+    gNameFolder = gModuleFolder + QStringLiteral("Name/");
+    gSNotesFolder = gModuleFolder + QStringLiteral("SNotes/");
+    gMapsFolder = gModuleFolder + QStringLiteral("Maps/");
+    for (const QString &folder : {gMsgFolder, gIndexFolder, gScratchFolder, gSysDefsFolder,
+                                  gBibleFolder, gCommentaryFolder, gDictionaryFolder, gNameFolder,
+                                  gSNotesFolder, gMapsFolder})
+        QDir().mkpath(folder);
+}
+
+void TestFixture::copyShippedData(const QString &relativeFolder)
+{
+    const QString from = sourceDir() + QStringLiteral("/data/") + relativeFolder;
+    QDirIterator it(from, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString file = it.next();
+        const QString target = path(relativeFolder + file.mid(from.size()));
+        QDir().mkpath(QFileInfo(target).absolutePath());
+        QFile::remove(target);
+        QFile::copy(file, target);
+        QFile(target).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    }
+}
+
+void TestFixture::writeFile(const QString &relative, const QByteArray &bytes)
+{
+    const QString target = path(relative);
+    QDir().mkpath(QFileInfo(target).absolutePath());
+    QFile file(target);
+    QVERIFY2(file.open(QIODevice::WriteOnly | QIODevice::Truncate), qPrintable(target));
+    file.write(bytes);
+}
+
+QByteArray TestFixture::readFile(const QString &relative) const
+{
+    QFile file(path(relative));
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return file.readAll();
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "TestDesktop.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+#include <memory>
+
+class SettingsStore;
+
+// A program folder and a settings store in a temporary folder, a recording
+// desktop, and the globals reset to their state before start-up. One per test.
+class TestFixture
+{
+public:
+    // withCatalogs: copy the shipped message catalogs into <program>/msg/.
+    explicit TestFixture(bool withCatalogs = true);
+    ~TestFixture();
+    TestFixture(const TestFixture &) = delete;
+    TestFixture &operator=(const TestFixture &) = delete;
+
+    // The program folder, ending with "/".
+    QString programFolder() const;
+    QString path(const QString &relative) const;
+    QString configHome() const;
+    TestDesktop &desk() { return *m_desktop; }
+    SettingsStore &settings();
+
+    // Sets the folder globals as start-up does (program, msg, SysDefs, Index,
+    // Scratch, module folders) and creates the folders.
+    void setUpFolders();
+    // Copies a folder of the shipped data (such as "msg" or "SysDefs") into the program folder.
+    void copyShippedData(const QString &relativeFolder);
+    void writeFile(const QString &relative, const QByteArray &bytes);
+    QByteArray readFile(const QString &relative) const;
+
+    static QString sourceDir();
+
+private:
+    QTemporaryDir m_dir;
+    QByteArray m_oldConfigHome;
+    bool m_hadConfigHome = false;
+    TestDesktop *m_desktop = nullptr;
+    std::unique_ptr<Desktop> m_previousDesktop;
+};
