@@ -27,6 +27,22 @@ void ensureTable()
     }
 }
 
+// The texts the catalog needs to report its own missing files, used when the
+// catalog could not provide them.
+QString builtInText(int category, int id)
+{
+    if (category != MsgSupport::MC_Standard)
+        return QString();
+    switch (id) {
+    case 108: return QStringLiteral("Verbanox cannot find the file '%'.\r\nPlease re-install Verbanox to fix this error.");
+    case 109: return QStringLiteral("Verbanox - File Not Found");
+    case 110: return QStringLiteral("Technical details for the report:");
+    case 111: return QStringLiteral("The language file '%' was not found. The English texts are used instead.");
+    case 112: return QStringLiteral("Verbanox - Language File Missing");
+    default: return QString();
+    }
+}
+
 void loadIfPresent(int category, const QString &path, bool isBase, int missingId, int missingTitleId)
 {
     if (FileFunctions_::FileExists(path)) {
@@ -78,10 +94,14 @@ void ReloadAllMessages()
         currentPath = gMsgFolder + QStringLiteral("ENGLISH_FRM.mes");
         loadIfPresent(1, currentPath, true, 108, 109);
 
-        currentPath = gMsgFolder + gLanguage + QStringLiteral("_STD.mes");
-        loadIfPresent(0, currentPath, false, 111, 112);
-        currentPath = gMsgFolder + gLanguage + QStringLiteral("_FRM.mes");
-        loadIfPresent(1, currentPath, false, 111, 112);
+        for (int category = 0; category <= 1; ++category) {
+            currentPath = gMsgFolder + gLanguage + QLatin1Char('_') + gMsgCategories[category]
+                          + QStringLiteral(".mes");
+            // A missing English file has been reported above already.
+            if (gLanguage == QLatin1String("ENGLISH") && !FileFunctions_::FileExists(currentPath))
+                continue;
+            loadIfPresent(category, currentPath, false, 111, 112);
+        }
 
         if (gShowMsgNumbers)
             frmMessages().MsgShow(CRLF + QStringLiteral("Checking to make sure all message are translated..."), true);
@@ -143,6 +163,8 @@ QString GetMsg(qint32 category, qint32 id, const QString &substitution)
         return prefix + QStringLiteral("<OutOfRange>");
     ensureTable();
     QString text = gMsgTexts[slot(category, id)];
+    if (text.isEmpty())
+        text = builtInText(category, id);
     if (text.isEmpty()) {
         // The report itself asks the catalog for its lead text; a catalog without
         // that text must not report again from inside the report.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "RuntimeError.h"
 #include "TestDesktop.h"
 
 #include <QByteArray>

@@ -1,0 +1,177 @@
+#include "AppInfo.h"
+#include "GlobalVars.h"
+#include "MainStartup.h"
+#include "SettingsStore.h"
+#include "TestFixture.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QtTest>
+
+namespace {
+const QStringList TenFolders = {
+    QStringLiteral("Index"),          QStringLiteral("Scratch"),
+    QStringLiteral("SysDefs"),        QStringLiteral("Modules"),
+    QStringLiteral("Modules/Bible"),  QStringLiteral("Modules/Commentary"),
+    QStringLiteral("Modules/Dictionary"), QStringLiteral("Modules/Maps"),
+    QStringLiteral("Modules/Name"),   QStringLiteral("Modules/SNotes"),
+};
+
+QString setting(const QString &section, const QString &key)
+{
+    return SettingsStore::instance().value(section, key, QStringLiteral("<absent>"));
+}
+} // namespace
+
+class TestStartup : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TestFixture> m_fx;
+
+    void store(const QString &key, const QString &value, const QString &section = QStringLiteral("Settings"))
+    {
+        SettingsStore::instance().setValue(section, key, value);
+    }
+
+    int runProgram()
+    {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_fx->configHome());
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        process.setProcessEnvironment(env);
+        process.start(m_fx->path(QStringLiteral("Verbanox")), {});
+        if (!process.waitForFinished(30000))
+            return -1;
+        SettingsStore::resetInstance();
+        return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
+    }
+
+private Q_SLOTS:
+    void init() { m_fx = std::make_unique<TestFixture>(); }
+    void cleanup() { m_fx.reset(); }
+
+    void realProgramFirstAndSecondStart()
+    {
+        const QString exe = QStringLiteral(VX_PROGRAM_DIR) + QStringLiteral("/Verbanox");
+        QVERIFY2(QFile::exists(exe), qPrintable(exe));
+        QVERIFY(QFile::copy(exe, m_fx->path(QStringLiteral("Verbanox"))));
+        m_fx->copyShippedData(QStringLiteral("SysDefs"));
+        const QString program = QDir(m_fx->programFolder()).canonicalPath() + QLatin1Char('/');
+
+        QCOMPARE(runProgram(), 0);
+        QCOMPARE(setting(QStringLiteral("Settings"), QStringLiteral("L")), QStringLiteral("ENGLISH_"));
+        QCOMPARE(setting(QStringLiteral("Module_Path"), QStringLiteral("ModulePath")), program + QStringLiteral("Modules/"));
+        QCOMPARE(setting(QStringLiteral("Module_Path"), QStringLiteral("VerbanoxPath")), program);
+        QCOMPARE(setting(QStringLiteral("Settings"), QStringLiteral("Revision")), MainStartup::RevisionText());
+        for (const QString &folder : TenFolders)
+            QVERIFY2(QFileInfo(m_fx->path(folder)).isDir(), qPrintable(folder));
+
+        // The same version again creates no folder, even one deleted in between.
+        QVERIFY(QDir(m_fx->path(QStringLiteral("Scratch"))).removeRecursively());
+        QCOMPARE(runProgram(), 0);
+        QVERIFY(!QFileInfo::exists(m_fx->path(QStringLiteral("Scratch"))));
+    }
+
+    void firstStartInProcess()
+    {
+        MainStartup::Main();
+        QCOMPARE(gLanguage, QStringLiteral("ENGLISH"));
+        QCOMPARE(gProgramFolder, m_fx->programFolder());
+        QCOMPARE(gModuleFolder, m_fx->programFolder() + QStringLiteral("Modules/"));
+        QCOMPARE(gBibleFolder, gModuleFolder + QStringLiteral("Bible/"));
+        QCOMPARE(gMsgFolder, m_fx->programFolder() + QStringLiteral("msg/"));
+        QCOMPARE(gFavVersesFile, QStringLiteral("ENGLISH_FavVerses.txt"));
+        QCOMPARE(gDateFormat, QStringLiteral("dd-MMM-yyyy"));
+        QVERIFY(gNotifier);
+        QCOMPARE(gMaxCountSize, 500);
+        QCOMPARE(gBib1H4, 44532u);
+        QCOMPARE(gBib1BC, 0xF0F0F0u);
+        QCOMPARE(gBib1Fontsize, quint8(12));
+        QVERIFY(gShowSplash);
+        QVERIFY(gDeleteTempFilesOnExit);
+        QVERIFY(gFitToDesktop);
+        QVERIFY(!gCM_IN);
+        QCOMPARE(gDefaultFont, QStringLiteral("Times New Roman"));
+        QVERIFY(m_fx->desk().messageBoxes().isEmpty());
+    }
+
+    void languageWithOrWithoutUnderscore_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("with") << QStringLiteral("GERMAN_");
+        QTest::newRow("without") << QStringLiteral("GERMAN");
+    }
+    void languageWithOrWithoutUnderscore()
+    {
+        QFETCH(QString, stored);
+        store(QStringLiteral("L"), stored);
+        MainStartup::Main();
+        QCOMPARE(gLanguage, QStringLiteral("GERMAN"));
+        QCOMPARE(gFavVersesFile, QStringLiteral("GERMAN_FavVerses.txt"));
+        QCOMPARE(setting(QStringLiteral("Settings"), QStringLiteral("L")), stored); // not rewritten
+    }
+
+    void dateFormatAndModuleFolderKept()
+    {
+        store(QStringLiteral("DF"), QStringLiteral("yyyy-MM-dd"));
+        store(QStringLiteral("ModulePath"), m_fx->path(QStringLiteral("Elsewhere/Mods")), QStringLiteral("Module_Path"));
+        MainStartup::Main();
+        QCOMPARE(gDateFormat, QStringLiteral("yyyy-MM-dd"));
+        QCOMPARE(gModuleFolder, m_fx->path(QStringLiteral("Elsewhere/Mods/")));
+        QCOMPARE(gSNotesFolder, m_fx->path(QStringLiteral("Elsewhere/Mods/SNotes/")));
+        QCOMPARE(gIndexFolder, m_fx->path(QStringLiteral("Index/")));
+        QCOMPARE(gSysDefsFolder, m_fx->path(QStringLiteral("SysDefs/")));
+        QVERIFY(QFileInfo(m_fx->path(QStringLiteral("Elsewhere/Mods/Maps"))).isDir());
+    }
+
+    void valuesThatDoNotConvertGiveDefaults()
+    {
+        store(QStringLiteral("MAXCountSize"), QStringLiteral("lots"));
+        store(QStringLiteral("Bib1Fontsize"), QStringLiteral("300"));
+        store(QStringLiteral("Bib2Fontsize"), QStringLiteral("14"));
+        store(QStringLiteral("ShowSplash"), QStringLiteral("maybe"));
+        store(QStringLiteral("ShowMsgNumbers"), QStringLiteral("-1"));
+        store(QStringLiteral("DeleteTempFilesOnExit"), QStringLiteral("False"));
+        store(QStringLiteral("Bib1TC"), QStringLiteral("red"));
+        store(QStringLiteral("Bib2BC"), QStringLiteral("255"));
+        store(QStringLiteral("WidthPage"), QStringLiteral("wide"));
+        store(QStringLiteral("MarginLeft"), QStringLiteral("1.5"));
+        store(QStringLiteral("CM_IN"), QStringLiteral("True"));
+        MainStartup::Main();
+        QCOMPARE(gMaxCountSize, 500);
+        QCOMPARE(gBib1Fontsize, quint8(12));
+        QCOMPARE(gBib2Fontsize, quint8(14));
+        QVERIFY(gShowSplash);
+        QVERIFY(gShowMsgNumbers);
+        QVERIFY(!gDeleteTempFilesOnExit);
+        QCOMPARE(gBib1TC, 0u);
+        QCOMPARE(gBib2BC, 255u);
+        QCOMPARE(gWidthPage, 0.0f);
+        QCOMPARE(gMarginLeft, 1.5f);
+        QVERIFY(gCM_IN);
+    }
+
+    void foldersThatCannotBeCreated()
+    {
+        m_fx->writeFile(QStringLiteral("Blocked"), "a file where a folder should go");
+        store(QStringLiteral("ModulePath"), m_fx->path(QStringLiteral("Blocked/")), QStringLiteral("Module_Path"));
+        MainStartup::Main(); // goes on
+        const auto boxes = m_fx->desk().messageBoxes();
+        QCOMPARE(boxes.size(), 1);
+        QVERIFY(boxes[0].text.contains(m_fx->path(QStringLiteral("Blocked/Bible/"))));
+        QCOMPARE(setting(QStringLiteral("Settings"), QStringLiteral("Revision")), QStringLiteral("<absent>"));
+        QVERIFY(QFileInfo(m_fx->path(QStringLiteral("Index"))).isDir());
+
+        // Once the obstacle is gone the next start completes the folders.
+        QFile::remove(m_fx->path(QStringLiteral("Blocked")));
+        MainStartup::Main();
+        QCOMPARE(setting(QStringLiteral("Settings"), QStringLiteral("Revision")), MainStartup::RevisionText());
+        QVERIFY(QFileInfo(m_fx->path(QStringLiteral("Blocked/Name"))).isDir());
+    }
+};
+
+QTEST_MAIN(TestStartup)
+#include "tst_startup.moc"

@@ -1,0 +1,200 @@
+#include "GlobalVars.h"
+#include "MsgSupport.h"
+#include "ProgressLog.h"
+#include "TestFixture.h"
+#include "TextFile.h"
+
+#include <QtTest>
+
+namespace {
+QByteArray catalog(const QStringList &lines)
+{
+    return TextFiles::encodeLines(lines, 1252);
+}
+} // namespace
+
+class TestMsgSupport : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TestFixture> m_fx;
+
+    void writeEnglish(const QStringList &std, const QStringList &frm = {})
+    {
+        m_fx->writeFile(QStringLiteral("msg/ENGLISH_STD.mes"), catalog(std));
+        m_fx->writeFile(QStringLiteral("msg/ENGLISH_FRM.mes"), catalog(frm));
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_fx = std::make_unique<TestFixture>(false);
+        m_fx->setUpFolders();
+    }
+    void cleanup() { m_fx.reset(); }
+
+    void lineFormat()
+    {
+        writeEnglish({QStringLiteral("# a comment ^^ that is skipped"), QString(),
+                      QStringLiteral("   0012 Hello^^World   "), QStringLiteral("0003 x%y%z"),
+                      QStringLiteral("0004 Tab\tinside")},
+                     {QStringLiteral("0021 &File")});
+        QCOMPARE(GetMsg(0, 12), QStringLiteral("Hello\r\nWorld"));
+        QCOMPARE(GetMsg(0, 3, QStringLiteral("AB")), QStringLiteral("xAByABz"));
+        QCOMPARE(GetMsg(0, 3), QStringLiteral("xyz"));
+        QCOMPARE(GetMsg(0, 4), QStringLiteral("Tab\tinside"));
+        QCOMPARE(GetMsg(1, 21), QStringLiteral("&File"));
+        QVERIFY(m_fx->desk().messageBoxes().isEmpty());
+    }
+
+    void lineEndsOtherThanCrLf()
+    {
+        m_fx->writeFile(QStringLiteral("msg/ENGLISH_STD.mes"), "0001 One\n0002 Two\n");
+        m_fx->writeFile(QStringLiteral("msg/ENGLISH_FRM.mes"), "");
+        QCOMPARE(GetMsg(0, 1), QStringLiteral("One"));
+        QCOMPARE(GetMsg(0, 2), QStringLiteral("Two"));
+    }
+
+    void outOfRangeAndBadCategory()
+    {
+        writeEnglish({QStringLiteral("0001 One")});
+        QCOMPARE(GetMsg(0, 301), QStringLiteral("S301=<OutOfRange>"));
+        QCOMPARE(GetMsg(1, 0), QStringLiteral("F0=<OutOfRange>"));
+        QCOMPARE(GetMsg(2, 5), QStringLiteral("Bad mcat=2, id=5"));
+        QVERIFY(m_fx->desk().messageBoxes().isEmpty());
+    }
+
+    void partialSecondLanguage()
+    {
+        writeEnglish({QStringLiteral("0007 Seven"), QStringLiteral("0008 Eight")},
+                     {QStringLiteral("0021 Open")});
+        gLanguage = QStringLiteral("GERMAN");
+        m_fx->writeFile(QStringLiteral("msg/GERMAN_STD.mes"),
+                        catalog({QStringLiteral("0008 Acht"), QStringLiteral("0007   ")}));
+        m_fx->writeFile(QStringLiteral("msg/GERMAN_FRM.mes"), catalog({QStringLiteral("0021 Oeffnen")}));
+
+        // An empty translation keeps the English base text.
+        QCOMPARE(GetMsg(0, 7), QStringLiteral("S7=Seven"));
+        QCOMPARE(GetMsg(0, 8), QStringLiteral("Acht"));
+        QCOMPARE(GetMsg(1, 21), QStringLiteral("Oeffnen"));
+
+        gShowMsgNumbers = true;
+        QCOMPARE(GetMsg(1, 21), QStringLiteral("F21=Oeffnen"));
+        QCOMPARE(GetMsg(0, 7), QStringLiteral("S7=Seven"));
+    }
+
+    void untranslatedTextsAreListed()
+    {
+        writeEnglish({QStringLiteral("0007 Seven"), QStringLiteral("0008 Eight")});
+        gLanguage = QStringLiteral("GERMAN");
+        m_fx->writeFile(QStringLiteral("msg/GERMAN_STD.mes"), catalog({QStringLiteral("0008 Acht")}));
+        m_fx->writeFile(QStringLiteral("msg/GERMAN_FRM.mes"), catalog({}));
+
+        gDebugMode = true;
+        MsgSupport::ReloadAllMessages();
+        const QString expected = QStringLiteral("Message S7 from FILE: ") + gMsgFolder
+                                 + QStringLiteral("GERMAN_STD.mes NOT FOUND!!");
+        QCOMPARE(m_fx->desk().messageBoxes().size(), 1);
+        QVERIFY(m_fx->desk().lastMessage().endsWith(expected));
+
+        gShowMsgNumbers = true;
+        MsgSupport::ReloadAllMessages();
+        QCOMPARE(m_fx->desk().messageBoxes().size(), 1); // now listed in the log instead
+        auto *log = dynamic_cast<MemoryProgressLog *>(&frmMessages());
+        QVERIFY(log);
+        QVERIFY(log->done());
+        QVERIFY(log->text().startsWith(QStringLiteral("\r\nChecking to make sure all message are translated...")));
+        QVERIFY(log->text().contains(QStringLiteral("\r\n") + expected));
+        QVERIFY(!log->text().contains(QStringLiteral("Message S8")));
+    }
+
+    void badIdStopsTheFile()
+    {
+        writeEnglish({QStringLiteral("0001 One"), QStringLiteral("0301 Too far"), QStringLiteral("0002 Two")});
+        QCOMPARE(GetMsg(0, 1), QStringLiteral("One"));
+        // Both loads of the English file stop at the bad line, each with one report.
+        const auto boxes = m_fx->desk().messageBoxes();
+        QVERIFY(!boxes.isEmpty());
+        QVERIFY(boxes.first().text.startsWith(QStringLiteral("Error in language file ") + gMsgFolder
+                                              + QStringLiteral("ENGLISH_STD.mes")));
+        QCOMPARE(boxes.first().title, QStringLiteral("Verbanox Unforseen error."));
+
+        m_fx->desk().shown.clear();
+        QCOMPARE(GetMsg(0, 2), QString()); // never loaded: reported as a missing text
+        QCOMPARE(m_fx->desk().messageBoxes().size(), 1);
+        QVERIFY(m_fx->desk().lastMessage().startsWith(QStringLiteral("Error in language file with message 2.")));
+    }
+
+    void nonNumericId()
+    {
+        writeEnglish({QStringLiteral("abcd Nope"), QStringLiteral("0002 Two")});
+        QCOMPARE(GetMsg(0, 301), QStringLiteral("S301=<OutOfRange>"));
+        QVERIFY(!m_fx->desk().messageBoxes().isEmpty());
+        QVERIFY(m_fx->desk().messageBoxes().first().text.contains(QStringLiteral("ENGLISH_STD.mes")));
+    }
+
+    void missingFiles()
+    {
+        // No catalog at all: each missing file is reported once, with texts of its own.
+        QCOMPARE(GetMsg(0, 301), QStringLiteral("S301=<OutOfRange>"));
+        const auto boxes = m_fx->desk().messageBoxes();
+        QCOMPARE(boxes.size(), 2);
+        QCOMPARE(boxes.first().title, QStringLiteral("Fatal Verbanox Error"));
+        QCOMPARE(boxes.first().text, QStringLiteral("Verbanox cannot find the file '") + gMsgFolder
+                                         + QStringLiteral("ENGLISH_STD.mes'.\r\nPlease re-install Verbanox to fix this error."));
+        QCOMPARE(boxes[1].text, QStringLiteral("Verbanox cannot find the file '") + gMsgFolder
+                                    + QStringLiteral("ENGLISH_FRM.mes'.\r\nPlease re-install Verbanox to fix this error."));
+        QCOMPARE(boxes[1].title, QStringLiteral("Verbanox - File Not Found"));
+    }
+
+    void missingLanguageFile()
+    {
+        writeEnglish({QStringLiteral("0111 No file %"), QStringLiteral("0112 Missing")});
+        gLanguage = QStringLiteral("KLINGON");
+        MsgSupport::ReloadAllMessages();
+        const auto boxes = m_fx->desk().messageBoxes();
+        QCOMPARE(boxes.size(), 2);
+        // An English base text that no language file replaced shows its number.
+        QCOMPARE(boxes[0].text, QStringLiteral("S111=No file ") + gMsgFolder + QStringLiteral("KLINGON_STD.mes"));
+        QCOMPARE(boxes[0].title, QStringLiteral("S112=Missing"));
+        QCOMPARE(boxes[0].style & MsgBoxStyle::IconMask, MsgBoxStyle::Critical);
+        QCOMPARE(boxes[1].text, QStringLiteral("S111=No file ") + gMsgFolder + QStringLiteral("KLINGON_FRM.mes"));
+    }
+
+    void reloadReplacesTexts()
+    {
+        writeEnglish({QStringLiteral("0001 One")});
+        QCOMPARE(GetMsg(0, 1), QStringLiteral("One"));
+        writeEnglish({QStringLiteral("0001 Uno")});
+        QCOMPARE(GetMsg(0, 1), QStringLiteral("One"));
+        MsgSupport::ReloadAllMessages();
+        QCOMPARE(GetMsg(0, 1), QStringLiteral("Uno"));
+    }
+
+    void shippedCatalogsLoadCleanly()
+    {
+        m_fx->copyShippedData(QStringLiteral("msg"));
+        for (const QString &file : {QStringLiteral("ENGLISH_STD.mes"), QStringLiteral("ENGLISH_FRM.mes")}) {
+            TextReader reader = TextReader::fromFile(gMsgFolder + file);
+            QSet<int> ids;
+            while (!reader.atEnd()) {
+                const QString line = reader.readLine().trimmed();
+                if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
+                    continue;
+                bool ok = false;
+                const int id = line.left(4).toInt(&ok);
+                QVERIFY2(ok && id >= 1 && id <= 300, qPrintable(file + QStringLiteral(": ") + line));
+                QVERIFY2(line.size() > 5 && line[4] == QLatin1Char(' '), qPrintable(line));
+                QVERIFY2(!ids.contains(id), qPrintable(QStringLiteral("duplicate id %1 in %2").arg(id).arg(file)));
+                ids.insert(id);
+            }
+        }
+        MsgSupport::ReloadAllMessages();
+        QVERIFY(m_fx->desk().messageBoxes().isEmpty());
+        QCOMPARE(GetMsg(0, 99, QStringLiteral("1.0.0")), QStringLiteral("Verbanox version 1.0.0"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMsgSupport)
+#include "tst_msgsupport.moc"
