@@ -1,9 +1,12 @@
 #include "GlobalVars.h"
 #include "BibleBookNames.h"
 #include "GlobalNotifier.h"
+#include "Translation.h"
 
 GlobalNotifier *gNotifier = nullptr;
 std::unique_ptr<BibleBookNames> gBookNames;
+
+FileNameMap gBibles, gCommentaries, gNameDictionaries, gDictionaries;
 
 qint32 gMaxCountSize = 500;
 quint32 gBib1TC = 0, gBib1BC = 0xF0F0F0;
@@ -63,6 +66,10 @@ void ResetGlobals()
     delete gNotifier;
     gNotifier = nullptr;
     gBookNames.reset();
+    gBibles.Clear();
+    gCommentaries.Clear();
+    gNameDictionaries.Clear();
+    gDictionaries.Clear();
     gMaxCountSize = 500;
     gBib1TC = 0;
     gBib1BC = 0xF0F0F0;

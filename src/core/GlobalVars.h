@@ -5,6 +5,8 @@
 #include <QtGlobal>
 #include <memory>
 
+#include "FileNameMap.h"
+
 class GlobalNotifier;
 class BibleBookNames;
 class QWidget;
@@ -15,6 +17,10 @@ extern GlobalNotifier *gNotifier;
 // Created on first use through BookNames().
 extern std::unique_ptr<BibleBookNames> gBookNames;
 BibleBookNames &BookNames();
+
+// The installed modules: Bibles (list IDs 0-999), commentaries (1700-1799),
+// dictionaries of names (1500-1599) and dictionaries (1600-1699).
+extern FileNameMap gBibles, gCommentaries, gNameDictionaries, gDictionaries;
 
 extern qint32 gMaxCountSize;
 extern quint32 gBib1TC, gBib1BC;

@@ -1,0 +1,30 @@
+#include "CoreHooks.h"
+#include "Desktop.h"
+
+namespace {
+std::function<void()> &noBibles()
+{
+    static std::function<void()> show;
+    return show;
+}
+} // namespace
+
+namespace CoreHooks {
+
+void ShowNoBiblesDialog()
+{
+    if (noBibles()) {
+        noBibles()();
+        return;
+    }
+    // Without the window layer there is nothing to read: say so and end.
+    desktop().messageBox(QStringLiteral("No Bible module is installed."), 16, QString());
+    desktop().endProgram(0);
+}
+
+void SetNoBiblesDialog(std::function<void()> show)
+{
+    noBibles() = std::move(show);
+}
+
+} // namespace CoreHooks

@@ -1,0 +1,278 @@
+#include "FileNameMap.h"
+#include "GlobalVars.h"
+#include "ModuleBuilder.h"
+#include "ProgressLog.h"
+#include "TestFixture.h"
+#include "TextFile.h"
+#include "Translation.h"
+#include "TranslationHelpers.h"
+
+#include <QDir>
+#include <QtTest>
+
+namespace {
+// A log that can run code when the index builder reports, as events would.
+class ScriptedLog : public MemoryProgressLog
+{
+public:
+    std::function<void()> onAdd;
+    QStringList added;
+    void MsgAddMessage(const QString &text, bool keep, bool cancel) override
+    {
+        added.append(text);
+        MemoryProgressLog::MsgAddMessage(text, keep, cancel);
+        if (onAdd) {
+            auto once = std::move(onAdd);
+            onAdd = nullptr;
+            once();
+        }
+    }
+};
+} // namespace
+
+class TestTranslation : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TestFixture> m_fx;
+    ScriptedLog m_log;
+
+    QString install(const QString &fileName, const QByteArray &bytes, const QString &display = QStringLiteral("Test Bible"))
+    {
+        m_fx->writeFile(QStringLiteral("Modules/Bible/") + fileName, bytes);
+        gBibles.Add(display, fileName, true, 0);
+        return gIndexFolder + fileName + QStringLiteral(".INDEX");
+    }
+
+    QStringList indexLines(const QString &path)
+    {
+        return TextReader::fromFile(path, 1252, LineEnds::CrLfOnly).readAllLines();
+    }
+
+    int creations() const
+    {
+        return int(m_log.added.filter(QStringLiteral("Creating index for")).size());
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_fx = std::make_unique<TestFixture>();
+        m_fx->setUpFolders();
+        m_log = ScriptedLog();
+        SetProgressLogFactory([this]() -> ProgressLog & { return m_log; });
+    }
+    void cleanup()
+    {
+        SetProgressLogFactory(nullptr);
+        m_fx.reset();
+    }
+
+    void wholeBibleGoldenIndex()
+    {
+        ModuleBuilder module;
+        for (int b = 1; b <= 66; ++b)
+            for (int c = 1; c <= 1 + b % 3; ++c)
+                module.chapter(b, c, 1 + (b + c) % 4, QStringLiteral(" text\twith a Tab"));
+        const QString index = install(QStringLiteral("b_whole.txt"), module.bytes());
+        auto t = GetTranslation(0);
+        QVERIFY(t);
+        const QStringList lines = indexLines(index);
+        QCOMPARE(lines, module.expectedIndex());
+        QCOMPARE(lines.first(), QStringLiteral("1,3,1,1,3,1,") + QString::number(module.bytes().indexOf("\r\n4\t1\t2\t1") + 3));
+        QCOMPARE(t->GetNumChapters(1), qint16(2));
+        QCOMPARE(t->GetNumChapters(66), qint16(1));
+        QCOMPARE(t->GetNumVerses(19, 2), qint16(1 + (19 + 2) % 4));
+        QCOMPARE(t->GetNumChapters(0), qint16(0));
+        QVERIFY_THROWS_EXCEPTION(RuntimeError, t->GetNumChapters(67));
+        QCOMPARE(creations(), 1);
+        QVERIFY(m_fx->desk().messageBoxes().isEmpty());
+    }
+
+    void newTestamentOnlyHasPlaceholder()
+    {
+        ModuleBuilder module;
+        module.chapter(40, 1, 3).chapter(40, 2, 2).chapter(41, 1, 2);
+        const QString index = install(QStringLiteral("b_nt.txt"), module.bytes());
+        auto t = GetTranslation(0);
+        const QByteArray bytes = module.bytes();
+        const int ch2 = int(bytes.indexOf("4\t40\t2\t1")) + 1;
+        const int mk1 = int(bytes.indexOf("6\t41\t1\t1")) + 1;
+        const QStringList golden = {
+            QStringLiteral("1,0,1,1,0,1,1"),
+            QStringLiteral("1,3,40,1,3,1,%1").arg(ch2),
+            QStringLiteral("4,5,40,2,2,%1,%2").arg(ch2).arg(mk1),
+            QStringLiteral("6,7,41,1,2,%1,%2").arg(mk1).arg(bytes.size() + 1),
+        };
+        QCOMPARE(indexLines(index), golden);
+        QCOMPARE(t->GetNumChapters(1), qint16(0)); // the placeholder is no chapter of Genesis
+        QCOMPARE(t->GetNumVerses(1, 1), qint16(0));
+        QCOMPARE(t->GetNumChapters(40), qint16(2));
+        QCOMPARE(t->GetNumVerses(40, 1), qint16(3));
+        QCOMPARE(t->GetNumChapters(66), qint16(0));
+    }
+
+    void missingBookAndChaptersPastTheEnd()
+    {
+        ModuleBuilder module;
+        module.chapter(1, 1, 2).chapter(1, 2, 2).chapter(2, 1, 3).chapter(2, 2, 1).chapter(4, 1, 2);
+        const QString index = install(QStringLiteral("b_gap.txt"), module.bytes());
+        auto t = GetTranslation(0);
+        QCOMPARE(indexLines(index), module.expectedIndex());
+        QCOMPARE(t->GetNumChapters(3), qint16(0));
+        QVERIFY(!t->FindChapter(3, 1));
+        QCOMPARE(t->GetNumChapters(2), qint16(2));
+        QCOMPARE(t->GetNumChapters(4), qint16(1));
+        // A chapter past the end of book 2 is not book 4's first chapter.
+        QVERIFY(!t->FindChapter(2, 3));
+        QCOMPARE(t->GetNumVerses(2, 3), qint16(0));
+        QCOMPARE(t->GetNumVerses(1, 0), qint16(0));
+        qint32 start = 0, end = 0;
+        QVERIFY(t->BookByteRange(2, &start, &end));
+        const QByteArray bytes = module.bytes();
+        QCOMPARE(start, qint32(bytes.indexOf("5\t2\t1\t1") + 1));
+        QCOMPARE(end, qint32(bytes.indexOf("9\t4\t1\t1") + 1));
+        QVERIFY(!t->BookByteRange(3, &start, &end));
+    }
+
+    void noWidthLimits()
+    {
+        ModuleBuilder module;
+        module.chapter(19, 1, 300);
+        for (int c = 2; c <= 260; ++c)
+            module.chapter(19, c, 130);
+        install(QStringLiteral("b_big.txt"), module.bytes());
+        QVERIFY(module.lineCount() > 32767);
+        auto t = GetTranslation(0);
+        QCOMPARE(t->GetNumVerses(19, 1), qint16(300));
+        QCOMPARE(t->GetNumChapters(19), qint16(260));
+        QCOMPARE(int(t->Records().size()), 261);
+        QCOMPARE(t->Records().back().lastLine, module.lineCount());
+        QVERIFY(m_fx->desk().messageBoxes().isEmpty());
+    }
+
+    void staleAndDamagedIndexesAreRebuilt_data()
+    {
+        QTest::addColumn<QByteArray>("oldIndex");
+        QTest::newRow("partial") << QByteArray("1,2,1,1,2,1,30\r\n");
+        QTest::newRow("garbage") << QByteArray("this is not an index\r\n");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("wrong end") << QByteArray("1,2,1,1,2,1,999\r\n");
+    }
+    void staleAndDamagedIndexesAreRebuilt()
+    {
+        QFETCH(QByteArray, oldIndex);
+        ModuleBuilder module;
+        module.chapter(1, 1, 2).chapter(1, 2, 3);
+        const QString index = install(QStringLiteral("b_stale.txt"), module.bytes());
+        m_fx->writeFile(QStringLiteral("Index/b_stale.txt.INDEX"), oldIndex);
+        auto t = GetTranslation(0);
+        QCOMPARE(indexLines(index), module.expectedIndex());
+        QCOMPARE(t->GetNumChapters(1), qint16(2));
+        QCOMPARE(creations(), 1);
+        QVERIFY(m_fx->desk().messageBoxes().isEmpty());
+    }
+
+    void changedModuleIsReindexedOnReload()
+    {
+        ModuleBuilder module;
+        module.chapter(1, 1, 2);
+        const QString index = install(QStringLiteral("b_grow.txt"), module.bytes());
+        auto t = GetTranslation(0);
+        QCOMPARE(t->GetNumChapters(1), qint16(1));
+        module.chapter(1, 2, 4);
+        m_fx->writeFile(QStringLiteral("Modules/Bible/b_grow.txt"), module.bytes());
+        t->RedloadIndex();
+        QCOMPARE(t->GetNumChapters(1), qint16(2));
+        QCOMPARE(indexLines(index), module.expectedIndex());
+    }
+
+    void badModulesLeaveNoIndex_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("bare line feeds") << QByteArray("1\t1\t1\t1\tIn the beginning\n2\t1\t1\t2\tAnd\n")
+                                         << QStringLiteral("line feed alone");
+        QTest::newRow("three fields") << QByteArray("1\t1\t1\t1\ta\r\n2\t1\t1\r\n") << QStringLiteral("only 3 fields");
+        QTest::newRow("non-numeric chapter") << QByteArray("1\t1\tone\t1\ta\r\n") << QStringLiteral("not a number");
+    }
+    void badModulesLeaveNoIndex()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, reason);
+        const QString index = install(QStringLiteral("b_bad.txt"), bytes);
+        auto t = GetTranslation(0);
+        QVERIFY(t); // cached even though its index could not be made
+        QVERIFY(!QFile::exists(index));
+        QCOMPARE(QDir(gIndexFolder).entryList(QDir::Files), QStringList());
+        const auto boxes = m_fx->desk().messageBoxes();
+        QCOMPARE(boxes.size(), 1);
+        QVERIFY(boxes[0].text.contains(QStringLiteral("Error creating Index File")));
+        QVERIFY2(boxes[0].text.contains(reason), qPrintable(boxes[0].text));
+        QCOMPARE(t->GetNumChapters(1), qint16(0));
+    }
+
+    void fourFieldLineIsAccepted()
+    {
+        const QString index = install(QStringLiteral("b_four.txt"), "1\t1\t1\t1\r\n2\t1\t1\t2\tb\r\n");
+        GetTranslation(0);
+        QCOMPARE(indexLines(index), QStringList{QStringLiteral("1,2,1,1,2,1,21")});
+    }
+
+    void secondRequestDuringBuildDoesNotBuildTwice()
+    {
+        ModuleBuilder module;
+        module.chapter(1, 1, 3);
+        install(QStringLiteral("b_once.txt"), module.bytes());
+        std::shared_ptr<Translation> nested;
+        m_log.onAdd = [&] { nested = GetTranslation(0); };
+        auto t = GetTranslation(0);
+        QCOMPARE(nested.get(), t.get());
+        QCOMPARE(creations(), 1);
+        QCOMPARE(t->GetNumVerses(1, 1), qint16(3));
+    }
+
+    void helpers()
+    {
+        ModuleBuilder module;
+        module.chapter(1, 1, 1);
+        install(QStringLiteral("b_one.txt"), module.bytes(), QStringLiteral("One"));
+        install(QStringLiteral("b_two.txt"), module.bytes(), QStringLiteral("Two"));
+        QVERIFY(!TranslationHelpers::IsTranslationLoaded(1));
+        auto two = TranslationHelpers::GetTranslationByFileName(QStringLiteral("b_two.txt"));
+        QVERIFY(TranslationHelpers::IsTranslationLoaded(1));
+        QCOMPARE(GetTranslation(1).get(), two.get());
+        QCOMPARE(TranslationHelpers::GetTranslationByDisplayName(QStringLiteral("Two")).get(), two.get());
+        QCOMPARE(two->DisplayName, QStringLiteral("Two"));
+        auto fallback = std::make_shared<Translation>();
+        QCOMPARE(TranslationHelpers::GetTranslationByFileName(QStringLiteral("B_TWO.txt"), fallback).get(), fallback.get());
+        QVERIFY(TranslationHelpers::IndexFileExists(1, 0));
+        QVERIFY(!TranslationHelpers::IndexFileExists(0, 0));
+        QVERIFY(!TranslationHelpers::IndexFileExists(0, 2));
+
+        gDebugMode = true;
+        QVERIFY(!GetTranslation(2));
+        QVERIFY(m_fx->desk().lastMessage().endsWith(QStringLiteral("Bad itranslation used:  iTranslation=2")));
+        QVERIFY(!TranslationHelpers::GetCommentary(0)); // no commentaries, whatever the Bibles
+        QVERIFY(m_fx->desk().lastMessage().endsWith(QStringLiteral("Bad iComm used:  iComm=0")));
+    }
+
+    void utf8RuleAndReload()
+    {
+        ModuleBuilder module;
+        module.verse(1, 1, 1, QStringLiteral("Gr\u00fc\u00dfe \u05d0"));
+        m_fx->writeFile(QStringLiteral("Modules/Bible/b_x_utf8.txt"), module.bytes(65001));
+        gBibles.Add(QStringLiteral("U"), QStringLiteral("b_x_utf8.txt"), true, 0);
+        gBibles.Add(QStringLiteral("V"), QStringLiteral("b_x_UTF8.txt"), true, 0);
+        QCOMPARE(GetTranslation(0)->CodePage, 65001);
+        QCOMPARE(GetTranslation(1)->CodePage, 0); // the rule is case-sensitive
+
+        QFile::remove(gIndexFolder + QStringLiteral("b_x_utf8.txt.INDEX"));
+        TranslationHelpers::ReloadIndicesInUse();
+        QVERIFY(QFile::exists(gIndexFolder + QStringLiteral("b_x_utf8.txt.INDEX")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTranslation)
+#include "tst_translation.moc"
