@@ -8,6 +8,7 @@
 #include "Registry_.h"
 #include "SettingsStore.h"
 #include "VbConvert.h"
+#include "VerbanoxRoutines.h"
 
 
 namespace {
@@ -172,6 +173,7 @@ void Main()
     readColoursAndSizes();
     setModuleSubFolders();
     CheckNewVersion();
+    VerbanoxRoutines::LoadTranslationsList();
     readPageSettings();
 }
 

@@ -16,14 +16,27 @@
 namespace {
 const QString CRLF = QStringLiteral("\r\n");
 
-qint32 fieldNumber(const QByteArray &field, const QString &fileName, int lineCount)
+// A decimal field of a module line; anything else is an error for the caller.
+qint32 fieldNumber(const char *begin, const char *end, const QString &fileName, int lineCount)
 {
-    const std::optional<qint32> value = VbConvert::toInt32(QString::fromLatin1(field));
-    if (!value)
+    const char *p = begin;
+    while (p < end && *p == ' ')
+        ++p;
+    bool negative = false;
+    if (p < end && (*p == '-' || *p == '+'))
+        negative = *p++ == '-';
+    qint64 value = 0;
+    const char *digits = p;
+    while (p < end && *p >= '0' && *p <= '9' && value <= 0x7FFFFFFF)
+        value = value * 10 + (*p++ - '0');
+    while (p < end && *p == ' ')
+        ++p;
+    if (p == digits || p != end || value > 0x7FFFFFFF)
         raiseError(RtErr::TypeMismatch, QStringLiteral("Verbanox.Translation"),
-                   QStringLiteral("Line %1 of %2: '%3' is not a number").arg(lineCount).arg(fileName,
-                                                                                 QString::fromLatin1(field)));
-    return *value;
+                   QStringLiteral("Line %1 of %2: '%3' is not a number")
+                       .arg(lineCount)
+                       .arg(fileName, QString::fromLatin1(begin, end - begin)));
+    return qint32(negative ? -value : value);
 }
 
 QString indexLine(qint32 firstLine, qint32 lastLine, qint32 book, qint32 chapter, qint32 count,
@@ -58,46 +71,50 @@ QStringList Translation::BuildIndexLines(const QByteArray &bytes, const QString 
     while (pos < n) {
         ++lineCount;
         const qint32 position = qint32(pos + 1);
-        qsizetype end = bytes.indexOf("\r\n", pos);
-        const qsizetype next = end < 0 ? n : end + 2;
-        if (end < 0)
-            end = n;
-        const char *lf = static_cast<const char *>(memchr(data + pos, '\n', size_t(end - pos)));
-        if (lf)
+        // Only CR LF ends a module line: offsets in the index depend on it.
+        const char *lf = static_cast<const char *>(memchr(data + pos, '\n', size_t(n - pos)));
+        const qsizetype end = lf ? (lf - data) - 1 : n;
+        const qsizetype next = lf ? (lf - data) + 1 : n;
+        if (lf && (end < pos || data[end] != '\r'))
             raiseError(RtErr::BadFileNameOrNumber, QStringLiteral("Verbanox.Translation"),
                        QStringLiteral("Line %1 of %2 ends with a line feed alone; the lines of a module must end with CR LF.")
                            .arg(lineCount).arg(fileName));
         // Only the first four fields matter here; the text may hold further Tabs.
-        QByteArray fields[4];
+        const char *fieldBegin[4] = {};
+        const char *fieldEnd[4] = {};
         int fieldCount = 1;
-        qsizetype fieldStart = pos;
+        fieldBegin[0] = data + pos;
         for (qsizetype i = pos; i < end && fieldCount <= 4; ++i) {
             if (data[i] == '\t') {
-                fields[fieldCount - 1] = QByteArray(data + fieldStart, i - fieldStart);
-                fieldStart = i + 1;
+                fieldEnd[fieldCount - 1] = data + i;
+                if (fieldCount < 4)
+                    fieldBegin[fieldCount] = data + i + 1;
                 ++fieldCount;
             }
         }
         if (fieldCount <= 4)
-            fields[fieldCount - 1] = QByteArray(data + fieldStart, end - fieldStart);
-        Assert(fieldCount >= 5, QStringLiteral("Not enough fields on line %1 of %2 (%3) %4:%5:%6")
-                                    .arg(lineCount).arg(fileName).arg(lineNumber).arg(book).arg(chapter).arg(verse));
+            fieldEnd[fieldCount - 1] = data + end;
+        // Messages are built only when a check fails: this loop runs once per verse.
+        if (fieldCount < 5)
+            AssertFailed(QStringLiteral("Not enough fields on line %1 of %2 (%3) %4:%5:%6")
+                             .arg(lineCount).arg(fileName).arg(lineNumber).arg(book).arg(chapter).arg(verse));
         if (fieldCount < 4)
             raiseError(RtErr::SubscriptOutOfRange, QStringLiteral("Verbanox.Translation"),
                        QStringLiteral("Line %1 of %2 has only %3 fields").arg(lineCount).arg(fileName).arg(fieldCount));
         ++counter;
-        lineNumber = fieldNumber(fields[0], fileName, lineCount);
-        Assert(lineNumber == lineCount, QStringLiteral("ILINE: %1 (%2) %3:%4:%5")
-                                            .arg(fileName).arg(lineNumber).arg(book).arg(chapter).arg(verse));
-        book = fieldNumber(fields[1], fileName, lineCount);
-        chapter = fieldNumber(fields[2], fileName, lineCount);
+        lineNumber = fieldNumber(fieldBegin[0], fieldEnd[0], fileName, lineCount);
+        if (lineNumber != lineCount)
+            AssertFailed(QStringLiteral("ILINE: %1 (%2) %3:%4:%5")
+                             .arg(fileName).arg(lineNumber).arg(book).arg(chapter).arg(verse));
+        book = fieldNumber(fieldBegin[1], fieldEnd[1], fileName, lineCount);
+        chapter = fieldNumber(fieldBegin[2], fieldEnd[2], fileName, lineCount);
         const qint32 previousVerse = verse;
-        verse = fieldNumber(fields[3], fileName, lineCount);
+        verse = fieldNumber(fieldBegin[3], fieldEnd[3], fileName, lineCount);
         pos = next;
         if (book == curBook && chapter == curChapter)
             continue;
-        Assert(previousVerse == counter - 1,
-               QStringLiteral("IVERS: Error in verse numbering at or near: BIBLE=%1, LINE=%2, BOOK=%3, CHAPTER=%4, VERSE=%5")
+        if (previousVerse != counter - 1)
+            AssertFailed(QStringLiteral("IVERS: Error in verse numbering at or near: BIBLE=%1, LINE=%2, BOOK=%3, CHAPTER=%4, VERSE=%5")
                    .arg(fileName).arg(lineNumber).arg(book).arg(chapter).arg(verse));
         lines.append(indexLine(chapterFirstLine, lineNumber - 1, curBook, curChapter, counter - 1, chapterStart, position));
         counter = 1;

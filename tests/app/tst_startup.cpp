@@ -1,4 +1,5 @@
 #include "AppInfo.h"
+#include "CoreHooks.h"
 #include "GlobalVars.h"
 #include "MainStartup.h"
 #include "SettingsStore.h"
@@ -29,6 +30,7 @@ class TestStartup : public QObject
 
 private:
     std::unique_ptr<TestFixture> m_fx;
+    int m_noBibleDialogs = 0;
 
     void store(const QString &key, const QString &value, const QString &section = QStringLiteral("Settings"))
     {
@@ -50,15 +52,25 @@ private:
     }
 
 private Q_SLOTS:
-    void init() { m_fx = std::make_unique<TestFixture>(); }
-    void cleanup() { m_fx.reset(); }
+    void init()
+    {
+        m_fx = std::make_unique<TestFixture>();
+        m_fx->copyShippedData(QStringLiteral("SysDefs"));
+        m_fx->writeFile(QStringLiteral("Modules/Bible/b_kjv.txt"), "1\t1\t1\t1\tIn the beginning\r\n");
+        m_noBibleDialogs = 0;
+        CoreHooks::SetNoBiblesDialog([this] { ++m_noBibleDialogs; });
+    }
+    void cleanup()
+    {
+        CoreHooks::SetNoBiblesDialog(nullptr);
+        m_fx.reset();
+    }
 
     void realProgramFirstAndSecondStart()
     {
         const QString exe = QStringLiteral(VX_PROGRAM_DIR) + QStringLiteral("/Verbanox");
         QVERIFY2(QFile::exists(exe), qPrintable(exe));
         QVERIFY(QFile::copy(exe, m_fx->path(QStringLiteral("Verbanox"))));
-        m_fx->copyShippedData(QStringLiteral("SysDefs"));
         const QString program = QDir(m_fx->programFolder()).canonicalPath() + QLatin1Char('/');
 
         QCOMPARE(runProgram(), 0);
@@ -95,6 +107,8 @@ private Q_SLOTS:
         QVERIFY(gFitToDesktop);
         QVERIFY(!gCM_IN);
         QCOMPARE(gDefaultFont, QStringLiteral("Times New Roman"));
+        QCOMPARE(gBibles.Count(), 1); // the shipped list names two Bibles; one file is present
+        QCOMPARE(gBibles.FileNames(0), QStringLiteral("b_kjv.txt"));
         QVERIFY(m_fx->desk().messageBoxes().isEmpty());
     }
 
@@ -118,7 +132,10 @@ private Q_SLOTS:
     {
         store(QStringLiteral("DF"), QStringLiteral("yyyy-MM-dd"));
         store(QStringLiteral("ModulePath"), m_fx->path(QStringLiteral("Elsewhere/Mods")), QStringLiteral("Module_Path"));
+        m_fx->writeFile(QStringLiteral("Elsewhere/Mods/Bible/b_web_utf8.txt"), "1\t1\t1\t1\tx\r\n");
         MainStartup::Main();
+        QCOMPARE(gBibles.Count(), 1);
+        QCOMPARE(gBibles.DisplayName(0), QStringLiteral("World English Bible"));
         QCOMPARE(gDateFormat, QStringLiteral("yyyy-MM-dd"));
         QCOMPARE(gModuleFolder, m_fx->path(QStringLiteral("Elsewhere/Mods/")));
         QCOMPARE(gSNotesFolder, m_fx->path(QStringLiteral("Elsewhere/Mods/SNotes/")));
@@ -154,11 +171,19 @@ private Q_SLOTS:
         QVERIFY(gCM_IN);
     }
 
+    void missingModuleListEndsTheProgram()
+    {
+        QFile::remove(m_fx->path(QStringLiteral("SysDefs/Translations.txt")));
+        QVERIFY_THROWS_EXCEPTION(ProgramEnded, MainStartup::Main());
+        QVERIFY(m_fx->desk().lastMessage().contains(QStringLiteral("Translations.txt File not found!")));
+    }
+
     void foldersThatCannotBeCreated()
     {
         m_fx->writeFile(QStringLiteral("Blocked"), "a file where a folder should go");
         store(QStringLiteral("ModulePath"), m_fx->path(QStringLiteral("Blocked/")), QStringLiteral("Module_Path"));
         MainStartup::Main(); // goes on
+        QCOMPARE(m_noBibleDialogs, 1); // the module folder could not hold a Bible
         const auto boxes = m_fx->desk().messageBoxes();
         QCOMPARE(boxes.size(), 1);
         QVERIFY(boxes[0].text.contains(m_fx->path(QStringLiteral("Blocked/Bible/"))));

@@ -258,6 +258,30 @@ private Q_SLOTS:
         QVERIFY(m_fx->desk().lastMessage().endsWith(QStringLiteral("Bad iComm used:  iComm=0")));
     }
 
+    void shippedSampleBibles_data()
+    {
+        QTest::addColumn<QString>("fileName");
+        QTest::newRow("KJV, code page 1252") << QStringLiteral("b_kjv.txt");
+        QTest::newRow("WEB, UTF-8") << QStringLiteral("b_web_utf8.txt");
+    }
+    void shippedSampleBibles()
+    {
+        QFETCH(QString, fileName);
+        m_fx->copyShippedData(QStringLiteral("Modules/Bible"));
+        gBibles.Add(fileName, fileName, true, 0);
+        auto t = GetTranslation(0);
+        const QStringList lines = indexLines(gIndexFolder + fileName + QStringLiteral(".INDEX"));
+        QCOMPARE(lines.size(), 1189);
+        const QByteArray bytes = m_fx->readFile(QStringLiteral("Modules/Bible/") + fileName);
+        const qsizetype genesis2 = bytes.indexOf("\r\n32\t1\t2\t1\t") + 3;
+        QCOMPARE(lines.first(), QStringLiteral("1,31,1,1,31,1,%1").arg(genesis2));
+        QCOMPARE(t->GetNumChapters(19), qint16(150));
+        QCOMPARE(t->GetNumVerses(19, 119), qint16(176));
+        QCOMPARE(t->GetNumChapters(66), qint16(22));
+        QCOMPARE(t->CodePage, fileName.contains(QLatin1String("utf8")) ? 65001 : 0);
+        QVERIFY(m_fx->desk().messageBoxes().isEmpty());
+    }
+
     void utf8RuleAndReload()
     {
         ModuleBuilder module;
