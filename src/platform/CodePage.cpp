@@ -4,6 +4,7 @@
 #include <QSet>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <optional>
 
 namespace {
 std::function<void(const QString &)> &unknownHandler()
@@ -86,25 +87,29 @@ QByteArray encode(const QString &text, int codePage)
     const int cp = effective(codePage);
     if (cp == Utf8)
         return text.toUtf8();
-    QStringEncoder encoder(encodingName(cp).constData(), QStringConverter::Flag::Stateless);
-    QByteArray whole = encoder.encode(text);
-    if (!encoder.hasError())
-        return whole;
-    encoder.resetState();
+    const QByteArray name = encodingName(cp);
+    QStringEncoder whole(name.constData(), QStringConverter::Flag::Stateless);
+    QByteArray bytes = whole.encode(text);
+    if (!whole.hasError())
+        return bytes;
     QByteArray out;
     out.reserve(text.size());
-    // Character by character, so that one that does not fit becomes "?" alone.
-    for (int i = 0; i < text.size(); ++i) {
-        const int len = (text[i].isHighSurrogate() && i + 1 < text.size()) ? 2 : 1;
-        QStringView piece = QStringView(text).mid(i, len);
-        QByteArray bytes = encoder.encode(piece);
-        if (encoder.hasError() || bytes.isEmpty()) {
-            encoder.resetState();
+    // Character by character, so that one that does not fit becomes "?" alone. An
+    // encoder stays in error once it has met one, so a fresh one follows each error.
+    std::optional<QStringEncoder> encoder;
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype len =
+            (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) ? 2 : 1;
+        if (!encoder)
+            encoder.emplace(name.constData(), QStringConverter::Flag::Stateless);
+        const QByteArray piece = encoder->encode(QStringView(text).mid(i, len));
+        if (encoder->hasError() || piece.isEmpty()) {
+            encoder.reset();
             out += '?';
         } else {
-            out += bytes;
+            out += piece;
         }
-        i += len - 1;
+        i += len;
     }
     return out;
 }

@@ -57,11 +57,26 @@ bool existsIgnoringCase(const QString &path)
 
 QStringList listFiles(const QString &folder, const QString &pattern)
 {
-    const QRegularExpression re(QRegularExpression::wildcardToRegularExpression(
-                                    pattern, QRegularExpression::UnanchoredWildcardConversion),
-                                QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpression anchored(QRegularExpression::anchoredPattern(re.pattern()),
-                                      QRegularExpression::CaseInsensitiveOption);
+    // Only "*" and "?" are wildcards, as on the system the names come from; a final
+    // ".*" also matches a name without an extension ("*.*" lists every file).
+    QString body = pattern;
+    const bool anyExtension = body.endsWith(QLatin1String(".*"));
+    if (anyExtension)
+        body.chop(2);
+    QString rx;
+    for (const QChar c : body) {
+        if (c == QLatin1Char('*'))
+            rx += QLatin1String(".*");
+        else if (c == QLatin1Char('?'))
+            rx += QLatin1Char('.');
+        else
+            rx += QRegularExpression::escape(QString(c));
+    }
+    if (anyExtension)
+        rx += QLatin1String("(?:\\..*)?");
+    const QRegularExpression anchored(QRegularExpression::anchoredPattern(rx),
+                                      QRegularExpression::CaseInsensitiveOption |
+                                          QRegularExpression::DotMatchesEverythingOption);
     QStringList result;
     const QDir dir(resolve(folder));
     for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name | QDir::IgnoreCase))

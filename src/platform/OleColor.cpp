@@ -71,8 +71,9 @@ bool translate(quint32 color, quint32 *rgbOut)
         *rgbOut = color;
         return true;
     }
+    // Only the top bit marks a system colour; any other bit of the high byte is an error.
     SystemRole role;
-    if (!systemRole(color & 0xFFFFFFu, &role))
+    if ((color & 0x7F000000u) || !systemRole(color & 0xFFFFFFu, &role))
         return false;
     *rgbOut = fromQColor(currentPalette().color(role.group, role.role));
     return true;

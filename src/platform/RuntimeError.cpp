@@ -70,6 +70,11 @@ void ErrorState::SetFrom(const RuntimeError &e)
 
 void ErrorState::SetFrom(const std::exception &e)
 {
+    // A trap that catches std::exception still reports a RuntimeError by its number.
+    if (const auto *runtimeError = dynamic_cast<const RuntimeError *>(&e)) {
+        SetFrom(*runtimeError);
+        return;
+    }
     Clear();
     if (dynamic_cast<const std::bad_alloc *>(&e)) {
         Number = RtErr::OutOfMemory;

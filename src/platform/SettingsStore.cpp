@@ -107,15 +107,26 @@ void SettingsStore::refresh() const
     const QFileInfo info(m_filePath);
     const QDateTime time = info.exists() ? info.lastModified() : QDateTime();
     const qint64 size = info.exists() ? info.size() : -1;
-    if (m_loaded && time == m_loadedTime && size == m_loadedSize)
+    // File times are coarse: a write in the same tick as our last read keeps both
+    // time and size. Only a file that was already old when we read it can be
+    // trusted by its time; a recent one is compared by content.
+    const bool timeIsConclusive = !time.isValid() || time.addSecs(2) < m_readAt;
+    if (m_loaded && time == m_loadedTime && size == m_loadedSize && timeIsConclusive)
         return;
-    m_sections.clear();
+    QByteArray data;
     QFile file(m_filePath);
     if (file.open(QIODevice::ReadOnly))
-        parse(file.readAll());
-    m_loaded = true;
+        data = file.readAll();
+    const bool sameContent = m_loaded && data == m_loadedData;
+    m_readAt = QDateTime::currentDateTimeUtc();
     m_loadedTime = time;
     m_loadedSize = size;
+    if (sameContent)
+        return;
+    m_sections.clear();
+    parse(data);
+    m_loaded = true;
+    m_loadedData = data;
 }
 
 void SettingsStore::parse(const QByteArray &data) const
@@ -127,8 +138,13 @@ void SettingsStore::parse(const QByteArray &data) const
             line.chop(1);
         if (line.isEmpty() || line.startsWith(QLatin1Char(';')) || line.startsWith(QLatin1Char('#')))
             continue;
-        if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
-            const QString name = unescape(line.mid(1, line.size() - 2));
+        // Our own key lines never start with "[" (it is escaped), so blanks after a
+        // hand-edited header cannot be part of a key.
+        qsizetype end = line.size();
+        while (end > 0 && (line[end - 1] == QLatin1Char(' ') || line[end - 1] == QLatin1Char('\t')))
+            --end;
+        if (line.startsWith(QLatin1Char('[')) && end > 1 && line[end - 1] == QLatin1Char(']')) {
+            const QString name = unescape(line.mid(1, end - 2));
             current = findSection(name);
             if (!current) {
                 m_sections.append({name, {}});
@@ -160,16 +176,24 @@ void SettingsStore::save() const
         text += QLatin1Char('\n');
     }
     const QString source = QStringLiteral("SettingsStore");
-    if (!QDir().mkpath(QFileInfo(m_filePath).absolutePath()))
+    // On failure the change that was not stored is forgotten: the next read shows the file as it is.
+    if (!QDir().mkpath(QFileInfo(m_filePath).absolutePath())) {
+        m_loaded = false;
         raiseError(RtErr::PathFileAccessError, source,
                    QStringLiteral("Cannot create the settings folder for %1").arg(m_filePath));
+    }
+    const QByteArray data = text.toUtf8();
     QSaveFile file(m_filePath);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0 || !file.commit())
+    if (!file.open(QIODevice::WriteOnly) || file.write(data) < 0 || !file.commit()) {
+        m_loaded = false;
         raiseError(RtErr::PathFileAccessError, source,
                    QStringLiteral("Cannot write the settings file %1: %2").arg(m_filePath, file.errorString()));
+    }
     const QFileInfo info(m_filePath);
     m_loadedTime = info.lastModified();
     m_loadedSize = info.size();
+    m_loadedData = data;
+    m_readAt = QDateTime::currentDateTimeUtc();
 }
 
 SettingsStore::Section *SettingsStore::findSection(const QString &name) const

@@ -56,4 +56,6 @@ private:
     mutable bool m_loaded = false;
     mutable QDateTime m_loadedTime;
     mutable qint64 m_loadedSize = -1;
+    mutable QByteArray m_loadedData;
+    mutable QDateTime m_readAt;
 };

@@ -222,17 +222,19 @@ QString RecordWriter::formatField(const QVariant &value)
         auto res = std::to_chars(buf, buf + sizeof buf, value.toDouble());
         return QString::fromLatin1(buf, res.ptr - buf);
     }
+    // Through a number, not toString(): a QVariant of a byte converts to a character.
     case QMetaType::Int:
-    case QMetaType::UInt:
     case QMetaType::Short:
-    case QMetaType::UShort:
     case QMetaType::Long:
-    case QMetaType::ULong:
     case QMetaType::LongLong:
+    case QMetaType::SChar:
+        return QString::number(value.toLongLong());
+    case QMetaType::UInt:
+    case QMetaType::UShort:
+    case QMetaType::ULong:
     case QMetaType::ULongLong:
     case QMetaType::UChar:
-    case QMetaType::SChar:
-        return value.toString();
+        return QString::number(value.toULongLong());
     default: {
         QString text = value.toString();
         text.replace(QLatin1Char('"'), QLatin1String("\"\""));

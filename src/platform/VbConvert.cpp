@@ -5,6 +5,19 @@
 #include <limits>
 
 namespace {
+// The value of an ASCII digit or hexadecimal letter, -1 for anything else.
+int asciiDigitValue(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u >= u'0' && u <= u'9')
+        return u - u'0';
+    if (u >= u'a' && u <= u'f')
+        return u - u'a' + 10;
+    if (u >= u'A' && u <= u'F')
+        return u - u'A' + 10;
+    return -1;
+}
+
 // Parses a number at the start of text; returns the characters used (0 when none).
 qsizetype parseLeading(const QString &text, qsizetype pos, double *out, bool allowSpaces)
 {
@@ -24,9 +37,8 @@ qsizetype parseLeading(const QString &text, qsizetype pos, double *out, bool all
             quint64 value = 0;
             qsizetype digits = 0;
             while (p < text.size()) {
-                const int d = QString(text[p]).toInt(nullptr, base);
-                const bool isDigit = text[p].isDigit() || (base == 16 && QStringLiteral("abcdefABCDEF").contains(text[p]));
-                if (!isDigit || (base == 8 && d > 7))
+                const int d = asciiDigitValue(text[p]);
+                if (d < 0 || d >= base)
                     break;
                 value = value * base + quint64(d);
                 ++digits;
@@ -133,7 +145,10 @@ std::optional<quint8> toByte(const QString &text) { return toWhole<quint8>(text)
 std::optional<float> toSingle(const QString &text)
 {
     const std::optional<double> number = toNumber(text);
-    if (!number || std::fabs(*number) > double(std::numeric_limits<float>::max()))
+    // Up to half a unit in the last place above the largest Single still rounds to it;
+    // the shortest text of the largest Single ("3.4028235e+38") lies there.
+    const double limit = double(std::numeric_limits<float>::max()) + std::ldexp(1.0, 103);
+    if (!number || std::fabs(*number) >= limit)
         return std::nullopt;
     return float(*number);
 }

@@ -35,7 +35,8 @@ int keypadKey(int qtKey)
     case Qt::Key_Asterisk: return VK::Multiply;
     case Qt::Key_Plus: return VK::Add;
     case Qt::Key_Minus: return VK::Subtract;
-    case Qt::Key_Period: return VK::Decimal;
+    case Qt::Key_Period:
+    case Qt::Key_Comma: return VK::Decimal; // the decimal key gives "," in many layouts
     case Qt::Key_Slash: return VK::Divide;
     case Qt::Key_Enter: return VK::Return;
     default: return 0;

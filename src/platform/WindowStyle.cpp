@@ -69,7 +69,8 @@ quint32 bits(const QWidget *widget, bool extended)
     }
     value &= ~(WS_VISIBLE | WS_DISABLED | WS_CHILD | WS_BORDER | WS_VSCROLL | WS_HSCROLL);
     value |= flag(!widget->isHidden(), WS_VISIBLE);
-    value |= flag(!widget->isEnabled(), WS_DISABLED);
+    // The control's own state, not one inherited from a disabled parent.
+    value |= flag(!widget->isEnabledTo(widget->parentWidget()), WS_DISABLED);
     value |= flag(!widget->isWindow(), WS_CHILD);
     const auto *frame = qobject_cast<const QFrame *>(widget);
     value |= flag(hasFrame(widget) && frame->frameShadow() != QFrame::Sunken, WS_BORDER);

@@ -1,0 +1,321 @@
+#include "RuntimeError.h"
+#include "SettingsStore.h"
+#include "TestFixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QtTest>
+
+class tst_SettingsStore : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void instanceUsesConfigHome();
+    void missingValueGivesDefault();
+    void namesIgnoreCaseAndKeepFirstCase();
+    void awkwardTextsRoundTripThroughFile_data();
+    void awkwardTextsRoundTripThroughFile();
+    void secondStoreSeesChanges();
+    void removeKeyAndSection();
+    void writesAtomically();
+    void unwritableFolderRaises75_data();
+    void unwritableFolderRaises75();
+    void handWrittenFileWithJunk();
+    void unchangedValueDoesNotRewrite();
+};
+
+namespace {
+QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return file.readAll();
+}
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+} // namespace
+
+void tst_SettingsStore::instanceUsesConfigHome()
+{
+    TestFixture fx(false);
+    QCOMPARE(SettingsStore::defaultFilePath(), fx.configHome() + QStringLiteral("/Verbanox/Verbanox.ini"));
+    fx.settings().setValue(QStringLiteral("Settings"), QStringLiteral("L"), QStringLiteral("ENGLISH"));
+    QVERIFY(QFileInfo::exists(fx.configHome() + QStringLiteral("/Verbanox/Verbanox.ini")));
+}
+
+void tst_SettingsStore::missingValueGivesDefault()
+{
+    TestFixture fx(false);
+    SettingsStore &store = fx.settings();
+    QCOMPARE(store.value(QStringLiteral("Settings"), QStringLiteral("Nothing"), QStringLiteral("dflt")),
+             QStringLiteral("dflt"));
+    QVERIFY(!store.contains(QStringLiteral("Settings"), QStringLiteral("Nothing")));
+    QVERIFY(store.sections().isEmpty());
+    // Reading alone creates no file.
+    QVERIFY(!QFileInfo::exists(store.filePath()));
+}
+
+void tst_SettingsStore::namesIgnoreCaseAndKeepFirstCase()
+{
+    TestFixture fx(false);
+    SettingsStore &store = fx.settings();
+    store.setValue(QStringLiteral("Settings"), QStringLiteral("FontSize"), QStringLiteral("10"));
+    store.setValue(QStringLiteral("SETTINGS"), QStringLiteral("fontsize"), QStringLiteral("12"));
+    store.setValue(QStringLiteral("settings"), QStringLiteral("Colour"), QStringLiteral("255"));
+
+    QCOMPARE(store.value(QStringLiteral("sEtTiNgS"), QStringLiteral("FONTSIZE"), QString()),
+             QStringLiteral("12"));
+    QVERIFY(store.contains(QStringLiteral("SETTINGS"), QStringLiteral("colour")));
+    QCOMPARE(store.sections(), QStringList{QStringLiteral("Settings")});
+    QCOMPARE(store.keys(QStringLiteral("SETTINGS")),
+             (QStringList{QStringLiteral("FontSize"), QStringLiteral("Colour")}));
+
+    // The names stay as first written in the file, too.
+    SettingsStore other(store.filePath());
+    QCOMPARE(other.sections(), QStringList{QStringLiteral("Settings")});
+    QCOMPARE(other.keys(QStringLiteral("settings")),
+             (QStringList{QStringLiteral("FontSize"), QStringLiteral("Colour")}));
+    const QByteArray file = readBytes(store.filePath());
+    QVERIFY2(file.contains("[Settings]") && file.contains("FontSize=12") && !file.contains("fontsize"),
+             file.constData());
+}
+
+void tst_SettingsStore::awkwardTextsRoundTripThroughFile_data()
+{
+    QTest::addColumn<QString>("section");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("value");
+
+    const QString s = QStringLiteral("Settings");
+    QTest::newRow("line breaks") << s << QStringLiteral("Text") << QStringLiteral("one\r\ntwo\nthree\rfour");
+    QTest::newRow("backslashes") << s << QStringLiteral("Path") << QStringLiteral("C:\\Bible\\n\\r\\");
+    QTest::newRow("escape lookalike") << s << QStringLiteral("Esc") << QStringLiteral("\\e\\\\e");
+    QTest::newRow("equals in value") << s << QStringLiteral("Expr") << QStringLiteral("a=b==c=");
+    QTest::newRow("equals in key") << s << QStringLiteral("a=b") << QStringLiteral("=");
+    QTest::newRow("value starts with [") << s << QStringLiteral("Br") << QStringLiteral("[Other]");
+    QTest::newRow("value starts with ;") << s << QStringLiteral("Semi") << QStringLiteral(";not a comment");
+    QTest::newRow("key starts with [") << s << QStringLiteral("[Fake]") << QStringLiteral("x");
+    QTest::newRow("key starts with ;") << s << QStringLiteral(";Key") << QStringLiteral("y");
+    QTest::newRow("key starts with #") << s << QStringLiteral("#Key") << QStringLiteral("z");
+    QTest::newRow("key with line break") << s << QStringLiteral("two\nlines") << QStringLiteral("v");
+    QTest::newRow("blanks kept") << s << QStringLiteral(" spaced key ") << QStringLiteral("  padded  ");
+    QTest::newRow("empty value") << s << QStringLiteral("Empty") << QString();
+    QTest::newRow("non-ASCII") << s << QStringLiteral("Wörter") << QStringLiteral("Ἐν ἀρχῇ ἦν ὁ λόγος – €");
+    QTest::newRow("section with ]") << QStringLiteral("Win]dow]") << QStringLiteral("Left")
+                                    << QStringLiteral("1");
+    QTest::newRow("section with line break")
+        << QStringLiteral("A\nB") << QStringLiteral("k") << QStringLiteral("v");
+    QTest::newRow("section with backslash")
+        << QStringLiteral("Mod\\Path\\") << QStringLiteral("k") << QStringLiteral("v");
+}
+
+void tst_SettingsStore::awkwardTextsRoundTripThroughFile()
+{
+    QFETCH(QString, section);
+    QFETCH(QString, key);
+    QFETCH(QString, value);
+    TestFixture fx(false);
+    SettingsStore &store = fx.settings();
+    // Neighbours make sure that a value cannot swallow or split the lines around it.
+    store.setValue(section, QStringLiteral("Before"), QStringLiteral("b"));
+    store.setValue(section, key, value);
+    store.setValue(section, QStringLiteral("After"), QStringLiteral("a"));
+    store.setValue(QStringLiteral("Next"), QStringLiteral("K"), QStringLiteral("n"));
+
+    SettingsStore fresh(store.filePath());
+    QCOMPARE(fresh.value(section, key, QStringLiteral("<missing>")), value);
+    QCOMPARE(fresh.keys(section), (QStringList{QStringLiteral("Before"), key, QStringLiteral("After")}));
+    QCOMPARE(fresh.sections(), (QStringList{section, QStringLiteral("Next")}));
+    QCOMPARE(fresh.value(QStringLiteral("Next"), QStringLiteral("K"), QString()), QStringLiteral("n"));
+}
+
+void tst_SettingsStore::secondStoreSeesChanges()
+{
+    TestFixture fx(false);
+    SettingsStore first(SettingsStore::defaultFilePath());
+    SettingsStore second(SettingsStore::defaultFilePath());
+    const QString s = QStringLiteral("Settings");
+    const QString k = QStringLiteral("Count");
+
+    first.setValue(s, k, QStringLiteral("1"));
+    QCOMPARE(second.value(s, k, QString()), QStringLiteral("1"));
+    // Changes of the same size right after one another (the file time may not move).
+    for (int i = 2; i <= 9; ++i) {
+        first.setValue(s, k, QString::number(i));
+        QCOMPARE(second.value(s, k, QString()), QString::number(i));
+    }
+    // And the other way round: the second store's write is not lost by the first.
+    second.setValue(s, QStringLiteral("Other"), QStringLiteral("x"));
+    first.setValue(s, QStringLiteral("Third"), QStringLiteral("y"));
+    SettingsStore fresh(SettingsStore::defaultFilePath());
+    QCOMPARE(fresh.keys(s), (QStringList{k, QStringLiteral("Other"), QStringLiteral("Third")}));
+
+    // A file deleted behind the store's back empties it.
+    QVERIFY(QFile::remove(first.filePath()));
+    QVERIFY(!second.contains(s, k));
+}
+
+void tst_SettingsStore::removeKeyAndSection()
+{
+    TestFixture fx(false);
+    SettingsStore &store = fx.settings();
+    store.setValue(QStringLiteral("Pos"), QStringLiteral("Left"), QStringLiteral("10"));
+    store.setValue(QStringLiteral("Pos"), QStringLiteral("Top"), QStringLiteral("20"));
+    store.setValue(QStringLiteral("Settings"), QStringLiteral("L"), QStringLiteral("ENGLISH"));
+
+    store.removeKey(QStringLiteral("POS"), QStringLiteral("left"));
+    QVERIFY(!store.contains(QStringLiteral("Pos"), QStringLiteral("Left")));
+    QCOMPARE(store.keys(QStringLiteral("Pos")), QStringList{QStringLiteral("Top")});
+    // Removing what is not there changes nothing and raises nothing.
+    store.removeKey(QStringLiteral("Pos"), QStringLiteral("Left"));
+    store.removeKey(QStringLiteral("NoSuchSection"), QStringLiteral("Left"));
+    store.removeSection(QStringLiteral("NoSuchSection"));
+
+    store.removeSection(QStringLiteral("pOS"));
+    QCOMPARE(store.sections(), QStringList{QStringLiteral("Settings")});
+    SettingsStore fresh(store.filePath());
+    QVERIFY(!fresh.contains(QStringLiteral("Pos"), QStringLiteral("Top")));
+    QCOMPARE(fresh.value(QStringLiteral("Settings"), QStringLiteral("L"), QString()),
+             QStringLiteral("ENGLISH"));
+    QVERIFY(!readBytes(store.filePath()).contains("Pos"));
+
+    // The last key of a section takes the section with it.
+    store.removeKey(QStringLiteral("Settings"), QStringLiteral("L"));
+    QVERIFY(store.sections().isEmpty());
+    QVERIFY(!readBytes(store.filePath()).contains("[Settings]"));
+
+    // A removed section starts afresh when written again.
+    store.setValue(QStringLiteral("POS"), QStringLiteral("Width"), QStringLiteral("5"));
+    QCOMPARE(store.sections(), QStringList{QStringLiteral("POS")});
+    QCOMPARE(store.keys(QStringLiteral("pos")), QStringList{QStringLiteral("Width")});
+}
+
+void tst_SettingsStore::writesAtomically()
+{
+    TestFixture fx(false);
+    SettingsStore &store = fx.settings();
+    for (int i = 0; i < 20; ++i)
+        store.setValue(QStringLiteral("S"), QStringLiteral("K%1").arg(i), QString::number(i));
+    store.removeKey(QStringLiteral("S"), QStringLiteral("K3"));
+    const QDir folder(QFileInfo(store.filePath()).absolutePath());
+    QCOMPARE(folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList{QStringLiteral("Verbanox.ini")});
+}
+
+void tst_SettingsStore::unwritableFolderRaises75_data()
+{
+    QTest::addColumn<QString>("obstacle");
+    // A file where the settings folder should be, and a folder where the file should be:
+    // both fail for any user, root included.
+    QTest::newRow("folder is a file") << QStringLiteral("folder");
+    QTest::newRow("file is a folder") << QStringLiteral("file");
+}
+
+void tst_SettingsStore::unwritableFolderRaises75()
+{
+    QFETCH(QString, obstacle);
+    TestFixture fx(false);
+    const QString iniPath = SettingsStore::defaultFilePath();
+    const QString folder = QFileInfo(iniPath).absolutePath();
+    if (obstacle == QLatin1String("folder"))
+        writeBytes(folder, "not a folder");
+    else
+        QVERIFY(QDir().mkpath(iniPath));
+
+    SettingsStore store(iniPath);
+    try {
+        store.setValue(QStringLiteral("Settings"), QStringLiteral("K"), QStringLiteral("v"));
+        QFAIL("no error raised");
+    } catch (const RuntimeError &e) {
+        QCOMPARE(e.number(), RtErr::PathFileAccessError);
+        QVERIFY2(e.description().contains(iniPath), qPrintable(e.description()));
+    }
+    // The failed write is not pretended to have been stored.
+    QVERIFY(!store.contains(QStringLiteral("Settings"), QStringLiteral("K")));
+    if (obstacle == QLatin1String("file")) {
+        QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{QStringLiteral("Verbanox.ini")});
+    }
+}
+
+void tst_SettingsStore::handWrittenFileWithJunk()
+{
+    TestFixture fx(false);
+    const QString path = SettingsStore::defaultFilePath();
+    QByteArray junk("\xEF\xBB\xBF" // byte-order mark of an editor
+                    "[Top]\r\n"
+                    "First=1\r\n"
+                    "; comment\r\n"
+                    "# another comment\r\n"
+                    "[Settings]   \r\n" // blanks after the header
+                    "L=ENGLISH\r\n"
+                    "just some words\r\n"
+                    "[unterminated\r\n"
+                    "=no key\r\n"
+                    "Trailing=back\\\r\n"
+                    "\x01\x02\xFF\xFE garbage\r\n"
+                    "[]\r\n"
+                    "InEmpty=1\r\n"
+                    "[settings]\r\n"
+                    "DF=dd-MMM-yyyy\n"
+                    "L=GERMAN\n"
+                    "[Window]\n"
+                    "Left=100"); // no line end at the end
+    junk += QByteArray(100000, 'x');
+    junk += "\n[Last]\nK=\\";
+    writeBytes(path, junk);
+
+    SettingsStore store(path);
+    QCOMPARE(store.value(QStringLiteral("Settings"), QStringLiteral("L"), QString()),
+             QStringLiteral("GERMAN"));
+    QCOMPARE(store.value(QStringLiteral("Settings"), QStringLiteral("DF"), QString()),
+             QStringLiteral("dd-MMM-yyyy"));
+    QCOMPARE(store.value(QStringLiteral("Settings"), QStringLiteral("Trailing"), QString()),
+             QStringLiteral("back\\"));
+    QCOMPARE(store.value(QStringLiteral("Settings"), QString(), QStringLiteral("<none>")),
+             QStringLiteral("no key"));
+    QCOMPARE(store.value(QString(), QStringLiteral("InEmpty"), QString()), QStringLiteral("1"));
+    QCOMPARE(store.value(QStringLiteral("top"), QStringLiteral("first"), QString()), QStringLiteral("1"));
+    QVERIFY(store.value(QStringLiteral("Window"), QStringLiteral("Left"), QString())
+                .startsWith(QLatin1String("100xxx")));
+    QCOMPARE(store.value(QStringLiteral("Last"), QStringLiteral("K"), QString()), QStringLiteral("\\"));
+    QCOMPARE(store.sections(), (QStringList{QStringLiteral("Top"), QStringLiteral("Settings"), QString(),
+                                            QStringLiteral("Window"), QStringLiteral("Last")}));
+
+    // Keys before any section belong nowhere.
+    writeBytes(path, "Orphan=1\n[S]\nK=2\n");
+    QVERIFY(!store.contains(QString(), QStringLiteral("Orphan")));
+    QCOMPARE(store.keys(QStringLiteral("S")), QStringList{QStringLiteral("K")});
+    writeBytes(path, junk);
+
+    // Writing it back keeps what it understood.
+    store.setValue(QStringLiteral("Settings"), QStringLiteral("New"), QStringLiteral("1"));
+    SettingsStore fresh(path);
+    QCOMPARE(fresh.value(QStringLiteral("SETTINGS"), QStringLiteral("l"), QString()),
+             QStringLiteral("GERMAN"));
+    QCOMPARE(fresh.value(QStringLiteral("Settings"), QStringLiteral("New"), QString()), QStringLiteral("1"));
+}
+
+void tst_SettingsStore::unchangedValueDoesNotRewrite()
+{
+    TestFixture fx(false);
+    SettingsStore &store = fx.settings();
+    store.setValue(QStringLiteral("S"), QStringLiteral("K"), QStringLiteral("v"));
+    // A foreign edit that the store has not read yet must survive a write of the same value.
+    writeBytes(store.filePath(), "[S]\nK=v\nForeign=1\n");
+    store.setValue(QStringLiteral("S"), QStringLiteral("K"), QStringLiteral("v"));
+    QCOMPARE(store.value(QStringLiteral("S"), QStringLiteral("Foreign"), QString()), QStringLiteral("1"));
+    QVERIFY(readBytes(store.filePath()).contains("Foreign=1"));
+}
+
+QTEST_GUILESS_MAIN(tst_SettingsStore)
+#include "tst_settingsstore.moc"
