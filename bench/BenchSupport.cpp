@@ -3,6 +3,7 @@
 #include "AppInfo.h"
 #include "GlobalVars.h"
 #include "SettingsStore.h"
+#include "TestDesktop.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -42,6 +43,13 @@ BenchProgramFolder::BenchProgramFolder()
         QDir().mkpath(QFileInfo(target).absolutePath());
         QFile::copy(file, target);
     }
+    // The helper library is loaded from the program folder.
+    QFile::copy(QStringLiteral(VX_PROGRAM_DIR "/libVxHelpers.so"), path() + QStringLiteral("libVxHelpers.so"));
+    // A benchmark never waits for a person: questions are answered at once and
+    // printed, so that an unexpected one shows in the output.
+    auto recording = std::make_unique<TestDesktop>();
+    m_desktop = recording.get();
+    setDesktop(std::move(recording));
     qputenv("XDG_CONFIG_HOME", (path() + QStringLiteral("config")).toUtf8());
     SettingsStore::resetInstance();
     AppInfo::setProgramFolder(path());
@@ -55,4 +63,10 @@ BenchProgramFolder::BenchProgramFolder()
     gCommentaryFolder = gModuleFolder + QStringLiteral("Commentary/");
     for (const QString &folder : {gIndexFolder, gScratchFolder})
         QDir().mkpath(folder);
+}
+
+BenchProgramFolder::~BenchProgramFolder()
+{
+    for (const TestDesktop::Shown &shown : m_desktop->messageBoxes())
+        std::fprintf(stderr, "message box shown during the benchmark: %s\n", qPrintable(shown.text));
 }

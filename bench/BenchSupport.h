@@ -4,6 +4,8 @@
 #include <QTemporaryDir>
 #include <functional>
 
+class TestDesktop;
+
 // Times a piece of work several times and reports the median in milliseconds.
 double medianMilliseconds(int runs, const std::function<void()> &work);
 void printRow(const QString &what, double milliseconds);
@@ -14,8 +16,10 @@ class BenchProgramFolder
 {
 public:
     BenchProgramFolder();
+    ~BenchProgramFolder();
     QString path() const { return m_dir.path() + QStringLiteral("/"); }
 
 private:
     QTemporaryDir m_dir;
+    TestDesktop *m_desktop = nullptr;
 };

@@ -1,6 +1,8 @@
 #include "Bug_.h"
 #include "KeyState.h"
 #include "MainStartup.h"
+#include "NoBibles.h"
+#include "frmMessages.h"
 
 #include <QApplication>
 
@@ -9,6 +11,8 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Verbanox"));
     KeyState::instance();
+    frmMessages::Register();
+    NoBibles::Register();
 
     if (!TrapErrors(QStringLiteral("MainStartup.Main()"), [] { MainStartup::Main(); }))
         return 1;

@@ -28,7 +28,7 @@ using Bug_::ShowUnexpectedError;
 // Runs a handler body; an error it raises becomes the current error and is
 // reported under the routine's trace name. Returns false when an error was reported.
 template <typename F>
-bool TrapErrors(const QString &routine, F &&body)
+bool TrapErrors(const QString &routine, const QString &extraText, F &&body)
 {
     try {
         std::forward<F>(body)();
@@ -38,8 +38,14 @@ bool TrapErrors(const QString &routine, F &&body)
     } catch (const std::exception &e) {
         Err().SetFrom(e);
     }
-    ShowUnexpectedError(routine);
+    ShowUnexpectedError(routine, extraText);
     return false;
+}
+
+template <typename F>
+bool TrapErrors(const QString &routine, F &&body)
+{
+    return TrapErrors(routine, QString(), std::forward<F>(body));
 }
 
 // Runs a body whose errors are to be ignored (handlers that run often or in the

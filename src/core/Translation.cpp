@@ -1,5 +1,13 @@
 #include "Translation.h"
+#include "BibleBookNames.h"
+#include "BinaryStreamHelpers_.h"
+#include "BinaryStream_.h"
 #include "Bug_.h"
+#include "CharMapper.h"
+#include "CodePage.h"
+#include "MsgSupport.h"
+#include "ReadingPane.h"
+#include "WinApi_New_.h"
 #include "FileFunctions_.h"
 #include "FileNameMap.h"
 #include "FileNames.h"
@@ -297,4 +305,231 @@ qint16 Translation::GetNumVerses(qint16 ibook, qint16 ichapter) const
 {
     const ChapterRecord *r = FindChapter(ibook, ichapter);
     return r ? qint16(r->verseCount) : 0;
+}
+
+bool Translation::RangeByteSpan(int book1, int chapter1, int book2, int chapter2, qint32 *start, qint32 *end) const
+{
+    // Records run in module order; the span starts at the first chapter at or after
+    // (book1, chapter1) and ends with the last one at or before (book2, chapter2).
+    const auto key = [](int book, int chapter) { return qint64(book) * 100000 + chapter; };
+    const qint64 from = key(book1, chapter1 == 0 ? 1 : chapter1);
+    const qint64 to = key(book2, chapter2 == 0 ? 99999 : chapter2);
+    const ChapterRecord *first = nullptr;
+    const ChapterRecord *last = nullptr;
+    for (const ChapterRecord &r : m_records) {
+        if (isPlaceholder(r))
+            continue;
+        const qint64 k = key(r.book, r.chapter);
+        if (k >= from && k <= to) {
+            if (!first)
+                first = &r;
+            last = &r;
+        }
+    }
+    if (!first)
+        return false;
+    *start = first->startOffset;
+    *end = last->endOffset;
+    return *end > *start;
+}
+
+namespace {
+// Splits a module line into its numbers and its text (Tab-separated, at most five fields).
+bool splitModuleLine(const QString &line, int *book, int *chapter, int *verse, QString *text)
+{
+    qsizetype tabs[4];
+    qsizetype from = 0;
+    for (int i = 0; i < 4; ++i) {
+        tabs[i] = line.indexOf(QLatin1Char('\t'), from);
+        if (tabs[i] < 0)
+            return false;
+        from = tabs[i] + 1;
+    }
+    bool ok1 = false, ok2 = false, ok3 = false;
+    *book = QStringView(line).mid(tabs[0] + 1, tabs[1] - tabs[0] - 1).toInt(&ok1);
+    *chapter = QStringView(line).mid(tabs[1] + 1, tabs[2] - tabs[1] - 1).toInt(&ok2);
+    *verse = QStringView(line).mid(tabs[2] + 1, tabs[3] - tabs[2] - 1).toInt(&ok3);
+    if (!(ok1 && ok2 && ok3))
+        raiseError(RtErr::TypeMismatch, QStringLiteral("Verbanox.Translation"),
+                   QStringLiteral("Not a module line: ") + line.left(80));
+    *text = line.mid(tabs[3] + 1);
+    return true;
+}
+
+// A text for an RTF body: backslash and braces escaped, characters outside ASCII
+// as \uN with a "?" for readers that do not know it.
+QString rtfEscaped(const QString &text)
+{
+    QString out;
+    out.reserve(text.size() + 16);
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u == u'\\' || u == u'{' || u == u'}') {
+            out += QLatin1Char('\\');
+            out += c;
+        } else if (u == u'\r' || u == u'\n') {
+            continue;
+        } else if (u < 0x80) {
+            out += c;
+        } else {
+            out += QStringLiteral("\\u%1?").arg(qint16(u));
+        }
+    }
+    return out;
+}
+
+const QString QuoteSet = QStringLiteral("\u201C\u201D\u2018\u2019");
+} // namespace
+
+void Translation::BookContentsIntoNewRichEdit(ReadingPane &rt, int ibook, bool fancyFormatting, bool smartQuotes,
+                                              bool smartDash)
+{
+    const QString headingWord = GetMsg(0, 107);
+    WaitCursor wait;
+    rt.BeginFill();
+    TrapErrors(QStringLiteral("Translation.BookContentsIntoNewRichEdit()"), QStringLiteral("Error reading ") + ModulePath(), [&] {
+        if (ibook < 1 || ibook > 66) {
+            AssertFailed(QStringLiteral("Illegal ibook used:  ibook=") + QString::number(ibook));
+            return;
+        }
+        qint32 start = 0, end = 0;
+        if (!BookByteRange(ibook, &start, &end))
+            return; // a book the module lacks shows nothing
+        {
+            std::unique_ptr<BinaryStream_> stream = BinaryStreamHelpers_::OpenBinaryStream(ModulePath());
+            stream->SeekStream(start);
+            int lastBook = 0, lastChapter = 0;
+            while (stream->CurrentBytePosition() < end) {
+                const ByteBuffer_ &buffer = stream->ReadLine();
+                if (buffer.CurrentBufferUsedSize() == 0)
+                    break;
+                const QString line = WinApi_New_::BytesToUnicode(buffer, CodePage);
+                int book = 0, chapter = 0, verse = 0;
+                QString text;
+                if (!splitModuleLine(line, &book, &chapter, &verse, &text)) {
+                    AssertFailed(QStringLiteral("BAD LINE IN FILE: ") + ModulePath() + QStringLiteral(": ") + line);
+                    continue;
+                }
+                if (book > ibook)
+                    break;
+                if (book != ibook)
+                    continue;
+                if (Mapper)
+                    Mapper->AlterString(text);
+                if (!fancyFormatting) {
+                    rt.AppendPlainText(BookNames().Abbreviation(qint16(book)) + QLatin1Char(' ')
+                                       + QString::number(chapter) + QLatin1Char(':') + QString::number(verse)
+                                       + QLatin1Char(' ') + text);
+                    continue;
+                }
+                if (smartQuotes)
+                    rt.SmartQuotes(text, QuoteSet);
+                if (smartDash)
+                    rt.FixSpacesAndDashes(text);
+                if (book == lastBook && chapter == lastChapter) {
+                    rt.AppendFormattedText(QString::number(verse), QStringLiteral("VerseNumber"));
+                    rt.AppendFormattedText(text, QStringLiteral("normal"));
+                    continue;
+                }
+                lastBook = book;
+                lastChapter = chapter;
+                if (book == 19) {
+                    rt.AppendFormattedText(headingWord + QLatin1Char(' ') + QString::number(chapter)
+                                               + QStringLiteral("\r\n"),
+                                           QStringLiteral("Chapter"));
+                    rt.AppendFormattedText(QString::number(verse), QStringLiteral("VerseNumber"));
+                } else if (chapter == 1) {
+                    rt.AppendFormattedText(BookNames().FullName(qint16(book)) + QStringLiteral("\r\n1"),
+                                           QStringLiteral("Chapter"));
+                    rt.AppendFormattedText(QStringLiteral(" "), QStringLiteral("normal"));
+                } else {
+                    rt.AppendFormattedText(QString::number(chapter), QStringLiteral("Chapter"));
+                    rt.AppendFormattedText(QStringLiteral(" "), QStringLiteral("normal"));
+                }
+                rt.AppendFormattedText(text, QStringLiteral("normal"));
+            }
+        }
+    });
+    rt.SetSelection(0, 0);
+    rt.EndFill();
+}
+
+QString Translation::BookContents(int ibook, bool asRtf)
+{
+    WaitCursor wait;
+    QString result;
+    TrapErrors(QStringLiteral("Translation.BookContents()"), QStringLiteral("Error reading ") + ModulePath(), [&] {
+        const QString headingWord = GetMsg(0, 107);
+        QStringList out;
+        if (asRtf)
+            out.append(QStringLiteral("{\\rtf1\\ansi"));
+        qint32 start = 0, end = 0;
+        if (ibook < 1 || ibook > 66)
+            AssertFailed(QStringLiteral("Illegal ibookReturn used:  ibookReturn=") + QString::number(ibook));
+        else if (BookByteRange(ibook, &start, &end)) {
+            const QByteArray bytes = TextFiles::readAll(ModulePath()).mid(start - 1, end - start);
+            TextReader reader = TextReader::fromBytes(bytes, CodePage == 0 ? 1252 : CodePage, LineEnds::CrLfOnly);
+            int lastBook = 0, lastChapter = 0;
+            while (!reader.atEnd()) {
+                int book = 0, chapter = 0, verse = 0;
+                QString text;
+                if (!splitModuleLine(reader.readLine(), &book, &chapter, &verse, &text) || book != ibook)
+                    continue;
+                if (Mapper)
+                    Mapper->AlterString(text);
+                const QString v = QString::number(verse);
+                const QString c = QString::number(chapter);
+                if (!asRtf) {
+                    out.append(BookNames().Abbreviation(qint16(book)) + QLatin1Char(' ') + c + QLatin1Char(':') + v
+                               + QLatin1Char(' ') + text);
+                    continue;
+                }
+                const QString body = rtfEscaped(text);
+                if (book == lastBook && chapter == lastChapter)
+                    out.append(QStringLiteral("{\\super ") + v + QLatin1Char('}') + body + QStringLiteral("\\par "));
+                else if (book == 19)
+                    out.append(QStringLiteral("{\\b\\fs40 ") + rtfEscaped(headingWord) + QLatin1Char(' ') + c
+                               + QStringLiteral("}\\par{\\super ") + v + QLatin1Char('}') + body + QStringLiteral("\\par "));
+                else if (chapter == 1)
+                    out.append(QStringLiteral("{\\b\\fs40 ") + rtfEscaped(BookNames().FullName(qint16(book)))
+                               + QStringLiteral("\\par 1} ") + body + QStringLiteral("\\par "));
+                else
+                    out.append(QStringLiteral("{\\b\\fs40 ") + c + QStringLiteral("} ") + body + QStringLiteral("\\par "));
+                lastBook = book;
+                lastChapter = chapter;
+            }
+        }
+        if (asRtf)
+            out.append(QStringLiteral("}"));
+        // The scratch copy is kept for whoever wants the book as a file.
+        const QString scratch = gScratchFolder + QStringLiteral("BibTmp2_") + FileName;
+        const int outCodePage = asRtf ? 1252 : (CodePage == 0 ? 1252 : CodePage);
+        TextFiles::writeAtomically(scratch, TextFiles::encodeLines(out, outCodePage));
+        result = CodePage::decode(TextFiles::readAll(scratch), outCodePage);
+    });
+    return result;
+}
+
+void Translation::CopyChapterIntoFile(const QString &path, int book1, int chapter1, int book2, int chapter2,
+                                      bool overwrite)
+{
+    WaitCursor wait;
+    TrapErrors(QStringLiteral("Translation.CopyChapterIntoFile()"),
+               QStringLiteral("Error copying ") + FileName + QStringLiteral(" into ") + path, [&] {
+        QByteArray text;
+        qint32 start = 0, end = 0;
+        if (RangeByteSpan(book1, chapter1, book2, chapter2, &start, &end))
+            text = TextFiles::readAll(ModulePath()).mid(start - 1, end - start);
+        text += "\r\n";
+        QFile file(path);
+        const QIODevice::OpenMode mode = overwrite ? QIODevice::WriteOnly | QIODevice::Truncate
+                                                   : QIODevice::WriteOnly | QIODevice::Append;
+        if (!file.open(mode) || file.write(text) != text.size() || !file.flush())
+            raiseError(RtErr::PathFileAccessError, QStringLiteral("Verbanox.Translation"), file.errorString());
+    });
+}
+
+void Translation::CopyBookIntoFile(const QString &path, int book1, int book2, bool overwrite)
+{
+    CopyChapterIntoFile(path, book1, 0, book2, 0, overwrite);
 }

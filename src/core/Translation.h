@@ -2,7 +2,11 @@
 
 #include <QString>
 #include <array>
+#include <memory>
 #include <vector>
+
+class CharMapper;
+class ReadingPane;
 
 // One chapter of a module as its chapter index gives it.
 struct ChapterRecord
@@ -33,6 +37,23 @@ public:
     // 0 for a chapter the book lacks.
     qint16 GetNumVerses(qint16 ibook, qint16 ichapter) const;
 
+    // Appends book ibook to the end of the pane: in the formatted view with chapter
+    // headings and verse numbers in the styles "Chapter", "VerseNumber" and
+    // "normal", in the plain view as one reference line per verse.
+    void BookContentsIntoNewRichEdit(ReadingPane &rt, int ibook, bool fancyFormatting, bool smartQuotes,
+                                     bool smartDash);
+    // The whole book as reference lines, or as one RTF document.
+    QString BookContents(int ibook, bool asRtf);
+    // Writes the raw module lines from (book1, chapter1) to (book2, chapter2) into
+    // path, then an empty line. Chapter 0 means the book's first (chapter1) or
+    // last (chapter2) chapter.
+    void CopyChapterIntoFile(const QString &path, int book1, int chapter1, int book2, int chapter2,
+                             bool overwrite);
+    void CopyBookIntoFile(const QString &path, int book1, int book2, bool overwrite);
+
+    // An optional substitution of characters applied to every verse text.
+    std::shared_ptr<CharMapper> Mapper;
+
     qint32 WHAT_ = -1;
     qint32 ModuleIndex = -1;
     QString FileName;
@@ -52,6 +73,9 @@ public:
 
     // The chapter index of a module file, as its lines would be written.
     static QStringList BuildIndexLines(const QByteArray &moduleBytes, const QString &fileName);
+
+    // The byte range [start, end) from (book1, chapter1) to (book2, chapter2); false when empty.
+    bool RangeByteSpan(int book1, int chapter1, int book2, int chapter2, qint32 *start, qint32 *end) const;
 
 private:
     QString ModuleFolder() const;

@@ -3,14 +3,7 @@
 #include "ByteBuffer_.h"
 #include "CodePage.h"
 #include "OleColor.h"
-
-#include <QHash>
-
-namespace {
-constexpr quint32 FirstRegisteredFormat = 0xC000;
-constexpr quint32 LastRegisteredFormat = 0xFFFF;
-constexpr qsizetype MaxFormatNameLength = 255;
-} // namespace
+#include "VxHelpersAbi.h"
 
 namespace WinApi_New_ {
 
@@ -28,19 +21,8 @@ QString BytesToUnicode(const ByteBuffer_ &buffer, int codePage)
 
 quint16 RegisterClipboardFormat(const QString &name)
 {
-    static QHash<QString, quint16> formats;
-    static quint32 next = FirstRegisteredFormat;
-    if (name.isEmpty() || name.size() > MaxFormatNameLength)
-        return 0;
-    const QString key = name.toCaseFolded();
-    const auto found = formats.constFind(key);
-    if (found != formats.constEnd())
-        return *found;
-    if (next > LastRegisteredFormat)
-        return 0;
-    const quint16 format = quint16(next++);
-    formats.insert(key, format);
-    return format;
+    // The numbers are shared with libVxHelpers.so, which offers data in these formats.
+    return VxAbi::RegisterClipboardFormat(name.toUtf8().constData());
 }
 
 quint32 TranslateColor(quint32 colour)

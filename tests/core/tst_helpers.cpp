@@ -119,7 +119,7 @@ private Q_SLOTS:
         QVERIFY(MiscHelpers::WebSiteAddress().startsWith(QStringLiteral("http://")));
         QCOMPARE(MiscHelpers::VersionString(), QStringLiteral("Version %1.%2 Build 0%3")
                                                    .arg(VX_VERSION_MAJOR).arg(VX_VERSION_MINOR).arg(VX_VERSION_REVISION));
-        QCOMPARE(MiscHelpers::AboutText(), QStringLiteral("Verbanox version "));
+        QCOMPARE(MiscHelpers::AboutText(), QStringLiteral("Reading, comparing and searching the Bible with Verbanox "));
         QCOMPARE(MiscHelpers::MaxValue(3, 7.5).toDouble(), 7.5);
         QCOMPARE(MiscHelpers::MaxValue(7, 7.0).toInt(), 7);
         gDebugMode = true;

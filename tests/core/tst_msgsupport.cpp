@@ -192,7 +192,7 @@ private Q_SLOTS:
         }
         MsgSupport::ReloadAllMessages();
         QVERIFY(m_fx->desk().messageBoxes().isEmpty());
-        QCOMPARE(GetMsg(0, 99, QStringLiteral("1.0.0")), QStringLiteral("Verbanox version 1.0.0"));
+        QCOMPARE(GetMsg(0, 99, QStringLiteral("1.0.0")), QStringLiteral("Reading, comparing and searching the Bible with Verbanox 1.0.0"));
     }
 };
 

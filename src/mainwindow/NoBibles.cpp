@@ -1,0 +1,135 @@
+#include "NoBibles.h"
+
+#include "AppInfo.h"
+#include "Bug_.h"
+#include "CoreHooks.h"
+#include "DefaultInstance.h"
+#include "Desktop.h"
+#include "FileFunctions_.h"
+#include "GlobalVars.h"
+#include "MiscHelpers.h"
+#include "MsgSupport.h"
+#include "UrlHelpers_.h"
+#include "frmLocate.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+const QString CRLF = QStringLiteral("\r\n");
+}
+
+NoBibles::NoBibles()
+{
+    setAttribute(Qt::WA_QuitOnClose, false);
+
+    Label3 = new QLabel(this);
+    Label3->setWordWrap(true);
+    Label2 = new QLabel(this);
+    Label2->setTextFormat(Qt::RichText);
+    Label2->setOpenExternalLinks(false);
+    Label2->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    cmdLocate = new QPushButton(this);
+    Command2 = new QPushButton(this);
+    Command1 = new QPushButton(this);
+    cmdLocate->setDefault(true);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(cmdLocate);
+    buttons->addWidget(Command2);
+    buttons->addWidget(Command1);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(Label3);
+    layout->addSpacing(6);
+    layout->addWidget(Label2);
+    layout->addSpacing(10);
+    layout->addLayout(buttons);
+    setMinimumWidth(460);
+
+    connect(cmdLocate, &QPushButton::clicked, this, [this] { cmdLocate_Click(); });
+    connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    connect(Label2, &QLabel::linkActivated, this, [this] { Label2_Click(); });
+
+    // Form_Load
+    setWindowTitle(GetMsg(1, 8, MiscHelpers::ProductTitle()));
+    Label3->setText(GetMsg(0, 60, AppInfo::title()));
+    const QString address = MiscHelpers::WebSiteAddress().toHtmlEscaped();
+    Label2->setText(QStringLiteral("<a href=\"%1\">%1</a>").arg(address));
+    cmdLocate->setText(GetMsg(1, 196));
+    Command2->setText(GetMsg(1, 197));
+    Command1->setText(GetMsg(1, 198));
+}
+
+void NoBibles::ShowModal()
+{
+    DefaultInstance<NoBibles>::get().exec();
+    // Whatever closed it, the program cannot go on without a Bible.
+    desktop().endProgram(0);
+}
+
+void NoBibles::Register()
+{
+    CoreHooks::SetNoBiblesDialog([] { ShowModal(); });
+}
+
+void NoBibles::cmdLocate_Click()
+{
+    TrapErrors(QStringLiteral("NoBibles.cmdLocate_Click()"), [this] {
+        const int answer = desktop().messageBox(
+            GetMsg(0, 59, AppInfo::title()),
+            MsgBoxStyle::YesNo | MsgBoxStyle::Question | MsgBoxStyle::DefaultButton2, windowTitle());
+        if (answer == MsgBoxResult::Yes)
+            frmLocate::ShowModal();
+    });
+}
+
+void NoBibles::Command2_Click()
+{
+    // There is no context help here: the help file itself is opened.
+    TrapErrors(QStringLiteral("NoBibles.Command2_Click()"), [this] {
+        if (!FileFunctions_::FileExists(gHelpFile)) {
+            desktop().messageBox(QStringLiteral("No help file is installed.") + CRLF + CRLF +
+                                     QStringLiteral("It was expected at:") + CRLF + gHelpFile,
+                                 MsgBoxStyle::Information, windowTitle());
+            return;
+        }
+        if (!desktop().openFile(gHelpFile))
+            desktop().messageBox(QStringLiteral("The help file could not be opened:") + CRLF + gHelpFile,
+                                 MsgBoxStyle::Exclamation, windowTitle());
+    });
+}
+
+void NoBibles::Label2_Click()
+{
+    TrapErrors(QStringLiteral("NoBibles.Label2_Click()"),
+               [this] { OpenUrl(MiscHelpers::WebSiteAddress(), this); });
+}
+
+void NoBibles::Command1_Click()
+{
+    // The main window, when it exists, is unloaded first.
+    if (gMainForm)
+        IgnoreErrors([] { gMainForm->close(); });
+    desktop().endProgram(0);
+}
+
+void NoBibles::Form_Unload()
+{
+    desktop().endProgram(0);
+}
+
+void NoBibles::reject()
+{
+    Form_Unload();
+}
+
+void NoBibles::closeEvent(QCloseEvent *event)
+{
+    event->accept();
+    Form_Unload();
+}

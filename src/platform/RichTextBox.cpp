@@ -1,0 +1,170 @@
+#include "RichTextBox.h"
+#include "OleColor.h"
+#include "RuntimeError.h"
+
+#include <QTextBlock>
+#include <QTextCharFormat>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <optional>
+
+namespace {
+const QString CRLF = QStringLiteral("\r\n");
+
+QString toDocumentBreaks(const QString &text)
+{
+    QString out = text;
+    out.replace(CRLF, QStringLiteral("\n"));
+    out.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return out;
+}
+
+// Qt marks paragraph and line breaks inside a text with their own characters.
+QString toCrLfBreaks(const QString &text)
+{
+    QString out;
+    out.reserve(text.size() + text.size() / 16);
+    for (const QChar ch : text) {
+        if (ch == QChar::ParagraphSeparator || ch == QChar::LineSeparator || ch == QLatin1Char('\n'))
+            out += CRLF;
+        else
+            out += ch;
+    }
+    return out;
+}
+
+[[noreturn]] void invalidValue(const char *property)
+{
+    raiseError(RtErr::InvalidPropertyValue, QStringLiteral("RichTextBox"),
+               QStringLiteral("Invalid property value (%1)").arg(QLatin1String(property)));
+}
+} // namespace
+
+RichTextBox::RichTextBox(QWidget *parent)
+    : QTextEdit(parent)
+{
+    setAcceptRichText(false);
+}
+
+QString RichTextBox::Text() const
+{
+    return toCrLfBreaks(document()->toRawText());
+}
+
+void RichTextBox::setText(const QString &text)
+{
+    setPlainText(toDocumentBreaks(text));
+}
+
+int RichTextBox::endPosition() const
+{
+    return document()->characterCount() - 1;
+}
+
+int RichTextBox::SelStart() const
+{
+    return textCursor().selectionStart();
+}
+
+void RichTextBox::setSelStart(int position)
+{
+    if (position < 0)
+        invalidValue("SelStart");
+    QTextCursor cursor = textCursor();
+    cursor.setPosition(std::min(position, endPosition()));
+    setTextCursor(cursor);
+}
+
+int RichTextBox::SelLength() const
+{
+    const QTextCursor cursor = textCursor();
+    return cursor.selectionEnd() - cursor.selectionStart();
+}
+
+void RichTextBox::setSelLength(int length)
+{
+    if (length < 0)
+        invalidValue("SelLength");
+    QTextCursor cursor = textCursor();
+    const int start = cursor.selectionStart();
+    cursor.setPosition(start);
+    cursor.setPosition(int(std::min<qint64>(qint64(start) + length, endPosition())), QTextCursor::KeepAnchor);
+    setTextCursor(cursor);
+}
+
+QString RichTextBox::SelText() const
+{
+    return toCrLfBreaks(textCursor().selectedText());
+}
+
+void RichTextBox::setSelText(const QString &text)
+{
+    // The widget's cursor carries the format chosen for the next text (SelColor,
+    // SelBold without a selection), so insert through a copy of it.
+    QTextCursor cursor = textCursor();
+    cursor.insertText(toDocumentBreaks(text));
+    setTextCursor(cursor);
+    ensureCursorVisible();
+}
+
+QList<QTextCharFormat> RichTextBox::selectionFormats() const
+{
+    const QTextCursor cursor = textCursor();
+    if (!cursor.hasSelection())
+        return {cursor.charFormat()};
+    const int start = cursor.selectionStart();
+    const int end = cursor.selectionEnd();
+    QList<QTextCharFormat> formats;
+    for (QTextBlock block = document()->findBlock(start); block.isValid() && block.position() < end;
+         block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (fragment.position() < end && fragment.position() + fragment.length() > start)
+                formats.append(fragment.charFormat());
+        }
+    }
+    if (formats.isEmpty())
+        formats.append(cursor.charFormat());
+    return formats;
+}
+
+QVariant RichTextBox::SelColor() const
+{
+    std::optional<quint32> common;
+    for (const QTextCharFormat &format : selectionFormats()) {
+        const QColor color = format.hasProperty(QTextFormat::ForegroundBrush)
+                                 ? format.foreground().color()
+                                 : palette().color(QPalette::Text);
+        const quint32 value = OleColor::fromQColor(color);
+        if (common && *common != value)
+            return QVariant();
+        common = value;
+    }
+    return QVariant::fromValue(common.value_or(0));
+}
+
+void RichTextBox::setSelColor(quint32 color)
+{
+    QTextCharFormat format;
+    format.setForeground(OleColor::toQColor(color));
+    mergeCurrentCharFormat(format);
+}
+
+QVariant RichTextBox::SelBold() const
+{
+    std::optional<bool> common;
+    for (const QTextCharFormat &format : selectionFormats()) {
+        const bool bold = format.fontWeight() >= QFont::Bold;
+        if (common && *common != bold)
+            return QVariant();
+        common = bold;
+    }
+    return QVariant(common.value_or(false));
+}
+
+void RichTextBox::setSelBold(bool bold)
+{
+    QTextCharFormat format;
+    format.setFontWeight(bold ? QFont::Bold : QFont::Normal);
+    mergeCurrentCharFormat(format);
+}

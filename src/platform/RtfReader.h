@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+class QTextDocument;
+
+// Reads Rich Text Format into a QTextDocument: text, fonts, colours, bold, italic,
+// underline, strike-out, capitals, super/subscript, sizes, alignment and indents.
+// Text of destinations that are not body text (headers, pictures, field
+// instructions, the style sheet, anything marked \*) is left out. Unknown control
+// words are ignored and the text around them kept, as RTF requires.
+//
+// Lengths: twips become QTextBlockFormat margins in pixels at the screen's logical
+// DPI (Twips::perPixelX/Y), the unit the document layout works in on screen. Sizes
+// (\fs half-points) become QTextCharFormat point sizes. Character properties that the
+// input leaves at their default (including the \deff font) are not set, so the text
+// takes the document's own defaults.
+class RtfReader
+{
+public:
+    // Reads an RTF document into `into` (cleared first). Damaged RTF is read as far as
+    // it makes sense; false (with a short reason in *error) only when the input does not
+    // start with "{\rtf" (leading white space and a UTF-8 byte order mark allowed).
+    static bool read(const QByteArray &rtf, QTextDocument *into, QString *error = nullptr);
+
+    // Groups nested deeper than this are skipped with their contents.
+    static constexpr int MaxDepth = 1000;
+};

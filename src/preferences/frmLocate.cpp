@@ -1,0 +1,145 @@
+#include "frmLocate.h"
+#include "frmDirlist.h"
+
+#include "AppInfo.h"
+#include "Bug_.h"
+#include "DefaultInstance.h"
+#include "Desktop.h"
+#include "FileNames.h"
+#include "GlobalVars.h"
+#include "MsgSupport.h"
+#include "SettingsStore.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+void runModal()
+{
+    DefaultInstance<frmLocate>::get().exec();
+}
+
+std::function<void()> &opener()
+{
+    static std::function<void()> show = runModal;
+    return show;
+}
+
+QLabel *wrappedLabel(QWidget *parent, bool bold = false)
+{
+    auto *label = new QLabel(parent);
+    label->setWordWrap(true);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    if (bold) {
+        QFont font = label->font();
+        font.setBold(true);
+        label->setFont(font);
+    }
+    return label;
+}
+} // namespace
+
+frmLocate::frmLocate()
+{
+    setWindowTitle(QStringLiteral("Locate MODULE folder"));
+    // The window unloads when it closes; the next opening starts afresh.
+    setAttribute(Qt::WA_DeleteOnClose, true);
+    setAttribute(Qt::WA_QuitOnClose, false);
+
+    Label2 = wrappedLabel(this);
+    Label1 = wrappedLabel(this, true);
+    Label3 = wrappedLabel(this);
+    Label4 = wrappedLabel(this, true);
+    Label5 = wrappedLabel(this);
+    cmdDefault = new QPushButton(this);
+    cmdLocate = new QPushButton(this);
+    cmdClose = new QPushButton(this);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    for (QPushButton *button : {cmdDefault, cmdLocate, cmdClose}) {
+        button->setAutoDefault(false);
+        buttons->addWidget(button);
+    }
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(Label2);
+    layout->addWidget(Label1);
+    layout->addSpacing(8);
+    layout->addWidget(Label3);
+    layout->addWidget(Label4);
+    layout->addSpacing(8);
+    layout->addWidget(Label5);
+    layout->addSpacing(8);
+    layout->addLayout(buttons);
+    setMinimumWidth(480);
+
+    connect(cmdDefault, &QPushButton::clicked, this, [this] { cmdDefault_Click(); });
+    connect(cmdLocate, &QPushButton::clicked, this, [this] { cmdLocate_Click(); });
+    connect(cmdClose, &QPushButton::clicked, this, [this] { cmdClose_Click(); });
+
+    // Form_Load
+    Label2->setText(GetMsg(1, 102));
+    Label1->setText(gModuleFolder);
+    Label3->setText(GetMsg(0, 103));
+    Label4->setText(DefaultModuleFolder());
+    Label5->setText(GetMsg(0, 104));
+    cmdDefault->setText(GetMsg(1, 181));
+    cmdLocate->setText(GetMsg(1, 182));
+    cmdClose->setText(GetMsg(1, 183));
+}
+
+void frmLocate::ShowModal()
+{
+    opener()();
+}
+
+std::function<void()> frmLocate::setShowModal(std::function<void()> show)
+{
+    std::function<void()> previous = opener();
+    opener() = show ? std::move(show) : std::function<void()>(runModal);
+    return previous;
+}
+
+QString frmLocate::DefaultModuleFolder()
+{
+    const QString program = gProgramFolder.isEmpty() ? AppInfo::programFolder() : gProgramFolder;
+    return FileNames::normalize(program, true) + QStringLiteral("Modules/");
+}
+
+bool frmLocate::HasBibleModule(const QString &folder)
+{
+    return !FileNames::listFiles(folder + QStringLiteral("bible/"), QStringLiteral("b_*.txt")).isEmpty();
+}
+
+void frmLocate::AcceptModuleFolder(const QString &folder, const QString &caption)
+{
+    // Saved before the test: a folder without a Bible is kept too.
+    gModuleFolder = folder;
+    SettingsStore::instance().setValue(QStringLiteral("Module_Path"), QStringLiteral("ModulePath"), folder);
+    if (!HasBibleModule(folder))
+        return;
+    desktop().messageBox(GetMsg(0, 9, AppInfo::title()), MsgBoxStyle::Information, caption);
+    // The running program keeps its old module lists; the next start uses the new folder.
+    desktop().endProgram(0);
+}
+
+void frmLocate::cmdDefault_Click()
+{
+    TrapErrors(QStringLiteral("frmLocate.cmdDefault_Click()"), [this] {
+        const QString folder = DefaultModuleFolder();
+        AcceptModuleFolder(folder, windowTitle());
+        desktop().messageBox(GetMsg(0, 10, gModuleFolder), MsgBoxStyle::OKOnly, QString());
+    });
+}
+
+void frmLocate::cmdLocate_Click()
+{
+    TrapErrors(QStringLiteral("frmLocate.cmdLocate_Click()"), [] { frmDirlist::ShowModal(); });
+}
+
+void frmLocate::cmdClose_Click()
+{
+    close();
+}

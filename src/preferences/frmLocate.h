@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QDialog>
+#include <functional>
+
+class QLabel;
+class QPushButton;
+
+// Shows the module folder in use and sets it to the program's own module folder
+// or to one the user picks. A newly set folder is saved at once; when it holds a
+// Bible the program ends, so that the next start reads the modules from there.
+class frmLocate : public QDialog
+{
+    Q_OBJECT
+
+public:
+    frmLocate();
+
+    // Opens the default instance modally. Callers (and tests) may replace how.
+    static void ShowModal();
+    // Returns the previous opener; an empty function restores the real one.
+    static std::function<void()> setShowModal(std::function<void()> show);
+
+    // The folder the default button takes: the program folder's "Modules/".
+    static QString DefaultModuleFolder();
+    // Whether the folder holds a Bible module: a file "bible/b_*.txt" below it,
+    // the folder joined exactly as given and names compared without case.
+    static bool HasBibleModule(const QString &folder);
+    // Makes the folder the module folder in memory and in the settings. When it
+    // holds a Bible, says so (titled with the caller's caption) and ends the
+    // program; otherwise returns and the caller tells the user.
+    static void AcceptModuleFolder(const QString &folder, const QString &caption);
+
+    void cmdDefault_Click();
+    void cmdLocate_Click();
+    void cmdClose_Click();
+
+    QLabel *Label1 = nullptr;
+    QLabel *Label2 = nullptr;
+    QLabel *Label3 = nullptr;
+    QLabel *Label4 = nullptr;
+    QLabel *Label5 = nullptr;
+    QPushButton *cmdDefault = nullptr;
+    QPushButton *cmdLocate = nullptr;
+    QPushButton *cmdClose = nullptr;
+};

@@ -1,0 +1,156 @@
+#include "DefaultInstance.h"
+#include "GlobalVars.h"
+#include "MiscHelpers.h"
+#include "MsgSupport.h"
+#include "NoBibles.h"
+#include "TestFixture.h"
+#include "frmLocate.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QtTest>
+
+class TestNoBibles : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TestFixture> m_fx;
+    std::function<void()> m_previousOpener;
+    int m_locateOpened = 0;
+
+    TestDesktop &desk() { return m_fx->desk(); }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_fx = std::make_unique<TestFixture>();
+        m_fx->setUpFolders();
+        m_locateOpened = 0;
+        m_previousOpener = frmLocate::setShowModal([this] { ++m_locateOpened; });
+    }
+    void cleanup()
+    {
+        frmLocate::setShowModal(m_previousOpener);
+        DefaultInstance<NoBibles>::release();
+        m_fx.reset();
+    }
+
+    void textsComeFromTheCatalog()
+    {
+        NoBibles dialog;
+        // A catalog without one of the texts would have reported it in a message box.
+        QVERIFY2(desk().messageBoxes().isEmpty(), qPrintable(desk().lastMessage()));
+        QCOMPARE(dialog.windowTitle(), GetMsg(1, 8, MiscHelpers::ProductTitle()));
+        QVERIFY(dialog.windowTitle().contains(QStringLiteral("Verbanox")));
+        QCOMPARE(dialog.Label3->text(), GetMsg(0, 60, QStringLiteral("Verbanox")));
+        QVERIFY(dialog.Label3->text().contains(QStringLiteral("Verbanox")));
+        QVERIFY(!dialog.Label3->text().contains(QLatin1Char('%')));
+        QVERIFY(dialog.Label2->text().contains(MiscHelpers::WebSiteAddress()));
+        QCOMPARE(dialog.cmdLocate->text(), GetMsg(1, 196));
+        QCOMPARE(dialog.Command2->text(), GetMsg(1, 197));
+        QCOMPARE(dialog.Command1->text(), GetMsg(1, 198));
+        const QSet<QString> captions{dialog.cmdLocate->text(), dialog.Command2->text(),
+                                     dialog.Command1->text()};
+        QCOMPARE(captions.size(), 3);
+        QVERIFY(!captions.contains(QString()));
+        QVERIFY(desk().messageBoxes().isEmpty());
+    }
+
+    void locateAsksFirst()
+    {
+        NoBibles dialog;
+        desk().messageBoxAnswers = {MsgBoxResult::No};
+        dialog.cmdLocate_Click();
+        QCOMPARE(m_locateOpened, 0);
+        QCOMPARE(desk().messageBoxes().size(), 1);
+        const TestDesktop::Shown question = desk().messageBoxes().first();
+        QCOMPARE(question.text, GetMsg(0, 59, QStringLiteral("Verbanox")));
+        QCOMPARE(question.title, dialog.windowTitle());
+        QCOMPARE(question.style, 292); // Yes/No, question icon, No by default
+
+        desk().messageBoxAnswers = {MsgBoxResult::Yes};
+        dialog.cmdLocate_Click();
+        QCOMPARE(m_locateOpened, 1);
+    }
+
+    void locatingAFolderWithABibleEndsTheProgram()
+    {
+        // The chooser's own ending must not be caught on the way out.
+        frmLocate::setShowModal([] {
+            frmLocate chooser;
+            chooser.cmdDefault_Click();
+        });
+        m_fx->writeFile(QStringLiteral("Modules/Bible/b_kjv.txt"), "1\t1\t1\t1\tIn the beginning\r\n");
+        NoBibles dialog;
+        desk().messageBoxAnswers = {MsgBoxResult::Yes};
+        QVERIFY_THROWS_EXCEPTION(ProgramEnded, dialog.cmdLocate_Click());
+        QCOMPARE(desk().lastMessage(), GetMsg(0, 9, QStringLiteral("Verbanox")));
+    }
+
+    void exitEndsTheProgram()
+    {
+        QWidget mainWindow;
+        mainWindow.show();
+        gMainForm = &mainWindow;
+        NoBibles dialog;
+        try {
+            dialog.Command1_Click();
+            QFAIL("Exit returned");
+        } catch (const ProgramEnded &ended) {
+            QCOMPARE(ended.exitCode, 0);
+        }
+        QVERIFY(!mainWindow.isVisible());
+    }
+
+    void everyWayOfClosingEndsTheProgram()
+    {
+        NoBibles dialog;
+        dialog.show();
+        QCloseEvent close;
+        QVERIFY_THROWS_EXCEPTION(ProgramEnded, dialog.closeEvent(&close));
+        QVERIFY_THROWS_EXCEPTION(ProgramEnded, dialog.reject()); // Escape
+        QVERIFY_THROWS_EXCEPTION(ProgramEnded, dialog.Form_Unload());
+    }
+
+    void linkOpensTheWebSite()
+    {
+        NoBibles dialog;
+        emit dialog.Label2->linkActivated(MiscHelpers::WebSiteAddress());
+        QCOMPARE(desk().openedUrls, QStringList{MiscHelpers::WebSiteAddress()});
+        dialog.Label2_Click();
+        QCOMPARE(desk().openedUrls.size(), 2);
+        QVERIFY(desk().messageBoxes().isEmpty());
+    }
+
+    void helpWithoutAHelpFileSaysSo()
+    {
+        gHelpFile = m_fx->path(QStringLiteral("Help.chm"));
+        NoBibles dialog;
+        QTest::mouseClick(dialog.Command2, Qt::LeftButton);
+        QVERIFY(desk().openedFiles.isEmpty());
+        QCOMPARE(desk().messageBoxes().size(), 1);
+        QVERIFY(desk().lastMessage().contains(QStringLiteral("No help file is installed")));
+        QVERIFY(desk().lastMessage().contains(gHelpFile));
+    }
+
+    void helpOpensTheHelpFile()
+    {
+        m_fx->writeFile(QStringLiteral("Help.chm"), "ITSF");
+        gHelpFile = m_fx->path(QStringLiteral("Help.chm"));
+        NoBibles dialog;
+        dialog.Command2_Click();
+        QCOMPARE(desk().openedFiles, QStringList{gHelpFile});
+        QVERIFY(desk().messageBoxes().isEmpty());
+
+        // A desktop that cannot open it is not taken for success.
+        desk().canOpen = false;
+        dialog.Command2_Click();
+        QCOMPARE(desk().messageBoxes().size(), 1);
+        QVERIFY(desk().lastMessage().contains(QStringLiteral("could not be opened")));
+    }
+};
+
+QTEST_MAIN(TestNoBibles)
+#include "tst_nobibles.moc"

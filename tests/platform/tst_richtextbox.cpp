@@ -1,0 +1,148 @@
+#include "OleColor.h"
+#include "RichTextBox.h"
+#include "RuntimeError.h"
+
+#include <QElapsedTimer>
+#include <QScrollBar>
+#include <QtTest>
+
+class TestRichTextBox : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void textKeepsCrLfLineBreaks()
+    {
+        RichTextBox box;
+        box.setText(QStringLiteral("one\r\ntwo\nthree\rfour"));
+        QCOMPARE(box.Text(), QStringLiteral("one\r\ntwo\r\nthree\r\nfour"));
+        // A line break is one position: "one|" is 3, the break 1.
+        QCOMPARE(box.endPosition(), 18);
+        box.setText(QString());
+        QCOMPARE(box.Text(), QString());
+        QCOMPARE(box.endPosition(), 0);
+    }
+
+    void selStartAndLengthClampToTheEnd()
+    {
+        RichTextBox box;
+        box.setText(QStringLiteral("abc\r\ndef"));
+        box.setSelStart(9999999);
+        QCOMPARE(box.SelStart(), 7);
+        QCOMPARE(box.SelLength(), 0);
+
+        box.setSelStart(2);
+        box.setSelLength(3);
+        QCOMPARE(box.SelStart(), 2);
+        QCOMPARE(box.SelLength(), 3);
+        QCOMPARE(box.SelText(), QStringLiteral("c\r\nd"));
+        box.setSelLength(100);
+        QCOMPARE(box.SelLength(), 5);
+
+        // Setting SelStart collapses the selection.
+        box.setSelStart(1);
+        QCOMPARE(box.SelLength(), 0);
+        QCOMPARE(box.SelText(), QString());
+
+        try {
+            box.setSelStart(-1);
+            QFAIL("a negative SelStart was accepted");
+        } catch (const RuntimeError &e) {
+            QCOMPARE(e.number(), RtErr::InvalidPropertyValue);
+        }
+        QVERIFY_THROWS_EXCEPTION(RuntimeError, box.setSelLength(-2));
+        QCOMPARE(box.SelStart(), 1);
+    }
+
+    void selTextReplacesTheSelection()
+    {
+        RichTextBox box;
+        box.setText(QStringLiteral("Hello cruel world"));
+        box.setSelStart(6);
+        box.setSelLength(5);
+        box.setSelText(QStringLiteral("kind\r\nnew"));
+        QCOMPARE(box.Text(), QStringLiteral("Hello kind\r\nnew world"));
+        // The caret stands after the inserted text, with nothing selected.
+        QCOMPARE(box.SelStart(), 14);
+        QCOMPARE(box.SelLength(), 0);
+
+        box.setSelStart(box.endPosition());
+        box.setSelText(QStringLiteral("!"));
+        QCOMPARE(box.Text(), QStringLiteral("Hello kind\r\nnew world!"));
+    }
+
+    void lockedBoxStillTakesTextFromCode()
+    {
+        RichTextBox box;
+        box.setLocked(true);
+        QVERIFY(box.Locked());
+        QVERIFY(box.isReadOnly());
+        box.setSelText(QStringLiteral("log line"));
+        QCOMPARE(box.Text(), QStringLiteral("log line"));
+        box.setLocked(false);
+        QVERIFY(!box.Locked());
+    }
+
+    void colourAndBoldOfSelection()
+    {
+        RichTextBox box;
+        box.setText(QStringLiteral("plain "));
+        box.setSelStart(box.endPosition());
+        const quint32 red = OleColor::rgb(255, 0, 0);
+        box.setSelColor(red);
+        box.setSelBold(true);
+        // Without a selection the format applies to the next text.
+        box.setSelText(QStringLiteral("marked"));
+        box.setSelBold(false);
+        box.setSelColor(0);
+        box.setSelText(QStringLiteral(" tail"));
+
+        box.setSelStart(6);
+        box.setSelLength(6);
+        QCOMPARE(box.SelText(), QStringLiteral("marked"));
+        QCOMPARE(box.SelColor().value<quint32>(), red);
+        QCOMPARE(box.SelBold().toBool(), true);
+
+        box.setSelStart(0);
+        box.setSelLength(5);
+        QCOMPARE(box.SelBold().toBool(), false);
+        QVERIFY(!box.SelBold().isNull());
+
+        // A selection over both formats has no one value.
+        box.setSelStart(3);
+        box.setSelLength(6);
+        QVERIFY(box.SelColor().isNull());
+        QVERIFY(box.SelBold().isNull());
+
+        box.setSelBold(true);
+        QCOMPARE(box.SelBold().toBool(), true);
+        box.setSelColor(OleColor::rgb(0, 0, 255));
+        QCOMPARE(box.SelColor().value<quint32>(), OleColor::rgb(0, 0, 255));
+    }
+
+    void appendingManyLinesIsQuickAndKeepsTheEndInView()
+    {
+        RichTextBox box;
+        box.resize(300, 200);
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        QElapsedTimer clock;
+        clock.start();
+        const int lines = 5000;
+        for (int i = 0; i < lines; ++i) {
+            box.setSelStart(9999999);
+            box.setSelText(QStringLiteral("Creating index for module %1\r\n").arg(i));
+        }
+        // Each append lays out only what changed; a full re-layout per append
+        // would take minutes here.
+        QVERIFY2(clock.elapsed() < 10000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(box.document()->blockCount(), lines + 1);
+        QCoreApplication::processEvents();
+        QVERIFY(box.verticalScrollBar()->maximum() > 0);
+        QVERIFY(box.verticalScrollBar()->value() > 0);
+        QVERIFY(box.viewport()->rect().contains(box.cursorRect()));
+    }
+};
+
+QTEST_MAIN(TestRichTextBox)
+#include "tst_richtextbox.moc"
