@@ -2,6 +2,7 @@
 
 #include "Bug_.h"
 #include "DefaultInstance.h"
+#include "ModalOpener.h"
 #include "FileFunctions_.h"
 #include "GlobalVars.h"
 #include "MiscHelpers.h"
@@ -22,16 +23,6 @@ constexpr double ButtonHeight = 375;
 constexpr double WindowWidth = 9600;
 constexpr double WindowHeight = 7200;
 
-void runModal()
-{
-    DefaultInstance<Indemnity>::get().exec();
-}
-
-std::function<void()> &opener()
-{
-    static std::function<void()> show = runModal;
-    return show;
-}
 } // namespace
 
 Indemnity::Indemnity()
@@ -63,14 +54,12 @@ Indemnity::Indemnity()
 
 void Indemnity::ShowModal()
 {
-    opener()();
+    ModalOpener<Indemnity>::show();
 }
 
 std::function<void()> Indemnity::setShowModal(std::function<void()> show)
 {
-    std::function<void()> previous = opener();
-    opener() = show ? std::move(show) : std::function<void()>(runModal);
-    return previous;
+    return ModalOpener<Indemnity>::replace(std::move(show));
 }
 
 QString Indemnity::licenceFile()

@@ -3,6 +3,7 @@
 #include "AppInfo.h"
 #include "Bug_.h"
 #include "DefaultInstance.h"
+#include "ModalOpener.h"
 #include "Desktop.h"
 #include "FileFunctions_.h"
 #include "GlobalVars.h"
@@ -42,17 +43,6 @@ constexpr int TickMilliseconds = 100;
 const QColor Background(0xFB, 0xF8, 0xEE);
 const QColor Ink(0x3A, 0x2E, 0x22);
 const QColor TitleColour(0x8B, 0x1A, 0x1A);
-
-void runModal()
-{
-    DefaultInstance<Splash>::get().exec();
-}
-
-std::function<void()> &opener()
-{
-    static std::function<void()> show = runModal;
-    return show;
-}
 
 double defaultRandom()
 {
@@ -191,14 +181,12 @@ Splash::Splash()
 
 void Splash::ShowModal()
 {
-    opener()();
+    ModalOpener<Splash>::show();
 }
 
 std::function<void()> Splash::setShowModal(std::function<void()> show)
 {
-    std::function<void()> previous = opener();
-    opener() = show ? std::move(show) : std::function<void()>(runModal);
-    return previous;
+    return ModalOpener<Splash>::replace(std::move(show));
 }
 
 std::function<double()> Splash::setRandomSource(std::function<double()> random)

@@ -3,6 +3,7 @@
 #include "AppInfo.h"
 #include "Bug_.h"
 #include "DefaultInstance.h"
+#include "ModalOpener.h"
 #include "Desktop.h"
 #include "MiscHelpers.h"
 #include "MsgSupport.h"
@@ -17,17 +18,6 @@
 #include <QVBoxLayout>
 
 namespace {
-void runModal()
-{
-    DefaultInstance<frmAbout>::get().exec();
-}
-
-std::function<void()> &opener()
-{
-    static std::function<void()> show = runModal;
-    return show;
-}
-
 QString versionNumbers()
 {
     return QStringLiteral("%1.%2.%3")
@@ -109,14 +99,12 @@ frmAbout::frmAbout()
 
 void frmAbout::ShowModal()
 {
-    opener()();
+    ModalOpener<frmAbout>::show();
 }
 
 std::function<void()> frmAbout::setShowModal(std::function<void()> show)
 {
-    std::function<void()> previous = opener();
-    opener() = show ? std::move(show) : std::function<void()>(runModal);
-    return previous;
+    return ModalOpener<frmAbout>::replace(std::move(show));
 }
 
 QStringList frmAbout::SystemInformationPrograms()

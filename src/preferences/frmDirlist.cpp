@@ -3,6 +3,7 @@
 
 #include "Bug_.h"
 #include "DefaultInstance.h"
+#include "ModalOpener.h"
 #include "Desktop.h"
 #include "MsgSupport.h"
 
@@ -21,17 +22,6 @@
 #include <QVBoxLayout>
 
 namespace {
-void runModal()
-{
-    DefaultInstance<frmDirlist>::get().exec();
-}
-
-std::function<void()> &opener()
-{
-    static std::function<void()> show = runModal;
-    return show;
-}
-
 bool isUnder(const QString &path, const QString &root)
 {
     if (root == QLatin1String("/"))
@@ -124,14 +114,12 @@ frmDirlist::frmDirlist()
 
 void frmDirlist::ShowModal()
 {
-    opener()();
+    ModalOpener<frmDirlist>::show();
 }
 
 std::function<void()> frmDirlist::setShowModal(std::function<void()> show)
 {
-    std::function<void()> previous = opener();
-    opener() = show ? std::move(show) : std::function<void()>(runModal);
-    return previous;
+    return ModalOpener<frmDirlist>::replace(std::move(show));
 }
 
 QStringList frmDirlist::driveRoots()

@@ -4,6 +4,7 @@
 #include "AppInfo.h"
 #include "Bug_.h"
 #include "DefaultInstance.h"
+#include "ModalOpener.h"
 #include "Desktop.h"
 #include "FileNames.h"
 #include "GlobalVars.h"
@@ -16,17 +17,6 @@
 #include <QVBoxLayout>
 
 namespace {
-void runModal()
-{
-    DefaultInstance<frmLocate>::get().exec();
-}
-
-std::function<void()> &opener()
-{
-    static std::function<void()> show = runModal;
-    return show;
-}
-
 QLabel *wrappedLabel(QWidget *parent, bool bold = false)
 {
     auto *label = new QLabel(parent);
@@ -92,14 +82,12 @@ frmLocate::frmLocate()
 
 void frmLocate::ShowModal()
 {
-    opener()();
+    ModalOpener<frmLocate>::show();
 }
 
 std::function<void()> frmLocate::setShowModal(std::function<void()> show)
 {
-    std::function<void()> previous = opener();
-    opener() = show ? std::move(show) : std::function<void()>(runModal);
-    return previous;
+    return ModalOpener<frmLocate>::replace(std::move(show));
 }
 
 QString frmLocate::DefaultModuleFolder()
