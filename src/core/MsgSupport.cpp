@@ -64,7 +64,7 @@ void listUntranslated()
                                  + gLanguage + QLatin1Char('_') + gMsgCategories.value(category)
                                  + QStringLiteral(".mes") + QStringLiteral(" NOT FOUND!!");
             if (gShowMsgNumbers)
-                frmMessages().MsgAddMessage(CRLF + line, false, false);
+                ProgressMessages().MsgAddMessage(CRLF + line, false, false);
             else
                 AssertFailed(line);
         }
@@ -104,10 +104,10 @@ void ReloadAllMessages()
         }
 
         if (gShowMsgNumbers)
-            frmMessages().MsgShow(CRLF + QStringLiteral("Checking to make sure all message are translated..."), true);
+            ProgressMessages().MsgShow(CRLF + QStringLiteral("Checking to make sure all message are translated..."), true);
         listUntranslated();
         if (gShowMsgNumbers)
-            frmMessages().MsgDone();
+            ProgressMessages().MsgDone();
     } catch (const RuntimeError &e) {
         Err().SetFrom(e);
         Bug_::ErrDisplayEndUserMsg(QStringLiteral("Error in language file ") + currentPath,

@@ -8,7 +8,7 @@ std::function<ProgressLog &()> &factory()
 }
 } // namespace
 
-ProgressLog &frmMessages()
+ProgressLog &ProgressMessages()
 {
     if (factory())
         return factory()();

@@ -18,7 +18,7 @@ public:
 };
 
 // The one progress log of the program (the registered window, or the memory log).
-ProgressLog &frmMessages();
+ProgressLog &ProgressMessages();
 // Registers the factory of the window that shows the log; it is called on first use.
 void SetProgressLogFactory(std::function<ProgressLog &()> factory);
 

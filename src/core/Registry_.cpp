@@ -108,11 +108,14 @@ void SaveFormPosition(const QString &prefix, QWidget *form)
 {
     if (!form || !form->isVisible() || form->isMinimized() || form->isMaximized())
         return;
-    const QRect frame = form->frameGeometry();
-    SaveSingle(prefix + QStringLiteral("Left"), float(Twips::fromPixelsX(frame.x())));
-    SaveSingle(prefix + QStringLiteral("Top"), float(Twips::fromPixelsY(frame.y())));
-    SaveSingle(prefix + QStringLiteral("Width"), float(Twips::fromPixelsX(frame.width())));
-    SaveSingle(prefix + QStringLiteral("Height"), float(Twips::fromPixelsY(frame.height())));
+    // The window's own size without the frame: the frame's size is known only
+    // once a window is shown, so a size with it would grow at every restore.
+    const QPoint position = form->pos();
+    const QSize size = form->size();
+    SaveSingle(prefix + QStringLiteral("Left"), float(Twips::fromPixelsX(position.x())));
+    SaveSingle(prefix + QStringLiteral("Top"), float(Twips::fromPixelsY(position.y())));
+    SaveSingle(prefix + QStringLiteral("Width"), float(Twips::fromPixelsX(size.width())));
+    SaveSingle(prefix + QStringLiteral("Height"), float(Twips::fromPixelsY(size.height())));
 }
 
 bool RestoreFormPosition(const QString &prefix, QWidget *form)
@@ -145,14 +148,8 @@ bool RestoreFormPosition(const QString &prefix, QWidget *form)
         top = std::max(top, 0.0f);
     }
     if (form) {
-        // Width and Height are the outer size; the frame's own margins come off the client size.
-        const QRect frame = form->frameGeometry();
-        const QRect client = form->geometry();
-        const int extraWidth = frame.width() - client.width();
-        const int extraHeight = frame.height() - client.height();
         form->move(Twips::toPixelsX(left), Twips::toPixelsY(top));
-        form->resize(std::max(1, Twips::toPixelsX(width) - extraWidth),
-                     std::max(1, Twips::toPixelsY(height) - extraHeight));
+        form->resize(std::max(1, Twips::toPixelsX(width)), std::max(1, Twips::toPixelsY(height)));
     }
     return accepted;
 }

@@ -178,14 +178,14 @@ void Translation::CreateIndexFile(const QString &folder, const QString &fileName
         return;
     indexesBeingBuilt().insert(indexPath);
     try {
-        frmMessages().MsgAddMessage(QStringLiteral("Creating index for ") + DisplayName + QStringLiteral(" (")
+        ProgressMessages().MsgAddMessage(QStringLiteral("Creating index for ") + DisplayName + QStringLiteral(" (")
                                         + fileName + QStringLiteral(")..."),
                                     true, true);
         const QStringList lines = BuildIndexLines(TextFiles::readAll(folder + fileName), fileName);
         // Written beside its final name and renamed when complete: a failed build
         // leaves no partial index behind.
         TextFiles::writeAtomically(indexPath, TextFiles::encodeLines(lines, 1252));
-        frmMessages().MsgAddMessage(QStringLiteral("  Done.") + CRLF, true, true);
+        ProgressMessages().MsgAddMessage(QStringLiteral("  Done.") + CRLF, true, true);
     } catch (const RuntimeError &e) {
         Err().SetFrom(e);
         ShowUnexpectedError(QStringLiteral("Translation.CreateIndexFile"),

@@ -84,7 +84,7 @@ bool IndexFileExists(qint32 i, qint32 what)
 
 void ReloadIndicesInUse()
 {
-    frmMessages().MsgShow(QStringLiteral("Reloading indicies currently in use...\r\n"), true);
+    ProgressMessages().MsgShow(QStringLiteral("Reloading indicies currently in use...\r\n"), true);
     reloadAll(gBibles);
     reloadAll(gCommentaries);
 }

@@ -10,13 +10,9 @@ class RichTextBox;
 
 // The progress log window: long operations report into it, poll its Cancel
 // button, and it shows itself once the main window can own it.
-//
-// The core's accessor function frmMessages() shares the class name, so outside
-// the class the type is written "class frmMessages" (or reached through
-// frmMessages::Instance()). For the same reason the class has no Q_OBJECT: the
-// meta-object code would name the type where the function hides it.
 class frmMessages : public QWidget, public ProgressLog
 {
+    Q_OBJECT
 public:
     frmMessages();
     ~frmMessages() override;

@@ -101,7 +101,7 @@ private Q_SLOTS:
         gShowMsgNumbers = true;
         MsgSupport::ReloadAllMessages();
         QCOMPARE(m_fx->desk().messageBoxes().size(), 1); // now listed in the log instead
-        auto *log = dynamic_cast<MemoryProgressLog *>(&frmMessages());
+        auto *log = dynamic_cast<MemoryProgressLog *>(&ProgressMessages());
         QVERIFY(log);
         QVERIFY(log->done());
         QVERIFY(log->text().startsWith(QStringLiteral("\r\nChecking to make sure all message are translated...")));

@@ -13,7 +13,7 @@
 #include <QtTest>
 
 // The core's accessor function hides the class name; spell the type out once.
-using MessagesWindow = class frmMessages;
+using MessagesWindow = frmMessages;
 
 class TestFrmMessages : public QObject
 {
@@ -58,7 +58,7 @@ private Q_SLOTS:
     void registeredAsTheProgramsProgressLog()
     {
         MessagesWindow::Register();
-        ProgressLog &log = frmMessages();
+        ProgressLog &log = ProgressMessages();
         QCOMPARE(dynamic_cast<MessagesWindow *>(&log), &form());
         log.MsgAddMessage(QStringLiteral("from the core"), true, false);
         QCOMPARE(form().RichTextBox1->Text(), QStringLiteral("from the core"));
