@@ -1,4 +1,8 @@
 #include "RichTextBox.h"
+#include "CodePage.h"
+#include "TextDocument.h"
+#include "TextRange.h"
+#include "Tom.h"
 #include "OleColor.h"
 #include "RuntimeError.h"
 
@@ -167,4 +171,47 @@ void RichTextBox::setSelBold(bool bold)
     QTextCharFormat format;
     format.setFontWeight(bold ? QFont::Bold : QFont::Normal);
     mergeCurrentCharFormat(format);
+}
+
+TextDocument *RichTextBox::tom() const
+{
+    if (!m_tom)
+        m_tom = new TextDocument(const_cast<RichTextBox *>(this));
+    return m_tom;
+}
+
+QString RichTextBox::TextRTF() const
+{
+    return QString::fromLatin1(tom()->Range(0, Tom::tomForward)->Copy());
+}
+
+void RichTextBox::setTextRTF(const QString &rtf)
+{
+    tom()->Range(0, Tom::tomForward)->Paste(CodePage::encode(rtf, CodePage::SystemAnsi));
+}
+
+QString RichTextBox::SelRTF() const
+{
+    const QTextCursor cursor = textCursor();
+    return QString::fromLatin1(tom()->Range(cursor.selectionStart(), cursor.selectionEnd())->Copy());
+}
+
+void RichTextBox::setSelRTF(const QString &rtf)
+{
+    const QTextCursor cursor = textCursor();
+    std::shared_ptr<TextRange> range = tom()->Range(cursor.selectionStart(), cursor.selectionEnd());
+    range->Paste(CodePage::encode(rtf, CodePage::SystemAnsi));
+    QTextCursor after = textCursor();
+    after.setPosition(range->End());
+    setTextCursor(after);
+}
+
+void RichTextBox::LoadFile(const QString &path, int fileType)
+{
+    tom()->Open(path, (fileType == rtfText ? Tom::tomText : Tom::tomRTF) | Tom::tomOpenExisting, 0);
+}
+
+void RichTextBox::SaveFile(const QString &path, int fileType)
+{
+    tom()->Save(path, (fileType == rtfText ? Tom::tomText : Tom::tomRTF) | Tom::tomCreateAlways, 0);
 }

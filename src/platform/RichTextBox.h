@@ -4,6 +4,7 @@
 #include <QVariant>
 
 class QTextCharFormat;
+class TextDocument;
 
 // The rich text box that forms place on themselves: a text editor driven through
 // its text and selection properties. Positions are 0-based character positions of
@@ -37,6 +38,22 @@ public:
     QVariant SelBold() const;
     void setSelBold(bool bold);
 
+    // The whole text, or the selection, as RTF; setting replaces it with the text
+    // and formatting of an RTF text.
+    QString TextRTF() const;
+    void setTextRTF(const QString &rtf);
+    QString SelRTF() const;
+    void setSelRTF(const QString &rtf);
+
+    // File types of LoadFile and SaveFile.
+    static constexpr int rtfRTF = 0;
+    static constexpr int rtfText = 1;
+    // Replaces the text with a file (RTF, or plain text in the system code page);
+    // a file that cannot be read raises a RuntimeError and leaves the text as it was.
+    void LoadFile(const QString &path, int fileType = rtfRTF);
+    // Writes the text to a file atomically; failures raise a RuntimeError.
+    void SaveFile(const QString &path, int fileType = rtfRTF);
+
     bool Locked() const { return isReadOnly(); }
     void setLocked(bool locked) { setReadOnly(locked); }
 
@@ -44,6 +61,9 @@ public:
     int endPosition() const;
 
 private:
+    TextDocument *tom() const;
     // The character formats that apply to the selection (the caret's when empty).
     QList<QTextCharFormat> selectionFormats() const;
+
+    mutable TextDocument *m_tom = nullptr;
 };

@@ -142,6 +142,63 @@ private Q_SLOTS:
         QVERIFY(box.verticalScrollBar()->value() > 0);
         QVERIFY(box.viewport()->rect().contains(box.cursorRect()));
     }
+
+    void rtfPropertiesRoundTrip()
+    {
+        RichTextBox box;
+        box.setText(QStringLiteral("First line\r\nSecond \u05D0 line"));
+        box.setSelStart(0);
+        box.setSelLength(5);
+        box.setSelBold(true);
+        const QString rtf = box.TextRTF();
+        QVERIFY(rtf.startsWith(QStringLiteral("{\\rtf1")));
+        const int blocks = box.document()->blockCount();
+        box.setTextRTF(rtf);
+        QCOMPARE(box.Text(), QStringLiteral("First line\r\nSecond \u05D0 line"));
+        QCOMPARE(box.document()->blockCount(), blocks);
+        box.setSelStart(0);
+        box.setSelLength(5);
+        QCOMPARE(box.SelBold(), QVariant(true));
+        box.setSelStart(6);
+        box.setSelLength(4);
+        QCOMPARE(box.SelBold(), QVariant(false));
+
+        box.setSelStart(11);
+        box.setSelLength(6);
+        QVERIFY(box.SelRTF().contains(QStringLiteral("Second")));
+        QVERIFY(!box.SelRTF().contains(QStringLiteral("First")));
+        box.setSelRTF(QStringLiteral("{\\rtf1\\ansi {\\i Third}}"));
+        QCOMPARE(box.Text(), QStringLiteral("First line\r\nThird \u05D0 line"));
+        QCOMPARE(box.SelStart(), 16); // the caret after what was pasted
+    }
+
+    void filesInBothFormats()
+    {
+        QTemporaryDir dir;
+        RichTextBox box;
+        box.setText(QStringLiteral("Notes \u00E9\r\nline two"));
+        box.setSelStart(0);
+        box.setSelLength(5);
+        box.setSelBold(true);
+        box.SaveFile(dir.filePath(QStringLiteral("notes.rtf")));
+        box.SaveFile(dir.filePath(QStringLiteral("notes.txt")), RichTextBox::rtfText);
+        QFile text(dir.filePath(QStringLiteral("notes.txt")));
+        QVERIFY(text.open(QIODevice::ReadOnly));
+        QCOMPARE(text.readAll(), QByteArray("Notes \xE9\r\nline two"));
+
+        RichTextBox other;
+        other.LoadFile(dir.filePath(QStringLiteral("notes.rtf")));
+        QCOMPARE(other.Text(), box.Text());
+        other.setSelStart(0);
+        other.setSelLength(5);
+        QCOMPARE(other.SelBold(), QVariant(true));
+        other.LoadFile(dir.filePath(QStringLiteral("notes.txt")), RichTextBox::rtfText);
+        QCOMPARE(other.Text(), QStringLiteral("Notes \u00E9\r\nline two"));
+
+        QVERIFY_THROWS_EXCEPTION(RuntimeError, other.LoadFile(dir.filePath(QStringLiteral("missing.rtf"))));
+        QCOMPARE(other.Text(), QStringLiteral("Notes \u00E9\r\nline two"));
+        QVERIFY_THROWS_EXCEPTION(RuntimeError, other.SaveFile(dir.filePath(QStringLiteral("no/such/folder/x.rtf"))));
+    }
 };
 
 QTEST_MAIN(TestRichTextBox)
