@@ -1,4 +1,5 @@
 #include "Bug_.h"
+#include "GlobalVars.h"
 #include "KeyState.h"
 #include "MainStartup.h"
 #include "NoBibles.h"
@@ -16,5 +17,9 @@ int main(int argc, char *argv[])
 
     if (!TrapErrors(QStringLiteral("MainStartup.Main()"), [] { MainStartup::Main(); }))
         return 1;
-    return 0;
+    // From here on everything runs in the main window's event handlers; closing
+    // it ends the program.
+    if (!gMainForm)
+        return 0;
+    return QApplication::exec();
 }

@@ -7,9 +7,24 @@ std::function<void()> &noBibles()
     static std::function<void()> show;
     return show;
 }
+std::function<QWidget *()> &mainWindow()
+{
+    static std::function<QWidget *()> createAndShow;
+    return createAndShow;
+}
 } // namespace
 
 namespace CoreHooks {
+
+QWidget *ShowMainWindow()
+{
+    return mainWindow() ? mainWindow()() : nullptr;
+}
+
+void SetMainWindow(std::function<QWidget *()> createAndShow)
+{
+    mainWindow() = std::move(createAndShow);
+}
 
 void ShowNoBiblesDialog()
 {

@@ -2,6 +2,7 @@
 #include "AppInfo.h"
 #include "Bug_.h"
 #include "CodePage.h"
+#include "CoreHooks.h"
 #include "FileFunctions_.h"
 #include "GlobalNotifier.h"
 #include "GlobalVars.h"
@@ -175,6 +176,7 @@ void Main()
     CheckNewVersion();
     VerbanoxRoutines::LoadTranslationsList();
     readPageSettings();
+    gMainForm = CoreHooks::ShowMainWindow();
 }
 
 } // namespace MainStartup

@@ -6,6 +6,7 @@
 #include <vector>
 
 class CharMapper;
+class QFont;
 class ReadingPane;
 
 // One chapter of a module as its chapter index gives it.
@@ -53,6 +54,8 @@ public:
 
     // An optional substitution of characters applied to every verse text.
     std::shared_ptr<CharMapper> Mapper;
+    // The reading font chosen for this module in this run, or none.
+    std::shared_ptr<QFont> Font;
 
     qint32 WHAT_ = -1;
     qint32 ModuleIndex = -1;
