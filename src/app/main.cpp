@@ -1,6 +1,7 @@
 #include "Bug_.h"
 #include "GlobalVars.h"
 #include "KeyState.h"
+#include "MainMenu.h"
 #include "MainStartup.h"
 #include "NoBibles.h"
 #include "frmMessages.h"
@@ -13,6 +14,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Verbanox"));
     KeyState::instance();
     frmMessages::Register();
+    MainMenu::Register();
     NoBibles::Register();
 
     if (!TrapErrors(QStringLiteral("MainStartup.Main()"), [] { MainStartup::Main(); }))

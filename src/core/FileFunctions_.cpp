@@ -6,6 +6,22 @@
 #include <QFile>
 #include <QFileInfo>
 
+namespace {
+// A path whose file name holds "*" or "?" names every file that matches it, as a
+// directory search does; the folder part is taken as it stands.
+bool isPattern(const QString &path, QString *folder, QString *pattern)
+{
+    const QString normal = FileNames::normalize(path);
+    const qsizetype slash = normal.lastIndexOf(QLatin1Char('/'));
+    const QString name = normal.mid(slash + 1);
+    if (!name.contains(QLatin1Char('*')) && !name.contains(QLatin1Char('?')))
+        return false;
+    *folder = slash < 0 ? QStringLiteral("./") : normal.left(slash + 1);
+    *pattern = name;
+    return true;
+}
+} // namespace
+
 namespace FileFunctions_ {
 
 bool FileExists(const QString &path)
@@ -13,13 +29,25 @@ bool FileExists(const QString &path)
     if (path.isEmpty())
         return false;
     const QFileInfo info(FileNames::resolve(path));
-    return info.exists() && !info.isDir();
+    if (info.exists())
+        return !info.isDir();
+    QString folder, pattern;
+    return isPattern(path, &folder, &pattern) && !FileNames::listFiles(folder, pattern).isEmpty();
 }
 
 void DeleteFileIfExists(const QString &path)
 {
-    if (FileExists(path))
-        QFile::remove(FileNames::resolve(path));
+    if (!FileExists(path))
+        return;
+    const QString resolved = FileNames::resolve(path);
+    QString folder, pattern;
+    if (QFileInfo(resolved).isFile() || !isPattern(path, &folder, &pattern)) {
+        QFile::remove(resolved);
+        return;
+    }
+    const QString dir = FileNames::resolve(folder);
+    for (const QString &name : FileNames::listFiles(folder, pattern))
+        QFile::remove(QDir(dir).filePath(name));
 }
 
 bool FolderExists(const QString &path)

@@ -4,6 +4,8 @@
 
 // File and folder tests.
 namespace FileFunctions_ {
+// A file name with "*" or "?" (the folder part without) asks for any matching file,
+// names compared without regard to case; DeleteFileIfExists then deletes them all.
 bool FileExists(const QString &path);
 void DeleteFileIfExists(const QString &path);
 bool FolderExists(const QString &path);

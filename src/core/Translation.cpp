@@ -255,7 +255,7 @@ void Translation::LoadIndexFile()
         AssertFailed(QStringLiteral(".INDEX file not created! ") + IndexPath());
         return;
     }
-    TrapErrors(QStringLiteral("Translation.LoadIndexFile()"), [&] {
+    TrapErrors(QStringLiteral("Translation.LoadIndexFile()"), QStringLiteral("Error loading ") + IndexPath(), [&] {
         QString problem;
         if (ReadIndex(&problem))
             return;
@@ -265,7 +265,7 @@ void Translation::LoadIndexFile()
         if (!FileFunctions_::FileExists(IndexPath()) || ReadIndex(&problem))
             return;
         raiseError(RtErr::BadFileNameOrNumber, QStringLiteral("Verbanox.Translation"),
-                   QStringLiteral("Error loading ") + IndexPath() + QStringLiteral(": ") + problem);
+                   QStringLiteral("The index cannot be used: ") + problem);
     });
 }
 
@@ -450,7 +450,8 @@ void Translation::BookContentsIntoNewRichEdit(ReadingPane &rt, int ibook, bool f
             }
         }
     });
-    rt.SetSelection(0, 0);
+    // A pane that failed above must still be shown again.
+    IgnoreErrors([&] { rt.SetSelection(0, 0); });
     rt.EndFill();
 }
 

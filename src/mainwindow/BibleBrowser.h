@@ -1,13 +1,14 @@
 #pragma once
 
+#include <QFont>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 class BookCategories;
 class FlatButton_;
-class GlobalNotifier;
 class NewRichText;
 class QLabel;
 class QMenu;
@@ -43,6 +44,12 @@ public:
     void CopyToClipboard();
     void m_globalnotifer_Notify(const QString &eventName);
 
+    // The font dialog of ChooseFont: gets the current reading font and a sample
+    // text, returns the chosen font or the given one when the reader cancels.
+    // Replaceable so that no test opens a modal dialog; returns the previous one.
+    using FontChooser = std::function<QFont(const QFont &font, const QString &sampleText, QWidget *parent)>;
+    static FontChooser setFontChooser(FontChooser chooser);
+
     // The constituent controls, named as the design names them.
     FlatButton_ *btnTranslation = nullptr;
     FlatButton_ *btnCategory = nullptr;
@@ -57,6 +64,7 @@ public:
     // The current translation (none when no Bible is enabled) and category.
     std::shared_ptr<Translation> CurrentTranslation() const { return m_Translation; }
     qint16 CurrentCategory() const { return m_Category; }
+    QString ReadingFontName() const { return m_FontName; }
 
     // Event handlers, public so that tests can drive them as a person would.
     void btnTranslation_Click();
@@ -78,12 +86,18 @@ protected:
 private:
     void UserControl_Initialize();
     void UserControl_Show();
+    void UserControl_KeyDown(int &KeyCode, int Shift);
     void DoSetFocus();
     void DisplayBook(int book);
+    void DefineStyles();
     void BuildCategoryMenu();
     void AddCategoryMenuItems(int parent, int level);
     void LoadCategoryMenuItem(const QString &caption, int category);
     void FillBookTabs(int category);
+    void SetUpDropDownButton(FlatButton_ *button);
+    void LayOut();
+    int SelectedBook() const;
+    int StripHeight() const;
 
     std::shared_ptr<Translation> m_Translation;
     std::unique_ptr<BookCategories> m_Categories;
@@ -100,4 +114,6 @@ private:
     QStringList m_Names;
     QStringList m_Meanings;
     bool m_shown = false;
+    // A name's message box must not start another look-up while it is open.
+    bool m_lookingUpName = false;
 };

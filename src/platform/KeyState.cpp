@@ -53,6 +53,10 @@ bool KeyState::eventFilter(QObject *watched, QEvent *event)
     // An input event can pass the filter more than once (window, then widget, then
     // parents); recording state rather than counting makes that harmless.
     Q_UNUSED(watched);
+    // Only input that came from the window system says what is held: events the
+    // program sends itself (the relay's marker, a replacement key) are not presses.
+    if (!event->spontaneous() && event->type() != QEvent::ApplicationDeactivate)
+        return false;
     switch (event->type()) {
     case QEvent::KeyPress:
     case QEvent::KeyRelease: {

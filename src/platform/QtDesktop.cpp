@@ -72,6 +72,9 @@ int QtDesktop::messageBox(const QString &text, int style, const QString &title)
     }
     QMessageBox box(iconFor(style), titleOrDefault(title), text, QMessageBox::NoButton,
                     dialogParent());
+    // A message box shows its text as it stands: file names and texts from data
+    // files may look like markup.
+    box.setTextFormat(Qt::PlainText);
     const ButtonSet set = buttonsFor(style);
     QList<QAbstractButton *> added;
     for (QMessageBox::StandardButton b : set.buttons)

@@ -10,6 +10,8 @@
 #include "Tom.h"
 #include "Translation.h"
 #include "TranslationHelpers.h"
+#include "VirtualKeys.h"
+#include "WinApi_.h"
 
 #include <QTextBlock>
 #include <QTextCursor>
@@ -189,6 +191,21 @@ private Q_SLOTS:
         QTest::mouseClick(viewport, Qt::LeftButton, {}, QPoint(20, 10));
         QCOMPARE(seen, (QStringList{QStringLiteral("down2"), QStringLiteral("up2"), QStringLiteral("down1"),
                                     QStringLiteral("up1"), QStringLiteral("click")}));
+    }
+
+    void buttonHeldOnThePaneStaysHeld()
+    {
+        // The relay announces the press to the control while the button is down;
+        // that announcement must not count as the button being let go.
+        int downs = 0;
+        connect(m_pane.get(), &NewRichText::MouseDown, this, [&](int, int, float, float) { ++downs; });
+        QWidget *viewport = m_pane->hwnd()->viewport();
+        QVERIFY(!WinApi_::IsKeyDown(VK::LButton)); // the key state follows input from here on
+        QTest::mousePress(viewport, Qt::LeftButton, {}, QPoint(20, 10));
+        QCOMPARE(downs, 1);
+        QVERIFY(WinApi_::IsKeyDown(VK::LButton));
+        QTest::mouseRelease(viewport, Qt::LeftButton, {}, QPoint(20, 10));
+        QVERIFY(!WinApi_::IsKeyDown(VK::LButton));
     }
 
     void viewProperties()

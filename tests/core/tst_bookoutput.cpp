@@ -42,6 +42,18 @@ public:
         text.replace(QStringLiteral("--"), QStringLiteral("\u2014"));
     }
 };
+
+// A pane whose text window is missing: every call that needs it fails.
+class PaneWithoutWindow : public RecordingPane
+{
+public:
+    void AppendFormattedText(const QString &, const QString &) override { fail(); }
+    void AppendPlainText(const QString &) override { fail(); }
+    void SetSelection(int, int) override { fail(); }
+
+private:
+    [[noreturn]] static void fail() { raiseError(RtErr::ObjectNotSet, QStringLiteral("Verbanox.NewRichText")); }
+};
 } // namespace
 
 class TestBookOutput : public QObject
@@ -141,6 +153,24 @@ private Q_SLOTS:
         RecordingPane pane;
         m_t->BookContentsIntoNewRichEdit(pane, 40, false, false, false);
         QCOMPARE(pane.plain, QStringLiteral("Mat 1:1 The book\r\nMat 1:3 Three\r\n")); // the four-field line is skipped
+    }
+
+    void paneFailuresAreReportedOnce()
+    {
+        ModuleBuilder module;
+        module.chapter(1, 1, 3);
+        install(module);
+        PaneWithoutWindow pane;
+        try {
+            m_t->BookContentsIntoNewRichEdit(pane, 1, true, false, false);
+        } catch (const RuntimeError &e) {
+            QFAIL(qPrintable(QStringLiteral("the error escaped: ") + e.description()));
+        }
+        const auto boxes = m_fx->desk().messageBoxes();
+        QCOMPARE(boxes.size(), 1);
+        QVERIFY(boxes[0].text.contains(QStringLiteral("Translation.BookContentsIntoNewRichEdit()")));
+        QVERIFY(!pane.filling); // the pane is shown again
+        QCOMPARE(m_fx->desk().waitCursorDepth, 0);
     }
 
     void missingBooksAndBadNumbersShowNothing()

@@ -89,6 +89,23 @@ private Q_SLOTS:
         QVERIFY(!FileFunctions_::FileExists(QString()));
     }
 
+    void wildcards()
+    {
+        m_fx->writeFile(QStringLiteral("CHM/CX_Bible.CHM"), "x");
+        m_fx->writeFile(QStringLiteral("CHM/notes.tmp"), "x");
+        m_fx->writeFile(QStringLiteral("CHM/more.TMP"), "x");
+        m_fx->writeFile(QStringLiteral("CHM/keep.txt"), "x");
+        QVERIFY(FileFunctions_::FileExists(m_fx->path(QStringLiteral("CHM/c?_*.chm"))));
+        QVERIFY(FileFunctions_::FileExists(m_fx->path(QStringLiteral("chm/*.txt"))));
+        QVERIFY(!FileFunctions_::FileExists(m_fx->path(QStringLiteral("CHM/c??_*.chm"))));
+        QVERIFY(!FileFunctions_::FileExists(m_fx->path(QStringLiteral("CHM/*.mp3"))));
+        QVERIFY(!FileFunctions_::FileExists(m_fx->path(QStringLiteral("Missing/*.txt"))));
+        FileFunctions_::DeleteFileIfExists(m_fx->path(QStringLiteral("CHM/*.tmp")));
+        QCOMPARE(QDir(m_fx->path(QStringLiteral("CHM"))).entryList(QDir::Files),
+                 (QStringList{QStringLiteral("CX_Bible.CHM"), QStringLiteral("keep.txt")}));
+        FileFunctions_::DeleteFileIfExists(m_fx->path(QStringLiteral("CHM/*.tmp"))); // none left: no error
+    }
+
     void makeFolderFailureIsAnError()
     {
         m_fx->writeFile(QStringLiteral("plain"), "x");

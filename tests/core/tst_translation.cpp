@@ -213,6 +213,23 @@ private Q_SLOTS:
         QCOMPARE(t->GetNumChapters(1), qint16(0));
     }
 
+    void unusableIndexIsReportedWithItsPath()
+    {
+        // Book 80 is beyond every book-name table: the index built from it cannot be loaded.
+        ModuleBuilder module;
+        module.chapter(1, 1, 2).chapter(80, 1, 2);
+        const QString index = install(QStringLiteral("b_book80.txt"), module.bytes());
+        auto t = GetTranslation(0);
+        QVERIFY(t);
+        const auto boxes = m_fx->desk().messageBoxes();
+        QCOMPARE(boxes.size(), 1);
+        QVERIFY2(boxes[0].text.startsWith(QStringLiteral("An Error has occured.\r\n\r\nError loading ") + index
+                                          + QStringLiteral("\r\n\r\nIf the error persists")),
+                 qPrintable(boxes[0].text));
+        QVERIFY2(boxes[0].text.endsWith(QStringLiteral("Translation.LoadIndexFile())")), qPrintable(boxes[0].text));
+        QCOMPARE(t->GetNumChapters(1), qint16(0));
+    }
+
     void fourFieldLineIsAccepted()
     {
         const QString index = install(QStringLiteral("b_four.txt"), "1\t1\t1\t1\r\n2\t1\t1\t2\tb\r\n");

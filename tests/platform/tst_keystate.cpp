@@ -2,6 +2,7 @@
 #include "VirtualKeys.h"
 
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QWidget>
 #include <QtTest>
 
@@ -18,6 +19,7 @@ private slots:
     void keypadKeys();
     void autoRepeatDoesNotRelease();
     void mouseButtons();
+    void sentEventsAreNoPresses();
     void deactivationForgetsKeys();
 
 private:
@@ -127,6 +129,30 @@ void tst_KeyState::mouseButtons()
     QVERIFY(keys.isKeyDown(VK::MButton));
     QTest::mouseRelease(&m_widget, Qt::MiddleButton, Qt::NoModifier, pos);
     QVERIFY(!keys.isKeyDown(VK::MButton));
+}
+
+void tst_KeyState::sentEventsAreNoPresses()
+{
+    KeyState &keys = KeyState::instance();
+    const QPoint pos(10, 10);
+    QTest::mousePress(&m_widget, Qt::LeftButton, Qt::NoModifier, pos);
+    QTest::keyPress(&m_widget, Qt::Key_A);
+    // What the program sends itself, such as the reading pane's marker (a middle
+    // button released with no button held) or a replacement key, changes nothing.
+    QMouseEvent marker(QEvent::MouseButtonRelease, QPointF(-17768, -292), QPointF(-17768, -292),
+                       Qt::MiddleButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(&m_widget, &marker);
+    QKeyEvent replacement(QEvent::KeyPress, Qt::Key_B, Qt::NoModifier, QStringLiteral("b"));
+    QApplication::sendEvent(&m_widget, &replacement);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_A, Qt::NoModifier);
+    QApplication::sendEvent(&m_widget, &release);
+    QVERIFY(keys.isKeyDown(VK::LButton));
+    QVERIFY(keys.isKeyDown(VK::KeyA));
+    QVERIFY(!keys.isKeyDown(VK::KeyA + 1));
+    QTest::keyRelease(&m_widget, Qt::Key_A);
+    QTest::mouseRelease(&m_widget, Qt::LeftButton, Qt::NoModifier, pos);
+    QVERIFY(!keys.isKeyDown(VK::KeyA));
+    QVERIFY(!keys.isKeyDown(VK::LButton));
 }
 
 void tst_KeyState::deactivationForgetsKeys()

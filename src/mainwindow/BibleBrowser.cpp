@@ -1,0 +1,684 @@
+#include "BibleBrowser.h"
+
+#include "BibleBookNames.h"
+#include "BookCategories.h"
+#include "Bug_.h"
+#include "FileFunctions_.h"
+#include "FileNames.h"
+#include "FlatButton_.h"
+#include "GlobalNotifier.h"
+#include "GlobalVars.h"
+#include "MiscHelpers.h"
+#include "MsgSupport.h"
+#include "NewRichText.h"
+#include "OleColor.h"
+#include "Registry_.h"
+#include "RichEditWidget.h"
+#include "TabList_.h"
+#include "TextFile.h"
+#include "TextFont.h"
+#include "Translation.h"
+#include "TranslationHelpers.h"
+#include "VbConvert.h"
+#include "VbText.h"
+#include "VirtualKeys.h"
+#include "WinApi_.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QFontDialog>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPainter>
+#include <QScopedValueRollback>
+#include <QScrollBar>
+
+namespace {
+const QString SettingsSection = QStringLiteral("Settings");
+const QString NoTranslationText = QStringLiteral("[No text to display--Bible Translation not found.]");
+const QString DropDownGlyph = QStringLiteral("\u25BC ");
+constexpr int DefaultCategory = 5;
+constexpr int LastBibleBook = 66;
+constexpr int SelectEverything = 9999999;
+constexpr int NoWrapMargin = 128000;
+// Removes the sunken client edge (WS_EX_CLIENTEDGE) of the rich-edit window.
+constexpr quint32 WithoutClientEdge = 0xFFFFFDFFu;
+// The book list's width as designed; the buttons above it are sized from it.
+constexpr int TabListWidthTwips = 2100;
+constexpr int PaneGap = 4;
+
+// Painting stays suspended while a book is put together.
+class PaneFill
+{
+public:
+    explicit PaneFill(NewRichText &pane)
+        : m_pane(pane)
+    {
+        m_pane.BeginFill();
+    }
+    ~PaneFill() { m_pane.EndFill(); }
+    PaneFill(const PaneFill &) = delete;
+    PaneFill &operator=(const PaneFill &) = delete;
+
+private:
+    NewRichText &m_pane;
+};
+
+QString menuText(const QString &caption)
+{
+    // A "&" in a module's name is text, not a mnemonic.
+    QString text = caption;
+    return text.replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+
+QFont dialogFontChooser(const QFont &font, const QString &sampleText, QWidget *parent)
+{
+    QFontDialog dialog(font, parent);
+    dialog.setOption(QFontDialog::DontUseNativeDialog);
+    // The preview shows the module's own first verse, so that the reader sees
+    // whether the font has its letters.
+    const QString firstLine = sampleText.section(QLatin1Char('\n'), 0, 0).trimmed();
+    if (!firstLine.isEmpty())
+        for (QLineEdit *edit : dialog.findChildren<QLineEdit *>())
+            if (edit->text() == QLatin1String("AaBbYyZz"))
+                edit->setText(firstLine);
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFont() : font;
+}
+
+BibleBrowser::FontChooser &fontChooser()
+{
+    static BibleBrowser::FontChooser chooser = dialogFontChooser;
+    return chooser;
+}
+} // namespace
+
+BibleBrowser::FontChooser BibleBrowser::setFontChooser(FontChooser chooser)
+{
+    FontChooser previous = fontChooser();
+    fontChooser() = chooser ? std::move(chooser) : FontChooser(dialogFontChooser);
+    return previous;
+}
+
+BibleBrowser::BibleBrowser(QWidget *parent)
+    : QWidget(parent)
+{
+    btnCategory = new FlatButton_(this);
+    btnTranslation = new FlatButton_(this);
+    popupTranslations = new QMenu(this);
+    popupCategories = new QMenu(this);
+    mTranslation.append(popupTranslations->addAction(QString()));
+    connect(mTranslation.first(), &QAction::triggered, this, [this] { mTranslation_Click(0); });
+    mCategory.append(popupCategories->addAction(QString()));
+    connect(mCategory.first(), &QAction::triggered, this, [this] { mCategory_Click(0); });
+    lblBook = new QLabel(this);
+    lblBook->setTextFormat(Qt::PlainText);
+    lblBook->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    QFont bookFont = lblBook->font();
+    bookFont.setBold(true);
+    bookFont.setPointSizeF(bookFont.pointSizeF() * 1.2);
+    lblBook->setFont(bookFont);
+    lblBook->setFixedHeight(lblBook->fontMetrics().height() + 10);
+    TabList1 = new TabList_(this);
+    RichText1 = new NewRichText(this);
+
+    connect(btnTranslation, &FlatButton_::Click, this, &BibleBrowser::btnTranslation_Click);
+    connect(btnCategory, &FlatButton_::Click, this, &BibleBrowser::btnCategory_Click);
+    connect(TabList1, &TabList_::Click, this, &BibleBrowser::TabList1_Click);
+    connect(RichText1, &NewRichText::SelChange, this, &BibleBrowser::RichText1_SelChange);
+    // The list and the pane take their keys through their inner windows; watching
+    // those lets Tab and Shift+Tab move between them before either acts on it.
+    TabList1->pixFocus->installEventFilter(this);
+    if (RichText1->hwnd())
+        RichText1->hwnd()->installEventFilter(this);
+
+    setAutoFillBackground(true);
+    UserControl_Initialize();
+}
+
+BibleBrowser::~BibleBrowser()
+{
+    // The constituent controls outlive this object's own part while QWidget
+    // deletes them; what they announce then must not reach these handlers.
+    for (QObject *control :
+         std::initializer_list<QObject *>{btnTranslation, btnCategory, TabList1, RichText1})
+        control->disconnect(this);
+    TabList1->pixFocus->removeEventFilter(this);
+    if (RichText1->hwnd())
+        RichText1->hwnd()->removeEventFilter(this);
+}
+
+void BibleBrowser::UserControl_Initialize()
+{
+    DeferredErrors errors(QStringLiteral("BibleBrowser.UserControl_Initialize()"));
+    m_Names = QStringList{QString()};
+    m_Meanings = QStringList{QString()};
+    errors.step([&] { setWrapText(GetBoolean(QStringLiteral("BibleBrowserWrapText"), true)); });
+    errors.step([&] {
+        m_FancyFormatting = GetBoolean(QStringLiteral("BibleBrowserFancyFormat"), true);
+        m_SmartQuotes = GetBoolean(QStringLiteral("BibleBrowserSmartQuotes"), true);
+        m_SmartDash = GetBoolean(QStringLiteral("BibleBrowserSmartDash"), true);
+        m_IntegrateNames = GetBoolean(QStringLiteral("BibleBrowserIntegrateNames"), true);
+    });
+    errors.step([&] {
+        m_FontName = GetString(QStringLiteral("BibleBrowserFontName"), QString());
+        if (m_FontName.isEmpty())
+            m_FontName = gDefaultFont;
+    });
+    if (gNotifier)
+        connect(gNotifier, &GlobalNotifier::Notify, this, &BibleBrowser::m_globalnotifer_Notify);
+}
+
+void BibleBrowser::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (m_shown)
+        return;
+    m_shown = true;
+    UserControl_Show();
+}
+
+void BibleBrowser::SetUpDropDownButton(FlatButton_ *button)
+{
+    QFont captionFont = button->font();
+    captionFont.setBold(true);
+    button->setFont(captionFont);
+    QFont glyphFont = font();
+    glyphFont.setPointSize(10);
+    *button->GlyphFont() = glyphFont;
+    button->setGlyph(DropDownGlyph);
+    button->setAlignment(0);
+}
+
+void BibleBrowser::UserControl_Show()
+{
+    DeferredErrors errors(QStringLiteral("BibleBrowser.UserControl_Show()"));
+    errors.step([&] { RichText1->setBackColor(OleColor::fromQColor(palette().color(QPalette::Window))); });
+    errors.step([&] { WinApi_::ModifyWindowStyle(RichText1->hwnd(), WithoutClientEdge, 0, true); });
+    errors.step([&] {
+        SetUpDropDownButton(btnTranslation);
+        SetUpDropDownButton(btnCategory);
+        LayOut();
+    });
+    errors.step([&] { RichText1->Font()->setName(m_FontName); });
+    errors.step([&] { RichText1->setSelFontName(m_FontName); });
+    errors.step([&] { ReinitTranslations(); });
+    errors.step([&] {
+        const QString saved =
+            VbText::Trim(GetString(QStringLiteral("BibleBrowserTranslation"), QString(), SettingsSection));
+        if (saved.isEmpty())
+            return;
+        m_Translation = TranslationHelpers::GetTranslationByFileName(saved, m_Translation);
+        if (m_Translation)
+            btnTranslation->setCaption(m_Translation->DisplayName);
+    });
+    errors.step([&] {
+        m_Categories = std::make_unique<BookCategories>();
+        BuildCategoryMenu();
+    });
+    errors.step([&] {
+        qint16 category =
+            GetInteger(QStringLiteral("BibleBrowserCategory"), DefaultCategory, SettingsSection);
+        // A category that the categories file no longer has falls back to all books.
+        if (category < 0 || category >= m_Categories->CountOfCategories())
+            category = 0;
+        FillBookTabs(category);
+    });
+    errors.step([&] {
+        TabList1->SelectDatum(int(GetInteger(QStringLiteral("BibleBrowserBook"), 0, SettingsSection)));
+    });
+}
+
+void BibleBrowser::ReinitTranslations()
+{
+    while (mTranslation.size() > 1)
+        delete mTranslation.takeLast();
+    m_LastTranslationItem = -1;
+    for (qint32 i = 0; i < gBibles.Count(); ++i) {
+        if (!gBibles.Enabled(i))
+            continue;
+        ++m_LastTranslationItem;
+        if (m_LastTranslationItem > 0) {
+            QAction *item = popupTranslations->addAction(QString());
+            const int index = m_LastTranslationItem;
+            connect(item, &QAction::triggered, this, [this, index] { mTranslation_Click(index); });
+            mTranslation.append(item);
+        }
+        QAction *item = mTranslation[m_LastTranslationItem];
+        item->setText(menuText(gBibles.DisplayName(i)));
+        item->setData(gBibles.FileNames(i));
+        if (!m_Translation) {
+            m_Translation = GetTranslation(i);
+            if (m_Translation)
+                btnTranslation->setCaption(m_Translation->DisplayName);
+        }
+    }
+    // The first item is always there; with no Bible to offer it stays out of sight.
+    mTranslation.first()->setVisible(m_LastTranslationItem >= 0);
+    if (m_LastTranslationItem < 0)
+        mTranslation.first()->setData(QString());
+}
+
+void BibleBrowser::btnTranslation_Click()
+{
+    DeferredErrors errors(QStringLiteral("BibleBrowser.btnTranslation_Click()"));
+    errors.step([&] {
+        popupTranslations->popup(
+            mapToGlobal(QPoint(btnTranslation->x(), btnTranslation->y() + btnTranslation->height())));
+    });
+}
+
+void BibleBrowser::btnCategory_Click()
+{
+    DeferredErrors errors(QStringLiteral("BibleBrowser.btnCategory_Click()"));
+    errors.step([&] {
+        popupCategories->popup(
+            mapToGlobal(QPoint(btnCategory->x(), btnCategory->y() + btnCategory->height())));
+    });
+}
+
+void BibleBrowser::mTranslation_Click(int index)
+{
+    DeferredErrors errors(QStringLiteral("BibleBrowser.mTranslation_Click()"));
+    if (index < 0 || index > m_LastTranslationItem || index >= mTranslation.size())
+        return;
+    errors.step([&] {
+        m_Translation = TranslationHelpers::GetTranslationByFileName(mTranslation[index]->data().toString(),
+                                                                     m_Translation);
+    });
+    errors.step([&] {
+        if (m_Translation)
+            btnTranslation->setCaption(m_Translation->DisplayName);
+    });
+    errors.step([&] { DisplayBook(SelectedBook()); });
+    errors.step([&] {
+        if (m_Translation)
+            SaveString(QStringLiteral("BibleBrowserTranslation"), m_Translation->FileName, SettingsSection);
+    });
+}
+
+void BibleBrowser::BuildCategoryMenu()
+{
+    while (mCategory.size() > 1)
+        delete mCategory.takeLast();
+    if (!m_Categories || m_Categories->CountOfCategories() == 0)
+        return;
+    mCategory.first()->setText(menuText(m_Categories->LongNameOfCategory(0)));
+    mCategory.first()->setData(QStringLiteral("0"));
+    AddCategoryMenuItems(0, 1);
+}
+
+void BibleBrowser::AddCategoryMenuItems(int parent, int level)
+{
+    for (int i = 1; i < m_Categories->CountOfCategories(); ++i) {
+        // A category that names itself as its parent would recurse for ever.
+        if (m_Categories->ParentCategoryOfCategory(i) != parent || i == parent)
+            continue;
+        LoadCategoryMenuItem(QString(level * 2, QLatin1Char(' ')) + m_Categories->LongNameOfCategory(i), i);
+        AddCategoryMenuItems(i, level + 1);
+    }
+}
+
+void BibleBrowser::LoadCategoryMenuItem(const QString &caption, int category)
+{
+    QAction *item = popupCategories->addAction(menuText(caption));
+    item->setData(QString::number(category));
+    const int index = int(mCategory.size());
+    connect(item, &QAction::triggered, this, [this, index] { mCategory_Click(index); });
+    mCategory.append(item);
+}
+
+void BibleBrowser::mCategory_Click(int index)
+{
+    DeferredErrors errors(QStringLiteral("BibleBrowser.mCategory_Click()"));
+    if (index < 0 || index >= mCategory.size())
+        return;
+    const qint16 category = qint16(VbConvert::val(mCategory[index]->data().toString()));
+    errors.step([&] { FillBookTabs(category); });
+    errors.step([&] { SaveInteger(QStringLiteral("BibleBrowserCategory"), category, SettingsSection); });
+}
+
+void BibleBrowser::FillBookTabs(int category)
+{
+    m_Category = qint16(category);
+    const bool known = m_Categories && category >= 0 && category < m_Categories->CountOfCategories();
+    btnCategory->setCaption(known ? m_Categories->LongNameOfCategory(category) : QString());
+    TabList1->Clear();
+    if (!known)
+        return;
+    for (qint16 book = 1; book <= LastBibleBook; ++book)
+        if (m_Categories->IsBookInCategory(category, book))
+            TabList1->AddItem(BookNames().FullName(book), int(book));
+}
+
+void BibleBrowser::TabList1_Click()
+{
+    DeferredErrors errors(QStringLiteral("BibleBrowser.TabList1_Click()"));
+    errors.step([&] { lblBook->setText(TabList1->CaptionOfSelected()); });
+    if (TabList1->SelectedItem() < 0)
+        return;
+    const int book = SelectedBook();
+    errors.step([&] { DisplayBook(book); });
+    errors.step([&] { SaveInteger(QStringLiteral("BibleBrowserBook"), qint16(book), SettingsSection); });
+}
+
+int BibleBrowser::SelectedBook() const
+{
+    return TabList1->DatumOfSelected().toInt();
+}
+
+void BibleBrowser::DefineStyles()
+{
+    // The reader's font is the book's font: without a font object of the
+    // translation the pane's own first style would otherwise decide it.
+    const QString face = m_Translation && m_Translation->Font ? m_Translation->Font->family() : m_FontName;
+    RichText1->AddNamedStyle(QStringLiteral("normal"), face + QStringLiteral(",,"));
+    RichText1->AddNamedStyle(QStringLiteral("normal"),
+                             QStringLiteral(",") + QString::number(gBib1Fontsize) + QStringLiteral(","));
+    RichText1->AddNamedStyle(QStringLiteral("Chapter"), QStringLiteral(",20,B"));
+    RichText1->AddNamedStyle(QStringLiteral("VerseNumber"), QStringLiteral(",,bP"));
+}
+
+void BibleBrowser::DisplayBook(int book)
+{
+    DeferredErrors errors(QStringLiteral("BibleBrowser.DisplayBook()"));
+    // A search goes on in the text it started in; a new text starts a new one.
+    m_FindStart = 0;
+    {
+        PaneFill fill(*RichText1);
+        errors.step([&] { RichText1->setText(QString()); });
+        errors.step([&] { DefineStyles(); });
+        if (!m_Translation)
+            errors.step([&] { RichText1->AppendFormattedText(NoTranslationText, QStringLiteral("normal")); });
+        else if (book >= 1 && book <= LastBibleBook)
+            errors.step([&] {
+                m_Translation->BookContentsIntoNewRichEdit(*RichText1, book, m_FancyFormatting, m_SmartQuotes,
+                                                           m_SmartDash);
+            });
+        errors.step([&] { RichText1->SetSelection(0, 0); });
+    }
+    // The text changed out of sight; the view would stay where the old text was
+    // scrolled to instead of showing the caret at the top.
+    if (RichText1->hwnd()) {
+        RichText1->hwnd()->verticalScrollBar()->setValue(0);
+        RichText1->hwnd()->horizontalScrollBar()->setValue(0);
+    }
+    DoSetFocus();
+}
+
+void BibleBrowser::DoSetFocus()
+{
+    if (Err().Number != 0)
+        ShowUnexpectedError(QStringLiteral("caller of: Private BibleBrowser.DoSetFocus()"));
+    IgnoreErrors([&] {
+        if (!RichText1->isEnabled() || !RichText1->isVisible())
+            return;
+        if (RichText1->hwnd())
+            RichText1->hwnd()->setFocus(Qt::OtherFocusReason);
+        else
+            RichText1->setFocus(Qt::OtherFocusReason);
+    });
+    Err().Clear();
+}
+
+void BibleBrowser::setWrapText(bool on)
+{
+    m_WrapText = on;
+    const int length = RichText1->SelLength();
+    const int start = RichText1->SelStart();
+    RichText1->setSelStart(0);
+    RichText1->setSelLength(SelectEverything);
+    RichText1->setRightMargin(on ? 0 : NoWrapMargin);
+    RichText1->setSelIndent(0);
+    RichText1->setSelStart(start);
+    RichText1->setSelLength(length);
+    SaveBoolean(QStringLiteral("BibleBrowserWrapText"), on);
+}
+
+void BibleBrowser::setIntegrateNames(bool on)
+{
+    m_IntegrateNames = on;
+    SaveBoolean(QStringLiteral("BibleBrowserIntegrateNames"), on);
+    if (on)
+        desktop().messageBox(GetMsg(0, 42), MsgBoxStyle::OKOnly, QString());
+}
+
+void BibleBrowser::setFancyFormatting(bool on)
+{
+    m_FancyFormatting = on;
+    SaveBoolean(QStringLiteral("BibleBrowserFancyFormat"), on);
+    DisplayBook(SelectedBook());
+}
+
+void BibleBrowser::setSmartQuotes(bool on)
+{
+    m_SmartQuotes = on;
+    SaveBoolean(QStringLiteral("BibleBrowserSmartQuotes"), on);
+    DisplayBook(SelectedBook());
+}
+
+void BibleBrowser::setSmartDash(bool on)
+{
+    m_SmartDash = on;
+    SaveBoolean(QStringLiteral("BibleBrowserSmartDash"), on);
+    DisplayBook(SelectedBook());
+}
+
+void BibleBrowser::ChooseFont()
+{
+    if (!m_Translation)
+        return;
+    QFont current;
+    if (m_Translation->Font) {
+        current = *m_Translation->Font;
+    } else {
+        current.setFamily(m_FontName);
+        current.setPointSize(gBib1Fontsize);
+    }
+    const QFont chosen = fontChooser()(current, m_Translation->BookContents(1, false), this);
+    m_Translation->Font = std::make_shared<QFont>(chosen);
+    RichText1->Font()->setName(chosen.family());
+    m_FontName = chosen.family();
+    DisplayBook(SelectedBook());
+    SaveString(QStringLiteral("BibleBrowserFontName"), m_FontName);
+}
+
+void BibleBrowser::SelectAll()
+{
+    RichText1->setSelStart(0);
+    RichText1->setSelLength(SelectEverything);
+}
+
+void BibleBrowser::CopyToClipboard()
+{
+    QGuiApplication::clipboard()->clear();
+    DoSetFocus();
+    if (RichText1->hwnd())
+        RichText1->hwnd()->copy();
+}
+
+void BibleBrowser::Find(bool findNext)
+{
+    // Find Next before anything was searched for asks, as Find does.
+    if (!findNext || m_FindText.isEmpty()) {
+        const std::optional<QString> answer =
+            desktop().inputBox(QStringLiteral("Enter Text to find"),
+                               MiscHelpers::ProductTitle() + QStringLiteral(" Search"), m_FindText);
+        m_FindText = VbText::Trim(answer.value_or(QString()));
+        if (m_FindText.isEmpty())
+            return;
+        // A new search begins at the top of the book.
+        m_FindStart = 0;
+    }
+    if (m_FindStart == 0)
+        m_FindStart = 1;
+    const int found = RichText1->Find(m_FindText, m_FindStart);
+    if (found < 1) {
+        desktop().messageBox(GetMsg(0, 50), MsgBoxStyle::Information, QString());
+    } else {
+        DoSetFocus();
+        // The next search starts just after this match, so that it is not found again.
+        m_FindStart = found + int(m_FindText.size());
+    }
+    DoSetFocus();
+}
+
+void BibleBrowser::RichText1_SelChange()
+{
+    DeferredErrors errors(QStringLiteral("BibleBrowser.RichText1_SelChange()"));
+    if (!m_IntegrateNames || m_lookingUpName)
+        return;
+    errors.step([&] {
+        const int length = RichText1->SelLength();
+        if (length < 3 || length >= 20)
+            return;
+        const QScopedValueRollback<bool> busy(m_lookingUpName, true);
+        ShowNameMeaning(VbText::Trim(RichText1->SelText()));
+    });
+}
+
+void BibleBrowser::ShowNameMeaning(const QString &name)
+{
+    DeferredErrors errors(QStringLiteral("BibleBrowser.ShowNameMeaning()"));
+    errors.step([&] {
+        if (gNameFolder.isEmpty() || FileNames::listFiles(gNameFolder, QStringLiteral("*.txt")).isEmpty())
+            return;
+        EnsureNamesLoaded();
+        const QString key = name.toUpper();
+        for (qsizetype i = 0; i < m_Names.size(); ++i) {
+            if (m_Names[i].toUpper() != key)
+                continue;
+            // An entry without a meaning has nothing to tell.
+            if (!m_Meanings.value(i).isEmpty())
+                desktop().messageBox(m_Meanings[i], MsgBoxStyle::Information, GetMsg(0, 58, m_Names[i]));
+            return;
+        }
+    });
+}
+
+void BibleBrowser::EnsureNamesLoaded()
+{
+    DeferredErrors errors(QStringLiteral("BibleBrowser.EnsureNamesLoaded()"));
+    if (m_Meanings.size() - 1 != 0)
+        return;
+    errors.step([&] {
+        // Without a listed names dictionary, or with its file gone, names have no meanings.
+        if (gNameDictionaries.Count() == 0)
+            return;
+        const QString path = gNameFolder + gNameDictionaries.FileNames(0);
+        if (!FileFunctions_::FileExists(path))
+            return;
+        TextReader reader = TextReader::fromFile(FileNames::resolve(path), gNameDictionaries.CodePage(0));
+        QStringList names, meanings;
+        while (!reader.atEnd()) {
+            const QStringList fields = reader.readLine().split(QLatin1Char('\t'));
+            if (fields.size() < 2)
+                continue;
+            names.append(fields[1]);
+            meanings.append(fields.value(2));
+        }
+        if (names.isEmpty())
+            return;
+        m_Names = names;
+        m_Meanings = meanings;
+    });
+}
+
+void BibleBrowser::UserControl_KeyDown(int &KeyCode, int Shift)
+{
+    if (KeyCode != VK::Tab)
+        return;
+    QWidget *focused = QApplication::focusWidget();
+    const bool inList = focused && (focused == TabList1 || TabList1->isAncestorOf(focused));
+    const bool inPane = focused && (focused == RichText1 || RichText1->isAncestorOf(focused));
+    if (Shift == 0 && inList) {
+        DoSetFocus();
+        KeyCode = 0;
+    } else if (Shift == ShiftMask::Shift && inPane) {
+        TabList1->setFocus(Qt::BacktabFocusReason);
+        KeyCode = 0;
+    }
+}
+
+bool BibleBrowser::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress &&
+        (watched == TabList1->pixFocus || (RichText1->hwnd() && watched == RichText1->hwnd()))) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        int keyCode = VirtualKeys::fromEvent(key);
+        bool consumed = false;
+        DeferredErrors errors(QStringLiteral("BibleBrowser.UserControl_KeyDown()"));
+        errors.step([&] {
+            UserControl_KeyDown(keyCode, VirtualKeys::shiftMask(key->modifiers()));
+            consumed = keyCode == 0;
+        });
+        if (consumed)
+            return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void BibleBrowser::m_globalnotifer_Notify(const QString &eventName)
+{
+    DeferredErrors errors(QStringLiteral("BibleBrowser.m_globalnotifer_Notify()"));
+    if (eventName == GlobalNotifier::TranslationsAvailListChanged) {
+        errors.step([&] { ReinitTranslations(); });
+    } else if (eventName == GlobalNotifier::InternationalChanged) {
+        const qint32 selected = TabList1->SelectedItem();
+        // The categories' names follow the language too, in the button and the menu.
+        errors.step([&] {
+            if (m_Categories) {
+                m_Categories->LoadLanguageFile(gSysDefsFolder + QStringLiteral("Categories.txt"));
+                BuildCategoryMenu();
+            }
+        });
+        errors.step([&] { FillBookTabs(m_Category); });
+        errors.step([&] { TabList1->setSelectedItem(selected); });
+        errors.step([&] { TabList1->Refresh(); });
+        errors.step([&] { btnCategory->Refresh(); });
+    }
+}
+
+int BibleBrowser::StripHeight() const
+{
+    return lblBook->height();
+}
+
+void BibleBrowser::LayOut()
+{
+    const int strip = StripHeight();
+    const int listWidth = WinApi_::pixelRect(0, 0, TabListWidthTwips, 0, 1).width();
+    const int buttonHeight = btnCategory->fontMetrics().height() + 8;
+    const int buttonTop = (strip - buttonHeight) / 2;
+    btnCategory->setGeometry(2, buttonTop, listWidth, buttonHeight);
+    btnTranslation->setGeometry(btnCategory->geometry().right() + 1 + PaneGap, buttonTop, 2 * listWidth,
+                                buttonHeight);
+    const int labelLeft = btnTranslation->geometry().right() + 1 + 3 * PaneGap;
+    lblBook->setGeometry(labelLeft, 0, std::max(0, width() - labelLeft - PaneGap), strip);
+    // Below the strip and its two separator lines.
+    const int listTop = strip + 2;
+    const int listHeight = std::max(0, height() - listTop);
+    TabList1->setGeometry(0, listTop, listWidth, listHeight);
+    const int paneLeft = TabList1->geometry().right() + 1 + PaneGap;
+    RichText1->setGeometry(paneLeft, listTop + 1, std::max(0, width() - paneLeft),
+                           std::max(0, listHeight - 1));
+}
+
+void BibleBrowser::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    LayOut();
+}
+
+void BibleBrowser::paintEvent(QPaintEvent *event)
+{
+    QWidget::paintEvent(event);
+    QPainter painter(this);
+    const int y = StripHeight();
+    painter.setPen(OleColor::toQColor(OleColor::Sys::ButtonShadow));
+    painter.drawLine(0, y, width(), y);
+    painter.setPen(OleColor::toQColor(OleColor::Sys::ButtonHighlight));
+    painter.drawLine(0, y + 1, width(), y + 1);
+}

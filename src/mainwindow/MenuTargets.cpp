@@ -1,0 +1,52 @@
+#include "MenuTargets.h"
+
+#include "RuntimeError.h"
+
+#include <array>
+
+namespace {
+std::array<MenuTargets::Window, MenuTargets::TargetCount> &table()
+{
+    static std::array<MenuTargets::Window, MenuTargets::TargetCount> windows;
+    return windows;
+}
+
+bool inRange(MenuTargets::Target target)
+{
+    return target >= 0 && target < MenuTargets::TargetCount;
+}
+} // namespace
+
+void MenuTargets::Register(Target target, Window window)
+{
+    if (inRange(target))
+        table()[target] = std::move(window);
+}
+
+bool MenuTargets::IsRegistered(Target target)
+{
+    if (!inRange(target))
+        return false;
+    const Window &window = table()[target];
+    return window.instance || window.showModal;
+}
+
+const MenuTargets::Window &MenuTargets::Get(Target target)
+{
+    if (!IsRegistered(target))
+        raiseError(RtErr::ObjectNotSet, QStringLiteral("Verbanox.MenuTargets.Get"),
+                   QStringLiteral("The window is not available."));
+    return table()[target];
+}
+
+QWidget *MenuTargets::Loaded(Target target)
+{
+    if (!inRange(target) || !table()[target].loaded)
+        return nullptr;
+    return table()[target].loaded();
+}
+
+void MenuTargets::Clear()
+{
+    table().fill(Window{});
+}

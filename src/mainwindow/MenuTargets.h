@@ -1,0 +1,50 @@
+#pragma once
+
+#include <functional>
+
+class QWidget;
+
+// The windows of other parts of the program that the main window's menus open or
+// whose positions it saves. Those parts sit above the window layer, so each
+// window registers here how it is reached; until it has, its menu item stays
+// disabled.
+class MenuTargets
+{
+public:
+    enum Target {
+        BookmarkList,
+        AdvancedSearch,
+        MultiBib,
+        Commentaries,
+        Dictionary,
+        NameDictionary,
+        TLNotes,
+        MapViewer,
+        MP3,
+        CHM,
+        Options,
+        DateFormat,
+        LanguageEditor,
+        TargetCount
+    };
+
+    struct Window
+    {
+        // The default instance, created (and loaded hidden) on first use.
+        std::function<QWidget *()> instance;
+        // The default instance when it is loaded; nullptr otherwise, without loading it.
+        std::function<QWidget *()> loaded;
+        // Shows the window modally (dialogs); empty for modeless windows.
+        std::function<void()> showModal;
+    };
+
+    // An empty window (no function set) removes the registration.
+    static void Register(Target target, Window window);
+    static bool IsRegistered(Target target);
+    // The registration; raises RuntimeError 91 when the target has none.
+    static const Window &Get(Target target);
+    // The loaded window, or nullptr when it is not registered or not loaded.
+    static QWidget *Loaded(Target target);
+    // Forgets every registration (tests).
+    static void Clear();
+};
