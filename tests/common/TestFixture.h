@@ -10,6 +10,18 @@
 
 class SettingsStore;
 
+// The number of the RuntimeError a call raises, 0 when it raises none.
+template <typename F>
+qint32 raisedErrorNumber(F &&call)
+{
+    try {
+        call();
+    } catch (const RuntimeError &e) {
+        return e.number();
+    }
+    return 0;
+}
+
 // A program folder and a settings store in a temporary folder, a recording
 // desktop, and the globals reset to their state before start-up. One per test.
 class TestFixture

@@ -3,6 +3,8 @@
 
 #include <QFontDatabase>
 #include <QtEndian>
+#include "TestFixture.h"
+
 #include <QtTest>
 #include <map>
 #include <optional>
@@ -296,17 +298,6 @@ QStringList keys(const QString &face, const QList<int> &charSets)
     return result;
 }
 
-// The error's number, or 0 when the call raised none.
-template <typename F> int errorOf(F &&call)
-{
-    try {
-        call();
-    } catch (const RuntimeError &e) {
-        return e.number();
-    }
-    return 0;
-}
-
 } // namespace
 
 class TestFontHelpers : public QObject
@@ -441,7 +432,7 @@ private Q_SLOTS:
         QFETCH(int, error);
         FontHelpers_::EnumerateFonts(QString(), FontHelpers_::DEFAULT_CHARSET);
         QVERIFY(FontHelpers_::FontKeys.Count() > 0);
-        QCOMPARE(errorOf([&] { FontHelpers_::EnumerateFonts(faceName, FontHelpers_::DEFAULT_CHARSET); }),
+        QCOMPARE(raisedErrorNumber([&] { FontHelpers_::EnumerateFonts(faceName, FontHelpers_::DEFAULT_CHARSET); }),
                  error);
         // The collections are new either way; no face has such a name.
         QCOMPARE(FontHelpers_::FontKeys.Count(), 0);
@@ -451,9 +442,9 @@ private Q_SLOTS:
 
     void charSetOutsideAByte()
     {
-        QCOMPARE(errorOf([] { FontHelpers_::EnumerateFonts(QString(), 256); }), int(RtErr::Overflow));
-        QCOMPARE(errorOf([] { FontHelpers_::EnumerateFonts(QString(), -1); }), int(RtErr::Overflow));
-        QCOMPARE(errorOf([] { FontHelpers_::EnumerateFonts(QString(), 255); }), 0);
+        QCOMPARE(raisedErrorNumber([] { FontHelpers_::EnumerateFonts(QString(), 256); }), int(RtErr::Overflow));
+        QCOMPARE(raisedErrorNumber([] { FontHelpers_::EnumerateFonts(QString(), -1); }), int(RtErr::Overflow));
+        QCOMPARE(raisedErrorNumber([] { FontHelpers_::EnumerateFonts(QString(), 255); }), 0);
     }
 
     void callbackKeepsFirstScriptName()

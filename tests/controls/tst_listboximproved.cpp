@@ -24,17 +24,6 @@ QVariantList data(const ListboxImproved_ &list)
     return all;
 }
 
-// The error number a call raises, 0 when it raises none.
-template <typename F> int errorOf(F &&call)
-{
-    try {
-        call();
-    } catch (const RuntimeError &e) {
-        return e.number();
-    }
-    return 0;
-}
-
 } // namespace
 
 class TestListboxImproved : public QObject
@@ -145,15 +134,15 @@ private slots:
     {
         ListboxImproved_ list;
         list.AddItem(QStringLiteral("a"), 1);
-        QCOMPARE(errorOf([&] { list.List(1); }), 381);
-        QCOMPARE(errorOf([&] { list.List(-1); }), 381);
-        QCOMPARE(errorOf([&] { list.setList(1, QString()); }), 381);
-        QCOMPARE(errorOf([&] { list.ItemData(1); }), 381);
-        QCOMPARE(errorOf([&] { list.setItemData(-1, 0); }), 381);
-        QCOMPARE(errorOf([&] { list.setListIndex(1); }), 380);
-        QCOMPARE(errorOf([&] { list.setListIndex(-2); }), 380);
-        QCOMPARE(errorOf([&] { list.AddItem(QStringLiteral("b"), 2, 2); }), 5);
-        QCOMPARE(errorOf([&] { list.AddItem(QStringLiteral("b"), 2, -2); }), 5);
+        QCOMPARE(raisedErrorNumber([&] { list.List(1); }), 381);
+        QCOMPARE(raisedErrorNumber([&] { list.List(-1); }), 381);
+        QCOMPARE(raisedErrorNumber([&] { list.setList(1, QString()); }), 381);
+        QCOMPARE(raisedErrorNumber([&] { list.ItemData(1); }), 381);
+        QCOMPARE(raisedErrorNumber([&] { list.setItemData(-1, 0); }), 381);
+        QCOMPARE(raisedErrorNumber([&] { list.setListIndex(1); }), 380);
+        QCOMPARE(raisedErrorNumber([&] { list.setListIndex(-2); }), 380);
+        QCOMPARE(raisedErrorNumber([&] { list.AddItem(QStringLiteral("b"), 2, 2); }), 5);
+        QCOMPARE(raisedErrorNumber([&] { list.AddItem(QStringLiteral("b"), 2, -2); }), 5);
         // A failed insertion stores nothing.
         QCOMPARE(list.ListCount(), 1);
         list.AddItem(QStringLiteral("b"), 2);

@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include "TestFixture.h"
+
 #include <QtTest>
 
 using Fields = QStringList;
@@ -52,15 +54,6 @@ QList<Fields> readRecords(RecordReader reader)
     return records;
 }
 
-template <typename F> qint32 errorNumberOf(F &&action)
-{
-    try {
-        action();
-    } catch (const RuntimeError &e) {
-        return e.number();
-    }
-    return 0;
-}
 } // namespace
 
 void tst_TextFile::readerLineEnds_data()
@@ -139,23 +132,23 @@ void tst_TextFile::readerPastEndRaises62()
     TextReader reader = TextReader::fromBytes("one\r\n");
     QCOMPARE(reader.readLine(), QStringLiteral("one"));
     QVERIFY(reader.atEnd());
-    QCOMPARE(errorNumberOf([&] { reader.readLine(); }), RtErr::InputPastEndOfFile);
-    QCOMPARE(errorNumberOf([&] { reader.readLineBytes(); }), RtErr::InputPastEndOfFile);
+    QCOMPARE(raisedErrorNumber([&] { reader.readLine(); }), RtErr::InputPastEndOfFile);
+    QCOMPARE(raisedErrorNumber([&] { reader.readLineBytes(); }), RtErr::InputPastEndOfFile);
 
     TextReader empty = TextReader::fromBytes(QByteArray());
     QVERIFY(empty.atEnd());
-    QCOMPARE(errorNumberOf([&] { empty.readLine(); }), RtErr::InputPastEndOfFile);
+    QCOMPARE(raisedErrorNumber([&] { empty.readLine(); }), RtErr::InputPastEndOfFile);
     TextReader unset;
-    QCOMPARE(errorNumberOf([&] { unset.readLine(); }), RtErr::InputPastEndOfFile);
+    QCOMPARE(raisedErrorNumber([&] { unset.readLine(); }), RtErr::InputPastEndOfFile);
 }
 
 void tst_TextFile::readerMissingFileRaises53()
 {
     QTemporaryDir dir;
     const QString missing = dir.filePath(QStringLiteral("missing.txt"));
-    QCOMPARE(errorNumberOf([&] { TextReader::fromFile(missing); }), RtErr::FileNotFound);
-    QCOMPARE(errorNumberOf([&] { RecordReader::fromFile(missing); }), RtErr::FileNotFound);
-    QCOMPARE(errorNumberOf([&] { TextFiles::readAll(dir.filePath(QStringLiteral("no/such/folder.txt"))); }),
+    QCOMPARE(raisedErrorNumber([&] { TextReader::fromFile(missing); }), RtErr::FileNotFound);
+    QCOMPARE(raisedErrorNumber([&] { RecordReader::fromFile(missing); }), RtErr::FileNotFound);
+    QCOMPARE(raisedErrorNumber([&] { TextFiles::readAll(dir.filePath(QStringLiteral("no/such/folder.txt"))); }),
              RtErr::FileNotFound);
     try {
         TextReader::fromFile(missing);
@@ -257,7 +250,7 @@ void tst_TextFile::readRecordPastEndRaises62()
     RecordReader reader = RecordReader::fromBytes("\"a\"\r\n\r\n");
     reader.readRecord();
     QVERIFY(reader.atEnd());
-    QCOMPARE(errorNumberOf([&] { reader.readRecord(); }), RtErr::InputPastEndOfFile);
+    QCOMPARE(raisedErrorNumber([&] { reader.readRecord(); }), RtErr::InputPastEndOfFile);
 }
 
 void tst_TextFile::writerFormatsFields_data()
@@ -358,7 +351,7 @@ void tst_TextFile::writerSavesAtomically()
              QByteArray("a\r\n\xE9\r\n"));
 
     // A folder that does not exist cannot take the file.
-    QCOMPARE(errorNumberOf([&] { writer.saveTo(dir.filePath(QStringLiteral("no/such/file.txt"))); }),
+    QCOMPARE(raisedErrorNumber([&] { writer.saveTo(dir.filePath(QStringLiteral("no/such/file.txt"))); }),
              RtErr::PathFileAccessError);
 }
 

@@ -14,6 +14,8 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextEdit>
+#include "TestFixture.h"
+
 #include <QtTest>
 #include <memory>
 
@@ -21,16 +23,6 @@ using namespace Tom;
 
 namespace {
 constexpr int Whole = 0x7FFFFFFF;
-
-template <typename F> qint32 errorNumberOf(F &&action)
-{
-    try {
-        action();
-    } catch (const RuntimeError &e) {
-        return e.number();
-    }
-    return 0;
-}
 
 // A document holding text given in model form ("\r" between paragraphs), built
 // with Qt alone so that set-up does not depend on what is tested.
@@ -395,10 +387,10 @@ void TestTextObjectModel::rangeOutlivingDocumentRaises()
     auto range = tom->Range(0, 2);
     auto font = range->Font();
     document.reset();
-    QCOMPARE(errorNumberOf([&] { range->Start(); }), ObjectReleasedError);
-    QCOMPARE(errorNumberOf([&] { range->setText(QStringLiteral("x")); }), ObjectReleasedError);
-    QCOMPARE(errorNumberOf([&] { font->Bold(); }), ObjectReleasedError);
-    QCOMPARE(errorNumberOf([&] { tom->Range(0, 1); }), ObjectReleasedError);
+    QCOMPARE(raisedErrorNumber([&] { range->Start(); }), ObjectReleasedError);
+    QCOMPARE(raisedErrorNumber([&] { range->setText(QStringLiteral("x")); }), ObjectReleasedError);
+    QCOMPARE(raisedErrorNumber([&] { font->Bold(); }), ObjectReleasedError);
+    QCOMPARE(raisedErrorNumber([&] { tom->Range(0, 1); }), ObjectReleasedError);
 }
 
 void TestTextObjectModel::selectionMovesTheEditorCursor()
@@ -712,7 +704,7 @@ void TestTextObjectModel::invalidFontValuesRaise()
     TextDocument tom(document.get());
     auto font = tom.Range(0, 3)->Font();
     const float sizeBefore = font->Size();
-    const qint32 number = errorNumberOf([&] {
+    const qint32 number = raisedErrorNumber([&] {
         switch (which) {
         case 0:
             font->setSize(0);
@@ -771,7 +763,7 @@ void TestTextObjectModel::paragraphProperties()
     QCOMPARE(tom.Range(8, 8)->Para()->LeftIndent(), 36.0f);
     QCOMPARE(all->RightIndent(), 4.0f);
 
-    QCOMPARE(errorNumberOf([&] { all->setAlignment(7); }), RtErr::InvalidProcedureCall);
+    QCOMPARE(raisedErrorNumber([&] { all->setAlignment(7); }), RtErr::InvalidProcedureCall);
     QCOMPARE(all->Alignment(), tomAlignJustify);
 }
 
@@ -937,7 +929,7 @@ void TestTextObjectModel::pasteOfBadRtfRaisesAndKeepsText()
     auto document = documentWith(QStringLiteral("keep me"));
     TextDocument tom(document.get());
     auto range = tom.Range(0, 4);
-    QCOMPARE(errorNumberOf([&] { range->Paste("plain words, no RTF"); }), RtErr::InvalidProcedureCall);
+    QCOMPARE(raisedErrorNumber([&] { range->Paste("plain words, no RTF"); }), RtErr::InvalidProcedureCall);
     QCOMPARE(tom.Range(0, Whole)->Text(), QStringLiteral("keep me\r"));
     QCOMPARE(range->Text(), QStringLiteral("keep"));
 }
@@ -1048,10 +1040,10 @@ void TestTextObjectModel::openModes()
 
     auto document = documentWith(QStringLiteral("before"));
     TextDocument tom(document.get());
-    QCOMPARE(errorNumberOf([&] { tom.Open(missing, tomText); }), RtErr::FileNotFound);
-    QCOMPARE(errorNumberOf([&] { tom.Open(missing, tomText | tomOpenExisting); }), RtErr::FileNotFound);
-    QCOMPARE(errorNumberOf([&] { tom.Open(existing, tomText | tomCreateNew); }), 58);
-    QCOMPARE(errorNumberOf([&] { tom.Open(existing, tomHTML); }), RtErr::InvalidProcedureCall);
+    QCOMPARE(raisedErrorNumber([&] { tom.Open(missing, tomText); }), RtErr::FileNotFound);
+    QCOMPARE(raisedErrorNumber([&] { tom.Open(missing, tomText | tomOpenExisting); }), RtErr::FileNotFound);
+    QCOMPARE(raisedErrorNumber([&] { tom.Open(existing, tomText | tomCreateNew); }), 58);
+    QCOMPARE(raisedErrorNumber([&] { tom.Open(existing, tomHTML); }), RtErr::InvalidProcedureCall);
     QCOMPARE(tom.Range(0, Whole)->Text(), QStringLiteral("before\r"));
 
     tom.Open(missing, tomText | tomOpenAlways);
@@ -1071,7 +1063,7 @@ void TestTextObjectModel::openModes()
     bad.write("not rtf at all");
     bad.close();
     tom.Range(0, Whole)->setText(QStringLiteral("kept"));
-    QCOMPARE(errorNumberOf([&] { tom.Open(badRtf, tomRTF); }), RtErr::InvalidProcedureCall);
+    QCOMPARE(raisedErrorNumber([&] { tom.Open(badRtf, tomRTF); }), RtErr::InvalidProcedureCall);
     QCOMPARE(tom.Range(0, Whole)->Text(), QStringLiteral("kept\r"));
 }
 
@@ -1103,15 +1095,15 @@ void TestTextObjectModel::saveFailuresRaise()
     // A save that fails leaves the file that was there untouched.
     const QString existing = dir.filePath(QStringLiteral("existing.txt"));
     tom.Save(existing, tomText, 0);
-    QCOMPARE(errorNumberOf([&] { tom.Save(existing, tomText | tomCreateNew, 0); }), 58);
-    QCOMPARE(errorNumberOf([&] { tom.Save(existing, tomWordDocument, 0); }), RtErr::InvalidProcedureCall);
+    QCOMPARE(raisedErrorNumber([&] { tom.Save(existing, tomText | tomCreateNew, 0); }), 58);
+    QCOMPARE(raisedErrorNumber([&] { tom.Save(existing, tomWordDocument, 0); }), RtErr::InvalidProcedureCall);
     QFile saved(existing);
     QVERIFY(saved.open(QIODevice::ReadOnly));
     QCOMPARE(saved.readAll(), QByteArray("text"));
 
     QTextDocument unnamed;
     TextDocument unnamedTom(&unnamed);
-    QCOMPARE(errorNumberOf([&] { unnamedTom.Save(); }), RtErr::BadFileNameOrNumber);
+    QCOMPARE(raisedErrorNumber([&] { unnamedTom.Save(); }), RtErr::BadFileNameOrNumber);
 }
 
 void TestTextObjectModel::saveWithoutPathUsesOpenedFile()
