@@ -99,20 +99,17 @@ QPixmap openBookPicture(int size)
 
     painter.setPen(QPen(Ink, 1.2));
     painter.setBrush(QColor(0xFF, 0xFD, 0xF6));
-    QPainterPath left;
-    left.moveTo(32, 20);
-    left.cubicTo(24, 14, 14, 13, 7, 15);
-    left.lineTo(7, 49);
-    left.cubicTo(14, 47, 24, 48, 32, 53);
-    left.closeSubpath();
-    painter.drawPath(left);
-    QPainterPath right;
-    right.moveTo(32, 20);
-    right.cubicTo(40, 14, 50, 13, 57, 15);
-    right.lineTo(57, 49);
-    right.cubicTo(50, 47, 40, 48, 32, 53);
-    right.closeSubpath();
-    painter.drawPath(right);
+    // The two pages mirror each other about the spine at x = 32.
+    for (const int side : {-1, 1}) {
+        const auto x = [side](double fromSpine) { return 32 + side * fromSpine; };
+        QPainterPath page;
+        page.moveTo(32, 20);
+        page.cubicTo(x(8), 14, x(18), 13, x(25), 15);
+        page.lineTo(x(25), 49);
+        page.cubicTo(x(18), 47, x(8), 48, 32, 53);
+        page.closeSubpath();
+        painter.drawPath(page);
+    }
 
     painter.setPen(QPen(QColor(0xA8, 0x9C, 0x88), 1));
     for (int line = 0; line < 5; ++line) {

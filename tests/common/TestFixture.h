@@ -7,8 +7,21 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <memory>
+#include <optional>
 
 class SettingsStore;
+
+// The RuntimeError a call raises, if any.
+template <typename F>
+std::optional<RuntimeError> raisedError(F &&call)
+{
+    try {
+        call();
+    } catch (const RuntimeError &e) {
+        return e;
+    }
+    return std::nullopt;
+}
 
 // The number of the RuntimeError a call raises, 0 when it raises none.
 template <typename F>

@@ -14,16 +14,6 @@
 namespace {
 constexpr int Block = BinaryStream_::BlockSize;
 
-template <typename F> std::optional<RuntimeError> errorOf(F &&action)
-{
-    try {
-        action();
-    } catch (const RuntimeError &e) {
-        return e;
-    }
-    return std::nullopt;
-}
-
 QByteArray bytesOf(const ByteBuffer_ &line)
 {
     return QByteArray(reinterpret_cast<const char *>(line.constData()), line.CurrentBufferUsedSize());
@@ -238,19 +228,19 @@ private Q_SLOTS:
     {
         const QString name = m_fx->path(QStringLiteral("Bible/none.txt"));
         BinaryStream_ stream;
-        auto error = errorOf([&] { stream.OpenStream(name); });
+        auto error = raisedError([&] { stream.OpenStream(name); });
         QVERIFY(error.has_value());
         QCOMPARE(error->number(), RtErr::BadFileNameOrNumber);
         QCOMPARE(error->source(), QStringLiteral("Verbanox.BinaryStream_"));
         QCOMPARE(error->description(), QStringLiteral("Error opening file: ") + name);
         QVERIFY(!stream.isOpen());
 
-        error = errorOf([&] { BinaryStreamHelpers_::OpenBinaryStream(name); });
+        error = raisedError([&] { BinaryStreamHelpers_::OpenBinaryStream(name); });
         QVERIFY(error.has_value());
         QCOMPARE(error->number(), RtErr::BadFileNameOrNumber);
         QCOMPARE(error->description(), QStringLiteral("Error opening file: ") + name);
 
-        error = errorOf([&] { stream.OpenStream(QString()); });
+        error = raisedError([&] { stream.OpenStream(QString()); });
         QVERIFY(error.has_value());
         QCOMPARE(error->description(), QStringLiteral("Error opening file: "));
     }
@@ -259,7 +249,7 @@ private Q_SLOTS:
     {
         QDir().mkpath(m_fx->path(QStringLiteral("folder")));
         BinaryStream_ stream;
-        const auto error = errorOf([&] { stream.OpenStream(m_fx->path(QStringLiteral("folder"))); });
+        const auto error = raisedError([&] { stream.OpenStream(m_fx->path(QStringLiteral("folder"))); });
         QVERIFY(error.has_value());
         QCOMPARE(error->number(), RtErr::BadFileNameOrNumber);
     }
@@ -362,7 +352,7 @@ private Q_SLOTS:
             stream.CloseStream();
             stream.OpenStream(name);
             stream.ReadLine();
-            QVERIFY(errorOf([&] { stream.OpenStream(m_fx->path(QStringLiteral("missing"))); }).has_value());
+            QVERIFY(raisedError([&] { stream.OpenStream(m_fx->path(QStringLiteral("missing"))); }).has_value());
             QVERIFY(!stream.isOpen());
             QCOMPARE(openFileDescriptors(), before);
             stream.OpenStream(name);
@@ -385,7 +375,7 @@ private Q_SLOTS:
         for (const auto &action : std::initializer_list<std::function<void()>>{
                  [&] { stream.ReadLine(); }, [&] { stream.SeekStream(1); },
                  [&] { stream.CurrentBytePosition(); }, [&] { stream.LengthOfFile(); }}) {
-            const auto error = errorOf(action);
+            const auto error = raisedError(action);
             QVERIFY(error.has_value());
             QCOMPARE(error->number(), RtErr::ObjectNotSet);
         }

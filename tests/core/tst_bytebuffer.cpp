@@ -1,6 +1,8 @@
 #include "ByteBuffer_.h"
 #include "RuntimeError.h"
 
+#include "TestFixture.h"
+
 #include <QtTest>
 #include <cstring>
 #include <functional>
@@ -13,16 +15,6 @@ Q_DECLARE_METATYPE(BufferAction)
 namespace {
 const QString PastEnd =
     QStringLiteral("Subscript Out Of Range: Attempting to read past end of data contained in ByteBuffer_");
-
-template <typename F> std::optional<RuntimeError> errorOf(F &&action)
-{
-    try {
-        action();
-    } catch (const RuntimeError &e) {
-        return e;
-    }
-    return std::nullopt;
-}
 
 void append(ByteBuffer_ &buffer, const QByteArray &bytes)
 {
@@ -107,7 +99,7 @@ private Q_SLOTS:
         while (buffer.AreBytesLeft())
             buffer.NextByte();
 
-        const auto error = errorOf([&] { action(buffer); });
+        const auto error = raisedError([&] { action(buffer); });
         QVERIFY(error.has_value());
         QCOMPARE(error->number(), RtErr::SubscriptOutOfRange);
         QCOMPARE(error->source(), source);
@@ -144,7 +136,7 @@ private Q_SLOTS:
 
         buffer.advance(3);
         QVERIFY(!buffer.AreBytesLeft());
-        QVERIFY(errorOf([&] { buffer.advance(1); }).has_value());
+        QVERIFY(raisedError([&] { buffer.advance(1); }).has_value());
         QCOMPARE(buffer.CurrentIndex(), 3);
     }
 
@@ -170,7 +162,7 @@ private Q_SLOTS:
         ByteBuffer_ buffer;
         QVERIFY(buffer.ReadFromBufferAt_VarPtr(0, 0) != nullptr);
         QVERIFY(buffer.isAllocated());
-        QVERIFY(errorOf([&] { buffer.ReadFromBufferAt_VarPtr(0, 1); }).has_value());
+        QVERIFY(raisedError([&] { buffer.ReadFromBufferAt_VarPtr(0, 1); }).has_value());
     }
 
     void growthKeepsContents_data()
@@ -223,20 +215,20 @@ private Q_SLOTS:
         append(buffer, "ab");
         const qint32 max = std::numeric_limits<qint32>::max();
 
-        auto error = errorOf([&] { buffer.AppendToBuffer_VarPtr(max); });
+        auto error = raisedError([&] { buffer.AppendToBuffer_VarPtr(max); });
         QVERIFY(error.has_value());
         QCOMPARE(error->number(), RtErr::Overflow);
         QCOMPARE(error->source(), QStringLiteral("Verbanox.ByteBuffer_.AppendToBuffer_VarPtr()"));
 
-        error = errorOf([&] { buffer.EnsureCanAdd(max - 1); });
+        error = raisedError([&] { buffer.EnsureCanAdd(max - 1); });
         QVERIFY(error.has_value());
         QCOMPARE(error->number(), RtErr::Overflow);
 
-        error = errorOf([&] { buffer.AppendToBuffer_VarPtr(-1); });
+        error = raisedError([&] { buffer.AppendToBuffer_VarPtr(-1); });
         QVERIFY(error.has_value());
         QCOMPARE(error->number(), RtErr::InvalidProcedureCall);
 
-        QVERIFY(errorOf([&] { buffer.ReadFromBufferAt_VarPtr(max, max); }).has_value());
+        QVERIFY(raisedError([&] { buffer.ReadFromBufferAt_VarPtr(max, max); }).has_value());
 
         QCOMPARE(buffer.CurrentBufferUsedSize(), 2);
         QCOMPARE(buffer.capacity(), 2);
@@ -321,7 +313,7 @@ private Q_SLOTS:
         QVERIFY(!buffer.isAllocated());
         QCOMPARE(buffer.capacity(), 4096);
 
-        const auto error = errorOf([&] { buffer.ClearBuffer(-1); });
+        const auto error = raisedError([&] { buffer.ClearBuffer(-1); });
         QVERIFY(error.has_value());
         QCOMPARE(error->number(), RtErr::InvalidProcedureCall);
     }
