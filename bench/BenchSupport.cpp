@@ -1,9 +1,9 @@
 #include "BenchSupport.h"
 
-#include "AppInfo.h"
-#include "GlobalVars.h"
-#include "SettingsStore.h"
-#include "TestDesktop.h"
+#include "platform/AppInfo.h"
+#include "core/GlobalVars.h"
+#include "platform/SettingsStore.h"
+#include "platform/TestDesktop.h"
 
 #include <QDir>
 #include <QDirIterator>

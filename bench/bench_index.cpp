@@ -2,9 +2,9 @@
 // next to a plain read of the same file split into lines.
 
 #include "BenchSupport.h"
-#include "GlobalVars.h"
-#include "Translation.h"
-#include "TranslationHelpers.h"
+#include "core/GlobalVars.h"
+#include "core/Translation.h"
+#include "core/TranslationHelpers.h"
 
 #include <QCoreApplication>
 #include <QFile>

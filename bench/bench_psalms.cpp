@@ -3,10 +3,10 @@
 // QTextDocument with one cursor.
 
 #include "BenchSupport.h"
-#include "GlobalVars.h"
-#include "NewRichText.h"
-#include "Translation.h"
-#include "TranslationHelpers.h"
+#include "core/GlobalVars.h"
+#include "controls/NewRichText.h"
+#include "core/Translation.h"
+#include "core/TranslationHelpers.h"
 
 #include <QApplication>
 #include <QTextCursor>

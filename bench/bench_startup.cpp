@@ -6,16 +6,16 @@
 
 #include "BenchSupport.h"
 
-#include "AppInfo.h"
-#include "BibleBrowser.h"
-#include "GlobalVars.h"
-#include "KeyState.h"
-#include "MainMenu.h"
-#include "MainStartup.h"
-#include "NewRichText.h"
-#include "NoBibles.h"
-#include "TestDesktop.h"
-#include "frmMessages.h"
+#include "platform/AppInfo.h"
+#include "mainwindow/BibleBrowser.h"
+#include "core/GlobalVars.h"
+#include "platform/KeyState.h"
+#include "mainwindow/MainMenu.h"
+#include "core/MainStartup.h"
+#include "controls/NewRichText.h"
+#include "mainwindow/NoBibles.h"
+#include "platform/TestDesktop.h"
+#include "mainwindow/frmMessages.h"
 
 #include <QApplication>
 #include <QDir>

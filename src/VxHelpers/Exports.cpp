@@ -1,11 +1,11 @@
 // The plain C entry points of libVxHelpers.so; everything else stays hidden.
 
-#include "NotificationStack.h"
-#include "RtfDataObject.h"
-#include "RtfWindowFactory.h"
-#include "SubclassTable.h"
-#include "Typography.h"
-#include "VxHelpersAbi.h"
+#include "VxHelpers/NotificationStack.h"
+#include "VxHelpers/RtfDataObject.h"
+#include "VxHelpers/RtfWindowFactory.h"
+#include "VxHelpers/SubclassTable.h"
+#include "VxHelpers/Typography.h"
+#include "abi/VxHelpersAbi.h"
 
 #include <QTextEdit>
 #include <QtGlobal>

@@ -1,6 +1,6 @@
-#include "HostWindowProc.h"
+#include "VxHelpers/HostWindowProc.h"
 
-#include "VirtualKeys.h"
+#include "abi/VirtualKeys.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "NotificationStack.h"
+#include "VxHelpers/NotificationStack.h"
 
 #include <QObject>
 #include <QPointer>

@@ -1,4 +1,4 @@
-#include "NotificationStack.h"
+#include "VxHelpers/NotificationStack.h"
 
 NotificationStack::Scope::Scope(const Record &record)
 {

@@ -1,4 +1,4 @@
-#include "RtfDataObject.h"
+#include "VxHelpers/RtfDataObject.h"
 
 #include <cstdlib>
 #include <cstring>

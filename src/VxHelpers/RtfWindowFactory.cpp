@@ -1,4 +1,4 @@
-#include "RtfWindowFactory.h"
+#include "VxHelpers/RtfWindowFactory.h"
 
 #include <QApplication>
 #include <QMetaObject>

@@ -1,6 +1,6 @@
-#include "SubclassTable.h"
+#include "VxHelpers/SubclassTable.h"
 
-#include "HostWindowProc.h"
+#include "VxHelpers/HostWindowProc.h"
 
 #include <QTextEdit>
 #include <algorithm>

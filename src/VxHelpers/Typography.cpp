@@ -1,4 +1,4 @@
-#include "Typography.h"
+#include "VxHelpers/Typography.h"
 
 #include <QChar>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VxHelpersAbi.h"
+#include "abi/VxHelpersAbi.h"
 
 // The typographic rewriting of verse texts before they are shown.
 namespace Typography {

@@ -1,10 +1,11 @@
-#include "Bug_.h"
-#include "GlobalVars.h"
-#include "KeyState.h"
-#include "MainMenu.h"
-#include "MainStartup.h"
-#include "NoBibles.h"
-#include "frmMessages.h"
+#include "core/Bug_.h"
+#include "core/GlobalVars.h"
+#include "platform/KeyState.h"
+#include "mainwindow/MainMenu.h"
+#include "core/MainStartup.h"
+#include "mainwindow/NoBibles.h"
+#include "mainwindow/frmMessages.h"
+#include "preferences/frmLocate.h"
 
 #include <QApplication>
 
@@ -16,6 +17,7 @@ int main(int argc, char *argv[])
     frmMessages::Register();
     MainMenu::Register();
     NoBibles::Register();
+    frmLocate::Register();
 
     if (!TrapErrors(QStringLiteral("MainStartup.Main()"), [] { MainStartup::Main(); }))
         return 1;

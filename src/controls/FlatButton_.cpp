@@ -1,10 +1,10 @@
-#include "FlatButton_.h"
+#include "controls/FlatButton_.h"
 
-#include "Bug_.h"
-#include "OleColor.h"
-#include "Twips.h"
-#include "VirtualKeys.h"
-#include "WinApi_.h"
+#include "core/Bug_.h"
+#include "platform/OleColor.h"
+#include "platform/Twips.h"
+#include "abi/VirtualKeys.h"
+#include "controls/WinApi_.h"
 
 #include <QFocusEvent>
 #include <QFontMetricsF>

@@ -1,7 +1,7 @@
-#include "FontHelpers_.h"
+#include "controls/FontHelpers_.h"
 
-#include "CodePage.h"
-#include "RuntimeError.h"
+#include "platform/CodePage.h"
+#include "platform/RuntimeError.h"
 
 #include <QFont>
 #include <QFontDatabase>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ArrayDictionary_.h"
-#include "ArrayList_.h"
+#include "core/ArrayDictionary_.h"
+#include "core/ArrayList_.h"
 
 #include <QList>
 #include <QString>

@@ -1,8 +1,8 @@
-#include "ListboxImproved_.h"
+#include "controls/ListboxImproved_.h"
 
-#include "Bug_.h"
-#include "RuntimeError.h"
-#include "VariantHelpers_.h"
+#include "core/Bug_.h"
+#include "platform/RuntimeError.h"
+#include "core/VariantHelpers_.h"
 
 #include <QListWidget>
 

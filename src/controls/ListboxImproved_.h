@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ArrayList_.h"
+#include "core/ArrayList_.h"
 
 #include <QString>
 #include <QVariant>

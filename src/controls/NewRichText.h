@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ArrayDictionary_.h"
-#include "ReadingPane.h"
+#include "core/ArrayDictionary_.h"
+#include "core/ReadingPane.h"
 
 #include <QString>
 #include <QWidget>

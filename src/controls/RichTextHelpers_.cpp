@@ -1,8 +1,8 @@
-#include "RichTextHelpers_.h"
+#include "controls/RichTextHelpers_.h"
 
-#include "AppInfo.h"
-#include "Desktop.h"
-#include "RichEditWidget.h"
+#include "platform/AppInfo.h"
+#include "platform/Desktop.h"
+#include "platform/RichEditWidget.h"
 
 #include <QDir>
 #include <QLibrary>

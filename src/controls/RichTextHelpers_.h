@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VxHelpersAbi.h"
+#include "abi/VxHelpersAbi.h"
 
 #include <QString>
 

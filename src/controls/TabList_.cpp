@@ -1,12 +1,12 @@
-#include "TabList_.h"
+#include "controls/TabList_.h"
 
-#include "Bug_.h"
-#include "FlatButton_.h"
-#include "OleColor.h"
-#include "Twips.h"
-#include "VariantHelpers_.h"
-#include "VirtualKeys.h"
-#include "WinApi_.h"
+#include "core/Bug_.h"
+#include "controls/FlatButton_.h"
+#include "platform/OleColor.h"
+#include "platform/Twips.h"
+#include "core/VariantHelpers_.h"
+#include "abi/VirtualKeys.h"
+#include "controls/WinApi_.h"
 
 #include <QFocusEvent>
 #include <QFontMetrics>

@@ -1,9 +1,9 @@
-#include "WinApi_.h"
+#include "controls/WinApi_.h"
 
-#include "ArrayDictionary_.h"
-#include "KeyState.h"
-#include "Twips.h"
-#include "WindowStyle.h"
+#include "core/ArrayDictionary_.h"
+#include "platform/KeyState.h"
+#include "platform/Twips.h"
+#include "platform/WindowStyle.h"
 
 #include <QAction>
 #include <QApplication>

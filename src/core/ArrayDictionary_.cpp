@@ -1,6 +1,6 @@
-#include "ArrayDictionary_.h"
-#include "ArrayList_.h"
-#include "VariantHelpers_.h"
+#include "core/ArrayDictionary_.h"
+#include "core/ArrayList_.h"
+#include "core/VariantHelpers_.h"
 
 ArrayDictionary_::ArrayDictionary_()
     : m_keys(11)

@@ -1,6 +1,6 @@
-#include "ArrayList_.h"
-#include "Bug_.h"
-#include "VariantHelpers_.h"
+#include "core/ArrayList_.h"
+#include "core/Bug_.h"
+#include "core/VariantHelpers_.h"
 
 #include <cmath>
 

@@ -1,10 +1,10 @@
-#include "BibleBookNames.h"
-#include "Bug_.h"
-#include "GlobalVars.h"
-#include "MsgSupport.h"
-#include "TextFile.h"
-#include "VbConvert.h"
-#include "VerbanoxRoutines.h"
+#include "core/BibleBookNames.h"
+#include "core/Bug_.h"
+#include "core/GlobalVars.h"
+#include "core/MsgSupport.h"
+#include "platform/TextFile.h"
+#include "platform/VbConvert.h"
+#include "core/VerbanoxRoutines.h"
 
 BibleBookNames::BibleBookNames()
 {

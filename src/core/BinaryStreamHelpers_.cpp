@@ -1,4 +1,4 @@
-#include "BinaryStreamHelpers_.h"
+#include "core/BinaryStreamHelpers_.h"
 
 namespace BinaryStreamHelpers_ {
 

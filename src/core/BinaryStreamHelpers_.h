@@ -1,6 +1,6 @@
 #pragma once
 
-#include "BinaryStream_.h"
+#include "core/BinaryStream_.h"
 
 #include <QString>
 #include <memory>

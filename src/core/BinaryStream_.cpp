@@ -1,8 +1,8 @@
-#include "BinaryStream_.h"
+#include "core/BinaryStream_.h"
 
-#include "Bug_.h"
-#include "FileNames.h"
-#include "RuntimeError.h"
+#include "core/Bug_.h"
+#include "platform/FileNames.h"
+#include "platform/RuntimeError.h"
 
 #include <cstring>
 

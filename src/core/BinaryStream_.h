@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ByteBuffer_.h"
+#include "core/ByteBuffer_.h"
 
 #include <QFile>
 #include <QString>

@@ -1,10 +1,10 @@
-#include "BookCategories.h"
-#include "Bug_.h"
-#include "FileFunctions_.h"
-#include "GlobalVars.h"
-#include "MsgSupport.h"
-#include "StringHelpers_.h"
-#include "TextFile.h"
+#include "core/BookCategories.h"
+#include "core/Bug_.h"
+#include "core/FileFunctions_.h"
+#include "core/GlobalVars.h"
+#include "core/MsgSupport.h"
+#include "core/StringHelpers_.h"
+#include "platform/TextFile.h"
 
 #include <QSet>
 

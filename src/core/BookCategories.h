@@ -1,6 +1,6 @@
 #pragma once
 
-#include "BookCategories_Entry.h"
+#include "core/BookCategories_Entry.h"
 
 #include <QString>
 #include <memory>

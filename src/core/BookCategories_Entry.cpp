@@ -1,7 +1,7 @@
-#include "BookCategories_Entry.h"
-#include "Bug_.h"
-#include "StringHelpers_.h"
-#include "VbConvert.h"
+#include "core/BookCategories_Entry.h"
+#include "core/Bug_.h"
+#include "core/StringHelpers_.h"
+#include "platform/VbConvert.h"
 
 namespace {
 const QString CRLF = QStringLiteral("\r\n");

@@ -1,9 +1,9 @@
-#include "Bug_.h"
-#include "GlobalVars.h"
-#include "MiscHelpers.h"
-#include "MsgSupport.h"
+#include "core/Bug_.h"
+#include "core/GlobalVars.h"
+#include "core/MiscHelpers.h"
+#include "core/MsgSupport.h"
 
-#include "VbText.h"
+#include "platform/VbText.h"
 
 #include <QHash>
 

@@ -4,8 +4,8 @@
 #include <exception>
 #include <utility>
 
-#include "Desktop.h"
-#include "RuntimeError.h"
+#include "platform/Desktop.h"
+#include "platform/RuntimeError.h"
 
 // The program's one error convention: routines trap errors and report them with
 // their trace name ("<Object>.<Routine>()"); the program goes on.

@@ -1,6 +1,6 @@
-#include "ByteBuffer_.h"
+#include "core/ByteBuffer_.h"
 
-#include "RuntimeError.h"
+#include "platform/RuntimeError.h"
 
 #include <QString>
 #include <algorithm>

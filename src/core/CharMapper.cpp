@@ -1,5 +1,5 @@
-#include "CharMapper.h"
-#include "CodePage.h"
+#include "core/CharMapper.h"
+#include "platform/CodePage.h"
 
 CharMapper::CharMapper()
 {

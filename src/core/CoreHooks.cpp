@@ -1,5 +1,5 @@
-#include "CoreHooks.h"
-#include "Desktop.h"
+#include "core/CoreHooks.h"
+#include "platform/Desktop.h"
 
 namespace {
 std::function<void()> &noBibles()

@@ -1,6 +1,6 @@
-#include "FileFunctions_.h"
-#include "FileNames.h"
-#include "RuntimeError.h"
+#include "core/FileFunctions_.h"
+#include "platform/FileNames.h"
+#include "platform/RuntimeError.h"
 
 #include <QDir>
 #include <QFile>

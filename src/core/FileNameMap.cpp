@@ -1,7 +1,7 @@
-#include "FileNameMap.h"
-#include "Bug_.h"
-#include "Translation.h"
-#include "VbText.h"
+#include "core/FileNameMap.h"
+#include "core/Bug_.h"
+#include "core/Translation.h"
+#include "platform/VbText.h"
 
 FileNameMap::FileNameMap()
 {

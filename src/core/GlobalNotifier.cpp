@@ -1,7 +1,7 @@
-#include "GlobalNotifier.h"
-#include "BibleBookNames.h"
-#include "GlobalVars.h"
-#include "MsgSupport.h"
+#include "core/GlobalNotifier.h"
+#include "core/BibleBookNames.h"
+#include "core/GlobalVars.h"
+#include "core/MsgSupport.h"
 
 void GlobalNotifier::NotifyOfEvent(const QString &eventName)
 {

@@ -1,7 +1,7 @@
-#include "GlobalVars.h"
-#include "BibleBookNames.h"
-#include "GlobalNotifier.h"
-#include "Translation.h"
+#include "core/GlobalVars.h"
+#include "core/BibleBookNames.h"
+#include "core/GlobalNotifier.h"
+#include "core/Translation.h"
 
 GlobalNotifier *gNotifier = nullptr;
 std::unique_ptr<BibleBookNames> gBookNames;

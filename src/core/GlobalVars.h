@@ -5,7 +5,7 @@
 #include <QtGlobal>
 #include <memory>
 
-#include "FileNameMap.h"
+#include "core/FileNameMap.h"
 
 class GlobalNotifier;
 class BibleBookNames;

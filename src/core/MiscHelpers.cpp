@@ -1,9 +1,9 @@
-#include "MiscHelpers.h"
-#include "AppInfo.h"
-#include "BibleBookNames.h"
-#include "Bug_.h"
-#include "GlobalVars.h"
-#include "MsgSupport.h"
+#include "core/MiscHelpers.h"
+#include "platform/AppInfo.h"
+#include "core/BibleBookNames.h"
+#include "core/Bug_.h"
+#include "core/GlobalVars.h"
+#include "core/MsgSupport.h"
 
 #include <QLocale>
 

@@ -1,10 +1,10 @@
-#include "MsgSupport.h"
-#include "Bug_.h"
-#include "FileFunctions_.h"
-#include "GlobalVars.h"
-#include "ProgressLog.h"
-#include "TextFile.h"
-#include "VbText.h"
+#include "core/MsgSupport.h"
+#include "core/Bug_.h"
+#include "core/FileFunctions_.h"
+#include "core/GlobalVars.h"
+#include "core/ProgressLog.h"
+#include "platform/TextFile.h"
+#include "platform/VbText.h"
 
 namespace {
 const QString CRLF = QStringLiteral("\r\n");

@@ -1,4 +1,4 @@
-#include "ProgressLog.h"
+#include "core/ProgressLog.h"
 
 namespace {
 std::function<ProgressLog &()> &factory()

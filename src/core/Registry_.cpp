@@ -1,11 +1,11 @@
-#include "Registry_.h"
-#include "AppInfo.h"
-#include "Bug_.h"
-#include "GlobalVars.h"
-#include "SettingsStore.h"
-#include "Twips.h"
-#include "VbConvert.h"
-#include "VbText.h"
+#include "core/Registry_.h"
+#include "platform/AppInfo.h"
+#include "core/Bug_.h"
+#include "core/GlobalVars.h"
+#include "platform/SettingsStore.h"
+#include "platform/Twips.h"
+#include "platform/VbConvert.h"
+#include "platform/VbText.h"
 
 #include <QApplication>
 #include <QGuiApplication>

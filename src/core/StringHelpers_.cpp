@@ -1,6 +1,6 @@
-#include "StringHelpers_.h"
-#include "RuntimeError.h"
-#include "VbText.h"
+#include "core/StringHelpers_.h"
+#include "platform/RuntimeError.h"
+#include "platform/VbText.h"
 
 namespace StringHelpers_ {
 

@@ -1,9 +1,9 @@
-#include "TranslationHelpers.h"
-#include "Bug_.h"
-#include "FileFunctions_.h"
-#include "GlobalVars.h"
-#include "ProgressLog.h"
-#include "Translation.h"
+#include "core/TranslationHelpers.h"
+#include "core/Bug_.h"
+#include "core/FileFunctions_.h"
+#include "core/GlobalVars.h"
+#include "core/ProgressLog.h"
+#include "core/Translation.h"
 
 namespace {
 std::shared_ptr<Translation> opened(FileNameMap &list, qint32 i, qint32 what)

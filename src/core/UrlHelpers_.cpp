@@ -1,6 +1,6 @@
-#include "UrlHelpers_.h"
-#include "Desktop.h"
-#include "GlobalVars.h"
+#include "core/UrlHelpers_.h"
+#include "platform/Desktop.h"
+#include "core/GlobalVars.h"
 
 #include <QApplication>
 #include <QWidget>

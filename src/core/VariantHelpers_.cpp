@@ -1,4 +1,4 @@
-#include "VariantHelpers_.h"
+#include "core/VariantHelpers_.h"
 
 namespace VariantHelpers_ {
 

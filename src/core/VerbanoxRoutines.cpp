@@ -1,13 +1,13 @@
-#include "VerbanoxRoutines.h"
-#include "AppInfo.h"
-#include "Bug_.h"
-#include "FileFunctions_.h"
-#include "MiscHelpers.h"
-#include "CoreHooks.h"
-#include "GlobalVars.h"
-#include "Registry_.h"
-#include "TextFile.h"
-#include "VbConvert.h"
+#include "core/VerbanoxRoutines.h"
+#include "platform/AppInfo.h"
+#include "core/Bug_.h"
+#include "core/FileFunctions_.h"
+#include "core/MiscHelpers.h"
+#include "core/CoreHooks.h"
+#include "core/GlobalVars.h"
+#include "core/Registry_.h"
+#include "platform/TextFile.h"
+#include "platform/VbConvert.h"
 
 #include <optional>
 

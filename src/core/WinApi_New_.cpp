@@ -1,9 +1,9 @@
-#include "WinApi_New_.h"
+#include "core/WinApi_New_.h"
 
-#include "ByteBuffer_.h"
-#include "CodePage.h"
-#include "OleColor.h"
-#include "VxHelpersAbi.h"
+#include "core/ByteBuffer_.h"
+#include "platform/CodePage.h"
+#include "platform/OleColor.h"
+#include "abi/VxHelpersAbi.h"
 
 namespace WinApi_New_ {
 

@@ -1,14 +1,14 @@
-#include "Indemnity.h"
+#include "mainwindow/Indemnity.h"
 
-#include "Bug_.h"
-#include "DefaultInstance.h"
-#include "ModalOpener.h"
-#include "FileFunctions_.h"
-#include "GlobalVars.h"
-#include "MiscHelpers.h"
-#include "MsgSupport.h"
-#include "TextFile.h"
-#include "Twips.h"
+#include "core/Bug_.h"
+#include "platform/DefaultInstance.h"
+#include "platform/ModalOpener.h"
+#include "core/FileFunctions_.h"
+#include "core/GlobalVars.h"
+#include "core/MiscHelpers.h"
+#include "core/MsgSupport.h"
+#include "platform/TextFile.h"
+#include "platform/Twips.h"
 
 #include <QPlainTextEdit>
 #include <QPushButton>

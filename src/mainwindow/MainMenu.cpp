@@ -1,29 +1,28 @@
-#include "MainMenu.h"
+#include "mainwindow/MainMenu.h"
 
-#include "ArrayDictionary_.h"
-#include "BibleBrowser.h"
-#include "Bug_.h"
-#include "CoreHooks.h"
-#include "DateFormatText.h"
-#include "DefaultInstance.h"
-#include "FileFunctions_.h"
-#include "FileNameMap.h"
-#include "FileNames.h"
-#include "GlobalNotifier.h"
-#include "GlobalVars.h"
-#include "Indemnity.h"
-#include "MiscHelpers.h"
-#include "MsgSupport.h"
-#include "ProgressLog.h"
-#include "Registry_.h"
-#include "Splash.h"
-#include "TranslationHelpers.h"
-#include "Twips.h"
-#include "UrlHelpers_.h"
-#include "VerbanoxRoutines.h"
-#include "WinApi_.h"
-#include "frmAbout.h"
-#include "frmLocate.h"
+#include "core/ArrayDictionary_.h"
+#include "mainwindow/BibleBrowser.h"
+#include "core/Bug_.h"
+#include "core/CoreHooks.h"
+#include "core/DateFormatText.h"
+#include "platform/DefaultInstance.h"
+#include "core/FileFunctions_.h"
+#include "core/FileNameMap.h"
+#include "platform/FileNames.h"
+#include "core/GlobalNotifier.h"
+#include "core/GlobalVars.h"
+#include "mainwindow/Indemnity.h"
+#include "core/MiscHelpers.h"
+#include "core/MsgSupport.h"
+#include "core/ProgressLog.h"
+#include "core/Registry_.h"
+#include "mainwindow/Splash.h"
+#include "core/TranslationHelpers.h"
+#include "platform/Twips.h"
+#include "core/UrlHelpers_.h"
+#include "core/VerbanoxRoutines.h"
+#include "controls/WinApi_.h"
+#include "mainwindow/frmAbout.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -741,7 +740,7 @@ void MainMenu::mToolsLanguageEditor_Click()
 
 void MainMenu::mToolsSetFolders_Click()
 {
-    RunCommand("mToolsSetFolders", [] { frmLocate::ShowModal(); });
+    RunCommand("mToolsSetFolders", [this] { ShowModal(MenuTargets::FolderChooser); });
 }
 
 void MainMenu::mToolsShowMsgNums_Click()

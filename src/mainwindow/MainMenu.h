@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ImageList.h"
-#include "MenuTargets.h"
+#include "controls/ImageList.h"
+#include "mainwindow/MenuTargets.h"
 
 #include <QList>
 #include <QMainWindow>

@@ -1,6 +1,6 @@
-#include "MenuTargets.h"
+#include "mainwindow/MenuTargets.h"
 
-#include "RuntimeError.h"
+#include "platform/RuntimeError.h"
 
 #include <array>
 

@@ -25,6 +25,7 @@ public:
         Options,
         DateFormat,
         LanguageEditor,
+        FolderChooser,
         TargetCount
     };
 

@@ -1,16 +1,16 @@
-#include "NoBibles.h"
+#include "mainwindow/NoBibles.h"
 
-#include "AppInfo.h"
-#include "Bug_.h"
-#include "CoreHooks.h"
-#include "DefaultInstance.h"
-#include "Desktop.h"
-#include "FileFunctions_.h"
-#include "GlobalVars.h"
-#include "MiscHelpers.h"
-#include "MsgSupport.h"
-#include "UrlHelpers_.h"
-#include "frmLocate.h"
+#include "platform/AppInfo.h"
+#include "core/Bug_.h"
+#include "core/CoreHooks.h"
+#include "platform/DefaultInstance.h"
+#include "platform/Desktop.h"
+#include "core/FileFunctions_.h"
+#include "core/GlobalVars.h"
+#include "core/MiscHelpers.h"
+#include "core/MsgSupport.h"
+#include "core/UrlHelpers_.h"
+#include "mainwindow/MenuTargets.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -84,7 +84,7 @@ void NoBibles::cmdLocate_Click()
             GetMsg(0, 59, AppInfo::title()),
             MsgBoxStyle::YesNo | MsgBoxStyle::Question | MsgBoxStyle::DefaultButton2, windowTitle());
         if (answer == MsgBoxResult::Yes)
-            frmLocate::ShowModal();
+            MenuTargets::Get(MenuTargets::FolderChooser).showModal();
     });
 }
 

@@ -1,16 +1,16 @@
-#include "Splash.h"
+#include "mainwindow/Splash.h"
 
-#include "AppInfo.h"
-#include "Bug_.h"
-#include "DefaultInstance.h"
-#include "ModalOpener.h"
-#include "Desktop.h"
-#include "FileFunctions_.h"
-#include "GlobalVars.h"
-#include "MiscHelpers.h"
-#include "MsgSupport.h"
-#include "TextFile.h"
-#include "Twips.h"
+#include "platform/AppInfo.h"
+#include "core/Bug_.h"
+#include "platform/DefaultInstance.h"
+#include "platform/ModalOpener.h"
+#include "platform/Desktop.h"
+#include "core/FileFunctions_.h"
+#include "core/GlobalVars.h"
+#include "core/MiscHelpers.h"
+#include "core/MsgSupport.h"
+#include "platform/TextFile.h"
+#include "platform/Twips.h"
 
 #include <QKeyEvent>
 #include <QLabel>

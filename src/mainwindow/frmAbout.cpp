@@ -1,13 +1,13 @@
-#include "frmAbout.h"
+#include "mainwindow/frmAbout.h"
 
-#include "AppInfo.h"
-#include "Bug_.h"
-#include "DefaultInstance.h"
-#include "ModalOpener.h"
-#include "Desktop.h"
-#include "MiscHelpers.h"
-#include "MsgSupport.h"
-#include "UrlHelpers_.h"
+#include "platform/AppInfo.h"
+#include "core/Bug_.h"
+#include "platform/DefaultInstance.h"
+#include "platform/ModalOpener.h"
+#include "platform/Desktop.h"
+#include "core/MiscHelpers.h"
+#include "core/MsgSupport.h"
+#include "core/UrlHelpers_.h"
 
 #include <QFrame>
 #include <QGridLayout>

@@ -1,10 +1,10 @@
-#include "frmMessages.h"
+#include "mainwindow/frmMessages.h"
 
-#include "Bug_.h"
-#include "DefaultInstance.h"
-#include "GlobalVars.h"
-#include "Registry_.h"
-#include "RichTextBox.h"
+#include "core/Bug_.h"
+#include "platform/DefaultInstance.h"
+#include "core/GlobalVars.h"
+#include "core/Registry_.h"
+#include "platform/RichTextBox.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ProgressLog.h"
+#include "core/ProgressLog.h"
 
 #include <QWidget>
 

@@ -1,5 +1,5 @@
-#include "Desktop.h"
-#include "QtDesktop.h"
+#include "platform/Desktop.h"
+#include "platform/QtDesktop.h"
 
 namespace {
 std::unique_ptr<Desktop> &current()

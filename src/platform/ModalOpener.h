@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DefaultInstance.h"
+#include "platform/DefaultInstance.h"
 
 #include <functional>
 

@@ -1,6 +1,6 @@
-#include "QtDesktop.h"
-#include "AppInfo.h"
-#include "OleColor.h"
+#include "platform/QtDesktop.h"
+#include "platform/AppInfo.h"
+#include "platform/OleColor.h"
 
 #include <QApplication>
 #include <QColorDialog>

@@ -1,11 +1,11 @@
-#include "RichEditWidget.h"
+#include "platform/RichEditWidget.h"
 
-#include "../VxHelpers/VxHelpersAbi.h"
-#include "OleColor.h"
-#include "RtfReader.h"
-#include "RtfWriter.h"
-#include "TextDocument.h"
-#include "Twips.h"
+#include "abi/VxHelpersAbi.h"
+#include "platform/OleColor.h"
+#include "platform/RtfReader.h"
+#include "platform/RtfWriter.h"
+#include "platform/TextDocument.h"
+#include "platform/Twips.h"
 
 #include <QMimeData>
 #include <QTextDocumentFragment>

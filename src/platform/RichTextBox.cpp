@@ -1,10 +1,10 @@
-#include "RichTextBox.h"
-#include "CodePage.h"
-#include "TextDocument.h"
-#include "TextRange.h"
-#include "Tom.h"
-#include "OleColor.h"
-#include "RuntimeError.h"
+#include "platform/RichTextBox.h"
+#include "platform/CodePage.h"
+#include "platform/TextDocument.h"
+#include "platform/TextRange.h"
+#include "platform/Tom.h"
+#include "platform/OleColor.h"
+#include "platform/RuntimeError.h"
 
 #include <QTextBlock>
 #include <QTextCharFormat>

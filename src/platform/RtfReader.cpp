@@ -1,7 +1,7 @@
-#include "RtfReader.h"
+#include "platform/RtfReader.h"
 
-#include "CodePage.h"
-#include "Twips.h"
+#include "platform/CodePage.h"
+#include "platform/Twips.h"
 
 #include <QColor>
 #include <QHash>

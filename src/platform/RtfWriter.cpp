@@ -1,7 +1,7 @@
-#include "RtfWriter.h"
+#include "platform/RtfWriter.h"
 
-#include "CodePage.h"
-#include "Twips.h"
+#include "platform/CodePage.h"
+#include "platform/Twips.h"
 
 #include <QColor>
 #include <QFont>

@@ -1,6 +1,6 @@
-#include "SettingsStore.h"
-#include "AppInfo.h"
-#include "RuntimeError.h"
+#include "platform/SettingsStore.h"
+#include "platform/AppInfo.h"
+#include "platform/RuntimeError.h"
 
 #include <QDir>
 #include <QFile>

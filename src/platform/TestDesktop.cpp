@@ -1,4 +1,4 @@
-#include "TestDesktop.h"
+#include "platform/TestDesktop.h"
 
 int TestDesktop::defaultAnswer(int style)
 {

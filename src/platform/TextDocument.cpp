@@ -1,13 +1,13 @@
-#include "TextDocument.h"
+#include "platform/TextDocument.h"
 
-#include "CodePage.h"
-#include "FileNames.h"
-#include "RtfReader.h"
-#include "RtfWriter.h"
-#include "RuntimeError.h"
-#include "TextFile.h"
-#include "TextRange.h"
-#include "TextSelection.h"
+#include "platform/CodePage.h"
+#include "platform/FileNames.h"
+#include "platform/RtfReader.h"
+#include "platform/RtfWriter.h"
+#include "platform/RuntimeError.h"
+#include "platform/TextFile.h"
+#include "platform/TextRange.h"
+#include "platform/TextSelection.h"
 
 #include <QFileInfo>
 #include <QTextBlockFormat>

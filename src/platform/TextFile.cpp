@@ -1,7 +1,7 @@
-#include "TextFile.h"
-#include "CodePage.h"
-#include "FileNames.h"
-#include "RuntimeError.h"
+#include "platform/TextFile.h"
+#include "platform/CodePage.h"
+#include "platform/FileNames.h"
+#include "platform/RuntimeError.h"
 
 #include <QDir>
 #include <QFile>

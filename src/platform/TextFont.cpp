@@ -1,10 +1,10 @@
-#include "TextFont.h"
+#include "platform/TextFont.h"
 
-#include "OleColor.h"
-#include "RuntimeError.h"
-#include "TextRange.h"
-#include "Tom.h"
-#include "Twips.h"
+#include "platform/OleColor.h"
+#include "platform/RuntimeError.h"
+#include "platform/TextRange.h"
+#include "platform/Tom.h"
+#include "platform/Twips.h"
 
 #include <QTextCharFormat>
 #include <QTextDocument>

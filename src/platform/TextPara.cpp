@@ -1,9 +1,9 @@
-#include "TextPara.h"
+#include "platform/TextPara.h"
 
-#include "RuntimeError.h"
-#include "TextRange.h"
-#include "Tom.h"
-#include "Twips.h"
+#include "platform/RuntimeError.h"
+#include "platform/TextRange.h"
+#include "platform/Tom.h"
+#include "platform/Twips.h"
 
 #include <QTextBlockFormat>
 #include <cmath>

@@ -1,10 +1,10 @@
-#include "TextRange.h"
+#include "platform/TextRange.h"
 
-#include "RtfReader.h"
-#include "RtfWriter.h"
-#include "RuntimeError.h"
-#include "TextFont.h"
-#include "TextPara.h"
+#include "platform/RtfReader.h"
+#include "platform/RtfWriter.h"
+#include "platform/RuntimeError.h"
+#include "platform/TextFont.h"
+#include "platform/TextPara.h"
 
 #include <QSet>
 #include <QTextBlock>

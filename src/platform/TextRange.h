@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Tom.h"
+#include "platform/Tom.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,4 +1,4 @@
-#include "TextSelection.h"
+#include "platform/TextSelection.h"
 
 #include <QTextDocument>
 #include <QTextEdit>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TextRange.h"
+#include "platform/TextRange.h"
 
 #include <QPointer>
 

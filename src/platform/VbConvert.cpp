@@ -1,4 +1,4 @@
-#include "VbConvert.h"
+#include "platform/VbConvert.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "VbText.h"
+#include "platform/VbText.h"
 
 namespace VbText {
 

@@ -1,11 +1,11 @@
-#include "frmDirlist.h"
-#include "frmLocate.h"
+#include "preferences/frmDirlist.h"
+#include "preferences/frmLocate.h"
 
-#include "Bug_.h"
-#include "DefaultInstance.h"
-#include "ModalOpener.h"
-#include "Desktop.h"
-#include "MsgSupport.h"
+#include "core/Bug_.h"
+#include "platform/DefaultInstance.h"
+#include "platform/ModalOpener.h"
+#include "platform/Desktop.h"
+#include "core/MsgSupport.h"
 
 #include <QComboBox>
 #include <QDir>

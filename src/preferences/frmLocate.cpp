@@ -1,15 +1,16 @@
-#include "frmLocate.h"
-#include "frmDirlist.h"
+#include "preferences/frmLocate.h"
+#include "mainwindow/MenuTargets.h"
+#include "preferences/frmDirlist.h"
 
-#include "AppInfo.h"
-#include "Bug_.h"
-#include "DefaultInstance.h"
-#include "ModalOpener.h"
-#include "Desktop.h"
-#include "FileNames.h"
-#include "GlobalVars.h"
-#include "MsgSupport.h"
-#include "SettingsStore.h"
+#include "platform/AppInfo.h"
+#include "core/Bug_.h"
+#include "platform/DefaultInstance.h"
+#include "platform/ModalOpener.h"
+#include "platform/Desktop.h"
+#include "platform/FileNames.h"
+#include "core/GlobalVars.h"
+#include "core/MsgSupport.h"
+#include "platform/SettingsStore.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -83,6 +84,11 @@ frmLocate::frmLocate()
 void frmLocate::ShowModal()
 {
     ModalOpener<frmLocate>::show();
+}
+
+void frmLocate::Register()
+{
+    MenuTargets::Register(MenuTargets::FolderChooser, {{}, {}, [] { ShowModal(); }});
 }
 
 std::function<void()> frmLocate::setShowModal(std::function<void()> show)

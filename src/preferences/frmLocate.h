@@ -18,6 +18,9 @@ public:
 
     // Opens the default instance modally. Callers (and tests) may replace how.
     static void ShowModal();
+    // Makes the chooser reachable from the windows below it (Tools > Set Folders,
+    // the no-Bible dialog).
+    static void Register();
     // Returns the previous opener; an empty function restores the real one.
     static std::function<void()> setShowModal(std::function<void()> show);
 

@@ -1,9 +1,9 @@
-#include "AppInfo.h"
-#include "CoreHooks.h"
-#include "GlobalVars.h"
-#include "MainStartup.h"
-#include "SettingsStore.h"
-#include "TestFixture.h"
+#include "platform/AppInfo.h"
+#include "core/CoreHooks.h"
+#include "core/GlobalVars.h"
+#include "core/MainStartup.h"
+#include "platform/SettingsStore.h"
+#include "common/TestFixture.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
-#include "ModuleBuilder.h"
+#include "common/ModuleBuilder.h"
 
-#include "CodePage.h"
+#include "platform/CodePage.h"
 
 ModuleBuilder &ModuleBuilder::chapter(int book, int chapter, int verses, const QString &suffix)
 {

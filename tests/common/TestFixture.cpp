@@ -1,8 +1,9 @@
-#include "TestFixture.h"
+#include "common/TestFixture.h"
 
-#include "AppInfo.h"
-#include "GlobalVars.h"
-#include "SettingsStore.h"
+#include "platform/AppInfo.h"
+#include "core/GlobalVars.h"
+#include "platform/SettingsStore.h"
+#include "preferences/frmLocate.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -23,6 +24,8 @@ TestFixture::TestFixture(bool withCatalogs)
     auto owned = std::make_unique<TestDesktop>();
     m_desktop = owned.get();
     m_previousDesktop = setDesktop(std::move(owned));
+    // The windows the program reaches through the opener registry at start.
+    frmLocate::Register();
     if (withCatalogs)
         copyShippedData(QStringLiteral("msg"));
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "RuntimeError.h"
-#include "TestDesktop.h"
+#include "platform/RuntimeError.h"
+#include "platform/TestDesktop.h"
 
 #include <QByteArray>
 #include <QString>

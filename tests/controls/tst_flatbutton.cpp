@@ -1,7 +1,7 @@
-#include "FlatButton_.h"
-#include "OleColor.h"
-#include "RuntimeError.h"
-#include "TestFixture.h"
+#include "controls/FlatButton_.h"
+#include "platform/OleColor.h"
+#include "platform/RuntimeError.h"
+#include "common/TestFixture.h"
 
 #include <QImage>
 #include <QSignalSpy>

@@ -1,9 +1,9 @@
-#include "FontHelpers_.h"
-#include "RuntimeError.h"
+#include "controls/FontHelpers_.h"
+#include "platform/RuntimeError.h"
 
 #include <QFontDatabase>
 #include <QtEndian>
-#include "TestFixture.h"
+#include "common/TestFixture.h"
 
 #include <QtTest>
 #include <map>

@@ -1,6 +1,6 @@
-#include "ListboxImproved_.h"
-#include "RuntimeError.h"
-#include "TestFixture.h"
+#include "controls/ListboxImproved_.h"
+#include "platform/RuntimeError.h"
+#include "common/TestFixture.h"
 
 #include <QListWidget>
 #include <QSignalSpy>

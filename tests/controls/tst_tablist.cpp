@@ -1,8 +1,8 @@
-#include "FlatButton_.h"
-#include "OleColor.h"
-#include "RuntimeError.h"
-#include "TabList_.h"
-#include "TestFixture.h"
+#include "controls/FlatButton_.h"
+#include "platform/OleColor.h"
+#include "platform/RuntimeError.h"
+#include "controls/TabList_.h"
+#include "common/TestFixture.h"
 
 #include <QCursor>
 #include <QImage>

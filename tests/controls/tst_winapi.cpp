@@ -1,10 +1,10 @@
-#include "ArrayDictionary_.h"
-#include "KeyState.h"
-#include "Twips.h"
-#include "VariantHelpers_.h"
-#include "VirtualKeys.h"
-#include "WinApi_.h"
-#include "WindowStyle.h"
+#include "core/ArrayDictionary_.h"
+#include "platform/KeyState.h"
+#include "platform/Twips.h"
+#include "core/VariantHelpers_.h"
+#include "abi/VirtualKeys.h"
+#include "controls/WinApi_.h"
+#include "platform/WindowStyle.h"
 
 #include <QAction>
 #include <QImage>

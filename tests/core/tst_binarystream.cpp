@@ -1,8 +1,8 @@
-#include "BinaryStreamHelpers_.h"
-#include "BinaryStream_.h"
-#include "GlobalVars.h"
-#include "RuntimeError.h"
-#include "TestFixture.h"
+#include "core/BinaryStreamHelpers_.h"
+#include "core/BinaryStream_.h"
+#include "core/GlobalVars.h"
+#include "platform/RuntimeError.h"
+#include "common/TestFixture.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
-#include "BookCategories.h"
-#include "GlobalVars.h"
-#include "MsgSupport.h"
-#include "TestFixture.h"
+#include "core/BookCategories.h"
+#include "core/GlobalVars.h"
+#include "core/MsgSupport.h"
+#include "common/TestFixture.h"
 
 #include <QtTest>
 

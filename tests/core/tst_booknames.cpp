@@ -1,9 +1,9 @@
-#include "BibleBookNames.h"
-#include "GlobalNotifier.h"
-#include "GlobalVars.h"
-#include "MsgSupport.h"
-#include "SettingsStore.h"
-#include "TestFixture.h"
+#include "core/BibleBookNames.h"
+#include "core/GlobalNotifier.h"
+#include "core/GlobalVars.h"
+#include "core/MsgSupport.h"
+#include "platform/SettingsStore.h"
+#include "common/TestFixture.h"
 
 #include <QSignalSpy>
 #include <QtTest>

@@ -1,12 +1,12 @@
-#include "CharMapper.h"
-#include "GlobalVars.h"
-#include "ModuleBuilder.h"
-#include "ReadingPane.h"
-#include "RtfReader.h"
-#include "TestFixture.h"
-#include "TextFile.h"
-#include "Translation.h"
-#include "TranslationHelpers.h"
+#include "core/CharMapper.h"
+#include "core/GlobalVars.h"
+#include "common/ModuleBuilder.h"
+#include "core/ReadingPane.h"
+#include "platform/RtfReader.h"
+#include "common/TestFixture.h"
+#include "platform/TextFile.h"
+#include "core/Translation.h"
+#include "core/TranslationHelpers.h"
 
 #include <QTextDocument>
 #include <QtTest>

@@ -1,6 +1,6 @@
-#include "Bug_.h"
-#include "GlobalVars.h"
-#include "TestFixture.h"
+#include "core/Bug_.h"
+#include "core/GlobalVars.h"
+#include "common/TestFixture.h"
 
 #include <QtTest>
 

@@ -1,7 +1,7 @@
-#include "ByteBuffer_.h"
-#include "RuntimeError.h"
+#include "core/ByteBuffer_.h"
+#include "platform/RuntimeError.h"
 
-#include "TestFixture.h"
+#include "common/TestFixture.h"
 
 #include <QtTest>
 #include <cstring>

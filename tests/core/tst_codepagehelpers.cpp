@@ -1,8 +1,8 @@
-#include "BinaryStream_.h"
-#include "ByteBuffer_.h"
-#include "OleColor.h"
-#include "TestFixture.h"
-#include "WinApi_New_.h"
+#include "core/BinaryStream_.h"
+#include "core/ByteBuffer_.h"
+#include "platform/OleColor.h"
+#include "common/TestFixture.h"
+#include "core/WinApi_New_.h"
 
 #include <QGuiApplication>
 #include <QPalette>

@@ -1,8 +1,8 @@
-#include "ArrayDictionary_.h"
-#include "ArrayList_.h"
-#include "GlobalVars.h"
-#include "TestFixture.h"
-#include "VariantHelpers_.h"
+#include "core/ArrayDictionary_.h"
+#include "core/ArrayList_.h"
+#include "core/GlobalVars.h"
+#include "common/TestFixture.h"
+#include "core/VariantHelpers_.h"
 
 #include <QtTest>
 

@@ -1,11 +1,11 @@
-#include "BibleBookNames.h"
-#include "FileFunctions_.h"
-#include "GlobalVars.h"
-#include "MiscHelpers.h"
-#include "StringHelpers_.h"
-#include "TestFixture.h"
-#include "RuntimeError.h"
-#include "UrlHelpers_.h"
+#include "core/BibleBookNames.h"
+#include "core/FileFunctions_.h"
+#include "core/GlobalVars.h"
+#include "core/MiscHelpers.h"
+#include "core/StringHelpers_.h"
+#include "common/TestFixture.h"
+#include "platform/RuntimeError.h"
+#include "core/UrlHelpers_.h"
 
 #include <QDir>
 #include <QtTest>

@@ -1,9 +1,9 @@
-#include "CoreHooks.h"
-#include "FileNameMap.h"
-#include "GlobalVars.h"
-#include "TestFixture.h"
-#include "Translation.h"
-#include "VerbanoxRoutines.h"
+#include "core/CoreHooks.h"
+#include "core/FileNameMap.h"
+#include "core/GlobalVars.h"
+#include "common/TestFixture.h"
+#include "core/Translation.h"
+#include "core/VerbanoxRoutines.h"
 
 #include <QtTest>
 

@@ -1,8 +1,8 @@
-#include "GlobalVars.h"
-#include "MsgSupport.h"
-#include "ProgressLog.h"
-#include "TestFixture.h"
-#include "TextFile.h"
+#include "core/GlobalVars.h"
+#include "core/MsgSupport.h"
+#include "core/ProgressLog.h"
+#include "common/TestFixture.h"
+#include "platform/TextFile.h"
 
 #include <QtTest>
 

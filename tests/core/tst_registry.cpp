@@ -1,8 +1,8 @@
-#include "GlobalVars.h"
-#include "Registry_.h"
-#include "SettingsStore.h"
-#include "TestFixture.h"
-#include "Twips.h"
+#include "core/GlobalVars.h"
+#include "core/Registry_.h"
+#include "platform/SettingsStore.h"
+#include "common/TestFixture.h"
+#include "platform/Twips.h"
 
 #include <QScreen>
 #include <QWidget>

@@ -1,11 +1,11 @@
-#include "FileNameMap.h"
-#include "GlobalVars.h"
-#include "ModuleBuilder.h"
-#include "ProgressLog.h"
-#include "TestFixture.h"
-#include "TextFile.h"
-#include "Translation.h"
-#include "TranslationHelpers.h"
+#include "core/FileNameMap.h"
+#include "core/GlobalVars.h"
+#include "common/ModuleBuilder.h"
+#include "core/ProgressLog.h"
+#include "common/TestFixture.h"
+#include "platform/TextFile.h"
+#include "core/Translation.h"
+#include "core/TranslationHelpers.h"
 
 #include <QDir>
 #include <QtTest>

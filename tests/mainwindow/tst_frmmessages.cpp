@@ -1,11 +1,11 @@
-#include "DefaultInstance.h"
-#include "GlobalVars.h"
-#include "Registry_.h"
-#include "RichTextBox.h"
-#include "SettingsStore.h"
-#include "TestFixture.h"
-#include "Twips.h"
-#include "frmMessages.h"
+#include "platform/DefaultInstance.h"
+#include "core/GlobalVars.h"
+#include "core/Registry_.h"
+#include "platform/RichTextBox.h"
+#include "platform/SettingsStore.h"
+#include "common/TestFixture.h"
+#include "platform/Twips.h"
+#include "mainwindow/frmMessages.h"
 
 #include <QDialog>
 #include <QPushButton>

@@ -1,10 +1,10 @@
-#include "DefaultInstance.h"
-#include "GlobalVars.h"
-#include "MiscHelpers.h"
-#include "MsgSupport.h"
-#include "NoBibles.h"
-#include "TestFixture.h"
-#include "frmLocate.h"
+#include "platform/DefaultInstance.h"
+#include "core/GlobalVars.h"
+#include "core/MiscHelpers.h"
+#include "core/MsgSupport.h"
+#include "mainwindow/NoBibles.h"
+#include "common/TestFixture.h"
+#include "preferences/frmLocate.h"
 
 #include <QCloseEvent>
 #include <QLabel>

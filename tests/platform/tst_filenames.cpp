@@ -1,4 +1,4 @@
-#include "FileNames.h"
+#include "platform/FileNames.h"
 
 #include <QDir>
 #include <QFile>

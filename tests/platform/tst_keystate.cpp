@@ -1,5 +1,5 @@
-#include "KeyState.h"
-#include "VirtualKeys.h"
+#include "platform/KeyState.h"
+#include "abi/VirtualKeys.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

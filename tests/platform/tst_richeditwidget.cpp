@@ -1,11 +1,11 @@
-#include "RichEditWidget.h"
-#include "TextDocument.h"
-#include "TextFont.h"
-#include "TextRange.h"
-#include "TextSelection.h"
-#include "Tom.h"
-#include "Twips.h"
-#include "VxHelpersAbi.h"
+#include "platform/RichEditWidget.h"
+#include "platform/TextDocument.h"
+#include "platform/TextFont.h"
+#include "platform/TextRange.h"
+#include "platform/TextSelection.h"
+#include "platform/Tom.h"
+#include "platform/Twips.h"
+#include "abi/VxHelpersAbi.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>

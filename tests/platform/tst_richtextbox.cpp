@@ -1,6 +1,6 @@
-#include "OleColor.h"
-#include "RichTextBox.h"
-#include "RuntimeError.h"
+#include "platform/OleColor.h"
+#include "platform/RichTextBox.h"
+#include "platform/RuntimeError.h"
 
 #include <QElapsedTimer>
 #include <QScrollBar>

@@ -1,6 +1,6 @@
-#include "RtfReader.h"
-#include "RtfWriter.h"
-#include "Twips.h"
+#include "platform/RtfReader.h"
+#include "platform/RtfWriter.h"
+#include "platform/Twips.h"
 
 #include <QElapsedTimer>
 #include <QFile>

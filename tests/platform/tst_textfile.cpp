@@ -1,11 +1,11 @@
-#include "CodePage.h"
-#include "RuntimeError.h"
-#include "TextFile.h"
+#include "platform/CodePage.h"
+#include "platform/RuntimeError.h"
+#include "platform/TextFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include "TestFixture.h"
+#include "common/TestFixture.h"
 
 #include <QtTest>
 

@@ -1,12 +1,12 @@
-#include "OleColor.h"
-#include "RuntimeError.h"
-#include "TextDocument.h"
-#include "TextFont.h"
-#include "TextPara.h"
-#include "TextRange.h"
-#include "TextSelection.h"
-#include "Tom.h"
-#include "Twips.h"
+#include "platform/OleColor.h"
+#include "platform/RuntimeError.h"
+#include "platform/TextDocument.h"
+#include "platform/TextFont.h"
+#include "platform/TextPara.h"
+#include "platform/TextRange.h"
+#include "platform/TextSelection.h"
+#include "platform/Tom.h"
+#include "platform/Twips.h"
 
 #include <QFile>
 #include <QScrollBar>
@@ -14,7 +14,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextEdit>
-#include "TestFixture.h"
+#include "common/TestFixture.h"
 
 #include <QtTest>
 #include <memory>

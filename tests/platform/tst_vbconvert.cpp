@@ -1,5 +1,5 @@
-#include "VbConvert.h"
-#include "VbText.h"
+#include "platform/VbConvert.h"
+#include "platform/VbText.h"
 
 #include <QtTest>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "VirtualKeys.h"
+#include "abi/VirtualKeys.h"
 
 #include <QKeyEvent>
 #include <QtTest>

@@ -1,10 +1,10 @@
-#include "DefaultInstance.h"
-#include "GlobalVars.h"
-#include "MsgSupport.h"
-#include "SettingsStore.h"
-#include "TestFixture.h"
-#include "frmDirlist.h"
-#include "frmLocate.h"
+#include "platform/DefaultInstance.h"
+#include "core/GlobalVars.h"
+#include "core/MsgSupport.h"
+#include "platform/SettingsStore.h"
+#include "common/TestFixture.h"
+#include "preferences/frmDirlist.h"
+#include "preferences/frmLocate.h"
 
 #include <QComboBox>
 #include <QDir>

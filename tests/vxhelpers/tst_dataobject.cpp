@@ -1,7 +1,7 @@
-#include "AppInfo.h"
-#include "RichTextHelpers_.h"
-#include "TestDesktop.h"
-#include "WinApi_New_.h"
+#include "platform/AppInfo.h"
+#include "controls/RichTextHelpers_.h"
+#include "platform/TestDesktop.h"
+#include "core/WinApi_New_.h"
 
 #include <QtTest>
 #include <cstdlib>

@@ -1,5 +1,5 @@
-#include "RichTextHelpers_.h"
-#include "TestFixture.h"
+#include "controls/RichTextHelpers_.h"
+#include "common/TestFixture.h"
 
 #include <QDir>
 #include <QWidget>

@@ -1,5 +1,5 @@
-#include "VirtualKeys.h"
-#include "VxHelpersAbi.h"
+#include "abi/VirtualKeys.h"
+#include "abi/VxHelpersAbi.h"
 
 #include <QApplication>
 #include <QLibrary>

@@ -1,6 +1,6 @@
-#include "AppInfo.h"
-#include "RichTextHelpers_.h"
-#include "TestDesktop.h"
+#include "platform/AppInfo.h"
+#include "controls/RichTextHelpers_.h"
+#include "platform/TestDesktop.h"
 
 #include <QtTest>
 #include <clocale>

@@ -1,4 +1,4 @@
-#include "DateFormatText.h"
+#include "core/DateFormatText.h"
 
 #include <QLocale>
 

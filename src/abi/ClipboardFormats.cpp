@@ -1,4 +1,4 @@
-#include "VxHelpersAbi.h"
+#include "abi/VxHelpersAbi.h"
 
 #include <QCoreApplication>
 #include <QString>

@@ -1,6 +1,6 @@
-#include "ImageList.h"
+#include "controls/ImageList.h"
 
-#include "RuntimeError.h"
+#include "platform/RuntimeError.h"
 
 #include <QPainter>
 #include <QPainterPath>
