@@ -1,7 +1,7 @@
 #include "BenchSupport.h"
 
-#include "platform/AppInfo.h"
 #include "core/GlobalVars.h"
+#include "platform/AppInfo.h"
 #include "platform/SettingsStore.h"
 #include "platform/TestDesktop.h"
 
@@ -44,7 +44,8 @@ BenchProgramFolder::BenchProgramFolder()
         QFile::copy(file, target);
     }
     // The helper library is loaded from the program folder.
-    QFile::copy(QStringLiteral(VX_PROGRAM_DIR "/libVxHelpers.so"), path() + QStringLiteral("libVxHelpers.so"));
+    QFile::copy(QStringLiteral(VX_PROGRAM_DIR "/libVxHelpers.so"),
+                path() + QStringLiteral("libVxHelpers.so"));
     // A benchmark never waits for a person: questions are answered at once and
     // printed, so that an unexpected one shows in the output.
     auto recording = std::make_unique<TestDesktop>();

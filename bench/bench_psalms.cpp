@@ -3,8 +3,8 @@
 // QTextDocument with one cursor.
 
 #include "BenchSupport.h"
-#include "core/GlobalVars.h"
 #include "controls/NewRichText.h"
+#include "core/GlobalVars.h"
 #include "core/Translation.h"
 #include "core/TranslationHelpers.h"
 

@@ -6,16 +6,16 @@
 
 #include "BenchSupport.h"
 
-#include "platform/AppInfo.h"
-#include "mainwindow/BibleBrowser.h"
-#include "core/GlobalVars.h"
-#include "platform/KeyState.h"
-#include "mainwindow/MainMenu.h"
-#include "core/MainStartup.h"
 #include "controls/NewRichText.h"
+#include "core/GlobalVars.h"
+#include "core/MainStartup.h"
+#include "mainwindow/BibleBrowser.h"
+#include "mainwindow/MainMenu.h"
 #include "mainwindow/NoBibles.h"
-#include "platform/TestDesktop.h"
 #include "mainwindow/frmMessages.h"
+#include "platform/AppInfo.h"
+#include "platform/KeyState.h"
+#include "platform/TestDesktop.h"
 
 #include <QApplication>
 #include <QDir>

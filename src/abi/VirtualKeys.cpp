@@ -6,24 +6,18 @@
 namespace {
 // Keys whose code does not follow from a range.
 constexpr std::pair<int, int> fixedKeys[] = {
-    {Qt::Key_Backspace, VK::Back},   {Qt::Key_Tab, VK::Tab},
-    {Qt::Key_Backtab, VK::Tab},      {Qt::Key_Return, VK::Return},
-    {Qt::Key_Enter, VK::Return},     {Qt::Key_Shift, VK::Shift},
-    {Qt::Key_Control, VK::Control},  {Qt::Key_Alt, VK::Menu},
-    {Qt::Key_Pause, VK::Pause},      {Qt::Key_CapsLock, VK::Capital},
-    {Qt::Key_Escape, VK::Escape},    {Qt::Key_Space, VK::Space},
-    {Qt::Key_PageUp, VK::Prior},     {Qt::Key_PageDown, VK::Next},
-    {Qt::Key_End, VK::End},          {Qt::Key_Home, VK::Home},
-    {Qt::Key_Left, VK::Left},        {Qt::Key_Up, VK::Up},
-    {Qt::Key_Right, VK::Right},      {Qt::Key_Down, VK::Down},
-    {Qt::Key_Insert, VK::Insert},    {Qt::Key_Delete, VK::Delete},
-    {Qt::Key_NumLock, VK::NumLock},  {Qt::Key_ScrollLock, VK::Scroll},
-    {Qt::Key_Semicolon, VK::Oem1},   {Qt::Key_Equal, VK::OemPlus},
-    {Qt::Key_Comma, VK::OemComma},   {Qt::Key_Minus, VK::OemMinus},
-    {Qt::Key_Period, VK::OemPeriod}, {Qt::Key_Slash, VK::Oem2},
-    {Qt::Key_QuoteLeft, VK::Oem3},   {Qt::Key_BracketLeft, VK::Oem4},
-    {Qt::Key_Backslash, VK::Oem5},   {Qt::Key_BracketRight, VK::Oem6},
-    {Qt::Key_Apostrophe, VK::Oem7},  {Qt::Key_Asterisk, VK::Multiply},
+    {Qt::Key_Backspace, VK::Back},    {Qt::Key_Tab, VK::Tab},          {Qt::Key_Backtab, VK::Tab},
+    {Qt::Key_Return, VK::Return},     {Qt::Key_Enter, VK::Return},     {Qt::Key_Shift, VK::Shift},
+    {Qt::Key_Control, VK::Control},   {Qt::Key_Alt, VK::Menu},         {Qt::Key_Pause, VK::Pause},
+    {Qt::Key_CapsLock, VK::Capital},  {Qt::Key_Escape, VK::Escape},    {Qt::Key_Space, VK::Space},
+    {Qt::Key_PageUp, VK::Prior},      {Qt::Key_PageDown, VK::Next},    {Qt::Key_End, VK::End},
+    {Qt::Key_Home, VK::Home},         {Qt::Key_Left, VK::Left},        {Qt::Key_Up, VK::Up},
+    {Qt::Key_Right, VK::Right},       {Qt::Key_Down, VK::Down},        {Qt::Key_Insert, VK::Insert},
+    {Qt::Key_Delete, VK::Delete},     {Qt::Key_NumLock, VK::NumLock},  {Qt::Key_ScrollLock, VK::Scroll},
+    {Qt::Key_Semicolon, VK::Oem1},    {Qt::Key_Equal, VK::OemPlus},    {Qt::Key_Comma, VK::OemComma},
+    {Qt::Key_Minus, VK::OemMinus},    {Qt::Key_Period, VK::OemPeriod}, {Qt::Key_Slash, VK::Oem2},
+    {Qt::Key_QuoteLeft, VK::Oem3},    {Qt::Key_BracketLeft, VK::Oem4}, {Qt::Key_Backslash, VK::Oem5},
+    {Qt::Key_BracketRight, VK::Oem6}, {Qt::Key_Apostrophe, VK::Oem7},  {Qt::Key_Asterisk, VK::Multiply},
     {Qt::Key_Plus, VK::Add},
 };
 
@@ -32,14 +26,21 @@ int keypadKey(int qtKey)
     if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9)
         return VK::Numpad0 + (qtKey - Qt::Key_0);
     switch (qtKey) {
-    case Qt::Key_Asterisk: return VK::Multiply;
-    case Qt::Key_Plus: return VK::Add;
-    case Qt::Key_Minus: return VK::Subtract;
+    case Qt::Key_Asterisk:
+        return VK::Multiply;
+    case Qt::Key_Plus:
+        return VK::Add;
+    case Qt::Key_Minus:
+        return VK::Subtract;
     case Qt::Key_Period:
-    case Qt::Key_Comma: return VK::Decimal; // the decimal key gives "," in many layouts
-    case Qt::Key_Slash: return VK::Divide;
-    case Qt::Key_Enter: return VK::Return;
-    default: return 0;
+    case Qt::Key_Comma:
+        return VK::Decimal; // the decimal key gives "," in many layouts
+    case Qt::Key_Slash:
+        return VK::Divide;
+    case Qt::Key_Enter:
+        return VK::Return;
+    default:
+        return 0;
     }
 }
 } // namespace

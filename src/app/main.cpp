@@ -1,10 +1,10 @@
 #include "core/Bug_.h"
 #include "core/GlobalVars.h"
-#include "platform/KeyState.h"
-#include "mainwindow/MainMenu.h"
 #include "core/MainStartup.h"
+#include "mainwindow/MainMenu.h"
 #include "mainwindow/NoBibles.h"
 #include "mainwindow/frmMessages.h"
+#include "platform/KeyState.h"
 #include "preferences/frmLocate.h"
 
 #include <QApplication>

@@ -1,10 +1,10 @@
 #include "controls/FlatButton_.h"
 
+#include "abi/VirtualKeys.h"
+#include "controls/WinApi_.h"
 #include "core/Bug_.h"
 #include "platform/OleColor.h"
 #include "platform/Twips.h"
-#include "abi/VirtualKeys.h"
-#include "controls/WinApi_.h"
 
 #include <QFocusEvent>
 #include <QFontMetricsF>

@@ -1,8 +1,8 @@
 #include "controls/ListboxImproved_.h"
 
 #include "core/Bug_.h"
-#include "platform/RuntimeError.h"
 #include "core/VariantHelpers_.h"
+#include "platform/RuntimeError.h"
 
 #include <QListWidget>
 

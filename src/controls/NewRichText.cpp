@@ -1,10 +1,13 @@
 #include "controls/NewRichText.h"
 
+#include "abi/VxHelpersAbi.h"
+#include "controls/RichTextHelpers_.h"
+#include "controls/WinApi_.h"
 #include "core/Bug_.h"
+#include "core/WinApi_New_.h"
 #include "platform/CodePage.h"
 #include "platform/Desktop.h"
 #include "platform/RichEditWidget.h"
-#include "controls/RichTextHelpers_.h"
 #include "platform/TextDocument.h"
 #include "platform/TextFont.h"
 #include "platform/TextPara.h"
@@ -12,9 +15,6 @@
 #include "platform/TextSelection.h"
 #include "platform/Tom.h"
 #include "platform/VbConvert.h"
-#include "abi/VxHelpersAbi.h"
-#include "controls/WinApi_.h"
-#include "core/WinApi_New_.h"
 
 #include <QMouseEvent>
 #include <cstdlib>
@@ -62,8 +62,8 @@ NewRichText::NewRichText(QWidget *parent)
         m_window = qobject_cast<RichEditWidget *>(reinterpret_cast<QWidget *>(window));
         m_document = qobject_cast<TextDocument *>(static_cast<QObject *>(document));
         if (m_window)
-            m_window->setEventMask(VxAbi::ENM_CHANGE | VxAbi::ENM_SELCHANGE | VxAbi::ENM_KEYEVENTS
-                                   | VxAbi::ENM_MOUSEEVENTS);
+            m_window->setEventMask(VxAbi::ENM_CHANGE | VxAbi::ENM_SELCHANGE | VxAbi::ENM_KEYEVENTS |
+                                   VxAbi::ENM_MOUSEEVENTS);
         if (m_document) {
             AddNamedStyle(QStringLiteral("normal"), QStringLiteral("Arial Unicode MS,10,bipcut"));
             setText(QString());
@@ -76,8 +76,9 @@ NewRichText::~NewRichText() = default;
 TextDocument *NewRichText::requireDocument() const
 {
     if (!m_document)
-        raiseError(RtErr::ObjectNotSet, QStringLiteral("Verbanox.NewRichText"),
-                   QStringLiteral("The reading pane has no text window (the helper library could not make one)."));
+        raiseError(
+            RtErr::ObjectNotSet, QStringLiteral("Verbanox.NewRichText"),
+            QStringLiteral("The reading pane has no text window (the helper library could not make one)."));
     return m_document;
 }
 
@@ -101,13 +102,26 @@ std::shared_ptr<TextFont> NewRichText::AddNamedStyle(const QString &name, const 
     for (const QChar c : fields[2]) {
         const int value = c.isUpper() ? Tom::tomTrue : Tom::tomFalse;
         switch (c.toUpper().unicode()) {
-        case u'B': font->setBold(value); break;
-        case u'I': font->setItalic(value); break;
-        case u'P': font->setSuperscript(value); break;
-        case u'C': font->setSmallCaps(value); break;
-        case u'U': font->setUnderline(value); break;
-        case u'T': font->setStrikeThrough(value); break;
-        default: break;
+        case u'B':
+            font->setBold(value);
+            break;
+        case u'I':
+            font->setItalic(value);
+            break;
+        case u'P':
+            font->setSuperscript(value);
+            break;
+        case u'C':
+            font->setSmallCaps(value);
+            break;
+        case u'U':
+            font->setUnderline(value);
+            break;
+        case u'T':
+            font->setStrikeThrough(value);
+            break;
+        default:
+            break;
         }
     }
     m_styles.AddOrSet(name, QVariant::fromValue(font));
@@ -151,21 +165,66 @@ std::shared_ptr<TextSelection> NewRichText::Selection() const
     return requireDocument()->Selection();
 }
 
-int NewRichText::SelAlignment() const { return Selection()->Para()->Alignment(); }
-void NewRichText::setSelAlignment(int value) { Selection()->Para()->setAlignment(value); }
-int NewRichText::SelBold() const { return Selection()->Font()->Bold(); }
-void NewRichText::setSelBold(int value) { Selection()->Font()->setBold(value); }
-int NewRichText::SelItalic() const { return Selection()->Font()->Italic(); }
-void NewRichText::setSelItalic(int value) { Selection()->Font()->setItalic(value); }
-int NewRichText::SelUnderline() const { return Selection()->Font()->Underline(); }
-void NewRichText::setSelUnderline(int value) { Selection()->Font()->setUnderline(value); }
-int NewRichText::SelColor() const { return Selection()->Font()->ForeColor(); }
-void NewRichText::setSelColor(int value) { Selection()->Font()->setForeColor(value); }
-QString NewRichText::SelFontName() const { return Selection()->Font()->Name(); }
-void NewRichText::setSelFontName(const QString &value) { Selection()->Font()->setName(value); }
-float NewRichText::SelFontSize() const { return Selection()->Font()->Size(); }
-void NewRichText::setSelFontSize(float value) { Selection()->Font()->setSize(value); }
-float NewRichText::SelIndent() const { return Selection()->Para()->LeftIndent(); }
+int NewRichText::SelAlignment() const
+{
+    return Selection()->Para()->Alignment();
+}
+void NewRichText::setSelAlignment(int value)
+{
+    Selection()->Para()->setAlignment(value);
+}
+int NewRichText::SelBold() const
+{
+    return Selection()->Font()->Bold();
+}
+void NewRichText::setSelBold(int value)
+{
+    Selection()->Font()->setBold(value);
+}
+int NewRichText::SelItalic() const
+{
+    return Selection()->Font()->Italic();
+}
+void NewRichText::setSelItalic(int value)
+{
+    Selection()->Font()->setItalic(value);
+}
+int NewRichText::SelUnderline() const
+{
+    return Selection()->Font()->Underline();
+}
+void NewRichText::setSelUnderline(int value)
+{
+    Selection()->Font()->setUnderline(value);
+}
+int NewRichText::SelColor() const
+{
+    return Selection()->Font()->ForeColor();
+}
+void NewRichText::setSelColor(int value)
+{
+    Selection()->Font()->setForeColor(value);
+}
+QString NewRichText::SelFontName() const
+{
+    return Selection()->Font()->Name();
+}
+void NewRichText::setSelFontName(const QString &value)
+{
+    Selection()->Font()->setName(value);
+}
+float NewRichText::SelFontSize() const
+{
+    return Selection()->Font()->Size();
+}
+void NewRichText::setSelFontSize(float value)
+{
+    Selection()->Font()->setSize(value);
+}
+float NewRichText::SelIndent() const
+{
+    return Selection()->Para()->LeftIndent();
+}
 void NewRichText::setSelIndent(float) {}
 
 int NewRichText::RightMargin() const
@@ -189,12 +248,30 @@ void NewRichText::setFont(const TextFont &font)
     requireDocument()->Range(0, WholeStory)->setFont(font);
 }
 
-int NewRichText::SelStart() const { return Selection()->Start(); }
-void NewRichText::setSelStart(int value) { Selection()->setStart(value); }
-int NewRichText::SelLength() const { return Selection()->End() - Selection()->Start(); }
-void NewRichText::setSelLength(int value) { Selection()->setEnd(Selection()->Start() + value); }
-QString NewRichText::SelText() const { return Selection()->Text(); }
-void NewRichText::setSelText(const QString &text) { Selection()->setText(text); }
+int NewRichText::SelStart() const
+{
+    return Selection()->Start();
+}
+void NewRichText::setSelStart(int value)
+{
+    Selection()->setStart(value);
+}
+int NewRichText::SelLength() const
+{
+    return Selection()->End() - Selection()->Start();
+}
+void NewRichText::setSelLength(int value)
+{
+    Selection()->setEnd(Selection()->Start() + value);
+}
+QString NewRichText::SelText() const
+{
+    return Selection()->Text();
+}
+void NewRichText::setSelText(const QString &text)
+{
+    Selection()->setText(text);
+}
 
 std::shared_ptr<TextRange> NewRichText::Range(int start, int end) const
 {
@@ -239,8 +316,8 @@ void NewRichText::LoadFile(const QString &path, int flags)
 
 void NewRichText::SelPrint()
 {
-    desktop().messageBox(QStringLiteral("Feature no longer supported. (RichText.SelPrint)"), MsgBoxStyle::OKOnly,
-                         QStringLiteral("Verbanox"));
+    desktop().messageBox(QStringLiteral("Feature no longer supported. (RichText.SelPrint)"),
+                         MsgBoxStyle::OKOnly, QStringLiteral("Verbanox"));
 }
 
 QString NewRichText::ReadRangeRtf(const std::shared_ptr<TextRange> &range) const
@@ -250,10 +327,22 @@ QString NewRichText::ReadRangeRtf(const std::shared_ptr<TextRange> &range) const
     return QString::fromLatin1(nul < 0 ? bytes : bytes.left(nul));
 }
 
-QString NewRichText::SelRtf() const { return ReadRangeRtf(Selection()); }
-void NewRichText::setSelRtf(const QString &rtf) { SetRtf(rtf, Selection()); }
-QString NewRichText::TextRTF() const { return ReadRangeRtf(Range(0, WholeStory)); }
-void NewRichText::setTextRTF(const QString &rtf) { SetRtf(rtf, Range(0, WholeStory)); }
+QString NewRichText::SelRtf() const
+{
+    return ReadRangeRtf(Selection());
+}
+void NewRichText::setSelRtf(const QString &rtf)
+{
+    SetRtf(rtf, Selection());
+}
+QString NewRichText::TextRTF() const
+{
+    return ReadRangeRtf(Range(0, WholeStory));
+}
+void NewRichText::setTextRTF(const QString &rtf)
+{
+    SetRtf(rtf, Range(0, WholeStory));
+}
 
 void NewRichText::SetRtf(const QString &rtf, const std::shared_ptr<TextRange> &range)
 {
@@ -339,8 +428,8 @@ void NewRichText::Relay(int modifierMask)
         RelayMessageFilter(hwndFrom, code, msg, wParam, lParam, modifierMask);
 }
 
-void NewRichText::RelayMessageFilter(quintptr hwndFrom, quint32 code, quint32 msg, quintptr wParam, qintptr lParam,
-                                     int modifierMask)
+void NewRichText::RelayMessageFilter(quintptr hwndFrom, quint32 code, quint32 msg, quintptr wParam,
+                                     qintptr lParam, int modifierMask)
 {
     const RichTextHelpers_::Exports &library = RichTextHelpers_::exports();
     library.SetMsgRetVal(hwndFrom, code, msg, 0);
@@ -364,17 +453,30 @@ void NewRichText::RelayMessageFilter(quintptr hwndFrom, quint32 code, quint32 ms
     const float y = float(qint16((lParam >> 16) & 0xFFFF));
     const int keyState = int(wParam & 0xFFFF);
     switch (msg) {
-    case VxAbi::WM_MOUSEMOVE: Q_EMIT MouseMove(heldButtons(wParam), keyState, x, y); break;
-    case VxAbi::WM_LBUTTONDOWN: Q_EMIT MouseDown(1, keyState, x, y); break;
+    case VxAbi::WM_MOUSEMOVE:
+        Q_EMIT MouseMove(heldButtons(wParam), keyState, x, y);
+        break;
+    case VxAbi::WM_LBUTTONDOWN:
+        Q_EMIT MouseDown(1, keyState, x, y);
+        break;
     case VxAbi::WM_LBUTTONUP:
         Q_EMIT MouseUp(1, keyState, x, y);
         Q_EMIT Click();
         break;
-    case VxAbi::WM_RBUTTONDOWN: Q_EMIT MouseDown(2, keyState, x, y); break;
-    case VxAbi::WM_RBUTTONUP: Q_EMIT MouseUp(2, keyState, x, y); break;
-    case VxAbi::WM_MBUTTONDOWN: Q_EMIT MouseDown(4, keyState, x, y); break;
-    case VxAbi::WM_MBUTTONUP: Q_EMIT MouseUp(4, keyState, x, y); break;
-    default: break;
+    case VxAbi::WM_RBUTTONDOWN:
+        Q_EMIT MouseDown(2, keyState, x, y);
+        break;
+    case VxAbi::WM_RBUTTONUP:
+        Q_EMIT MouseUp(2, keyState, x, y);
+        break;
+    case VxAbi::WM_MBUTTONDOWN:
+        Q_EMIT MouseDown(4, keyState, x, y);
+        break;
+    case VxAbi::WM_MBUTTONUP:
+        Q_EMIT MouseUp(4, keyState, x, y);
+        break;
+    default:
+        break;
     }
 }
 

@@ -1,12 +1,12 @@
 #include "controls/TabList_.h"
 
-#include "core/Bug_.h"
+#include "abi/VirtualKeys.h"
 #include "controls/FlatButton_.h"
+#include "controls/WinApi_.h"
+#include "core/Bug_.h"
+#include "core/VariantHelpers_.h"
 #include "platform/OleColor.h"
 #include "platform/Twips.h"
-#include "core/VariantHelpers_.h"
-#include "abi/VirtualKeys.h"
-#include "controls/WinApi_.h"
 
 #include <QFocusEvent>
 #include <QFontMetrics>

@@ -21,8 +21,8 @@ bool ArrayList_::CheckIndex(qint32 index) const
 {
     if (index >= 0 && index < m_count)
         return true;
-    AssertFailed(QStringLiteral("Index out of range.  index=") + QString::number(index)
-                 + QStringLiteral(", size of list=") + QString::number(m_count));
+    AssertFailed(QStringLiteral("Index out of range.  index=") + QString::number(index) +
+                 QStringLiteral(", size of list=") + QString::number(m_count));
     return false;
 }
 

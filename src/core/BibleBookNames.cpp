@@ -2,9 +2,9 @@
 #include "core/Bug_.h"
 #include "core/GlobalVars.h"
 #include "core/MsgSupport.h"
+#include "core/VerbanoxRoutines.h"
 #include "platform/TextFile.h"
 #include "platform/VbConvert.h"
-#include "core/VerbanoxRoutines.h"
 
 BibleBookNames::BibleBookNames()
 {
@@ -41,12 +41,14 @@ void BibleBookNames::ReloadBookNames()
                 raiseError(RtErr::SubscriptOutOfRange, QStringLiteral("Verbanox.BibleBookNames"),
                            QStringLiteral("Line %1 of %2 has fewer than three fields").arg(i).arg(path));
             Assert(VbConvert::val(fields[0]) == i,
-                   QStringLiteral("Books.txt file not formatted properly!  Line numbers do not match first field in file:  ")
-                       + path + QStringLiteral(" (") + QString::number(i) + QStringLiteral(")"));
+                   QStringLiteral("Books.txt file not formatted properly!  Line numbers do not match first "
+                                  "field in file:  ") +
+                       path + QStringLiteral(" (") + QString::number(i) + QStringLiteral(")"));
             const std::optional<qint16> number = VbConvert::toInt16(fields[0]);
             if (!number)
-                raiseError(RtErr::TypeMismatch, QStringLiteral("Verbanox.BibleBookNames"),
-                           QStringLiteral("Line %1 of %2 does not start with a book number").arg(i).arg(path));
+                raiseError(
+                    RtErr::TypeMismatch, QStringLiteral("Verbanox.BibleBookNames"),
+                    QStringLiteral("Line %1 of %2 does not start with a book number").arg(i).arg(path));
             m_numbers[i - 1] = *number;
             m_abbreviations[i - 1] = fields[1];
             m_fullNames[i - 1] = fields[2];

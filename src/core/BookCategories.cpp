@@ -65,24 +65,28 @@ void BookCategories::LoadLanguageFile(const QString &categoriesPath)
            QStringLiteral("Categories filename does not end in '.txt': ") + categoriesPath);
     QString language = gLanguage;
     for (;;) {
-        const QString languageFile = categoriesPath.left(categoriesPath.size() - 4) + QLatin1Char('_') + language
-                                     + QStringLiteral(".txt");
+        const QString languageFile = categoriesPath.left(categoriesPath.size() - 4) + QLatin1Char('_') +
+                                     language + QStringLiteral(".txt");
         if (FileFunctions_::FileExists(languageFile)) {
             for (const QString &line : meaningfulLines(languageFile)) {
                 const QStringList fields = SplitAndClean(line, QStringLiteral(","));
                 if (fields.size() != 3) {
-                    AssertFailed(QStringLiteral("Line in Categories_LANUAGE.txt file does not have 3 comma-delimited entries.")
-                                 + CRLF + QStringLiteral("file='") + languageFile + QLatin1Char('\'') + CRLF
-                                 + QStringLiteral("line='") + line + QLatin1Char('\''));
+                    AssertFailed(
+                        QStringLiteral(
+                            "Line in Categories_LANUAGE.txt file does not have 3 comma-delimited entries.") +
+                        CRLF + QStringLiteral("file='") + languageFile + QLatin1Char('\'') + CRLF +
+                        QStringLiteral("line='") + line + QLatin1Char('\''));
                     continue;
                 }
                 if (BookCategories_Entry *entry = FindByKey(fields[0])) {
                     entry->LongName = fields[1];
                     entry->ShortName = fields[2];
                 } else {
-                    AssertFailed(QStringLiteral("ID from Categories_LANGUAGE.txt not found in Categories.txt file: ID='")
-                                 + fields[0] + QLatin1Char('\'') + CRLF + QStringLiteral("file='") + languageFile
-                                 + QLatin1Char('\'') + CRLF + QStringLiteral("line='") + line + QLatin1Char('\''));
+                    AssertFailed(
+                        QStringLiteral(
+                            "ID from Categories_LANGUAGE.txt not found in Categories.txt file: ID='") +
+                        fields[0] + QLatin1Char('\'') + CRLF + QStringLiteral("file='") + languageFile +
+                        QLatin1Char('\'') + CRLF + QStringLiteral("line='") + line + QLatin1Char('\''));
                 }
             }
             return;
@@ -100,7 +104,8 @@ void BookCategories::LoadLanguageFile(const QString &categoriesPath)
 const BookCategories_Entry &BookCategories::Entry(int i) const
 {
     if (i < 0 || i >= int(m_entries.size())) {
-        AssertFailed(QStringLiteral("Index out of range.  index=%1, size of list=%2").arg(i).arg(m_entries.size()));
+        AssertFailed(
+            QStringLiteral("Index out of range.  index=%1, size of list=%2").arg(i).arg(m_entries.size()));
         raiseError(RtErr::SubscriptOutOfRange, QStringLiteral("Verbanox.BookCategories"));
     }
     return *m_entries[size_t(i)];

@@ -18,8 +18,8 @@ qint32 numberValue(const QString &text)
 
 QString BookCategories_Entry::RangeErrorText(const QString &path, const QString &line, const QString &range)
 {
-    return CRLF + QStringLiteral("File='") + path + QLatin1Char('\'') + CRLF + QStringLiteral("line='") + line
-           + QLatin1Char('\'') + CRLF + QStringLiteral("range='") + range + QLatin1Char('\'');
+    return CRLF + QStringLiteral("File='") + path + QLatin1Char('\'') + CRLF + QStringLiteral("line='") +
+           line + QLatin1Char('\'') + CRLF + QStringLiteral("range='") + range + QLatin1Char('\'');
 }
 
 bool BookCategories_Entry::IncludeBook(int ibook) const
@@ -39,7 +39,8 @@ void BookCategories_Entry::Initialize(const QString &path, const QString &line)
 {
     const QStringList fields = SplitAndClean(line, QStringLiteral(","));
     if (fields.size() < 3) {
-        AssertFailed(QStringLiteral("Invalid line (too few fields).") + RangeErrorText(path, line, QString()));
+        AssertFailed(QStringLiteral("Invalid line (too few fields).") +
+                     RangeErrorText(path, line, QString()));
         return;
     }
     CategoryID = numberValue(fields[0]);
@@ -56,7 +57,8 @@ void BookCategories_Entry::ParseRanges(const QString &ranges, const QString &pat
         else if (parts.size() == 2)
             CheckRange(numberValue(parts[0]), numberValue(parts[1]), ranges, path, line);
         else
-            AssertFailed(QStringLiteral("Invalid range expression (too many '-').") + RangeErrorText(path, line, ranges));
+            AssertFailed(QStringLiteral("Invalid range expression (too many '-').") +
+                         RangeErrorText(path, line, ranges));
     }
 }
 

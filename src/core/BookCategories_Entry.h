@@ -21,7 +21,8 @@ public:
 
 private:
     void ParseRanges(const QString &ranges, const QString &path, const QString &line);
-    bool CheckRange(qint32 first, qint32 last, const QString &ranges, const QString &path, const QString &line);
+    bool CheckRange(qint32 first, qint32 last, const QString &ranges, const QString &path,
+                    const QString &line);
     static QString RangeErrorText(const QString &path, const QString &line, const QString &range);
 
     std::array<bool, BookCount> m_books{};

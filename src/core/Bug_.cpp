@@ -32,10 +32,10 @@ QString UnexpectedErrorText(const QString &extraText)
     QString text = QStringLiteral("An Error has occured.") + CRLF + CRLF;
     if (!extraText.isEmpty())
         text += extraText + CRLF + CRLF;
-    text += QStringLiteral("If the error persists, please report it to us.")
-            + QStringLiteral("Select 'Help' then click 'Report a Bug'.") + CRLF
-            + QStringLiteral("You must give us a FULL DESCRIPTION of")
-            + QStringLiteral("the error or we will not be able to help you.");
+    text += QStringLiteral("If the error persists, please report it to us.") +
+            QStringLiteral("Select 'Help' then click 'Report a Bug'.") + CRLF +
+            QStringLiteral("You must give us a FULL DESCRIPTION of") +
+            QStringLiteral("the error or we will not be able to help you.");
     return text;
 }
 
@@ -69,15 +69,15 @@ QString FormatErrorText(qint32 number, const QString &description, const QString
                         const QString &routine)
 {
     const QString hex = QString::number(quint32(number), 16).toUpper();
-    const QString header = QStringLiteral("[0x") + (QStringLiteral("0000000") + hex).right(8)
-                           + QStringLiteral("]  ");
+    const QString header =
+        QStringLiteral("[0x") + (QStringLiteral("0000000") + hex).right(8) + QStringLiteral("]  ");
 
     QString desc = VbText::Trim(description);
     while (desc.endsWith(CRLF))
         desc = VbText::Trim(desc.left(desc.size() - 2));
     if (desc.isEmpty())
-        desc = QStringLiteral("<No error description supplied, default is: ")
-               + RuntimeError::standardText(number) + QStringLiteral(">");
+        desc = QStringLiteral("<No error description supplied, default is: ") +
+               RuntimeError::standardText(number) + QStringLiteral(">");
 
     const QString src = VbText::Trim(source);
     const QString rtn = VbText::Trim(routine);
@@ -111,7 +111,8 @@ QString SystemErrorText(qint32 code)
         {8, QStringLiteral("Not enough storage is available to process this command.")},
         {14, QStringLiteral("Not enough storage is available to complete this operation.")},
         {15, QStringLiteral("The system cannot find the drive specified.")},
-        {32, QStringLiteral("The process cannot access the file because it is being used by another process.")},
+        {32,
+         QStringLiteral("The process cannot access the file because it is being used by another process.")},
         {39, QStringLiteral("The disk is full.")},
         {80, QStringLiteral("The file exists.")},
         {87, QStringLiteral("The parameter is incorrect.")},

@@ -27,8 +27,7 @@ using Bug_::ShowUnexpectedError;
 
 // Runs a handler body; an error it raises becomes the current error and is
 // reported under the routine's trace name. Returns false when an error was reported.
-template <typename F>
-bool TrapErrors(const QString &routine, const QString &extraText, F &&body)
+template <typename F> bool TrapErrors(const QString &routine, const QString &extraText, F &&body)
 {
     try {
         std::forward<F>(body)();
@@ -42,16 +41,14 @@ bool TrapErrors(const QString &routine, const QString &extraText, F &&body)
     return false;
 }
 
-template <typename F>
-bool TrapErrors(const QString &routine, F &&body)
+template <typename F> bool TrapErrors(const QString &routine, F &&body)
 {
     return TrapErrors(routine, QString(), std::forward<F>(body));
 }
 
 // Runs a body whose errors are to be ignored (handlers that run often or in the
 // background). Returns false when an error occurred.
-template <typename F>
-bool IgnoreErrors(F &&body)
+template <typename F> bool IgnoreErrors(F &&body)
 {
     try {
         std::forward<F>(body)();
@@ -66,12 +63,14 @@ bool IgnoreErrors(F &&body)
 class DeferredErrors
 {
 public:
-    explicit DeferredErrors(QString routine) : m_routine(std::move(routine)) {}
+    explicit DeferredErrors(QString routine)
+        : m_routine(std::move(routine))
+    {
+    }
     DeferredErrors(const DeferredErrors &) = delete;
     DeferredErrors &operator=(const DeferredErrors &) = delete;
 
-    template <typename F>
-    void step(F &&body)
+    template <typename F> void step(F &&body)
     {
         try {
             std::forward<F>(body)();
@@ -87,8 +86,7 @@ public:
     ~DeferredErrors() { report(); }
 
 private:
-    template <typename E>
-    void remember(const E &e)
+    template <typename E> void remember(const E &e)
     {
         if (!m_failed) {
             m_failed = true;

@@ -11,7 +11,8 @@ FileNameMap::FileNameMap()
 void FileNameMap::CheckIndex(qint32 i, const char *member) const
 {
     if (i < 0 || i >= Count())
-        raiseError(RtErr::SubscriptOutOfRange, QStringLiteral("Verbanox.FileNameMap.") + QLatin1String(member));
+        raiseError(RtErr::SubscriptOutOfRange,
+                   QStringLiteral("Verbanox.FileNameMap.") + QLatin1String(member));
 }
 
 QString FileNameMap::DisplayName(qint32 i) const

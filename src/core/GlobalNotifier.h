@@ -12,7 +12,8 @@ public:
     using QObject::QObject;
 
     static inline const QString InternationalChanged = QStringLiteral("EVT_InternationalChanged");
-    static inline const QString TranslationsAvailListChanged = QStringLiteral("EVT_TranslationsAvailListChanged");
+    static inline const QString TranslationsAvailListChanged =
+        QStringLiteral("EVT_TranslationsAvailListChanged");
 
     void NotifyOfEvent(const QString &eventName);
 

@@ -10,8 +10,7 @@ FileNameMap gBibles, gCommentaries, gNameDictionaries, gDictionaries;
 
 qint32 gMaxCountSize = 500;
 quint32 gBib1TC = 0, gBib1BC = 0xF0F0F0;
-quint32 gBib1H1 = 0x0000FF, gBib1H2 = 0xFF0000, gBib1H3 = 0xA2B500, gBib1H4 = 0x00ADF4,
-        gBib1H5 = 0xFF7A7A;
+quint32 gBib1H1 = 0x0000FF, gBib1H2 = 0xFF0000, gBib1H3 = 0xA2B500, gBib1H4 = 0x00ADF4, gBib1H5 = 0xFF7A7A;
 quint32 gBib2TC = 0, gBib2BC = 0xDCDCDC;
 quint8 gBib1Fontsize = 12, gBib2Fontsize = 12;
 QString gDefaultFont = QStringLiteral("Times New Roman");
@@ -39,8 +38,8 @@ float gPageWidthTwips = 0;
 QWidget *gMainForm = nullptr;
 bool gAdvancedSearchOpen = false;
 
-bool gMultiBibOpen = false, gNameDictionaryOpen = false, gDictionaryOpen = false,
-     gCommentariesOpen = false, gTLNotesOpen = false, gMapViewerOpen = false;
+bool gMultiBibOpen = false, gNameDictionaryOpen = false, gDictionaryOpen = false, gCommentariesOpen = false,
+     gTLNotesOpen = false, gMapViewerOpen = false;
 
 bool gBookmarksLoaded = false;
 int gLastAddedBookmarkRow = -1;

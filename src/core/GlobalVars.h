@@ -33,8 +33,7 @@ extern bool gActiveUpdateBib1;
 
 extern QString gProgramFolder;
 extern QString gModuleFolder;
-extern QString gBibleFolder, gCommentaryFolder, gDictionaryFolder, gNameFolder, gSNotesFolder,
-    gMapsFolder;
+extern QString gBibleFolder, gCommentaryFolder, gDictionaryFolder, gNameFolder, gSNotesFolder, gMapsFolder;
 extern QString gIndexFolder, gScratchFolder, gSysDefsFolder;
 extern QString gMsgFolder;
 extern QString gHelpFile;

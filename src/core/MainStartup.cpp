@@ -1,16 +1,15 @@
 #include "core/MainStartup.h"
-#include "platform/AppInfo.h"
 #include "core/Bug_.h"
-#include "platform/CodePage.h"
 #include "core/CoreHooks.h"
 #include "core/FileFunctions_.h"
 #include "core/GlobalNotifier.h"
 #include "core/GlobalVars.h"
 #include "core/Registry_.h"
+#include "core/VerbanoxRoutines.h"
+#include "platform/AppInfo.h"
+#include "platform/CodePage.h"
 #include "platform/SettingsStore.h"
 #include "platform/VbConvert.h"
-#include "core/VerbanoxRoutines.h"
-
 
 namespace {
 const QString Settings = QStringLiteral("Settings");
@@ -23,8 +22,7 @@ QString setting(const QString &key, const QString &defaultValue, const QString &
     return SettingsStore::instance().value(section, key, defaultValue);
 }
 
-template <typename T, typename Convert>
-T settingAs(const QString &key, T defaultValue, Convert convert)
+template <typename T, typename Convert> T settingAs(const QString &key, T defaultValue, Convert convert)
 {
     const QString text = setting(key, QStringLiteral("\x01"));
     if (text == QStringLiteral("\x01"))
@@ -82,7 +80,8 @@ void readFolders()
     SettingsStore &store = SettingsStore::instance();
     gModuleFolder = store.value(ModulePathSection, QStringLiteral("ModulePath"), QString());
     if (gModuleFolder.isEmpty()) {
-        store.setValue(ModulePathSection, QStringLiteral("ModulePath"), gProgramFolder + QStringLiteral("Modules/"));
+        store.setValue(ModulePathSection, QStringLiteral("ModulePath"),
+                       gProgramFolder + QStringLiteral("Modules/"));
         gModuleFolder = store.value(ModulePathSection, QStringLiteral("ModulePath"), QString());
     }
     // A folder typed or stored without its final separator still names the folder.
@@ -137,8 +136,8 @@ namespace MainStartup {
 
 QString RevisionText()
 {
-    return QString::number(AppInfo::versionMajor()) + QString::number(AppInfo::versionMinor())
-           + QString::number(AppInfo::versionRevision());
+    return QString::number(AppInfo::versionMajor()) + QString::number(AppInfo::versionMinor()) +
+           QString::number(AppInfo::versionRevision());
 }
 
 void CheckNewVersion()
@@ -147,8 +146,9 @@ void CheckNewVersion()
     if (Registry_::GetString(QStringLiteral("Revision"), QStringLiteral("---")) == revision)
         return;
     QString failed;
-    for (const QString &folder : {gIndexFolder, gScratchFolder, gSysDefsFolder, gModuleFolder, gBibleFolder,
-                                  gCommentaryFolder, gDictionaryFolder, gMapsFolder, gNameFolder, gSNotesFolder}) {
+    for (const QString &folder :
+         {gIndexFolder, gScratchFolder, gSysDefsFolder, gModuleFolder, gBibleFolder, gCommentaryFolder,
+          gDictionaryFolder, gMapsFolder, gNameFolder, gSNotesFolder}) {
         if (!IgnoreErrors([&] { FileFunctions_::MakeFolder(folder); }))
             failed += QStringLiteral("\r\n") + folder;
     }

@@ -1,9 +1,9 @@
 #include "core/MiscHelpers.h"
-#include "platform/AppInfo.h"
 #include "core/BibleBookNames.h"
 #include "core/Bug_.h"
 #include "core/GlobalVars.h"
 #include "core/MsgSupport.h"
+#include "platform/AppInfo.h"
 
 #include <QLocale>
 

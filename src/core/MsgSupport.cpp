@@ -34,12 +34,19 @@ QString builtInText(int category, int id)
     if (category != MsgSupport::MC_Standard)
         return QString();
     switch (id) {
-    case 108: return QStringLiteral("Verbanox cannot find the file '%'.\r\nPlease re-install Verbanox to fix this error.");
-    case 109: return QStringLiteral("Verbanox - File Not Found");
-    case 110: return QStringLiteral("Technical details for the report:");
-    case 111: return QStringLiteral("The language file '%' was not found. The English texts are used instead.");
-    case 112: return QStringLiteral("Verbanox - Language File Missing");
-    default: return QString();
+    case 108:
+        return QStringLiteral(
+            "Verbanox cannot find the file '%'.\r\nPlease re-install Verbanox to fix this error.");
+    case 109:
+        return QStringLiteral("Verbanox - File Not Found");
+    case 110:
+        return QStringLiteral("Technical details for the report:");
+    case 111:
+        return QStringLiteral("The language file '%' was not found. The English texts are used instead.");
+    case 112:
+        return QStringLiteral("Verbanox - Language File Missing");
+    default:
+        return QString();
     }
 }
 
@@ -59,10 +66,10 @@ void listUntranslated()
             const QString &text = gMsgTexts[slot(category, id)];
             if (text.isEmpty() || !text.startsWith(QLatin1Char('_')))
                 continue;
-            const QString line = QStringLiteral("Message ") + categoryLetter(category)
-                                 + QString::number(id) + QStringLiteral(" from FILE: ") + gMsgFolder
-                                 + gLanguage + QLatin1Char('_') + gMsgCategories.value(category)
-                                 + QStringLiteral(".mes") + QStringLiteral(" NOT FOUND!!");
+            const QString line = QStringLiteral("Message ") + categoryLetter(category) + QString::number(id) +
+                                 QStringLiteral(" from FILE: ") + gMsgFolder + gLanguage + QLatin1Char('_') +
+                                 gMsgCategories.value(category) + QStringLiteral(".mes") +
+                                 QStringLiteral(" NOT FOUND!!");
             if (gShowMsgNumbers)
                 ProgressMessages().MsgAddMessage(CRLF + line, false, false);
             else
@@ -86,17 +93,17 @@ void ReloadAllMessages()
         if (FileFunctions_::FileExists(currentPath))
             LoadMessageFile(0, currentPath, true);
         else
-            desktop().messageBox(QStringLiteral("Verbanox cannot find the file '") + currentPath
-                                     + QStringLiteral("'.") + CRLF
-                                     + QStringLiteral("Please re-install Verbanox to fix this error."),
+            desktop().messageBox(QStringLiteral("Verbanox cannot find the file '") + currentPath +
+                                     QStringLiteral("'.") + CRLF +
+                                     QStringLiteral("Please re-install Verbanox to fix this error."),
                                  MsgBoxStyle::Critical, QStringLiteral("Fatal Verbanox Error"));
 
         currentPath = gMsgFolder + QStringLiteral("ENGLISH_FRM.mes");
         loadIfPresent(1, currentPath, true, 108, 109);
 
         for (int category = 0; category <= 1; ++category) {
-            currentPath = gMsgFolder + gLanguage + QLatin1Char('_') + gMsgCategories[category]
-                          + QStringLiteral(".mes");
+            currentPath =
+                gMsgFolder + gLanguage + QLatin1Char('_') + gMsgCategories[category] + QStringLiteral(".mes");
             // A missing English file has been reported above already.
             if (gLanguage == QLatin1String("ENGLISH") && !FileFunctions_::FileExists(currentPath))
                 continue;
@@ -104,7 +111,8 @@ void ReloadAllMessages()
         }
 
         if (gShowMsgNumbers)
-            ProgressMessages().MsgShow(CRLF + QStringLiteral("Checking to make sure all message are translated..."), true);
+            ProgressMessages().MsgShow(
+                CRLF + QStringLiteral("Checking to make sure all message are translated..."), true);
         listUntranslated();
         if (gShowMsgNumbers)
             ProgressMessages().MsgDone();
@@ -132,14 +140,15 @@ void LoadMessageFile(qint16 category, const QString &path, bool isBase)
             bool ok = false;
             const int id = VbText::Trim(idText).toInt(&ok);
             if (!ok || id < 1 || id > MaxMsgId)
-                raiseError(RtErr::SubscriptOutOfRange, QStringLiteral("Verbanox.MsgSupport"),
-                           QStringLiteral("Bad message id '%1' on line %2").arg(idText).arg(reader.lineNumber()));
+                raiseError(
+                    RtErr::SubscriptOutOfRange, QStringLiteral("Verbanox.MsgSupport"),
+                    QStringLiteral("Bad message id '%1' on line %2").arg(idText).arg(reader.lineNumber()));
             QString text = line.mid(5);
             text.replace(QStringLiteral("^^"), CRLF);
             text = VbText::Trim(text);
             if (isBase)
-                gMsgTexts[slot(category, id)] = QLatin1Char('_') + categoryLetter(category)
-                                                + QString::number(id) + QLatin1Char('=') + text;
+                gMsgTexts[slot(category, id)] = QLatin1Char('_') + categoryLetter(category) +
+                                                QString::number(id) + QLatin1Char('=') + text;
             else if (!text.isEmpty())
                 gMsgTexts[slot(category, id)] = text;
         }
@@ -172,9 +181,10 @@ QString GetMsg(qint32 category, qint32 id, const QString &substitution)
         if (reporting)
             return QString();
         reporting = true;
-        Err().SetFrom(RuntimeError(RtErr::InvalidProcedureCall, QString(), QStringLiteral("Verbanox.MsgSupport")));
-        Bug_::ErrDisplayEndUserMsg(QStringLiteral("Error in language file with message ")
-                                       + QString::number(id) + QLatin1Char('.'),
+        Err().SetFrom(
+            RuntimeError(RtErr::InvalidProcedureCall, QString(), QStringLiteral("Verbanox.MsgSupport")));
+        Bug_::ErrDisplayEndUserMsg(QStringLiteral("Error in language file with message ") +
+                                       QString::number(id) + QLatin1Char('.'),
                                    QString());
         reporting = false;
         return QString();

@@ -1,7 +1,7 @@
 #include "core/Registry_.h"
-#include "platform/AppInfo.h"
 #include "core/Bug_.h"
 #include "core/GlobalVars.h"
+#include "platform/AppInfo.h"
 #include "platform/SettingsStore.h"
 #include "platform/Twips.h"
 #include "platform/VbConvert.h"
@@ -18,8 +18,8 @@ void Initialize(const QString &name)
 {
     gSettingsSection = VbText::Trim(name);
     Assert(!gSettingsSection.isEmpty(),
-           QStringLiteral("Registry_.Initialize() cannot be called with an empty string! ('") + name
-               + QStringLiteral("')"));
+           QStringLiteral("Registry_.Initialize() cannot be called with an empty string! ('") + name +
+               QStringLiteral("')"));
 }
 
 QString ResolveSection(const QString &section)
@@ -63,8 +63,8 @@ QString GetString(const QString &key, const QString &defaultValue, const QString
 bool ParseBoolean(const QString &text)
 {
     const QString lower = text.toLower();
-    return !(lower == QLatin1String("0") || lower.isEmpty() || lower == QLatin1String("false")
-             || lower == QLatin1String("f") || lower == QLatin1String("no") || lower == QLatin1String("n"));
+    return !(lower == QLatin1String("0") || lower.isEmpty() || lower == QLatin1String("false") ||
+             lower == QLatin1String("f") || lower == QLatin1String("no") || lower == QLatin1String("n"));
 }
 
 bool GetBoolean(const QString &key, bool defaultValue, const QString &section)

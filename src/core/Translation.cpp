@@ -4,15 +4,15 @@
 #include "core/BinaryStream_.h"
 #include "core/Bug_.h"
 #include "core/CharMapper.h"
-#include "platform/CodePage.h"
-#include "core/MsgSupport.h"
-#include "core/ReadingPane.h"
-#include "core/WinApi_New_.h"
 #include "core/FileFunctions_.h"
 #include "core/FileNameMap.h"
-#include "platform/FileNames.h"
 #include "core/GlobalVars.h"
+#include "core/MsgSupport.h"
 #include "core/ProgressLog.h"
+#include "core/ReadingPane.h"
+#include "core/WinApi_New_.h"
+#include "platform/CodePage.h"
+#include "platform/FileNames.h"
 #include "platform/TextFile.h"
 #include "platform/VbConvert.h"
 
@@ -47,11 +47,17 @@ qint32 fieldNumber(const char *begin, const char *end, const QString &fileName, 
     return qint32(negative ? -value : value);
 }
 
-QString indexLine(qint32 firstLine, qint32 lastLine, qint32 book, qint32 chapter, qint32 count,
-                  qint32 start, qint32 end)
+QString indexLine(qint32 firstLine, qint32 lastLine, qint32 book, qint32 chapter, qint32 count, qint32 start,
+                  qint32 end)
 {
-    return QStringLiteral("%1,%2,%3,%4,%5,%6,%7").arg(firstLine).arg(lastLine).arg(book).arg(chapter)
-        .arg(count).arg(start).arg(end);
+    return QStringLiteral("%1,%2,%3,%4,%5,%6,%7")
+        .arg(firstLine)
+        .arg(lastLine)
+        .arg(book)
+        .arg(chapter)
+        .arg(count)
+        .arg(start)
+        .arg(end);
 }
 
 // Index files being built right now; a request that arrives while events run
@@ -84,9 +90,12 @@ QStringList Translation::BuildIndexLines(const QByteArray &bytes, const QString 
         const qsizetype end = lf ? (lf - data) - 1 : n;
         const qsizetype next = lf ? (lf - data) + 1 : n;
         if (lf && (end < pos || data[end] != '\r'))
-            raiseError(RtErr::BadFileNameOrNumber, QStringLiteral("Verbanox.Translation"),
-                       QStringLiteral("Line %1 of %2 ends with a line feed alone; the lines of a module must end with CR LF.")
-                           .arg(lineCount).arg(fileName));
+            raiseError(
+                RtErr::BadFileNameOrNumber, QStringLiteral("Verbanox.Translation"),
+                QStringLiteral(
+                    "Line %1 of %2 ends with a line feed alone; the lines of a module must end with CR LF.")
+                    .arg(lineCount)
+                    .arg(fileName));
         // Only the first four fields matter here; the text may hold further Tabs.
         const char *fieldBegin[4] = {};
         const char *fieldEnd[4] = {};
@@ -105,15 +114,27 @@ QStringList Translation::BuildIndexLines(const QByteArray &bytes, const QString 
         // Messages are built only when a check fails: this loop runs once per verse.
         if (fieldCount < 5)
             AssertFailed(QStringLiteral("Not enough fields on line %1 of %2 (%3) %4:%5:%6")
-                             .arg(lineCount).arg(fileName).arg(lineNumber).arg(book).arg(chapter).arg(verse));
+                             .arg(lineCount)
+                             .arg(fileName)
+                             .arg(lineNumber)
+                             .arg(book)
+                             .arg(chapter)
+                             .arg(verse));
         if (fieldCount < 4)
             raiseError(RtErr::SubscriptOutOfRange, QStringLiteral("Verbanox.Translation"),
-                       QStringLiteral("Line %1 of %2 has only %3 fields").arg(lineCount).arg(fileName).arg(fieldCount));
+                       QStringLiteral("Line %1 of %2 has only %3 fields")
+                           .arg(lineCount)
+                           .arg(fileName)
+                           .arg(fieldCount));
         ++counter;
         lineNumber = fieldNumber(fieldBegin[0], fieldEnd[0], fileName, lineCount);
         if (lineNumber != lineCount)
             AssertFailed(QStringLiteral("ILINE: %1 (%2) %3:%4:%5")
-                             .arg(fileName).arg(lineNumber).arg(book).arg(chapter).arg(verse));
+                             .arg(fileName)
+                             .arg(lineNumber)
+                             .arg(book)
+                             .arg(chapter)
+                             .arg(verse));
         book = fieldNumber(fieldBegin[1], fieldEnd[1], fileName, lineCount);
         chapter = fieldNumber(fieldBegin[2], fieldEnd[2], fileName, lineCount);
         const qint32 previousVerse = verse;
@@ -122,24 +143,33 @@ QStringList Translation::BuildIndexLines(const QByteArray &bytes, const QString 
         if (book == curBook && chapter == curChapter)
             continue;
         if (previousVerse != counter - 1)
-            AssertFailed(QStringLiteral("IVERS: Error in verse numbering at or near: BIBLE=%1, LINE=%2, BOOK=%3, CHAPTER=%4, VERSE=%5")
-                   .arg(fileName).arg(lineNumber).arg(book).arg(chapter).arg(verse));
-        lines.append(indexLine(chapterFirstLine, lineNumber - 1, curBook, curChapter, counter - 1, chapterStart, position));
+            AssertFailed(QStringLiteral("IVERS: Error in verse numbering at or near: BIBLE=%1, LINE=%2, "
+                                        "BOOK=%3, CHAPTER=%4, VERSE=%5")
+                             .arg(fileName)
+                             .arg(lineNumber)
+                             .arg(book)
+                             .arg(chapter)
+                             .arg(verse));
+        lines.append(indexLine(chapterFirstLine, lineNumber - 1, curBook, curChapter, counter - 1,
+                               chapterStart, position));
         counter = 1;
         chapterFirstLine = lineNumber;
         chapterStart = position;
         curBook = book;
         curChapter = chapter;
     }
-    lines.append(indexLine(chapterFirstLine, lineNumber, curBook, curChapter, counter, chapterStart, qint32(n + 1)));
+    lines.append(
+        indexLine(chapterFirstLine, lineNumber, curBook, curChapter, counter, chapterStart, qint32(n + 1)));
     return lines;
 }
 
 QString Translation::ModuleFolder() const
 {
     switch (WHAT_) {
-    case BibleKind: return gBibleFolder;
-    case CommentaryKind: return gCommentaryFolder;
+    case BibleKind:
+        return gBibleFolder;
+    case CommentaryKind:
+        return gCommentaryFolder;
     default:
         AssertFailed(QStringLiteral("Illegal WHAT_ value: ") + QString::number(WHAT_));
         return QString();
@@ -155,7 +185,9 @@ void Translation::Initialize(qint32 i, qint32 what)
 {
     ModuleIndex = i;
     WHAT_ = what;
-    const FileNameMap *list = what == BibleKind ? &gBibles : what == CommentaryKind ? &gCommentaries : nullptr;
+    const FileNameMap *list = what == BibleKind        ? &gBibles
+                              : what == CommentaryKind ? &gCommentaries
+                                                       : nullptr;
     if (list) {
         FileName = list->FileNames(i);
         DisplayName = list->DisplayName(i);
@@ -178,9 +210,9 @@ void Translation::CreateIndexFile(const QString &folder, const QString &fileName
         return;
     indexesBeingBuilt().insert(indexPath);
     try {
-        ProgressMessages().MsgAddMessage(QStringLiteral("Creating index for ") + DisplayName + QStringLiteral(" (")
-                                        + fileName + QStringLiteral(")..."),
-                                    true, true);
+        ProgressMessages().MsgAddMessage(QStringLiteral("Creating index for ") + DisplayName +
+                                             QStringLiteral(" (") + fileName + QStringLiteral(")..."),
+                                         true, true);
         const QStringList lines = BuildIndexLines(TextFiles::readAll(folder + fileName), fileName);
         // Written beside its final name and renamed when complete: a failed build
         // leaves no partial index behind.
@@ -189,8 +221,8 @@ void Translation::CreateIndexFile(const QString &folder, const QString &fileName
     } catch (const RuntimeError &e) {
         Err().SetFrom(e);
         ShowUnexpectedError(QStringLiteral("Translation.CreateIndexFile"),
-                            QStringLiteral("Error creating Index File") + CRLF + folder + fileName + CRLF
-                                + QStringLiteral("OR") + CRLF + indexPath);
+                            QStringLiteral("Error creating Index File") + CRLF + folder + fileName + CRLF +
+                                QStringLiteral("OR") + CRLF + indexPath);
     }
     indexesBeingBuilt().remove(indexPath);
 }
@@ -211,7 +243,8 @@ bool Translation::ReadIndex(QString *problem)
         const QStringList values = line.split(QLatin1Char(','));
         ChapterRecord r;
         bool ok = values.size() == 7;
-        qint32 *fields[] = {&r.firstLine, &r.lastLine, &r.book, &r.chapter, &r.verseCount, &r.startOffset, &r.endOffset};
+        qint32 *fields[] = {&r.firstLine,  &r.lastLine,    &r.book,     &r.chapter,
+                            &r.verseCount, &r.startOffset, &r.endOffset};
         for (int f = 0; ok && f < 7; ++f) {
             const std::optional<qint32> value = VbConvert::toInt32(values[f]);
             ok = value.has_value() && *value >= 0;
@@ -255,18 +288,19 @@ void Translation::LoadIndexFile()
         AssertFailed(QStringLiteral(".INDEX file not created! ") + IndexPath());
         return;
     }
-    TrapErrors(QStringLiteral("Translation.LoadIndexFile()"), QStringLiteral("Error loading ") + IndexPath(), [&] {
-        QString problem;
-        if (ReadIndex(&problem))
-            return;
-        // A stale or damaged index is rebuilt once from the module.
-        QFile::remove(FileNames::resolve(IndexPath()));
-        CreateIndexFile(ModuleFolder(), FileName);
-        if (!FileFunctions_::FileExists(IndexPath()) || ReadIndex(&problem))
-            return;
-        raiseError(RtErr::BadFileNameOrNumber, QStringLiteral("Verbanox.Translation"),
-                   QStringLiteral("The index cannot be used: ") + problem);
-    });
+    TrapErrors(QStringLiteral("Translation.LoadIndexFile()"), QStringLiteral("Error loading ") + IndexPath(),
+               [&] {
+                   QString problem;
+                   if (ReadIndex(&problem))
+                       return;
+                   // A stale or damaged index is rebuilt once from the module.
+                   QFile::remove(FileNames::resolve(IndexPath()));
+                   CreateIndexFile(ModuleFolder(), FileName);
+                   if (!FileFunctions_::FileExists(IndexPath()) || ReadIndex(&problem))
+                       return;
+                   raiseError(RtErr::BadFileNameOrNumber, QStringLiteral("Verbanox.Translation"),
+                              QStringLiteral("The index cannot be used: ") + problem);
+               });
 }
 
 const ChapterRecord *Translation::FindChapter(int book, int chapter) const
@@ -307,7 +341,8 @@ qint16 Translation::GetNumVerses(qint16 ibook, qint16 ichapter) const
     return r ? qint16(r->verseCount) : 0;
 }
 
-bool Translation::RangeByteSpan(int book1, int chapter1, int book2, int chapter2, qint32 *start, qint32 *end) const
+bool Translation::RangeByteSpan(int book1, int chapter1, int book2, int chapter2, qint32 *start,
+                                qint32 *end) const
 {
     // Records run in module order; the span starts at the first chapter at or after
     // (book1, chapter1) and ends with the last one at or before (book2, chapter2).
@@ -381,75 +416,78 @@ QString rtfEscaped(const QString &text)
 const QString QuoteSet = QStringLiteral("\u201C\u201D\u2018\u2019");
 } // namespace
 
-void Translation::BookContentsIntoNewRichEdit(ReadingPane &rt, int ibook, bool fancyFormatting, bool smartQuotes,
-                                              bool smartDash)
+void Translation::BookContentsIntoNewRichEdit(ReadingPane &rt, int ibook, bool fancyFormatting,
+                                              bool smartQuotes, bool smartDash)
 {
     const QString headingWord = GetMsg(0, 107);
     WaitCursor wait;
     rt.BeginFill();
-    TrapErrors(QStringLiteral("Translation.BookContentsIntoNewRichEdit()"), QStringLiteral("Error reading ") + ModulePath(), [&] {
-        if (ibook < 1 || ibook > 66) {
-            AssertFailed(QStringLiteral("Illegal ibook used:  ibook=") + QString::number(ibook));
-            return;
-        }
-        qint32 start = 0, end = 0;
-        if (!BookByteRange(ibook, &start, &end))
-            return; // a book the module lacks shows nothing
-        {
-            std::unique_ptr<BinaryStream_> stream = BinaryStreamHelpers_::OpenBinaryStream(ModulePath());
-            stream->SeekStream(start);
-            int lastBook = 0, lastChapter = 0;
-            while (stream->CurrentBytePosition() < end) {
-                const ByteBuffer_ &buffer = stream->ReadLine();
-                if (buffer.CurrentBufferUsedSize() == 0)
-                    break;
-                const QString line = WinApi_New_::BytesToUnicode(buffer, CodePage);
-                int book = 0, chapter = 0, verse = 0;
-                QString text;
-                if (!splitModuleLine(line, &book, &chapter, &verse, &text)) {
-                    AssertFailed(QStringLiteral("BAD LINE IN FILE: ") + ModulePath() + QStringLiteral(": ") + line);
-                    continue;
-                }
-                if (book > ibook)
-                    break;
-                if (book != ibook)
-                    continue;
-                if (Mapper)
-                    Mapper->AlterString(text);
-                if (!fancyFormatting) {
-                    rt.AppendPlainText(BookNames().Abbreviation(qint16(book)) + QLatin1Char(' ')
-                                       + QString::number(chapter) + QLatin1Char(':') + QString::number(verse)
-                                       + QLatin1Char(' ') + text);
-                    continue;
-                }
-                if (smartQuotes)
-                    rt.SmartQuotes(text, QuoteSet);
-                if (smartDash)
-                    rt.FixSpacesAndDashes(text);
-                if (book == lastBook && chapter == lastChapter) {
-                    rt.AppendFormattedText(QString::number(verse), QStringLiteral("VerseNumber"));
-                    rt.AppendFormattedText(text, QStringLiteral("normal"));
-                    continue;
-                }
-                lastBook = book;
-                lastChapter = chapter;
-                if (book == 19) {
-                    rt.AppendFormattedText(headingWord + QLatin1Char(' ') + QString::number(chapter)
-                                               + QStringLiteral("\r\n"),
-                                           QStringLiteral("Chapter"));
-                    rt.AppendFormattedText(QString::number(verse), QStringLiteral("VerseNumber"));
-                } else if (chapter == 1) {
-                    rt.AppendFormattedText(BookNames().FullName(qint16(book)) + QStringLiteral("\r\n1"),
-                                           QStringLiteral("Chapter"));
-                    rt.AppendFormattedText(QStringLiteral(" "), QStringLiteral("normal"));
-                } else {
-                    rt.AppendFormattedText(QString::number(chapter), QStringLiteral("Chapter"));
-                    rt.AppendFormattedText(QStringLiteral(" "), QStringLiteral("normal"));
-                }
-                rt.AppendFormattedText(text, QStringLiteral("normal"));
+    TrapErrors(
+        QStringLiteral("Translation.BookContentsIntoNewRichEdit()"),
+        QStringLiteral("Error reading ") + ModulePath(), [&] {
+            if (ibook < 1 || ibook > 66) {
+                AssertFailed(QStringLiteral("Illegal ibook used:  ibook=") + QString::number(ibook));
+                return;
             }
-        }
-    });
+            qint32 start = 0, end = 0;
+            if (!BookByteRange(ibook, &start, &end))
+                return; // a book the module lacks shows nothing
+            {
+                std::unique_ptr<BinaryStream_> stream = BinaryStreamHelpers_::OpenBinaryStream(ModulePath());
+                stream->SeekStream(start);
+                int lastBook = 0, lastChapter = 0;
+                while (stream->CurrentBytePosition() < end) {
+                    const ByteBuffer_ &buffer = stream->ReadLine();
+                    if (buffer.CurrentBufferUsedSize() == 0)
+                        break;
+                    const QString line = WinApi_New_::BytesToUnicode(buffer, CodePage);
+                    int book = 0, chapter = 0, verse = 0;
+                    QString text;
+                    if (!splitModuleLine(line, &book, &chapter, &verse, &text)) {
+                        AssertFailed(QStringLiteral("BAD LINE IN FILE: ") + ModulePath() +
+                                     QStringLiteral(": ") + line);
+                        continue;
+                    }
+                    if (book > ibook)
+                        break;
+                    if (book != ibook)
+                        continue;
+                    if (Mapper)
+                        Mapper->AlterString(text);
+                    if (!fancyFormatting) {
+                        rt.AppendPlainText(BookNames().Abbreviation(qint16(book)) + QLatin1Char(' ') +
+                                           QString::number(chapter) + QLatin1Char(':') +
+                                           QString::number(verse) + QLatin1Char(' ') + text);
+                        continue;
+                    }
+                    if (smartQuotes)
+                        rt.SmartQuotes(text, QuoteSet);
+                    if (smartDash)
+                        rt.FixSpacesAndDashes(text);
+                    if (book == lastBook && chapter == lastChapter) {
+                        rt.AppendFormattedText(QString::number(verse), QStringLiteral("VerseNumber"));
+                        rt.AppendFormattedText(text, QStringLiteral("normal"));
+                        continue;
+                    }
+                    lastBook = book;
+                    lastChapter = chapter;
+                    if (book == 19) {
+                        rt.AppendFormattedText(headingWord + QLatin1Char(' ') + QString::number(chapter) +
+                                                   QStringLiteral("\r\n"),
+                                               QStringLiteral("Chapter"));
+                        rt.AppendFormattedText(QString::number(verse), QStringLiteral("VerseNumber"));
+                    } else if (chapter == 1) {
+                        rt.AppendFormattedText(BookNames().FullName(qint16(book)) + QStringLiteral("\r\n1"),
+                                               QStringLiteral("Chapter"));
+                        rt.AppendFormattedText(QStringLiteral(" "), QStringLiteral("normal"));
+                    } else {
+                        rt.AppendFormattedText(QString::number(chapter), QStringLiteral("Chapter"));
+                        rt.AppendFormattedText(QStringLiteral(" "), QStringLiteral("normal"));
+                    }
+                    rt.AppendFormattedText(text, QStringLiteral("normal"));
+                }
+            }
+        });
     // A pane that failed above must still be shown again.
     IgnoreErrors([&] { rt.SetSelection(0, 0); });
     rt.EndFill();
@@ -459,55 +497,62 @@ QString Translation::BookContents(int ibook, bool asRtf)
 {
     WaitCursor wait;
     QString result;
-    TrapErrors(QStringLiteral("Translation.BookContents()"), QStringLiteral("Error reading ") + ModulePath(), [&] {
-        const QString headingWord = GetMsg(0, 107);
-        QStringList out;
-        if (asRtf)
-            out.append(QStringLiteral("{\\rtf1\\ansi"));
-        qint32 start = 0, end = 0;
-        if (ibook < 1 || ibook > 66)
-            AssertFailed(QStringLiteral("Illegal ibookReturn used:  ibookReturn=") + QString::number(ibook));
-        else if (BookByteRange(ibook, &start, &end)) {
-            const QByteArray bytes = TextFiles::readAll(ModulePath()).mid(start - 1, end - start);
-            TextReader reader = TextReader::fromBytes(bytes, CodePage == 0 ? 1252 : CodePage, LineEnds::CrLfOnly);
-            int lastBook = 0, lastChapter = 0;
-            while (!reader.atEnd()) {
-                int book = 0, chapter = 0, verse = 0;
-                QString text;
-                if (!splitModuleLine(reader.readLine(), &book, &chapter, &verse, &text) || book != ibook)
-                    continue;
-                if (Mapper)
-                    Mapper->AlterString(text);
-                const QString v = QString::number(verse);
-                const QString c = QString::number(chapter);
-                if (!asRtf) {
-                    out.append(BookNames().Abbreviation(qint16(book)) + QLatin1Char(' ') + c + QLatin1Char(':') + v
-                               + QLatin1Char(' ') + text);
-                    continue;
+    TrapErrors(
+        QStringLiteral("Translation.BookContents()"), QStringLiteral("Error reading ") + ModulePath(), [&] {
+            const QString headingWord = GetMsg(0, 107);
+            QStringList out;
+            if (asRtf)
+                out.append(QStringLiteral("{\\rtf1\\ansi"));
+            qint32 start = 0, end = 0;
+            if (ibook < 1 || ibook > 66)
+                AssertFailed(QStringLiteral("Illegal ibookReturn used:  ibookReturn=") +
+                             QString::number(ibook));
+            else if (BookByteRange(ibook, &start, &end)) {
+                const QByteArray bytes = TextFiles::readAll(ModulePath()).mid(start - 1, end - start);
+                TextReader reader =
+                    TextReader::fromBytes(bytes, CodePage == 0 ? 1252 : CodePage, LineEnds::CrLfOnly);
+                int lastBook = 0, lastChapter = 0;
+                while (!reader.atEnd()) {
+                    int book = 0, chapter = 0, verse = 0;
+                    QString text;
+                    if (!splitModuleLine(reader.readLine(), &book, &chapter, &verse, &text) || book != ibook)
+                        continue;
+                    if (Mapper)
+                        Mapper->AlterString(text);
+                    const QString v = QString::number(verse);
+                    const QString c = QString::number(chapter);
+                    if (!asRtf) {
+                        out.append(BookNames().Abbreviation(qint16(book)) + QLatin1Char(' ') + c +
+                                   QLatin1Char(':') + v + QLatin1Char(' ') + text);
+                        continue;
+                    }
+                    const QString body = rtfEscaped(text);
+                    if (book == lastBook && chapter == lastChapter)
+                        out.append(QStringLiteral("{\\super ") + v + QLatin1Char('}') + body +
+                                   QStringLiteral("\\par "));
+                    else if (book == 19)
+                        out.append(QStringLiteral("{\\b\\fs40 ") + rtfEscaped(headingWord) +
+                                   QLatin1Char(' ') + c + QStringLiteral("}\\par{\\super ") + v +
+                                   QLatin1Char('}') + body + QStringLiteral("\\par "));
+                    else if (chapter == 1)
+                        out.append(QStringLiteral("{\\b\\fs40 ") +
+                                   rtfEscaped(BookNames().FullName(qint16(book))) +
+                                   QStringLiteral("\\par 1} ") + body + QStringLiteral("\\par "));
+                    else
+                        out.append(QStringLiteral("{\\b\\fs40 ") + c + QStringLiteral("} ") + body +
+                                   QStringLiteral("\\par "));
+                    lastBook = book;
+                    lastChapter = chapter;
                 }
-                const QString body = rtfEscaped(text);
-                if (book == lastBook && chapter == lastChapter)
-                    out.append(QStringLiteral("{\\super ") + v + QLatin1Char('}') + body + QStringLiteral("\\par "));
-                else if (book == 19)
-                    out.append(QStringLiteral("{\\b\\fs40 ") + rtfEscaped(headingWord) + QLatin1Char(' ') + c
-                               + QStringLiteral("}\\par{\\super ") + v + QLatin1Char('}') + body + QStringLiteral("\\par "));
-                else if (chapter == 1)
-                    out.append(QStringLiteral("{\\b\\fs40 ") + rtfEscaped(BookNames().FullName(qint16(book)))
-                               + QStringLiteral("\\par 1} ") + body + QStringLiteral("\\par "));
-                else
-                    out.append(QStringLiteral("{\\b\\fs40 ") + c + QStringLiteral("} ") + body + QStringLiteral("\\par "));
-                lastBook = book;
-                lastChapter = chapter;
             }
-        }
-        if (asRtf)
-            out.append(QStringLiteral("}"));
-        // The scratch copy is kept for whoever wants the book as a file.
-        const QString scratch = gScratchFolder + QStringLiteral("BibTmp2_") + FileName;
-        const int outCodePage = asRtf ? 1252 : (CodePage == 0 ? 1252 : CodePage);
-        TextFiles::writeAtomically(scratch, TextFiles::encodeLines(out, outCodePage));
-        result = CodePage::decode(TextFiles::readAll(scratch), outCodePage);
-    });
+            if (asRtf)
+                out.append(QStringLiteral("}"));
+            // The scratch copy is kept for whoever wants the book as a file.
+            const QString scratch = gScratchFolder + QStringLiteral("BibTmp2_") + FileName;
+            const int outCodePage = asRtf ? 1252 : (CodePage == 0 ? 1252 : CodePage);
+            TextFiles::writeAtomically(scratch, TextFiles::encodeLines(out, outCodePage));
+            result = CodePage::decode(TextFiles::readAll(scratch), outCodePage);
+        });
     return result;
 }
 
@@ -517,17 +562,18 @@ void Translation::CopyChapterIntoFile(const QString &path, int book1, int chapte
     WaitCursor wait;
     TrapErrors(QStringLiteral("Translation.CopyChapterIntoFile()"),
                QStringLiteral("Error copying ") + FileName + QStringLiteral(" into ") + path, [&] {
-        QByteArray text;
-        qint32 start = 0, end = 0;
-        if (RangeByteSpan(book1, chapter1, book2, chapter2, &start, &end))
-            text = TextFiles::readAll(ModulePath()).mid(start - 1, end - start);
-        text += "\r\n";
-        QFile file(path);
-        const QIODevice::OpenMode mode = overwrite ? QIODevice::WriteOnly | QIODevice::Truncate
-                                                   : QIODevice::WriteOnly | QIODevice::Append;
-        if (!file.open(mode) || file.write(text) != text.size() || !file.flush())
-            raiseError(RtErr::PathFileAccessError, QStringLiteral("Verbanox.Translation"), file.errorString());
-    });
+                   QByteArray text;
+                   qint32 start = 0, end = 0;
+                   if (RangeByteSpan(book1, chapter1, book2, chapter2, &start, &end))
+                       text = TextFiles::readAll(ModulePath()).mid(start - 1, end - start);
+                   text += "\r\n";
+                   QFile file(path);
+                   const QIODevice::OpenMode mode = overwrite ? QIODevice::WriteOnly | QIODevice::Truncate
+                                                              : QIODevice::WriteOnly | QIODevice::Append;
+                   if (!file.open(mode) || file.write(text) != text.size() || !file.flush())
+                       raiseError(RtErr::PathFileAccessError, QStringLiteral("Verbanox.Translation"),
+                                  file.errorString());
+               });
 }
 
 void Translation::CopyBookIntoFile(const QString &path, int book1, int book2, bool overwrite)

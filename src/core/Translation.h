@@ -12,8 +12,8 @@ class ReadingPane;
 // One chapter of a module as its chapter index gives it.
 struct ChapterRecord
 {
-    qint32 firstLine = 0;   // line number of the chapter's first line
-    qint32 lastLine = 0;    // line number of its last line
+    qint32 firstLine = 0; // line number of the chapter's first line
+    qint32 lastLine = 0;  // line number of its last line
     qint32 book = 0;
     qint32 chapter = 0;
     qint32 verseCount = 0;

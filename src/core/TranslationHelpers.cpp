@@ -46,7 +46,8 @@ std::shared_ptr<Translation> GetTranslation(qint32 i)
     return opened(gBibles, i, Translation::BibleKind);
 }
 
-std::shared_ptr<Translation> GetTranslationByFileName(const QString &fileName, std::shared_ptr<Translation> fallback)
+std::shared_ptr<Translation> GetTranslationByFileName(const QString &fileName,
+                                                      std::shared_ptr<Translation> fallback)
 {
     for (qint32 i = 0; i < gBibles.Count(); ++i)
         if (gBibles.FileNames(i) == fileName)

@@ -1,6 +1,6 @@
 #include "core/UrlHelpers_.h"
-#include "platform/Desktop.h"
 #include "core/GlobalVars.h"
+#include "platform/Desktop.h"
 
 #include <QApplication>
 #include <QWidget>
@@ -31,14 +31,16 @@ void PlayAudioFile(const QString &path, QWidget *window)
     Q_UNUSED(ActiveFormHwnd(window));
     const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
     const QString extension = dot >= 0 ? path.mid(dot).toLower() : QString();
-    if (extension == QLatin1String(".mp3") || extension == QLatin1String(".ogg")
-        || extension == QLatin1String(".wma") || extension == QLatin1String(".wav")) {
+    if (extension == QLatin1String(".mp3") || extension == QLatin1String(".ogg") ||
+        extension == QLatin1String(".wma") || extension == QLatin1String(".wav")) {
         desktop().openFile(path);
         return;
     }
-    desktop().messageBox(path + QStringLiteral("\r\n\r\n")
-                             + QStringLiteral("Audio file does not have a file extension that Verbanox recognizes.  For security reasons, will not attempt to play the audio file."),
-                         MsgBoxStyle::Exclamation, QStringLiteral("Play MP3 File - Verbanox"));
+    desktop().messageBox(
+        path + QStringLiteral("\r\n\r\n") +
+            QStringLiteral("Audio file does not have a file extension that Verbanox recognizes.  For "
+                           "security reasons, will not attempt to play the audio file."),
+        MsgBoxStyle::Exclamation, QStringLiteral("Play MP3 File - Verbanox"));
 }
 
 } // namespace UrlHelpers_

@@ -20,14 +20,12 @@ bool IsObject(const QVariant &value);
 // of different types compare by their value).
 bool VariantEquals(const QVariant &a, const QVariant &b);
 
-template <typename T>
-QVariant FromObject(const std::shared_ptr<T> &object)
+template <typename T> QVariant FromObject(const std::shared_ptr<T> &object)
 {
     return QVariant::fromValue(object);
 }
 
-template <typename T>
-std::shared_ptr<T> ToObject(const QVariant &value)
+template <typename T> std::shared_ptr<T> ToObject(const QVariant &value)
 {
     return value.value<std::shared_ptr<T>>();
 }

@@ -1,11 +1,11 @@
 #include "core/VerbanoxRoutines.h"
-#include "platform/AppInfo.h"
 #include "core/Bug_.h"
-#include "core/FileFunctions_.h"
-#include "core/MiscHelpers.h"
 #include "core/CoreHooks.h"
+#include "core/FileFunctions_.h"
 #include "core/GlobalVars.h"
+#include "core/MiscHelpers.h"
 #include "core/Registry_.h"
+#include "platform/AppInfo.h"
 #include "platform/TextFile.h"
 #include "platform/VbConvert.h"
 
@@ -16,16 +16,17 @@ namespace VerbanoxRoutines {
 void RecoverSettingsAndEnd()
 {
     IgnoreErrors([] {
-        desktop().messageBox(QStringLiteral("An unexpected error has occured. ") + MiscHelpers::ProductTitle()
-                                 + QStringLiteral("\r\n")
-                                 + QStringLiteral("Will attempt to recover from this. Please restart the Program."),
-                             MsgBoxStyle::Critical, QString());
+        desktop().messageBox(
+            QStringLiteral("An unexpected error has occured. ") + MiscHelpers::ProductTitle() +
+                QStringLiteral("\r\n") +
+                QStringLiteral("Will attempt to recover from this. Please restart the Program."),
+            MsgBoxStyle::Critical, QString());
     });
     IgnoreErrors([] { Registry_::DeleteSection(QStringLiteral("Settings")); });
     const QString program = AppInfo::programFolder();
-    for (const char *folder : {"Modules", "Modules/Bible", "Modules/Commentary", "Modules/Dictionary",
-                               "Modules/Name", "Modules/SNotes", "Modules/Maps", "Index", "Scratch",
-                               "SysDefs"})
+    for (const char *folder :
+         {"Modules", "Modules/Bible", "Modules/Commentary", "Modules/Dictionary", "Modules/Name",
+          "Modules/SNotes", "Modules/Maps", "Index", "Scratch", "SysDefs"})
         IgnoreErrors([&] { FileFunctions_::MakeFolder(program + QLatin1String(folder)); });
     desktop().endProgram(0);
     Q_UNREACHABLE();
@@ -132,9 +133,9 @@ void LoadTranslationsList()
 {
     const QString path = gSysDefsFolder + QStringLiteral("Translations.txt");
     if (!FileFunctions_::FileExists(path)) {
-        desktop().messageBox(path + QStringLiteral(" File not found!") + CRLF
-                                 + QStringLiteral("This file must be present. Copy latest version from") + CRLF
-                                 + MiscHelpers::WebSiteAddress(),
+        desktop().messageBox(path + QStringLiteral(" File not found!") + CRLF +
+                                 QStringLiteral("This file must be present. Copy latest version from") +
+                                 CRLF + MiscHelpers::WebSiteAddress(),
                              MsgBoxStyle::Critical, QString());
         desktop().endProgram(0);
     }
@@ -154,12 +155,15 @@ void LoadTranslationsList()
         if (const std::optional<ModuleRecord> record = parseRecord(fields, &problem))
             addRecord(*record, &enabledBibleSeen);
         else
-            skipped.append(QStringLiteral("record %1 (line %2): %3").arg(recordNumber).arg(reader.recordLine()).arg(problem));
+            skipped.append(QStringLiteral("record %1 (line %2): %3")
+                               .arg(recordNumber)
+                               .arg(reader.recordLine())
+                               .arg(problem));
     }
     if (!skipped.isEmpty())
-        desktop().messageBox(QStringLiteral("These records of ") + path
-                                 + QStringLiteral(" could not be read and were skipped:") + CRLF
-                                 + skipped.join(CRLF),
+        desktop().messageBox(QStringLiteral("These records of ") + path +
+                                 QStringLiteral(" could not be read and were skipped:") + CRLF +
+                                 skipped.join(CRLF),
                              MsgBoxStyle::Exclamation, QString());
 
     if (!enabledBibleSeen) {
@@ -176,7 +180,8 @@ QString CheckModuleCrc(const QString &folder, const QString &fileName)
     try {
         bytes = TextFiles::readAll(folder + fileName);
     } catch (const RuntimeError &e) {
-        return QStringLiteral("Could not read ") + folder + fileName + QStringLiteral(": ") + e.description() + CRLF;
+        return QStringLiteral("Could not read ") + folder + fileName + QStringLiteral(": ") +
+               e.description() + CRLF;
     }
     qint32 xorValue = 0, sum = 0;
     moduleChecksum(bytes, &xorValue, &sum);
@@ -187,9 +192,10 @@ QString CheckModuleCrc(const QString &folder, const QString &fileName)
         RecordWriter writer;
         writer.writeRecord({xorValue, sum});
         writer.saveTo(cachePath);
-        return QStringLiteral("Could not find CRC_") + fileName + QStringLiteral(".  There is therefore no ")
-               + QStringLiteral("way of knowing what the CRC should be.") + CRLF + QStringLiteral("The new CRC is: ")
-               + computed;
+        return QStringLiteral("Could not find CRC_") + fileName +
+               QStringLiteral(".  There is therefore no ") +
+               QStringLiteral("way of knowing what the CRC should be.") + CRLF +
+               QStringLiteral("The new CRC is: ") + computed;
     }
     RecordReader cache = RecordReader::fromFile(cachePath);
     const QStringList fields = cache.atEnd() ? QStringList() : cache.readRecord();
@@ -197,14 +203,15 @@ QString CheckModuleCrc(const QString &folder, const QString &fileName)
     const QString cachedSum = fields.value(1);
     if (cachedXor != QString::number(xorValue) || cachedSum != QString::number(sum)) {
         FileFunctions_::DeleteFileIfExists(gIndexFolder + fileName + QStringLiteral(".INDEX"));
-        return QStringLiteral("The CRC has changed on file ") + fileName + QStringLiteral(" since it was last calculated")
-               + CRLF + QStringLiteral("New CRC computed from file contents: ") + computed + CRLF
-               + QStringLiteral("Old CRC from cache:  ") + cachedXor + cachedSum + CRLF
-               + QStringLiteral("This means the data in the file has changed.") + CRLF
-               + QStringLiteral("It is STRONGLY SUGGESTED YOU REINSTALL THIS MODULE!!");
+        return QStringLiteral("The CRC has changed on file ") + fileName +
+               QStringLiteral(" since it was last calculated") + CRLF +
+               QStringLiteral("New CRC computed from file contents: ") + computed + CRLF +
+               QStringLiteral("Old CRC from cache:  ") + cachedXor + cachedSum + CRLF +
+               QStringLiteral("This means the data in the file has changed.") + CRLF +
+               QStringLiteral("It is STRONGLY SUGGESTED YOU REINSTALL THIS MODULE!!");
     }
-    return QStringLiteral("CRC: ") + computed + CRLF + QStringLiteral("CRC for ") + fileName
-           + QStringLiteral(" is correct!") + CRLF;
+    return QStringLiteral("CRC: ") + computed + CRLF + QStringLiteral("CRC for ") + fileName +
+           QStringLiteral(" is correct!") + CRLF;
 }
 
 } // namespace VerbanoxRoutines

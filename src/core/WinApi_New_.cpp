@@ -1,9 +1,9 @@
 #include "core/WinApi_New_.h"
 
+#include "abi/VxHelpersAbi.h"
 #include "core/ByteBuffer_.h"
 #include "platform/CodePage.h"
 #include "platform/OleColor.h"
-#include "abi/VxHelpersAbi.h"
 
 namespace WinApi_New_ {
 

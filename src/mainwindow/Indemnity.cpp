@@ -1,12 +1,12 @@
 #include "mainwindow/Indemnity.h"
 
 #include "core/Bug_.h"
-#include "platform/DefaultInstance.h"
-#include "platform/ModalOpener.h"
 #include "core/FileFunctions_.h"
 #include "core/GlobalVars.h"
 #include "core/MiscHelpers.h"
 #include "core/MsgSupport.h"
+#include "platform/DefaultInstance.h"
+#include "platform/ModalOpener.h"
 #include "platform/TextFile.h"
 #include "platform/Twips.h"
 

@@ -1,16 +1,16 @@
 #include "mainwindow/NoBibles.h"
 
-#include "platform/AppInfo.h"
 #include "core/Bug_.h"
 #include "core/CoreHooks.h"
-#include "platform/DefaultInstance.h"
-#include "platform/Desktop.h"
 #include "core/FileFunctions_.h"
 #include "core/GlobalVars.h"
 #include "core/MiscHelpers.h"
 #include "core/MsgSupport.h"
 #include "core/UrlHelpers_.h"
 #include "mainwindow/MenuTargets.h"
+#include "platform/AppInfo.h"
+#include "platform/DefaultInstance.h"
+#include "platform/Desktop.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>

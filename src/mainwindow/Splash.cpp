@@ -1,14 +1,14 @@
 #include "mainwindow/Splash.h"
 
-#include "platform/AppInfo.h"
 #include "core/Bug_.h"
-#include "platform/DefaultInstance.h"
-#include "platform/ModalOpener.h"
-#include "platform/Desktop.h"
 #include "core/FileFunctions_.h"
 #include "core/GlobalVars.h"
 #include "core/MiscHelpers.h"
 #include "core/MsgSupport.h"
+#include "platform/AppInfo.h"
+#include "platform/DefaultInstance.h"
+#include "platform/Desktop.h"
+#include "platform/ModalOpener.h"
 #include "platform/TextFile.h"
 #include "platform/Twips.h"
 

@@ -1,13 +1,13 @@
 #include "mainwindow/frmAbout.h"
 
-#include "platform/AppInfo.h"
 #include "core/Bug_.h"
-#include "platform/DefaultInstance.h"
-#include "platform/ModalOpener.h"
-#include "platform/Desktop.h"
 #include "core/MiscHelpers.h"
 #include "core/MsgSupport.h"
 #include "core/UrlHelpers_.h"
+#include "platform/AppInfo.h"
+#include "platform/DefaultInstance.h"
+#include "platform/Desktop.h"
+#include "platform/ModalOpener.h"
 
 #include <QFrame>
 #include <QGridLayout>

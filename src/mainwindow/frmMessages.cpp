@@ -1,9 +1,9 @@
 #include "mainwindow/frmMessages.h"
 
 #include "core/Bug_.h"
-#include "platform/DefaultInstance.h"
 #include "core/GlobalVars.h"
 #include "core/Registry_.h"
+#include "platform/DefaultInstance.h"
 #include "platform/RichTextBox.h"
 
 #include <QApplication>

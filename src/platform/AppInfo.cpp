@@ -40,8 +40,17 @@ void setProgramFolder(const QString &folder)
     folderOverride() = folder.isEmpty() ? QString() : withSlash(folder);
 }
 
-int versionMajor() { return VX_VERSION_MAJOR; }
-int versionMinor() { return VX_VERSION_MINOR; }
-int versionRevision() { return VX_VERSION_REVISION; }
+int versionMajor()
+{
+    return VX_VERSION_MAJOR;
+}
+int versionMinor()
+{
+    return VX_VERSION_MINOR;
+}
+int versionRevision()
+{
+    return VX_VERSION_REVISION;
+}
 
 } // namespace AppInfo

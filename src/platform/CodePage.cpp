@@ -42,14 +42,12 @@ QByteArray encodingName(int codePage)
     if (codePage >= 28591 && codePage <= 28606 && codePage != 28600 && codePage != 28602)
         return "ISO-8859-" + QByteArray::number(codePage - 28590);
     static const QHash<int, QByteArray> names = {
-        {Utf8, "UTF-8"},        {1200, "UTF-16LE"},   {1201, "UTF-16BE"},
-        {874, "windows-874"},   {932, "Shift_JIS"},   {936, "GBK"},
-        {949, "windows-949"},   {950, "Big5"},        {437, "IBM437"},
-        {850, "IBM850"},        {852, "IBM852"},      {855, "IBM855"},
-        {857, "IBM857"},        {862, "IBM862"},      {866, "IBM866"},
-        {20866, "KOI8-R"},      {21866, "KOI8-U"},    {10000, "macintosh"},
-        {20127, "US-ASCII"},    {54936, "GB18030"},   {51949, "EUC-KR"},
-        {20932, "EUC-JP"},      {50220, "ISO-2022-JP"},
+        {Utf8, "UTF-8"},    {1200, "UTF-16LE"},   {1201, "UTF-16BE"},     {874, "windows-874"},
+        {932, "Shift_JIS"}, {936, "GBK"},         {949, "windows-949"},   {950, "Big5"},
+        {437, "IBM437"},    {850, "IBM850"},      {852, "IBM852"},        {855, "IBM855"},
+        {857, "IBM857"},    {862, "IBM862"},      {866, "IBM866"},        {20866, "KOI8-R"},
+        {21866, "KOI8-U"},  {10000, "macintosh"}, {20127, "US-ASCII"},    {54936, "GB18030"},
+        {51949, "EUC-KR"},  {20932, "EUC-JP"},    {50220, "ISO-2022-JP"},
     };
     return names.value(codePage);
 }

@@ -5,8 +5,7 @@
 
 // The one default instance of a window class: created (and loaded) on first use,
 // forgotten when the window is destroyed, so that the next use loads it anew.
-template <typename T>
-class DefaultInstance
+template <typename T> class DefaultInstance
 {
 public:
     static T &get()

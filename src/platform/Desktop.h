@@ -55,10 +55,8 @@ public:
     virtual std::optional<QString> inputBox(const QString &prompt, const QString &title,
                                             const QString &defaultText) = 0;
     // An empty string when the user cancelled.
-    virtual QString openFileName(const QString &title, const QString &folder,
-                                 const QString &filter) = 0;
-    virtual QString saveFileName(const QString &title, const QString &folder,
-                                 const QString &filter) = 0;
+    virtual QString openFileName(const QString &title, const QString &folder, const QString &filter) = 0;
+    virtual QString saveFileName(const QString &title, const QString &folder, const QString &filter) = 0;
     virtual QString folderName(const QString &title, const QString &folder) = 0;
     // A colour as 0x00BBGGRR, or nullopt when the user cancelled.
     virtual std::optional<quint32> chooseColor(quint32 initial) = 0;

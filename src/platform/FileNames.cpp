@@ -31,7 +31,8 @@ QString resolve(const QString &path)
             next = exact;
         } else {
             const QDir dir(current.isEmpty() ? QStringLiteral(".") : current);
-            const QStringList entries = dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+            const QStringList entries =
+                dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
             for (const QString &entry : entries) {
                 if (entry.compare(part, Qt::CaseInsensitive) == 0) {
                     next = current + entry;
@@ -79,7 +80,8 @@ QStringList listFiles(const QString &folder, const QString &pattern)
                                           QRegularExpression::DotMatchesEverythingOption);
     QStringList result;
     const QDir dir(resolve(folder));
-    for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name | QDir::IgnoreCase))
+    for (const QString &name :
+         dir.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name | QDir::IgnoreCase))
         if (anchored.match(name).hasMatch())
             result.append(name);
     return result;

@@ -26,19 +26,23 @@ bool KeyState::isKeyDown(int virtualKey) const
 {
     const bool gui = qobject_cast<QGuiApplication *>(QCoreApplication::instance()) != nullptr;
     switch (virtualKey) {
-    case VK::LButton: return m_buttons & Qt::LeftButton;
-    case VK::RButton: return m_buttons & Qt::RightButton;
-    case VK::MButton: return m_buttons & Qt::MiddleButton;
+    case VK::LButton:
+        return m_buttons & Qt::LeftButton;
+    case VK::RButton:
+        return m_buttons & Qt::RightButton;
+    case VK::MButton:
+        return m_buttons & Qt::MiddleButton;
     case VK::Shift:
-        return m_keysDown.contains(virtualKey)
-               || (gui && (QGuiApplication::queryKeyboardModifiers() & Qt::ShiftModifier));
+        return m_keysDown.contains(virtualKey) ||
+               (gui && (QGuiApplication::queryKeyboardModifiers() & Qt::ShiftModifier));
     case VK::Control:
-        return m_keysDown.contains(virtualKey)
-               || (gui && (QGuiApplication::queryKeyboardModifiers() & Qt::ControlModifier));
+        return m_keysDown.contains(virtualKey) ||
+               (gui && (QGuiApplication::queryKeyboardModifiers() & Qt::ControlModifier));
     case VK::Menu:
-        return m_keysDown.contains(virtualKey)
-               || (gui && (QGuiApplication::queryKeyboardModifiers() & Qt::AltModifier));
-    default: return m_keysDown.contains(virtualKey);
+        return m_keysDown.contains(virtualKey) ||
+               (gui && (QGuiApplication::queryKeyboardModifiers() & Qt::AltModifier));
+    default:
+        return m_keysDown.contains(virtualKey);
     }
 }
 
@@ -79,7 +83,8 @@ bool KeyState::eventFilter(QObject *watched, QEvent *event)
     case QEvent::ApplicationDeactivate:
         reset();
         break;
-    default: break;
+    default:
+        break;
     }
     return false;
 }

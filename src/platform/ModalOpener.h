@@ -6,8 +6,7 @@
 
 // Opens a dialog's default instance modally. Tests replace the opening so that
 // nothing waits for a person; replace(nullptr) puts the real one back.
-template <typename T>
-class ModalOpener
+template <typename T> class ModalOpener
 {
 public:
     static void show() { opener()(); }

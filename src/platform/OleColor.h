@@ -36,7 +36,10 @@ constexpr quint32 InfoText = SystemFlag | 23;
 constexpr quint32 InfoBackground = SystemFlag | 24;
 } // namespace Sys
 
-inline bool isSystemColor(quint32 color) { return (color & SystemFlag) != 0; }
+inline bool isSystemColor(quint32 color)
+{
+    return (color & SystemFlag) != 0;
+}
 inline constexpr quint32 rgb(int r, int g, int b)
 {
     return quint32(r & 0xFF) | (quint32(g & 0xFF) << 8) | (quint32(b & 0xFF) << 16);

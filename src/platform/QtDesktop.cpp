@@ -41,8 +41,7 @@ ButtonSet buttonsFor(int style)
         return {{MB::Abort, MB::Retry, MB::Ignore},
                 {MsgBoxResult::Abort, MsgBoxResult::Retry, MsgBoxResult::Ignore}};
     case MsgBoxStyle::YesNoCancel:
-        return {{MB::Yes, MB::No, MB::Cancel},
-                {MsgBoxResult::Yes, MsgBoxResult::No, MsgBoxResult::Cancel}};
+        return {{MB::Yes, MB::No, MB::Cancel}, {MsgBoxResult::Yes, MsgBoxResult::No, MsgBoxResult::Cancel}};
     case MsgBoxStyle::YesNo:
         return {{MB::Yes, MB::No}, {MsgBoxResult::Yes, MsgBoxResult::No}};
     case MsgBoxStyle::RetryCancel:
@@ -55,11 +54,16 @@ ButtonSet buttonsFor(int style)
 QMessageBox::Icon iconFor(int style)
 {
     switch (style & MsgBoxStyle::IconMask) {
-    case MsgBoxStyle::Critical: return QMessageBox::Critical;
-    case MsgBoxStyle::Question: return QMessageBox::Question;
-    case MsgBoxStyle::Exclamation: return QMessageBox::Warning;
-    case MsgBoxStyle::Information: return QMessageBox::Information;
-    default: return QMessageBox::NoIcon;
+    case MsgBoxStyle::Critical:
+        return QMessageBox::Critical;
+    case MsgBoxStyle::Question:
+        return QMessageBox::Question;
+    case MsgBoxStyle::Exclamation:
+        return QMessageBox::Warning;
+    case MsgBoxStyle::Information:
+        return QMessageBox::Information;
+    default:
+        return QMessageBox::NoIcon;
     }
 }
 } // namespace
@@ -70,8 +74,7 @@ int QtDesktop::messageBox(const QString &text, int style, const QString &title)
         std::fprintf(stderr, "%s\n%s\n", qPrintable(titleOrDefault(title)), qPrintable(text));
         return buttonsFor(style).results.value(0, MsgBoxResult::OK);
     }
-    QMessageBox box(iconFor(style), titleOrDefault(title), text, QMessageBox::NoButton,
-                    dialogParent());
+    QMessageBox box(iconFor(style), titleOrDefault(title), text, QMessageBox::NoButton, dialogParent());
     // A message box shows its text as it stands: file names and texts from data
     // files may look like markup.
     box.setTextFormat(Qt::PlainText);
@@ -79,7 +82,7 @@ int QtDesktop::messageBox(const QString &text, int style, const QString &title)
     QList<QAbstractButton *> added;
     for (QMessageBox::StandardButton b : set.buttons)
         added.append(box.addButton(b));
-    int defaultIndex = (style & MsgBoxStyle::DefaultButton3) ? 2
+    int defaultIndex = (style & MsgBoxStyle::DefaultButton3)   ? 2
                        : (style & MsgBoxStyle::DefaultButton2) ? 1
                                                                : 0;
     if (defaultIndex < added.size())
@@ -87,8 +90,7 @@ int QtDesktop::messageBox(const QString &text, int style, const QString &title)
     box.exec();
     const int index = added.indexOf(box.clickedButton());
     if (index < 0) // closed with Escape or the window's close button
-        return set.results.contains(MsgBoxResult::Cancel) ? MsgBoxResult::Cancel
-                                                          : set.results.last();
+        return set.results.contains(MsgBoxResult::Cancel) ? MsgBoxResult::Cancel : set.results.last();
     return set.results[index];
 }
 
@@ -96,8 +98,8 @@ std::optional<QString> QtDesktop::inputBox(const QString &prompt, const QString 
                                            const QString &defaultText)
 {
     bool ok = false;
-    QString text = QInputDialog::getText(dialogParent(), titleOrDefault(title), prompt,
-                                         QLineEdit::Normal, defaultText, &ok);
+    QString text = QInputDialog::getText(dialogParent(), titleOrDefault(title), prompt, QLineEdit::Normal,
+                                         defaultText, &ok);
     if (!ok)
         return std::nullopt;
     return text;

@@ -1,10 +1,10 @@
 #include "platform/RichTextBox.h"
 #include "platform/CodePage.h"
+#include "platform/OleColor.h"
+#include "platform/RuntimeError.h"
 #include "platform/TextDocument.h"
 #include "platform/TextRange.h"
 #include "platform/Tom.h"
-#include "platform/OleColor.h"
-#include "platform/RuntimeError.h"
 
 #include <QTextBlock>
 #include <QTextCharFormat>

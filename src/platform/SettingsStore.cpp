@@ -32,7 +32,9 @@ QString escape(const QString &text, bool isKey)
             out += QLatin1String("\\n");
         else if (isKey && c == QLatin1Char('='))
             out += QLatin1String("\\e");
-        else if (isKey && i == 0 && (c == QLatin1Char('[') || c == QLatin1Char(';') || c == QLatin1Char('#') || c == QLatin1Char(' ')))
+        else if (isKey && i == 0 &&
+                 (c == QLatin1Char('[') || c == QLatin1Char(';') || c == QLatin1Char('#') ||
+                  c == QLatin1Char(' ')))
             out += QLatin1Char('\\') + QString(c);
         else
             out += c;
@@ -172,7 +174,8 @@ void SettingsStore::save() const
             continue;
         text += QLatin1Char('[') + escape(section.name, false) + QLatin1String("]\n");
         for (const Entry &entry : section.entries)
-            text += escape(entry.key, true) + QLatin1Char('=') + escape(entry.value, false) + QLatin1Char('\n');
+            text +=
+                escape(entry.key, true) + QLatin1Char('=') + escape(entry.value, false) + QLatin1Char('\n');
         text += QLatin1Char('\n');
     }
     const QString source = QStringLiteral("SettingsStore");
@@ -186,8 +189,9 @@ void SettingsStore::save() const
     QSaveFile file(m_filePath);
     if (!file.open(QIODevice::WriteOnly) || file.write(data) < 0 || !file.commit()) {
         m_loaded = false;
-        raiseError(RtErr::PathFileAccessError, source,
-                   QStringLiteral("Cannot write the settings file %1: %2").arg(m_filePath, file.errorString()));
+        raiseError(
+            RtErr::PathFileAccessError, source,
+            QStringLiteral("Cannot write the settings file %1: %2").arg(m_filePath, file.errorString()));
     }
     const QFileInfo info(m_filePath);
     m_loadedTime = info.lastModified();

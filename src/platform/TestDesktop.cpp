@@ -3,11 +3,15 @@
 int TestDesktop::defaultAnswer(int style)
 {
     switch (style & MsgBoxStyle::ButtonsMask) {
-    case MsgBoxStyle::AbortRetryIgnore: return MsgBoxResult::Abort;
+    case MsgBoxStyle::AbortRetryIgnore:
+        return MsgBoxResult::Abort;
     case MsgBoxStyle::YesNoCancel:
-    case MsgBoxStyle::YesNo: return MsgBoxResult::Yes;
-    case MsgBoxStyle::RetryCancel: return MsgBoxResult::Retry;
-    default: return MsgBoxResult::OK;
+    case MsgBoxStyle::YesNo:
+        return MsgBoxResult::Yes;
+    case MsgBoxStyle::RetryCancel:
+        return MsgBoxResult::Retry;
+    default:
+        return MsgBoxResult::OK;
     }
 }
 

@@ -23,12 +23,12 @@ public:
     QStringList openedUrls;
     QStringList openedFiles;
     QStringList startedPrograms;
-    std::deque<int> messageBoxAnswers;           // default: the first button
+    std::deque<int> messageBoxAnswers;               // default: the first button
     std::deque<std::optional<QString>> inputAnswers; // default: cancel
-    std::deque<QString> fileAnswers;             // default: cancel
+    std::deque<QString> fileAnswers;                 // default: cancel
     std::deque<std::optional<quint32>> colorAnswers; // default: cancel
     QDateTime clock = QDateTime(QDate(2024, 1, 1), QTime(12, 0));
-    bool canOpen = true;   // whether openUrl/openFile/startProgram succeed
+    bool canOpen = true; // whether openUrl/openFile/startProgram succeed
     int waitCursorDepth = 0;
     int waitCursorShown = 0; // how often it was switched on
 

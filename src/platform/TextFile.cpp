@@ -159,8 +159,12 @@ QStringList RecordReader::readRecord()
     m_recordLine = m_line;
     QStringList fields;
     const qsizetype n = m_text.size();
-    auto isLineEnd = [&](qsizetype i) { return m_text[i] == QLatin1Char('\r') || m_text[i] == QLatin1Char('\n'); };
-    auto isBlank = [&](qsizetype i) { return m_text[i] == QLatin1Char(' ') || m_text[i] == QLatin1Char('\t'); };
+    auto isLineEnd = [&](qsizetype i) {
+        return m_text[i] == QLatin1Char('\r') || m_text[i] == QLatin1Char('\n');
+    };
+    auto isBlank = [&](qsizetype i) {
+        return m_text[i] == QLatin1Char(' ') || m_text[i] == QLatin1Char('\t');
+    };
     for (;;) {
         while (m_pos < n && isBlank(m_pos))
             ++m_pos;

@@ -67,7 +67,10 @@ private:
 class RecordWriter
 {
 public:
-    explicit RecordWriter(int codePage = 0) : m_codePage(codePage) {}
+    explicit RecordWriter(int codePage = 0)
+        : m_codePage(codePage)
+    {
+    }
     void writeRecord(const QVariantList &fields);
     QByteArray bytes() const { return m_bytes; }
     // Writes the records to the file atomically; throws RuntimeError 75 on failure.

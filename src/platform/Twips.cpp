@@ -25,12 +25,30 @@ int roundEven(double value)
 
 namespace Twips {
 
-double perPixelX() { return PerInch / logicalDpi(false); }
-double perPixelY() { return PerInch / logicalDpi(true); }
-int toPixelsX(double twips) { return roundEven(twips / perPixelX()); }
-int toPixelsY(double twips) { return roundEven(twips / perPixelY()); }
-double fromPixelsX(int pixels) { return pixels * perPixelX(); }
-double fromPixelsY(int pixels) { return pixels * perPixelY(); }
+double perPixelX()
+{
+    return PerInch / logicalDpi(false);
+}
+double perPixelY()
+{
+    return PerInch / logicalDpi(true);
+}
+int toPixelsX(double twips)
+{
+    return roundEven(twips / perPixelX());
+}
+int toPixelsY(double twips)
+{
+    return roundEven(twips / perPixelY());
+}
+double fromPixelsX(int pixels)
+{
+    return pixels * perPixelX();
+}
+double fromPixelsY(int pixels)
+{
+    return pixels * perPixelY();
+}
 
 QRect rectToPixels(double x, double y, double width, double height)
 {

@@ -77,7 +77,8 @@ qsizetype parseLeading(const QString &text, qsizetype pos, double *out, bool all
     }
     if (!mantissaDigits)
         return 0;
-    if (p < text.size() && (text[p] == QLatin1Char('e') || text[p] == QLatin1Char('E') || text[p] == QLatin1Char('d') || text[p] == QLatin1Char('D'))) {
+    if (p < text.size() && (text[p] == QLatin1Char('e') || text[p] == QLatin1Char('E') ||
+                            text[p] == QLatin1Char('d') || text[p] == QLatin1Char('D'))) {
         qsizetype q = p + 1;
         QByteArray exponent = "e";
         if (q < text.size() && (text[q] == QLatin1Char('+') || text[q] == QLatin1Char('-')))
@@ -103,8 +104,7 @@ qsizetype parseLeading(const QString &text, qsizetype pos, double *out, bool all
     return p - start;
 }
 
-template <typename T>
-std::optional<T> toWhole(const QString &text)
+template <typename T> std::optional<T> toWhole(const QString &text)
 {
     const std::optional<double> number = VbConvert::toNumber(text);
     if (!number)
@@ -115,8 +115,7 @@ std::optional<T> toWhole(const QString &text)
     return T(rounded);
 }
 
-template <typename T>
-QString shortest(T value)
+template <typename T> QString shortest(T value)
 {
     char buf[64];
     auto res = std::to_chars(buf, buf + sizeof buf, value);
@@ -138,9 +137,18 @@ std::optional<double> toNumber(const QString &text)
     return value;
 }
 
-std::optional<qint16> toInt16(const QString &text) { return toWhole<qint16>(text); }
-std::optional<qint32> toInt32(const QString &text) { return toWhole<qint32>(text); }
-std::optional<quint8> toByte(const QString &text) { return toWhole<quint8>(text); }
+std::optional<qint16> toInt16(const QString &text)
+{
+    return toWhole<qint16>(text);
+}
+std::optional<qint32> toInt32(const QString &text)
+{
+    return toWhole<qint32>(text);
+}
+std::optional<quint8> toByte(const QString &text)
+{
+    return toWhole<quint8>(text);
+}
 
 std::optional<float> toSingle(const QString &text)
 {
@@ -184,7 +192,13 @@ QString fromBoolean(bool value)
     return value ? QStringLiteral("True") : QStringLiteral("False");
 }
 
-QString fromSingle(float value) { return shortest(value); }
-QString fromDouble(double value) { return shortest(value); }
+QString fromSingle(float value)
+{
+    return shortest(value);
+}
+QString fromDouble(double value)
+{
+    return shortest(value);
+}
 
 } // namespace VbConvert

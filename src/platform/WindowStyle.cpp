@@ -30,9 +30,8 @@ bool scrollBarShown(const QWidget *widget, Qt::Orientation orientation)
     auto *area = qobject_cast<const QAbstractScrollArea *>(widget);
     if (!area)
         return false;
-    const Qt::ScrollBarPolicy policy = orientation == Qt::Vertical
-                                           ? area->verticalScrollBarPolicy()
-                                           : area->horizontalScrollBarPolicy();
+    const Qt::ScrollBarPolicy policy =
+        orientation == Qt::Vertical ? area->verticalScrollBarPolicy() : area->horizontalScrollBarPolicy();
     return policy != Qt::ScrollBarAlwaysOff;
 }
 

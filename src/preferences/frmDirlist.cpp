@@ -2,10 +2,10 @@
 #include "preferences/frmLocate.h"
 
 #include "core/Bug_.h"
-#include "platform/DefaultInstance.h"
-#include "platform/ModalOpener.h"
-#include "platform/Desktop.h"
 #include "core/MsgSupport.h"
+#include "platform/DefaultInstance.h"
+#include "platform/Desktop.h"
+#include "platform/ModalOpener.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -2,14 +2,14 @@
 #include "mainwindow/MenuTargets.h"
 #include "preferences/frmDirlist.h"
 
-#include "platform/AppInfo.h"
 #include "core/Bug_.h"
-#include "platform/DefaultInstance.h"
-#include "platform/ModalOpener.h"
-#include "platform/Desktop.h"
-#include "platform/FileNames.h"
 #include "core/GlobalVars.h"
 #include "core/MsgSupport.h"
+#include "platform/AppInfo.h"
+#include "platform/DefaultInstance.h"
+#include "platform/Desktop.h"
+#include "platform/FileNames.h"
+#include "platform/ModalOpener.h"
 #include "platform/SettingsStore.h"
 
 #include <QHBoxLayout>

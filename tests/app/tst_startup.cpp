@@ -1,9 +1,9 @@
-#include "platform/AppInfo.h"
+#include "common/TestFixture.h"
 #include "core/CoreHooks.h"
 #include "core/GlobalVars.h"
 #include "core/MainStartup.h"
+#include "platform/AppInfo.h"
 #include "platform/SettingsStore.h"
-#include "common/TestFixture.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -12,11 +12,16 @@
 
 namespace {
 const QStringList TenFolders = {
-    QStringLiteral("Index"),          QStringLiteral("Scratch"),
-    QStringLiteral("SysDefs"),        QStringLiteral("Modules"),
-    QStringLiteral("Modules/Bible"),  QStringLiteral("Modules/Commentary"),
-    QStringLiteral("Modules/Dictionary"), QStringLiteral("Modules/Maps"),
-    QStringLiteral("Modules/Name"),   QStringLiteral("Modules/SNotes"),
+    QStringLiteral("Index"),
+    QStringLiteral("Scratch"),
+    QStringLiteral("SysDefs"),
+    QStringLiteral("Modules"),
+    QStringLiteral("Modules/Bible"),
+    QStringLiteral("Modules/Commentary"),
+    QStringLiteral("Modules/Dictionary"),
+    QStringLiteral("Modules/Maps"),
+    QStringLiteral("Modules/Name"),
+    QStringLiteral("Modules/SNotes"),
 };
 
 QString setting(const QString &section, const QString &key)
@@ -84,16 +89,19 @@ private Q_SLOTS:
         const QString exe = QStringLiteral(VX_PROGRAM_DIR) + QStringLiteral("/Verbanox");
         QVERIFY2(QFile::exists(exe), qPrintable(exe));
         QVERIFY(QFile::copy(exe, m_fx->path(QStringLiteral("Verbanox"))));
-        QVERIFY(QFile::copy(QStringLiteral(VX_PROGRAM_DIR "/libVxHelpers.so"), m_fx->path(QStringLiteral("libVxHelpers.so"))));
+        QVERIFY(QFile::copy(QStringLiteral(VX_PROGRAM_DIR "/libVxHelpers.so"),
+                            m_fx->path(QStringLiteral("libVxHelpers.so"))));
         const QString program = QDir(m_fx->programFolder()).canonicalPath() + QLatin1Char('/');
         // Without the splash the main window comes up at once (the splash waits 10 s).
         store(QStringLiteral("ShowSplash"), QStringLiteral("False"));
 
         QVERIFY(runProgramUntilABookIsShown());
         QCOMPARE(setting(QStringLiteral("Settings"), QStringLiteral("L")), QStringLiteral("ENGLISH_"));
-        QCOMPARE(setting(QStringLiteral("Module_Path"), QStringLiteral("ModulePath")), program + QStringLiteral("Modules/"));
+        QCOMPARE(setting(QStringLiteral("Module_Path"), QStringLiteral("ModulePath")),
+                 program + QStringLiteral("Modules/"));
         QCOMPARE(setting(QStringLiteral("Module_Path"), QStringLiteral("VerbanoxPath")), program);
-        QCOMPARE(setting(QStringLiteral("Settings"), QStringLiteral("Revision")), MainStartup::RevisionText());
+        QCOMPARE(setting(QStringLiteral("Settings"), QStringLiteral("Revision")),
+                 MainStartup::RevisionText());
         for (const QString &folder : TenFolders)
             QVERIFY2(QFileInfo(m_fx->path(folder)).isDir(), qPrintable(folder));
 
@@ -147,7 +155,8 @@ private Q_SLOTS:
     void dateFormatAndModuleFolderKept()
     {
         store(QStringLiteral("DF"), QStringLiteral("yyyy-MM-dd"));
-        store(QStringLiteral("ModulePath"), m_fx->path(QStringLiteral("Elsewhere/Mods")), QStringLiteral("Module_Path"));
+        store(QStringLiteral("ModulePath"), m_fx->path(QStringLiteral("Elsewhere/Mods")),
+              QStringLiteral("Module_Path"));
         m_fx->writeFile(QStringLiteral("Elsewhere/Mods/Bible/b_web_utf8.txt"), "1\t1\t1\t1\tx\r\n");
         MainStartup::Main();
         QCOMPARE(gBibles.Count(), 1);
@@ -197,8 +206,9 @@ private Q_SLOTS:
     void foldersThatCannotBeCreated()
     {
         m_fx->writeFile(QStringLiteral("Blocked"), "a file where a folder should go");
-        store(QStringLiteral("ModulePath"), m_fx->path(QStringLiteral("Blocked/")), QStringLiteral("Module_Path"));
-        MainStartup::Main(); // goes on
+        store(QStringLiteral("ModulePath"), m_fx->path(QStringLiteral("Blocked/")),
+              QStringLiteral("Module_Path"));
+        MainStartup::Main();           // goes on
         QCOMPARE(m_noBibleDialogs, 1); // the module folder could not hold a Bible
         const auto boxes = m_fx->desk().messageBoxes();
         QCOMPARE(boxes.size(), 1);
@@ -209,7 +219,8 @@ private Q_SLOTS:
         // Once the obstacle is gone the next start completes the folders.
         QFile::remove(m_fx->path(QStringLiteral("Blocked")));
         MainStartup::Main();
-        QCOMPARE(setting(QStringLiteral("Settings"), QStringLiteral("Revision")), MainStartup::RevisionText());
+        QCOMPARE(setting(QStringLiteral("Settings"), QStringLiteral("Revision")),
+                 MainStartup::RevisionText());
         QVERIFY(QFileInfo(m_fx->path(QStringLiteral("Blocked/Name"))).isDir());
     }
 };

@@ -31,9 +31,9 @@ QByteArray ModuleBuilder::bytes(int codePage) const
             out += line.rawBytes + "\r\n";
             continue;
         }
-        out += QByteArray::number(number) + '\t' + QByteArray::number(line.book) + '\t'
-               + QByteArray::number(line.chapter) + '\t' + QByteArray::number(line.verse) + '\t'
-               + CodePage::encode(line.text, codePage) + "\r\n";
+        out += QByteArray::number(number) + '\t' + QByteArray::number(line.book) + '\t' +
+               QByteArray::number(line.chapter) + '\t' + QByteArray::number(line.verse) + '\t' +
+               CodePage::encode(line.text, codePage) + "\r\n";
     }
     return out;
 }
@@ -55,7 +55,13 @@ QStringList ModuleBuilder::expectedIndex(int codePage) const
         }
     auto flush = [&](qint64 end) {
         index.append(QStringLiteral("%1,%2,%3,%4,%5,%6,%7")
-                         .arg(firstLine).arg(firstLine + count - 1).arg(book).arg(chapter).arg(count).arg(start).arg(end));
+                         .arg(firstLine)
+                         .arg(firstLine + count - 1)
+                         .arg(book)
+                         .arg(chapter)
+                         .arg(count)
+                         .arg(start)
+                         .arg(end));
     };
     for (const Line &line : m_lines) {
         offset = lineStarts.value(number, offset);

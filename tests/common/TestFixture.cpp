@@ -1,7 +1,7 @@
 #include "common/TestFixture.h"
 
-#include "platform/AppInfo.h"
 #include "core/GlobalVars.h"
+#include "platform/AppInfo.h"
 #include "platform/SettingsStore.h"
 #include "preferences/frmLocate.h"
 
@@ -81,9 +81,9 @@ void TestFixture::setUpFolders()
     gNameFolder = gModuleFolder + QStringLiteral("Name/");
     gSNotesFolder = gModuleFolder + QStringLiteral("SNotes/");
     gMapsFolder = gModuleFolder + QStringLiteral("Maps/");
-    for (const QString &folder : {gMsgFolder, gIndexFolder, gScratchFolder, gSysDefsFolder,
-                                  gBibleFolder, gCommentaryFolder, gDictionaryFolder, gNameFolder,
-                                  gSNotesFolder, gMapsFolder})
+    for (const QString &folder :
+         {gMsgFolder, gIndexFolder, gScratchFolder, gSysDefsFolder, gBibleFolder, gCommentaryFolder,
+          gDictionaryFolder, gNameFolder, gSNotesFolder, gMapsFolder})
         QDir().mkpath(folder);
 }
 

@@ -12,8 +12,7 @@
 class SettingsStore;
 
 // The RuntimeError a call raises, if any.
-template <typename F>
-std::optional<RuntimeError> raisedError(F &&call)
+template <typename F> std::optional<RuntimeError> raisedError(F &&call)
 {
     try {
         call();
@@ -24,8 +23,7 @@ std::optional<RuntimeError> raisedError(F &&call)
 }
 
 // The number of the RuntimeError a call raises, 0 when it raises none.
-template <typename F>
-qint32 raisedErrorNumber(F &&call)
+template <typename F> qint32 raisedErrorNumber(F &&call)
 {
     try {
         call();

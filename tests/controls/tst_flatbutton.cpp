@@ -1,7 +1,7 @@
+#include "common/TestFixture.h"
 #include "controls/FlatButton_.h"
 #include "platform/OleColor.h"
 #include "platform/RuntimeError.h"
-#include "common/TestFixture.h"
 
 #include <QImage>
 #include <QSignalSpy>

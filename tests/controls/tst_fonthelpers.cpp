@@ -1,9 +1,9 @@
 #include "controls/FontHelpers_.h"
 #include "platform/RuntimeError.h"
 
+#include "common/TestFixture.h"
 #include <QFontDatabase>
 #include <QtEndian>
-#include "common/TestFixture.h"
 
 #include <QtTest>
 #include <map>
@@ -432,8 +432,9 @@ private Q_SLOTS:
         QFETCH(int, error);
         FontHelpers_::EnumerateFonts(QString(), FontHelpers_::DEFAULT_CHARSET);
         QVERIFY(FontHelpers_::FontKeys.Count() > 0);
-        QCOMPARE(raisedErrorNumber([&] { FontHelpers_::EnumerateFonts(faceName, FontHelpers_::DEFAULT_CHARSET); }),
-                 error);
+        QCOMPARE(
+            raisedErrorNumber([&] { FontHelpers_::EnumerateFonts(faceName, FontHelpers_::DEFAULT_CHARSET); }),
+            error);
         // The collections are new either way; no face has such a name.
         QCOMPARE(FontHelpers_::FontKeys.Count(), 0);
         QCOMPARE(FontHelpers_::CharSetNames.Count(), 0);
@@ -442,8 +443,10 @@ private Q_SLOTS:
 
     void charSetOutsideAByte()
     {
-        QCOMPARE(raisedErrorNumber([] { FontHelpers_::EnumerateFonts(QString(), 256); }), int(RtErr::Overflow));
-        QCOMPARE(raisedErrorNumber([] { FontHelpers_::EnumerateFonts(QString(), -1); }), int(RtErr::Overflow));
+        QCOMPARE(raisedErrorNumber([] { FontHelpers_::EnumerateFonts(QString(), 256); }),
+                 int(RtErr::Overflow));
+        QCOMPARE(raisedErrorNumber([] { FontHelpers_::EnumerateFonts(QString(), -1); }),
+                 int(RtErr::Overflow));
         QCOMPARE(raisedErrorNumber([] { FontHelpers_::EnumerateFonts(QString(), 255); }), 0);
     }
 

@@ -1,6 +1,6 @@
+#include "common/TestFixture.h"
 #include "controls/ListboxImproved_.h"
 #include "platform/RuntimeError.h"
-#include "common/TestFixture.h"
 
 #include <QListWidget>
 #include <QSignalSpy>

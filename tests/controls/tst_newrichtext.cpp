@@ -1,17 +1,17 @@
-#include "platform/AppInfo.h"
-#include "core/GlobalVars.h"
-#include "controls/NewRichText.h"
-#include "platform/RichEditWidget.h"
+#include "abi/VirtualKeys.h"
 #include "common/TestFixture.h"
+#include "controls/NewRichText.h"
+#include "controls/WinApi_.h"
+#include "core/GlobalVars.h"
+#include "core/Translation.h"
+#include "core/TranslationHelpers.h"
+#include "platform/AppInfo.h"
+#include "platform/RichEditWidget.h"
 #include "platform/TextDocument.h"
 #include "platform/TextFont.h"
 #include "platform/TextRange.h"
 #include "platform/TextSelection.h"
 #include "platform/Tom.h"
-#include "core/Translation.h"
-#include "core/TranslationHelpers.h"
-#include "abi/VirtualKeys.h"
-#include "controls/WinApi_.h"
 
 #include <QTextBlock>
 #include <QTextCursor>
@@ -39,7 +39,8 @@ private Q_SLOTS:
         m_fx = std::make_unique<TestFixture>();
         m_fx->setUpFolders();
         // The helper library is loaded from the program folder.
-        QFile::copy(QStringLiteral(VX_PROGRAM_DIR "/libVxHelpers.so"), m_fx->path(QStringLiteral("libVxHelpers.so")));
+        QFile::copy(QStringLiteral(VX_PROGRAM_DIR "/libVxHelpers.so"),
+                    m_fx->path(QStringLiteral("libVxHelpers.so")));
         m_pane = std::make_unique<NewRichText>();
         m_pane->resize(500, 300);
         m_pane->show();
@@ -86,7 +87,7 @@ private Q_SLOTS:
         QCOMPARE(given->Italic(), int(Tom::tomTrue));
         QCOMPARE(given->Underline(), int(Tom::tomFalse));
         QVERIFY(given->Size() != 0.0f || given->Size() == float(Tom::tomUndefined)); // "x" is no size
-        QVERIFY(!m_pane->GetNamedStyle(QStringLiteral("chapter"))); // names compared exactly
+        QVERIFY(!m_pane->GetNamedStyle(QStringLiteral("chapter")));                  // names compared exactly
 
         m_pane->AddNamedStyle(QStringLiteral("Chapter"), QStringLiteral(",12,b"));
         QCOMPARE(m_pane->GetNamedStyle(QStringLiteral("Chapter"))->Size(), 12.0f);
@@ -103,7 +104,7 @@ private Q_SLOTS:
         QCOMPARE(m_pane->Text(), QStringLiteral("Genesis\r1 In the beginning\r2And the earth\r\r"));
         QVERIFY(formatAt(0).fontWeight() >= QFont::Bold);
         QCOMPARE(formatAt(0).fontPointSize(), 20.0);
-        QCOMPARE(formatAt(10).fontPointSize(), 10.0); // "In"
+        QCOMPARE(formatAt(10).fontPointSize(), 10.0);                                  // "In"
         QCOMPARE(formatAt(28).verticalAlignment(), QTextCharFormat::AlignSuperScript); // "2"
         // An unknown style appends in the format found at the end.
         QCOMPARE(formatAt(29).verticalAlignment(), QTextCharFormat::AlignSuperScript);
@@ -148,7 +149,8 @@ private Q_SLOTS:
     {
         m_pane->AddNamedStyle(QStringLiteral("Chapter"), QStringLiteral(",20,B"));
         m_pane->AppendFormattedText(QStringLiteral("Title\r\n"), QStringLiteral("Chapter"));
-        m_pane->AppendFormattedText(QStringLiteral("Body \u05D0\u05D1 \u00E9 {x}\\"), QStringLiteral("normal"));
+        m_pane->AppendFormattedText(QStringLiteral("Body \u05D0\u05D1 \u00E9 {x}\\"),
+                                    QStringLiteral("normal"));
         const QString text = m_pane->Text();
         const int blocks = m_pane->textDocument()->document()->blockCount();
         const QString rtf = m_pane->TextRTF();
@@ -183,8 +185,10 @@ private Q_SLOTS:
     void mouseEvents()
     {
         QStringList seen;
-        connect(m_pane.get(), &NewRichText::MouseDown, this, [&](int b, int, float, float) { seen << QStringLiteral("down%1").arg(b); });
-        connect(m_pane.get(), &NewRichText::MouseUp, this, [&](int b, int, float, float) { seen << QStringLiteral("up%1").arg(b); });
+        connect(m_pane.get(), &NewRichText::MouseDown, this,
+                [&](int b, int, float, float) { seen << QStringLiteral("down%1").arg(b); });
+        connect(m_pane.get(), &NewRichText::MouseUp, this,
+                [&](int b, int, float, float) { seen << QStringLiteral("up%1").arg(b); });
         connect(m_pane.get(), &NewRichText::Click, this, [&] { seen << QStringLiteral("click"); });
         QWidget *viewport = m_pane->hwnd()->viewport();
         QTest::mouseClick(viewport, Qt::RightButton, {}, QPoint(20, 10));
@@ -220,7 +224,8 @@ private Q_SLOTS:
         m_pane->setRightMargin(128000);
         QCOMPARE(m_pane->hwnd()->lineWrapMode(), QTextEdit::NoWrap);
         m_pane->SelPrint();
-        QCOMPARE(m_fx->desk().lastMessage(), QStringLiteral("Feature no longer supported. (RichText.SelPrint)"));
+        QCOMPARE(m_fx->desk().lastMessage(),
+                 QStringLiteral("Feature no longer supported. (RichText.SelPrint)"));
     }
 
     void genesisOfTheShippedBible()
@@ -235,11 +240,13 @@ private Q_SLOTS:
         m_pane->AddNamedStyle(QStringLiteral("VerseNumber"), QStringLiteral(",,bP"));
         kjv->BookContentsIntoNewRichEdit(*m_pane, 1, true, true, true);
         const QString text = m_pane->Text();
-        QVERIFY(text.startsWith(QStringLiteral("Genesis\r1 In the beginning God created the heaven and the earth.\r"
-                                               "2And the earth was without form")));
+        QVERIFY(text.startsWith(
+            QStringLiteral("Genesis\r1 In the beginning God created the heaven and the earth.\r"
+                           "2And the earth was without form")));
         QVERIFY(text.contains(QStringLiteral("\r50 And Joseph fell upon his father")));
         QVERIFY(text.contains(QStringLiteral("\r19And Joseph said unto them, Fear not")));
-        QCOMPARE(text.count(QLatin1Char('\r')), 1533 + 1 + 1); // one paragraph a verse, the title, the final mark
+        QCOMPARE(text.count(QLatin1Char('\r')),
+                 1533 + 1 + 1); // one paragraph a verse, the title, the final mark
         QCOMPARE(m_pane->SelStart(), 0);
         QCOMPARE(m_pane->SelLength(), 0);
         QVERIFY(m_pane->hwnd()->isVisible());

@@ -1,8 +1,8 @@
+#include "common/TestFixture.h"
 #include "controls/FlatButton_.h"
+#include "controls/TabList_.h"
 #include "platform/OleColor.h"
 #include "platform/RuntimeError.h"
-#include "controls/TabList_.h"
-#include "common/TestFixture.h"
 
 #include <QCursor>
 #include <QImage>

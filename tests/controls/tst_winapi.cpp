@@ -1,9 +1,9 @@
-#include "core/ArrayDictionary_.h"
-#include "platform/KeyState.h"
-#include "platform/Twips.h"
-#include "core/VariantHelpers_.h"
 #include "abi/VirtualKeys.h"
 #include "controls/WinApi_.h"
+#include "core/ArrayDictionary_.h"
+#include "core/VariantHelpers_.h"
+#include "platform/KeyState.h"
+#include "platform/Twips.h"
 #include "platform/WindowStyle.h"
 
 #include <QAction>

@@ -1,8 +1,8 @@
+#include "common/TestFixture.h"
 #include "core/BinaryStreamHelpers_.h"
 #include "core/BinaryStream_.h"
 #include "core/GlobalVars.h"
 #include "platform/RuntimeError.h"
-#include "common/TestFixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -352,7 +352,8 @@ private Q_SLOTS:
             stream.CloseStream();
             stream.OpenStream(name);
             stream.ReadLine();
-            QVERIFY(raisedError([&] { stream.OpenStream(m_fx->path(QStringLiteral("missing"))); }).has_value());
+            QVERIFY(
+                raisedError([&] { stream.OpenStream(m_fx->path(QStringLiteral("missing"))); }).has_value());
             QVERIFY(!stream.isOpen());
             QCOMPARE(openFileDescriptors(), before);
             stream.OpenStream(name);

@@ -1,7 +1,7 @@
+#include "common/TestFixture.h"
 #include "core/BookCategories.h"
 #include "core/GlobalVars.h"
 #include "core/MsgSupport.h"
-#include "common/TestFixture.h"
 
 #include <QtTest>
 
@@ -12,7 +12,10 @@ class TestBookCategories : public QObject
 private:
     std::unique_ptr<TestFixture> m_fx;
 
-    void categories(const QByteArray &text) { m_fx->writeFile(QStringLiteral("SysDefs/Categories.txt"), text); }
+    void categories(const QByteArray &text)
+    {
+        m_fx->writeFile(QStringLiteral("SysDefs/Categories.txt"), text);
+    }
     void names(const QByteArray &text, const QString &language = QStringLiteral("ENGLISH"))
     {
         m_fx->writeFile(QStringLiteral("SysDefs/Categories_") + language + QStringLiteral(".txt"), text);
@@ -28,7 +31,8 @@ private Q_SLOTS:
 
     void rangesAndComments()
     {
-        categories("# all\r\n0,0,1-66\r\n\r\n 1 ,\t0 , 1-5;19  # Law and Psalms\r\n2,1,1-5-7;0-5;5-3;7\r\n3,2\r\n4,2,40-70;67\r\n");
+        categories("# all\r\n0,0,1-66\r\n\r\n 1 ,\t0 , 1-5;19  # Law and "
+                   "Psalms\r\n2,1,1-5-7;0-5;5-3;7\r\n3,2\r\n4,2,40-70;67\r\n");
         names("0, All, All\r\n1, Law and Psalms, LP\r\n2,Bad,B\r\n");
         gDebugMode = true;
         BookCategories c;
@@ -61,7 +65,8 @@ private Q_SLOTS:
         QVERIFY(all.contains(QStringLiteral("range='40-70;67'")));
         QVERIFY(all.contains(QStringLiteral("ID from Categories_LANGUAGE.txt not found")) == false);
         QVERIFY(!c.IsBookInCategory(0, 67));
-        QVERIFY(m_fx->desk().lastMessage().contains(QStringLiteral("IncludeBook(ibook): ibook > 66, ibook=67")));
+        QVERIFY(
+            m_fx->desk().lastMessage().contains(QStringLiteral("IncludeBook(ibook): ibook > 66, ibook=67")));
     }
 
     void indentsAndBadParents()
@@ -74,7 +79,7 @@ private Q_SLOTS:
         QCOMPARE(c.IndentOfCategory(2), 1);
         QCOMPARE(c.IndentOfCategory(3), 2);
         QVERIFY(c.IndentOfCategory(4) <= 2); // a cycle ends instead of looping
-        QCOMPARE(c.IndentOfCategory(6), 0); // a parent outside the list counts as the root
+        QCOMPARE(c.IndentOfCategory(6), 0);  // a parent outside the list counts as the root
         QCOMPARE(c.IndentOfCategory(7), 0);
         QVERIFY_THROWS_EXCEPTION(RuntimeError, c.IndentOfCategory(8));
         QVERIFY_THROWS_EXCEPTION(RuntimeError, c.LongNameOfCategory(-1));
@@ -94,14 +99,16 @@ private Q_SLOTS:
         categories("0,0,1-66\r\n");
         names("0, All books, All\r\n");
         gLanguage = QStringLiteral("GERMAN");
-        m_fx->writeFile(QStringLiteral("msg/ENGLISH_STD.mes"), "0108 Missing %\r\n0109 Title\r\n0111 No language file %\r\n");
+        m_fx->writeFile(QStringLiteral("msg/ENGLISH_STD.mes"),
+                        "0108 Missing %\r\n0109 Title\r\n0111 No language file %\r\n");
         m_fx->writeFile(QStringLiteral("msg/GERMAN_STD.mes"), "");
         m_fx->writeFile(QStringLiteral("msg/GERMAN_FRM.mes"), "");
         BookCategories c;
         QCOMPARE(c.LongNameOfCategory(0), QStringLiteral("All books"));
         const auto boxes = m_fx->desk().messageBoxes();
         QCOMPARE(boxes.size(), 1);
-        QCOMPARE(boxes[0].text, QStringLiteral("S111=No language file ") + gSysDefsFolder + QStringLiteral("Categories_GERMAN.txt"));
+        QCOMPARE(boxes[0].text, QStringLiteral("S111=No language file ") + gSysDefsFolder +
+                                    QStringLiteral("Categories_GERMAN.txt"));
 
         m_fx->desk().shown.clear();
         names("0, Alle, A\r\n", QStringLiteral("GERMAN"));

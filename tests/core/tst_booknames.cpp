@@ -1,9 +1,9 @@
+#include "common/TestFixture.h"
 #include "core/BibleBookNames.h"
 #include "core/GlobalNotifier.h"
 #include "core/GlobalVars.h"
 #include "core/MsgSupport.h"
 #include "platform/SettingsStore.h"
-#include "common/TestFixture.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -32,7 +32,8 @@ private:
 
     void expectRecovery()
     {
-        SettingsStore::instance().setValue(QStringLiteral("Settings"), QStringLiteral("L"), QStringLiteral("ENGLISH_"));
+        SettingsStore::instance().setValue(QStringLiteral("Settings"), QStringLiteral("L"),
+                                           QStringLiteral("ENGLISH_"));
         bool ended = false;
         try {
             BookNames();
@@ -42,8 +43,10 @@ private:
         QVERIFY(ended);
         const auto boxes = m_fx->desk().messageBoxes();
         QVERIFY(boxes.size() >= 2);
-        QCOMPARE(boxes.first().text, GetMsg(0, 97, gSysDefsFolder) + GetMsg(0, 98, QStringLiteral("Books.txt")));
-        QVERIFY(boxes.last().text.startsWith(QStringLiteral("An unexpected error has occured. Verbanox\r\n")));
+        QCOMPARE(boxes.first().text,
+                 GetMsg(0, 97, gSysDefsFolder) + GetMsg(0, 98, QStringLiteral("Books.txt")));
+        QVERIFY(
+            boxes.last().text.startsWith(QStringLiteral("An unexpected error has occured. Verbanox\r\n")));
         QVERIFY(!SettingsStore::instance().contains(QStringLiteral("Settings"), QStringLiteral("L")));
         QVERIFY(QFileInfo(m_fx->path(QStringLiteral("Modules/SNotes"))).isDir());
         QVERIFY(QFileInfo(m_fx->path(QStringLiteral("Index"))).isDir());
@@ -125,9 +128,8 @@ private Q_SLOTS:
         QCOMPARE(BookNames().FullName(1), QStringLiteral("Book 1"));
 
         m_fx->writeFile(QStringLiteral("msg/ENGLISH_STD.mes"), "0001 New\r\n");
-        m_fx->writeFile(QStringLiteral("SysDefs/Books.txt"), booksFile(72, [](int i) {
-                            return QStringLiteral("%1\tN%1\tNew %1").arg(i);
-                        }));
+        m_fx->writeFile(QStringLiteral("SysDefs/Books.txt"),
+                        booksFile(72, [](int i) { return QStringLiteral("%1\tN%1\tNew %1").arg(i); }));
         GlobalNotifier notifier;
         QStringList seen;
         connect(&notifier, &GlobalNotifier::Notify, this, [&](const QString &name) {

@@ -1,12 +1,12 @@
+#include "common/ModuleBuilder.h"
+#include "common/TestFixture.h"
 #include "core/CharMapper.h"
 #include "core/GlobalVars.h"
-#include "common/ModuleBuilder.h"
 #include "core/ReadingPane.h"
-#include "platform/RtfReader.h"
-#include "common/TestFixture.h"
-#include "platform/TextFile.h"
 #include "core/Translation.h"
 #include "core/TranslationHelpers.h"
+#include "platform/RtfReader.h"
+#include "platform/TextFile.h"
 
 #include <QTextDocument>
 #include <QtTest>
@@ -22,7 +22,11 @@ public:
     bool filling = false;
     int quoteCalls = 0, dashCalls = 0;
     QString quotesSeen;
-    void BeginFill() override { filling = true; ++fills; }
+    void BeginFill() override
+    {
+        filling = true;
+        ++fills;
+    }
     void EndFill() override { filling = false; }
     void AppendPlainText(const QString &text) override { plain += text; }
     void AppendFormattedText(const QString &text, const QString &style) override
@@ -52,7 +56,10 @@ public:
     void SetSelection(int, int) override { fail(); }
 
 private:
-    [[noreturn]] static void fail() { raiseError(RtErr::ObjectNotSet, QStringLiteral("Verbanox.NewRichText")); }
+    [[noreturn]] static void fail()
+    {
+        raiseError(RtErr::ObjectNotSet, QStringLiteral("Verbanox.NewRichText"));
+    }
 };
 } // namespace
 
@@ -64,7 +71,8 @@ private:
     std::unique_ptr<TestFixture> m_fx;
     std::shared_ptr<Translation> m_t;
 
-    void install(const ModuleBuilder &module, const QString &fileName = QStringLiteral("b_test.txt"), int codePage = 1252)
+    void install(const ModuleBuilder &module, const QString &fileName = QStringLiteral("b_test.txt"),
+                 int codePage = 1252)
     {
         m_fx->writeFile(QStringLiteral("Modules/Bible/") + fileName, module.bytes(codePage));
         gBibles.Add(QStringLiteral("Test"), fileName, true, 0);
@@ -119,10 +127,14 @@ private Q_SLOTS:
         RecordingPane pane;
         m_t->BookContentsIntoNewRichEdit(pane, 19, true, false, false);
         QCOMPARE(pane.pieces, (QStringList{
-                                  QStringLiteral("Chapter|Psalm 1\r\n"), QStringLiteral("VerseNumber|1"),
-                                  QStringLiteral("normal|19.1.1\r\n"), QStringLiteral("VerseNumber|2"),
-                                  QStringLiteral("normal|19.1.2\r\n"), QStringLiteral("Chapter|Psalm 2\r\n"),
-                                  QStringLiteral("VerseNumber|1"), QStringLiteral("normal|19.2.1\r\n"),
+                                  QStringLiteral("Chapter|Psalm 1\r\n"),
+                                  QStringLiteral("VerseNumber|1"),
+                                  QStringLiteral("normal|19.1.1\r\n"),
+                                  QStringLiteral("VerseNumber|2"),
+                                  QStringLiteral("normal|19.1.2\r\n"),
+                                  QStringLiteral("Chapter|Psalm 2\r\n"),
+                                  QStringLiteral("VerseNumber|1"),
+                                  QStringLiteral("normal|19.2.1\r\n"),
                               }));
     }
 
@@ -148,11 +160,14 @@ private Q_SLOTS:
     void plainViewAndBadLines()
     {
         ModuleBuilder module;
-        module.verse(40, 1, 1, QStringLiteral("The book")).raw("2\t40\t1\t2").verse(40, 1, 3, QStringLiteral("Three"));
+        module.verse(40, 1, 1, QStringLiteral("The book"))
+            .raw("2\t40\t1\t2")
+            .verse(40, 1, 3, QStringLiteral("Three"));
         install(module);
         RecordingPane pane;
         m_t->BookContentsIntoNewRichEdit(pane, 40, false, false, false);
-        QCOMPARE(pane.plain, QStringLiteral("Mat 1:1 The book\r\nMat 1:3 Three\r\n")); // the four-field line is skipped
+        QCOMPARE(pane.plain,
+                 QStringLiteral("Mat 1:1 The book\r\nMat 1:3 Three\r\n")); // the four-field line is skipped
     }
 
     void paneFailuresAreReportedOnce()
@@ -194,8 +209,10 @@ private Q_SLOTS:
         install(module, QStringLiteral("b_heb_utf8.txt"), 65001);
         RecordingPane pane;
         m_t->BookContentsIntoNewRichEdit(pane, 1, true, false, false);
-        QCOMPARE(pane.pieces.last(), QStringLiteral("normal|\u05D1\u05E8\u05D0\u05E9\u05D9\u05EA \u201Cquoted\u201D\r\n"));
-        QCOMPARE(m_t->BookContents(1, false), QStringLiteral("Gen 1:1 \u05D1\u05E8\u05D0\u05E9\u05D9\u05EA \u201Cquoted\u201D\r\n"));
+        QCOMPARE(pane.pieces.last(),
+                 QStringLiteral("normal|\u05D1\u05E8\u05D0\u05E9\u05D9\u05EA \u201Cquoted\u201D\r\n"));
+        QCOMPARE(m_t->BookContents(1, false),
+                 QStringLiteral("Gen 1:1 \u05D1\u05E8\u05D0\u05E9\u05D9\u05EA \u201Cquoted\u201D\r\n"));
     }
 
     void characterMapper()
@@ -227,7 +244,8 @@ private Q_SLOTS:
         const QString rtf = m_t->BookContents(1, true);
         QVERIFY(rtf.startsWith(QStringLiteral("{\\rtf1\\ansi\r\n")));
         QVERIFY(rtf.endsWith(QStringLiteral("}\r\n")));
-        QVERIFY(rtf.contains(QStringLiteral("{\\b\\fs40 Genesis\\par 1} In \\{the\\} \\\\ beginning \\u233? \\u8212?\\par ")));
+        QVERIFY(rtf.contains(
+            QStringLiteral("{\\b\\fs40 Genesis\\par 1} In \\{the\\} \\\\ beginning \\u233? \\u8212?\\par ")));
         QVERIFY(rtf.contains(QStringLiteral("{\\super 2}two\\par ")));
         QVERIFY(rtf.contains(QStringLiteral("{\\b\\fs40 2} second\\par ")));
         QCOMPARE(m_fx->readFile(QStringLiteral("Scratch/BibTmp2_b_test.txt")), rtf.toLatin1());
@@ -250,7 +268,8 @@ private Q_SLOTS:
         const QByteArray bytes = module.bytes();
         const QString path = m_fx->path(QStringLiteral("Scratch/copy.txt"));
         m_t->CopyBookIntoFile(path, 40, 66, true);
-        QCOMPARE(m_fx->readFile(QStringLiteral("Scratch/copy.txt")), bytes.mid(bytes.indexOf("4\t40\t")) + "\r\n");
+        QCOMPARE(m_fx->readFile(QStringLiteral("Scratch/copy.txt")),
+                 bytes.mid(bytes.indexOf("4\t40\t")) + "\r\n");
 
         m_t->CopyChapterIntoFile(path, 1, 2, 1, 2, true);
         QCOMPARE(m_fx->readFile(QStringLiteral("Scratch/copy.txt")), QByteArray("3\t1\t2\t1\t1.2.1\r\n\r\n"));

@@ -1,6 +1,6 @@
+#include "common/TestFixture.h"
 #include "core/Bug_.h"
 #include "core/GlobalVars.h"
-#include "common/TestFixture.h"
 
 #include <QtTest>
 
@@ -34,13 +34,15 @@ private Q_SLOTS:
 
         QTest::newRow("empty description, both locations")
             << 5 << QString() << QStringLiteral("Verbanox") << QStringLiteral("MainMenu.Form_Load()")
-            << QStringLiteral("[0x00000005]  <No error description supplied, default is: Invalid procedure call or argument> (Verbanox.MainMenu.Form_Load())");
+            << QStringLiteral("[0x00000005]  <No error description supplied, default is: Invalid procedure "
+                              "call or argument> (Verbanox.MainMenu.Form_Load())");
         QTest::newRow("only CR LF pairs count as empty")
             << 9 << QStringLiteral("  \r\n\r\n ") << QString() << QString()
-            << QStringLiteral("[0x00000009]  <No error description supplied, default is: Subscript out of range>");
+            << QStringLiteral(
+                   "[0x00000009]  <No error description supplied, default is: Subscript out of range>");
         QTest::newRow("trailing CR LF cut, blanks trimmed")
-            << 52 << QStringLiteral(" Bad file \r\n") << QStringLiteral(" Verbanox.BinaryStream_ ") << QString()
-            << QStringLiteral("[0x00000034]  Bad file (Verbanox.BinaryStream_)");
+            << 52 << QStringLiteral(" Bad file \r\n") << QStringLiteral(" Verbanox.BinaryStream_ ")
+            << QString() << QStringLiteral("[0x00000034]  Bad file (Verbanox.BinaryStream_)");
         QTest::newRow("only the routine")
             << 13 << QStringLiteral("Type mismatch") << QString() << QStringLiteral("X.Y()")
             << QStringLiteral("[0x0000000D]  Type mismatch (X.Y())");
@@ -75,11 +77,15 @@ private Q_SLOTS:
         QCOMPARE(boxes[0].title, QStringLiteral("Verbanox Unforseen error."));
         QCOMPARE(boxes[0].style & MsgBoxStyle::IconMask, MsgBoxStyle::Exclamation);
         const QString expected =
-            QStringLiteral("An Error has occured.") + CRLF + CRLF
-            + QStringLiteral("If the error persists, please report it to us.Select 'Help' then click 'Report a Bug'.")
-            + CRLF + QStringLiteral("You must give us a FULL DESCRIPTION ofthe error or we will not be able to help you.")
-            + CRLF + CRLF + Lead + CRLF + CRLF
-            + QStringLiteral("[0x00000034]  Error opening file: x.txt (Verbanox.BinaryStream_.Form1.cmdGo_Click())");
+            QStringLiteral("An Error has occured.") + CRLF + CRLF +
+            QStringLiteral(
+                "If the error persists, please report it to us.Select 'Help' then click 'Report a Bug'.") +
+            CRLF +
+            QStringLiteral(
+                "You must give us a FULL DESCRIPTION ofthe error or we will not be able to help you.") +
+            CRLF + CRLF + Lead + CRLF + CRLF +
+            QStringLiteral(
+                "[0x00000034]  Error opening file: x.txt (Verbanox.BinaryStream_.Form1.cmdGo_Click())");
         QCOMPARE(boxes[0].text, expected);
         QCOMPARE(Err().Number, 0); // the report clears the error
     }
@@ -88,20 +94,23 @@ private Q_SLOTS:
     {
         Err().SetFrom(RuntimeError(9, QStringLiteral("x")));
         ShowUnexpectedError(QStringLiteral("R()"), QStringLiteral("While loading"));
-        QVERIFY(m_fx->desk().lastMessage().startsWith(QStringLiteral("An Error has occured.") + CRLF + CRLF
-                                                      + QStringLiteral("While loading") + CRLF + CRLF
-                                                      + QStringLiteral("If the error")));
+        QVERIFY(m_fx->desk().lastMessage().startsWith(QStringLiteral("An Error has occured.") + CRLF + CRLF +
+                                                      QStringLiteral("While loading") + CRLF + CRLF +
+                                                      QStringLiteral("If the error")));
     }
 
     void lostSystemText()
     {
-        Err().SetFrom(RuntimeError(qint32(0x80070002), QStringLiteral("The data area passed to a system call is too small.")));
+        Err().SetFrom(RuntimeError(qint32(0x80070002),
+                                   QStringLiteral("The data area passed to a system call is too small.")));
         Bug_::ErrDisplayEndUserMsg(QString(), QString());
-        QVERIFY(m_fx->desk().lastMessage().endsWith(QStringLiteral("[0x80070002]  The system cannot find the file specified.")));
+        QVERIFY(m_fx->desk().lastMessage().endsWith(
+            QStringLiteral("[0x80070002]  The system cannot find the file specified.")));
 
         Err().SetFrom(RuntimeError(7, QStringLiteral("The data area passed to a system call is too small.")));
         Bug_::ErrDisplayEndUserMsg(QString(), QString());
-        QVERIFY(m_fx->desk().lastMessage().endsWith(QStringLiteral("[0x00000007]  Error message lost by Operating System")));
+        QVERIFY(m_fx->desk().lastMessage().endsWith(
+            QStringLiteral("[0x00000007]  Error message lost by Operating System")));
         // An empty text starts with the report itself.
         QVERIFY(m_fx->desk().lastMessage().startsWith(Lead));
     }
@@ -128,8 +137,14 @@ private Q_SLOTS:
         int steps = 0;
         {
             DeferredErrors errors(QStringLiteral("MainMenu.mFileExit_Click()"));
-            errors.step([&] { ++steps; raiseError(9, QStringLiteral("First")); });
-            errors.step([&] { ++steps; raiseError(13, QStringLiteral("Second")); });
+            errors.step([&] {
+                ++steps;
+                raiseError(9, QStringLiteral("First"));
+            });
+            errors.step([&] {
+                ++steps;
+                raiseError(13, QStringLiteral("Second"));
+            });
             errors.step([&] { ++steps; });
             QVERIFY(m_fx->desk().messageBoxes().isEmpty());
         }
@@ -143,7 +158,8 @@ private Q_SLOTS:
         QVERIFY(!IgnoreErrors([] { throw std::bad_alloc(); }));
         QVERIFY(m_fx->desk().messageBoxes().isEmpty());
         TrapErrors(QStringLiteral("R()"), [] { throw std::bad_alloc(); });
-        QVERIFY(m_fx->desk().lastMessage().endsWith(QStringLiteral("[0x00000007]  Out of memory (Verbanox.R())")));
+        QVERIFY(m_fx->desk().lastMessage().endsWith(
+            QStringLiteral("[0x00000007]  Out of memory (Verbanox.R())")));
     }
 };
 

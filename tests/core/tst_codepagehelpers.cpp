@@ -1,8 +1,8 @@
+#include "common/TestFixture.h"
 #include "core/BinaryStream_.h"
 #include "core/ByteBuffer_.h"
-#include "platform/OleColor.h"
-#include "common/TestFixture.h"
 #include "core/WinApi_New_.h"
+#include "platform/OleColor.h"
 
 #include <QGuiApplication>
 #include <QPalette>

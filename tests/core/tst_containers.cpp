@@ -1,7 +1,7 @@
+#include "common/TestFixture.h"
 #include "core/ArrayDictionary_.h"
 #include "core/ArrayList_.h"
 #include "core/GlobalVars.h"
-#include "common/TestFixture.h"
 #include "core/VariantHelpers_.h"
 
 #include <QtTest>
@@ -58,7 +58,8 @@ private Q_SLOTS:
         QVERIFY(m_fx->desk().messageBoxes().isEmpty());
         gDebugMode = true;
         QVERIFY(!list.Item(1).isValid());
-        QCOMPARE(m_fx->desk().lastMessage(), QStringLiteral("ASSERT FAILED: \r\nIndex out of range.  index=1, size of list=1"));
+        QCOMPARE(m_fx->desk().lastMessage(),
+                 QStringLiteral("ASSERT FAILED: \r\nIndex out of range.  index=1, size of list=1"));
         list.SetItem(5, 7);
         QCOMPARE(list.Count(), 1);
         list.SetItem(0, 7);
@@ -76,7 +77,7 @@ private Q_SLOTS:
         QCOMPARE(list.IndexOfKey(QStringLiteral("two")), 2);
         QCOMPARE(list.IndexOfKey(QStringLiteral("missing"), 99), 99);
         QVERIFY(list.Contains(20));
-        QVERIFY(list.Contains(2)); // numbers compare by value across types
+        QVERIFY(list.Contains(2));                    // numbers compare by value across types
         QVERIFY(list.Contains(QStringLiteral("20"))); // as variants do: the text is read as a number
         QVERIFY(!list.Contains(QStringLiteral("twenty")));
         QCOMPARE(list.FindByValue(30, QStringLiteral("none")).toString(), QStringLiteral("none"));

@@ -1,11 +1,11 @@
+#include "common/TestFixture.h"
 #include "core/BibleBookNames.h"
 #include "core/FileFunctions_.h"
 #include "core/GlobalVars.h"
 #include "core/MiscHelpers.h"
 #include "core/StringHelpers_.h"
-#include "common/TestFixture.h"
-#include "platform/RuntimeError.h"
 #include "core/UrlHelpers_.h"
+#include "platform/RuntimeError.h"
 
 #include <QDir>
 #include <QtTest>
@@ -29,10 +29,13 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("address");
         QTest::addColumn<QString>("opened");
-        QTest::newRow("no scheme") << QStringLiteral("www.example.org/x") << QStringLiteral("http://www.example.org/x");
-        QTest::newRow("https in capitals") << QStringLiteral("HTTPS://Example.org") << QStringLiteral("HTTPS://Example.org");
+        QTest::newRow("no scheme") << QStringLiteral("www.example.org/x")
+                                   << QStringLiteral("http://www.example.org/x");
+        QTest::newRow("https in capitals")
+            << QStringLiteral("HTTPS://Example.org") << QStringLiteral("HTTPS://Example.org");
         QTest::newRow("http") << QStringLiteral("http://a.b") << QStringLiteral("http://a.b");
-        QTest::newRow("other scheme gets http") << QStringLiteral("ftp://a.b") << QStringLiteral("http://ftp://a.b");
+        QTest::newRow("other scheme gets http")
+            << QStringLiteral("ftp://a.b") << QStringLiteral("http://ftp://a.b");
     }
     void openUrl()
     {
@@ -64,7 +67,8 @@ private Q_SLOTS:
             const auto boxes = m_fx->desk().messageBoxes();
             QCOMPARE(boxes.size(), 1);
             QCOMPARE(boxes[0].title, QStringLiteral("Play MP3 File - Verbanox"));
-            QVERIFY(boxes[0].text.startsWith(path + QStringLiteral("\r\n\r\nAudio file does not have a file extension")));
+            QVERIFY(boxes[0].text.startsWith(
+                path + QStringLiteral("\r\n\r\nAudio file does not have a file extension")));
         }
     }
 
@@ -109,7 +113,8 @@ private Q_SLOTS:
     void makeFolderFailureIsAnError()
     {
         m_fx->writeFile(QStringLiteral("plain"), "x");
-        QVERIFY_THROWS_EXCEPTION(RuntimeError, FileFunctions_::MakeFolder(m_fx->path(QStringLiteral("plain/sub"))));
+        QVERIFY_THROWS_EXCEPTION(RuntimeError,
+                                 FileFunctions_::MakeFolder(m_fx->path(QStringLiteral("plain/sub"))));
     }
 
     void strings()
@@ -135,8 +140,11 @@ private Q_SLOTS:
         QCOMPARE(MiscHelpers::ProductTitle(), QStringLiteral("Verbanox"));
         QVERIFY(MiscHelpers::WebSiteAddress().startsWith(QStringLiteral("http://")));
         QCOMPARE(MiscHelpers::VersionString(), QStringLiteral("Version %1.%2 Build 0%3")
-                                                   .arg(VX_VERSION_MAJOR).arg(VX_VERSION_MINOR).arg(VX_VERSION_REVISION));
-        QCOMPARE(MiscHelpers::AboutText(), QStringLiteral("Reading, comparing and searching the Bible with Verbanox "));
+                                                   .arg(VX_VERSION_MAJOR)
+                                                   .arg(VX_VERSION_MINOR)
+                                                   .arg(VX_VERSION_REVISION));
+        QCOMPARE(MiscHelpers::AboutText(),
+                 QStringLiteral("Reading, comparing and searching the Bible with Verbanox "));
         QCOMPARE(MiscHelpers::MaxValue(3, 7.5).toDouble(), 7.5);
         QCOMPARE(MiscHelpers::MaxValue(7, 7.0).toInt(), 7);
         gDebugMode = true;

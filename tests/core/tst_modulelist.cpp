@@ -1,7 +1,7 @@
+#include "common/TestFixture.h"
 #include "core/CoreHooks.h"
 #include "core/FileNameMap.h"
 #include "core/GlobalVars.h"
-#include "common/TestFixture.h"
 #include "core/Translation.h"
 #include "core/VerbanoxRoutines.h"
 
@@ -17,8 +17,14 @@ private:
     std::unique_ptr<TestFixture> m_fx;
     int m_noBibleDialogs = 0;
 
-    void translations(const QByteArray &records) { m_fx->writeFile(QStringLiteral("SysDefs/Translations.txt"), records); }
-    void module(const QString &relative) { m_fx->writeFile(QStringLiteral("Modules/") + relative, "1\t1\t1\t1\tx\r\n"); }
+    void translations(const QByteArray &records)
+    {
+        m_fx->writeFile(QStringLiteral("SysDefs/Translations.txt"), records);
+    }
+    void module(const QString &relative)
+    {
+        m_fx->writeFile(QStringLiteral("Modules/") + relative, "1\t1\t1\t1\tx\r\n");
+    }
 
 private Q_SLOTS:
     void init()
@@ -50,7 +56,8 @@ private Q_SLOTS:
         gDebugMode = true;
         map.Add(QStringLiteral("No file"), QStringLiteral("   "), true, 0);
         QCOMPARE(map.Count(), 11);
-        QVERIFY(m_fx->desk().lastMessage().endsWith(QStringLiteral("Filename for translation is empty!  sDisplayname=No file")));
+        QVERIFY(m_fx->desk().lastMessage().endsWith(
+            QStringLiteral("Filename for translation is empty!  sDisplayname=No file")));
         map.Add(QStringLiteral(" "), QStringLiteral("named.txt"), true, 0);
         QCOMPARE(map.DisplayName(11), QStringLiteral("named.txt"));
         QVERIFY_THROWS_EXCEPTION(RuntimeError, map.FileNames(12));
@@ -132,7 +139,8 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(ProgramEnded, VerbanoxRoutines::LoadTranslationsList());
         const auto boxes = m_fx->desk().messageBoxes();
         QCOMPARE(boxes.size(), 1);
-        QVERIFY(boxes[0].text.startsWith(gSysDefsFolder + QStringLiteral("Translations.txt File not found!\r\n")));
+        QVERIFY(boxes[0].text.startsWith(gSysDefsFolder +
+                                         QStringLiteral("Translations.txt File not found!\r\n")));
         QCOMPARE(boxes[0].style & MsgBoxStyle::IconMask, MsgBoxStyle::Critical);
     }
 
@@ -140,14 +148,16 @@ private Q_SLOTS:
     {
         m_fx->writeFile(QStringLiteral("Modules/Bible/abc.txt"), "abc");
         QCOMPARE(CheckModuleCrc(gBibleFolder, QStringLiteral("abc.txt")),
-                 QStringLiteral("Could not find CRC_abc.txt.  There is therefore no way of knowing what the CRC should be.\r\n"
+                 QStringLiteral("Could not find CRC_abc.txt.  There is therefore no way of knowing what the "
+                                "CRC should be.\r\n"
                                 "The new CRC is: 294294"));
         QCOMPARE(m_fx->readFile(QStringLiteral("SysDefs/CRC_abc.txt")), QByteArray("294,294\r\n"));
         QCOMPARE(CheckModuleCrc(gBibleFolder, QStringLiteral("abc.txt")),
                  QStringLiteral("CRC: 294294\r\nCRC for abc.txt is correct!\r\n"));
 
         m_fx->writeFile(QStringLiteral("Modules/Bible/ab.txt"), "a\r\nb\r\n");
-        QVERIFY(CheckModuleCrc(gBibleFolder, QStringLiteral("ab.txt")).endsWith(QStringLiteral("The new CRC is: 162195")));
+        QVERIFY(CheckModuleCrc(gBibleFolder, QStringLiteral("ab.txt"))
+                    .endsWith(QStringLiteral("The new CRC is: 162195")));
 
         m_fx->writeFile(QStringLiteral("Index/abc.txt.INDEX"), "1,1,1,1,1,1,4\r\n");
         m_fx->writeFile(QStringLiteral("Modules/Bible/abc.txt"), "abd");
@@ -158,13 +168,15 @@ private Q_SLOTS:
                                 "This means the data in the file has changed.\r\n"
                                 "It is STRONGLY SUGGESTED YOU REINSTALL THIS MODULE!!"));
         QVERIFY(!QFile::exists(gIndexFolder + QStringLiteral("abc.txt.INDEX")));
-        QCOMPARE(m_fx->readFile(QStringLiteral("SysDefs/CRC_abc.txt")), QByteArray("294,294\r\n")); // not rewritten
+        QCOMPARE(m_fx->readFile(QStringLiteral("SysDefs/CRC_abc.txt")),
+                 QByteArray("294,294\r\n")); // not rewritten
     }
 
     void checksumOfAMissingModuleGoesOn()
     {
         const QString report = CheckModuleCrc(gBibleFolder, QStringLiteral("gone.txt"));
-        QVERIFY(report.startsWith(QStringLiteral("Could not read ") + gBibleFolder + QStringLiteral("gone.txt")));
+        QVERIFY(
+            report.startsWith(QStringLiteral("Could not read ") + gBibleFolder + QStringLiteral("gone.txt")));
         QVERIFY(!QFile::exists(gSysDefsFolder + QStringLiteral("CRC_gone.txt")));
     }
 

@@ -1,7 +1,7 @@
+#include "common/TestFixture.h"
 #include "core/GlobalVars.h"
 #include "core/MsgSupport.h"
 #include "core/ProgressLog.h"
-#include "common/TestFixture.h"
 #include "platform/TextFile.h"
 
 #include <QtTest>
@@ -93,8 +93,8 @@ private Q_SLOTS:
 
         gDebugMode = true;
         MsgSupport::ReloadAllMessages();
-        const QString expected = QStringLiteral("Message S7 from FILE: ") + gMsgFolder
-                                 + QStringLiteral("GERMAN_STD.mes NOT FOUND!!");
+        const QString expected = QStringLiteral("Message S7 from FILE: ") + gMsgFolder +
+                                 QStringLiteral("GERMAN_STD.mes NOT FOUND!!");
         QCOMPARE(m_fx->desk().messageBoxes().size(), 1);
         QVERIFY(m_fx->desk().lastMessage().endsWith(expected));
 
@@ -104,26 +104,29 @@ private Q_SLOTS:
         auto *log = dynamic_cast<MemoryProgressLog *>(&ProgressMessages());
         QVERIFY(log);
         QVERIFY(log->done());
-        QVERIFY(log->text().startsWith(QStringLiteral("\r\nChecking to make sure all message are translated...")));
+        QVERIFY(log->text().startsWith(
+            QStringLiteral("\r\nChecking to make sure all message are translated...")));
         QVERIFY(log->text().contains(QStringLiteral("\r\n") + expected));
         QVERIFY(!log->text().contains(QStringLiteral("Message S8")));
     }
 
     void badIdStopsTheFile()
     {
-        writeEnglish({QStringLiteral("0001 One"), QStringLiteral("0301 Too far"), QStringLiteral("0002 Two")});
+        writeEnglish(
+            {QStringLiteral("0001 One"), QStringLiteral("0301 Too far"), QStringLiteral("0002 Two")});
         QCOMPARE(GetMsg(0, 1), QStringLiteral("One"));
         // Both loads of the English file stop at the bad line, each with one report.
         const auto boxes = m_fx->desk().messageBoxes();
         QVERIFY(!boxes.isEmpty());
-        QVERIFY(boxes.first().text.startsWith(QStringLiteral("Error in language file ") + gMsgFolder
-                                              + QStringLiteral("ENGLISH_STD.mes")));
+        QVERIFY(boxes.first().text.startsWith(QStringLiteral("Error in language file ") + gMsgFolder +
+                                              QStringLiteral("ENGLISH_STD.mes")));
         QCOMPARE(boxes.first().title, QStringLiteral("Verbanox Unforseen error."));
 
         m_fx->desk().shown.clear();
         QCOMPARE(GetMsg(0, 2), QString()); // never loaded: reported as a missing text
         QCOMPARE(m_fx->desk().messageBoxes().size(), 1);
-        QVERIFY(m_fx->desk().lastMessage().startsWith(QStringLiteral("Error in language file with message 2.")));
+        QVERIFY(
+            m_fx->desk().lastMessage().startsWith(QStringLiteral("Error in language file with message 2.")));
     }
 
     void nonNumericId()
@@ -141,10 +144,12 @@ private Q_SLOTS:
         const auto boxes = m_fx->desk().messageBoxes();
         QCOMPARE(boxes.size(), 2);
         QCOMPARE(boxes.first().title, QStringLiteral("Fatal Verbanox Error"));
-        QCOMPARE(boxes.first().text, QStringLiteral("Verbanox cannot find the file '") + gMsgFolder
-                                         + QStringLiteral("ENGLISH_STD.mes'.\r\nPlease re-install Verbanox to fix this error."));
-        QCOMPARE(boxes[1].text, QStringLiteral("Verbanox cannot find the file '") + gMsgFolder
-                                    + QStringLiteral("ENGLISH_FRM.mes'.\r\nPlease re-install Verbanox to fix this error."));
+        QCOMPARE(boxes.first().text,
+                 QStringLiteral("Verbanox cannot find the file '") + gMsgFolder +
+                     QStringLiteral("ENGLISH_STD.mes'.\r\nPlease re-install Verbanox to fix this error."));
+        QCOMPARE(boxes[1].text,
+                 QStringLiteral("Verbanox cannot find the file '") + gMsgFolder +
+                     QStringLiteral("ENGLISH_FRM.mes'.\r\nPlease re-install Verbanox to fix this error."));
         QCOMPARE(boxes[1].title, QStringLiteral("Verbanox - File Not Found"));
     }
 
@@ -156,10 +161,12 @@ private Q_SLOTS:
         const auto boxes = m_fx->desk().messageBoxes();
         QCOMPARE(boxes.size(), 2);
         // An English base text that no language file replaced shows its number.
-        QCOMPARE(boxes[0].text, QStringLiteral("S111=No file ") + gMsgFolder + QStringLiteral("KLINGON_STD.mes"));
+        QCOMPARE(boxes[0].text,
+                 QStringLiteral("S111=No file ") + gMsgFolder + QStringLiteral("KLINGON_STD.mes"));
         QCOMPARE(boxes[0].title, QStringLiteral("S112=Missing"));
         QCOMPARE(boxes[0].style & MsgBoxStyle::IconMask, MsgBoxStyle::Critical);
-        QCOMPARE(boxes[1].text, QStringLiteral("S111=No file ") + gMsgFolder + QStringLiteral("KLINGON_FRM.mes"));
+        QCOMPARE(boxes[1].text,
+                 QStringLiteral("S111=No file ") + gMsgFolder + QStringLiteral("KLINGON_FRM.mes"));
     }
 
     void reloadReplacesTexts()
@@ -186,13 +193,15 @@ private Q_SLOTS:
                 const int id = line.left(4).toInt(&ok);
                 QVERIFY2(ok && id >= 1 && id <= 300, qPrintable(file + QStringLiteral(": ") + line));
                 QVERIFY2(line.size() > 5 && line[4] == QLatin1Char(' '), qPrintable(line));
-                QVERIFY2(!ids.contains(id), qPrintable(QStringLiteral("duplicate id %1 in %2").arg(id).arg(file)));
+                QVERIFY2(!ids.contains(id),
+                         qPrintable(QStringLiteral("duplicate id %1 in %2").arg(id).arg(file)));
                 ids.insert(id);
             }
         }
         MsgSupport::ReloadAllMessages();
         QVERIFY(m_fx->desk().messageBoxes().isEmpty());
-        QCOMPARE(GetMsg(0, 99, QStringLiteral("1.0.0")), QStringLiteral("Reading, comparing and searching the Bible with Verbanox 1.0.0"));
+        QCOMPARE(GetMsg(0, 99, QStringLiteral("1.0.0")),
+                 QStringLiteral("Reading, comparing and searching the Bible with Verbanox 1.0.0"));
     }
 };
 

@@ -1,7 +1,7 @@
+#include "common/TestFixture.h"
 #include "core/GlobalVars.h"
 #include "core/Registry_.h"
 #include "platform/SettingsStore.h"
-#include "common/TestFixture.h"
 #include "platform/Twips.h"
 
 #include <QScreen>
@@ -34,15 +34,18 @@ private Q_SLOTS:
         QCOMPARE(Registry_::ResolveSection(Registry_::DefaultSection), QStringLiteral("Settings"));
         QCOMPARE(Registry_::ResolveSection(QStringLiteral("Module_Path")), QStringLiteral("Module_Path"));
         SaveString(QStringLiteral("ModulePath"), QStringLiteral("/m/"), QStringLiteral("Module_Path"));
-        QCOMPARE(SettingsStore::instance().value(QStringLiteral("Module_Path"), QStringLiteral("modulepath"), {}),
-                 QStringLiteral("/m/"));
+        QCOMPARE(
+            SettingsStore::instance().value(QStringLiteral("Module_Path"), QStringLiteral("modulepath"), {}),
+            QStringLiteral("/m/"));
 
         gSettingsSection.clear();
         gDebugMode = true;
         QCOMPARE(Registry_::ResolveSection(Registry_::DefaultSection), QStringLiteral("Default"));
-        QCOMPARE(m_fx->desk().lastMessage(), QStringLiteral("ASSERT FAILED: \r\nRegistry_.Initialize() was not called!"));
+        QCOMPARE(m_fx->desk().lastMessage(),
+                 QStringLiteral("ASSERT FAILED: \r\nRegistry_.Initialize() was not called!"));
         Registry_::Initialize(QStringLiteral("   "));
-        QVERIFY(m_fx->desk().lastMessage().contains(QStringLiteral("cannot be called with an empty string! ('   ')")));
+        QVERIFY(m_fx->desk().lastMessage().contains(
+            QStringLiteral("cannot be called with an empty string! ('   ')")));
     }
 
     void parseBoolean_data()
@@ -141,7 +144,8 @@ private Q_SLOTS:
         maximised.showMaximized();
         SaveFormPosition(QStringLiteral("ScreenY"), &maximised);
         QCOMPARE(GetSingle(QStringLiteral("ScreenYLeft"), -1), 1500.0f);
-        QVERIFY(!SettingsStore::instance().contains(QStringLiteral("Settings"), QStringLiteral("ScreenYWidth")));
+        QVERIFY(
+            !SettingsStore::instance().contains(QStringLiteral("Settings"), QStringLiteral("ScreenYWidth")));
     }
 
     void rejectedPositionIsCentred()
@@ -156,7 +160,8 @@ private Q_SLOTS:
         QCOMPARE(form.size(), QSize(Twips::toPixelsX(8000), Twips::toPixelsY(8000)));
         const double left = Twips::fromPixelsX(screen.width()) / 2 - 4000;
         const double top = Twips::fromPixelsY(screen.height()) / 3 - 8000.0 / 3;
-        QCOMPARE(form.pos(), QPoint(Twips::toPixelsX(std::max(left, 0.0)), Twips::toPixelsY(std::max(top, 0.0))));
+        QCOMPARE(form.pos(),
+                 QPoint(Twips::toPixelsX(std::max(left, 0.0)), Twips::toPixelsY(std::max(top, 0.0))));
 
         // Larger than the screen is rejected too.
         SaveSingle(QStringLiteral("ScreenZWidth"), float(Twips::fromPixelsX(screen.width())));
@@ -176,7 +181,8 @@ private Q_SLOTS:
         QVERIFY(!RestoreFormPosition(QStringLiteral("Nothing"), &form));
         const double left = Twips::fromPixelsX(a.x()) + Twips::fromPixelsX(a.width()) / 2 - 4000;
         const double top = Twips::fromPixelsY(a.y()) + Twips::fromPixelsY(a.height()) / 3 - 8000.0 / 3;
-        QCOMPARE(form.pos(), QPoint(Twips::toPixelsX(std::max(left, 0.0)), Twips::toPixelsY(std::max(top, 0.0))));
+        QCOMPARE(form.pos(),
+                 QPoint(Twips::toPixelsX(std::max(left, 0.0)), Twips::toPixelsY(std::max(top, 0.0))));
     }
 };
 

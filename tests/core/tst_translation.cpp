@@ -1,11 +1,11 @@
+#include "common/ModuleBuilder.h"
+#include "common/TestFixture.h"
 #include "core/FileNameMap.h"
 #include "core/GlobalVars.h"
-#include "common/ModuleBuilder.h"
 #include "core/ProgressLog.h"
-#include "common/TestFixture.h"
-#include "platform/TextFile.h"
 #include "core/Translation.h"
 #include "core/TranslationHelpers.h"
+#include "platform/TextFile.h"
 
 #include <QDir>
 #include <QtTest>
@@ -38,7 +38,8 @@ private:
     std::unique_ptr<TestFixture> m_fx;
     ScriptedLog m_log;
 
-    QString install(const QString &fileName, const QByteArray &bytes, const QString &display = QStringLiteral("Test Bible"))
+    QString install(const QString &fileName, const QByteArray &bytes,
+                    const QString &display = QStringLiteral("Test Bible"))
     {
         m_fx->writeFile(QStringLiteral("Modules/Bible/") + fileName, bytes);
         gBibles.Add(display, fileName, true, 0);
@@ -50,10 +51,7 @@ private:
         return TextReader::fromFile(path, 1252, LineEnds::CrLfOnly).readAllLines();
     }
 
-    int creations() const
-    {
-        return int(m_log.added.filter(QStringLiteral("Creating index for")).size());
-    }
+    int creations() const { return int(m_log.added.filter(QStringLiteral("Creating index for")).size()); }
 
 private Q_SLOTS:
     void init()
@@ -80,7 +78,8 @@ private Q_SLOTS:
         QVERIFY(t);
         const QStringList lines = indexLines(index);
         QCOMPARE(lines, module.expectedIndex());
-        QCOMPARE(lines.first(), QStringLiteral("1,3,1,1,3,1,") + QString::number(module.bytes().indexOf("\r\n4\t1\t2\t1") + 3));
+        QCOMPARE(lines.first(), QStringLiteral("1,3,1,1,3,1,") +
+                                    QString::number(module.bytes().indexOf("\r\n4\t1\t2\t1") + 3));
         QCOMPARE(t->GetNumChapters(1), qint16(2));
         QCOMPARE(t->GetNumChapters(66), qint16(1));
         QCOMPARE(t->GetNumVerses(19, 2), qint16(1 + (19 + 2) % 4));
@@ -194,8 +193,10 @@ private Q_SLOTS:
         QTest::addColumn<QString>("reason");
         QTest::newRow("bare line feeds") << QByteArray("1\t1\t1\t1\tIn the beginning\n2\t1\t1\t2\tAnd\n")
                                          << QStringLiteral("line feed alone");
-        QTest::newRow("three fields") << QByteArray("1\t1\t1\t1\ta\r\n2\t1\t1\r\n") << QStringLiteral("only 3 fields");
-        QTest::newRow("non-numeric chapter") << QByteArray("1\t1\tone\t1\ta\r\n") << QStringLiteral("not a number");
+        QTest::newRow("three fields")
+            << QByteArray("1\t1\t1\t1\ta\r\n2\t1\t1\r\n") << QStringLiteral("only 3 fields");
+        QTest::newRow("non-numeric chapter")
+            << QByteArray("1\t1\tone\t1\ta\r\n") << QStringLiteral("not a number");
     }
     void badModulesLeaveNoIndex()
     {
@@ -223,10 +224,11 @@ private Q_SLOTS:
         QVERIFY(t);
         const auto boxes = m_fx->desk().messageBoxes();
         QCOMPARE(boxes.size(), 1);
-        QVERIFY2(boxes[0].text.startsWith(QStringLiteral("An Error has occured.\r\n\r\nError loading ") + index
-                                          + QStringLiteral("\r\n\r\nIf the error persists")),
+        QVERIFY2(boxes[0].text.startsWith(QStringLiteral("An Error has occured.\r\n\r\nError loading ") +
+                                          index + QStringLiteral("\r\n\r\nIf the error persists")),
                  qPrintable(boxes[0].text));
-        QVERIFY2(boxes[0].text.endsWith(QStringLiteral("Translation.LoadIndexFile())")), qPrintable(boxes[0].text));
+        QVERIFY2(boxes[0].text.endsWith(QStringLiteral("Translation.LoadIndexFile())")),
+                 qPrintable(boxes[0].text));
         QCOMPARE(t->GetNumChapters(1), qint16(0));
     }
 
@@ -263,14 +265,16 @@ private Q_SLOTS:
         QCOMPARE(TranslationHelpers::GetTranslationByDisplayName(QStringLiteral("Two")).get(), two.get());
         QCOMPARE(two->DisplayName, QStringLiteral("Two"));
         auto fallback = std::make_shared<Translation>();
-        QCOMPARE(TranslationHelpers::GetTranslationByFileName(QStringLiteral("B_TWO.txt"), fallback).get(), fallback.get());
+        QCOMPARE(TranslationHelpers::GetTranslationByFileName(QStringLiteral("B_TWO.txt"), fallback).get(),
+                 fallback.get());
         QVERIFY(TranslationHelpers::IndexFileExists(1, 0));
         QVERIFY(!TranslationHelpers::IndexFileExists(0, 0));
         QVERIFY(!TranslationHelpers::IndexFileExists(0, 2));
 
         gDebugMode = true;
         QVERIFY(!GetTranslation(2));
-        QVERIFY(m_fx->desk().lastMessage().endsWith(QStringLiteral("Bad itranslation used:  iTranslation=2")));
+        QVERIFY(
+            m_fx->desk().lastMessage().endsWith(QStringLiteral("Bad itranslation used:  iTranslation=2")));
         QVERIFY(!TranslationHelpers::GetCommentary(0)); // no commentaries, whatever the Bibles
         QVERIFY(m_fx->desk().lastMessage().endsWith(QStringLiteral("Bad iComm used:  iComm=0")));
     }

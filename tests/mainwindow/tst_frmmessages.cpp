@@ -1,11 +1,11 @@
-#include "platform/DefaultInstance.h"
+#include "common/TestFixture.h"
 #include "core/GlobalVars.h"
 #include "core/Registry_.h"
+#include "mainwindow/frmMessages.h"
+#include "platform/DefaultInstance.h"
 #include "platform/RichTextBox.h"
 #include "platform/SettingsStore.h"
-#include "common/TestFixture.h"
 #include "platform/Twips.h"
-#include "mainwindow/frmMessages.h"
 
 #include <QDialog>
 #include <QPushButton>
@@ -256,10 +256,14 @@ private Q_SLOTS:
             const QSize size = f.size();
             saved = position;
             f.MsgHideIfOpen();
-            QCOMPARE(setting(QStringLiteral("ScreenProgMsgsWidth")).toDouble(), Twips::fromPixelsX(size.width()));
-            QCOMPARE(setting(QStringLiteral("ScreenProgMsgsHeight")).toDouble(), Twips::fromPixelsY(size.height()));
-            QCOMPARE(setting(QStringLiteral("ScreenProgMsgsLeft")).toDouble(), Twips::fromPixelsX(position.x()));
-            QCOMPARE(setting(QStringLiteral("ScreenProgMsgsTop")).toDouble(), Twips::fromPixelsY(position.y()));
+            QCOMPARE(setting(QStringLiteral("ScreenProgMsgsWidth")).toDouble(),
+                     Twips::fromPixelsX(size.width()));
+            QCOMPARE(setting(QStringLiteral("ScreenProgMsgsHeight")).toDouble(),
+                     Twips::fromPixelsY(size.height()));
+            QCOMPARE(setting(QStringLiteral("ScreenProgMsgsLeft")).toDouble(),
+                     Twips::fromPixelsX(position.x()));
+            QCOMPARE(setting(QStringLiteral("ScreenProgMsgsTop")).toDouble(),
+                     Twips::fromPixelsY(position.y()));
         }
         DefaultInstance<MessagesWindow>::release();
         // A newly loaded log comes back where the last one was.

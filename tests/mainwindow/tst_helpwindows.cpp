@@ -1,14 +1,14 @@
-#include "platform/AppInfo.h"
-#include "platform/DefaultInstance.h"
+#include "common/TestFixture.h"
 #include "core/GlobalVars.h"
-#include "mainwindow/Indemnity.h"
 #include "core/MiscHelpers.h"
 #include "core/MsgSupport.h"
+#include "mainwindow/Indemnity.h"
 #include "mainwindow/Splash.h"
-#include "common/TestFixture.h"
+#include "mainwindow/frmAbout.h"
+#include "platform/AppInfo.h"
+#include "platform/DefaultInstance.h"
 #include "platform/TextFile.h"
 #include "platform/Twips.h"
-#include "mainwindow/frmAbout.h"
 
 #include <QDir>
 #include <QFile>

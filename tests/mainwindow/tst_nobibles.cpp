@@ -1,9 +1,9 @@
-#include "platform/DefaultInstance.h"
+#include "common/TestFixture.h"
 #include "core/GlobalVars.h"
 #include "core/MiscHelpers.h"
 #include "core/MsgSupport.h"
 #include "mainwindow/NoBibles.h"
-#include "common/TestFixture.h"
+#include "platform/DefaultInstance.h"
 #include "preferences/frmLocate.h"
 
 #include <QCloseEvent>

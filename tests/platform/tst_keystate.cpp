@@ -1,5 +1,5 @@
-#include "platform/KeyState.h"
 #include "abi/VirtualKeys.h"
+#include "platform/KeyState.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

@@ -77,9 +77,9 @@ void tst_QtDesktop::buttonsDefaultAndAnswer()
         else
             box->done(0);
     });
-    const int answer = m_desktop.messageBox(QStringLiteral("Go on?"),
-                                            MsgBoxStyle::YesNo | MsgBoxStyle::Question | MsgBoxStyle::DefaultButton2,
-                                            QString());
+    const int answer = m_desktop.messageBox(
+        QStringLiteral("Go on?"), MsgBoxStyle::YesNo | MsgBoxStyle::Question | MsgBoxStyle::DefaultButton2,
+        QString());
     QVERIFY(yes);
     QCOMPARE(answer, MsgBoxResult::Yes);
     QCOMPARE(title, QStringLiteral("Verbanox")); // an empty title shows the application title

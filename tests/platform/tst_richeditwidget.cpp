@@ -1,3 +1,4 @@
+#include "abi/VxHelpersAbi.h"
 #include "platform/RichEditWidget.h"
 #include "platform/TextDocument.h"
 #include "platform/TextFont.h"
@@ -5,7 +6,6 @@
 #include "platform/TextSelection.h"
 #include "platform/Tom.h"
 #include "platform/Twips.h"
-#include "abi/VxHelpersAbi.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>

@@ -197,7 +197,8 @@ private Q_SLOTS:
 
         QVERIFY_THROWS_EXCEPTION(RuntimeError, other.LoadFile(dir.filePath(QStringLiteral("missing.rtf"))));
         QCOMPARE(other.Text(), QStringLiteral("Notes \u00E9\r\nline two"));
-        QVERIFY_THROWS_EXCEPTION(RuntimeError, other.SaveFile(dir.filePath(QStringLiteral("no/such/folder/x.rtf"))));
+        QVERIFY_THROWS_EXCEPTION(RuntimeError,
+                                 other.SaveFile(dir.filePath(QStringLiteral("no/such/folder/x.rtf"))));
     }
 };
 

@@ -1,6 +1,6 @@
+#include "common/TestFixture.h"
 #include "platform/RuntimeError.h"
 #include "platform/SettingsStore.h"
-#include "common/TestFixture.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,10 +2,10 @@
 #include "platform/RuntimeError.h"
 #include "platform/TextFile.h"
 
+#include "common/TestFixture.h"
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include "common/TestFixture.h"
 
 #include <QtTest>
 
@@ -148,8 +148,9 @@ void tst_TextFile::readerMissingFileRaises53()
     const QString missing = dir.filePath(QStringLiteral("missing.txt"));
     QCOMPARE(raisedErrorNumber([&] { TextReader::fromFile(missing); }), RtErr::FileNotFound);
     QCOMPARE(raisedErrorNumber([&] { RecordReader::fromFile(missing); }), RtErr::FileNotFound);
-    QCOMPARE(raisedErrorNumber([&] { TextFiles::readAll(dir.filePath(QStringLiteral("no/such/folder.txt"))); }),
-             RtErr::FileNotFound);
+    QCOMPARE(
+        raisedErrorNumber([&] { TextFiles::readAll(dir.filePath(QStringLiteral("no/such/folder.txt"))); }),
+        RtErr::FileNotFound);
     try {
         TextReader::fromFile(missing);
     } catch (const RuntimeError &e) {

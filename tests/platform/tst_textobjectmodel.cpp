@@ -8,13 +8,13 @@
 #include "platform/Tom.h"
 #include "platform/Twips.h"
 
+#include "common/TestFixture.h"
 #include <QFile>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextEdit>
-#include "common/TestFixture.h"
 
 #include <QtTest>
 #include <memory>

@@ -1,8 +1,8 @@
-#include "platform/DefaultInstance.h"
+#include "common/TestFixture.h"
 #include "core/GlobalVars.h"
 #include "core/MsgSupport.h"
+#include "platform/DefaultInstance.h"
 #include "platform/SettingsStore.h"
-#include "common/TestFixture.h"
 #include "preferences/frmDirlist.h"
 #include "preferences/frmLocate.h"
 

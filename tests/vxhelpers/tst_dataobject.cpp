@@ -1,7 +1,7 @@
-#include "platform/AppInfo.h"
 #include "controls/RichTextHelpers_.h"
-#include "platform/TestDesktop.h"
 #include "core/WinApi_New_.h"
+#include "platform/AppInfo.h"
+#include "platform/TestDesktop.h"
 
 #include <QtTest>
 #include <cstdlib>

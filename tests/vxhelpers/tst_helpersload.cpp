@@ -1,5 +1,5 @@
-#include "controls/RichTextHelpers_.h"
 #include "common/TestFixture.h"
+#include "controls/RichTextHelpers_.h"
 
 #include <QDir>
 #include <QWidget>

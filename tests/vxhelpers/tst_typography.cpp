@@ -1,5 +1,5 @@
-#include "platform/AppInfo.h"
 #include "controls/RichTextHelpers_.h"
+#include "platform/AppInfo.h"
 #include "platform/TestDesktop.h"
 
 #include <QtTest>

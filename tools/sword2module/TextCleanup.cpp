@@ -109,9 +109,9 @@ bool isWordChar(char32_t cp)
         return isAsciiAlnum(cp);
     if (cp < 0xC0 || cp == 0xD7 || cp == 0xF7)
         return false;
-    if (cp >= 0x2000 && cp <= 0x2BFF)   // general punctuation, symbols, arrows ...
+    if (cp >= 0x2000 && cp <= 0x2BFF) // general punctuation, symbols, arrows ...
         return false;
-    if (cp >= 0x3000 && cp <= 0x303F)   // CJK punctuation
+    if (cp >= 0x3000 && cp <= 0x303F) // CJK punctuation
         return false;
     return cp != kReplacement;
 }
@@ -119,8 +119,17 @@ bool isWordChar(char32_t cp)
 bool isOpeningMark(char32_t cp)
 {
     switch (cp) {
-    case '(': case '[': case '{': case '"': case '\'':
-    case 0x2018: case 0x201C: case 0x00AB: case 0x2039: case 0x201A: case 0x201E:
+    case '(':
+    case '[':
+    case '{':
+    case '"':
+    case '\'':
+    case 0x2018:
+    case 0x201C:
+    case 0x00AB:
+    case 0x2039:
+    case 0x201A:
+    case 0x201E:
         return true;
     default:
         return false;
@@ -147,9 +156,10 @@ bool wouldGlue(char32_t before, char32_t after)
 
 // ------------------------------------------------------------ raw entry --
 
-struct TagInfo {
-    std::string name;      // element name as written (case kept)
-    bool closing = false;  // </name>
+struct TagInfo
+{
+    std::string name;     // element name as written (case kept)
+    bool closing = false; // </name>
     bool selfClosing = false;
     std::string_view text; // the whole tag
 };
@@ -275,7 +285,7 @@ Markup markupFromSourceType(std::string_view sourceType)
         return Markup::ThML;
     if (lower == "gbf")
         return Markup::GBF;
-    return Markup::Plain;   // SWORD's default when SourceType is missing
+    return Markup::Plain; // SWORD's default when SourceType is missing
 }
 
 std::string prepareRawEntry(std::string_view raw, Markup markup)
@@ -286,22 +296,22 @@ std::string prepareRawEntry(std::string_view raw, Markup markup)
     std::string out;
     out.reserve(raw.size() + 8);
 
-    char32_t lastVisible = 0;        // last character of text outside hidden elements
-    bool seenText = false;           // any non-blank text outside hidden elements yet
-    bool hiddenPending = false;      // hidden elements since the last text
-    std::size_t insertAt = 0;        // output position just after the last hidden element
+    char32_t lastVisible = 0;   // last character of text outside hidden elements
+    bool seenText = false;      // any non-blank text outside hidden elements yet
+    bool hiddenPending = false; // hidden elements since the last text
+    std::size_t insertAt = 0;   // output position just after the last hidden element
 
     std::size_t pos = 0;
     while (pos < raw.size()) {
         if (raw[pos] == '<') {
             const std::size_t gt = raw.find('>', pos);
-            if (gt == std::string_view::npos) {   // broken tag: keep the rest as it is
+            if (gt == std::string_view::npos) { // broken tag: keep the rest as it is
                 out.append(raw.substr(pos));
                 break;
             }
             const TagInfo tag = parseTag(raw.substr(pos, gt - pos + 1));
             if (seenText && isEndOfTextMarker(tag, markup))
-                break;                              // the verse text ends here
+                break; // the verse text ends here
             std::string closeTag;
             if (isHiddenStart(tag, markup, closeTag)) {
                 // Dropped here rather than left to the option filters: their
@@ -356,14 +366,14 @@ std::string cleanVerseText(std::string_view text, const CleanupOptions &options)
                 if (j < text.size() && text[j] == '*')
                     ++j;
                 else if (j < text.size() && text[j] == ' ')
-                    ++j;   // an opening marker owns the blank after it
+                    ++j; // an opening marker owns the blank after it
                 pos = j;
                 continue;
             }
         }
         if (c == '&') {
-            static constexpr std::array<std::pair<std::string_view, char>, 5> entities{{
-                {"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&apos;", '\''}}};
+            static constexpr std::array<std::pair<std::string_view, char>, 5> entities{
+                {{"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&apos;", '\''}}};
             bool replaced = false;
             for (const auto &[name, value] : entities) {
                 if (text.substr(pos, name.size()) == name) {
@@ -412,8 +422,8 @@ std::string cleanVerseText(std::string_view text, const CleanupOptions &options)
         bool valid = true;
         const std::size_t len = decodeUtf8(text, pos, cp, valid);
         pos += len;
-        if (cp < 0x20 || cp == 0x7F || (cp >= 0x80 && cp <= 0x9F) || cp == 0x2028 || cp == 0x2029
-            || (cp >= 0x2000 && cp <= 0x200A) || cp == 0x3000) {
+        if (cp < 0x20 || cp == 0x7F || (cp >= 0x80 && cp <= 0x9F) || cp == 0x2028 || cp == 0x2029 ||
+            (cp >= 0x2000 && cp <= 0x200A) || cp == 0x3000) {
             work += ' ';
             continue;
         }
@@ -452,8 +462,8 @@ std::string cleanVerseText(std::string_view text, const CleanupOptions &options)
             pendingBlank = !out.empty();
             continue;
         }
-        const bool tight = options.tightPunctuation
-                           && (c == '?' || c == '!' || c == ',' || c == ';' || c == ':' || c == ')');
+        const bool tight = options.tightPunctuation &&
+                           (c == '?' || c == '!' || c == ',' || c == ';' || c == ':' || c == ')');
         if (pendingBlank && !tight)
             out += ' ';
         pendingBlank = false;
@@ -475,10 +485,9 @@ namespace {
 
 // Windows-1252 bytes 0x80..0x9F; 0 where the code page leaves the byte unused.
 constexpr std::array<char16_t, 32> kCp1252High{
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
 // Base letters for U+0100..U+017F (Latin Extended-A); '?' where none fits.
 // Entries the code page has itself (Œ œ Š š Ÿ Ž ž) are never looked up here.
@@ -501,28 +510,41 @@ int exactCp1252(char32_t cp)
 std::string approximateCp1252(char32_t cp)
 {
     switch (cp) {
-    case 0x2010: case 0x2011: case 0x2012: case 0x2043: case 0x2212:
+    case 0x2010:
+    case 0x2011:
+    case 0x2012:
+    case 0x2043:
+    case 0x2212:
         return "-";
     case 0x2015:
-        return "\x97";         // horizontal bar -> em dash
-    case 0x2032: case 0x02B9: case 0x02CA:
+        return "\x97"; // horizontal bar -> em dash
+    case 0x2032:
+    case 0x02B9:
+    case 0x02CA:
         return "'";
-    case 0x2033: case 0x02BA:
+    case 0x2033:
+    case 0x02BA:
         return "\"";
-    case 0x201B: case 0x02BB: case 0x02BD:
-        return "\x91";         // left single quote
-    case 0x02BC: case 0x02BE:
-        return "\x92";         // right single quote / apostrophe
+    case 0x201B:
+    case 0x02BB:
+    case 0x02BD:
+        return "\x91"; // left single quote
+    case 0x02BC:
+    case 0x02BE:
+        return "\x92"; // right single quote / apostrophe
     case 0x201F:
         return "\x93";
     case 0x2024:
         return ".";
     case 0x2025:
         return "..";
-    case 0x202F: case 0x205F:
+    case 0x202F:
+    case 0x205F:
         return " ";
-    case 0x2027: case 0x2219: case 0x22C5:
-        return "\xB7";         // middle dot
+    case 0x2027:
+    case 0x2219:
+    case 0x22C5:
+        return "\xB7"; // middle dot
     default:
         break;
     }

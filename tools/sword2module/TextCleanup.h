@@ -26,9 +26,10 @@ Markup markupFromSourceType(std::string_view sourceType);
 //    words are glued together.
 std::string prepareRawEntry(std::string_view raw, Markup markup);
 
-struct CleanupOptions {
-    bool keepPilcrows = true;          // KJV paragraph signs "¶"
-    bool tightPunctuation = false;     // English: no blank before ? ! , ; : )
+struct CleanupOptions
+{
+    bool keepPilcrows = true;      // KJV paragraph signs "¶"
+    bool tightPunctuation = false; // English: no blank before ? ! , ; : )
 };
 
 // Works on the UTF-8 text that the strip filter returned:

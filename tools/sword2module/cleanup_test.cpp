@@ -33,8 +33,9 @@ int main()
     // Footnotes, headings and speaker labels go; a blank takes their place
     // where two words would otherwise touch.
     check("note glue",
-          s2m::prepareRawEntry("<w>God</w><note placement=\"foot\">x <reference>1:1</reference></note><w>created</w>",
-                               Markup::OSIS),
+          s2m::prepareRawEntry(
+              "<w>God</w><note placement=\"foot\">x <reference>1:1</reference></note><w>created</w>",
+              Markup::OSIS),
           "<w>God</w> <w>created</w>");
     check("note after comma", s2m::prepareRawEntry("knew,<note>a</note>Eve", Markup::OSIS), "knew, Eve");
     check("two notes in a row",
@@ -48,28 +49,36 @@ int main()
     // No blank where the note is followed by punctuation or a blank.
     check("note before punctuation", s2m::prepareRawEntry("gerahs<note>a</note>); half", Markup::OSIS),
           "gerahs); half");
-    check("note before blank", s2m::prepareRawEntry("Bdellium<note>a</note> and", Markup::OSIS), "Bdellium and");
+    check("note before blank", s2m::prepareRawEntry("Bdellium<note>a</note> and", Markup::OSIS),
+          "Bdellium and");
     check("note at start", s2m::prepareRawEntry("<note>a</note>Who", Markup::OSIS), "Who");
-    check("note after dash", s2m::prepareRawEntry("heart\xE2\x80\x94" "<note>a</note>a", Markup::OSIS),
-          "heart\xE2\x80\x94" "a");
+    check("note after dash",
+          s2m::prepareRawEntry("heart\xE2\x80\x94"
+                               "<note>a</note>a",
+                               Markup::OSIS),
+          "heart\xE2\x80\x94"
+          "a");
     check("nested note", s2m::prepareRawEntry("a<note>x<note>y</note>z</note>b", Markup::OSIS), "a b");
     check("self-closing note kept as tag", s2m::prepareRawEntry("a<note n=\"1\"/>b", Markup::OSIS),
           "a<note n=\"1\"/>b");
-    check("psalm title", s2m::prepareRawEntry("<title canonical=\"true\" type=\"psalm\">A Psalm.</title> <l/>LORD",
-                                              Markup::OSIS),
+    check("psalm title",
+          s2m::prepareRawEntry("<title canonical=\"true\" type=\"psalm\">A Psalm.</title> <l/>LORD",
+                               Markup::OSIS),
           " <l/>LORD");
-    check("speaker", s2m::prepareRawEntry("rooms. <speaker>Friends</speaker> We", Markup::OSIS), "rooms.  We");
+    check("speaker", s2m::prepareRawEntry("rooms. <speaker>Friends</speaker> We", Markup::OSIS),
+          "rooms.  We");
     check("thml note", s2m::prepareRawEntry("word<note>n</note>word", Markup::ThML), "word word");
     check("gbf note", s2m::prepareRawEntry("word<RF>note<Rf>word<TS>Head<Ts>", Markup::GBF), "word word");
     check("plain untouched", s2m::prepareRawEntry("a<note>c</note>", Markup::Plain), "a<note>c</note>");
 
     // The entry ends at the chapter or book end marker.
     check("cut at chapter end",
-          s2m::prepareRawEntry("Amen. <chapter eID=\"Rev.22\"/> <div eID=\"g1\" type=\"book\"/> Glossary text",
-                               Markup::OSIS),
+          s2m::prepareRawEntry(
+              "Amen. <chapter eID=\"Rev.22\"/> <div eID=\"g1\" type=\"book\"/> Glossary text", Markup::OSIS),
           "Amen. ");
-    check("cut at book end", s2m::prepareRawEntry("Amen. <div canonical=\"true\" eID=\"g\" osisID=\"Rev\" type=\"book\"/>x",
-                                                  Markup::OSIS),
+    check("cut at book end",
+          s2m::prepareRawEntry("Amen. <div canonical=\"true\" eID=\"g\" osisID=\"Rev\" type=\"book\"/>x",
+                               Markup::OSIS),
           "Amen. ");
     check("no cut before text", s2m::prepareRawEntry("<chapter eID=\"Gen.1\"/>In the", Markup::OSIS),
           "<chapter eID=\"Gen.1\"/>In the");
@@ -83,8 +92,14 @@ int main()
     check("entities", s2m::cleanVerseText("salt &amp; light &#8212; &#x41;"), "salt & light \xE2\x80\x94 A");
     check("closing quote glue", s2m::cleanVerseText("Omega,\xE2\x80\x9Dsays"), "Omega,\xE2\x80\x9D says");
     check("closing quote ok", s2m::cleanVerseText("said.\xE2\x80\x9D He"), "said.\xE2\x80\x9D He");
-    check("line separator", s2m::cleanVerseText("a\xE2\x80\xA8" "b"), "a b");
-    check("zero width", s2m::cleanVerseText("a\xE2\x80\x8B" "b"), "ab");
+    check("line separator",
+          s2m::cleanVerseText("a\xE2\x80\xA8"
+                              "b"),
+          "a b");
+    check("zero width",
+          s2m::cleanVerseText("a\xE2\x80\x8B"
+                              "b"),
+          "ab");
     check("pilcrow kept", s2m::cleanVerseText("\xC2\xB6 And"), "\xC2\xB6 And");
     s2m::CleanupOptions noPilcrows;
     noPilcrows.keepPilcrows = false;
@@ -93,7 +108,8 @@ int main()
     check("loose punctuation kept", s2m::cleanVerseText("walk\xE2\x80\x99 ?"), "walk\xE2\x80\x99 ?");
     s2m::CleanupOptions english;
     english.tightPunctuation = true;
-    check("tight punctuation", s2m::cleanVerseText("walk\xE2\x80\x99 ?\xE2\x80\x9D coins ? Not , a ; b : c ( d ) . . .", english),
+    check("tight punctuation",
+          s2m::cleanVerseText("walk\xE2\x80\x99 ?\xE2\x80\x9D coins ? Not , a ; b : c ( d ) . . .", english),
           "walk\xE2\x80\x99?\xE2\x80\x9D coins? Not, a; b: c ( d) . . .");
 
     // Encodings.
@@ -102,7 +118,8 @@ int main()
           s2m::utf8ToCp1252("\xE2\x80\x9CGod\xE2\x80\x99s\xE2\x80\x9D \xE2\x80\x94 \xC3\xA6 \xC2\xB6", subs),
           "\x93God\x92s\x94 \x97 \xE6 \xB6");
     check("cp1252 no substitutions", subs.empty(), true);
-    check("cp1252 approximations", s2m::utf8ToCp1252("\xE2\x80\x90\xC4\x81\xE2\x80\xB2\xE4\xB8\x80", subs), "-a'?");
+    check("cp1252 approximations", s2m::utf8ToCp1252("\xE2\x80\x90\xC4\x81\xE2\x80\xB2\xE4\xB8\x80", subs),
+          "-a'?");
     check("cp1252 counted", subs.size() == 4 && subs[0x2010] == 1 && subs[0x4E00] == 1, true);
     subs.clear();
     check("utf8 sanitize", s2m::sanitizeUtf8("ok \xE2\x80\x94 \xFF", subs), "ok \xE2\x80\x94 \xEF\xBF\xBD");

@@ -30,13 +30,12 @@
 namespace {
 
 constexpr std::array<std::string_view, 66> kBookOsisNames{
-    "Gen",   "Exod",  "Lev",    "Num",    "Deut",  "Josh",  "Judg",  "Ruth",  "1Sam",  "2Sam",
-    "1Kgs",  "2Kgs",  "1Chr",   "2Chr",   "Ezra",  "Neh",   "Esth",  "Job",   "Ps",    "Prov",
-    "Eccl",  "Song",  "Isa",    "Jer",    "Lam",   "Ezek",  "Dan",   "Hos",   "Joel",  "Amos",
-    "Obad",  "Jonah", "Mic",    "Nah",    "Hab",   "Zeph",  "Hag",   "Zech",  "Mal",
-    "Matt",  "Mark",  "Luke",   "John",   "Acts",  "Rom",   "1Cor",  "2Cor",  "Gal",   "Eph",
-    "Phil",  "Col",   "1Thess", "2Thess", "1Tim",  "2Tim",  "Titus", "Phlm",  "Heb",   "Jas",
-    "1Pet",  "2Pet",  "1John",  "2John",  "3John", "Jude",  "Rev"};
+    "Gen",   "Exod", "Lev",  "Num",  "Deut", "Josh", "Judg",  "Ruth",   "1Sam",   "2Sam",  "1Kgs",
+    "2Kgs",  "1Chr", "2Chr", "Ezra", "Neh",  "Esth", "Job",   "Ps",     "Prov",   "Eccl",  "Song",
+    "Isa",   "Jer",  "Lam",  "Ezek", "Dan",  "Hos",  "Joel",  "Amos",   "Obad",   "Jonah", "Mic",
+    "Nah",   "Hab",  "Zeph", "Hag",  "Zech", "Mal",  "Matt",  "Mark",   "Luke",   "John",  "Acts",
+    "Rom",   "1Cor", "2Cor", "Gal",  "Eph",  "Phil", "Col",   "1Thess", "2Thess", "1Tim",  "2Tim",
+    "Titus", "Phlm", "Heb",  "Jas",  "1Pet", "2Pet", "1John", "2John",  "3John",  "Jude",  "Rev"};
 
 // Limits of the program's chapter index: chapter, verse and chapter-per-book
 // counts are kept in 8 bits, line numbers in 16-bit signed numbers.
@@ -55,14 +54,16 @@ int bookNumber(std::string_view osisName)
 std::string lower(std::string_view s)
 {
     std::string out(s);
-    std::transform(out.begin(), out.end(), out.begin(),
-                   [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c); });
+    std::transform(out.begin(), out.end(), out.begin(), [](unsigned char c) {
+        return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    });
     return out;
 }
 
 enum class Encoding { Utf8, Cp1252 };
 
-struct Options {
+struct Options
+{
     std::string module;
     std::string output;
     std::string swordPath;
@@ -166,8 +167,8 @@ void listModules(sword::SWMgr &mgr)
             continue;
         const char *abbrev = mod->getConfigEntry("Abbreviation");
         const char *v11n = mod->getConfigEntry("Versification");
-        std::cout << modName.c_str() << "\t" << (abbrev ? abbrev : "") << "\t"
-                  << (v11n ? v11n : "KJV") << "\t" << mod->getDescription() << "\n";
+        std::cout << modName.c_str() << "\t" << (abbrev ? abbrev : "") << "\t" << (v11n ? v11n : "KJV")
+                  << "\t" << mod->getDescription() << "\n";
     }
 }
 
@@ -185,18 +186,21 @@ void switchOptionFiltersOff(sword::SWMgr &mgr)
     }
 }
 
-struct Verse {
-    std::string text;   // cleaned UTF-8
+struct Verse
+{
+    std::string text; // cleaned UTF-8
 };
 
-struct Chapter {
-    std::vector<Verse> verses;   // verse n at index n-1
+struct Chapter
+{
+    std::vector<Verse> verses; // verse n at index n-1
 };
 
-struct Book {
+struct Book
+{
     int number = 0;
     std::string osisName;
-    std::vector<Chapter> chapters;   // chapter n at index n-1
+    std::vector<Chapter> chapters; // chapter n at index n-1
 };
 
 std::string reference(const Book &book, std::size_t chapter, std::size_t verse)
@@ -255,7 +259,8 @@ int main(int argc, char **argv)
     key->setIntros(false);
     key->setAutoNormalize(false);
     const sword::VersificationMgr::System *v11n =
-        sword::VersificationMgr::getSystemVersificationMgr()->getVersificationSystem(key->getVersificationSystem());
+        sword::VersificationMgr::getSystemVersificationMgr()->getVersificationSystem(
+            key->getVersificationSystem());
     if (!v11n) {
         std::cerr << "sword2module: unknown versification " << key->getVersificationSystem() << "\n";
         return 1;
@@ -263,9 +268,8 @@ int main(int argc, char **argv)
     const int otBooks = v11n->getBMAX()[0];
 
     std::cout << "Module        " << mod->getName() << " (" << mod->getDescription() << ")\n"
-              << "Versification " << v11n->getName() << ", markup "
-              << (sourceType ? sourceType : "plain") << ", encoding "
-              << (moduleIsUtf8 ? "UTF-8" : "Latin-1") << "\n";
+              << "Versification " << v11n->getName() << ", markup " << (sourceType ? sourceType : "plain")
+              << ", encoding " << (moduleIsUtf8 ? "UTF-8" : "Latin-1") << "\n";
 
     // ---- read -------------------------------------------------------------
     std::map<int, Book> books;
@@ -295,8 +299,8 @@ int main(int argc, char **argv)
                 key->setBook(bookInTestament);
                 key->setChapter(c);
                 key->setVerse(v);
-                if (key->popError() || book.osisName != key->getOSISBookName() || key->getChapter() != c
-                    || key->getVerse() != v) {
+                if (key->popError() || book.osisName != key->getOSISBookName() || key->getChapter() != c ||
+                    key->getVerse() != v) {
                     std::cerr << "sword2module: cannot position on " << book.osisName << " " << c << ":" << v
                               << " (got " << key->getOSISRef() << ")\n";
                     return 1;
@@ -375,8 +379,9 @@ int main(int argc, char **argv)
             const auto &verses = book.chapters[c].verses;
             for (std::size_t v = 0; v < verses.size(); ++v) {
                 ++line;
-                std::string text = opts.encoding == Encoding::Cp1252 ? s2m::utf8ToCp1252(verses[v].text, subs)
-                                                                     : s2m::sanitizeUtf8(verses[v].text, subs);
+                std::string text = opts.encoding == Encoding::Cp1252
+                                       ? s2m::utf8ToCp1252(verses[v].text, subs)
+                                       : s2m::sanitizeUtf8(verses[v].text, subs);
                 out += std::to_string(line);
                 out += '\t';
                 out += std::to_string(number);
@@ -391,7 +396,8 @@ int main(int argc, char **argv)
         }
     }
     if (line > kMaxLines) {
-        std::cerr << "sword2module: " << line << " lines; the chapter index holds at most " << kMaxLines << "\n";
+        std::cerr << "sword2module: " << line << " lines; the chapter index holds at most " << kMaxLines
+                  << "\n";
         return 1;
     }
 
@@ -410,7 +416,8 @@ int main(int argc, char **argv)
     }
     std::filesystem::rename(tmpPath, outPath, ec);
     if (ec) {
-        std::cerr << "sword2module: cannot rename " << tmpPath << " to " << outPath << ": " << ec.message() << "\n";
+        std::cerr << "sword2module: cannot rename " << tmpPath << " to " << outPath << ": " << ec.message()
+                  << "\n";
         return 1;
     }
 
