@@ -11,6 +11,7 @@ PACKAGES=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
     fonts-dejavu-core fontconfig xdg-utils
+    clang-format
 )
 
 export DEBIAN_FRONTEND=noninteractive
