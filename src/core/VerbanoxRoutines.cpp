@@ -147,19 +147,20 @@ void LoadTranslationsList()
     bool enabledBibleSeen = false;
     QStringList skipped;
     RecordReader reader = RecordReader::fromFile(path);
-    int recordNumber = 0;
     while (!reader.atEnd()) {
         const QStringList fields = reader.readRecord();
-        ++recordNumber;
+        // Malformed records the reader skipped on the way come first, in file order.
+        skipped += reader.takeSkippedRecords();
         QString problem;
         if (const std::optional<ModuleRecord> record = parseRecord(fields, &problem))
             addRecord(*record, &enabledBibleSeen);
         else
             skipped.append(QStringLiteral("record %1 (line %2): %3")
-                               .arg(recordNumber)
+                               .arg(reader.recordNumber())
                                .arg(reader.recordLine())
                                .arg(problem));
     }
+    skipped += reader.takeSkippedRecords();
     if (!skipped.isEmpty())
         desktop().messageBox(QStringLiteral("These records of ") + path +
                                  QStringLiteral(" could not be read and were skipped:") + CRLF +

@@ -6,8 +6,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <charconv>
+#include <utility>
 
 namespace {
 const char Utf8Bom[] = "\xEF\xBB\xBF";
@@ -145,19 +147,66 @@ void RecordReader::skipBlankLines()
     }
 }
 
+void RecordReader::skipRestOfLine()
+{
+    const qsizetype n = m_text.size();
+    while (m_pos < n && m_text[m_pos] != QLatin1Char('\r') && m_text[m_pos] != QLatin1Char('\n'))
+        ++m_pos;
+    if (m_pos >= n)
+        return;
+    if (m_text[m_pos] == QLatin1Char('\r') && m_pos + 1 < n && m_text[m_pos + 1] == QLatin1Char('\n'))
+        ++m_pos;
+    ++m_pos;
+    ++m_line;
+}
+
+// Reads the next record into m_pending, skipping malformed ones; false at the end.
+bool RecordReader::fetch()
+{
+    while (!m_hasPending) {
+        skipBlankLines();
+        if (m_pos >= m_text.size())
+            return false;
+        m_pendingLine = m_line;
+        ++m_parsedRecords;
+        QStringList fields;
+        if (parseRecord(&fields)) {
+            m_pending = fields;
+            m_hasPending = true;
+        } else {
+            m_skipped.append(QStringLiteral("record %1 (line %2): a quoted text is not closed before the end "
+                                            "of its line")
+                                 .arg(m_parsedRecords)
+                                 .arg(m_pendingLine));
+            skipRestOfLine();
+        }
+    }
+    return true;
+}
+
 bool RecordReader::atEnd()
 {
-    skipBlankLines();
-    return m_pos >= m_text.size();
+    return !fetch();
 }
 
 QStringList RecordReader::readRecord()
 {
-    skipBlankLines();
-    if (m_pos >= m_text.size())
+    if (!fetch())
         raiseError(RtErr::InputPastEndOfFile, QStringLiteral("Verbanox.RecordReader"));
-    m_recordLine = m_line;
-    QStringList fields;
+    m_hasPending = false;
+    m_recordLine = m_pendingLine;
+    m_recordNumber = m_parsedRecords;
+    return std::exchange(m_pending, QStringList());
+}
+
+QStringList RecordReader::takeSkippedRecords()
+{
+    return std::exchange(m_skipped, QStringList());
+}
+
+// Parses one record from m_pos; false, with m_pos inside its line, when it is malformed.
+bool RecordReader::parseRecord(QStringList *fields)
+{
     const qsizetype n = m_text.size();
     auto isLineEnd = [&](qsizetype i) {
         return m_text[i] == QLatin1Char('\r') || m_text[i] == QLatin1Char('\n');
@@ -172,8 +221,9 @@ QStringList RecordReader::readRecord()
         if (m_pos < n && m_text[m_pos] == QLatin1Char('"')) {
             ++m_pos;
             for (;;) {
-                if (m_pos >= n)
-                    break; // an unterminated text ends with the file
+                // A quote left open at the end of the line would swallow the records after it.
+                if (m_pos >= n || isLineEnd(m_pos))
+                    return false;
                 const QChar c = m_text[m_pos++];
                 if (c == QLatin1Char('"')) {
                     if (m_pos < n && m_text[m_pos] == QLatin1Char('"')) {
@@ -183,8 +233,6 @@ QStringList RecordReader::readRecord()
                     }
                     break;
                 }
-                if (c == QLatin1Char('\n'))
-                    ++m_line;
                 field += c;
             }
             // Anything between the closing quote and the next comma is ignored.
@@ -196,18 +244,13 @@ QStringList RecordReader::readRecord()
                 ++m_pos;
             field = m_text.mid(start, m_pos - start).trimmed();
         }
-        fields.append(field);
+        fields->append(field);
         if (m_pos < n && m_text[m_pos] == QLatin1Char(',')) {
             ++m_pos;
             continue;
         }
-        if (m_pos < n) { // the line end closes the record
-            if (m_text[m_pos] == QLatin1Char('\r') && m_pos + 1 < n && m_text[m_pos + 1] == QLatin1Char('\n'))
-                ++m_pos;
-            ++m_pos;
-            ++m_line;
-        }
-        return fields;
+        skipRestOfLine(); // the line end closes the record
+        return true;
     }
 }
 
@@ -241,6 +284,8 @@ QString RecordWriter::formatField(const QVariant &value)
         return QString::number(value.toULongLong());
     default: {
         QString text = value.toString();
+        static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
+        text.replace(lineBreak, QStringLiteral(" "));
         text.replace(QLatin1Char('"'), QLatin1String("\"\""));
         return QLatin1Char('"') + text + QLatin1Char('"');
     }

@@ -40,8 +40,11 @@ private:
     int m_lineNumber = 0;
 };
 
-// Reads records of fields separated by commas; a text in double quotes may hold
-// commas and line breaks, and two double quotes inside it stand for one.
+// Reads records of fields separated by commas, one record per line; a text in
+// double quotes may hold commas, and two double quotes inside it stand for one.
+// A record whose quoted text is not closed before the end of its line is
+// malformed: it is skipped (the next line starts a new record) and listed in
+// takeSkippedRecords(), so that the caller can say which records were lost.
 class RecordReader
 {
 public:
@@ -49,21 +52,37 @@ public:
     static RecordReader fromBytes(const QByteArray &bytes, int codePage = 0);
 
     bool atEnd();
-    // The fields of the next record (one line, or more when a quoted text spans lines).
+    // The fields of the next well-formed record. Throws RuntimeError 62 at the end.
     QStringList readRecord();
     // The line on which the last record read started (1-based).
     int recordLine() const { return m_recordLine; }
+    // The number of the last record read (1-based), malformed records counted.
+    int recordNumber() const { return m_recordNumber; }
+    // The malformed records skipped since the last call, each as
+    // "record <number> (line <line>): <why>", in the order of the file.
+    QStringList takeSkippedRecords();
 
 private:
     void skipBlankLines();
+    void skipRestOfLine();
+    bool fetch();
+    bool parseRecord(QStringList *fields);
+
     QString m_text;
     qsizetype m_pos = 0;
     int m_line = 1;
     int m_recordLine = 0;
+    int m_recordNumber = 0;
+    int m_parsedRecords = 0;
+    bool m_hasPending = false;
+    QStringList m_pending;
+    int m_pendingLine = 0;
+    QStringList m_skipped;
 };
 
 // Writes records: texts in double quotes (a double quote inside doubled), numbers
 // as they are, Booleans as #TRUE# and #FALSE#, one record per line ending in CR LF.
+// A line break inside a text is written as a blank: a record never spans lines.
 class RecordWriter
 {
 public:

@@ -126,6 +126,46 @@ private Q_SLOTS:
         QVERIFY(!boxes[0].text.contains(QStringLiteral("record 4")));
     }
 
+    void unclosedQuoteSkipsOnlyItsRecord_data()
+    {
+        QTest::addColumn<QByteArray>("damaged");
+        QTest::addColumn<QString>("where");
+        // The damaged record in the middle, and as the last line without a line end.
+        QTest::newRow("middle") << QByteArray("2,1,\"Reina-Valera 1909,b_sparv,1252\r\n")
+                                << QStringLiteral("record 2 (line 2)");
+        QTest::newRow("last line") << QByteArray() << QStringLiteral("record 4 (line 4)");
+    }
+
+    void unclosedQuoteSkipsOnlyItsRecord()
+    {
+        QFETCH(QByteArray, damaged);
+        QFETCH(QString, where);
+        module(QStringLiteral("Bible/b_one.txt"));
+        module(QStringLiteral("Bible/b_kjv.txt"));
+        module(QStringLiteral("Bible/b_sparv.txt"));
+        QByteArray records = "0,1,\"One\",\"b_one\",0\r\n" + damaged +
+                             "1,1,\"King James\",\"b_kjv\",1252\r\n"
+                             "1600,1,\"Dictionary\",\"d_dict\",0\r\n";
+        if (damaged.isEmpty())
+            records += "3,1,\"Never closed,b_sparv,0";
+        module(QStringLiteral("Dictionary/d_dict.txt"));
+        translations(records);
+        VerbanoxRoutines::LoadTranslationsList();
+        // The records after the damaged one keep their own names and files.
+        QCOMPARE(gBibles.Count(), 2);
+        QCOMPARE(gBibles.DisplayName(0), QStringLiteral("One"));
+        QCOMPARE(gBibles.DisplayName(1), QStringLiteral("King James"));
+        QCOMPARE(gBibles.FileNames(1), QStringLiteral("b_kjv.txt"));
+        QCOMPARE(gBibles.CodePage(1), 1252);
+        QCOMPARE(gDictionaries.Count(), 1);
+        const auto boxes = m_fx->desk().messageBoxes();
+        QCOMPARE(boxes.size(), 1);
+        QVERIFY(boxes[0].text.contains(gSysDefsFolder + QStringLiteral("Translations.txt")));
+        QVERIFY2(boxes[0].text.contains(where + QStringLiteral(": a quoted text is not closed")),
+                 qPrintable(boxes[0].text));
+        QCOMPARE(boxes[0].text.count(QStringLiteral("record ")), 1);
+    }
+
     void noBible()
     {
         translations("1500,1,\"Names\",\"n_names\",0\r\n0,1,\"Gone\",\"b_gone\",0\r\n");

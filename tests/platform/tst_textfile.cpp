@@ -27,7 +27,8 @@ private slots:
     void records_data();
     void records();
     void recordLines();
-    void unterminatedQuoteEndsWithFile();
+    void unclosedQuoteSkipsTheRecord_data();
+    void unclosedQuoteSkipsTheRecord();
     void readRecordPastEndRaises62();
 
     void writerFormatsFields_data();
@@ -151,11 +152,9 @@ void tst_TextFile::readerMissingFileRaises53()
     QCOMPARE(
         raisedErrorNumber([&] { TextFiles::readAll(dir.filePath(QStringLiteral("no/such/folder.txt"))); }),
         RtErr::FileNotFound);
-    try {
-        TextReader::fromFile(missing);
-    } catch (const RuntimeError &e) {
-        QVERIFY2(e.description().contains(missing), qPrintable(e.description()));
-    }
+    const std::optional<RuntimeError> raised = raisedError([&] { TextReader::fromFile(missing); });
+    QVERIFY2(raised.has_value(), "a missing file must raise an error");
+    QVERIFY2(raised->description().contains(missing), qPrintable(raised->description()));
 }
 
 void tst_TextFile::readerFindsFileIgnoringCase()
@@ -183,8 +182,10 @@ void tst_TextFile::records_data()
         << QList<Fields>{{"Genesis", "1", "2.5", "#TRUE#", "#FALSE#"},
                          {"Exodus", "-3", "1e+20", "#TRUE#", "0"}};
     QTest::newRow("comma inside quotes") << QByteArray("\"a, b\",\"c\"\r\n") << QList<Fields>{{"a, b", "c"}};
+    // A record is one line: a quote still open at the line end makes the record
+    // malformed, and the next line is a record of its own.
     QTest::newRow("line break inside quotes")
-        << QByteArray("\"line 1\r\nline 2\",2\r\n\"x\"") << QList<Fields>{{"line 1\r\nline 2", "2"}, {"x"}};
+        << QByteArray("\"line 1\r\nline 2\",2\r\n\"x\"") << QList<Fields>{{"line 2\"", "2"}, {"x"}};
     QTest::newRow("doubled quote") << QByteArray("\"He said \"\"yes\"\"\",\"\"\"\"\r\n")
                                    << QList<Fields>{{"He said \"yes\"", "\""}};
     QTest::newRow("empty quoted text") << QByteArray("\"\",\"\"\r\n") << QList<Fields>{{"", ""}};
@@ -216,34 +217,72 @@ void tst_TextFile::recordLines()
 {
     RecordReader reader = RecordReader::fromBytes("\r\n"                   // 1
                                                   "\"a\",1\r\n"            // 2
-                                                  "\"two\r\nlines\",2\r\n" // 3-4
+                                                  "\"two\r\nlines\",2\r\n" // 3 malformed, 4
                                                   "\r\n"                   // 5
                                                   "  \r\n"                 // 6
                                                   "\"c\"\r\n"              // 7
-                                                  "\"d\n\ne\"\n"           // 8-10
+                                                  "\"d\n\ne\"\n"           // 8 malformed, 9, 10
                                                   "\"f\"");                // 11
-    QList<int> lines;
+    QList<int> lines, numbers;
     while (!reader.atEnd()) {
         reader.readRecord();
         lines.append(reader.recordLine());
+        numbers.append(reader.recordNumber());
     }
-    QCOMPARE(lines, (QList<int>{2, 3, 7, 8, 11}));
+    QCOMPARE(lines, (QList<int>{2, 4, 7, 10, 11}));
+    QCOMPARE(numbers, (QList<int>{1, 3, 4, 6, 7}));
+    QCOMPARE(reader.takeSkippedRecords(),
+             (QStringList{"record 2 (line 3): a quoted text is not closed before the end of its line",
+                          "record 5 (line 8): a quoted text is not closed before the end of its line"}));
+    QVERIFY(reader.takeSkippedRecords().isEmpty()); // each is reported once
 }
 
-void tst_TextFile::unterminatedQuoteEndsWithFile()
+void tst_TextFile::unclosedQuoteSkipsTheRecord_data()
 {
-    RecordReader reader = RecordReader::fromBytes("\"a\",1\r\n\"open, never closed\r\nnext line");
-    QCOMPARE(reader.readRecord(), (Fields{"a", "1"}));
-    QCOMPARE(reader.readRecord(), Fields{"open, never closed\r\nnext line"});
-    QVERIFY(reader.atEnd());
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QList<Fields>>("records");
+    QTest::addColumn<QList<int>>("skippedLines");
 
-    RecordReader lone = RecordReader::fromBytes("\"");
-    QCOMPARE(lone.readRecord(), Fields{QString()});
-    QVERIFY(lone.atEnd());
+    // The damaged list entry that used to swallow the next record into its name.
+    QTest::newRow("list entry") << QByteArray("1,1,\"KJV\",\"b_kjv\",1252\r\n"
+                                              "2,1,\"Reina-Valera 1909,b_sparv,1252\r\n"
+                                              "3,1,\"Luther\",\"b_luther\",1252\r\n")
+                                << QList<Fields>{{"1", "1", "KJV", "b_kjv", "1252"},
+                                                 {"3", "1", "Luther", "b_luther", "1252"}}
+                                << QList<int>{2};
+    QTest::newRow("next line unquoted") << QByteArray("\"a\",1\r\n\"open, never closed\r\nnext line")
+                                        << QList<Fields>{{"a", "1"}, {"next line"}} << QList<int>{2};
+    QTest::newRow("LF line ends") << QByteArray("\"open\n\"b\"\n") << QList<Fields>{{"b"}} << QList<int>{1};
+    QTest::newRow("lone CR ends the line")
+        << QByteArray("\"open\r\"b\"\r\n") << QList<Fields>{{"b"}} << QList<int>{1};
+    QTest::newRow("lone quote") << QByteArray("\"") << QList<Fields>{} << QList<int>{1};
+    QTest::newRow("doubled quote at the end") << QByteArray("\"abc\"\"") << QList<Fields>{} << QList<int>{1};
+    QTest::newRow("second field open")
+        << QByteArray("1,\"x\",\"y\r\n2,\"z\"\r\n") << QList<Fields>{{"2", "z"}} << QList<int>{1};
+    QTest::newRow("two in a row") << QByteArray("\"a\r\n\"b\r\n\"c\"\r\n") << QList<Fields>{{"c"}}
+                                  << QList<int>{1, 2};
+}
 
-    RecordReader doubledAtEnd = RecordReader::fromBytes("\"abc\"\"");
-    QCOMPARE(doubledAtEnd.readRecord(), Fields{"abc\""});
-    QVERIFY(doubledAtEnd.atEnd());
+void tst_TextFile::unclosedQuoteSkipsTheRecord()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QList<Fields>, records);
+    QFETCH(QList<int>, skippedLines);
+    RecordReader reader = RecordReader::fromBytes(bytes, 1252);
+    QCOMPARE(readRecords(reader), records);
+    QList<Fields> read;
+    QStringList skipped;
+    while (!reader.atEnd()) {
+        read.append(reader.readRecord());
+        skipped += reader.takeSkippedRecords();
+    }
+    skipped += reader.takeSkippedRecords();
+    QCOMPARE(read, records);
+    QCOMPARE(skipped.size(), skippedLines.size());
+    for (qsizetype i = 0; i < skipped.size(); ++i)
+        QVERIFY2(skipped[i].contains(
+                     QStringLiteral("(line %1): a quoted text is not closed").arg(skippedLines[i])),
+                 qPrintable(skipped[i]));
 }
 
 void tst_TextFile::readRecordPastEndRaises62()
@@ -262,6 +301,8 @@ void tst_TextFile::writerFormatsFields_data()
     QTest::newRow("text") << QVariant(QStringLiteral("Genesis")) << QStringLiteral("\"Genesis\"");
     QTest::newRow("quote doubled") << QVariant(QStringLiteral("a\"b\"")) << QStringLiteral("\"a\"\"b\"\"\"");
     QTest::newRow("empty text") << QVariant(QString()) << QStringLiteral("\"\"");
+    QTest::newRow("line breaks become blanks")
+        << QVariant(QStringLiteral("a\r\nb\nc\rd")) << QStringLiteral("\"a b c d\"");
     QTest::newRow("true") << QVariant(true) << QStringLiteral("#TRUE#");
     QTest::newRow("false") << QVariant(false) << QStringLiteral("#FALSE#");
     QTest::newRow("int") << QVariant(-42) << QStringLiteral("-42");
@@ -323,12 +364,16 @@ void tst_TextFile::writerReaderRoundTrip()
     writer.writeRecord({});
     writer.writeRecord({text});
 
+    // A record is one line: line breaks inside a text come back as blanks.
+    QString expected = text;
+    expected.replace(QRegularExpression(QStringLiteral("\r\n|\r|\n")), QStringLiteral(" "));
     RecordReader reader = RecordReader::fromBytes(writer.bytes(), codePage);
-    QCOMPARE(reader.readRecord(), (Fields{text, "7", "#TRUE#", text}));
+    QCOMPARE(reader.readRecord(), (Fields{expected, "7", "#TRUE#", expected}));
     QCOMPARE(reader.readRecord(), (Fields{"next", "#FALSE#", "2.5"}));
     // The empty record is a blank line; blank lines are skipped.
-    QCOMPARE(reader.readRecord(), Fields{text});
+    QCOMPARE(reader.readRecord(), Fields{expected});
     QVERIFY(reader.atEnd());
+    QVERIFY(reader.takeSkippedRecords().isEmpty());
 }
 
 void tst_TextFile::writerSavesAtomically()
