@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages that building, running and testing Verbanox need.
+# Installs the Debian 12 packages that building and running Verbanox need; with
+# --tests also what only the tests use (a word processor that opens our RTF).
 set -euo pipefail
 
 SUDO=""
@@ -13,6 +14,12 @@ PACKAGES=(
     fonts-dejavu-core fontconfig xdg-utils
     clang-format
 )
+for arg in "$@"; do
+    case "$arg" in
+        --tests) PACKAGES+=(libreoffice-writer-nogui) ;;
+        *) echo "unknown option: $arg" >&2; exit 2 ;;
+    esac
+done
 
 export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what Verbanox needs, builds it and runs all tests headless.
 # With --sanitize the build and the tests use AddressSanitizer and
-# UndefinedBehaviorSanitizer, in build-asan/.
+# UndefinedBehaviorSanitizer, in build-asan/. CMAKE_BUILD_PARALLEL_LEVEL and
+# CTEST_PARALLEL_LEVEL limit the jobs of the build and of the tests (default: one per core).
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -17,10 +18,10 @@ for arg in "$@"; do
 done
 
 if [ "$SKIP_INSTALL" -eq 0 ]; then
-    "$ROOT/scripts/install-deps.sh"
+    "$ROOT/scripts/install-deps.sh" --tests
 fi
 BUILD_DIR="$BUILD_DIR" "$ROOT/scripts/build.sh" "${CMAKE_ARGS[@]}"
 
 export QT_QPA_PLATFORM=offscreen
 cd "$BUILD_DIR"
-ctest --output-on-failure --parallel "$(nproc)"
+ctest --output-on-failure --parallel "${CTEST_PARALLEL_LEVEL:-$(nproc)}"

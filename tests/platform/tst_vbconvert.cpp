@@ -160,8 +160,8 @@ void tst_VbConvert::wholeNumberRanges()
     QFETCH(qint64, int16);
     QFETCH(qint64, int32);
     QFETCH(qint64, byte);
-    const qint64 none = -1000000;
-    const auto expect = [none](qint64 v) {
+    constexpr qint64 none = -1000000;
+    const auto expect = [](qint64 v) {
         return v == none ? std::optional<qint64>() : std::optional<qint64>(v);
     };
     const auto widen = [](auto r) { return r ? std::optional<qint64>(*r) : std::optional<qint64>(); };
