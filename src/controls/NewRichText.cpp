@@ -36,6 +36,17 @@ int markerMask(Qt::KeyboardModifiers modifiers)
     return mask;
 }
 
+QString straightQuotes(QString text)
+{
+    for (QChar &c : text) {
+        if (c == QChar(0x2018) || c == QChar(0x2019))
+            c = QLatin1Char('\'');
+        else if (c == QChar(0x201C) || c == QChar(0x201D))
+            c = QLatin1Char('"');
+    }
+    return text;
+}
+
 // The mouse buttons held, as the events report a button: 1 left, 2 right, 4 middle.
 int heldButtons(quintptr keyState)
 {
@@ -297,11 +308,16 @@ int NewRichText::Find(const QString &text, int start)
 {
     if (text.isEmpty())
         return 0;
+    // The pane shows typographic quotes where the reader types straight ones, so
+    // both sides are compared with their quotes straightened (one character for
+    // one, so positions stay), and without regard to case as the model's search.
     std::shared_ptr<TextRange> range = Range(std::max(start, 1) - 1, WholeStory);
-    if (range->FindText(text, 0x3FFFFFFF, 0) == 0)
+    const qsizetype at = straightQuotes(range->Text()).indexOf(straightQuotes(text), 0, Qt::CaseInsensitive);
+    if (at < 0)
         return 0;
-    Selection()->SetRange(range->Start(), range->End());
-    return range->Start() + 1;
+    const int found = range->Start() + int(at);
+    Selection()->SetRange(found, found + int(text.size()));
+    return found + 1;
 }
 
 void NewRichText::SaveFile(const QString &path, int flags)

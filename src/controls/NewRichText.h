@@ -67,8 +67,9 @@ public:
     std::shared_ptr<TextRange> Range(int start, int end) const;
     quint32 BackColor() const { return m_backColor; }
     void setBackColor(quint32 colour);
-    // Searches from the 1-based position start to the end; selects the match and
-    // returns its 1-based position, 0 when there is none.
+    // Searches from the 1-based position start to the end, ignoring case; a straight
+    // quote matches its typographic forms (' matches ‘ and ’, " matches “ and ”).
+    // Selects the match and returns its 1-based position, 0 when there is none.
     int Find(const QString &text, int start);
     void SaveFile(const QString &path, int flags);
     void LoadFile(const QString &path, int flags);

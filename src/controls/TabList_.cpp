@@ -400,6 +400,8 @@ void TabList_::mousePressEvent(QMouseEvent *event)
     const qint32 row = m_topIndex + qint32(at.y() / RowHeight());
     if (row >= m_count || row == m_committedIndex) {
         RevertToCommitted();
+        if (row < m_count && event->button() == Qt::LeftButton)
+            errors.step([this] { emit OpenTabClicked(); });
     } else {
         moveCurrent(row);
         errors.step([this] { CommitSelection(); });

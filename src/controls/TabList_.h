@@ -70,6 +70,9 @@ public:
 signals:
     void Click();
     void ContextMenu();
+    // The open tab was clicked with the left button: the choice stays, so no
+    // Click, but a host may want to show the chosen item afresh.
+    void OpenTabClicked();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

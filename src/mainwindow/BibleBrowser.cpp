@@ -49,6 +49,8 @@ constexpr quint32 WithoutClientEdge = 0xFFFFFDFFu;
 // The book list's width as designed; the buttons above it are sized from it.
 constexpr int TabListWidthTwips = 2100;
 constexpr int PaneGap = 4;
+// Lines kept in view below a match that Find shows.
+constexpr int FoundLinesBelow = 3;
 
 // Painting stays suspended while a book is put together.
 class PaneFill
@@ -127,12 +129,20 @@ BibleBrowser::BibleBrowser(QWidget *parent)
     connect(btnTranslation, &FlatButton_::Click, this, &BibleBrowser::btnTranslation_Click);
     connect(btnCategory, &FlatButton_::Click, this, &BibleBrowser::btnCategory_Click);
     connect(TabList1, &TabList_::Click, this, &BibleBrowser::TabList1_Click);
+    // Choosing the open book again shows it afresh too.
+    connect(TabList1, &TabList_::OpenTabClicked, this, &BibleBrowser::TabList1_Click);
     connect(RichText1, &NewRichText::SelChange, this, &BibleBrowser::RichText1_SelChange);
     // The list and the pane take their keys through their inner windows; watching
     // those lets Tab and Shift+Tab move between them before either acts on it.
     TabList1->pixFocus->installEventFilter(this);
-    if (RichText1->hwnd())
+    if (RichText1->hwnd()) {
         RichText1->hwnd()->installEventFilter(this);
+        // The pane is for reading: keys and paste don't change the book, while the
+        // reader still selects, copies and moves through it with the keyboard. The
+        // program itself writes it through the text object model.
+        RichText1->hwnd()->setReadOnly(true);
+        RichText1->hwnd()->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    }
 
     setAutoFillBackground(true);
     UserControl_Initialize();
@@ -519,10 +529,26 @@ void BibleBrowser::Find(bool findNext)
         desktop().messageBox(GetMsg(0, 50), MsgBoxStyle::Information, QString());
     } else {
         DoSetFocus();
+        ShowFoundText();
         // The next search starts just after this match, so that it is not found again.
         m_FindStart = found + int(m_FindText.size());
     }
     DoSetFocus();
+}
+
+void BibleBrowser::ShowFoundText()
+{
+    QTextEdit *view = RichText1->hwnd();
+    if (!view)
+        return;
+    // Selecting scrolls only as far as needed, which can leave the match on the
+    // bottom line; a few lines of what follows belong in view too.
+    const QRect match = view->cursorRect();
+    const int room = view->viewport()->height();
+    const int below = std::min(FoundLinesBelow * match.height(), std::max(0, (room - match.height()) / 2));
+    const int overshoot = match.bottom() + 1 + below - room;
+    if (overshoot > 0)
+        view->verticalScrollBar()->setValue(view->verticalScrollBar()->value() + overshoot);
 }
 
 void BibleBrowser::RichText1_SelChange()

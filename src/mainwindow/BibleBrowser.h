@@ -88,6 +88,7 @@ private:
     void UserControl_Show();
     void UserControl_KeyDown(int &KeyCode, int Shift);
     void DoSetFocus();
+    void ShowFoundText();
     void DisplayBook(int book);
     void DefineStyles();
     void BuildCategoryMenu();

@@ -22,6 +22,8 @@ struct EventLog
         QObject::connect(&list, &TabList_::Click, &context, [this] { events << QStringLiteral("Click"); });
         QObject::connect(&list, &TabList_::ContextMenu, &context,
                          [this] { events << QStringLiteral("ContextMenu"); });
+        QObject::connect(&list, &TabList_::OpenTabClicked, &context,
+                         [this] { events << QStringLiteral("OpenTabClicked"); });
     }
     QStringList take() { return std::exchange(events, {}); }
     QObject context;
@@ -252,7 +254,8 @@ private slots:
         // Five items in four rows, scrolled by one, item 2 open and item 4 current:
         // screen row r shows item r + 1.
         QTest::newRow("left on another tab") << 2 << Qt::LeftButton << none << 3 << QStringList{"Click"};
-        QTest::newRow("left on the open tab") << 1 << Qt::LeftButton << none << 2 << nothing;
+        QTest::newRow("left on the open tab")
+            << 1 << Qt::LeftButton << none << 2 << QStringList{"OpenTabClicked"};
         QTest::newRow("left below the last item") << 4 << Qt::LeftButton << none << 2 << nothing;
         QTest::newRow("right on another tab")
             << 0 << Qt::RightButton << none << 1 << QStringList{"Click", "ContextMenu"};

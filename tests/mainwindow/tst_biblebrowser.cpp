@@ -21,6 +21,7 @@
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTextEdit>
 #include <QtTest>
 
 namespace {
@@ -596,6 +597,199 @@ private Q_SLOTS:
         browser.Find(true);
         QCOMPARE(browser.RichText1->SelText(), QStringLiteral("Alpha"));
         QCOMPARE(browser.RichText1->SelStart(), int(paneText().indexOf(QStringLiteral("Alpha"))));
+        QVERIFY(desk().messageBoxes().isEmpty());
+    }
+
+    void thePaneTakesNoTyping_data()
+    {
+        QTest::addColumn<QList<QKeyCombination>>("keys");
+        const auto ctrl = [](Qt::Key key) { return QKeyCombination(Qt::ControlModifier, key); };
+        const auto plain = [](Qt::Key key) { return QKeyCombination(key); };
+        QTest::newRow("letters") << QList<QKeyCombination>{plain(Qt::Key_X), plain(Qt::Key_Y),
+                                                           plain(Qt::Key_Space)};
+        QTest::newRow("Backspace and Delete")
+            << QList<QKeyCombination>{plain(Qt::Key_End), plain(Qt::Key_Backspace), plain(Qt::Key_Delete)};
+        QTest::newRow("Enter and Tab") << QList<QKeyCombination>{plain(Qt::Key_Return), plain(Qt::Key_Tab)};
+        QTest::newRow("paste") << QList<QKeyCombination>{ctrl(Qt::Key_V),
+                                                         QKeyCombination(Qt::ShiftModifier, Qt::Key_Insert)};
+        QTest::newRow("select all then a key") << QList<QKeyCombination>{ctrl(Qt::Key_A), plain(Qt::Key_Z)};
+        QTest::newRow("select all then Backspace")
+            << QList<QKeyCombination>{ctrl(Qt::Key_A), plain(Qt::Key_Backspace)};
+        QTest::newRow("cut") << QList<QKeyCombination>{ctrl(Qt::Key_A), ctrl(Qt::Key_X)};
+    }
+
+    void thePaneTakesNoTyping()
+    {
+        QFETCH(QList<QKeyCombination>, keys);
+        addThreeBibles();
+        m_fx->settings().setValue(Settings, QStringLiteral("BibleBrowserCategory"), QStringLiteral("2"));
+        BibleBrowser &browser = start();
+        QWidget *pane = browser.RichText1->hwnd();
+        const QString text = paneText();
+        QGuiApplication::clipboard()->setText(QStringLiteral("pasted words"));
+        pane->setFocus();
+        for (const QKeyCombination &key : keys)
+            QTest::keyClick(pane, key.key(), key.keyboardModifiers());
+        QCOMPARE(paneText(), text);
+        QCOMPARE(browser.RichText1->textDocument()->document()->toPlainText().size(), text.size() - 1);
+
+        // Selecting and copying with the keyboard still work.
+        QTest::keyClick(pane, Qt::Key_Home, Qt::ControlModifier);
+        QCOMPARE(browser.RichText1->SelStart(), 0);
+        for (int i = 0; i < 7; ++i)
+            QTest::keyClick(pane, Qt::Key_Right, Qt::ShiftModifier);
+        QCOMPARE(browser.RichText1->SelText(), QStringLiteral("Genesis"));
+        QTest::keyClick(pane, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("Genesis"));
+        QTest::keyClick(pane, Qt::Key_Down);
+        QCOMPARE(browser.RichText1->SelLength(), 0);
+        QVERIFY(browser.RichText1->SelStart() > 0);
+        // And so does Find.
+        desk().inputAnswers = {QStringLiteral("earth")};
+        browser.Find(false);
+        QCOMPARE(browser.RichText1->SelStart(), int(text.indexOf(QStringLiteral("earth"))));
+        QCOMPARE(browser.RichText1->SelText(), QStringLiteral("earth"));
+        // The program itself still writes the pane.
+        browser.TabList1->setSelectedItem(1);
+        QVERIFY(paneText() != text);
+        browser.TabList1->setSelectedItem(0);
+        QCOMPARE(paneText(), text);
+        QVERIFY(desk().messageBoxes().isEmpty());
+    }
+
+    void aKeyboardSelectedNameShowsItsMeaning()
+    {
+        ModuleBuilder module;
+        module.verse(23, 1, 1, QStringLiteral("Abel spoke"));
+        addBible(QStringLiteral("Names"), QStringLiteral("b_names.txt"), module, true);
+        gNameDictionaries.Add(QStringLiteral("Names"), QStringLiteral("n_names.txt"), true, 0);
+        m_fx->writeFile(QStringLiteral("Modules/Name/n_names.txt"), "1\tAbel\tbreath\r\n");
+        BibleBrowser &browser = start();
+        QWidget *pane = browser.RichText1->hwnd();
+        pane->setFocus();
+        browser.RichText1->SetSelection(int(paneText().indexOf(QStringLiteral("Abel"))), 0);
+        for (int i = 0; i < 4; ++i)
+            QTest::keyClick(pane, Qt::Key_Right, Qt::ShiftModifier);
+        QCOMPARE(browser.RichText1->SelText(), QStringLiteral("Abel"));
+        QCOMPARE(desk().lastMessage(), QStringLiteral("breath"));
+    }
+
+    void clickingTheOpenBookShowsItAfresh()
+    {
+        addThreeBibles();
+        BibleBrowser &browser = start();
+        const QString text = paneText();
+        // Whatever became of the shown text, choosing the book again brings it back.
+        browser.RichText1->setText(QStringLiteral("changed"));
+        browser.RichText1->SetSelection(3, 2);
+        QCOMPARE(browser.TabList1->SelectedItem(), 0);
+        QTest::mouseClick(browser.TabList1, Qt::LeftButton, {},
+                          QPoint(40, browser.TabList1->RowHeight() / 2));
+        QCOMPARE(browser.TabList1->SelectedItem(), 0);
+        QCOMPARE(paneText(), text);
+        QCOMPARE(browser.RichText1->SelStart(), 0);
+        QCOMPARE(browser.RichText1->SelLength(), 0);
+        // A right click on it only asks for the menu.
+        browser.RichText1->setText(QStringLiteral("changed"));
+        QTest::mouseClick(browser.TabList1, Qt::RightButton, {},
+                          QPoint(40, browser.TabList1->RowHeight() / 2));
+        QCOMPARE(paneText(), QStringLiteral("changed\r"));
+        QVERIFY(desk().messageBoxes().isEmpty());
+    }
+
+    void findMatchesTypographicQuotes_data()
+    {
+        QTest::addColumn<QString>("verse");
+        QTest::addColumn<bool>("smartQuotes");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("found");
+
+        const QString apostrophe = QStringLiteral("the ass his master\u2019s crib");
+        QTest::newRow("’ in the module")
+            << apostrophe << true << QStringLiteral("master's crib") << QStringLiteral("master\u2019s crib");
+        QTest::newRow("' made typographic")
+            << QStringLiteral("the ass his master's crib") << true << QStringLiteral("master's crib")
+            << QStringLiteral("master\u2019s crib");
+        QTest::newRow("‘ opening") << QStringLiteral("he said, \u2018Go\u2019 and went") << true
+                                   << QStringLiteral("'go'") << QStringLiteral("\u2018Go\u2019");
+        QTest::newRow("“ ” double") << QStringLiteral("he said, \u201CPeace be still\u201D and it was")
+                                    << true << QStringLiteral("\"peace be still\"")
+                                    << QStringLiteral("\u201CPeace be still\u201D");
+        QTest::newRow("\" made typographic")
+            << QStringLiteral("he said, \"Peace\" and it was") << true << QStringLiteral("\"Peace\"")
+            << QStringLiteral("\u201CPeace\u201D");
+        QTest::newRow("straight shown, straight typed")
+            << QStringLiteral("he said, \"Peace\" and it was") << false << QStringLiteral("\"Peace\"")
+            << QStringLiteral("\"Peace\"");
+        QTest::newRow("typographic typed, straight shown")
+            << QStringLiteral("his master's crib") << false << QStringLiteral("master\u2019s")
+            << QStringLiteral("master's");
+    }
+
+    void findMatchesTypographicQuotes()
+    {
+        QFETCH(QString, verse);
+        QFETCH(bool, smartQuotes);
+        QFETCH(QString, typed);
+        QFETCH(QString, found);
+        ModuleBuilder module;
+        module.verse(23, 1, 1, QStringLiteral("The vision of the prophet.")).verse(23, 1, 3, verse);
+        addBible(QStringLiteral("Quotes"), QStringLiteral("b_quotes.txt"), module, true);
+        m_fx->settings().setValue(Settings, QStringLiteral("BibleBrowserSmartQuotes"),
+                                  smartQuotes ? QStringLiteral("True") : QStringLiteral("False"));
+        BibleBrowser &browser = start();
+        QCOMPARE(browser.SmartQuotes(), smartQuotes);
+        desk().inputAnswers = {typed};
+        browser.Find(false);
+        QVERIFY2(desk().messageBoxes().isEmpty(), qPrintable(paneText()));
+        QCOMPARE(browser.RichText1->SelText(), found);
+        QCOMPARE(browser.RichText1->SelStart(), int(paneText().indexOf(found)));
+        // Find Next goes on after it.
+        browser.Find(true);
+        QCOMPARE(desk().lastMessage(), GetMsg(0, 50));
+    }
+
+    void findInTheShippedKingJames()
+    {
+        m_fx->copyShippedData(QStringLiteral("Modules/Bible"));
+        gBibles.Add(QStringLiteral("King James Version (1769)"), QStringLiteral("b_kjv.txt"), true, 0);
+        BibleBrowser &browser = start();
+        QCOMPARE(browser.lblBook->text(), QStringLiteral("Isaiah"));
+        desk().inputAnswers = {QStringLiteral("master's crib")};
+        browser.Find(false);
+        QVERIFY(desk().messageBoxes().isEmpty());
+        QCOMPARE(browser.RichText1->SelText(), QStringLiteral("master\u2019s crib"));
+        const QString before = paneText().left(browser.RichText1->SelStart());
+        QVERIFY2(before.endsWith(QStringLiteral("\r3The ox knoweth his owner, and the ass his ")),
+                 qPrintable(before.right(60)));
+    }
+
+    void aFoundMatchHasLinesBelowIt()
+    {
+        ModuleBuilder longer;
+        longer.chapter(23, 1, 80, QStringLiteral("a verse"));
+        addBible(QStringLiteral("Long"), QStringLiteral("b_long.txt"), longer, true);
+        BibleBrowser &browser = start();
+        QTextEdit *view = browser.RichText1->hwnd();
+        QScrollBar *scroll = view->verticalScrollBar();
+        QVERIFY(scroll->maximum() > 0);
+        const int viewport = view->viewport()->height();
+        // Each match further down than the one before: each must stand with lines below it.
+        for (const QString &verse : {QStringLiteral("23.1.30 "), QStringLiteral("23.1.31 "),
+                                     QStringLiteral("23.1.60 "), QStringLiteral("23.1.79 ")}) {
+            desk().inputAnswers = {verse.trimmed()};
+            browser.Find(false);
+            QCOMPARE(browser.RichText1->SelText(), verse.trimmed());
+            const QRect match = view->cursorRect();
+            QVERIFY2(match.top() >= 0, qPrintable(verse));
+            const bool atTheEnd = scroll->value() == scroll->maximum();
+            QVERIFY2(atTheEnd || match.bottom() + 3 * match.height() < viewport,
+                     qPrintable(QStringLiteral("%1: match at %2..%3 of %4")
+                                    .arg(verse)
+                                    .arg(match.top())
+                                    .arg(match.bottom())
+                                    .arg(viewport)));
+        }
         QVERIFY(desk().messageBoxes().isEmpty());
     }
 
