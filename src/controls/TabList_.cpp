@@ -327,7 +327,11 @@ void TabList_::pixFocus_KeyDown(int &KeyCode, int &Shift)
 void TabList_::pixFocus_KeyPress(int &KeyAscii)
 {
     DeferredErrors errors(QStringLiteral("TabList_.pixFocus_KeyPress()"));
-    if (KeyAscii == '\r' || KeyAscii == ' ')
+    if (KeyAscii != '\r' && KeyAscii != ' ')
+        return;
+    if (m_currentIndex >= 0 && m_currentIndex == m_committedIndex)
+        errors.step([this] { emit OpenTabChosenAgain(); });
+    else
         errors.step([this] { CommitSelection(); });
 }
 
@@ -401,7 +405,7 @@ void TabList_::mousePressEvent(QMouseEvent *event)
     if (row >= m_count || row == m_committedIndex) {
         RevertToCommitted();
         if (row < m_count && event->button() == Qt::LeftButton)
-            errors.step([this] { emit OpenTabClicked(); });
+            errors.step([this] { emit OpenTabChosenAgain(); });
     } else {
         moveCurrent(row);
         errors.step([this] { CommitSelection(); });

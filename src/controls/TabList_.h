@@ -70,9 +70,9 @@ public:
 signals:
     void Click();
     void ContextMenu();
-    // The open tab was clicked with the left button: the choice stays, so no
-    // Click, but a host may want to show the chosen item afresh.
-    void OpenTabClicked();
+    // The open tab was chosen again (left click, Enter or Space on it): the choice
+    // stays, so no Click, but a host may want to show the chosen item afresh.
+    void OpenTabChosenAgain();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -130,7 +130,7 @@ BibleBrowser::BibleBrowser(QWidget *parent)
     connect(btnCategory, &FlatButton_::Click, this, &BibleBrowser::btnCategory_Click);
     connect(TabList1, &TabList_::Click, this, &BibleBrowser::TabList1_Click);
     // Choosing the open book again shows it afresh too.
-    connect(TabList1, &TabList_::OpenTabClicked, this, &BibleBrowser::TabList1_Click);
+    connect(TabList1, &TabList_::OpenTabChosenAgain, this, &BibleBrowser::TabList1_Click);
     connect(RichText1, &NewRichText::SelChange, this, &BibleBrowser::RichText1_SelChange);
     // The list and the pane take their keys through their inner windows; watching
     // those lets Tab and Shift+Tab move between them before either acts on it.

@@ -22,8 +22,8 @@ struct EventLog
         QObject::connect(&list, &TabList_::Click, &context, [this] { events << QStringLiteral("Click"); });
         QObject::connect(&list, &TabList_::ContextMenu, &context,
                          [this] { events << QStringLiteral("ContextMenu"); });
-        QObject::connect(&list, &TabList_::OpenTabClicked, &context,
-                         [this] { events << QStringLiteral("OpenTabClicked"); });
+        QObject::connect(&list, &TabList_::OpenTabChosenAgain, &context,
+                         [this] { events << QStringLiteral("OpenTabChosenAgain"); });
     }
     QStringList take() { return std::exchange(events, {}); }
     QObject context;
@@ -255,7 +255,7 @@ private slots:
         // screen row r shows item r + 1.
         QTest::newRow("left on another tab") << 2 << Qt::LeftButton << none << 3 << QStringList{"Click"};
         QTest::newRow("left on the open tab")
-            << 1 << Qt::LeftButton << none << 2 << QStringList{"OpenTabClicked"};
+            << 1 << Qt::LeftButton << none << 2 << QStringList{"OpenTabChosenAgain"};
         QTest::newRow("left below the last item") << 4 << Qt::LeftButton << none << 2 << nothing;
         QTest::newRow("right on another tab")
             << 0 << Qt::RightButton << none << 1 << QStringList{"Click", "ContextMenu"};
@@ -321,7 +321,11 @@ private slots:
             << QList<int>{Qt::Key_Down, Qt::Key_Return} << none << 3 << 3 << QStringList{"Click"};
         QTest::newRow("Space commits")
             << QList<int>{Qt::Key_Home, Qt::Key_Space} << none << 0 << 0 << QStringList{"Click"};
-        QTest::newRow("Enter on the open tab") << QList<int>{Qt::Key_Return} << none << 2 << 2 << nothing;
+        QTest::newRow("Enter on the open tab")
+            << QList<int>{Qt::Key_Return} << none << 2 << 2 << QStringList{"OpenTabChosenAgain"};
+        QTest::newRow("Space on the open tab after moving back")
+            << QList<int>{Qt::Key_Down, Qt::Key_Up, Qt::Key_Space} << none << 2 << 2
+            << QStringList{"OpenTabChosenAgain"};
         QTest::newRow("context key commits first")
             << QList<int>{Qt::Key_End, Qt::Key_Menu} << none << 7 << 7 << QStringList{"Click", "ContextMenu"};
         QTest::newRow("context key on the open tab")

@@ -689,6 +689,10 @@ private Q_SLOTS:
         QCOMPARE(paneText(), text);
         QCOMPARE(browser.RichText1->SelStart(), 0);
         QCOMPARE(browser.RichText1->SelLength(), 0);
+        // So does Enter on it in the list.
+        browser.RichText1->setText(QStringLiteral("changed"));
+        QTest::keyClick(browser.TabList1->pixFocus, Qt::Key_Return);
+        QCOMPARE(paneText(), text);
         // A right click on it only asks for the menu.
         browser.RichText1->setText(QStringLiteral("changed"));
         QTest::mouseClick(browser.TabList1, Qt::RightButton, {},
