@@ -85,7 +85,8 @@ void setBackground(QWidget *widget, quint32 colour)
 
 void noRoomForText()
 {
-    desktop().messageBox(GetMsg(0, MsgNoRoomForText), MsgBoxStyle::OKOnly | MsgBoxStyle::Exclamation, QString());
+    desktop().messageBox(GetMsg(0, MsgNoRoomForText), MsgBoxStyle::OKOnly | MsgBoxStyle::Exclamation,
+                         QString());
 }
 } // namespace
 
@@ -131,7 +132,7 @@ void frmDocPreview::buildControls()
     auto *row = new QHBoxLayout(bar);
     row->setContentsMargins(4, 4, 4, 4);
     for (QWidget *w : std::initializer_list<QWidget *>{cmdPrint, cmdZoomIn, cmdZoomOut, cboScale, cmdPrevPage,
-                                                      cmdNextPage, cboPageNo, txtTotalPages})
+                                                       cmdNextPage, cboPageNo, txtTotalPages})
         row->addWidget(w);
     row->addStretch(1);
     row->addWidget(cmdClose);
@@ -395,7 +396,8 @@ void frmDocPreview::DocPreviewProc(QTextEdit &pane, QWidget *owner)
     SetPrintMargins();
     {
         WaitCursor wait;
-        pendingLayout() = std::make_unique<PageLayout>(*pane.document(), DocumentPrinter::printer(), PrintMargins());
+        pendingLayout() =
+            std::make_unique<PageLayout>(*pane.document(), DocumentPrinter::printer(), PrintMargins());
     }
     if (!pendingLayout()->isValid()) {
         pendingLayout().reset();
@@ -453,9 +455,10 @@ void frmDocPreview::DocPrintProc(QTextEdit &pane, QWidget *owner)
     if (!range)
         return;
     if (DocumentPrinter::printPages(printer, layout, *range) < 0) {
-        const QString name = printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName();
-        desktop().messageBox(GetMsg(0, MsgPrinterNotStarted, name), MsgBoxStyle::OKOnly | MsgBoxStyle::Exclamation,
-                             QString());
+        const QString name =
+            printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName();
+        desktop().messageBox(GetMsg(0, MsgPrinterNotStarted, name),
+                             MsgBoxStyle::OKOnly | MsgBoxStyle::Exclamation, QString());
     }
 }
 

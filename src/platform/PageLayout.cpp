@@ -36,7 +36,8 @@ PageLayout::PageLayout(const QTextDocument &document, QPaintDevice &device, cons
     , m_dpiX(device.logicalDpiX())
 {
     const double dpiY = device.logicalDpiY();
-    const QPointF topLeft(std::nearbyint(marginsInches.left() * m_dpiX), std::nearbyint(marginsInches.top() * dpiY));
+    const QPointF topLeft(std::nearbyint(marginsInches.left() * m_dpiX),
+                          std::nearbyint(marginsInches.top() * dpiY));
     const QPointF bottomRight(std::nearbyint(printableArea.width() - marginsInches.right() * m_dpiX),
                               std::nearbyint(printableArea.height() - marginsInches.bottom() * dpiY));
     m_body = QRectF(topLeft, bottomRight);
