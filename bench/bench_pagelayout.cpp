@@ -62,7 +62,8 @@ int main(int argc, char *argv[])
     const double layout = medianMilliseconds(runs, [&] {
         const PageLayout pagesOf(*pane.document(), printer, margins);
         counted = pagesOf.pageCount();
-        const QImage page150 = pagesOf.pageImage(150, QSize(Twips::toPixelsX(6.5 * 1440), Twips::toPixelsY(9 * 1440)));
+        const QImage page150 =
+            pagesOf.pageImage(150, QSize(Twips::toPixelsX(6.5 * 1440), Twips::toPixelsY(9 * 1440)));
         if (page150.isNull())
             std::printf("page 150 could not be drawn\n");
     });

@@ -63,7 +63,8 @@ private:
         for (;; lines += 5) {
             m_pane->setText(numberedLines(lines));
             const int count =
-                PageLayout(*m_pane->document(), DocumentPrinter::printer(), frmDocPreview::PrintMargins()).pageCount();
+                PageLayout(*m_pane->document(), DocumentPrinter::printer(), frmDocPreview::PrintMargins())
+                    .pageCount();
             if (count == pages)
                 return;
             QVERIFY(count < pages);
@@ -235,7 +236,8 @@ private Q_SLOTS:
         const QSize z100 = frmDocPreview::ZoomPictureSize(2, letter);
         QCOMPARE(frmDocPreview::ZoomPictureSize(1, letter),
                  QSize(qRound(z100.width() * 1.224745), qRound(z100.height() * 1.224745)));
-        QCOMPARE(frmDocPreview::ZoomPictureSize(3, letter), QSize(qRound(z100.width() * 0.75), z100.height() * 3 / 4));
+        QCOMPARE(frmDocPreview::ZoomPictureSize(3, letter),
+                 QSize(qRound(z100.width() * 0.75), z100.height() * 3 / 4));
         QCOMPARE(frmDocPreview::ZoomPictureSize(5, letter), QSize(z100.width() / 4, z100.height() / 4));
     }
 
@@ -303,9 +305,11 @@ private Q_SLOTS:
             return;
         }
         QCOMPARE(PdfTools::pageCount(pdf()), printed);
-        const PageLayout layout(*m_pane->document(), DocumentPrinter::printer(), frmDocPreview::PrintMargins());
+        const PageLayout layout(*m_pane->document(), DocumentPrinter::printer(),
+                                frmDocPreview::PrintMargins());
         const int first = std::max(1, from);
-        QCOMPARE(PdfTools::firstLine(pdf(), 1), m_pane->document()->findBlock(layout.pageStart(first)).text());
+        QCOMPARE(PdfTools::firstLine(pdf(), 1),
+                 m_pane->document()->findBlock(layout.pageStart(first)).text());
         QVERIFY(desk().messageBoxes().isEmpty());
     }
 
@@ -318,8 +322,8 @@ private Q_SLOTS:
         QTest::newRow("millimetres") << false << false << QMarginsF(20, 25, 15, 25)
                                      << QMarginsF(20 / 25.4, 25 / 25.4, 15 / 25.4, 25 / 25.4);
         QTest::newRow("inches") << true << false << QMarginsF(1, 0.5, 1, 0.5) << QMarginsF(1, 0.5, 1, 0.5);
-        QTest::newRow("fit to window") << false << true << QMarginsF(20, 25, 15, 30)
-                                       << QMarginsF(0, 25 / 25.4, 0, 30 / 25.4);
+        QTest::newRow("fit to window")
+            << false << true << QMarginsF(20, 25, 15, 30) << QMarginsF(0, 25 / 25.4, 0, 30 / 25.4);
     }
     void printMarginsFromThePageSettings()
     {

@@ -65,14 +65,16 @@ private:
     static QStringList shown(const PageSetup &dialog)
     {
         QStringList texts;
-        for (QComboBox *box : {dialog.cboWidth, dialog.cboLeft, dialog.cboRight, dialog.cboTop, dialog.cboBottom})
+        for (QComboBox *box :
+             {dialog.cboWidth, dialog.cboLeft, dialog.cboRight, dialog.cboTop, dialog.cboBottom})
             texts.append(box->currentText());
         return texts;
     }
     static QStringList labels(const PageSetup &dialog)
     {
         QStringList texts;
-        for (QLabel *label : {dialog.lblWidth, dialog.lblLeft, dialog.lblRight, dialog.lblTop, dialog.lblBottom})
+        for (QLabel *label :
+             {dialog.lblWidth, dialog.lblLeft, dialog.lblRight, dialog.lblTop, dialog.lblBottom})
             texts.append(label->text());
         return texts;
     }
@@ -124,7 +126,8 @@ private Q_SLOTS:
         for (QComboBox *box : {dialog.cboWidth, dialog.cboLeft, dialog.cboRight})
             QVERIFY(!box->isEnabled());
         QVERIFY(dialog.cboTop->isEnabled() && dialog.cboBottom->isEnabled());
-        QCOMPARE(labels(dialog), (QStringList{"Ignored", "Ignored", "Ignored", "Top Margin mm", "Bottom Margin mm"}));
+        QCOMPARE(labels(dialog),
+                 (QStringList{"Ignored", "Ignored", "Ignored", "Top Margin mm", "Bottom Margin mm"}));
         QCOMPARE(shown(dialog), (QStringList{"0", "0", "0", "0", "0"}));
         QVERIFY(!dialog.chkAll->isChecked());
         QCOMPARE(dialog.cboWidth->count(), 354);
@@ -139,13 +142,15 @@ private Q_SLOTS:
         QTest::addColumn<bool>("toInches");
         QTest::addColumn<QStringList>("expected");
         QTest::newRow("millimetres to inches keep a tenth")
-            << false << QList<float>{210, 20, 10, 25, 0} << true << QStringList{"8.3", "0.8", "0.4", "1", "0"};
+            << false << QList<float>{210, 20, 10, 25, 0} << true
+            << QStringList{"8.3", "0.8", "0.4", "1", "0"};
         QTest::newRow("inches to millimetres") << true << QList<float>{8.3f, 1, 0.5f, 0.8f, 0.4f} << false
                                                << QStringList{"211", "25", "13", "20", "10"};
         QTest::newRow("inches stay inches") << true << QList<float>{8.3f, 1, 0.5f, 0.8f, 0.4f} << true
                                             << QStringList{"8.3", "1", "0.5", "0.8", "0.4"};
         QTest::newRow("millimetres stay millimetres")
-            << false << QList<float>{210, 20, 10, 25, 12.5f} << false << QStringList{"210", "20", "10", "25", "12.5"};
+            << false << QList<float>{210, 20, 10, 25, 12.5f} << false
+            << QStringList{"210", "20", "10", "25", "12.5"};
     }
     void unitConversions()
     {
@@ -169,7 +174,8 @@ private Q_SLOTS:
         QCOMPARE(dialog.lblWidth->text(), QStringLiteral("Page Width ") + unit);
         QCOMPARE(dialog.cboWidth->count(), toInches ? 140 : 354);
         QCOMPARE(dialog.cboLeft->count(), toInches ? 40 : 101);
-        QCOMPARE(dialog.cboLeft->itemText(toInches ? 39 : 100), toInches ? QStringLiteral("3.9") : QStringLiteral("100"));
+        QCOMPARE(dialog.cboLeft->itemText(toInches ? 39 : 100),
+                 toInches ? QStringLiteral("3.9") : QStringLiteral("100"));
     }
 
     void loadingRoundsTheMillimetresOfTheSides()

@@ -15,7 +15,8 @@ QByteArray run(const QString &program, const QStringList &arguments)
     QProcess process;
     process.start(program, arguments);
     if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit) {
-        qWarning("%s did not run; poppler-utils must be installed (scripts/install-deps.sh)", qPrintable(program));
+        qWarning("%s did not run; poppler-utils must be installed (scripts/install-deps.sh)",
+                 qPrintable(program));
         return QByteArray();
     }
     return process.readAllStandardOutput();
@@ -32,17 +33,18 @@ namespace PdfTools {
 int pageCount(const QString &pdf)
 {
     const QString info = QString::fromUtf8(run(QStringLiteral("pdfinfo"), {pdf}));
-    const QRegularExpressionMatch match = QRegularExpression(QStringLiteral("^Pages:\\s+(\\d+)"),
-                                                             QRegularExpression::MultilineOption)
-                                              .match(info);
+    const QRegularExpressionMatch match =
+        QRegularExpression(QStringLiteral("^Pages:\\s+(\\d+)"), QRegularExpression::MultilineOption)
+            .match(info);
     return match.hasMatch() ? match.captured(1).toInt() : -1;
 }
 
 QString pageText(const QString &pdf, int page)
 {
-    return QString::fromUtf8(run(QStringLiteral("pdftotext"), {QStringLiteral("-f"), QString::number(page),
-                                                               QStringLiteral("-l"), QString::number(page),
-                                                               QStringLiteral("-layout"), pdf, QStringLiteral("-")}));
+    return QString::fromUtf8(
+        run(QStringLiteral("pdftotext"),
+            {QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"), QString::number(page),
+             QStringLiteral("-layout"), pdf, QStringLiteral("-")}));
 }
 
 QString firstLine(const QString &pdf, int page)
@@ -57,9 +59,10 @@ QImage pageImage(const QString &pdf, int page, int dpi)
 {
     QTemporaryDir dir;
     const QString prefix = dir.filePath(QStringLiteral("page"));
-    run(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-gray"),
-                                     QStringLiteral("-singlefile"), QStringLiteral("-f"), QString::number(page),
-                                     QStringLiteral("-l"), QString::number(page), pdf, prefix});
+    run(QStringLiteral("pdftoppm"),
+        {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-gray"), QStringLiteral("-singlefile"),
+         QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"), QString::number(page), pdf,
+         prefix});
     return QImage(prefix + QStringLiteral(".pgm"));
 }
 

@@ -98,9 +98,9 @@ private Q_SLOTS:
         QCOMPARE(stored(QStringLiteral("FitToDesktop")), QStringLiteral("0"));
         QCOMPARE(stored(QStringLiteral("ApplyToAllForms")), QStringLiteral("-1"));
         QCOMPARE(SettingsStore::instance().keys(QStringLiteral("Settings")).mid(0, 6),
-                 (QStringList{QStringLiteral("CM_IN"), QStringLiteral("WidthPage"), QStringLiteral("MarginLeft"),
-                              QStringLiteral("MarginRight"), QStringLiteral("gTopMargin"),
-                              QStringLiteral("gBottomMargin")}));
+                 (QStringList{QStringLiteral("CM_IN"), QStringLiteral("WidthPage"),
+                              QStringLiteral("MarginLeft"), QStringLiteral("MarginRight"),
+                              QStringLiteral("gTopMargin"), QStringLiteral("gBottomMargin")}));
     }
 
     void paneLayout_data()

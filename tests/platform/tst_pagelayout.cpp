@@ -109,7 +109,8 @@ private Q_SLOTS:
         // Every page starts where the layout says it does.
         for (int page = 1; page <= layout.pageCount(); ++page)
             QCOMPARE(PdfTools::firstLine(file, page), lineAt(*document, layout.pageStart(page)));
-        QCOMPARE(PdfTools::pageText(file, layout.pageCount()).contains(QStringLiteral("Line %1").arg(lines)), true);
+        QCOMPARE(PdfTools::pageText(file, layout.pageCount()).contains(QStringLiteral("Line %1").arg(lines)),
+                 true);
     }
 
     void pageRanges_data()
@@ -193,7 +194,8 @@ private Q_SLOTS:
         const QImage fourth = page.copy(textRows(page).value(3));
         QVERIFY(!fourth.isNull());
         const int deeperInk = PdfTools::firstDarkColumn(fourth);
-        QVERIFY2(qAbs(deeperInk - expected - 36) <= 3, qPrintable(QStringLiteral("fourth line at %1").arg(deeperInk)));
+        QVERIFY2(qAbs(deeperInk - expected - 36) <= 3,
+                 qPrintable(QStringLiteral("fourth line at %1").arg(deeperInk)));
     }
 
     void nothingIsPrintedInsideTheTopAndBottomMargins()
@@ -208,7 +210,8 @@ private Q_SLOTS:
         for (int page = 1; page < layout.pageCount(); ++page) {
             const QImage image = PdfTools::pageImage(file, page, 72);
             QCOMPARE(image.height(), 792);
-            QVERIFY2(PdfTools::firstDarkRow(image) >= 72, qPrintable(QString::number(PdfTools::firstDarkRow(image))));
+            QVERIFY2(PdfTools::firstDarkRow(image) >= 72,
+                     qPrintable(QString::number(PdfTools::firstDarkRow(image))));
             QVERIFY2(PdfTools::lastDarkRow(image) <= 792 - 108,
                      qPrintable(QString::number(PdfTools::lastDarkRow(image))));
             // A full page uses most of the body.
