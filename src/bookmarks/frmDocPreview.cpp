@@ -83,6 +83,19 @@ void setBackground(QWidget *widget, quint32 colour)
     widget->setAutoFillBackground(true);
 }
 
+// The window unloads however its showing ends.
+struct UnloadPreview
+{
+    UnloadPreview() = default;
+    UnloadPreview(const UnloadPreview &) = delete;
+    UnloadPreview &operator=(const UnloadPreview &) = delete;
+    ~UnloadPreview()
+    {
+        DefaultInstance<frmDocPreview>::release();
+        pendingLayout().reset();
+    }
+};
+
 void noRoomForText()
 {
     desktop().messageBox(GetMsg(0, MsgNoRoomForText), MsgBoxStyle::OKOnly | MsgBoxStyle::Exclamation,
@@ -405,9 +418,10 @@ void frmDocPreview::DocPreviewProc(QTextEdit &pane, QWidget *owner)
         return;
     }
     gPrintRequested = false;
-    ModalOpener<frmDocPreview>::show();
-    DefaultInstance<frmDocPreview>::release();
-    pendingLayout().reset();
+    {
+        const UnloadPreview unload;
+        ModalOpener<frmDocPreview>::show();
+    }
     if (gPrintRequested)
         DocPrintProc(pane, owner);
 }
@@ -423,10 +437,9 @@ void frmDocPreview::DocPrintProc(QTextEdit &pane, QWidget *owner)
 {
     QCoreApplication::processEvents();
     QPrinter &printer = DocumentPrinter::printer();
-    const QTextCursor selected = pane.textCursor();
     PrintDialogOptions options;
     options.title = QStringLiteral("Print");
-    options.selection = selected.hasSelection();
+    options.selection = pane.textCursor().hasSelection();
     {
         WaitCursor wait;
         options.pageCount = PageLayout(*pane.document(), printer, PrintMargins()).pageCount();
@@ -439,22 +452,10 @@ void frmDocPreview::DocPrintProc(QTextEdit &pane, QWidget *owner)
     }
 
     WaitCursor wait;
-    std::unique_ptr<QTextDocument> selection;
-    const QTextDocument *document = pane.document();
-    if (printer.printRange() == QPrinter::Selection && selected.hasSelection()) {
-        selection = DocumentPrinter::selectionDocument(selected);
-        document = selection.get();
-    }
-    // The dialog may have chosen another printer or paper: lay out for it.
-    const PageLayout layout(*document, printer, PrintMargins());
-    if (!layout.isValid()) {
+    const int printed = DocumentPrinter::printChosenPages(printer, pane, PrintMargins());
+    if (printed == DocumentPrinter::NoRoomForText) {
         noRoomForText();
-        return;
-    }
-    const auto range = DocumentPrinter::pagesToPrint(layout, printer);
-    if (!range)
-        return;
-    if (DocumentPrinter::printPages(printer, layout, *range) < 0) {
+    } else if (printed == DocumentPrinter::PrinterNotStarted) {
         const QString name =
             printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName();
         desktop().messageBox(GetMsg(0, MsgPrinterNotStarted, name),

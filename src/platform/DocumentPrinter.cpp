@@ -6,6 +6,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
+#include <QTextEdit>
 
 namespace DocumentPrinter {
 
@@ -61,6 +62,21 @@ std::unique_ptr<QTextDocument> selectionDocument(const QTextCursor &selection)
     }
     QTextCursor(document.get()).insertFragment(selection.selection());
     return document;
+}
+
+int printChosenPages(QPrinter &printer, const QTextEdit &pane, const QMarginsF &marginsInches)
+{
+    std::unique_ptr<QTextDocument> selection;
+    const QTextDocument *document = pane.document();
+    if (printer.printRange() == QPrinter::Selection && pane.textCursor().hasSelection()) {
+        selection = selectionDocument(pane.textCursor());
+        document = selection.get();
+    }
+    const PageLayout layout(*document, printer, marginsInches);
+    if (!layout.isValid())
+        return NoRoomForText;
+    const std::optional<PageRange> range = pagesToPrint(layout, printer);
+    return range ? printPages(printer, layout, *range) : 0;
 }
 
 } // namespace DocumentPrinter

@@ -8,6 +8,7 @@ class PageLayout;
 class QPrinter;
 class QTextCursor;
 class QTextDocument;
+class QTextEdit;
 
 // Printing rich text over the shared page layout: the printer every print
 // command uses, the pages a chosen range stands for, and the job itself.
@@ -36,5 +37,14 @@ int printPages(QPrinter &printer, const PageLayout &layout, const PageRange &ran
 
 // A document of the selected text only, with its formatting.
 std::unique_ptr<QTextDocument> selectionDocument(const QTextCursor &selection);
+
+constexpr int PrinterNotStarted = -1;
+constexpr int NoRoomForText = -2;
+// Prints what the print dialog chose on the printer: the pane's selection when
+// the range is Selection and text is selected, else the pages of the whole
+// document in range. Lays the pages out for the printer as it is now (the dialog
+// may have chosen another one). Returns the pages printed (0: none was to
+// print), PrinterNotStarted or NoRoomForText.
+int printChosenPages(QPrinter &printer, const QTextEdit &pane, const QMarginsF &marginsInches);
 
 } // namespace DocumentPrinter

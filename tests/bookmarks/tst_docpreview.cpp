@@ -396,6 +396,15 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(pdf()));
     }
 
+    void printerThatCannotStartIsNamed()
+    {
+        m_pane->setText(numberedLines(10));
+        const QString unwritable = m_fx->path(QStringLiteral("no such folder/printed.pdf"));
+        desk().printAnswers.push_back(TestDesktop::PrintAnswer{QPrinter::AllPages, 0, 0, unwritable});
+        frmDocPreview::DocPrintProc(*m_pane, nullptr);
+        QCOMPARE(desk().lastMessage(), GetMsg(0, 149, unwritable));
+    }
+
     void selectionIsOfferedAndPrintsAlone()
     {
         m_pane->setText(numberedLines(200));
