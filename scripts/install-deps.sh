@@ -13,6 +13,7 @@ PACKAGES=(
     qt6-base-dev qt6-base-dev-tools libgl-dev
     fonts-dejavu-core fontconfig xdg-utils
     clang-format
+    poppler-utils
 )
 for arg in "$@"; do
     case "$arg" in

@@ -1,3 +1,5 @@
+#include "bookmarks/PageSetup.h"
+#include "bookmarks/frmDocPreview.h"
 #include "core/Bug_.h"
 #include "core/GlobalVars.h"
 #include "core/MainStartup.h"
@@ -18,6 +20,8 @@ int main(int argc, char *argv[])
     MainMenu::Register();
     NoBibles::Register();
     frmLocate::Register();
+    PageSetup::Register();
+    frmDocPreview::Register();
 
     if (!TrapErrors(QStringLiteral("MainStartup.Main()"), [] { MainStartup::Main(); }))
         return 1;

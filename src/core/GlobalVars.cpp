@@ -44,7 +44,7 @@ bool gMultiBibOpen = false, gNameDictionaryOpen = false, gDictionaryOpen = false
 bool gBookmarksLoaded = false;
 int gLastAddedBookmarkRow = -1;
 
-float gPrintMarginLeft = 0, gPrintMarginRight = 0;
+float gPrintMarginLeft = 0, gPrintMarginRight = 0, gPrintMarginTop = 0, gPrintMarginBottom = 0;
 bool gPrintRequested = false;
 
 QStringList gMsgTexts;
@@ -113,7 +113,7 @@ void ResetGlobals()
         gMapViewerOpen = false;
     gBookmarksLoaded = false;
     gLastAddedBookmarkRow = -1;
-    gPrintMarginLeft = gPrintMarginRight = 0;
+    gPrintMarginLeft = gPrintMarginRight = gPrintMarginTop = gPrintMarginBottom = 0;
     gPrintRequested = false;
     gMsgTexts.clear();
     gMsgCategories.clear();

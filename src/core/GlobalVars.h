@@ -60,7 +60,7 @@ extern bool gBookmarksLoaded;
 extern int gLastAddedBookmarkRow;
 
 // Print margins in inches, and whether the preview asked for printing.
-extern float gPrintMarginLeft, gPrintMarginRight;
+extern float gPrintMarginLeft, gPrintMarginRight, gPrintMarginTop, gPrintMarginBottom;
 extern bool gPrintRequested;
 
 // The message catalog: two categories of ids 1-300.

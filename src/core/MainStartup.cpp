@@ -4,6 +4,7 @@
 #include "core/FileFunctions_.h"
 #include "core/GlobalNotifier.h"
 #include "core/GlobalVars.h"
+#include "core/PageSettings.h"
 #include "core/Registry_.h"
 #include "core/VerbanoxRoutines.h"
 #include "platform/AppInfo.h"
@@ -43,11 +44,6 @@ quint32 colorSetting(const QString &key, quint32 defaultValue)
             return quint32(*value);
         return std::nullopt;
     });
-}
-
-float singleSetting(const QString &key, float defaultValue)
-{
-    return settingAs<float>(key, defaultValue, VbConvert::toSingle);
 }
 
 void readLanguageAndTexts()
@@ -119,17 +115,6 @@ void setModuleSubFolders()
     gSNotesFolder = gModuleFolder + QStringLiteral("SNotes/");
 }
 
-void readPageSettings()
-{
-    gCM_IN = boolSetting(QStringLiteral("CM_IN"), false);
-    gWidthPage = singleSetting(QStringLiteral("WidthPage"), 0);
-    gMarginLeft = singleSetting(QStringLiteral("MarginLeft"), 0);
-    gMarginRight = singleSetting(QStringLiteral("MarginRight"), 0);
-    gFitToDesktop = boolSetting(QStringLiteral("FitToDesktop"), true);
-    gTopMargin = singleSetting(QStringLiteral("gTopMargin"), 0);
-    gBottomMargin = singleSetting(QStringLiteral("gBottomMargin"), 0);
-    gApplyToAllForms = boolSetting(QStringLiteral("ApplyToAllForms"), false);
-}
 } // namespace
 
 namespace MainStartup {
@@ -175,7 +160,7 @@ void Main()
     setModuleSubFolders();
     CheckNewVersion();
     VerbanoxRoutines::LoadTranslationsList();
-    readPageSettings();
+    PageSettings::ReadPageSettings(true);
     gMainForm = CoreHooks::ShowMainWindow();
 }
 

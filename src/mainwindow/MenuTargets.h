@@ -26,6 +26,8 @@ public:
         DateFormat,
         LanguageEditor,
         FolderChooser,
+        PageSetup,
+        PrintPreview,
         TargetCount
     };
 

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 
+class QPrinter;
 class QWidget;
 
 // Message-box styles and answers, with the runtime's numbers.
@@ -41,6 +42,17 @@ struct ProgramEnded
     int exitCode = 0;
 };
 
+// What the print dialog offers. The dialog sets the printer: the printer itself,
+// the range (all pages, a page range or the selection) and the pages.
+struct PrintDialogOptions
+{
+    QString title;
+    // The last page a range may name; 0 when not known.
+    int pageCount = 0;
+    // The selection option is offered and chosen first.
+    bool selection = false;
+};
+
 // Everything the program asks of the desktop: modal questions, the clock, the wait
 // cursor, the shell and ending the process. The running program uses the Qt
 // implementation; tests install one that records and answers from a script.
@@ -60,6 +72,8 @@ public:
     virtual QString folderName(const QString &title, const QString &folder) = 0;
     // A colour as 0x00BBGGRR, or nullopt when the user cancelled.
     virtual std::optional<quint32> chooseColor(quint32 initial) = 0;
+    // Shows the print dialog for the printer; false when the user cancelled.
+    virtual bool printDialog(QPrinter &printer, const PrintDialogOptions &options) = 0;
 
     virtual QDateTime now() = 0;
     virtual void setWaitCursor(bool on) = 0;

@@ -8,6 +8,8 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
 #include <QUrl>
@@ -126,6 +128,18 @@ std::optional<quint32> QtDesktop::chooseColor(quint32 initial)
     if (!chosen.isValid())
         return std::nullopt;
     return OleColor::fromQColor(chosen);
+}
+
+bool QtDesktop::printDialog(QPrinter &printer, const PrintDialogOptions &options)
+{
+    QPrintDialog dialog(&printer, dialogParent());
+    dialog.setWindowTitle(options.title);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, options.selection);
+    if (options.pageCount > 0)
+        dialog.setMinMax(1, options.pageCount);
+    printer.setPrintRange(options.selection ? QPrinter::Selection : QPrinter::AllPages);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 QDateTime QtDesktop::now()

@@ -5,6 +5,7 @@
 #include "platform/TextDocument.h"
 #include "platform/TextRange.h"
 #include "platform/Tom.h"
+#include "platform/Twips.h"
 
 #include <QTextBlock>
 #include <QTextCharFormat>
@@ -58,6 +59,33 @@ QString RichTextBox::Text() const
 void RichTextBox::setText(const QString &text)
 {
     setPlainText(toDocumentBreaks(text));
+}
+
+void RichTextBox::setRightMargin(float twips)
+{
+    m_rightMargin = twips;
+    if (twips <= 0) {
+        setLineWrapMode(QTextEdit::WidgetWidth);
+    } else if (twips >= NoWrapTwips) {
+        setLineWrapMode(QTextEdit::NoWrap);
+    } else {
+        setLineWrapMode(QTextEdit::FixedPixelWidth);
+        setLineWrapColumnOrWidth(std::max(1, Twips::toPixelsX(twips)));
+    }
+}
+
+float RichTextBox::SelIndent() const
+{
+    const QTextCursor cursor = textCursor();
+    const QTextBlock first = document()->findBlock(cursor.selectionStart());
+    return float(first.blockFormat().leftMargin() * Twips::perPixelX());
+}
+
+void RichTextBox::setSelIndent(float twips)
+{
+    QTextBlockFormat format;
+    format.setLeftMargin(std::max(0.0, twips / Twips::perPixelX()));
+    textCursor().mergeBlockFormat(format);
 }
 
 int RichTextBox::endPosition() const

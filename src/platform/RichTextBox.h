@@ -54,6 +54,15 @@ public:
     // Writes the text to a file atomically; failures raise a RuntimeError.
     void SaveFile(const QString &path, int fileType = rtfRTF);
 
+    // Twips from the box's left edge at which lines wrap; 0 (or less) wraps them
+    // at the box's edge, NoWrapTwips and more turn wrapping off.
+    float RightMargin() const { return m_rightMargin; }
+    void setRightMargin(float twips);
+    static constexpr float NoWrapTwips = 100000;
+    // The left indent of the selected paragraphs in twips (the first one's).
+    float SelIndent() const;
+    void setSelIndent(float twips);
+
     bool Locked() const { return isReadOnly(); }
     void setLocked(bool locked) { setReadOnly(locked); }
 
@@ -66,4 +75,5 @@ private:
     QList<QTextCharFormat> selectionFormats() const;
 
     mutable TextDocument *m_tom = nullptr;
+    float m_rightMargin = 0;
 };

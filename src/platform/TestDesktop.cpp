@@ -75,6 +75,25 @@ std::optional<quint32> TestDesktop::chooseColor(quint32)
     return answer;
 }
 
+bool TestDesktop::printDialog(QPrinter &printer, const PrintDialogOptions &options)
+{
+    shown.append({QStringLiteral("print"), QString(), options.title, options.selection ? 1 : 0});
+    printDialogs.append(options);
+    if (printAnswers.empty())
+        return false;
+    const std::optional<PrintAnswer> answer = printAnswers.front();
+    printAnswers.pop_front();
+    if (!answer)
+        return false;
+    printer.setPrintRange(answer->range);
+    printer.setFromTo(answer->from, answer->to);
+    if (!answer->pdfFile.isEmpty()) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(answer->pdfFile);
+    }
+    return true;
+}
+
 void TestDesktop::setWaitCursor(bool on)
 {
     if (on) {

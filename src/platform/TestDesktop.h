@@ -3,6 +3,7 @@
 #include "platform/Desktop.h"
 
 #include <QList>
+#include <QPrinter>
 #include <QStringList>
 #include <deque>
 
@@ -13,20 +14,32 @@ class TestDesktop : public Desktop
 public:
     struct Shown
     {
-        QString kind; // "msgbox", "inputbox", "open", "save", "folder", "color"
+        QString kind; // "msgbox", "inputbox", "open", "save", "folder", "color", "print"
         QString text;
         QString title;
         int style = 0;
     };
 
+    // How the print dialog is answered: the range chosen and, when a file is
+    // named, printing to that PDF file.
+    struct PrintAnswer
+    {
+        QPrinter::PrintRange range = QPrinter::AllPages;
+        int from = 0;
+        int to = 0;
+        QString pdfFile;
+    };
+
     QList<Shown> shown;
+    QList<PrintDialogOptions> printDialogs;
     QStringList openedUrls;
     QStringList openedFiles;
     QStringList startedPrograms;
-    std::deque<int> messageBoxAnswers;               // default: the first button
-    std::deque<std::optional<QString>> inputAnswers; // default: cancel
-    std::deque<QString> fileAnswers;                 // default: cancel
-    std::deque<std::optional<quint32>> colorAnswers; // default: cancel
+    std::deque<int> messageBoxAnswers;                   // default: the first button
+    std::deque<std::optional<QString>> inputAnswers;     // default: cancel
+    std::deque<QString> fileAnswers;                     // default: cancel
+    std::deque<std::optional<quint32>> colorAnswers;     // default: cancel
+    std::deque<std::optional<PrintAnswer>> printAnswers; // default: cancel
     QDateTime clock = QDateTime(QDate(2024, 1, 1), QTime(12, 0));
     bool canOpen = true; // whether openUrl/openFile/startProgram succeed
     int waitCursorDepth = 0;
@@ -39,6 +52,7 @@ public:
     QString saveFileName(const QString &title, const QString &folder, const QString &filter) override;
     QString folderName(const QString &title, const QString &folder) override;
     std::optional<quint32> chooseColor(quint32 initial) override;
+    bool printDialog(QPrinter &printer, const PrintDialogOptions &options) override;
     QDateTime now() override { return clock; }
     void setWaitCursor(bool on) override;
     bool openUrl(const QString &url) override;

@@ -12,6 +12,7 @@ private slots:
     void scriptedAnswersInOrder();
     void inputBoxes();
     void fileAndColourDialogs();
+    void printDialogs();
     void shellAndClock();
     void waitCursorNests();
     void endProgramThrows();
@@ -109,6 +110,31 @@ void tst_TestDesktop::fileAndColourDialogs()
     QCOMPARE(kinds, (QStringList{"open", "save", "folder", "color", "color", "color"}));
     QCOMPARE(desk.shown[1].title, QStringLiteral("Save"));
     QVERIFY(desk.messageBoxes().isEmpty());
+}
+
+void tst_TestDesktop::printDialogs()
+{
+    TestDesktop desk;
+    QPrinter printer;
+    printer.setPrintRange(QPrinter::AllPages);
+    // Unanswered: cancelled, and the printer is left as it was.
+    QVERIFY(!desk.printDialog(printer, {QStringLiteral("Print"), 3, true}));
+    QCOMPARE(printer.printRange(), QPrinter::AllPages);
+    desk.printAnswers.push_back(std::nullopt);
+    desk.printAnswers.push_back(
+        TestDesktop::PrintAnswer{QPrinter::PageRange, 2, 3, QStringLiteral("/tmp/x.pdf")});
+    QVERIFY(!desk.printDialog(printer, {QStringLiteral("Print"), 3, false}));
+    QVERIFY(desk.printDialog(printer, {QStringLiteral("Print"), 5, false}));
+    QCOMPARE(printer.printRange(), QPrinter::PageRange);
+    QCOMPARE(printer.fromPage(), 2);
+    QCOMPARE(printer.toPage(), 3);
+    QCOMPARE(printer.outputFormat(), QPrinter::PdfFormat);
+    QCOMPARE(printer.outputFileName(), QStringLiteral("/tmp/x.pdf"));
+    QCOMPARE(desk.shown.size(), 3);
+    QCOMPARE(desk.shown[0].kind, QStringLiteral("print"));
+    QCOMPARE(desk.shown[0].style, 1); // the selection was offered
+    QCOMPARE(desk.printDialogs.size(), 3);
+    QCOMPARE(desk.printDialogs[2].pageCount, 5);
 }
 
 void tst_TestDesktop::shellAndClock()

@@ -1,0 +1,353 @@
+#include "bookmarks/PageSetup.h"
+
+#include "core/Bug_.h"
+#include "core/GlobalVars.h"
+#include "core/MiscHelpers.h"
+#include "core/MsgSupport.h"
+#include "core/PageSettings.h"
+#include "mainwindow/MenuTargets.h"
+#include "mainwindow/WorkspaceDocument.h"
+#include "platform/ModalOpener.h"
+#include "platform/RichTextBox.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+#include <cmath>
+
+namespace {
+QComboBox *lengthBox(QWidget *parent)
+{
+    auto *box = new QComboBox(parent);
+    // The boxes take typing, but only an entry of the list sets a value.
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->setMaxVisibleItems(15);
+    box->setMinimumContentsLength(6);
+    return box;
+}
+
+void fill(QComboBox *box, const QStringList &entries, float value)
+{
+    box->clear();
+    box->addItems(entries);
+    box->setEditText(PageSettings::LengthText(value));
+}
+
+QStringList wholeNumbers(int first, int last)
+{
+    QStringList entries;
+    for (int i = first; i <= last; ++i)
+        entries.append(QString::number(i));
+    return entries;
+}
+
+QStringList tenths(int first, int last)
+{
+    QStringList entries;
+    for (int i = first; i <= last; ++i)
+        for (int j = 0; j <= 9; ++j)
+            entries.append(QStringLiteral("%1.%2").arg(i).arg(j));
+    return entries;
+}
+
+float chosenLength(const QComboBox *box, float current)
+{
+    return PageSettings::ParseLength(box->currentText()).value_or(current);
+}
+} // namespace
+
+PageSetup::PageSetup()
+{
+    setObjectName(QStringLiteral("PageSetup"));
+    buildControls();
+    Form_Load();
+}
+
+void PageSetup::buildControls()
+{
+    F1 = new QGroupBox(QStringLiteral("Unit of Measure"), this);
+    optCM = new QRadioButton(QStringLiteral("Millimeters"), F1);
+    optIN = new QRadioButton(QStringLiteral("Inches"), F1);
+    optNone = new QRadioButton(QStringLiteral("Fit to Form"), F1);
+    auto *units = new QVBoxLayout(F1);
+    for (QRadioButton *option : {optCM, optIN, optNone})
+        units->addWidget(option);
+
+    cboWidth = lengthBox(this);
+    cboLeft = lengthBox(this);
+    cboRight = lengthBox(this);
+    lblWidth = new QLabel(QStringLiteral("Page Width"), this);
+    lblLeft = new QLabel(QStringLiteral("Left Margin"), this);
+    lblRight = new QLabel(QStringLiteral("Right Margin"), this);
+    chkAll = new QCheckBox(QStringLiteral("Apply to All Forms"), this);
+
+    Frame1 = new QGroupBox(QStringLiteral("Printing Only"), this);
+    cboTop = lengthBox(Frame1);
+    cboBottom = lengthBox(Frame1);
+    lblTop = new QLabel(QStringLiteral("Top Margin"), Frame1);
+    lblBottom = new QLabel(QStringLiteral("Bottom Margin"), Frame1);
+    auto *printing = new QGridLayout(Frame1);
+    printing->addWidget(cboTop, 0, 0);
+    printing->addWidget(lblTop, 0, 1);
+    printing->addWidget(cboBottom, 1, 0);
+    printing->addWidget(lblBottom, 1, 1);
+
+    cmdINDEX = new QPushButton(QStringLiteral("OK"), this);
+    cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cmdINDEX->setDefault(true);
+
+    auto *grid = new QGridLayout(this);
+    auto *sizes = new QGridLayout;
+    sizes->addWidget(cboWidth, 0, 0);
+    sizes->addWidget(lblWidth, 0, 1);
+    sizes->addWidget(cboLeft, 1, 0);
+    sizes->addWidget(lblLeft, 1, 1);
+    sizes->addWidget(cboRight, 2, 0);
+    sizes->addWidget(lblRight, 2, 1);
+    sizes->addWidget(chkAll, 3, 0, 1, 2);
+    sizes->setColumnMinimumWidth(1, 130);
+    auto *buttons = new QVBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(cmdINDEX);
+    buttons->addWidget(cmdCancel);
+    grid->addWidget(F1, 0, 0);
+    grid->addLayout(sizes, 0, 1);
+    grid->addWidget(Frame1, 1, 0);
+    grid->addLayout(buttons, 1, 1, Qt::AlignRight | Qt::AlignBottom);
+
+    // An option's handler runs when it becomes selected, also from code.
+    connect(optCM, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            optCM_Click();
+    });
+    connect(optIN, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            optIN_Click();
+    });
+    connect(optNone, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            optNone_Click();
+    });
+    connect(cboWidth, &QComboBox::activated, this, [this] { cboWidth_Click(); });
+    connect(cboLeft, &QComboBox::activated, this, [this] { cboLeft_Click(); });
+    connect(cboRight, &QComboBox::activated, this, [this] { cboRight_Click(); });
+    connect(cboTop, &QComboBox::activated, this, [this] { cboTop_Click(); });
+    connect(cboBottom, &QComboBox::activated, this, [this] { cboBottom_Click(); });
+    connect(chkAll, &QCheckBox::toggled, this, [this] { chkAll_Click(); });
+    connect(cmdINDEX, &QPushButton::clicked, this, [this] { cmdINDEX_Click(); });
+    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+}
+
+void PageSetup::Form_Load()
+{
+    PageSettings::ReadPageSettings(false);
+    m_opened = {gCM_IN, gWidthPage, gMarginLeft, gMarginRight, gTopMargin, gBottomMargin, gFitToDesktop};
+    setWindowTitle(GetMsg(1, 19, MiscHelpers::ProductTitle()));
+    (gCM_IN ? optIN : optCM)->setChecked(true);
+    if (gFitToDesktop)
+        optNone->setChecked(true);
+    if (!gCM_IN) {
+        gWidthPage = RoundTo(gWidthPage, 0);
+        gMarginLeft = RoundTo(gMarginLeft, 0);
+        gMarginRight = RoundTo(gMarginRight, 0);
+    }
+    chkAll->setChecked(gApplyToAllForms);
+    FillCombos();
+}
+
+float PageSetup::RoundTo(float value, int decimals)
+{
+    const double scale = std::pow(10.0, decimals);
+    return float(std::nearbyint(double(value) * scale) / scale);
+}
+
+void PageSetup::FillCombos()
+{
+    const bool inches = gCM_IN;
+    const QString unit = inches ? QStringLiteral(" Inch") : QStringLiteral(" mm");
+    const QStringList widths = inches ? tenths(3, 16) : wholeNumbers(76, 429);
+    const QStringList margins = inches ? tenths(0, 3) : wholeNumbers(0, 100);
+    fill(cboWidth, widths, gWidthPage);
+    fill(cboLeft, margins, gMarginLeft);
+    fill(cboRight, margins, gMarginRight);
+    fill(cboTop, margins, gTopMargin);
+    fill(cboBottom, margins, gBottomMargin);
+    lblWidth->setText(QStringLiteral("Page Width") + unit);
+    lblLeft->setText(QStringLiteral("Left Margin") + unit);
+    lblRight->setText(QStringLiteral("Right Margin") + unit);
+    lblTop->setText(QStringLiteral("Top Margin") + unit);
+    lblBottom->setText(QStringLiteral("Bottom Margin") + unit);
+    if (optNone->isChecked()) {
+        for (QLabel *label : {lblWidth, lblLeft, lblRight})
+            label->setText(QStringLiteral("Ignored"));
+    }
+}
+
+void PageSetup::setSideBoxesEnabled(bool enabled)
+{
+    for (QComboBox *box : {cboWidth, cboLeft, cboRight})
+        box->setEnabled(enabled);
+}
+
+void PageSetup::optCM_Click()
+{
+    setSideBoxesEnabled(true);
+    if (UnitReady && gCM_IN) {
+        for (float *value : {&gWidthPage, &gMarginLeft, &gMarginRight, &gTopMargin, &gBottomMargin})
+            *value = RoundTo(*value * 25.4f, 0);
+    } else {
+        UnitReady = true;
+    }
+    gCM_IN = false;
+    FillCombos();
+}
+
+// Margins keep a tenth of an inch as the width does: whole inches would turn
+// a margin of 10 mm into none.
+void PageSetup::optIN_Click()
+{
+    setSideBoxesEnabled(true);
+    if (UnitReady && !gCM_IN) {
+        for (float *value : {&gWidthPage, &gMarginLeft, &gMarginRight, &gTopMargin, &gBottomMargin})
+            *value = RoundTo(*value / 25.4f, 1);
+    } else {
+        UnitReady = true;
+    }
+    gCM_IN = true;
+    FillCombos();
+}
+
+void PageSetup::optNone_Click()
+{
+    setSideBoxesEnabled(false);
+    for (QLabel *label : {lblWidth, lblLeft, lblRight})
+        label->setText(QStringLiteral("Ignored"));
+}
+
+void PageSetup::cboWidth_Click()
+{
+    gWidthPage = chosenLength(cboWidth, gWidthPage);
+}
+void PageSetup::cboLeft_Click()
+{
+    gMarginLeft = chosenLength(cboLeft, gMarginLeft);
+}
+void PageSetup::cboRight_Click()
+{
+    gMarginRight = chosenLength(cboRight, gMarginRight);
+}
+void PageSetup::cboTop_Click()
+{
+    gTopMargin = chosenLength(cboTop, gTopMargin);
+}
+void PageSetup::cboBottom_Click()
+{
+    gBottomMargin = chosenLength(cboBottom, gBottomMargin);
+}
+
+void PageSetup::chkAll_Click()
+{
+    gApplyToAllForms = chkAll->isChecked();
+    PageSettings::SaveApplyToAllForms();
+}
+
+void PageSetup::cmdINDEX_Click()
+{
+    Form_Unload(0);
+}
+
+void PageSetup::cmdCancel_Click()
+{
+    Form_Unload(1);
+}
+
+void PageSetup::reject()
+{
+    cmdCancel_Click();
+}
+
+void PageSetup::closeEvent(QCloseEvent *event)
+{
+    Form_Unload(0);
+    event->accept();
+}
+
+void PageSetup::restoreOpenedValues()
+{
+    gCM_IN = m_opened.cmIn;
+    gWidthPage = m_opened.width;
+    gMarginLeft = m_opened.left;
+    gMarginRight = m_opened.right;
+    gTopMargin = m_opened.top;
+    gBottomMargin = m_opened.bottom;
+    gFitToDesktop = m_opened.fit;
+}
+
+// OK saves and lays the pane out by the new values; Cancel leaves the settings
+// as they were read, so the pane follows those (fit to window or not).
+void PageSetup::Form_Unload(int cancel)
+{
+    if (m_unloaded)
+        return;
+    m_unloaded = true;
+    if (cancel == 0) {
+        IgnoreErrors([] { PageSettings::SavePageSettings(); });
+        gFitToDesktop = optNone->isChecked();
+        IgnoreErrors([] { PageSettings::SaveFitToDesktop(); });
+    } else {
+        restoreOpenedValues();
+    }
+    IgnoreErrors([&] { layOutPane(cancel); });
+    hide();
+    done(cancel == 0 ? QDialog::Accepted : QDialog::Rejected);
+}
+
+void PageSetup::layOutPane(int cancel)
+{
+    if (!WorkspaceDocument::IsRegistered())
+        return;
+    const WorkspaceDocument::Access &workspace = WorkspaceDocument::Get();
+    RichTextBox *pane = workspace.pane();
+    if (!pane)
+        return;
+    const int start = pane->SelStart();
+    const int length = pane->SelLength();
+    pane->setSelStart(0);
+    pane->setSelLength(pane->endPosition());
+    if (cancel == 0) {
+        const PageSettings::PaneLayout layout = PageSettings::PageLayoutOfSettings();
+        pane->setRightMargin(layout.rightMargin);
+        pane->setSelIndent(layout.indent);
+    }
+    if (gFitToDesktop) {
+        pane->setRightMargin(0);
+        pane->setSelIndent(0);
+    } else if (workspace.enableWrapText) {
+        workspace.enableWrapText();
+    }
+    pane->setSelStart(start);
+    pane->setSelLength(length);
+}
+
+void PageSetup::ShowModal()
+{
+    ModalOpener<PageSetup>::show();
+    DefaultInstance<PageSetup>::release();
+}
+
+void PageSetup::Register()
+{
+    MenuTargets::Register(MenuTargets::PageSetup, {{}, {}, [] { ShowModal(); }});
+}
+
+std::function<void()> PageSetup::setShowModal(std::function<void()> show)
+{
+    return ModalOpener<PageSetup>::replace(std::move(show));
+}

@@ -1,0 +1,119 @@
+#include "core/PageSettings.h"
+#include "core/GlobalVars.h"
+#include "platform/RichTextBox.h"
+#include "platform/SettingsStore.h"
+#include "platform/VbConvert.h"
+
+namespace {
+const QString Settings = QStringLiteral("Settings");
+const QString Absent = QStringLiteral("\x01");
+
+QString stored(const QString &key)
+{
+    return SettingsStore::instance().value(Settings, key, Absent);
+}
+
+bool readBoolean(const QString &key, bool defaultValue)
+{
+    const QString text = stored(key);
+    return text == Absent ? defaultValue : VbConvert::toBoolean(text).value_or(defaultValue);
+}
+
+float readLength(const QString &key)
+{
+    const QString text = stored(key);
+    return text == Absent ? 0.0f : PageSettings::ParseLength(text).value_or(0.0f);
+}
+
+void save(const QString &key, const QString &text)
+{
+    SettingsStore::instance().setValue(Settings, key, text);
+}
+
+// Booleans are stored as the text of a 16-bit integer.
+QString booleanText(bool value)
+{
+    return value ? QStringLiteral("-1") : QStringLiteral("0");
+}
+} // namespace
+
+namespace PageSettings {
+
+float TwipsPerUnit()
+{
+    return gCM_IN ? TwipsPerInch : TwipsPerMillimetre;
+}
+
+std::optional<float> ParseLength(const QString &text)
+{
+    QString number = text.trimmed();
+    // Settings written where "," is the decimal separator are read as meant.
+    if (number.count(QLatin1Char(',')) == 1 && !number.contains(QLatin1Char('.')))
+        number.replace(QLatin1Char(','), QLatin1Char('.'));
+    return VbConvert::toSingle(number);
+}
+
+QString LengthText(float value)
+{
+    return VbConvert::fromSingle(value);
+}
+
+void ReadPageSettings(bool withApplyToAllForms)
+{
+    gCM_IN = readBoolean(QStringLiteral("CM_IN"), false);
+    gWidthPage = readLength(QStringLiteral("WidthPage"));
+    gMarginLeft = readLength(QStringLiteral("MarginLeft"));
+    gMarginRight = readLength(QStringLiteral("MarginRight"));
+    gFitToDesktop = readBoolean(QStringLiteral("FitToDesktop"), true);
+    gTopMargin = readLength(QStringLiteral("gTopMargin"));
+    gBottomMargin = readLength(QStringLiteral("gBottomMargin"));
+    if (withApplyToAllForms)
+        gApplyToAllForms = readBoolean(QStringLiteral("ApplyToAllForms"), false);
+}
+
+void SavePageSettings()
+{
+    save(QStringLiteral("CM_IN"), booleanText(gCM_IN));
+    save(QStringLiteral("WidthPage"), LengthText(gWidthPage));
+    save(QStringLiteral("MarginLeft"), LengthText(gMarginLeft));
+    save(QStringLiteral("MarginRight"), LengthText(gMarginRight));
+    save(QStringLiteral("gTopMargin"), LengthText(gTopMargin));
+    save(QStringLiteral("gBottomMargin"), LengthText(gBottomMargin));
+}
+
+void SaveFitToDesktop()
+{
+    save(QStringLiteral("FitToDesktop"), booleanText(gFitToDesktop));
+}
+
+void SaveApplyToAllForms()
+{
+    save(QStringLiteral("ApplyToAllForms"), booleanText(gApplyToAllForms));
+}
+
+PaneLayout PageLayoutOfSettings()
+{
+    const float factor = TwipsPerUnit();
+    gPageWidthTwips = gWidthPage * factor;
+    return PaneLayout{gPageWidthTwips - gMarginRight * factor, gMarginLeft * factor};
+}
+
+} // namespace PageSettings
+
+void ApplyPageLayout(RichTextBox &pane)
+{
+    const PageSettings::PaneLayout layout = PageSettings::PageLayoutOfSettings();
+    pane.setRightMargin(gFitToDesktop ? 0 : layout.rightMargin);
+    pane.setSelIndent(gFitToDesktop ? 0 : layout.indent);
+}
+
+void ApplyPageLayoutToWholeText(RichTextBox &pane)
+{
+    const int start = pane.SelStart();
+    const int length = pane.SelLength();
+    pane.setSelStart(0);
+    pane.setSelLength(pane.endPosition());
+    ApplyPageLayout(pane);
+    pane.setSelStart(start);
+    pane.setSelLength(length);
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+class RichTextBox;
+
+// The page settings (unit, page width, the four margins, fit to window, apply to
+// all windows) in the settings store and their globals, and the rule that lays a
+// rich-text pane out by them.
+namespace PageSettings {
+// Twips per unit: 1440 per inch, 56.7 per millimetre (the program's own factor).
+constexpr float TwipsPerInch = 1440.0f;
+constexpr float TwipsPerMillimetre = 56.7f;
+float TwipsPerUnit();
+
+// A length as stored or chosen, with "." or "," as the decimal separator;
+// nullopt when the text is not a number.
+std::optional<float> ParseLength(const QString &text);
+// A length as it is shown and stored: the shortest text, with ".".
+QString LengthText(float value);
+
+// Reads CM_IN, WidthPage, MarginLeft, MarginRight, FitToDesktop, gTopMargin and
+// gBottomMargin (and ApplyToAllForms when asked) from the section "Settings"
+// into their globals; a missing key or a text that does not convert gives the
+// default.
+void ReadPageSettings(bool withApplyToAllForms);
+// Saves CM_IN, WidthPage, MarginLeft, MarginRight, gTopMargin and gBottomMargin.
+void SavePageSettings();
+void SaveFitToDesktop();
+void SaveApplyToAllForms();
+
+// The line width and indent (twips) that the page width and the side margins
+// give a pane, fit to window not taken into account; gPageWidthTwips is set to
+// the page width in twips.
+struct PaneLayout
+{
+    float rightMargin = 0;
+    float indent = 0;
+};
+PaneLayout PageLayoutOfSettings();
+} // namespace PageSettings
+
+// Lays the selected paragraphs of a pane out by the page settings: lines wrap at
+// the page width less the right margin, the left margin indents them; with fit to
+// window the pane wraps at its own edge with no indent.
+void ApplyPageLayout(RichTextBox &pane);
+// The same for the whole text; the caret and selection stay as they were.
+void ApplyPageLayoutToWholeText(RichTextBox &pane);
