@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QFont>
 #include <QString>
 #include <memory>
 #include <optional>
@@ -60,6 +61,9 @@ public:
     virtual QString folderName(const QString &title, const QString &folder) = 0;
     // A colour as 0x00BBGGRR, or nullopt when the user cancelled.
     virtual std::optional<quint32> chooseColor(quint32 initial) = 0;
+    // The font dialog, its preview showing the first line of the sample text; nullopt
+    // when the user cancelled.
+    virtual std::optional<QFont> chooseFont(const QFont &initial, const QString &sampleText) = 0;
 
     virtual QDateTime now() = 0;
     virtual void setWaitCursor(bool on) = 0;

@@ -6,7 +6,9 @@
 #include <QColorDialog>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QFontDialog>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
@@ -126,6 +128,22 @@ std::optional<quint32> QtDesktop::chooseColor(quint32 initial)
     if (!chosen.isValid())
         return std::nullopt;
     return OleColor::fromQColor(chosen);
+}
+
+std::optional<QFont> QtDesktop::chooseFont(const QFont &initial, const QString &sampleText)
+{
+    QFontDialog dialog(initial, dialogParent());
+    dialog.setOption(QFontDialog::DontUseNativeDialog);
+    // The preview shows the caller's own text (a module's first verse), so that
+    // the reader sees whether the font has its letters.
+    const QString firstLine = sampleText.section(QLatin1Char('\n'), 0, 0).trimmed();
+    if (!firstLine.isEmpty())
+        for (QLineEdit *edit : dialog.findChildren<QLineEdit *>())
+            if (edit->text() == QLatin1String("AaBbYyZz"))
+                edit->setText(firstLine);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.selectedFont();
 }
 
 QDateTime QtDesktop::now()

@@ -12,6 +12,7 @@ public:
     QString saveFileName(const QString &title, const QString &folder, const QString &filter) override;
     QString folderName(const QString &title, const QString &folder) override;
     std::optional<quint32> chooseColor(quint32 initial) override;
+    std::optional<QFont> chooseFont(const QFont &initial, const QString &sampleText) override;
     QDateTime now() override;
     void setWaitCursor(bool on) override;
     bool openUrl(const QString &url) override;

@@ -75,6 +75,17 @@ std::optional<quint32> TestDesktop::chooseColor(quint32)
     return answer;
 }
 
+std::optional<QFont> TestDesktop::chooseFont(const QFont &initial, const QString &sampleText)
+{
+    shown.append({QStringLiteral("font"), sampleText, QString(), 0});
+    fontsOffered.append(initial);
+    if (fontAnswers.empty())
+        return std::nullopt;
+    auto answer = fontAnswers.front();
+    fontAnswers.pop_front();
+    return answer;
+}
+
 void TestDesktop::setWaitCursor(bool on)
 {
     if (on) {
