@@ -148,7 +148,8 @@ QMenu *MenuTable::addSubmenu(QMenu *parent, const MenuItem &row)
 QAction *MenuTable::addCommand(QMenu *parent, const MenuItem &row)
 {
     Assert(parent != nullptr, QStringLiteral("A menu command outside a menu: ") + row.name);
-    QAction *item = parent ? parent->addAction(row.designCaption) : m_window->menuBar()->addAction(row.designCaption);
+    QAction *item =
+        parent ? parent->addAction(row.designCaption) : m_window->menuBar()->addAction(row.designCaption);
     item->setObjectName(row.name);
     if (!row.shortcut.isEmpty())
         item->setShortcut(row.shortcut);

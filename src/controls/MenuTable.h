@@ -37,19 +37,20 @@ struct MenuItem
     enum Kind { Command, Submenu, Separator };
 
     Kind kind = Command;
-    QString name;            // the object name; the trace name is "<Window>.<name>_Click()"
-    int captionId = 0;       // form text (catalog 1); 0 keeps the design caption in every language
-    QString designCaption;   // the caption before the catalog's; the menu pictures are keyed by it
-    QString captionSuffix;   // appended to the catalog text: a shortcut shown but not bound
-    QKeySequence shortcut;   // bound to the item
-    int picture = 0;         // number in the window's ImageList; 0 for none
+    QString name;          // the object name; the trace name is "<Window>.<name>_Click()"
+    int captionId = 0;     // form text (catalog 1); 0 keeps the design caption in every language
+    QString designCaption; // the caption before the catalog's; the menu pictures are keyed by it
+    QString captionSuffix; // appended to the catalog text: a shortcut shown but not bound
+    QKeySequence shortcut; // bound to the item
+    int picture = 0;       // number in the window's ImageList; 0 for none
     bool checkable = false;
-    bool checked = false;    // the mark the item starts with
-    MenuHandler handler;     // a command's work; errors are trapped where it is connected
+    bool checked = false;           // the mark the item starts with
+    MenuHandler handler;            // a command's work; errors are trapped where it is connected
     std::function<bool()> enabling; // the enabling rule; empty for always enabled
     QList<MenuItem> children;
 
-    static MenuItem Item(const QString &name, int captionId, const QString &designCaption, MenuHandler handler);
+    static MenuItem Item(const QString &name, int captionId, const QString &designCaption,
+                         MenuHandler handler);
     static MenuItem Menu(const QString &name, int captionId, const QString &designCaption,
                          QList<MenuItem> children);
     static MenuItem Line();

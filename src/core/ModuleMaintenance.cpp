@@ -39,8 +39,8 @@ QString plainCaption(QString caption)
 
 QString heading(int captionId)
 {
-    return plainCaption(GetMsg(1, IntegrityCheckId)) + QStringLiteral(": ") + plainCaption(GetMsg(1, captionId)) +
-           CRLF;
+    return plainCaption(GetMsg(1, IntegrityCheckId)) + QStringLiteral(": ") +
+           plainCaption(GetMsg(1, captionId)) + CRLF;
 }
 
 ModuleMaintenance::ModuleKind kindOf(const FileNameMap &list)
@@ -77,8 +77,8 @@ void checkModules(const FileNameMap &list, const QString &folder)
             const QString report = VerbanoxRoutines::CheckModuleCrc(folder, file);
             ProgressMessages().MsgAddMessage(report + CRLF + CRLF, true, true);
             if (ProgressMessages().Cancelled()) {
-                ProgressMessages().MsgAddMessage(CRLF + QStringLiteral("Integrity Check CANCELED!") + CRLF, true,
-                                                 true);
+                ProgressMessages().MsgAddMessage(CRLF + QStringLiteral("Integrity Check CANCELED!") + CRLF,
+                                                 true, true);
                 break;
             }
         }

@@ -51,7 +51,8 @@ QString onWebSite(const QString &path)
 
 bool anyChmBible()
 {
-    return !FileNames::listFiles(gModuleFolder + QStringLiteral("CHM/"), QStringLiteral("c?_*.chm")).isEmpty();
+    return !FileNames::listFiles(gModuleFolder + QStringLiteral("CHM/"), QStringLiteral("c?_*.chm"))
+                .isEmpty();
 }
 
 // Modules of the kind are installed; Bibles need no rule (the program does not
@@ -70,8 +71,8 @@ void chmBibles(MenuCall &call)
         CommonMenus::ShowModal(MenuTargets::CHM)(call);
         return;
     }
-    const int answer =
-        desktop().messageBox(GetMsg(0, ChmNotInstalledMsg), MsgBoxStyle::YesNo | MsgBoxStyle::Question, QString());
+    const int answer = desktop().messageBox(GetMsg(0, ChmNotInstalledMsg),
+                                            MsgBoxStyle::YesNo | MsgBoxStyle::Question, QString());
     if (answer == MsgBoxResult::Yes)
         OpenUrl(CommonMenus::ChmBiblesAddress(), call.window());
 }
@@ -183,17 +184,21 @@ MenuItem View(MenuHandler integrateNames)
     using M = MenuItem;
     using T = MenuTargets;
     const auto maps = WhenAnyFile(&gMapsFolder, QStringLiteral("*.jpg"));
-    const auto notes = [] { return FileFunctions_::FileExists(gModuleFolder + QStringLiteral("TLNotes.txt")); };
+    const auto notes = [] {
+        return FileFunctions_::FileExists(gModuleFolder + QStringLiteral("TLNotes.txt"));
+    };
     return M::Menu(
         QStringLiteral("zView"), 77, QStringLiteral("&View"),
         {
-            M::Item(QStringLiteral("mWindowBookmarks"), 91, QStringLiteral("&Bookmarks"), ShowWindow(T::BookmarkList))
+            M::Item(QStringLiteral("mWindowBookmarks"), 91, QStringLiteral("&Bookmarks"),
+                    ShowWindow(T::BookmarkList))
                 .enabledWhen(WhenRegistered(T::BookmarkList)),
             M::Item(QStringLiteral("mWindowAdvancedSearch"), 200, QStringLiteral("&Search and Notes"),
                     ShowWindow(T::AdvancedSearch))
                 .enabledWhen(WhenRegistered(T::AdvancedSearch)),
             M::Line(),
-            M::Item(QStringLiteral("mWindowMultiBible"), 78, QStringLiteral("&Multi Bible"), RaiseWindow(T::MultiBib))
+            M::Item(QStringLiteral("mWindowMultiBible"), 78, QStringLiteral("&Multi Bible"),
+                    RaiseWindow(T::MultiBib))
                 .withPicture(14)
                 .enabledWhen(WhenRegistered(T::MultiBib)),
             M::Item(QStringLiteral("mWindowCommentary"), 79, QStringLiteral("&Commentary"),
@@ -201,10 +206,12 @@ MenuItem View(MenuHandler integrateNames)
                 .withPicture(17)
                 .enabledWhen(WhenBoth(installed(ModuleKind::Commentaries), WhenRegistered(T::Commentaries))),
             M::Line(),
-            M::Item(QStringLiteral("mWindowDictionary"), 80, QStringLiteral("&Dictionary"), RaiseWindow(T::Dictionary))
+            M::Item(QStringLiteral("mWindowDictionary"), 80, QStringLiteral("&Dictionary"),
+                    RaiseWindow(T::Dictionary))
                 .withPicture(16)
                 .enabledWhen(WhenBoth(installed(ModuleKind::Dictionaries), WhenRegistered(T::Dictionary))),
-            M::Item(QStringLiteral("mWindowNames"), 82, QStringLiteral("&Names"), RaiseWindow(T::NameDictionary))
+            M::Item(QStringLiteral("mWindowNames"), 82, QStringLiteral("&Names"),
+                    RaiseWindow(T::NameDictionary))
                 .withPicture(15)
                 .enabledWhen(WhenBoth(installed(ModuleKind::Names), WhenRegistered(T::NameDictionary))),
             M::Item(QStringLiteral("mIntegrateNames"), 83, QStringLiteral("&Integrate Names"),
@@ -238,7 +245,8 @@ MenuItem Tools()
         integrity.append(row);
     }
     // "All" has its own text; 102 is the module-folder chooser's label.
-    integrity << M::Line() << M::Item(QStringLiteral("mIntegrityAll"), 202, QStringLiteral("&All"), checkAllKinds);
+    integrity << M::Line()
+              << M::Item(QStringLiteral("mIntegrityAll"), 202, QStringLiteral("&All"), checkAllKinds);
     return M::Menu(
         QStringLiteral("zTools"), 92, QStringLiteral("&Tools"),
         {
@@ -289,7 +297,8 @@ MenuItem Help()
             M::Line(),
             M::Item(QStringLiteral("mLicenceAgreement"), 117, QStringLiteral("&Licence Agreement"),
                     modal(&Indemnity::ShowModal)),
-            M::Item(QStringLiteral("mSplashScreen"), 119, QStringLiteral("&Splash Screen"), modal(&Splash::ShowModal)),
+            M::Item(QStringLiteral("mSplashScreen"), 119, QStringLiteral("&Splash Screen"),
+                    modal(&Splash::ShowModal)),
             M::Line(),
             M::Item(QStringLiteral("mBugReport"), 121, QStringLiteral("&Report a Bug"), bugReport),
             M::Line(),
@@ -299,7 +308,8 @@ MenuItem Help()
 
 void CaptionDateFormatWindow()
 {
-    if (MenuTargets::IsRegistered(MenuTargets::DateFormat) && MenuTargets::Get(MenuTargets::DateFormat).instance)
+    if (MenuTargets::IsRegistered(MenuTargets::DateFormat) &&
+        MenuTargets::Get(MenuTargets::DateFormat).instance)
         MenuTargets::Get(MenuTargets::DateFormat).instance()->setWindowTitle(GetMsg(1, DateFormatCaptionId));
 }
 

@@ -41,7 +41,8 @@ private:
             M::Menu(QStringLiteral("zFile"), 70, QStringLiteral("&File"),
                     {M::Item(QStringLiteral("mFileFail"), 0, QStringLiteral("&Fail"),
                              [](MenuCall &) {
-                                 raiseError(RtErr::FileNotFound, QStringLiteral("Test"), QStringLiteral("gone"));
+                                 raiseError(RtErr::FileNotFound, QStringLiteral("Test"),
+                                            QStringLiteral("gone"));
                              }),
                      M::Line(),
                      M::Menu(QStringLiteral("zCheck"), 97, QStringLiteral("&Check"),
@@ -54,14 +55,17 @@ private:
                      M::Item(QStringLiteral("mEditFind"), 73, QStringLiteral("&Find"), record("find"))
                          .withShortcut(QKeySequence(QStringLiteral("Ctrl+F")))
                          .withPicture(12),
-                     M::Item(QStringLiteral("mEditWrap"), 0, QStringLiteral("&Wrap"), record("wrap")).checkItem(true),
+                     M::Item(QStringLiteral("mEditWrap"), 0, QStringLiteral("&Wrap"), record("wrap"))
+                         .checkItem(true),
                      M::Item(QStringLiteral("mEditSteps"), 0, QStringLiteral("&Steps"),
                              [this](MenuCall &call) {
                                  call.errors.step([] {
-                                     raiseError(RtErr::BadFileNameOrNumber, QStringLiteral("Test"), QStringLiteral("first"));
+                                     raiseError(RtErr::BadFileNameOrNumber, QStringLiteral("Test"),
+                                                QStringLiteral("first"));
                                  });
                                  call.errors.step([this] { m_calls << QStringLiteral("second step"); });
-                                 raiseError(RtErr::TypeMismatch, QStringLiteral("Test"), QStringLiteral("last"));
+                                 raiseError(RtErr::TypeMismatch, QStringLiteral("Test"),
+                                            QStringLiteral("last"));
                              })}),
         };
     }
@@ -105,7 +109,8 @@ private Q_SLOTS:
         QCOMPARE(file[2]->menu(), table.menu(QStringLiteral("zCheck")));
         QCOMPARE(table.menu(QStringLiteral("zCheck"))->objectName(), QStringLiteral("zCheck"));
         QCOMPARE(table.action(QStringLiteral("mCheckOne"))->parent(), table.menu(QStringLiteral("zCheck")));
-        QCOMPARE(table.action(QStringLiteral("mEditFind"))->shortcut(), QKeySequence(QStringLiteral("Ctrl+F")));
+        QCOMPARE(table.action(QStringLiteral("mEditFind"))->shortcut(),
+                 QKeySequence(QStringLiteral("Ctrl+F")));
         QVERIFY(table.action(QStringLiteral("mEditCopy"))->shortcut().isEmpty());
         QVERIFY(table.action(QStringLiteral("mEditWrap"))->isCheckable());
         QVERIFY(table.action(QStringLiteral("mEditWrap"))->isChecked());
@@ -138,8 +143,10 @@ private Q_SLOTS:
         MenuTable &table = build();
         ImageList images;
         table.AddPicturesToMenu(images);
-        QCOMPARE(table.action(QStringLiteral("mEditCopy"))->icon().cacheKey(), images.ListImages(8).cacheKey());
-        QCOMPARE(table.action(QStringLiteral("mEditFind"))->icon().cacheKey(), images.ListImages(12).cacheKey());
+        QCOMPARE(table.action(QStringLiteral("mEditCopy"))->icon().cacheKey(),
+                 images.ListImages(8).cacheKey());
+        QCOMPARE(table.action(QStringLiteral("mEditFind"))->icon().cacheKey(),
+                 images.ListImages(12).cacheKey());
         QVERIFY(table.action(QStringLiteral("mEditWrap"))->icon().isNull());
         QVERIFY(table.action(QStringLiteral("mCheckOne"))->icon().isNull());
     }
@@ -163,7 +170,8 @@ private Q_SLOTS:
         table.action(QStringLiteral("mEditWrap"))->trigger();
         table.run(QStringLiteral("mEditWrap")); // as the public handler: the mark stays
         table.action(QStringLiteral("mEditFind"))->trigger();
-        QCOMPARE(m_calls, (QStringList{QStringLiteral("wrap:0"), QStringLiteral("wrap:0"), QStringLiteral("find:0")}));
+        QCOMPARE(m_calls,
+                 (QStringList{QStringLiteral("wrap:0"), QStringLiteral("wrap:0"), QStringLiteral("find:0")}));
         QVERIFY(m_fx->desk().messageBoxes().isEmpty());
 
         table.action(QStringLiteral("mFileFail"))->trigger();

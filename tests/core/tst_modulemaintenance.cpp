@@ -48,10 +48,14 @@ private Q_SLOTS:
         QTest::addColumn<ModuleKind>("kind");
         QTest::addColumn<QString>("heading");
         QTest::addColumn<QString>("file");
-        QTest::newRow("Bibles") << ModuleKind::Bibles << "Integrity Check: Bibles" << "b_one.txt";
-        QTest::newRow("Commentaries") << ModuleKind::Commentaries << "Integrity Check: Commentaries" << "c_one.txt";
-        QTest::newRow("Dictionaries") << ModuleKind::Dictionaries << "Integrity Check: Dictionaries" << "d_one.txt";
-        QTest::newRow("Names") << ModuleKind::Names << "Integrity Check: Names" << "n_one.txt";
+        QTest::newRow("Bibles") << ModuleKind::Bibles << "Integrity Check: Bibles"
+                                << "b_one.txt";
+        QTest::newRow("Commentaries") << ModuleKind::Commentaries << "Integrity Check: Commentaries"
+                                      << "c_one.txt";
+        QTest::newRow("Dictionaries") << ModuleKind::Dictionaries << "Integrity Check: Dictionaries"
+                                      << "d_one.txt";
+        QTest::newRow("Names") << ModuleKind::Names << "Integrity Check: Names"
+                               << "n_one.txt";
     }
 
     void eachKindChecksItsListInItsFolder()

@@ -57,7 +57,8 @@ struct Workspace
             CommonMenus::Web(),
             CommonMenus::Help(),
         };
-        FindMenuItem(description, QStringLiteral("mWindowMultiBible"))->name = QStringLiteral("mViewMultiBible");
+        FindMenuItem(description, QStringLiteral("mWindowMultiBible"))->name =
+            QStringLiteral("mViewMultiBible");
         menus = std::make_unique<MenuTable>(&window, QStringLiteral("AdvancedSearch"), description);
         menus->International();
         menus->ApplyEnabling();
@@ -92,7 +93,8 @@ private Q_SLOTS:
         m_fx = std::make_unique<TestFixture>();
         m_fx->setUpFolders();
         m_fx->copyShippedData(QStringLiteral("SysDefs"));
-        QFile::copy(QStringLiteral(VX_PROGRAM_DIR "/libVxHelpers.so"), m_fx->path(QStringLiteral("libVxHelpers.so")));
+        QFile::copy(QStringLiteral(VX_PROGRAM_DIR "/libVxHelpers.so"),
+                    m_fx->path(QStringLiteral("libVxHelpers.so")));
         Registry_::Initialize(QStringLiteral("Settings"));
         gNotifier = new GlobalNotifier();
         ModuleBuilder module;
@@ -153,8 +155,9 @@ private Q_SLOTS:
         // A window that has not registered is reported under the workspace's own trace name.
         workspace.menus->run(QStringLiteral("mToolsDateFormat"));
         QCOMPARE(m_fx->desk().messageBoxes().size(), 1);
-        QVERIFY2(m_fx->desk().lastMessage().contains(QStringLiteral("AdvancedSearch.mToolsDateFormat_Click()")),
-                 qPrintable(m_fx->desk().lastMessage()));
+        QVERIFY2(
+            m_fx->desk().lastMessage().contains(QStringLiteral("AdvancedSearch.mToolsDateFormat_Click()")),
+            qPrintable(m_fx->desk().lastMessage()));
     }
 
     void integrityCheckOfAllRunsFromEitherWindowIntoOneLog()
@@ -172,7 +175,8 @@ private Q_SLOTS:
         gSysDefsFolder = m_fx->path(QStringLiteral("no/such/folder/"));
         workspace.menus->action(QStringLiteral("mIntegrityAll"))->trigger();
         QCOMPARE(m_fx->desk().messageBoxes().size(), 1);
-        QVERIFY(m_fx->desk().lastMessage().contains(QStringLiteral("AdvancedSearch.mIntegrityBibles_Click()")));
+        QVERIFY(
+            m_fx->desk().lastMessage().contains(QStringLiteral("AdvancedSearch.mIntegrityBibles_Click()")));
     }
 
     void languageChangeRecaptionsEveryWindowsMenus()
@@ -183,8 +187,11 @@ private Q_SLOTS:
         workspace.menus->International();
         QCOMPARE(workspace.menus->menu(QStringLiteral("zTools"))->title(), GetMsg(1, 92));
         QVERIFY(workspace.menus->menu(QStringLiteral("zTools"))->title().startsWith(QStringLiteral("F92=")));
-        QVERIFY(workspace.menus->action(QStringLiteral("mViewMultiBible"))->text().startsWith(QStringLiteral("F78=")));
-        QVERIFY(workspace.menus->action(QStringLiteral("mFileClose"))->text().startsWith(QStringLiteral("F65=")));
+        QVERIFY(workspace.menus->action(QStringLiteral("mViewMultiBible"))
+                    ->text()
+                    .startsWith(QStringLiteral("F78=")));
+        QVERIFY(
+            workspace.menus->action(QStringLiteral("mFileClose"))->text().startsWith(QStringLiteral("F65=")));
     }
 };
 
