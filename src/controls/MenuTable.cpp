@@ -104,6 +104,19 @@ MenuItem *FindMenuItem(QList<MenuItem> &description, const QString &name)
     return nullptr;
 }
 
+bool RemoveMenuItem(QList<MenuItem> &description, const QString &name)
+{
+    for (qsizetype i = 0; i < description.size(); ++i) {
+        if (description[i].kind != MenuItem::Separator && description[i].name == name) {
+            description.removeAt(i);
+            return true;
+        }
+        if (RemoveMenuItem(description[i].children, name))
+            return true;
+    }
+    return false;
+}
+
 MenuTable::MenuTable(QMainWindow *window, const QString &traceObject, QList<MenuItem> description)
     : m_window(window)
     , m_traceObject(traceObject)

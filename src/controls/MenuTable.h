@@ -64,6 +64,8 @@ struct MenuItem
 
 // The row of the given name anywhere in the description; nullptr when there is none.
 MenuItem *FindMenuItem(QList<MenuItem> &description, const QString &name);
+// Takes the row of the given name out of the description; false when there is none.
+bool RemoveMenuItem(QList<MenuItem> &description, const QString &name);
 
 // The menus of a window built from a description: the menu bar, captions from
 // the catalog, pictures, enabling and the commands, each connected through one

@@ -206,9 +206,14 @@ private Q_SLOTS:
         one->handler = [this](MenuCall &) { m_calls << QStringLiteral("renamed"); };
         QVERIFY(!FindMenuItem(rows, QStringLiteral("mCheckOne")));
         QVERIFY(FindMenuItem(rows, QStringLiteral("zCheck")));
+        QVERIFY(RemoveMenuItem(rows, QStringLiteral("mEditWrap")));
+        QVERIFY(!RemoveMenuItem(rows, QStringLiteral("mEditWrap")));
+        QVERIFY(!FindMenuItem(rows, QStringLiteral("mEditWrap")));
         m_window = std::make_unique<QMainWindow>();
         MenuTable table(m_window.get(), QStringLiteral("Other"), rows);
         QVERIFY(!table.action(QStringLiteral("mCheckOne")));
+        QVERIFY(!table.action(QStringLiteral("mEditWrap")));
+        QCOMPARE(table.menu(QStringLiteral("zEdit"))->actions().size(), 3);
         table.action(QStringLiteral("mViewOne"))->trigger();
         QCOMPARE(m_calls, QStringList{QStringLiteral("renamed")});
     }
