@@ -1,5 +1,6 @@
 #include "core/CoreHooks.h"
 #include "platform/Desktop.h"
+#include "platform/Seams.h"
 
 namespace {
 std::function<void()> &noBibles()
@@ -23,6 +24,7 @@ QWidget *ShowMainWindow()
 
 void SetMainWindow(std::function<QWidget *()> createAndShow)
 {
+    Seams::OnReset(&mainWindow(), [] { mainWindow() = nullptr; });
     mainWindow() = std::move(createAndShow);
 }
 
@@ -39,6 +41,7 @@ void ShowNoBiblesDialog()
 
 void SetNoBiblesDialog(std::function<void()> show)
 {
+    Seams::OnReset(&noBibles(), [] { noBibles() = nullptr; });
     noBibles() = std::move(show);
 }
 

@@ -1,5 +1,7 @@
 #include "core/ProgressLog.h"
 
+#include "platform/Seams.h"
+
 namespace {
 std::function<ProgressLog &()> &factory()
 {
@@ -18,6 +20,7 @@ ProgressLog &ProgressMessages()
 
 void SetProgressLogFactory(std::function<ProgressLog &()> f)
 {
+    Seams::OnReset(&factory(), [] { factory() = nullptr; });
     factory() = std::move(f);
 }
 

@@ -27,7 +27,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QFontDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -76,33 +75,7 @@ QString menuText(const QString &caption)
     return text.replace(QLatin1Char('&'), QStringLiteral("&&"));
 }
 
-QFont dialogFontChooser(const QFont &font, const QString &sampleText, QWidget *parent)
-{
-    QFontDialog dialog(font, parent);
-    dialog.setOption(QFontDialog::DontUseNativeDialog);
-    // The preview shows the module's own first verse, so that the reader sees
-    // whether the font has its letters.
-    const QString firstLine = sampleText.section(QLatin1Char('\n'), 0, 0).trimmed();
-    if (!firstLine.isEmpty())
-        for (QLineEdit *edit : dialog.findChildren<QLineEdit *>())
-            if (edit->text() == QLatin1String("AaBbYyZz"))
-                edit->setText(firstLine);
-    return dialog.exec() == QDialog::Accepted ? dialog.selectedFont() : font;
-}
-
-BibleBrowser::FontChooser &fontChooser()
-{
-    static BibleBrowser::FontChooser chooser = dialogFontChooser;
-    return chooser;
-}
 } // namespace
-
-BibleBrowser::FontChooser BibleBrowser::setFontChooser(FontChooser chooser)
-{
-    FontChooser previous = fontChooser();
-    fontChooser() = chooser ? std::move(chooser) : FontChooser(dialogFontChooser);
-    return previous;
-}
 
 BibleBrowser::BibleBrowser(QWidget *parent)
     : QWidget(parent)
@@ -487,7 +460,9 @@ void BibleBrowser::ChooseFont()
         current.setFamily(m_FontName);
         current.setPointSize(gBib1Fontsize);
     }
-    const QFont chosen = fontChooser()(current, m_Translation->BookContents(1, false), this);
+    // A cancelled dialog hands back the font it was given.
+    const QFont chosen =
+        desktop().chooseFont(current, m_Translation->BookContents(1, false)).value_or(current);
     m_Translation->Font = std::make_shared<QFont>(chosen);
     RichText1->Font()->setName(chosen.family());
     m_FontName = chosen.family();

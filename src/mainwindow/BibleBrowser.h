@@ -44,12 +44,6 @@ public:
     void CopyToClipboard();
     void m_globalnotifer_Notify(const QString &eventName);
 
-    // The font dialog of ChooseFont: gets the current reading font and a sample
-    // text, returns the chosen font or the given one when the reader cancels.
-    // Replaceable so that no test opens a modal dialog; returns the previous one.
-    using FontChooser = std::function<QFont(const QFont &font, const QString &sampleText, QWidget *parent)>;
-    static FontChooser setFontChooser(FontChooser chooser);
-
     // The constituent controls, named as the design names them.
     FlatButton_ *btnTranslation = nullptr;
     FlatButton_ *btnCategory = nullptr;

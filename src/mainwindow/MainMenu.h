@@ -1,12 +1,14 @@
 #pragma once
 
 #include "controls/ImageList.h"
+#include "controls/MenuTable.h"
+#include "mainwindow/CommonMenus.h"
 #include "mainwindow/MenuTargets.h"
 
-#include <QList>
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
+#include <memory>
 
 class BibleBrowser;
 class FileNameMap;
@@ -37,12 +39,13 @@ public:
 
     // The caption of the Report-a-Bug item while the hidden debug mode is open;
     // deliberately not translated.
-    static inline const QString DebugCaption = QStringLiteral("&Debug Mode");
+    static inline const QString &DebugCaption = CommonMenus::DebugCaption;
     // Letter keys that, held together while the Help menu opens, reveal it.
     static constexpr int DebugKeyFirst = 0x44;  // D
     static constexpr int DebugKeySecond = 0x42; // B
 
-    // Public methods, also used by the search workspace.
+    // Public methods. The check itself lives in ModuleMaintenance, which the
+    // search workspace calls as well.
     void DoIntegrityCheckViaCollection(FileNameMap &list, const QString &folder);
     void AddPicturesToMenu();
     void LoadBookmarks();
@@ -55,8 +58,9 @@ public:
     void Timer1_Timer();
     void closeEvent(QCloseEvent *event) override;
 
-    // Menu commands. The check items have already toggled their mark when their
-    // handler runs (QAction::trigger), as a click does.
+    // Menu commands, each run as its item runs it: errors are trapped under the
+    // item's trace name. The check items have already toggled their mark when
+    // their handler runs (QAction::trigger), as a click does.
     void mFileExit_Click();
     void mEditCopy_Click();
     void mEditFind_Click();
@@ -99,6 +103,9 @@ public:
     void mAbout_Click();
     // The Help menu opens.
     void zHelp_Click();
+
+    // The menus as built from their description.
+    MenuTable &Menus() { return *m_menus; }
 
     // The web pages the menus open.
     static QString ForumAddress();
@@ -167,36 +174,17 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
-    enum class ModuleKind { Bibles, Commentaries, Dictionaries, Names };
-    struct CaptionId
-    {
-        QAction *item;
-        int id;
-        QString suffix;
-    };
-
     void CreateControls();
-    void CreateMenus();
-    QMenu *AddMenu(QMenu *parent, const char *name, const QString &designCaption, int id);
-    QAction *AddItem(QMenu *menu, const char *name, const QString &designCaption, int id,
-                     const QKeySequence &shortcut = QKeySequence());
-    void ConnectCommands();
+    QList<MenuItem> MenuDescription();
+    MenuItem FileMenu();
+    MenuItem EditMenu();
+    MenuHandler BrowserToggle(void (BibleBrowser::*set)(bool));
+    void BindMenuMembers();
 
     void Form_Load();
-    void EnableItemsByInstalledModules();
-    void EnableLaterWindowItems();
     void TakeCheckMarksFromBrowser();
-
-    void RunCommand(const char *item, const std::function<void()> &body);
-    void RaiseWindow(MenuTargets::Target target);
-    void ShowWindow(MenuTargets::Target target);
-    void ShowModal(MenuTargets::Target target);
-
-    void IntegrityCheck(ModuleKind kind, bool intoRunningLog);
-    void CheckModules(const FileNameMap &list, const QString &folder);
-    QString IntegrityHeading(int itemId) const;
 
     QPointer<GlobalNotifier> m_globalnotifer;
     QWidget *m_client = nullptr;
-    QList<CaptionId> m_captionIds;
+    std::unique_ptr<MenuTable> m_menus;
 };

@@ -1,6 +1,7 @@
 #include "mainwindow/MenuTargets.h"
 
 #include "platform/RuntimeError.h"
+#include "platform/Seams.h"
 
 #include <array>
 
@@ -19,6 +20,7 @@ bool inRange(MenuTargets::Target target)
 
 void MenuTargets::Register(Target target, Window window)
 {
+    Seams::OnReset(&table(), &MenuTargets::Clear);
     if (inRange(target))
         table()[target] = std::move(window);
 }

@@ -9,6 +9,7 @@
 #include "platform/DefaultInstance.h"
 #include "platform/Desktop.h"
 #include "platform/ModalOpener.h"
+#include "platform/Seams.h"
 #include "platform/TextFile.h"
 #include "platform/Twips.h"
 
@@ -188,6 +189,7 @@ std::function<void()> Splash::setShowModal(std::function<void()> show)
 
 std::function<double()> Splash::setRandomSource(std::function<double()> random)
 {
+    Seams::OnReset(&randomSource(), [] { randomSource() = defaultRandom; });
     std::function<double()> previous = randomSource();
     randomSource() = random ? std::move(random) : std::function<double()>(defaultRandom);
     return previous;

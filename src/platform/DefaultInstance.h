@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Seams.h"
+
 #include <QObject>
 #include <QPointer>
 
@@ -11,6 +13,7 @@ public:
     static T &get()
     {
         if (!pointer()) {
+            Seams::OnRelease(&pointer(), &release);
             T *created = new T();
             pointer() = created;
         }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QFont>
 #include <QString>
 #include <memory>
 #include <optional>
@@ -74,6 +75,9 @@ public:
     virtual std::optional<quint32> chooseColor(quint32 initial) = 0;
     // Shows the print dialog for the printer; false when the user cancelled.
     virtual bool printDialog(QPrinter &printer, const PrintDialogOptions &options) = 0;
+    // The font dialog, its preview showing the first line of the sample text; nullopt
+    // when the user cancelled.
+    virtual std::optional<QFont> chooseFont(const QFont &initial, const QString &sampleText) = 0;
 
     virtual QDateTime now() = 0;
     virtual void setWaitCursor(bool on) = 0;

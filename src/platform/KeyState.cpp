@@ -1,5 +1,6 @@
 #include "platform/KeyState.h"
 #include "abi/VirtualKeys.h"
+#include "platform/Seams.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -16,6 +17,7 @@ KeyState &KeyState::instance()
     static KeyState *tracker = nullptr;
     if (!tracker) {
         tracker = new KeyState(QCoreApplication::instance());
+        Seams::OnReset(&tracker, [] { tracker->reset(); });
         if (QCoreApplication::instance())
             QCoreApplication::instance()->installEventFilter(tracker);
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/DefaultInstance.h"
+#include "platform/Seams.h"
 
 #include <functional>
 
@@ -13,6 +14,7 @@ public:
     // Returns the opening that was in place.
     static std::function<void()> replace(std::function<void()> show)
     {
+        Seams::OnReset(&opener(), [] { opener() = &runModal; });
         std::function<void()> previous = opener();
         opener() = show ? std::move(show) : std::function<void()>(&runModal);
         return previous;

@@ -6,7 +6,9 @@
 #include <QColorDialog>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QFontDialog>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -140,6 +142,22 @@ bool QtDesktop::printDialog(QPrinter &printer, const PrintDialogOptions &options
         dialog.setMinMax(1, options.pageCount);
     printer.setPrintRange(options.selection ? QPrinter::Selection : QPrinter::AllPages);
     return dialog.exec() == QDialog::Accepted;
+}
+
+std::optional<QFont> QtDesktop::chooseFont(const QFont &initial, const QString &sampleText)
+{
+    QFontDialog dialog(initial, dialogParent());
+    dialog.setOption(QFontDialog::DontUseNativeDialog);
+    // The preview shows the caller's own text (a module's first verse), so that
+    // the reader sees whether the font has its letters.
+    const QString firstLine = sampleText.section(QLatin1Char('\n'), 0, 0).trimmed();
+    if (!firstLine.isEmpty())
+        for (QLineEdit *edit : dialog.findChildren<QLineEdit *>())
+            if (edit->text() == QLatin1String("AaBbYyZz"))
+                edit->setText(firstLine);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.selectedFont();
 }
 
 QDateTime QtDesktop::now()

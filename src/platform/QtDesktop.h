@@ -13,6 +13,7 @@ public:
     QString folderName(const QString &title, const QString &folder) override;
     std::optional<quint32> chooseColor(quint32 initial) override;
     bool printDialog(QPrinter &printer, const PrintDialogOptions &options) override;
+    std::optional<QFont> chooseFont(const QFont &initial, const QString &sampleText) override;
     QDateTime now() override;
     void setWaitCursor(bool on) override;
     bool openUrl(const QString &url) override;

@@ -94,6 +94,17 @@ bool TestDesktop::printDialog(QPrinter &printer, const PrintDialogOptions &optio
     return true;
 }
 
+std::optional<QFont> TestDesktop::chooseFont(const QFont &initial, const QString &sampleText)
+{
+    shown.append({QStringLiteral("font"), sampleText, QString(), 0});
+    fontsOffered.append(initial);
+    if (fontAnswers.empty())
+        return std::nullopt;
+    auto answer = fontAnswers.front();
+    fontAnswers.pop_front();
+    return answer;
+}
+
 void TestDesktop::setWaitCursor(bool on)
 {
     if (on) {

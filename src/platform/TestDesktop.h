@@ -14,7 +14,7 @@ class TestDesktop : public Desktop
 public:
     struct Shown
     {
-        QString kind; // "msgbox", "inputbox", "open", "save", "folder", "color", "print"
+        QString kind; // "msgbox", "inputbox", "open", "save", "folder", "color", "print", "font"
         QString text;
         QString title;
         int style = 0;
@@ -40,6 +40,8 @@ public:
     std::deque<QString> fileAnswers;                     // default: cancel
     std::deque<std::optional<quint32>> colorAnswers;     // default: cancel
     std::deque<std::optional<PrintAnswer>> printAnswers; // default: cancel
+    std::deque<std::optional<QFont>> fontAnswers;        // default: cancel
+    QList<QFont> fontsOffered;                           // the initial font of each font dialog
     QDateTime clock = QDateTime(QDate(2024, 1, 1), QTime(12, 0));
     bool canOpen = true; // whether openUrl/openFile/startProgram succeed
     int waitCursorDepth = 0;
@@ -53,6 +55,7 @@ public:
     QString folderName(const QString &title, const QString &folder) override;
     std::optional<quint32> chooseColor(quint32 initial) override;
     bool printDialog(QPrinter &printer, const PrintDialogOptions &options) override;
+    std::optional<QFont> chooseFont(const QFont &initial, const QString &sampleText) override;
     QDateTime now() override { return clock; }
     void setWaitCursor(bool on) override;
     bool openUrl(const QString &url) override;

@@ -2,6 +2,7 @@
 
 #include "core/GlobalVars.h"
 #include "platform/AppInfo.h"
+#include "platform/Seams.h"
 #include "platform/SettingsStore.h"
 #include "preferences/frmLocate.h"
 
@@ -32,6 +33,7 @@ TestFixture::TestFixture(bool withCatalogs)
 
 TestFixture::~TestFixture()
 {
+    resetSeams();
     ResetGlobals();
     setDesktop(std::move(m_previousDesktop));
     AppInfo::setProgramFolder(QString());
@@ -40,6 +42,11 @@ TestFixture::~TestFixture()
     else
         qunsetenv("XDG_CONFIG_HOME");
     SettingsStore::resetInstance();
+}
+
+void TestFixture::resetSeams()
+{
+    Seams::ResetAll();
 }
 
 QString TestFixture::programFolder() const

@@ -61,6 +61,11 @@ public:
 
     static QString sourceDir();
 
+    // Puts every test seam back: releases the windows' default instances, the
+    // replaced dialog openers, hooks, opener registrations, the progress log's
+    // window and the keys held. The destructor does it as well.
+    static void resetSeams();
+
 private:
     QTemporaryDir m_dir;
     QByteArray m_oldConfigHome;

@@ -60,7 +60,6 @@ class TestBibleBrowser : public QObject
 private:
     std::unique_ptr<TestFixture> m_fx;
     std::unique_ptr<BibleBrowser> m_browser;
-    BibleBrowser::FontChooser m_previousChooser;
 
     TestDesktop &desk() { return m_fx->desk(); }
 
@@ -169,14 +168,9 @@ private Q_SLOTS:
         Registry_::Initialize(Settings);
         gNotifier = new GlobalNotifier();
         gDefaultFont = ReadingFace;
-        m_previousChooser =
-            BibleBrowser::setFontChooser([](const QFont &, const QString &, QWidget *) -> QFont {
-                qFatal("the font dialog was opened without an answer");
-            });
     }
     void cleanup()
     {
-        BibleBrowser::setFontChooser(m_previousChooser);
         m_browser.reset();
         m_fx.reset();
     }
@@ -357,6 +351,7 @@ private Q_SLOTS:
         QCOMPARE(paneText(), QStringLiteral("[No text to display--Bible Translation not found.]\r"));
         browser.mTranslation_Click(0);
         browser.ChooseFont(); // nothing to choose a font for
+        QVERIFY(desk().fontsOffered.isEmpty());
         QVERIFY(!browser.CurrentTranslation());
         QCOMPARE(paneText(), QStringLiteral("[No text to display--Bible Translation not found.]\r"));
         QVERIFY(desk().messageBoxes().isEmpty());
@@ -419,16 +414,12 @@ private Q_SLOTS:
         addThreeBibles();
         m_fx->settings().setValue(Settings, QStringLiteral("BibleBrowserCategory"), QStringLiteral("2"));
         start();
-        QString sampleSeen;
-        QFont offered;
-        BibleBrowser::setFontChooser([&](const QFont &font, const QString &sample, QWidget *) {
-            offered = font;
-            sampleSeen = sample;
-            return QFont(QStringLiteral("Chosen Face"), 30);
-        });
+        desk().fontAnswers = {QFont(QStringLiteral("Chosen Face"), 30)};
         m_browser->ChooseFont();
-        QCOMPARE(offered.family(), ReadingFace);
-        QVERIFY(sampleSeen.startsWith(QStringLiteral("Gen 1:1 In the beginning")));
+        QCOMPARE(desk().fontsOffered.size(), 1);
+        QCOMPARE(desk().fontsOffered[0].family(), ReadingFace);
+        QCOMPARE(desk().shown.last().kind, QStringLiteral("font"));
+        QVERIFY(desk().shown.last().text.startsWith(QStringLiteral("Gen 1:1 In the beginning")));
         QVERIFY(m_browser->CurrentTranslation()->Font);
         QCOMPARE(m_browser->CurrentTranslation()->Font->family(), QStringLiteral("Chosen Face"));
         QCOMPARE(setting(QStringLiteral("BibleBrowserFontName")), QStringLiteral("Chosen Face"));
@@ -442,13 +433,10 @@ private Q_SLOTS:
         QCOMPARE(m_browser->ReadingFontName(), QStringLiteral("Chosen Face"));
         QCOMPARE(formatAt(verse).fontFamilies().toStringList().value(0), QStringLiteral("Chosen Face"));
 
-        // Cancelling hands back the font it was given.
-        BibleBrowser::setFontChooser([&](const QFont &font, const QString &, QWidget *) {
-            offered = font;
-            return font;
-        });
+        // Cancelling keeps the font the dialog was given.
         m_browser->ChooseFont();
-        QCOMPARE(offered.family(), QStringLiteral("Chosen Face"));
+        QCOMPARE(desk().fontsOffered.size(), 2);
+        QCOMPARE(desk().fontsOffered[1].family(), QStringLiteral("Chosen Face"));
         QCOMPARE(formatAt(verse).fontFamilies().toStringList().value(0), QStringLiteral("Chosen Face"));
         QVERIFY(desk().messageBoxes().isEmpty());
     }

@@ -268,7 +268,6 @@ private:
     std::unique_ptr<MainMenu> m_main;
     std::unique_ptr<RecordingLog> m_log;
     int m_splashes = 0, m_abouts = 0, m_licences = 0, m_locates = 0;
-    std::function<void()> m_oldSplash, m_oldAbout, m_oldLicence, m_oldLocate;
 
     TestDesktop &desk() { return m_fx->desk(); }
     QString setting(const QString &key) const
@@ -345,26 +344,19 @@ private Q_SLOTS:
         gBibles.Add(QStringLiteral("King James Version"), QStringLiteral("b_kjv.txt"), true, 0);
 
         m_splashes = m_abouts = m_licences = m_locates = 0;
-        m_oldSplash = Splash::setShowModal([this] { ++m_splashes; });
-        m_oldAbout = frmAbout::setShowModal([this] { ++m_abouts; });
-        m_oldLicence = Indemnity::setShowModal([this] { ++m_licences; });
-        m_oldLocate = frmLocate::setShowModal([this] { ++m_locates; });
+        Splash::setShowModal([this] { ++m_splashes; });
+        frmAbout::setShowModal([this] { ++m_abouts; });
+        Indemnity::setShowModal([this] { ++m_licences; });
+        frmLocate::setShowModal([this] { ++m_locates; });
     }
 
     void cleanup()
     {
         m_main.reset();
-        DefaultInstance<MainMenu>::release();
-        CoreHooks::SetMainWindow(nullptr);
-        DefaultInstance<frmMessages>::release();
-        SetProgressLogFactory(nullptr);
+        // The default windows, the openers replaced in init, the hooks, the
+        // registrations, the progress log's window and the keys held.
+        TestFixture::resetSeams();
         m_log.reset();
-        MenuTargets::Clear();
-        Splash::setShowModal(m_oldSplash);
-        frmAbout::setShowModal(m_oldAbout);
-        Indemnity::setShowModal(m_oldLicence);
-        frmLocate::setShowModal(m_oldLocate);
-        KeyState::instance().reset();
         m_fx.reset();
     }
 

@@ -13,6 +13,7 @@ private slots:
     void inputBoxes();
     void fileAndColourDialogs();
     void printDialogs();
+    void fontDialogs();
     void shellAndClock();
     void waitCursorNests();
     void endProgramThrows();
@@ -135,6 +136,26 @@ void tst_TestDesktop::printDialogs()
     QCOMPARE(desk.shown[0].style, 1); // the selection was offered
     QCOMPARE(desk.printDialogs.size(), 3);
     QCOMPARE(desk.printDialogs[2].pageCount, 5);
+}
+
+void tst_TestDesktop::fontDialogs()
+{
+    TestDesktop desk;
+    desk.fontAnswers = {QFont(QStringLiteral("Chosen"), 20)};
+    const QFont initial(QStringLiteral("Given"), 12);
+    const std::optional<QFont> chosen =
+        desk.chooseFont(initial, QStringLiteral("Gen 1:1 In the beginning\nmore"));
+    QVERIFY(chosen.has_value());
+    QCOMPARE(chosen->family(), QStringLiteral("Chosen"));
+    // Unanswered: the user cancels.
+    QVERIFY(!desk.chooseFont(QFont(QStringLiteral("Second")), QString()).has_value());
+    QCOMPARE(desk.fontsOffered.size(), 2);
+    QCOMPARE(desk.fontsOffered[0].family(), QStringLiteral("Given"));
+    QCOMPARE(desk.fontsOffered[1].family(), QStringLiteral("Second"));
+    QCOMPARE(desk.shown.size(), 2);
+    QCOMPARE(desk.shown[0].kind, QStringLiteral("font"));
+    QCOMPARE(desk.shown[0].text, QStringLiteral("Gen 1:1 In the beginning\nmore"));
+    QVERIFY(desk.messageBoxes().isEmpty());
 }
 
 void tst_TestDesktop::shellAndClock()
