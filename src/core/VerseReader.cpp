@@ -33,14 +33,16 @@ QByteArray readSpan(const QString &path, qint32 start, qint32 end)
     return bytes;
 }
 
-// Visits the well-formed lines of the bytes whose chapter lies in [from, to].
-// Malformed lines were reported when the index was built; here they are passed over.
-bool visitLines(const QByteArray &bytes, qint64 from, qint64 to, int codePage, const VerseReader::Visitor &visit)
+// Visits the verses of the bytes whose chapter lies in [from, to]. Malformed
+// lines were reported when the index was built; here they are passed over, as is
+// a line without a text field (four fields), which holds no verse to show.
+bool visitLines(const QByteArray &bytes, qint64 from, qint64 to, int codePage,
+                const VerseReader::Visitor &visit)
 {
     ModuleLines lines(bytes);
     while (!lines.atEnd()) {
         const ModuleLines::Line line = lines.next();
-        if (line.problem != ModuleLines::WellFormed)
+        if (line.problem != ModuleLines::WellFormed || line.fieldCount < 5)
             continue;
         const qint64 key = orderKey(line.book, line.chapter);
         if (key < from || key > to)
@@ -73,7 +75,8 @@ VerseReader::VerseReader(const Translation &translation)
 {
 }
 
-bool VerseReader::ForEachInChapters(int book1, int chapter1, int book2, int chapter2, const Visitor &visit) const
+bool VerseReader::ForEachInChapters(int book1, int chapter1, int book2, int chapter2,
+                                    const Visitor &visit) const
 {
     if (chapter1 < 0 || chapter2 < 0)
         return true;
@@ -83,17 +86,8 @@ bool VerseReader::ForEachInChapters(int book1, int chapter1, int book2, int chap
     // follow each other in the file, so they are read as one span.
     const ChapterRecord *first = nullptr;
     const ChapterRecord *last = nullptr;
-    for (const ChapterRecord &r : m_translation.Records()) {
-        if (r.verseCount == 0)
-            continue; // the placeholder of a module that does not begin with Genesis 1
-        const qint64 key = orderKey(r.book, r.chapter);
-        if (key < from || key > to)
-            continue;
-        if (!first)
-            first = &r;
-        last = &r;
-    }
-    if (!first || last->endOffset <= first->startOffset)
+    if (!m_translation.Index().ChapterSpan(book1, chapter1, book2, chapter2, &first, &last) ||
+        last->endOffset <= first->startOffset)
         return true;
     const QByteArray bytes = readSpan(m_translation.ModulePath(), first->startOffset, last->endOffset);
     return visitLines(bytes, from, to, m_translation.CodePage, visit);
@@ -120,7 +114,8 @@ std::vector<Verse> VerseReader::Chapter(int book, int chapter) const
     // Chapter 0 names no chapter here (in a range it stands for the book's first or last).
     if (chapter < 1)
         return {};
-    return collect([&](const Visitor &visit) { return ForEachInChapters(book, chapter, book, chapter, visit); });
+    return collect(
+        [&](const Visitor &visit) { return ForEachInChapters(book, chapter, book, chapter, visit); });
 }
 
 std::vector<Verse> VerseReader::Books(int book1, int book2) const

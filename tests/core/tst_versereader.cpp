@@ -49,8 +49,8 @@ private:
     static ModuleBuilder sampleModule()
     {
         ModuleBuilder module;
-        module.chapter(1, 1, 3).chapter(1, 2, 2).chapter(2, 1, 2).chapter(4, 1, 1).chapter(19, 1, 2).chapter(19, 2,
-                                                                                                              1);
+        module.chapter(1, 1, 3).chapter(1, 2, 2).chapter(2, 1, 2).chapter(4, 1, 1).chapter(19, 1, 2).chapter(
+            19, 2, 1);
         return module;
     }
 
@@ -80,9 +80,9 @@ private Q_SLOTS:
         QTest::newRow("book 0") << Range{0, 0, 0, 0} << QStringList();
         QTest::newRow("book past 66") << Range{67, 0, 80, 0} << QStringList();
         QTest::newRow("negative chapter") << Range{1, -1, 1, 2} << QStringList();
-        QTest::newRow("whole module") << Range{1, 0, 66, 0}
-                                      << refsOfChapters(
-                                             {{1, 1, 3}, {1, 2, 2}, {2, 1, 2}, {4, 1, 1}, {19, 1, 2}, {19, 2, 1}});
+        QTest::newRow("whole module")
+            << Range{1, 0, 66, 0}
+            << refsOfChapters({{1, 1, 3}, {1, 2, 2}, {2, 1, 2}, {4, 1, 1}, {19, 1, 2}, {19, 2, 1}});
     }
     void chapterRanges()
     {
@@ -167,6 +167,38 @@ private Q_SLOTS:
         QCOMPARE(int(verses.size()), 2);
         QCOMPARE(verses[0].text, text);
         QCOMPARE(verses[1].text, QStringLiteral("plain"));
+    }
+
+    void malformedLinesAreSkipped_data()
+    {
+        QTest::addColumn<QByteArray>("bad");
+        QTest::addColumn<int>("boxes"); // the index builder's report
+        QTest::newRow("three fields") << QByteArray("x\t1\t1") << 1;
+        QTest::newRow("four fields, no text") << QByteArray("4\t1\t1\t4") << 0; // indexed, not shown
+        QTest::newRow("not a number") << QByteArray("4\t1\tI\t4\ttext") << 1;
+        QTest::newRow("line feed alone") << QByteArray("4\t1\t1\t4\ttext\n4b\t1\t1\t5\ttext") << 1;
+    }
+    void malformedLinesAreSkipped()
+    {
+        QFETCH(QByteArray, bad);
+        QFETCH(int, boxes);
+        ModuleBuilder module;
+        module.chapter(1, 1, 3).raw(bad).chapter(1, 2, 2).chapter(2, 1, 1);
+        auto t = install(module);
+        const VerseReader reader(*t);
+        const QStringList good = refsOfChapters({{1, 1, 3}, {1, 2, 2}, {2, 1, 1}});
+        QCOMPARE(refs(reader.Books(1, 2)), good);
+        QCOMPARE(refs(reader.Chapter(1, 1)), refsOfChapters({{1, 1, 3}}));
+        std::vector<Verse> all;
+        reader.ForEachInModule([&](const Verse &v) {
+            all.push_back(v);
+            return true;
+        });
+        QCOMPARE(refs(all), good);
+        for (const Verse &v : all)
+            QCOMPARE(v.text, QStringLiteral("%1.%2.%3").arg(v.book).arg(v.chapter).arg(v.verse));
+        // Said once, when the index was built; reading says nothing more.
+        QCOMPARE(m_fx->desk().messageBoxes().size(), boxes);
     }
 
     void theVisitorStopsTheReading_data()
