@@ -156,6 +156,8 @@ void NewRichText::AppendPlainText(const QString &text)
 
 void NewRichText::AppendRuns(const std::vector<StyledRun> &runs)
 {
+    if (runs.empty())
+        return;
     QTextDocument *document = requireDocument()->document();
     QHash<QString, std::shared_ptr<TextFont>> fonts;
     QTextCursor cursor(document);

@@ -78,6 +78,9 @@ private Q_SLOTS:
                     {QStringLiteral("2"), QStringLiteral("VerseNumber")},
                     {QStringLiteral("plain after\r\n"), QString()}};
         QTest::newRow("nothing") << QStringLiteral("x") << false << Runs{};
+        QTest::newRow("only empty runs")
+            << QStringLiteral("x") << false
+            << Runs{{QString(), QStringLiteral("Chapter")}, {QString(), QString()}};
     }
     void batchEqualsOneByOne()
     {
@@ -89,6 +92,7 @@ private Q_SLOTS:
         for (NewRichText *pane : {single.get(), batch.get()}) {
             if (!before.isEmpty())
                 pane->AppendFormattedText(before, QStringLiteral("Chapter"));
+            pane->SetSelection(0, 0); // where the appends leave it is compared
             if (filling)
                 pane->BeginFill();
         }
