@@ -16,7 +16,11 @@
 #include "platform/Tom.h"
 #include "platform/VbConvert.h"
 
+#include <QHash>
 #include <QMouseEvent>
+#include <QScopeGuard>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <cstdlib>
 
 Q_DECLARE_METATYPE(std::shared_ptr<TextFont>)
@@ -161,6 +165,38 @@ void NewRichText::AppendPlainText(const QString &text)
     AppendFormattedText(text, QString());
 }
 
+void NewRichText::AppendRuns(const std::vector<StyledRun> &runs)
+{
+    if (runs.empty())
+        return;
+    QTextDocument *document = requireDocument()->document();
+    QHash<QString, std::shared_ptr<TextFont>> fonts;
+    QTextCursor cursor(document);
+    cursor.movePosition(QTextCursor::End);
+    // Each run takes the format of the text before it with its style's values set
+    // over it, exactly as AppendFormattedText formats one append.
+    QTextCharFormat format = cursor.charFormat();
+    cursor.beginEditBlock();
+    for (const StyledRun &run : runs) {
+        if (run.text.isEmpty())
+            continue; // an empty append leaves no trace, not even its format
+        if (!run.style.isEmpty()) {
+            auto font = fonts.constFind(run.style);
+            if (font == fonts.constEnd())
+                font = fonts.insert(run.style, GetNamedStyle(run.style));
+            if (*font)
+                (*font)->ApplyTo(format);
+        }
+        QString text = run.text;
+        text.replace(QLatin1Char('\v'), QChar::LineSeparator);
+        // The text now at the end carries the format, so the next run starts from it.
+        cursor.insertText(text, format);
+    }
+    cursor.endEditBlock();
+    if (m_fillDepth == 0)
+        SetSelection(cursor.position(), 0);
+}
+
 QString NewRichText::Text() const
 {
     return requireDocument()->Range(0, WholeStory)->Text();
@@ -168,7 +204,16 @@ QString NewRichText::Text() const
 
 void NewRichText::setText(const QString &text)
 {
-    requireDocument()->Range(0, WholeStory)->setText(text);
+    TextDocument *document = requireDocument();
+    // Replacing a long text would otherwise lay the old one out first.
+    const bool defer = m_fillDepth == 0;
+    if (defer)
+        DeferLayout();
+    const auto resume = qScopeGuard([&] {
+        if (defer)
+            ResumeLayout();
+    });
+    document->Range(0, WholeStory)->setText(text);
 }
 
 std::shared_ptr<TextSelection> NewRichText::Selection() const
@@ -385,15 +430,35 @@ void NewRichText::BeginFill()
     if (m_fillDepth++ > 0 || !m_document)
         return;
     WinApi_::ModifyWindowStyle(m_window, 0xEFFFFFFFu, 0, false);
-    m_document->Freeze();
+    DeferLayout();
 }
 
 void NewRichText::EndFill()
 {
     if (m_fillDepth == 0 || --m_fillDepth > 0 || !m_document)
         return;
-    m_document->Unfreeze();
+    ResumeLayout();
     WinApi_::ShowWindowDefault(m_window);
+}
+
+void NewRichText::DeferLayout()
+{
+    m_document->Freeze();
+    // Without a page size the document does not lay out what changes, and no
+    // cursor placed while the text changes lays it out up to its position.
+    if (QTextDocument *document = m_document->document()) {
+        m_pageSize = document->pageSize();
+        document->setPageSize(QSizeF(0, 0));
+    }
+}
+
+void NewRichText::ResumeLayout()
+{
+    m_document->Unfreeze();
+    // The page size back: the whole text is laid out afresh from the top, in
+    // steps, as a newly loaded document is, so a long book shows at once.
+    if (QTextDocument *document = m_document->document())
+        document->setPageSize(m_pageSize);
 }
 
 void NewRichText::SetSelection(int start, int length)

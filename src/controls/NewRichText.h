@@ -3,6 +3,7 @@
 #include "core/ArrayDictionary_.h"
 #include "core/ReadingPane.h"
 
+#include <QSizeF>
 #include <QString>
 #include <QWidget>
 #include <memory>
@@ -89,6 +90,8 @@ public:
     void BeginFill() override;
     void EndFill() override;
     void AppendPlainText(const QString &text) override;
+    // One pass through one cursor in one edit block, each style looked up once.
+    void AppendRuns(const std::vector<StyledRun> &runs) override;
     void SetSelection(int start, int length) override;
     void SmartQuotes(QString &text, const QString &quotes) override;
     void FixSpacesAndDashes(QString &text) override;
@@ -114,6 +117,9 @@ private:
     QString ReadRangeRtf(const std::shared_ptr<TextRange> &range) const;
     std::shared_ptr<TextRange> EndOfStory() const;
     TextDocument *requireDocument() const;
+    // Between the two the document is frozen and lays nothing out.
+    void DeferLayout();
+    void ResumeLayout();
 
     quint16 m_rtfFormat = 0;
     RichEditWidget *m_window = nullptr;
@@ -121,4 +127,5 @@ private:
     quint32 m_backColor = 0;
     ArrayDictionary_ m_styles;
     int m_fillDepth = 0;
+    QSizeF m_pageSize; // the page size while layout is deferred
 };

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "core/ChapterIndex.h"
+
 #include <QString>
-#include <array>
 #include <memory>
 #include <vector>
 
@@ -9,25 +10,13 @@ class CharMapper;
 class QFont;
 class ReadingPane;
 
-// One chapter of a module as its chapter index gives it.
-struct ChapterRecord
-{
-    qint32 firstLine = 0; // line number of the chapter's first line
-    qint32 lastLine = 0;  // line number of its last line
-    qint32 book = 0;
-    qint32 chapter = 0;
-    qint32 verseCount = 0;
-    qint32 startOffset = 0; // 1-based byte position of the first line
-    qint32 endOffset = 0;   // 1-based byte position just after the last line
-};
-
 // One opened text module (a Bible translation or a commentary) with its chapter
 // index "<Index folder><file name>.INDEX", built from the module text on first use.
 class Translation
 {
 public:
     enum Kind { BibleKind = 0, CommentaryKind = 1 };
-    static constexpr int MaxBook = 72;
+    static constexpr int MaxBook = ChapterIndex::MaxBook;
 
     // Binds the object to entry i of the Bible list (what 0) or the commentary
     // list (what 1) and loads the chapter index.
@@ -63,32 +52,33 @@ public:
     QString DisplayName;
     qint32 CodePage = 0;
 
-    // The chapter records in module order (a placeholder record first when the
-    // module does not begin with book 1, chapter 1).
-    const std::vector<ChapterRecord> &Records() const { return m_records; }
-    // The record of a chapter, or nullptr when the module lacks it.
-    const ChapterRecord *FindChapter(int book, int chapter) const;
-    // The byte range [start, end) (1-based) of a whole book; false when absent.
-    bool BookByteRange(int book, qint32 *start, qint32 *end) const;
+    // The chapter index; empty when the module could not be indexed.
+    const ChapterIndex &Index() const { return m_index; }
+    bool HasIndex() const { return !m_index.Records().empty(); }
+    const std::vector<ChapterRecord> &Records() const { return m_index.Records(); }
+    const ChapterRecord *FindChapter(int book, int chapter) const
+    {
+        return m_index.FindChapter(book, chapter);
+    }
+    bool BookByteRange(int book, qint32 *start, qint32 *end) const
+    {
+        return m_index.BookByteRange(book, start, end);
+    }
+    bool RangeByteSpan(int book1, int chapter1, int book2, int chapter2, qint32 *start, qint32 *end) const
+    {
+        return m_index.RangeByteSpan(book1, chapter1, book2, chapter2, start, end);
+    }
     // Full path of the module file.
     QString ModulePath() const { return ModuleFolder() + FileName; }
     QString IndexPath() const;
-
-    // The chapter index of a module file, as its lines would be written.
-    static QStringList BuildIndexLines(const QByteArray &moduleBytes, const QString &fileName);
-
-    // The byte range [start, end) from (book1, chapter1) to (book2, chapter2); false when empty.
-    bool RangeByteSpan(int book1, int chapter1, int book2, int chapter2, qint32 *start, qint32 *end) const;
 
 private:
     QString ModuleFolder() const;
     void LoadIndexFile();
     void CreateIndexFile(const QString &folder, const QString &fileName);
     bool ReadIndex(QString *problem);
-    void ClearTables();
+    // One message that lists the malformed lines of the module left out of its index.
+    static void ReportSkippedLines(const QString &path, const QStringList &skipped);
 
-    std::vector<ChapterRecord> m_records;
-    // 1-based record numbers of each book's first and last chapter; 0 when absent.
-    std::array<qint32, MaxBook + 2> m_bookFirst{};
-    std::array<qint32, MaxBook + 2> m_bookLast{};
+    ChapterIndex m_index;
 };

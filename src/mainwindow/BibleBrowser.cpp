@@ -373,7 +373,8 @@ void BibleBrowser::DisplayBook(int book)
         PaneFill fill(*RichText1);
         errors.step([&] { RichText1->setText(QString()); });
         errors.step([&] { DefineStyles(); });
-        if (!m_Translation)
+        // A module that could not be indexed (its file is damaged) has no text either.
+        if (!m_Translation || !m_Translation->HasIndex())
             errors.step([&] { RichText1->AppendFormattedText(NoTranslationText, QStringLiteral("normal")); });
         else if (book >= 1 && book <= LastBibleBook)
             errors.step([&] {

@@ -282,6 +282,11 @@ void TextFont::SetDuplicate(const TextFont &font)
     apply(font.values());
 }
 
+void TextFont::ApplyTo(QTextCharFormat &format) const
+{
+    applyTo(format, values());
+}
+
 QString TextFont::Name() const
 {
     return values().name;

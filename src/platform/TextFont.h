@@ -35,6 +35,9 @@ public:
     std::shared_ptr<TextFont> Duplicate() const;
     // Takes over the defined values of another font.
     void SetDuplicate(const TextFont &font);
+    // Sets the defined values on a character format, as applying the font to a
+    // range does to each of its characters (for writers that insert text themselves).
+    void ApplyTo(QTextCharFormat &format) const;
 
     // An empty name is undefined.
     QString Name() const;

@@ -45,8 +45,13 @@ bool isWordCharacter(QChar c)
 
 QTextCursor spanCursor(QTextCursor cursor, int anchor, int position)
 {
+    // Placed outside an edit block, a cursor works out its horizontal position and
+    // so lays the document out up to itself: a range at the end of a long text
+    // would lay out all of it. A range has no use for that position.
+    cursor.beginEditBlock();
     cursor.setPosition(anchor);
     cursor.setPosition(position, QTextCursor::KeepAnchor);
+    cursor.endEditBlock();
     return cursor;
 }
 

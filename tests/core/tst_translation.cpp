@@ -187,31 +187,136 @@ private Q_SLOTS:
         QCOMPARE(indexLines(index), module.expectedIndex());
     }
 
-    void badModulesLeaveNoIndex_data()
+    void lineFeedModuleIsNamedPlainly_data()
     {
         QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("reason");
-        QTest::newRow("bare line feeds") << QByteArray("1\t1\t1\t1\tIn the beginning\n2\t1\t1\t2\tAnd\n")
-                                         << QStringLiteral("line feed alone");
-        QTest::newRow("three fields")
-            << QByteArray("1\t1\t1\t1\ta\r\n2\t1\t1\r\n") << QStringLiteral("only 3 fields");
-        QTest::newRow("non-numeric chapter")
-            << QByteArray("1\t1\tone\t1\ta\r\n") << QStringLiteral("not a number");
+        QTest::newRow("every line") << QByteArray("1\t1\t1\t1\tIn the beginning\n2\t1\t1\t2\tAnd\n");
+        QTest::newRow("no line end at the end")
+            << QByteArray("1\t1\t1\t1\tIn the beginning\n2\t1\t1\t2\tAnd");
+        QTest::newRow("first line only") << QByteArray("1\t1\t1\t1\tIn the beginning\n2\t1\t1\t2\tAnd\r\n");
     }
-    void badModulesLeaveNoIndex()
+    void lineFeedModuleIsNamedPlainly()
     {
         QFETCH(QByteArray, bytes);
-        QFETCH(QString, reason);
-        const QString index = install(QStringLiteral("b_bad.txt"), bytes);
+        const QString index = install(QStringLiteral("b_unix.txt"), bytes);
         auto t = GetTranslation(0);
         QVERIFY(t); // cached even though its index could not be made
+        QVERIFY(!t->HasIndex());
         QVERIFY(!QFile::exists(index));
         QCOMPARE(QDir(gIndexFolder).entryList(QDir::Files), QStringList());
+        QCOMPARE(t->GetNumChapters(1), qint16(0));
+        // One ordinary message that names the file and says why; no bug report.
         const auto boxes = m_fx->desk().messageBoxes();
         QCOMPARE(boxes.size(), 1);
-        QVERIFY(boxes[0].text.contains(QStringLiteral("Error creating Index File")));
-        QVERIFY2(boxes[0].text.contains(reason), qPrintable(boxes[0].text));
-        QCOMPARE(t->GetNumChapters(1), qint16(0));
+        QVERIFY2(boxes[0].text.contains(gBibleFolder + QStringLiteral("b_unix.txt")),
+                 qPrintable(boxes[0].text));
+        QVERIFY2(boxes[0].text.contains(QStringLiteral("must end with CR LF")), qPrintable(boxes[0].text));
+        QVERIFY(!boxes[0].text.contains(QStringLiteral("An Error has occured")));
+        QVERIFY(!boxes[0].title.contains(QStringLiteral("Unforseen")));
+        QCOMPARE(boxes[0].style, int(MsgBoxStyle::Exclamation));
+        // The cached translation does not ask again.
+        QCOMPARE(GetTranslation(0).get(), t.get());
+        QCOMPARE(m_fx->desk().messageBoxes().size(), 1);
+    }
+
+    void malformedLinesAreSkipped_data()
+    {
+        QTest::addColumn<QByteArray>("middle");   // after Genesis 1:2
+        QTest::addColumn<QByteArray>("boundary"); // between Genesis 2 and Exodus 1
+        QTest::addColumn<QByteArray>("tail");     // the end of the file, no line end
+        QTest::addColumn<QStringList>("reasons");
+        QTest::newRow("last line cut in its fields") << QByteArray() << QByteArray() << QByteArray("8\t2\t1")
+                                                     << QStringList{"line 8: has only 3 fields"};
+        QTest::newRow("in the middle and at the end")
+            << QByteArray("3\t1\t1") << QByteArray() << QByteArray("9\t2\t1\t")
+            << QStringList{"line 3: has only 3 fields", "line 9: the verse '' is not a number"};
+        QTest::newRow("between chapters") << QByteArray() << QByteArray("6\t2\tone\t1\ttext") << QByteArray()
+                                          << QStringList{"line 6: the chapter 'one' is not a number"};
+        QTest::newRow("empty line and a line feed alone")
+            << QByteArray() << QByteArray("6\t2\t1\t1\tcut\n") << QByteArray()
+            << QStringList{"line 6: ends with a line feed alone (the lines of a module end with CR LF)",
+                           "line 7: is empty"};
+    }
+    void malformedLinesAreSkipped()
+    {
+        QFETCH(QByteArray, middle);
+        QFETCH(QByteArray, boundary);
+        QFETCH(QByteArray, tail);
+        QFETCH(QStringList, reasons);
+        ModuleBuilder good;
+        good.chapter(1, 1, 3).chapter(1, 2, 2).chapter(2, 1, 2);
+        ModuleBuilder damaged;
+        damaged.chapter(1, 1, 2);
+        if (!middle.isEmpty())
+            damaged.raw(middle);
+        damaged.verse(1, 1, 3, QStringLiteral("1.1.3")).chapter(1, 2, 2);
+        if (!boundary.isEmpty())
+            damaged.raw(boundary);
+        damaged.chapter(2, 1, 2);
+        const QByteArray bytes = damaged.bytes() + tail;
+        const QString index = install(QStringLiteral("b_damaged.txt"), bytes);
+        auto t = GetTranslation(0);
+
+        // One message names the file and every skipped line.
+        const auto boxes = m_fx->desk().messageBoxes();
+        QCOMPARE(boxes.size(), 1);
+        QVERIFY2(boxes[0].text.contains(gBibleFolder + QStringLiteral("b_damaged.txt")),
+                 qPrintable(boxes[0].text));
+        QVERIFY(boxes[0].text.endsWith(QStringLiteral("\r\n\r\n") + reasons.join(QStringLiteral("\r\n"))));
+        QCOMPARE(boxes[0].style, int(MsgBoxStyle::Exclamation));
+
+        // The chapters of the good lines are those of the module without the bad ones;
+        // line numbers and offsets follow the file.
+        const QStringList expected = good.expectedIndex();
+        const QStringList lines = indexLines(index);
+        QCOMPARE(lines.size(), expected.size());
+        const QByteArray goodBytes = good.bytes();
+        // A line without its own number, and the number.
+        const auto lineAt = [](const QByteArray &b, int offset) {
+            const QByteArray line = b.mid(offset - 1, b.indexOf("\r\n", offset - 1) - (offset - 1));
+            return std::make_pair(line.mid(line.indexOf('\t')), line.left(line.indexOf('\t')).toInt());
+        };
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            const QStringList got = lines[i].split(QLatin1Char(','));
+            const QStringList want = expected[i].split(QLatin1Char(','));
+            QCOMPARE(got.mid(2, 3), want.mid(2, 3)); // book, chapter, verse count
+            const auto [gotLine, gotNumber] = lineAt(bytes, got[5].toInt());
+            QCOMPARE(gotLine, lineAt(goodBytes, want[5].toInt()).first);
+            QCOMPARE(gotNumber, got[0].toInt());
+            if (i + 1 < lines.size())
+                QCOMPARE(got[6], lines[i + 1].split(QLatin1Char(','))[5]);
+        }
+        QCOMPARE(lines.last().split(QLatin1Char(','))[6].toInt(), bytes.size() + 1);
+        QCOMPARE(t->GetNumChapters(1), qint16(2));
+        QCOMPARE(t->GetNumVerses(1, 1), qint16(3));
+        QCOMPARE(t->GetNumVerses(2, 1), qint16(2));
+
+        // Loaded again from the index, nothing more is said.
+        t->RedloadIndex();
+        QCOMPARE(m_fx->desk().messageBoxes().size(), 1);
+    }
+
+    void longListsOfSkippedLinesAreCut()
+    {
+        ModuleBuilder module;
+        module.chapter(1, 1, 1);
+        for (int i = 0; i < 20; ++i)
+            module.raw("x");
+        install(QStringLiteral("b_many.txt"), module.bytes());
+        GetTranslation(0);
+        QCOMPARE(m_fx->desk().messageBoxes().size(), 1);
+        const QString text = m_fx->desk().lastMessage();
+        QVERIFY(text.contains(QStringLiteral("line 13: has only 1 field\r\n(8 more)")));
+        QVERIFY(!text.contains(QStringLiteral("line 14")));
+    }
+
+    void nonNumericBookIsSkipped()
+    {
+        const QString index =
+            install(QStringLiteral("b_nan.txt"), "1\t1\t1\t1\ta\r\n2\tx\t1\t2\tb\r\n3\t1\t1\t2\tc\r\n");
+        GetTranslation(0);
+        QCOMPARE(indexLines(index), QStringList{QStringLiteral("1,3,1,1,2,1,34")});
+        QVERIFY(m_fx->desk().lastMessage().endsWith(QStringLiteral("line 2: the book 'x' is not a number")));
     }
 
     void unusableIndexIsReportedWithItsPath()

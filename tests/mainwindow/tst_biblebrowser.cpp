@@ -357,6 +357,26 @@ private Q_SLOTS:
         QVERIFY(desk().messageBoxes().isEmpty());
     }
 
+    void aModuleWithLineFeedEndsSaysSoOnce()
+    {
+        m_fx->writeFile(QStringLiteral("Modules/Bible/b_unix.txt"),
+                        "1\t1\t1\t1\tIn the beginning\n2\t1\t1\t2\tAnd the earth\n");
+        gBibles.Add(QStringLiteral("Unix Bible"), QStringLiteral("b_unix.txt"), true, 0);
+        BibleBrowser &browser = start();
+        QVERIFY(browser.CurrentTranslation());
+        const QString noText = QStringLiteral("[No text to display--Bible Translation not found.]\r");
+        QCOMPARE(paneText(), noText);
+        // Every visit shows the line, and nothing more is said after the one message.
+        browser.mTranslation_Click(0);
+        browser.setFancyFormatting(false);
+        QCOMPARE(paneText(), noText);
+        const auto boxes = desk().messageBoxes();
+        QCOMPARE(boxes.size(), 1);
+        QVERIFY2(boxes[0].text.contains(QStringLiteral("b_unix.txt")), qPrintable(boxes[0].text));
+        QVERIFY(boxes[0].text.contains(QStringLiteral("CR LF")));
+        QVERIFY(errorBoxes().isEmpty());
+    }
+
     void formattedAndPlainViews()
     {
         addThreeBibles();
