@@ -1,0 +1,196 @@
+#include "common/ModuleBuilder.h"
+#include "common/TestFixture.h"
+#include "core/GlobalVars.h"
+#include "core/Translation.h"
+#include "core/TranslationHelpers.h"
+#include "core/VerseReader.h"
+
+#include <QtTest>
+
+namespace {
+// Verses as "book:chapter:verse", compact to compare.
+QStringList refs(const std::vector<Verse> &verses)
+{
+    QStringList out;
+    for (const Verse &v : verses)
+        out.append(QStringLiteral("%1:%2:%3").arg(v.book).arg(v.chapter).arg(v.verse));
+    return out;
+}
+
+QStringList refsOfChapters(const QList<std::array<int, 3>> &chapters)
+{
+    QStringList out;
+    for (const auto &[book, chapter, verses] : chapters)
+        for (int v = 1; v <= verses; ++v)
+            out.append(QStringLiteral("%1:%2:%3").arg(book).arg(chapter).arg(v));
+    return out;
+}
+
+using Range = std::array<int, 4>;
+} // namespace
+
+class TestVerseReader : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TestFixture> m_fx;
+
+    std::shared_ptr<Translation> install(const ModuleBuilder &module,
+                                         const QString &fileName = QStringLiteral("b_test.txt"),
+                                         int codePage = 1252)
+    {
+        m_fx->writeFile(QStringLiteral("Modules/Bible/") + fileName, module.bytes(codePage));
+        gBibles.Add(fileName, fileName, true, 0);
+        return GetTranslation(gBibles.Count() - 1);
+    }
+
+    // Genesis 1-2, Exodus 1, no Leviticus, Numbers 1, Psalms 1-2.
+    static ModuleBuilder sampleModule()
+    {
+        ModuleBuilder module;
+        module.chapter(1, 1, 3).chapter(1, 2, 2).chapter(2, 1, 2).chapter(4, 1, 1).chapter(19, 1, 2).chapter(19, 2,
+                                                                                                              1);
+        return module;
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_fx = std::make_unique<TestFixture>();
+        m_fx->setUpFolders();
+    }
+    void cleanup() { m_fx.reset(); }
+
+    void chapterRanges_data()
+    {
+        QTest::addColumn<Range>("range");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("one chapter") << Range{1, 2, 1, 2} << refsOfChapters({{1, 2, 2}});
+        QTest::newRow("whole book") << Range{1, 0, 1, 0} << refsOfChapters({{1, 1, 3}, {1, 2, 2}});
+        QTest::newRow("across books") << Range{1, 2, 2, 1} << refsOfChapters({{1, 2, 2}, {2, 1, 2}});
+        QTest::newRow("books around a missing one")
+            << Range{2, 0, 4, 0} << refsOfChapters({{2, 1, 2}, {4, 1, 1}});
+        QTest::newRow("missing book") << Range{3, 0, 3, 0} << QStringList();
+        QTest::newRow("chapter past the end") << Range{1, 3, 1, 3} << QStringList();
+        QTest::newRow("range ending past the end") << Range{1, 2, 1, 99} << refsOfChapters({{1, 2, 2}});
+        QTest::newRow("chapter 0 as the start") << Range{19, 0, 19, 1} << refsOfChapters({{19, 1, 2}});
+        QTest::newRow("chapter 0 as the end") << Range{19, 2, 19, 0} << refsOfChapters({{19, 2, 1}});
+        QTest::newRow("reversed") << Range{2, 0, 1, 0} << QStringList();
+        QTest::newRow("book 0") << Range{0, 0, 0, 0} << QStringList();
+        QTest::newRow("book past 66") << Range{67, 0, 80, 0} << QStringList();
+        QTest::newRow("negative chapter") << Range{1, -1, 1, 2} << QStringList();
+        QTest::newRow("whole module") << Range{1, 0, 66, 0}
+                                      << refsOfChapters(
+                                             {{1, 1, 3}, {1, 2, 2}, {2, 1, 2}, {4, 1, 1}, {19, 1, 2}, {19, 2, 1}});
+    }
+    void chapterRanges()
+    {
+        QFETCH(Range, range);
+        QFETCH(QStringList, expected);
+        auto t = install(sampleModule());
+        const VerseReader reader(*t);
+        std::vector<Verse> seen;
+        QVERIFY(reader.ForEachInChapters(range[0], range[1], range[2], range[3], [&](const Verse &v) {
+            seen.push_back(v);
+            return true;
+        }));
+        QCOMPARE(refs(seen), expected);
+        for (const Verse &v : seen) {
+            QCOMPARE(v.text, QStringLiteral("%1.%2.%3").arg(v.book).arg(v.chapter).arg(v.verse));
+            QVERIFY(v.line > 0);
+        }
+        QVERIFY(m_fx->desk().messageBoxes().isEmpty());
+    }
+
+    void booksChaptersAndTheModule()
+    {
+        const ModuleBuilder module = sampleModule();
+        auto t = install(module);
+        const VerseReader reader(*t);
+        QCOMPARE(refs(reader.Book(2)), refsOfChapters({{2, 1, 2}}));
+        QCOMPARE(refs(reader.Book(3)), QStringList());
+        QCOMPARE(refs(reader.Books(2, 19)), refsOfChapters({{2, 1, 2}, {4, 1, 1}, {19, 1, 2}, {19, 2, 1}}));
+        QCOMPARE(refs(reader.Chapter(19, 2)), refsOfChapters({{19, 2, 1}}));
+        QCOMPARE(refs(reader.Chapter(19, 0)), QStringList()); // no chapter 0
+        QCOMPARE(refs(reader.Chapter(19, 3)), QStringList());
+        // Line numbers are the lines' own, in file order.
+        const std::vector<Verse> psalm = reader.Chapter(19, 1);
+        QCOMPARE(psalm.front().line, 9);
+        QCOMPARE(psalm.back().line, 10);
+
+        std::vector<Verse> all;
+        QVERIFY(reader.ForEachInModule([&](const Verse &v) {
+            all.push_back(v);
+            return true;
+        }));
+        QCOMPARE(int(all.size()), module.lineCount());
+        QCOMPARE(refs(all), refs(reader.Books(1, 66)));
+    }
+
+    void newTestamentNeverYieldsAnotherBook()
+    {
+        ModuleBuilder module;
+        module.chapter(40, 1, 2).chapter(40, 2, 1).chapter(66, 1, 2);
+        auto t = install(module, QStringLiteral("b_nt.txt"));
+        QCOMPARE(t->Records().front().verseCount, 0); // the placeholder of Genesis 1
+        const VerseReader reader(*t);
+        QCOMPARE(refs(reader.Book(1)), QStringList());
+        QCOMPARE(refs(reader.Chapter(1, 1)), QStringList());
+        QCOMPARE(refs(reader.Books(1, 39)), QStringList());
+        QCOMPARE(refs(reader.Books(1, 40)), refsOfChapters({{40, 1, 2}, {40, 2, 1}}));
+        QCOMPARE(refs(reader.Book(66)), refsOfChapters({{66, 1, 2}}));
+    }
+
+    void textsInTheirCodePage_data()
+    {
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<int>("codePage");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("1252") << QStringLiteral("b_es.txt") << 1252
+                              << QStringLiteral("\u00BFQui\u00E9n? \u00A1Se\u00F1or! \u2014 \u201Cso\u201D");
+        QTest::newRow("UTF-8") << QStringLiteral("b_he_utf8.txt") << 65001
+                               << QStringLiteral("\u05D1\u05E8\u05D0\u05E9\u05D9\u05EA \u00E9 \u2014");
+        QTest::newRow("a Tab inside the text")
+            << QStringLiteral("b_tab.txt") << 1252 << QStringLiteral("before\tafter\t  trailing  ");
+        QTest::newRow("empty text") << QStringLiteral("b_empty.txt") << 1252 << QString();
+    }
+    void textsInTheirCodePage()
+    {
+        QFETCH(QString, fileName);
+        QFETCH(int, codePage);
+        QFETCH(QString, text);
+        ModuleBuilder module;
+        module.verse(1, 1, 1, text).verse(1, 1, 2, QStringLiteral("plain"));
+        auto t = install(module, fileName, codePage);
+        const std::vector<Verse> verses = VerseReader(*t).Chapter(1, 1);
+        QCOMPARE(int(verses.size()), 2);
+        QCOMPARE(verses[0].text, text);
+        QCOMPARE(verses[1].text, QStringLiteral("plain"));
+    }
+
+    void theVisitorStopsTheReading_data()
+    {
+        QTest::addColumn<bool>("wholeModule");
+        QTest::newRow("chapters") << false;
+        QTest::newRow("module") << true;
+    }
+    void theVisitorStopsTheReading()
+    {
+        QFETCH(bool, wholeModule);
+        auto t = install(sampleModule());
+        const VerseReader reader(*t);
+        QStringList seen;
+        const auto visit = [&](const Verse &v) {
+            seen.append(QStringLiteral("%1:%2:%3").arg(v.book).arg(v.chapter).arg(v.verse));
+            return seen.size() < 4;
+        };
+        const bool finished =
+            wholeModule ? reader.ForEachInModule(visit) : reader.ForEachInChapters(1, 1, 19, 0, visit);
+        QVERIFY(!finished);
+        QCOMPARE(seen, (QStringList{"1:1:1", "1:1:2", "1:1:3", "1:2:1"}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestVerseReader)
+#include "tst_versereader.moc"
