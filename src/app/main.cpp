@@ -6,6 +6,7 @@
 #include "mainwindow/frmMessages.h"
 #include "platform/KeyState.h"
 #include "preferences/frmLocate.h"
+#include "search/AdvancedSearch.h"
 
 #include <QApplication>
 
@@ -18,6 +19,7 @@ int main(int argc, char *argv[])
     MainMenu::Register();
     NoBibles::Register();
     frmLocate::Register();
+    AdvancedSearch::Register();
 
     if (!TrapErrors(QStringLiteral("MainStartup.Main()"), [] { MainStartup::Main(); }))
         return 1;

@@ -2,6 +2,7 @@
 
 #include "controls/WinApi_.h"
 #include "core/ArrayDictionary_.h"
+#include "core/BookmarkRecords.h"
 #include "core/Bug_.h"
 #include "core/CoreHooks.h"
 #include "core/DateFormatText.h"
@@ -571,9 +572,7 @@ void MainMenu::m_globalnotifer_Notify(const QString &eventName)
 
 void MainMenu::LoadBookmarks()
 {
-    // The bookmark list window belongs to a later part of the program; until it
-    // exists there is no list to fill, and "Bookmarks.txt" stays unread so that
-    // whichever window loads it first still finds the loaded flag unset.
+    BookmarkRecords::LoadBookmarks();
 }
 
 // --- Commands ----------------------------------------------------------------
@@ -671,7 +670,7 @@ void MainMenu::mWindowBookmarks_Click()
 
 void MainMenu::mWindowAdvancedSearch_Click()
 {
-    RunCommand("mWindowAdvancedSearch", [this] { ShowWindow(MenuTargets::AdvancedSearch); });
+    RunCommand("mWindowAdvancedSearch", [this] { RaiseWindow(MenuTargets::AdvancedSearch); });
 }
 
 void MainMenu::mWindowMultiBible_Click()

@@ -50,7 +50,8 @@ bool WildcardPattern::ParseList(const QString &pattern, qsizetype *i)
     while (at < pattern.size() && pattern[at] != QLatin1Char(']')) {
         const QChar low = SearchText::FoldQuote(pattern[at]);
         QChar high = low;
-        if (at + 2 < pattern.size() && pattern[at + 1] == QLatin1Char('-') && pattern[at + 2] != QLatin1Char(']')) {
+        if (at + 2 < pattern.size() && pattern[at + 1] == QLatin1Char('-') &&
+            pattern[at + 2] != QLatin1Char(']')) {
             high = SearchText::FoldQuote(pattern[at + 2]);
             if (high < low)
                 return false;
@@ -82,7 +83,8 @@ bool WildcardPattern::TokenMatches(const Token &token, QChar c) const
         bool inList = false;
         for (qsizetype r = token.firstRange; r < token.firstRange + token.rangeCount && !inList; ++r) {
             const Range &range = m_ranges[size_t(r)];
-            inList = (upper >= range.low && upper <= range.high) || (lower >= range.low && lower <= range.high);
+            inList =
+                (upper >= range.low && upper <= range.high) || (lower >= range.low && lower <= range.high);
         }
         return inList != token.negated;
     }

@@ -115,8 +115,8 @@ private slots:
         QTest::newRow("one star") << QStringLiteral("*") << QStringList();
         QTest::newRow("two stars") << QStringLiteral("**") << QStringList();
         QTest::newRow("plain word") << QStringLiteral("love") << QStringList{QStringLiteral("love")};
-        QTest::newRow("stars around") << QStringLiteral("*love*God*")
-                                      << QStringList{QStringLiteral("love"), QStringLiteral("God")};
+        QTest::newRow("stars around")
+            << QStringLiteral("*love*God*") << QStringList{QStringLiteral("love"), QStringLiteral("God")};
         QTest::newRow("leading star only") << QStringLiteral("*a*b") << QStringList{"a", "b"};
         QTest::newRow("trailing star only") << QStringLiteral("a*b*") << QStringList{"a", "b"};
         QTest::newRow("doubled star inside") << QStringLiteral("a**b") << QStringList{"a", "*b", ""};
@@ -161,35 +161,64 @@ private slots:
         QTest::addColumn<QString>("line");
         QTest::addColumn<bool>("ignoreCase");
         QTest::addColumn<bool>("matches");
-        QTest::newRow("star matches all") << "*" << "GEN 1:1 anything" << false << true;
-        QTest::newRow("star matches empty") << "*" << "" << false << true;
-        QTest::newRow("empty matches only empty") << "" << "a" << false << false;
-        QTest::newRow("whole line only") << "love" << "GEN 1:1 love" << false << false;
-        QTest::newRow("word between stars") << "*love*" << "GEN 1:1 love" << false << true;
-        QTest::newRow("order kept") << "*love*God*" << "GEN 1:1 love of God" << false << true;
-        QTest::newRow("order reversed") << "*love*God*" << "GEN 1:1 God is love" << false << false;
-        QTest::newRow("hash digit") << "GEN #:# *" << "GEN 1:1 x" << false << true;
-        QTest::newRow("hash one digit only") << "GEN #:# *" << "GEN 1:12 x" << false << false;
-        QTest::newRow("hash not a letter") << "#*" << "a1" << false << false;
-        QTest::newRow("question any char") << "?EN*" << "GEN 1:1" << false << true;
-        QTest::newRow("question needs a char") << "GEN?" << "GEN" << false << false;
-        QTest::newRow("list range in") << "[A-C]*" << "BAR 1:1" << false << true;
-        QTest::newRow("list range out") << "[A-C]*" << "DAN 1:1" << false << false;
-        QTest::newRow("list of chars") << "[XGZ]EN*" << "GEN 1:1" << false << true;
-        QTest::newRow("negated list in") << "[!G]*" << "GEN 1:1" << false << false;
-        QTest::newRow("negated list out") << "[!G]*" << "EXO 1:1" << false << true;
-        QTest::newRow("lower list, case ignored") << "[a-c]*" << "BAR" << true << true;
-        QTest::newRow("lower list, case kept") << "[a-c]*" << "BAR" << false << false;
-        QTest::newRow("case ignored") << "*LoVe*" << "GEN 1:1 LOVE" << true << true;
-        QTest::newRow("case kept") << "*LoVe*" << "GEN 1:1 LOVE" << false << false;
-        QTest::newRow("typed apostrophe") << "*Lord's*" << "PSA 1:1 Lord\u2019s" << false << true;
-        QTest::newRow("typed left quote") << "*'x*" << "PSA 1:1 \u2018x" << false << true;
-        QTest::newRow("typed double quote") << "*\"Peace\"*" << "JOH 1:1 \u201CPeace\u201D" << false << true;
-        QTest::newRow("quote in list") << "*[']s*" << "PSA 1:1 Lord\u2019s" << false << true;
-        QTest::newRow("head and tail overlap") << "ab*ba" << "aba" << false << false;
-        QTest::newRow("tail after middle") << "a*b*c" << "abcbc" << false << true;
-        QTest::newRow("middle before tail") << "a*b*c" << "acb" << false << false;
-        QTest::newRow("literal dash") << "*[-]*" << "x-y" << false << true;
+        QTest::newRow("star matches all") << "*"
+                                          << "GEN 1:1 anything" << false << true;
+        QTest::newRow("star matches empty") << "*"
+                                            << "" << false << true;
+        QTest::newRow("empty matches only empty") << ""
+                                                  << "a" << false << false;
+        QTest::newRow("whole line only") << "love"
+                                         << "GEN 1:1 love" << false << false;
+        QTest::newRow("word between stars") << "*love*"
+                                            << "GEN 1:1 love" << false << true;
+        QTest::newRow("order kept") << "*love*God*"
+                                    << "GEN 1:1 love of God" << false << true;
+        QTest::newRow("order reversed") << "*love*God*"
+                                        << "GEN 1:1 God is love" << false << false;
+        QTest::newRow("hash digit") << "GEN #:# *"
+                                    << "GEN 1:1 x" << false << true;
+        QTest::newRow("hash one digit only") << "GEN #:# *"
+                                             << "GEN 1:12 x" << false << false;
+        QTest::newRow("hash not a letter") << "#*"
+                                           << "a1" << false << false;
+        QTest::newRow("question any char") << "?EN*"
+                                           << "GEN 1:1" << false << true;
+        QTest::newRow("question needs a char") << "GEN?"
+                                               << "GEN" << false << false;
+        QTest::newRow("list range in") << "[A-C]*"
+                                       << "BAR 1:1" << false << true;
+        QTest::newRow("list range out") << "[A-C]*"
+                                        << "DAN 1:1" << false << false;
+        QTest::newRow("list of chars") << "[XGZ]EN*"
+                                       << "GEN 1:1" << false << true;
+        QTest::newRow("negated list in") << "[!G]*"
+                                         << "GEN 1:1" << false << false;
+        QTest::newRow("negated list out") << "[!G]*"
+                                          << "EXO 1:1" << false << true;
+        QTest::newRow("lower list, case ignored") << "[a-c]*"
+                                                  << "BAR" << true << true;
+        QTest::newRow("lower list, case kept") << "[a-c]*"
+                                               << "BAR" << false << false;
+        QTest::newRow("case ignored") << "*LoVe*"
+                                      << "GEN 1:1 LOVE" << true << true;
+        QTest::newRow("case kept") << "*LoVe*"
+                                   << "GEN 1:1 LOVE" << false << false;
+        QTest::newRow("typed apostrophe") << "*Lord's*"
+                                          << "PSA 1:1 Lord\u2019s" << false << true;
+        QTest::newRow("typed left quote") << "*'x*"
+                                          << "PSA 1:1 \u2018x" << false << true;
+        QTest::newRow("typed double quote") << "*\"Peace\"*"
+                                            << "JOH 1:1 \u201CPeace\u201D" << false << true;
+        QTest::newRow("quote in list") << "*[']s*"
+                                       << "PSA 1:1 Lord\u2019s" << false << true;
+        QTest::newRow("head and tail overlap") << "ab*ba"
+                                               << "aba" << false << false;
+        QTest::newRow("tail after middle") << "a*b*c"
+                                           << "abcbc" << false << true;
+        QTest::newRow("middle before tail") << "a*b*c"
+                                            << "acb" << false << false;
+        QTest::newRow("literal dash") << "*[-]*"
+                                      << "x-y" << false << true;
     }
     void wildcard()
     {
@@ -253,43 +282,46 @@ private slots:
         const auto all = int(SearchMode::AllTerms);
         const auto any = int(SearchMode::AnyTerm);
         const auto every = int(SearchMode::EveryVerse);
-        const QStringList everything{"GEN 1:1", "GEN 1:2", "GEN 2:7", "PSA 23:1",
+        const QStringList everything{"GEN 1:1",  "GEN 1:2", "GEN 2:7",  "PSA 23:1",
                                      "PSA 23:2", "MAT 1:1", "JOH 3:16", "JOH 14:27"};
         QTest::newRow("pattern star, whole module") << pattern << "*" << false << 72 << everything;
         QTest::newRow("pattern bare word") << pattern << "love" << false << 72 << QStringList{};
-        QTest::newRow("pattern word in stars") << pattern << "*love*" << false << 72
-                                               << QStringList{"GEN 1:2", "PSA 23:2", "JOH 3:16"};
-        QTest::newRow("pattern keeps order") << pattern << "*love*God*" << false << 72
-                                             << QStringList{"PSA 23:2"};
+        QTest::newRow("pattern word in stars")
+            << pattern << "*love*" << false << 72 << QStringList{"GEN 1:2", "PSA 23:2", "JOH 3:16"};
+        QTest::newRow("pattern keeps order")
+            << pattern << "*love*God*" << false << 72 << QStringList{"PSA 23:2"};
         QTest::newRow("pattern case kept") << pattern << "*lord*" << false << 72 << QStringList{};
-        QTest::newRow("pattern case ignored") << pattern << "*lord*" << true << 72
-                                              << QStringList{"PSA 23:1", "PSA 23:2"};
-        QTest::newRow("ignore order, both orders") << all << "*love*God*" << false << 72
-                                                   << QStringList{"GEN 1:2", "PSA 23:2", "JOH 3:16"};
+        QTest::newRow("pattern case ignored")
+            << pattern << "*lord*" << true << 72 << QStringList{"PSA 23:1", "PSA 23:2"};
+        QTest::newRow("ignore order, both orders")
+            << all << "*love*God*" << false << 72 << QStringList{"GEN 1:2", "PSA 23:2", "JOH 3:16"};
         QTest::newRow("ignore order, case kept") << all << "*LORD*" << false << 72 << QStringList{"PSA 23:1"};
-        QTest::newRow("ignore order, case ignored") << all << "*LORD*" << true << 72
-                                                    << QStringList{"PSA 23:1", "PSA 23:2"};
+        QTest::newRow("ignore order, case ignored")
+            << all << "*LORD*" << true << 72 << QStringList{"PSA 23:1", "PSA 23:2"};
         QTest::newRow("any term") << any << "*shepherd*world*" << false << 72
                                   << QStringList{"PSA 23:1", "JOH 3:16"};
-        QTest::newRow("any term matches abbreviation") << any << "gen" << true << 72
-                                                       << QStringList{"GEN 1:1", "GEN 1:2", "GEN 2:7", "MAT 1:1"};
-        QTest::newRow("any term, case kept") << any << "gen" << false << 72 << QStringList{"GEN 2:7", "MAT 1:1"};
+        QTest::newRow("any term matches abbreviation")
+            << any << "gen" << true << 72 << QStringList{"GEN 1:1", "GEN 1:2", "GEN 2:7", "MAT 1:1"};
+        QTest::newRow("any term, case kept")
+            << any << "gen" << false << 72 << QStringList{"GEN 2:7", "MAT 1:1"};
         QTest::newRow("typed apostrophe") << any << "Lord's" << false << 72 << QStringList{"PSA 23:2"};
         QTest::newRow("typed double quotes") << all << "\"Peace\"" << false << 72 << QStringList{"JOH 14:27"};
         QTest::newRow("tab inside text") << all << "God\tagain" << false << 72 << QStringList{"PSA 23:2"};
         QTest::newRow("seven terms decide") << all << "F*o*r*G*d*s*X" << false << 72 << QStringList{};
-        QTest::newRow("eighth term does not") << all << "F*o*r*G*d*s*l*X" << false << 72
-                                              << QStringList{"PSA 23:2", "JOH 3:16"};
-        QTest::newRow("no terms, all terms") << all << "*" << false << 1
-                                             << QStringList{"GEN 1:1", "GEN 1:2", "GEN 2:7"};
+        QTest::newRow("eighth term does not")
+            << all << "F*o*r*G*d*s*l*X" << false << 72 << QStringList{"PSA 23:2", "JOH 3:16"};
+        QTest::newRow("no terms, all terms")
+            << all << "*" << false << 1 << QStringList{"GEN 1:1", "GEN 1:2", "GEN 2:7"};
         QTest::newRow("no terms, any term") << any << "*" << false << 72 << QStringList{};
         QTest::newRow("empty term is everywhere") << all << "a**b" << false << 19 << QStringList{};
-        QTest::newRow("entire selection, one book") << every << "whatever" << false << 43
-                                                    << QStringList{"JOH 3:16", "JOH 14:27"};
-        QTest::newRow("gospels 70") << every << "" << false << 70 << QStringList{"MAT 1:1", "JOH 3:16", "JOH 14:27"};
+        QTest::newRow("entire selection, one book")
+            << every << "whatever" << false << 43 << QStringList{"JOH 3:16", "JOH 14:27"};
+        QTest::newRow("gospels 70") << every << "" << false << 70
+                                    << QStringList{"MAT 1:1", "JOH 3:16", "JOH 14:27"};
         QTest::newRow("gospels 71") << every << "" << false << 71 << QStringList{"MAT 1:1"};
-        QTest::newRow("old testament 68") << every << "" << false << 68
-                                          << QStringList{"GEN 1:1", "GEN 1:2", "GEN 2:7", "PSA 23:1", "PSA 23:2"};
+        QTest::newRow("old testament 68")
+            << every << "" << false << 68
+            << QStringList{"GEN 1:1", "GEN 1:2", "GEN 2:7", "PSA 23:1", "PSA 23:2"};
         QTest::newRow("law 67") << every << "" << false << 67 << QStringList{"GEN 1:1", "GEN 1:2", "GEN 2:7"};
         QTest::newRow("missing book") << every << "" << false << 2 << QStringList{};
         QTest::newRow("code 0") << every << "" << false << 0 << QStringList{};
@@ -363,17 +395,23 @@ private slots:
         QTest::addColumn<QList<qint64>>("counts");
         QTest::addColumn<QList<qsizetype>>("firstTermPositions");
         QTest::addColumn<bool>("limitReached");
-        QTest::newRow("hit at index 0") << "GEN 1:1 Gen\n" << QStringList{"gen"} << 500 << QList<qint64>{2}
-                                        << QList<qsizetype>{0, 8} << false;
-        QTest::newRow("doubled letters") << "aaa\n" << QStringList{"aa"} << 500 << QList<qint64>{2}
-                                         << QList<qsizetype>{0, 1} << false;
-        QTest::newRow("case ignored both ways") << "Love LOVE love\n" << QStringList{"LoVe"} << 500
-                                                << QList<qint64>{3} << QList<qsizetype>{0, 5, 10} << false;
-        QTest::newRow("quotes") << "Lord\u2019s \u201Cx\u201D\n" << QStringList{"lord's", "\"x\""} << 500
-                                << QList<qint64>{1, 1} << QList<qsizetype>{0} << false;
-        QTest::newRow("absent term") << "abc\n" << QStringList{"z", "b"} << 500 << QList<qint64>{0, 1}
+        QTest::newRow("hit at index 0")
+            << "GEN 1:1 Gen\n"
+            << QStringList{"gen"} << 500 << QList<qint64>{2} << QList<qsizetype>{0, 8} << false;
+        QTest::newRow("doubled letters")
+            << "aaa\n"
+            << QStringList{"aa"} << 500 << QList<qint64>{2} << QList<qsizetype>{0, 1} << false;
+        QTest::newRow("case ignored both ways")
+            << "Love LOVE love\n"
+            << QStringList{"LoVe"} << 500 << QList<qint64>{3} << QList<qsizetype>{0, 5, 10} << false;
+        QTest::newRow("quotes") << "Lord\u2019s \u201Cx\u201D\n"
+                                << QStringList{"lord's", "\"x\""} << 500 << QList<qint64>{1, 1}
+                                << QList<qsizetype>{0} << false;
+        QTest::newRow("absent term") << "abc\n"
+                                     << QStringList{"z", "b"} << 500 << QList<qint64>{0, 1}
                                      << QList<qsizetype>{} << false;
-        QTest::newRow("empty term") << "abc\n" << QStringList{"a", ""} << 500 << QList<qint64>{1, 0}
+        QTest::newRow("empty term") << "abc\n"
+                                    << QStringList{"a", ""} << 500 << QList<qint64>{1, 0}
                                     << QList<qsizetype>{0} << false;
         const QString many = QString(25, QLatin1Char('x')) + QStringLiteral(" yyyyy zz\n");
         QTest::newRow("limit 10 of 25") << many << QStringList{"x", "y", "z"} << 10 << QList<qint64>{10, 1, 1}
