@@ -16,6 +16,7 @@
 #include "core/TranslationHelpers.h"
 #include "core/VerseReader.h"
 #include "mainwindow/MenuTargets.h"
+#include "mainwindow/Splash.h"
 #include "platform/CodePage.h"
 #include "platform/DefaultInstance.h"
 #include "platform/Desktop.h"
@@ -141,7 +142,8 @@ void AdvancedSearch::Register()
 {
     MenuTargets::Register(MenuTargets::AdvancedSearch,
                           {[]() -> QWidget * { return &Instance(); },
-                           []() -> QWidget * { return DefaultInstance<AdvancedSearch>::peek(); }, {}});
+                           []() -> QWidget * { return DefaultInstance<AdvancedSearch>::peek(); },
+                           {}});
 }
 
 AdvancedSearch::SourceFactory AdvancedSearch::setSourceFactory(SourceFactory factory)
@@ -274,6 +276,10 @@ void AdvancedSearch::Form_Load()
     });
     errors.step([this] { chkActiveUpd->setChecked(gActiveUpdateBib1); });
     errors.step([this] { Timer1->start(1000); });
+    errors.step([] {
+        if (gShowSplash)
+            Splash::ShowModal();
+    });
     errors.step([this] { ApplyPageLayout(); });
     errors.step([this] { LoadBookmarks(); });
     errors.step([this] { International(); });
@@ -353,8 +359,8 @@ void AdvancedSearch::SelectSavedTranslation()
 void AdvancedSearch::cboTranslation_Click()
 {
     TrapErrors(QStringLiteral("AdvancedSearch.cboTranslation_Click()"), [this] {
-        m_currentTranslation =
-            TranslationHelpers::GetTranslationByDisplayName(cboTranslation->currentText(), m_currentTranslation);
+        m_currentTranslation = TranslationHelpers::GetTranslationByDisplayName(cboTranslation->currentText(),
+                                                                               m_currentTranslation);
         if (m_currentTranslation)
             SaveString(QStringLiteral("AdvancedSearchTranslation"), m_currentTranslation->FileName);
     });
