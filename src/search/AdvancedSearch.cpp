@@ -43,6 +43,7 @@
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -682,8 +683,9 @@ void AdvancedSearch::RunSearch(const TermSearch &search)
         result = ScanVerses(search);
     }
     WriteScratchFiles(result);
-    ShowResult(result.text);
-    HighlightText(search.Terms(), search.Request().ignoreCase);
+    QTextDocument *document = ResultDocument(result.text);
+    HighlightText(document, search.Terms(), search.Request().ignoreCase);
+    document->setUndoRedoEnabled(true);
 
     const QString verses = QString::number(result.verses) + QStringLiteral(" Verses");
     txtStatusTextR->setText(search.Terms().isEmpty()
@@ -754,40 +756,53 @@ void AdvancedSearch::WriteScratchFiles(const SearchResult &result)
     });
 }
 
-void AdvancedSearch::ShowResult(const QString &text)
+// The result becomes a new document built off the screen in the plain colour,
+// font and size, so that nothing is laid out or painted while it grows.
+QTextDocument *AdvancedSearch::ResultDocument(const QString &text)
 {
+    auto *document = new QTextDocument(RT);
+    document->setUndoRedoEnabled(false);
+    QFont font = RT->document()->defaultFont();
+    font.setFamily(gDefaultFont);
+    if (gBib1Fontsize > 0)
+        font.setPointSize(gBib1Fontsize);
+    document->setDefaultFont(font);
     QTextCharFormat plain;
     plain.setForeground(OleColor::toQColor(gBib1TC));
-    plain.setFontFamilies({gDefaultFont});
-    plain.setFontPointSize(gBib1Fontsize > 0 ? gBib1Fontsize : 10);
-    RT->setPlainText(text);
-    QTextCursor cursor(RT->document());
-    cursor.select(QTextCursor::Document);
-    cursor.setCharFormat(plain);
-    RT->setCurrentCharFormat(plain);
+    QTextCursor(document).insertText(text, plain);
+    return document;
 }
 
-// --- Highlighting ------------------------------------------------------------
-
-void AdvancedSearch::HighlightText(const QStringList &terms, bool ignoreCase)
+void AdvancedSearch::ShowDocument(QTextDocument *document)
 {
+    if (RT->document() == document)
+        return;
+    // The pane owns the document; the one it showed before goes with the switch.
+    RT->setDocument(document);
+    ApplyPageLayout();
+}
+
+void AdvancedSearch::HighlightText(QTextDocument *document, const QStringList &terms, bool ignoreCase)
+{
+    // With Active Update the reader watches the colours come; otherwise the
+    // document is shown once it is coloured.
+    gActiveUpdateBib1 = chkActiveUpd->isChecked();
+    if (gActiveUpdateBib1 || terms.isEmpty())
+        ShowDocument(document);
     if (terms.isEmpty())
         return;
-    const HighlightPlan plan = PlanHighlights(RT->document()->toRawText(), terms, gMaxCountSize);
+    const HighlightPlan plan = PlanHighlights(document->toRawText(), terms, gMaxCountSize);
     ProgressBar1->setRange(0, int(std::min<size_t>(plan.hits.size(), INT_MAX)));
     ProgressBar1->setValue(0);
     ProgressBar1->setVisible(true);
     QFont bold = txtStatusTextR->font();
     bold.setBold(true);
     txtStatusTextR->setFont(bold);
-    gActiveUpdateBib1 = chkActiveUpd->isChecked();
-    if (!gActiveUpdateBib1)
-        RT->setUpdatesEnabled(false);
 
     int termsReached = 0;
-    ColourHits(plan, &termsReached);
+    ColourHits(document, plan, &termsReached);
 
-    RT->setUpdatesEnabled(true);
+    ShowDocument(document);
     bold.setBold(false);
     txtStatusTextR->setFont(bold);
     ProgressBar1->setVisible(false);
@@ -796,10 +811,10 @@ void AdvancedSearch::HighlightText(const QStringList &terms, bool ignoreCase)
 
 // Colours the hits in one edit block per 50 ms, letting events run in between;
 // false when the stop button ended it. termsReached: the terms begun.
-bool AdvancedSearch::ColourHits(const HighlightPlan &plan, int *termsReached)
+bool AdvancedSearch::ColourHits(QTextDocument *document, const HighlightPlan &plan, int *termsReached)
 {
     const std::array<quint32, 5> colours{gBib1H1, gBib1H2, gBib1H3, gBib1H4, gBib1H5};
-    QTextCursor cursor(RT->document());
+    QTextCursor cursor(document);
     QElapsedTimer clock;
     clock.start();
     size_t next = 0;

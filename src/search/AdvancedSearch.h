@@ -14,6 +14,7 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
+class QTextDocument;
 class QTimer;
 class RichTextBox;
 class Translation;
@@ -120,9 +121,10 @@ private:
     void RunSearch(const TermSearch &search);
     SearchResult ScanVerses(const TermSearch &search);
     void WriteScratchFiles(const SearchResult &result);
-    void ShowResult(const QString &text);
-    void HighlightText(const QStringList &terms, bool ignoreCase);
-    bool ColourHits(const HighlightPlan &plan, int *termsReached);
+    QTextDocument *ResultDocument(const QString &text);
+    void ShowDocument(QTextDocument *document);
+    void HighlightText(QTextDocument *document, const QStringList &terms, bool ignoreCase);
+    bool ColourHits(QTextDocument *document, const HighlightPlan &plan, int *termsReached);
     void ShowSummary(const HighlightPlan &plan, int termsReached, bool ignoreCase);
     bool LetEventsRun();
 

@@ -8,15 +8,14 @@ constexpr quint32 Yellow = 0x0000FFFF;
 HighlightPlan PlanHighlights(QStringView resultText, const QStringList &terms, qint32 maxCount)
 {
     HighlightPlan plan;
-    const QString text = SearchText::Fold(resultText, true);
     for (int k = 1; k <= terms.size(); ++k) {
         const QString &term = terms[k - 1];
         const QString folded = SearchText::Fold(term, true);
         TermCount count{term, 0};
         // An empty term is in every line but marks nothing.
-        qsizetype from = folded.isEmpty() ? text.size() + 1 : 0;
-        while (from <= text.size()) {
-            const qsizetype position = text.indexOf(folded, from);
+        qsizetype from = folded.isEmpty() ? resultText.size() + 1 : 0;
+        while (from <= resultText.size()) {
+            const qsizetype position = SearchText::IndexOfFolded(resultText, folded, from, true);
             if (position < 0)
                 break;
             ++count.count;

@@ -15,6 +15,40 @@ QString SearchText::Fold(QStringView text, bool ignoreCase)
     return out;
 }
 
+namespace {
+template <bool IgnoreCase> qsizetype indexOfFolded(QStringView text, QStringView term, qsizetype from)
+{
+    const qsizetype last = text.size() - term.size();
+    if (term.isEmpty())
+        return from <= text.size() ? from : -1;
+    const QChar first = term[0];
+    const QChar *chars = text.data();
+    for (qsizetype i = from; i <= last; ++i) {
+        if (SearchText::Fold(chars[i], IgnoreCase) != first)
+            continue;
+        qsizetype k = 1;
+        while (k < term.size() && SearchText::Fold(chars[i + k], IgnoreCase) == term[k])
+            ++k;
+        if (k == term.size())
+            return i;
+    }
+    return -1;
+}
+} // namespace
+
+qsizetype SearchText::IndexOfFolded(QStringView text, QStringView foldedTerm, qsizetype from, bool ignoreCase)
+{
+    if (from < 0)
+        from = 0;
+    return ignoreCase ? indexOfFolded<true>(text, foldedTerm, from)
+                      : indexOfFolded<false>(text, foldedTerm, from);
+}
+
+bool SearchText::ContainsFolded(QStringView text, QStringView foldedTerm, bool ignoreCase)
+{
+    return IndexOfFolded(text, foldedTerm, 0, ignoreCase) >= 0;
+}
+
 QStringList SearchText::ParseSearchStrings(const QString &searchText)
 {
     const QChar star = QLatin1Char('*');

@@ -38,6 +38,12 @@ inline QChar Fold(QChar c, bool ignoreCase)
 QString Fold(QStringView text, bool ignoreCase);
 void FoldInto(QStringView text, bool ignoreCase, QString &out);
 
+// Whether the text holds the term when folded; the term is folded already.
+// Nothing is copied, so that testing every verse costs no allocation.
+bool ContainsFolded(QStringView text, QStringView foldedTerm, bool ignoreCase);
+// Where the folded term first occurs in the text from `from`, or -1.
+qsizetype IndexOfFolded(QStringView text, QStringView foldedTerm, qsizetype from, bool ignoreCase);
+
 // The terms of a search text: one star at each end is dropped, and the stars in
 // between separate the terms; a star right after a star begins the next term
 // (so "a**b" gives "a", "*b" and an empty term). An empty text or "*" gives none.

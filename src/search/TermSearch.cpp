@@ -23,21 +23,43 @@ TermSearch::TermSearch(const SearchRequest &request, const Abbreviation &abbrevi
         m_abbreviations[size_t(book)] = abbreviation(book).toUpper();
 }
 
+namespace {
+void appendNumber(QString &line, qint32 number)
+{
+    if (number < 0) {
+        line.append(QString::number(number));
+        return;
+    }
+    char16_t digits[12];
+    int count = 0;
+    do {
+        digits[count++] = char16_t(u'0' + number % 10);
+        number /= 10;
+    } while (number > 0);
+    while (count > 0)
+        line.append(QChar(digits[--count]));
+}
+} // namespace
+
 QString TermSearch::ReferenceLine(const Verse &verse) const
 {
-    const QString abbreviation = verse.book >= 1 && verse.book < int(m_abbreviations.size())
-                                     ? m_abbreviations[size_t(verse.book)]
-                                     : QString::number(verse.book);
     QString line;
-    line.reserve(abbreviation.size() + 12 + verse.text.size());
-    line.append(abbreviation)
-        .append(QLatin1Char(' '))
-        .append(QString::number(verse.chapter))
-        .append(QLatin1Char(':'))
-        .append(QString::number(verse.verse))
-        .append(QLatin1Char(' '))
-        .append(verse.text);
+    BuildReferenceLine(verse, line);
     return line;
+}
+
+void TermSearch::BuildReferenceLine(const Verse &verse, QString &line) const
+{
+    line.clear();
+    if (verse.book >= 1 && verse.book < int(m_abbreviations.size()))
+        line.append(m_abbreviations[size_t(verse.book)]);
+    else
+        appendNumber(line, verse.book);
+    line.append(QLatin1Char(' '));
+    appendNumber(line, verse.chapter);
+    line.append(QLatin1Char(':'));
+    appendNumber(line, verse.verse);
+    line.append(QLatin1Char(' ')).append(verse.text);
 }
 
 bool TermSearch::Accepts(const Verse &verse, const QString &referenceLine) const
@@ -48,21 +70,20 @@ bool TermSearch::Accepts(const Verse &verse, const QString &referenceLine) const
 
 bool TermSearch::ModeAccepts(const QString &referenceLine) const
 {
-    if (m_request.mode == SearchMode::EveryVerse)
-        return true;
-    SearchText::FoldInto(referenceLine, m_request.ignoreCase, m_folded);
+    const bool ignoreCase = m_request.ignoreCase;
     switch (m_request.mode) {
     case SearchMode::Pattern:
+        SearchText::FoldInto(referenceLine, ignoreCase, m_folded);
         return m_pattern->Matches(m_folded);
     case SearchMode::AllTerms:
         for (const QString &term : m_foldedTerms) {
-            if (!m_folded.contains(term))
+            if (!SearchText::ContainsFolded(referenceLine, term, ignoreCase))
                 return false;
         }
         return true;
     case SearchMode::AnyTerm:
         for (const QString &term : m_foldedTerms) {
-            if (m_folded.contains(term))
+            if (SearchText::ContainsFolded(referenceLine, term, ignoreCase))
                 return true;
         }
         return false;
@@ -91,9 +112,9 @@ SearchResult TermSearch::Run(const VerseSource &source, const Poll &poll) const
         }
         if (!BookRange::Accepts(m_request.rangeCode, verse.book))
             return true;
-        const QString line = ReferenceLine(verse);
-        if (ModeAccepts(line)) {
-            result.text.append(line).append(QLatin1Char('\n'));
+        BuildReferenceLine(verse, m_line);
+        if (ModeAccepts(m_line)) {
+            result.text.append(m_line).append(QLatin1Char('\n'));
             ++result.verses;
         }
         return true;

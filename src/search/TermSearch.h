@@ -73,6 +73,7 @@ public:
     void SetPollInterval(int milliseconds) { m_pollMilliseconds = milliseconds; }
 
 private:
+    void BuildReferenceLine(const Verse &verse, QString &line) const;
     bool ModeAccepts(const QString &referenceLine) const;
 
     SearchRequest m_request;
@@ -82,5 +83,6 @@ private:
     std::optional<WildcardPattern> m_pattern;
     std::array<QString, 73> m_abbreviations; // upper-cased, by book
     mutable QString m_folded;                // scratch for the folded line
+    mutable QString m_line;                  // scratch for the reference line
     int m_pollMilliseconds = PollMilliseconds;
 };

@@ -62,7 +62,8 @@ private:
 
     void addBible(const QString &name, const QString &file, const ModuleBuilder &module, int codePage)
     {
-        m_fx->writeFile(QStringLiteral("Modules/Bible/") + file, module.bytes(codePage == 65001 ? 65001 : 1252));
+        m_fx->writeFile(QStringLiteral("Modules/Bible/") + file,
+                        module.bytes(codePage == 65001 ? 65001 : 1252));
         gBibles.Add(name, file, true, codePage);
     }
 
@@ -160,7 +161,8 @@ private slots:
         QCOMPARE(window.BookRangeCode(), index + 1);
         window.cboBooks->setCurrentIndex(4);
         QCOMPARE(window.BookRangeCode(), 5);
-        QCOMPARE(m_fx->settings().value(Settings, QStringLiteral("CBOBookmark"), QString()), QStringLiteral("4"));
+        QCOMPARE(m_fx->settings().value(Settings, QStringLiteral("CBOBookmark"), QString()),
+                 QStringLiteral("4"));
         // A change of language keeps the range.
         gNotifier->NotifyOfEvent(GlobalNotifier::InternationalChanged);
         QCOMPARE(window.cboBooks->count(), 72);
@@ -189,16 +191,17 @@ private slots:
         QTest::addColumn<QString>("status");
         QTest::addColumn<QStringList>("summary");
         QTest::newRow("every verse, no terms") << "*" << 0 << false << 72 << "6 Verses" << QStringList{};
-        QTest::newRow("pattern, no hit") << "love" << 0 << false << 72 << "0 Matches 0 Verses" << QStringList{"0 love"};
+        QTest::newRow("pattern, no hit")
+            << "love" << 0 << false << 72 << "0 Matches 0 Verses" << QStringList{"0 love"};
         QTest::newRow("two terms") << "*love*God*" << 1 << false << 72 << "6 Matches 3 Verses"
                                    << QStringList{"3 love", "3 God"};
-        QTest::newRow("case ignored, summary upper") << "lord" << 2 << true << 72 << "2 Matches 2 Verses"
-                                                     << QStringList{"2 LORD"};
+        QTest::newRow("case ignored, summary upper")
+            << "lord" << 2 << true << 72 << "2 Matches 2 Verses" << QStringList{"2 LORD"};
         QTest::newRow("one book") << "*" << 3 << false << 43 << "2 Verses" << QStringList{};
         QTest::newRow("typed quotes") << "\"Peace\"*lord's" << 2 << true << 72 << "2 Matches 2 Verses"
                                       << QStringList{"1 \"PEACE\"", "1 LORD'S"};
-        QTest::newRow("utf-8 letter") << "*\u00E9lan*" << 0 << false << 72 << "1 Matches 1 Verses"
-                                      << QStringList{"1 \u00E9lan"};
+        QTest::newRow("utf-8 letter")
+            << "*\u00E9lan*" << 0 << false << 72 << "1 Matches 1 Verses" << QStringList{"1 \u00E9lan"};
     }
     void statusAndSummary()
     {
@@ -211,9 +214,11 @@ private slots:
         // The same module once in code page 1252 and once in UTF-8.
         for (const int codePage : {0, 65001}) {
             gBibles.Clear();
-            addBible(QStringLiteral("Bible"), QStringLiteral("b_cp%1.txt").arg(codePage), sampleModule(), codePage);
+            addBible(QStringLiteral("Bible"), QStringLiteral("b_cp%1.txt").arg(codePage), sampleModule(),
+                     codePage);
             AdvancedSearch &window = open();
-            QRadioButton *options[] = {window.optNone, window.optAnyOrder, window.optAnyTerms, window.optAllVerses};
+            QRadioButton *options[] = {window.optNone, window.optAnyOrder, window.optAnyTerms,
+                                       window.optAllVerses};
             search(window, text, options[mode], ignoreCase, code);
             QCOMPARE(window.txtStatusTextR->text(), status);
             QCOMPARE(this->summary(window), summary);
@@ -231,9 +236,10 @@ private slots:
         AdvancedSearch &window = open();
         search(window, QStringLiteral("*love*God*"), window.optAnyOrder, false, 72);
         const QStringList lines = window.RT->toPlainText().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        QCOMPARE(lines, (QStringList{QStringLiteral("GEN 1:2 And God so showed love to the earth."),
-                                     QStringLiteral("PSA 23:2 For the Lord\u2019s sake, love and God\tagain."),
-                                     QStringLiteral("JOH 3:16 For God so loved the world.")}));
+        QCOMPARE(lines,
+                 (QStringList{QStringLiteral("GEN 1:2 And God so showed love to the earth."),
+                              QStringLiteral("PSA 23:2 For the Lord\u2019s sake, love and God\tagain."),
+                              QStringLiteral("JOH 3:16 For God so loved the world.")}));
         const QString text = window.RT->toPlainText();
         const int love = int(text.indexOf(QStringLiteral("love")));
         const int god = int(text.indexOf(QStringLiteral("God")));
@@ -345,7 +351,8 @@ private slots:
         // A text differing in case only is a new one.
         window.cboSearch->setEditText(QStringLiteral("New text"));
         window.SaveComboHistory();
-        QCOMPARE(m_fx->settings().value(History, QStringLiteral("100"), QString()), QStringLiteral("New text"));
+        QCOMPARE(m_fx->settings().value(History, QStringLiteral("100"), QString()),
+                 QStringLiteral("New text"));
     }
 
     void clearHistory_data()
@@ -495,10 +502,12 @@ private slots:
         desk().fileAnswers.push_back(path);
         search(window, QStringLiteral("*"), window.optAnyOrder, false, 43);
         QCOMPARE(desk().messageBoxes().size(), 1);
-        QCOMPARE(desk().messageBoxes().first().title, QStringLiteral("Save File ") + MiscHelpers::ProductTitle());
+        QCOMPARE(desk().messageBoxes().first().title,
+                 QStringLiteral("Save File ") + MiscHelpers::ProductTitle());
         QCOMPARE(window.RT->toPlainText().contains(QStringLiteral("my note")), !searched);
         QCOMPARE(window.TextChanged(), !searched);
-        QCOMPARE(window.windowTitle(), searched ? MiscHelpers::ProductTitle() : QStringLiteral("somewhere.rtf"));
+        QCOMPARE(window.windowTitle(),
+                 searched ? MiscHelpers::ProductTitle() : QStringLiteral("somewhere.rtf"));
         if (!path.isEmpty())
             QVERIFY(m_fx->readFile(savedTo).startsWith("{\\rtf"));
         // After a search, closing asks nothing.
@@ -530,7 +539,8 @@ private slots:
         QTRY_COMPARE(alive.isNull(), closed);
         QCOMPARE(gAdvancedSearchOpen, !closed);
         if (closed)
-            QVERIFY(m_fx->settings().contains(QStringLiteral("Settings"), QStringLiteral("AdvancedSearchWidth")));
+            QVERIFY(
+                m_fx->settings().contains(QStringLiteral("Settings"), QStringLiteral("AdvancedSearchWidth")));
     }
 
     // The real reader over module files: a book missing from the module, and more
@@ -557,7 +567,8 @@ private slots:
         QCOMPARE(window.RT->toPlainText().left(20), QStringLiteral("LUK 1:1 42.1.1 word\n"));
         QCOMPARE(window.ProgressBar1->maximum(), 40000);
         // The result and the range copy are written to the scratch folder.
-        QVERIFY(m_fx->readFile(QStringLiteral("Scratch/BibTmp_b_large.txt")).startsWith("LUK 1:1 42.1.1 word\r\n"));
+        QVERIFY(m_fx->readFile(QStringLiteral("Scratch/BibTmp_b_large.txt"))
+                    .startsWith("LUK 1:1 42.1.1 word\r\n"));
         QVERIFY(m_fx->readFile(QStringLiteral("Scratch/b_large.txt")).contains("42.1.1 word"));
     }
 };
