@@ -79,9 +79,8 @@ int main(int argc, char *argv[])
     const double scan = medianMilliseconds(runs, [&] {
         result = search.Run([&](const VerseReader::Visitor &visit) { return reader.ForEachInModule(visit); });
     });
-    const double readerOnly = medianMilliseconds(runs, [&] {
-        reader.ForEachInModule([](const Verse &) { return true; });
-    });
+    const double readerOnly =
+        medianMilliseconds(runs, [&] { reader.ForEachInModule([](const Verse &) { return true; }); });
     std::printf("King James Version: %lld lines read, %lld verses found (raw scan: %lld lines)\n",
                 (long long)result.lines, (long long)result.verses, (long long)rawLines);
     printRow(QStringLiteral("baseline: raw case-insensitive scan of the module's bytes"), raw);

@@ -203,6 +203,13 @@ void AdvancedSearch::CreateControls()
 // the search box takes the largest share of the search row.
 void AdvancedSearch::LayOutControls()
 {
+    // The boxes share the row by their stretch, not by the length of their texts.
+    const std::pair<QComboBox *, int> widths[] = {
+        {cboSearch, 24}, {cboTranslation, 14}, {cboBooks, 12}, {cboResults, 16}};
+    for (const auto &[box, characters] : widths) {
+        box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        box->setMinimumContentsLength(characters);
+    }
     auto *searchRow = new QHBoxLayout(Picture3);
     searchRow->setContentsMargins(4, 4, 4, 0);
     searchRow->addWidget(cmdClear);
@@ -251,6 +258,8 @@ void AdvancedSearch::ConnectControls()
     connect(cboTranslation, &QComboBox::currentIndexChanged, this, [this] { cboTranslation_Click(); });
     connect(cboBooks, &QComboBox::currentIndexChanged, this, [this] { cboBooks_Click(); });
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
+    // Keys reach the box itself when it has the focus, its line edit when sent there.
+    cboSearch->installEventFilter(this);
     cboSearch->lineEdit()->installEventFilter(this);
     if (gNotifier)
         connect(gNotifier, &GlobalNotifier::Notify, this,
@@ -520,14 +529,14 @@ void AdvancedSearch::cmdClear_Click()
 
 bool AdvancedSearch::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == cboSearch->lineEdit()) {
+    if (watched == cboSearch || watched == cboSearch->lineEdit()) {
         if (event->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent *>(event)->key();
             if (key == Qt::Key_Return || key == Qt::Key_Enter) {
                 cboSearch_KeyPress(13);
                 return true;
             }
-        } else if (event->type() == QEvent::FocusOut) {
+        } else if (event->type() == QEvent::FocusOut && watched == cboSearch) {
             cboSearch_LostFocus();
         }
     }

@@ -331,7 +331,8 @@ private slots:
             };
         });
         window.cboSearch->setEditText(QStringLiteral("new text"));
-        QTest::keyClick(window.cboSearch->lineEdit(), Qt::Key_Return);
+        window.cboSearch->setFocus();
+        QTest::keyClick(window.cboSearch, Qt::Key_Return);
         QVERIFY(savedBeforeScan);
         QCOMPARE(window.cboSearch->currentText(), QStringLiteral("new text"));
         QCOMPARE(window.txtStatusTextR->text(), QStringLiteral("0 Matches 0 Verses"));
