@@ -490,14 +490,10 @@ void AdvancedSearch::SaveComboHistory()
     while (cboSearch->count() > HistoryKeys)
         cboSearch->removeItem(0);
     cboSearch->setEditText(text);
+    QList<std::pair<QString, QString>> entries;
     for (int i = 0; i < cboSearch->count(); ++i)
-        SaveString(QString::number(i), cboSearch->itemText(i), HistorySection);
-    SettingsStore &store = SettingsStore::instance();
-    for (const QString &key : store.keys(HistorySection)) {
-        bool numeric = false;
-        if (key.toInt(&numeric) >= cboSearch->count() && numeric)
-            store.removeKey(HistorySection, key);
-    }
+        entries.append({QString::number(i), cboSearch->itemText(i)});
+    SettingsStore::instance().replaceSection(Registry_::ResolveSection(HistorySection), entries);
 }
 
 void AdvancedSearch::cboSearch_KeyPress(int keyAscii)
@@ -549,7 +545,6 @@ void AdvancedSearch::SetMenuEnabledState(bool state)
 {
     cmdStopSearch->setVisible(!state);
     cmdSearch->setEnabled(state);
-    cmdClear->setEnabled(state);
 }
 
 bool AdvancedSearch::TextChanged() const
@@ -676,6 +671,9 @@ void AdvancedSearch::cmdSearch_Click()
 
 void AdvancedSearch::RunSearch(const TermSearch &search)
 {
+    // The translation searched stays the one chosen now, whatever the boxes
+    // show while events run.
+    const std::shared_ptr<Translation> translation = m_currentTranslation;
     ApplyPageLayout();
     setWindowTitle(MiscHelpers::ProductTitle());
     m_dayText = MiscHelpers::WeekdayText();
@@ -689,9 +687,9 @@ void AdvancedSearch::RunSearch(const TermSearch &search)
     SearchResult result;
     {
         const WaitCursor wait;
-        result = ScanVerses(search);
+        result = ScanVerses(search, translation.get());
     }
-    WriteScratchFiles(result);
+    WriteScratchFiles(result, translation.get(), search.Request().rangeCode);
     QTextDocument *document = ResultDocument(result.text);
     HighlightText(document, search.Terms(), search.Request().ignoreCase);
     document->setUndoRedoEnabled(true);
@@ -709,11 +707,11 @@ void AdvancedSearch::RunSearch(const TermSearch &search)
     RT->document()->setModified(false);
 }
 
-SearchResult AdvancedSearch::ScanVerses(const TermSearch &search)
+SearchResult AdvancedSearch::ScanVerses(const TermSearch &search, const Translation *chosen)
 {
-    if (!m_currentTranslation)
+    if (!chosen)
         return {};
-    const Translation &translation = *m_currentTranslation;
+    const Translation &translation = *chosen;
     qint64 lines = 0;
     for (const ChapterRecord &record : translation.Records())
         lines += std::max(0, record.lastLine - record.firstLine + 1);
@@ -745,16 +743,16 @@ bool AdvancedSearch::LetEventsRun()
 
 // The copy of the range and the result in the scratch folder, for whoever looks
 // there; the search itself never reads them back.
-void AdvancedSearch::WriteScratchFiles(const SearchResult &result)
+void AdvancedSearch::WriteScratchFiles(const SearchResult &result, Translation *chosen, int rangeCode)
 {
-    if (!m_currentTranslation)
+    if (!chosen)
         return;
-    Translation &translation = *m_currentTranslation;
+    Translation &translation = *chosen;
     const int codePage = translation.CodePage;
     IgnoreErrors([&] {
         int first = 0;
         int last = 0;
-        if (BookRange::Books(m_bookRangeCode, &first, &last))
+        if (BookRange::Books(rangeCode, &first, &last))
             translation.CopyBookIntoFile(gScratchFolder + translation.FileName, first, last, true);
     });
     IgnoreErrors([&] {

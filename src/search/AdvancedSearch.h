@@ -119,8 +119,8 @@ private:
     bool MayReplaceDocument();
     bool RefuseSearch(const TermSearch &search);
     void RunSearch(const TermSearch &search);
-    SearchResult ScanVerses(const TermSearch &search);
-    void WriteScratchFiles(const SearchResult &result);
+    SearchResult ScanVerses(const TermSearch &search, const Translation *chosen);
+    void WriteScratchFiles(const SearchResult &result, Translation *chosen, int rangeCode);
     QTextDocument *ResultDocument(const QString &text);
     void ShowDocument(QTextDocument *document);
     void HighlightText(QTextDocument *document, const QStringList &terms, bool ignoreCase);

@@ -404,6 +404,64 @@ private slots:
         QCOMPARE(window.txtStatusTextR->text(), QStringLiteral("1 Verses"));
     }
 
+    // A failure in the middle of the search is reported once, and the busy
+    // state is undone all the same.
+    void failureUndoesTheBusyState()
+    {
+        AdvancedSearch &window = open();
+        AdvancedSearch::setSourceFactory([](const Translation &) -> TermSearch::VerseSource {
+            return [](const VerseReader::Visitor &) -> bool {
+                raiseError(RtErr::FileNotFound, QStringLiteral("Verbanox.VerseReader"),
+                           QStringLiteral("File not found: b_sample.txt"));
+            };
+        });
+        search(window, QStringLiteral("word"), window.optAnyTerms, false, 72);
+        QCOMPARE(desk().messageBoxes().size(), 1);
+        QVERIFY(desk().messageBoxes().first().text.contains(QStringLiteral("File not found")));
+        QVERIFY(!window.SearchRunning());
+        QVERIFY(!window.cmdStopSearch->isVisible());
+        QVERIFY(window.cmdSearch->isEnabled());
+        QVERIFY(!window.ProgressBar1->isVisible());
+    }
+
+    // Range and translation are those of the moment the search started, even
+    // when the boxes change while it runs.
+    void choicesAreTakenAtTheStart()
+    {
+        addBible(QStringLiteral("Second Bible"), QStringLiteral("b_second.txt"), sampleModule(), 0);
+        AdvancedSearch &window = open();
+        window.cboTranslation->setCurrentIndex(0);
+        AdvancedSearch::setSourceFactory([&](const Translation &translation) -> TermSearch::VerseSource {
+            return [&](const VerseReader::Visitor &visit) {
+                window.cboTranslation->setCurrentIndex(1);
+                window.cboBooks->setCurrentIndex(0);
+                window.optAllVerses->setChecked(true);
+                return VerseReader(translation).ForEachInModule(visit);
+            };
+        });
+        search(window, QStringLiteral("*love*"), window.optNone, false, 19);
+        QCOMPARE(window.txtStatusTextR->text(), QStringLiteral("1 Matches 1 Verses"));
+        QVERIFY(m_fx->readFile(QStringLiteral("Scratch/BibTmp_b_sample.txt")).startsWith("PSA 23:2 "));
+        QVERIFY(!QFile::exists(m_fx->path(QStringLiteral("Scratch/BibTmp_b_second.txt"))));
+        QVERIFY(m_fx->readFile(QStringLiteral("Scratch/b_sample.txt")).contains("shepherd"));
+        // The next search takes the new choices.
+        window.cmdSearch_Click();
+        QCOMPARE(window.txtStatusTextR->text(), QStringLiteral("1 Matches 2 Verses"));
+        QVERIFY(QFile::exists(m_fx->path(QStringLiteral("Scratch/BibTmp_b_second.txt"))));
+    }
+
+    void translationListFollowsTheNotifier()
+    {
+        AdvancedSearch &window = open();
+        QCOMPARE(window.cboTranslation->count(), 1);
+        addBible(QStringLiteral("Second Bible"), QStringLiteral("b_second.txt"), sampleModule(), 0);
+        gBibles.SetEnabled(0, false);
+        gNotifier->NotifyOfEvent(GlobalNotifier::TranslationsAvailListChanged);
+        QCOMPARE(window.cboTranslation->count(), 1);
+        QCOMPARE(window.cboTranslation->currentText(), QStringLiteral("Second Bible"));
+        QCOMPARE(window.CurrentTranslation()->FileName, QStringLiteral("b_second.txt"));
+    }
+
     void stopDuringTheScan()
     {
         AdvancedSearch &window = open();
