@@ -57,6 +57,23 @@ const std::array<char16_t, 256> &byteTable(int codePage)
     }
     return *it;
 }
+// The bytes of the characters above ASCII of a single-byte code page.
+const QHash<char16_t, char> &reverseTable(int codePage)
+{
+    static QHash<int, QHash<char16_t, char>> tables;
+    auto it = tables.find(codePage);
+    if (it == tables.end()) {
+        QHash<char16_t, char> bytesOf;
+        const std::array<char16_t, 256> &table = byteTable(codePage);
+        for (int byte = 0x80; byte < 256; ++byte) {
+            if (table[size_t(byte)] >= 0x80 && table[size_t(byte)] != QChar::ReplacementCharacter &&
+                !bytesOf.contains(table[size_t(byte)]))
+                bytesOf.insert(table[size_t(byte)], char(byte));
+        }
+        it = tables.insert(codePage, bytesOf);
+    }
+    return *it;
+}
 } // namespace
 
 namespace CodePage {
@@ -121,6 +138,29 @@ QByteArray encode(const QString &text, int codePage)
     const int cp = effective(codePage);
     if (cp == Utf8)
         return text.toUtf8();
+    if (isSingleByte(cp)) {
+        // Through the table, as long as every character has its byte; a text
+        // with one that has none takes the careful way below.
+        const QHash<char16_t, char> &bytesOf = reverseTable(cp);
+        QByteArray bytes(text.size(), Qt::Uninitialized);
+        char *out = bytes.data();
+        bool complete = true;
+        for (const QChar c : text) {
+            const char16_t u = c.unicode();
+            if (u < 0x80) {
+                *out++ = char(u);
+                continue;
+            }
+            const auto it = bytesOf.constFind(u);
+            if (it == bytesOf.constEnd()) {
+                complete = false;
+                break;
+            }
+            *out++ = *it;
+        }
+        if (complete)
+            return bytes;
+    }
     const QByteArray name = encodingName(cp);
     QStringEncoder whole(name.constData(), QStringConverter::Flag::Stateless);
     QByteArray bytes = whole.encode(text);

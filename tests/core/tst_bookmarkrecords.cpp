@@ -29,17 +29,20 @@ private slots:
         QTest::addColumn<QByteArray>("file"); // empty: no file at all
         QTest::addColumn<QStringList>("titles");
         QTest::addColumn<bool>("loaded");
-        const QByteArray first = "\"Psalm 23\",\"Comfort\",\"01-Jan-2024\",\"Psa 023:001\",\"Psalm23.rtf\"\r\n";
-        const QByteArray second = "\"Love, chapter\",\"\",\"02-Jan-2024\",\"1Co 013:001\",\"Lovechapter.rtf\"\r\n";
+        const QByteArray first =
+            "\"Psalm 23\",\"Comfort\",\"01-Jan-2024\",\"Psa 023:001\",\"Psalm23.rtf\"\r\n";
+        const QByteArray second =
+            "\"Love, chapter\",\"\",\"02-Jan-2024\",\"1Co 013:001\",\"Lovechapter.rtf\"\r\n";
         QTest::newRow("no file") << QByteArray() << QStringList() << false;
         QTest::newRow("empty file") << QByteArray("\r\n") << QStringList() << true;
         QTest::newRow("two records, comma inside")
             << first + second << QStringList{"Psalm 23", "Love, chapter"} << true;
-        QTest::newRow("short record after a good one")
-            << first + "\"Only\",\"four\",\"fields\",\"here\"\r\n" << QStringList{"Psalm 23"} << false;
-        QTest::newRow("long record") << QByteArray("\"a\",\"b\",\"c\",\"d\",\"e\",\"f\"\r\n") << QStringList() << false;
-        QTest::newRow("1252 text") << QByteArray("\"Jes\xFAs\",\"\",\"\",\"\",\"x.rtf\"\r\n") << QStringList{"Jes\u00FAs"}
-                                   << true;
+        QTest::newRow("short record after a good one") << first + "\"Only\",\"four\",\"fields\",\"here\"\r\n"
+                                                       << QStringList{"Psalm 23"} << false;
+        QTest::newRow("long record") << QByteArray("\"a\",\"b\",\"c\",\"d\",\"e\",\"f\"\r\n") << QStringList()
+                                     << false;
+        QTest::newRow("1252 text") << QByteArray("\"Jes\xFAs\",\"\",\"\",\"\",\"x.rtf\"\r\n")
+                                   << QStringList{"Jes\u00FAs"} << true;
     }
     void load()
     {
@@ -65,8 +68,9 @@ private slots:
         m_fx->writeFile(QStringLiteral("Bookmarks.txt"), "\"T\",\"C\",\"D\",\"R\",\"F.rtf\"\r\n");
         BookmarkRecords::LoadBookmarks();
         const BookmarkRecord &record = BookmarkRecords::Instance().Rows().first();
-        QCOMPARE((QStringList{record.title, record.category, record.dateAdded, record.reference, record.fileName}),
-                 (QStringList{"T", "C", "D", "R", "F.rtf"}));
+        QCOMPARE(
+            (QStringList{record.title, record.category, record.dateAdded, record.reference, record.fileName}),
+            (QStringList{"T", "C", "D", "R", "F.rtf"}));
     }
 
     void loadedOnceOnly()
