@@ -8,6 +8,7 @@
 #include "mainwindow/frmMessages.h"
 #include "platform/KeyState.h"
 #include "preferences/frmLocate.h"
+#include "search/AdvancedSearch.h"
 
 #include <QApplication>
 
@@ -22,6 +23,7 @@ int main(int argc, char *argv[])
     frmLocate::Register();
     PageSetup::Register();
     frmDocPreview::Register();
+    AdvancedSearch::Register();
 
     if (!TrapErrors(QStringLiteral("MainStartup.Main()"), [] { MainStartup::Main(); }))
         return 1;

@@ -194,7 +194,7 @@ MenuItem View(MenuHandler integrateNames)
                     ShowWindow(T::BookmarkList))
                 .enabledWhen(WhenRegistered(T::BookmarkList)),
             M::Item(QStringLiteral("mWindowAdvancedSearch"), 200, QStringLiteral("&Search and Notes"),
-                    ShowWindow(T::AdvancedSearch))
+                    RaiseWindow(T::AdvancedSearch))
                 .enabledWhen(WhenRegistered(T::AdvancedSearch)),
             M::Line(),
             M::Item(QStringLiteral("mWindowMultiBible"), 78, QStringLiteral("&Multi Bible"),

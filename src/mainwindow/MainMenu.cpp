@@ -1,6 +1,7 @@
 #include "mainwindow/MainMenu.h"
 
 #include "controls/WinApi_.h"
+#include "core/BookmarkRecords.h"
 #include "core/Bug_.h"
 #include "core/CoreHooks.h"
 #include "core/DateFormatText.h"
@@ -435,9 +436,7 @@ void MainMenu::m_globalnotifer_Notify(const QString &eventName)
 
 void MainMenu::LoadBookmarks()
 {
-    // The bookmark list window belongs to a later part of the program; until it
-    // exists there is no list to fill, and "Bookmarks.txt" stays unread so that
-    // whichever window loads it first still finds the loaded flag unset.
+    BookmarkRecords::LoadBookmarks();
 }
 
 void MainMenu::DoIntegrityCheckViaCollection(FileNameMap &list, const QString &folder)

@@ -4,6 +4,7 @@
 #include <QSet>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <array>
 #include <optional>
 
 namespace {
@@ -28,6 +29,50 @@ int effective(int codePage)
         return CodePage::SystemAnsi;
     }
     return codePage;
+}
+
+// The Windows and ISO single-byte code pages: one character per byte.
+bool isSingleByte(int codePage)
+{
+    return (codePage >= 1250 && codePage <= 1258) || codePage == 874 ||
+           (codePage >= 28591 && codePage <= 28606);
+}
+
+// Setting up a decoder by name costs far more than decoding one verse: a
+// single-byte code page is decoded through a table taken from its decoder once.
+const std::array<char16_t, 256> &byteTable(int codePage)
+{
+    static QHash<int, std::array<char16_t, 256>> tables;
+    auto it = tables.find(codePage);
+    if (it == tables.end()) {
+        std::array<char16_t, 256> table{};
+        const QByteArray name = CodePage::encodingName(codePage);
+        for (int byte = 0; byte < 256; ++byte) {
+            QStringDecoder decoder(name.constData(), QStringConverter::Flag::Stateless);
+            const char c = char(byte);
+            const QString one = decoder.decode(QByteArrayView(&c, 1));
+            table[size_t(byte)] = one.size() == 1 ? one[0].unicode() : char16_t(QChar::ReplacementCharacter);
+        }
+        it = tables.insert(codePage, table);
+    }
+    return *it;
+}
+// The bytes of the characters above ASCII of a single-byte code page.
+const QHash<char16_t, char> &reverseTable(int codePage)
+{
+    static QHash<int, QHash<char16_t, char>> tables;
+    auto it = tables.find(codePage);
+    if (it == tables.end()) {
+        QHash<char16_t, char> bytesOf;
+        const std::array<char16_t, 256> &table = byteTable(codePage);
+        for (int byte = 0x80; byte < 256; ++byte) {
+            if (table[size_t(byte)] >= 0x80 && table[size_t(byte)] != QChar::ReplacementCharacter &&
+                !bytesOf.contains(table[size_t(byte)]))
+                bytesOf.insert(table[size_t(byte)], char(byte));
+        }
+        it = tables.insert(codePage, bytesOf);
+    }
+    return *it;
 }
 } // namespace
 
@@ -71,6 +116,14 @@ QString decode(const char *bytes, qsizetype size, int codePage)
     const int cp = effective(codePage);
     if (cp == Utf8)
         return QString::fromUtf8(bytes, size);
+    if (isSingleByte(cp)) {
+        const std::array<char16_t, 256> &table = byteTable(cp);
+        QString text(size, Qt::Uninitialized);
+        char16_t *out = reinterpret_cast<char16_t *>(text.data());
+        for (qsizetype i = 0; i < size; ++i)
+            out[i] = table[uchar(bytes[i])];
+        return text;
+    }
     QStringDecoder decoder(encodingName(cp).constData(), QStringConverter::Flag::Stateless);
     return decoder.decode(QByteArrayView(bytes, size));
 }
@@ -85,6 +138,29 @@ QByteArray encode(const QString &text, int codePage)
     const int cp = effective(codePage);
     if (cp == Utf8)
         return text.toUtf8();
+    if (isSingleByte(cp)) {
+        // Through the table, as long as every character has its byte; a text
+        // with one that has none takes the careful way below.
+        const QHash<char16_t, char> &bytesOf = reverseTable(cp);
+        QByteArray bytes(text.size(), Qt::Uninitialized);
+        char *out = bytes.data();
+        bool complete = true;
+        for (const QChar c : text) {
+            const char16_t u = c.unicode();
+            if (u < 0x80) {
+                *out++ = char(u);
+                continue;
+            }
+            const auto it = bytesOf.constFind(u);
+            if (it == bytesOf.constEnd()) {
+                complete = false;
+                break;
+            }
+            *out++ = *it;
+        }
+        if (complete)
+            return bytes;
+    }
     const QByteArray name = encodingName(cp);
     QStringEncoder whole(name.constData(), QStringConverter::Flag::Stateless);
     QByteArray bytes = whole.encode(text);

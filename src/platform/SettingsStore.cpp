@@ -270,6 +270,26 @@ void SettingsStore::removeSection(const QString &section)
         save();
 }
 
+void SettingsStore::replaceSection(const QString &section, const QList<std::pair<QString, QString>> &entries)
+{
+    if (entries.isEmpty()) {
+        removeSection(section);
+        return;
+    }
+    refresh();
+    Section *s = findSection(section);
+    if (!s) {
+        m_sections.append({section, {}});
+        s = &m_sections.last();
+    }
+    QList<Entry> replaced;
+    replaced.reserve(entries.size());
+    for (const auto &[key, value] : entries)
+        replaced.append({key, value});
+    s->entries = replaced;
+    save();
+}
+
 QStringList SettingsStore::keys(const QString &section) const
 {
     refresh();

@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <utility>
 
 // The per-user settings store: one INI file per application title at
 // $XDG_CONFIG_HOME/<title>/<title>.ini (default ~/.config). Sections and keys are
@@ -24,6 +25,9 @@ public:
     void setValue(const QString &section, const QString &key, const QString &value);
     void removeKey(const QString &section, const QString &key);
     void removeSection(const QString &section);
+    // Makes the section hold exactly these keys and values, in this order, with
+    // one write (a list saved key by key would write the file once a key).
+    void replaceSection(const QString &section, const QList<std::pair<QString, QString>> &entries);
     // Keys of a section in the order they were written.
     QStringList keys(const QString &section) const;
     QStringList sections() const;

@@ -4,6 +4,7 @@
 #include "controls/NewRichText.h"
 #include "controls/TabList_.h"
 #include "core/BibleBookNames.h"
+#include "core/BookmarkRecords.h"
 #include "core/CoreHooks.h"
 #include "core/DateFormatText.h"
 #include "core/GlobalNotifier.h"
@@ -395,9 +396,10 @@ private Q_SLOTS:
         // The status strip shows the day and date of the desktop's clock.
         QCOMPARE(main->lblStatusTextL->text(), MiscHelpers::WeekdayText() + QStringLiteral(", 01-Jan-2024"));
         QVERIFY(!main->ProgressBar1->isVisible());
-        // The bookmark list is a later window's: the records stay unread, so that
-        // whichever window loads them first still can.
-        QVERIFY(!gBookmarksLoaded);
+        // The bookmark records are read into the list's model at start.
+        QVERIFY(gBookmarksLoaded);
+        QCOMPARE(BookmarkRecords::Instance().Rows().size(), 1);
+        QCOMPARE(BookmarkRecords::Instance().Rows().first().fileName, QStringLiteral("Title.rtf"));
     }
 
     void startsWhileTheFirstBookBuildsItsIndexIntoTheLog()

@@ -24,6 +24,7 @@ private slots:
     void unwritableFolderRaises75();
     void handWrittenFileWithJunk();
     void unchangedValueDoesNotRewrite();
+    void replaceSection();
 };
 
 namespace {
@@ -319,3 +320,30 @@ void tst_SettingsStore::unchangedValueDoesNotRewrite()
 
 QTEST_GUILESS_MAIN(tst_SettingsStore)
 #include "tst_settingsstore.moc"
+
+void tst_SettingsStore::replaceSection()
+{
+    TestFixture fx(false);
+    SettingsStore &store = fx.settings();
+    for (const char *key : {"0", "1", "2", "3"})
+        store.setValue(QStringLiteral("Search History"), QLatin1String(key), QStringLiteral("old"));
+    store.setValue(QStringLiteral("Settings"), QStringLiteral("L"), QStringLiteral("ENGLISH"));
+
+    store.replaceSection(QStringLiteral("search HISTORY"), {{QStringLiteral("0"), QStringLiteral("b")},
+                                                            {QStringLiteral("1"), QStringLiteral("a")}});
+    SettingsStore fresh(store.filePath());
+    QCOMPARE(fresh.keys(QStringLiteral("Search History")),
+             (QStringList{QStringLiteral("0"), QStringLiteral("1")}));
+    QCOMPARE(fresh.value(QStringLiteral("Search History"), QStringLiteral("0"), QString()),
+             QStringLiteral("b"));
+    QCOMPARE(fresh.value(QStringLiteral("Settings"), QStringLiteral("L"), QString()),
+             QStringLiteral("ENGLISH"));
+    QCOMPARE(fresh.sections(), (QStringList{QStringLiteral("Search History"), QStringLiteral("Settings")}));
+
+    // A new section is added; an empty list removes the section.
+    store.replaceSection(QStringLiteral("New"), {{QStringLiteral("k"), QStringLiteral("v")}});
+    QCOMPARE(store.value(QStringLiteral("New"), QStringLiteral("k"), QString()), QStringLiteral("v"));
+    store.replaceSection(QStringLiteral("Search History"), {});
+    QCOMPARE(SettingsStore(store.filePath()).sections(),
+             (QStringList{QStringLiteral("Settings"), QStringLiteral("New")}));
+}

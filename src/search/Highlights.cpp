@@ -1,0 +1,43 @@
+#include "search/Highlights.h"
+#include "search/SearchText.h"
+
+namespace {
+constexpr quint32 Yellow = 0x0000FFFF;
+}
+
+HighlightPlan PlanHighlights(QStringView resultText, const QStringList &terms, qint32 maxCount)
+{
+    HighlightPlan plan;
+    for (int k = 1; k <= terms.size(); ++k) {
+        const QString &term = terms[k - 1];
+        const QString folded = SearchText::Fold(term, true);
+        TermCount count{term, 0};
+        // An empty term is in every line but marks nothing.
+        qsizetype from = folded.isEmpty() ? resultText.size() + 1 : 0;
+        while (from <= resultText.size()) {
+            const qsizetype position = SearchText::IndexOfFolded(resultText, folded, from, true);
+            if (position < 0)
+                break;
+            ++count.count;
+            ++plan.matches;
+            plan.hits.push_back(Hit{position, folded.size(), k});
+            plan.limitReached = plan.limitReached || plan.matches >= maxCount;
+            if (plan.limitReached)
+                break;
+            from = position + 1;
+        }
+        plan.summary.append(count);
+    }
+    return plan;
+}
+
+QString HighlightPlan::SummaryLine(const TermCount &count, bool ignoreCase)
+{
+    return QString::number(count.count) + QLatin1Char(' ') + (ignoreCase ? count.term.toUpper() : count.term);
+}
+
+quint32 TermColour(int term, const std::array<quint32, 5> &highlightColours)
+{
+    const int slot = term % 6;
+    return slot == 0 ? Yellow : highlightColours[size_t(slot - 1)];
+}

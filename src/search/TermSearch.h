@@ -1,0 +1,88 @@
+#pragma once
+
+#include "core/VerseReader.h"
+#include "search/WildcardPattern.h"
+
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <functional>
+#include <optional>
+
+// The four ways a verse can be accepted.
+enum class SearchMode {
+    Pattern,   // "None": the whole reference line matches the search text as a wildcard pattern
+    AllTerms,  // "Ignore Order": terms 1 to 7 all occur
+    AnyTerm,   // "Any Terms": at least one of terms 1 to 7 occurs
+    EveryVerse // "Entire Selection": every verse of the range
+};
+
+// What a search is asked for, taken once when it starts.
+struct SearchRequest
+{
+    QString text;
+    SearchMode mode = SearchMode::Pattern;
+    bool ignoreCase = false;
+    int rangeCode = 0;
+};
+
+enum class SearchProblem { None, TooManyTerms, InvalidPattern };
+
+struct SearchResult
+{
+    // One reference line per accepted verse, each ended by "\n", in module order.
+    QString text;
+    qint64 verses = 0;
+    qint64 lines = 0; // lines read
+    bool stopped = false;
+};
+
+// The term search without widgets: the verses of a module come in through a
+// source (the verse reader, or a list in tests); each one whose book lies in the
+// range and that the mode accepts becomes one reference line of the result.
+class TermSearch
+{
+public:
+    // Calls the visitor for each verse of the module in file order; returns false
+    // when the visitor stopped it.
+    using VerseSource = std::function<bool(const VerseReader::Visitor &)>;
+    // Called about every 50 ms during the scan with the lines read so far; returns
+    // false to stop the search (the verses found so far stay).
+    using Poll = std::function<bool(qint64 lines)>;
+    // The abbreviation of a book 1-72, as the book-name table gives it.
+    using Abbreviation = std::function<QString(int book)>;
+
+    static constexpr int DecidingTerms = 7;
+    static constexpr int PollMilliseconds = 50;
+
+    TermSearch(const SearchRequest &request, const Abbreviation &abbreviation);
+
+    SearchProblem Problem() const { return m_problem; }
+    const SearchRequest &Request() const { return m_request; }
+    // Every term of the search text; terms after the seventh are coloured only.
+    const QStringList &Terms() const { return m_terms; }
+
+    // The reference line of a verse: the upper-case abbreviation, a blank,
+    // chapter:verse, a blank and the verse text.
+    QString ReferenceLine(const Verse &verse) const;
+    // Whether the verse belongs to the range and the mode accepts its line.
+    bool Accepts(const Verse &verse, const QString &referenceLine) const;
+
+    SearchResult Run(const VerseSource &source, const Poll &poll = {}) const;
+    // How often Run polls; 0 polls every 64 lines (tests).
+    void SetPollInterval(int milliseconds) { m_pollMilliseconds = milliseconds; }
+
+private:
+    void BuildReferenceLine(const Verse &verse, QString &line) const;
+    bool ModeAccepts(const QString &referenceLine) const;
+
+    SearchRequest m_request;
+    SearchProblem m_problem = SearchProblem::None;
+    QStringList m_terms;
+    QStringList m_foldedTerms; // the deciding terms, folded as the lines are
+    std::optional<WildcardPattern> m_pattern;
+    std::array<QString, 73> m_abbreviations; // upper-cased, by book
+    mutable QString m_folded;                // scratch for the folded line
+    mutable QString m_line;                  // scratch for the reference line
+    int m_pollMilliseconds = PollMilliseconds;
+};
