@@ -6,6 +6,10 @@
 #include "mainwindow/frmMessages.h"
 #include "platform/KeyState.h"
 #include "preferences/frmLocate.h"
+#include "study/Commentaries.h"
+#include "study/Dictionary.h"
+#include "study/MultiBib.h"
+#include "study/frmNameDictionary.h"
 
 #include <QApplication>
 
@@ -18,6 +22,10 @@ int main(int argc, char *argv[])
     MainMenu::Register();
     NoBibles::Register();
     frmLocate::Register();
+    MultiBib::Register();
+    Commentaries::Register();
+    Dictionary::Register();
+    frmNameDictionary::Register();
 
     if (!TrapErrors(QStringLiteral("MainStartup.Main()"), [] { MainStartup::Main(); }))
         return 1;

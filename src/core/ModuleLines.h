@@ -23,10 +23,10 @@ public:
         qsizetype start = 0; // 0-based offset of the line in the bytes
         qsizetype size = 0;  // its length without the line end
         Problem problem = WellFormed;
-        int fieldCount = 0;  // fields found (at most 5)
-        int badField = 0;    // 1-4: the field that is not a number
-        QByteArray badText;  // that field's bytes
-        qint32 number = 0;   // field 1: the line's own number
+        int fieldCount = 0; // fields found (at most 5)
+        int badField = 0;   // 1-4: the field that is not a number
+        QByteArray badText; // that field's bytes
+        qint32 number = 0;  // field 1: the line's own number
         qint32 book = 0;
         qint32 chapter = 0;
         qint32 verse = 0;

@@ -35,7 +35,8 @@ QByteArray readSpan(const QString &path, qint32 start, qint32 end)
 
 // Visits the well-formed lines of the bytes whose chapter lies in [from, to].
 // Malformed lines were reported when the index was built; here they are passed over.
-bool visitLines(const QByteArray &bytes, qint64 from, qint64 to, int codePage, const VerseReader::Visitor &visit)
+bool visitLines(const QByteArray &bytes, qint64 from, qint64 to, int codePage,
+                const VerseReader::Visitor &visit)
 {
     ModuleLines lines(bytes);
     while (!lines.atEnd()) {
@@ -73,7 +74,8 @@ VerseReader::VerseReader(const Translation &translation)
 {
 }
 
-bool VerseReader::ForEachInChapters(int book1, int chapter1, int book2, int chapter2, const Visitor &visit) const
+bool VerseReader::ForEachInChapters(int book1, int chapter1, int book2, int chapter2,
+                                    const Visitor &visit) const
 {
     if (chapter1 < 0 || chapter2 < 0)
         return true;
@@ -120,7 +122,8 @@ std::vector<Verse> VerseReader::Chapter(int book, int chapter) const
     // Chapter 0 names no chapter here (in a range it stands for the book's first or last).
     if (chapter < 1)
         return {};
-    return collect([&](const Visitor &visit) { return ForEachInChapters(book, chapter, book, chapter, visit); });
+    return collect(
+        [&](const Visitor &visit) { return ForEachInChapters(book, chapter, book, chapter, visit); });
 }
 
 std::vector<Verse> VerseReader::Books(int book1, int book2) const

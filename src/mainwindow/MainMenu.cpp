@@ -587,6 +587,9 @@ void MainMenu::RunCommand(const char *item, const std::function<void()> &body)
 void MainMenu::RaiseWindow(MenuTargets::Target target)
 {
     QWidget *window = MenuTargets::Get(target).instance();
+    // A window with nothing to show has said so and is gone.
+    if (!window)
+        return;
     window->setVisible(true);
     window->setWindowState(window->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
     window->raise();

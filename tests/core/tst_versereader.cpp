@@ -49,8 +49,8 @@ private:
     static ModuleBuilder sampleModule()
     {
         ModuleBuilder module;
-        module.chapter(1, 1, 3).chapter(1, 2, 2).chapter(2, 1, 2).chapter(4, 1, 1).chapter(19, 1, 2).chapter(19, 2,
-                                                                                                              1);
+        module.chapter(1, 1, 3).chapter(1, 2, 2).chapter(2, 1, 2).chapter(4, 1, 1).chapter(19, 1, 2).chapter(
+            19, 2, 1);
         return module;
     }
 
@@ -80,9 +80,9 @@ private Q_SLOTS:
         QTest::newRow("book 0") << Range{0, 0, 0, 0} << QStringList();
         QTest::newRow("book past 66") << Range{67, 0, 80, 0} << QStringList();
         QTest::newRow("negative chapter") << Range{1, -1, 1, 2} << QStringList();
-        QTest::newRow("whole module") << Range{1, 0, 66, 0}
-                                      << refsOfChapters(
-                                             {{1, 1, 3}, {1, 2, 2}, {2, 1, 2}, {4, 1, 1}, {19, 1, 2}, {19, 2, 1}});
+        QTest::newRow("whole module")
+            << Range{1, 0, 66, 0}
+            << refsOfChapters({{1, 1, 3}, {1, 2, 2}, {2, 1, 2}, {4, 1, 1}, {19, 1, 2}, {19, 2, 1}});
     }
     void chapterRanges()
     {
