@@ -231,19 +231,21 @@ void Commentaries::cmdGo_Click()
     const QString bibleFile = m_SelectedTranslation ? m_SelectedTranslation->FileName : QString();
     RTb->clear();
     RTc->clear();
-    TrapErrors(QStringLiteral("Commentaries.cmdGo_Click()"), QStringLiteral("Error reading ") + bibleFile, [this] {
-        const PaneLook look = commentaryLook();
-        QString bibleText;
-        {
-            HiddenWhileBuilding hidden(RTb);
-            WaitCursor wait;
-            if (m_SelectedTranslation)
-                bibleText = CommentaryText::BibleText(*m_SelectedTranslation, m_SelectedBook, m_SelectedChapter,
-                                                      m_SelectedVerse, chkChap->isChecked());
-            look.ShowText(*RTb, bibleText);
-        }
-        ShowCommentary();
-    });
+    TrapErrors(QStringLiteral("Commentaries.cmdGo_Click()"), QStringLiteral("Error reading ") + bibleFile,
+               [this] {
+                   const PaneLook look = commentaryLook();
+                   QString bibleText;
+                   {
+                       HiddenWhileBuilding hidden(RTb);
+                       WaitCursor wait;
+                       if (m_SelectedTranslation)
+                           bibleText = CommentaryText::BibleText(*m_SelectedTranslation, m_SelectedBook,
+                                                                 m_SelectedChapter, m_SelectedVerse,
+                                                                 chkChap->isChecked());
+                       look.ShowText(*RTb, bibleText);
+                   }
+                   ShowCommentary();
+               });
     RTc->setFocus();
 }
 

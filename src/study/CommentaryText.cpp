@@ -39,7 +39,8 @@ QString BibleText(const Translation &bible, int book, int chapter, int verse, bo
         if (v.book != book || v.chapter != chapter)
             return true;
         if (wholeChapter) {
-            text += QLatin1Char(' ') + reference + QString::number(v.verse) + QLatin1Char(' ') + v.text + CRLF;
+            text +=
+                QLatin1Char(' ') + reference + QString::number(v.verse) + QLatin1Char(' ') + v.text + CRLF;
             return true;
         }
         if (v.verse != verse)

@@ -34,8 +34,8 @@ ComparisonResult Build(const std::vector<ComparisonBible> &bibles, int book, int
                 return true;
             ++result.verseCount;
             if (wholeChapter) {
-                result.text += CRLF + QString::number(v.chapter) + QLatin1Char(':') + QString::number(v.verse) +
-                               QLatin1Char(' ') + v.text;
+                result.text += CRLF + QString::number(v.chapter) + QLatin1Char(':') +
+                               QString::number(v.verse) + QLatin1Char(' ') + v.text;
             } else if (v.verse == verse) {
                 ++result.bibleCount;
                 result.text += CRLF + reference + v.text + CRLF;

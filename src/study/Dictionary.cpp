@@ -39,7 +39,8 @@ PaneLook dictionaryLook()
 
 DictionaryFile dictionaryFile(int index)
 {
-    return DictionaryFile(StudyModules::DictionaryPath(index), StudyModules::CodePageOf(gDictionaries, index));
+    return DictionaryFile(StudyModules::DictionaryPath(index),
+                          StudyModules::CodePageOf(gDictionaries, index));
 }
 } // namespace
 

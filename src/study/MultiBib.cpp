@@ -333,7 +333,8 @@ void MultiBib::Build()
         HiddenWhileBuilding hidden(RT);
         WaitCursor wait;
         // The pass lets events run; what it fails on leaves the Bible out below.
-        IgnoreErrors([this] { ComparisonText::LoadFlaggedIndexes([this](const QString &s) { Panel2->setText(s); }); });
+        IgnoreErrors(
+            [this] { ComparisonText::LoadFlaggedIndexes([this](const QString &s) { Panel2->setText(s); }); });
         if (ProgressMessages().Cancelled())
             IgnoreErrors([] { ProgressMessages().MsgHideIfOpen(); });
         std::vector<ComparisonBible> bibles;
@@ -397,8 +398,7 @@ void MultiBib::RT_Click()
 void MultiBib::PlaceWholeVerseBox()
 {
     const QRect panel = Panel2->geometry();
-    const int left = StatusBar1->x() + panel.x() + Panel2->width() +
-                     Twips::toPixelsX(100);
+    const int left = StatusBar1->x() + panel.x() + Panel2->width() + Twips::toPixelsX(100);
     optWholeVerse->adjustSize();
     optWholeVerse->move(left, StatusBar1->y() + (StatusBar1->height() - optWholeVerse->height()) / 2);
     optWholeVerse->raise();

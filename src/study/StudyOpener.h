@@ -41,6 +41,7 @@ public:
     static void Register(MenuTargets::Target target)
     {
         MenuTargets::Register(target, {[]() -> QWidget * { return Open(); },
-                                       []() -> QWidget * { return DefaultInstance<T>::peek(); }, {}});
+                                       []() -> QWidget * { return DefaultInstance<T>::peek(); },
+                                       {}});
     }
 };
