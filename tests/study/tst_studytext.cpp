@@ -38,14 +38,16 @@ ModuleBuilder bibleA()
 ModuleBuilder bibleB()
 {
     ModuleBuilder m;
-    m.verse(1, 1, 1, QStringLiteral("Cr") + E_ACUTE + QStringLiteral(" B")).verse(1, 1, 2, QStringLiteral("void B"));
+    m.verse(1, 1, 1, QStringLiteral("Cr") + E_ACUTE + QStringLiteral(" B"))
+        .verse(1, 1, 2, QStringLiteral("void B"));
     return m;
 }
 
 ModuleBuilder bibleC()
 {
     ModuleBuilder m;
-    m.verse(40, 1, 1, QStringLiteral("book of the generation C")).verse(40, 1, 2, QStringLiteral("Abraham C"));
+    m.verse(40, 1, 1, QStringLiteral("book of the generation C"))
+        .verse(40, 1, 2, QStringLiteral("Abraham C"));
     return m;
 }
 
@@ -85,7 +87,8 @@ private:
                                          genesisOnly(QStringLiteral("E"))};
         for (int b = A; b <= E; ++b) {
             const int codePage = b == B ? CodePage::Utf8 : 1252;
-            m_fx->writeFile(QStringLiteral("Modules/Bible/") + QLatin1String(Files[b]), modules[b].bytes(codePage));
+            m_fx->writeFile(QStringLiteral("Modules/Bible/") + QLatin1String(Files[b]),
+                            modules[b].bytes(codePage));
             gBibles.Add(QLatin1String(Names[b]), QLatin1String(Files[b]), b != D, 0);
         }
         for (int b : {A, B, C})
@@ -145,8 +148,8 @@ private Q_SLOTS:
         QTest::newRow("verse in A and B, C lacks Genesis")
             << 1 << 1 << 1 << false
             << QStringLiteral("Bible A") + CRLF + QStringLiteral("GEN 1:1 In the beginning A") + CRLF + sep +
-                   QStringLiteral("Bible B") + CRLF + QStringLiteral("GEN 1:1 Cr") + E_ACUTE + QStringLiteral(" B") +
-                   CRLF + sep + QStringLiteral("Bible C")
+                   QStringLiteral("Bible B") + CRLF + QStringLiteral("GEN 1:1 Cr") + E_ACUTE +
+                   QStringLiteral(" B") + CRLF + sep + QStringLiteral("Bible C")
             << qint64(2);
         QTest::newRow("Tab inside the verse is text")
             << 1 << 1 << 2 << false
@@ -155,31 +158,33 @@ private Q_SLOTS:
                    QStringLiteral("Bible C")
             << qint64(2);
         QTest::newRow("verse past the chapter's end")
-            << 1 << 1 << 9 << false << QStringLiteral("Bible A") + sep + QStringLiteral("Bible B") + sep +
-                                           QStringLiteral("Bible C")
+            << 1 << 1 << 9 << false
+            << QStringLiteral("Bible A") + sep + QStringLiteral("Bible B") + sep + QStringLiteral("Bible C")
             << qint64(0);
         QTest::newRow("chapter only A has")
             << 1 << 2 << 1 << true
             << QStringLiteral("Bible A") + CRLF + QStringLiteral("2:1 finished A") + CRLF +
-                   QStringLiteral("2:2 rested A") + sep + QStringLiteral("Bible B") + sep + QStringLiteral("Bible C")
+                   QStringLiteral("2:2 rested A") + sep + QStringLiteral("Bible B") + sep +
+                   QStringLiteral("Bible C")
             << qint64(2);
         QTest::newRow("New Testament chapter: only C, no other book")
             << 40 << 1 << 1 << true
-            << QStringLiteral("Bible A") + sep + QStringLiteral("Bible B") + sep + QStringLiteral("Bible C") + CRLF +
-                   QStringLiteral("1:1 book of the generation C") + CRLF + QStringLiteral("1:2 Abraham C")
+            << QStringLiteral("Bible A") + sep + QStringLiteral("Bible B") + sep + QStringLiteral("Bible C") +
+                   CRLF + QStringLiteral("1:1 book of the generation C") + CRLF +
+                   QStringLiteral("1:2 Abraham C")
             << qint64(2);
         QTest::newRow("chapter past the book's end shows not the next book")
-            << 1 << 3 << 1 << true << QStringLiteral("Bible A") + sep + QStringLiteral("Bible B") + sep +
-                                          QStringLiteral("Bible C")
+            << 1 << 3 << 1 << true
+            << QStringLiteral("Bible A") + sep + QStringLiteral("Bible B") + sep + QStringLiteral("Bible C")
             << qint64(0);
-        QTest::newRow("typed chapter 0") << 1 << 0 << 1 << true
-                                         << QStringLiteral("Bible A") + sep + QStringLiteral("Bible B") + sep +
-                                                QStringLiteral("Bible C")
-                                         << qint64(0);
-        QTest::newRow("huge chapter") << 1 << 2147483647 << 1 << false
-                                      << QStringLiteral("Bible A") + sep + QStringLiteral("Bible B") + sep +
-                                             QStringLiteral("Bible C")
-                                      << qint64(0);
+        QTest::newRow("typed chapter 0")
+            << 1 << 0 << 1 << true
+            << QStringLiteral("Bible A") + sep + QStringLiteral("Bible B") + sep + QStringLiteral("Bible C")
+            << qint64(0);
+        QTest::newRow("huge chapter")
+            << 1 << 2147483647 << 1 << false
+            << QStringLiteral("Bible A") + sep + QStringLiteral("Bible B") + sep + QStringLiteral("Bible C")
+            << qint64(0);
     }
     void comparison()
     {
@@ -189,7 +194,8 @@ private Q_SLOTS:
         QFETCH(bool, wholeChapter);
         QFETCH(QString, expected);
         QFETCH(qint64, count);
-        const ComparisonResult result = ComparisonText::Build(named({A, B, C}), book, chapter, verse, wholeChapter);
+        const ComparisonResult result =
+            ComparisonText::Build(named({A, B, C}), book, chapter, verse, wholeChapter);
         QCOMPARE(result.text, expected);
         QCOMPARE(wholeChapter ? result.verseCount : result.bibleCount, count);
     }
@@ -209,7 +215,8 @@ private Q_SLOTS:
         QCOMPARE(statuses.first(), QStringLiteral("1 of 5 Bible A"));
         QCOMPARE(statuses.last(), QStringLiteral("5 of 5 Bible E"));
         QVERIFY2(m_log->text().contains(QStringLiteral("Loading index for Bible A...") + CRLF +
-                                         QStringLiteral("  Done.")), qPrintable(m_log->text()));
+                                        QStringLiteral("  Done.")),
+                 qPrintable(m_log->text()));
         QVERIFY(m_log->text().contains(QStringLiteral("Creating index for Bible E (b_e.txt)...")));
         QVERIFY(!TranslationHelpers::IsTranslationLoaded(D));
         QCOMPARE(takingPartNames(), (QStringList{"Bible A", "Bible B", "Bible C", "Bible E"}));
@@ -260,11 +267,12 @@ private Q_SLOTS:
         QTest::addColumn<int>("verse");
         QTest::addColumn<bool>("wholeChapter");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("one verse, no line break") << int(A) << 1 << 1 << 1 << false
-                                                  << QStringLiteral("GEN 1:1 In the beginning A");
-        QTest::newRow("Tab inside the verse") << int(A) << 1 << 1 << 2 << false
-                                              << QStringLiteral("GEN 1:2 before\tafter");
-        QTest::newRow("UTF-8 Bible") << int(B) << 1 << 1 << 1 << false << QStringLiteral("GEN 1:1 Cr") + E_ACUTE + QStringLiteral(" B");
+        QTest::newRow("one verse, no line break")
+            << int(A) << 1 << 1 << 1 << false << QStringLiteral("GEN 1:1 In the beginning A");
+        QTest::newRow("Tab inside the verse")
+            << int(A) << 1 << 1 << 2 << false << QStringLiteral("GEN 1:2 before\tafter");
+        QTest::newRow("UTF-8 Bible") << int(B) << 1 << 1 << 1 << false
+                                     << QStringLiteral("GEN 1:1 Cr") + E_ACUTE + QStringLiteral(" B");
         QTest::newRow("verse the chapter lacks") << int(A) << 1 << 1 << 4 << false << QString();
         QTest::newRow("whole chapter")
             << int(A) << 1 << 2 << 1 << true
@@ -280,7 +288,8 @@ private Q_SLOTS:
         QFETCH(int, verse);
         QFETCH(bool, wholeChapter);
         QFETCH(QString, expected);
-        QCOMPARE(CommentaryText::BibleText(*GetTranslation(bible), book, chapter, verse, wholeChapter), expected);
+        QCOMPARE(CommentaryText::BibleText(*GetTranslation(bible), book, chapter, verse, wholeChapter),
+                 expected);
     }
 
     void commentaryNotes_data()
@@ -288,8 +297,10 @@ private Q_SLOTS:
         QTest::addColumn<int>("book");
         QTest::addColumn<int>("chapter");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("brackets and the line-break mark") << 1 << 1 << QStringLiteral("a ") + CRLF + QStringLiteral("b");
-        QTest::newRow("lines joined without separator") << 1 << 2 << QStringLiteral("one") + CRLF + QStringLiteral("two three");
+        QTest::newRow("brackets and the line-break mark")
+            << 1 << 1 << QStringLiteral("a ") + CRLF + QStringLiteral("b");
+        QTest::newRow("lines joined without separator")
+            << 1 << 2 << QStringLiteral("one") + CRLF + QStringLiteral("two three");
         QTest::newRow("blank chapter") << 1 << 3 << QString();
         QTest::newRow("book the commentary lacks") << 2 << 1 << QString();
         QTest::newRow("chapter 0") << 1 << 0 << QString();
@@ -307,13 +318,15 @@ private Q_SLOTS:
             .verse(1, 3, 1, QStringLiteral("   "))
             .verse(1, 3, 2, QString());
         const auto commentary = installCommentary(QStringLiteral("c_notes.txt"), module.bytes(1252));
-        QVERIFY(module.bytes(1252).contains("[a]\xE3" "b"));
+        QVERIFY(module.bytes(1252).contains("[a]\xE3"
+                                            "b"));
         QCOMPARE(CommentaryText::ChapterNotes(*commentary, book, chapter), expected);
     }
 
     void commentaryPaneTexts()
     {
-        QCOMPARE(CommentaryText::PaneText(QString()), QStringLiteral("There is no Commentary for this selection"));
+        QCOMPARE(CommentaryText::PaneText(QString()),
+                 QStringLiteral("There is no Commentary for this selection"));
         QCOMPARE(CommentaryText::PaneText(QStringLiteral("note")), QStringLiteral("note"));
     }
 
@@ -327,7 +340,8 @@ private Q_SLOTS:
 
         ModuleBuilder utf8;
         utf8.verse(1, 1, 1, QStringLiteral("caf") + E_ACUTE + QStringLiteral("\u00E3next"));
-        const auto unicode = installCommentary(QStringLiteral("c_notes_utf8.txt"), utf8.bytes(CodePage::Utf8));
+        const auto unicode =
+            installCommentary(QStringLiteral("c_notes_utf8.txt"), utf8.bytes(CodePage::Utf8));
         QCOMPARE(CommentaryText::ChapterNotes(*unicode, 1, 1),
                  QStringLiteral("caf") + E_ACUTE + CRLF + QStringLiteral("next"));
     }
@@ -338,7 +352,8 @@ private Q_SLOTS:
         module.verse(1, 1, 1, QStringLiteral("note"));
         const auto commentary = installCommentary(QStringLiteral("c_gone.txt"), module.bytes(1252));
         QVERIFY(QFile::remove(m_fx->path(QStringLiteral("Modules/Commentary/c_gone.txt"))));
-        QCOMPARE(raisedErrorNumber([&] { CommentaryText::ChapterNotes(*commentary, 1, 1); }), RtErr::FileNotFound);
+        QCOMPARE(raisedErrorNumber([&] { CommentaryText::ChapterNotes(*commentary, 1, 1); }),
+                 RtErr::FileNotFound);
     }
 
     // --- Dictionary ---------------------------------------------------------------
@@ -348,8 +363,10 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::addColumn<Numbers>("expected");
         const QString m = QStringLiteral("\u00AF");
-        QTest::newRow("3 then 1") << m + QStringLiteral("00003 and ") + m + QStringLiteral("00001") << Numbers{3, 1};
-        QTest::newRow("repeated") << m + QStringLiteral("00003") + m + QStringLiteral("00003") << Numbers{3, 3};
+        QTest::newRow("3 then 1") << m + QStringLiteral("00003 and ") + m + QStringLiteral("00001")
+                                  << Numbers{3, 1};
+        QTest::newRow("repeated") << m + QStringLiteral("00003") + m + QStringLiteral("00003")
+                                  << Numbers{3, 3};
         QTest::newRow("short number") << QStringLiteral("see ") + m + QStringLiteral("12") << Numbers{};
         QTest::newRow("short number before text") << m + QStringLiteral("12 and") << Numbers{};
         QTest::newRow("letters") << m + QStringLiteral("0001a") << Numbers{};
@@ -366,14 +383,21 @@ private Q_SLOTS:
     void dictionaryLookups()
     {
         const QByteArray bytes = "1\tAlpha\tfirst letter\r\n"
-                                 "2\tBeta\tsee \xAF" "00003 and \xAF" "00001, again \xAF" "00003\r\n"
+                                 "2\tBeta\tsee \xAF"
+                                 "00003 and \xAF"
+                                 "00001, again \xAF"
+                                 "00003\r\n"
                                  "3\tGamma\tthird|line two\r\n"
-                                 "4\tDelta\tto \xAF" "00099 and \xAF" "12\r\n"
+                                 "4\tDelta\tto \xAF"
+                                 "00099 and \xAF"
+                                 "12\r\n"
                                  "5\tAlpha\tsecond Alpha\r\n"
                                  "a line without Tabs\r\n"
                                  "x\tBadNumber\tnot numbered\r\n";
-        const DictionaryFile dictionary(writeModuleFile(QStringLiteral("Modules/Dictionary/d_one.txt"), bytes), 0);
-        QCOMPARE(dictionary.Headwords(), (QStringList{"Alpha", "Beta", "Gamma", "Delta", "Alpha", "BadNumber"}));
+        const DictionaryFile dictionary(
+            writeModuleFile(QStringLiteral("Modules/Dictionary/d_one.txt"), bytes), 0);
+        QCOMPARE(dictionary.Headwords(),
+                 (QStringList{"Alpha", "Beta", "Gamma", "Delta", "Alpha", "BadNumber"}));
         const std::optional<DictionaryEntry> alpha = dictionary.Find(QStringLiteral("Alpha"));
         QVERIFY(alpha);
         QCOMPARE(alpha->text, QStringLiteral("first letter"));
@@ -381,13 +405,14 @@ private Q_SLOTS:
         QVERIFY(!dictionary.Find(QStringLiteral("Alpha ")));
 
         const std::optional<DictionaryEntry> gamma = dictionary.Find(QStringLiteral("Gamma"));
-        QCOMPARE(DictionaryFile::ShownText(*gamma), QStringLiteral("Gamma") + CRLF + QStringLiteral("third") + CRLF +
-                                                        QStringLiteral("line two"));
+        QCOMPARE(DictionaryFile::ShownText(*gamma), QStringLiteral("Gamma") + CRLF + QStringLiteral("third") +
+                                                        CRLF + QStringLiteral("line two"));
 
         const std::optional<DictionaryEntry> beta = dictionary.Find(QStringLiteral("Beta"));
         QCOMPARE(DictionaryFile::References(beta->text), (Numbers{3, 1, 3}));
         // File order, each entry once.
-        QCOMPARE(dictionary.HeadwordsOf(DictionaryFile::References(beta->text)), (QStringList{"Alpha", "Gamma"}));
+        QCOMPARE(dictionary.HeadwordsOf(DictionaryFile::References(beta->text)),
+                 (QStringList{"Alpha", "Gamma"}));
         const std::optional<DictionaryEntry> delta = dictionary.Find(QStringLiteral("Delta"));
         QCOMPARE(dictionary.HeadwordsOf(DictionaryFile::References(delta->text)), QStringList());
         QCOMPARE(dictionary.HeadwordsOf({5}), QStringList{"Alpha"});
@@ -395,10 +420,13 @@ private Q_SLOTS:
 
     void twoDictionariesByTheirCodePages()
     {
-        const DictionaryFile latin(
-            writeModuleFile(QStringLiteral("Modules/Dictionary/d_a.txt"), "1\tCaf\xE9\tsee \xAF" "00002\r\n2\tTwo\tx\r\n"), 0);
+        const DictionaryFile latin(writeModuleFile(QStringLiteral("Modules/Dictionary/d_a.txt"),
+                                                   "1\tCaf\xE9\tsee \xAF"
+                                                   "00002\r\n2\tTwo\tx\r\n"),
+                                   0);
         const DictionaryFile unicode(writeModuleFile(QStringLiteral("Modules/Dictionary/d_b_utf8.txt"),
-                                                     "7\tCaf\xC3\xA9\tsee \xC2\xAF" "00008\r\n8\tEight\ty\r\n"),
+                                                     "7\tCaf\xC3\xA9\tsee \xC2\xAF"
+                                                     "00008\r\n8\tEight\ty\r\n"),
                                      CodePage::Utf8);
         QCOMPARE(latin.Headwords(), (QStringList{QStringLiteral("Caf") + E_ACUTE, "Two"}));
         QCOMPARE(unicode.Headwords(), (QStringList{QStringLiteral("Caf") + E_ACUTE, "Eight"}));
@@ -421,11 +449,14 @@ private Q_SLOTS:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("meaning");
         QTest::addColumn<bool>("found");
-        QTest::newRow("first of a duplicate") << QStringLiteral("Aaron") << QStringLiteral("high mountain") << true;
-        QTest::newRow("other case is another name") << QStringLiteral("aaron") << QStringLiteral("lower") << true;
+        QTest::newRow("first of a duplicate")
+            << QStringLiteral("Aaron") << QStringLiteral("high mountain") << true;
+        QTest::newRow("other case is another name")
+            << QStringLiteral("aaron") << QStringLiteral("lower") << true;
         QTest::newRow("case counts") << QStringLiteral("AARON") << QString() << false;
         QTest::newRow("Tabs in the meaning") << QStringLiteral("Tabs") << QStringLiteral("one\ttwo") << true;
-        QTest::newRow("line without a Tab names nothing") << QStringLiteral("no tab line") << QString() << false;
+        QTest::newRow("line without a Tab names nothing")
+            << QStringLiteral("no tab line") << QString() << false;
     }
     void names()
     {

@@ -21,12 +21,12 @@
 
 #include <QAction>
 #include <QCheckBox>
-#include <QRadioButton>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QRadioButton>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QtTest>
@@ -98,15 +98,18 @@ private:
         m_fx->writeFile(QStringLiteral("Modules/Commentary/c_notes.txt"), notes.bytes(1252));
         gCommentaries.Add(QStringLiteral("Notes"), QStringLiteral("c_notes.txt"), true, 0);
 
-        m_fx->writeFile(QStringLiteral("Modules/Dictionary/d_one.txt"),
-                        "1\tAlpha\tfirst|see \xAF" "00002\r\n2\tBeta\tsecond, see \xAF" "00003\r\n"
-                        "3\tGamma\tthird, back to \xAF" "00001\r\n");
+        m_fx->writeFile(QStringLiteral("Modules/Dictionary/d_one.txt"), "1\tAlpha\tfirst|see \xAF"
+                                                                        "00002\r\n2\tBeta\tsecond, see \xAF"
+                                                                        "00003\r\n"
+                                                                        "3\tGamma\tthird, back to \xAF"
+                                                                        "00001\r\n");
         m_fx->writeFile(QStringLiteral("Modules/Dictionary/d_two.txt"), "1\tOther\tword\r\n");
         gDictionaries.Add(QStringLiteral("Dictionary One"), QStringLiteral("d_one.txt"), true, 0);
         gDictionaries.Add(QStringLiteral("Dictionary Two"), QStringLiteral("d_two.txt"), true, 0);
 
-        m_fx->writeFile(QStringLiteral("Modules/Name/n_names.txt"),
-                        "1\tAaron\thigh mountain\r\n2\tAbba\tfather\r\n3\tBenjamin\tson of the right hand\r\n");
+        m_fx->writeFile(
+            QStringLiteral("Modules/Name/n_names.txt"),
+            "1\tAaron\thigh mountain\r\n2\tAbba\tfather\r\n3\tBenjamin\tson of the right hand\r\n");
         gNameDictionaries.Add(QStringLiteral("Names"), QStringLiteral("n_names.txt"), true, 0);
     }
 
@@ -165,8 +168,8 @@ private Q_SLOTS:
 
     void cleanup()
     {
-        for (MenuTargets::Target t :
-             {MenuTargets::MultiBib, MenuTargets::Commentaries, MenuTargets::Dictionary, MenuTargets::NameDictionary})
+        for (MenuTargets::Target t : {MenuTargets::MultiBib, MenuTargets::Commentaries,
+                                      MenuTargets::Dictionary, MenuTargets::NameDictionary})
             if (QWidget *w = MenuTargets::Loaded(t))
                 delete w;
         m_main.reset();
@@ -225,8 +228,8 @@ private Q_SLOTS:
         m_oldSplash = Splash::setShowModal([] {});
         m_main = std::make_unique<MainMenu>();
         gMainForm = m_main.get();
-        for (MenuTargets::Target t :
-             {MenuTargets::MultiBib, MenuTargets::Commentaries, MenuTargets::Dictionary, MenuTargets::NameDictionary})
+        for (MenuTargets::Target t : {MenuTargets::MultiBib, MenuTargets::Commentaries,
+                                      MenuTargets::Dictionary, MenuTargets::NameDictionary})
             QVERIFY(MenuTargets::Get(t).instance());
         // The View items are enabled once the windows are registered.
         QVERIFY(m_main->mWindowMultiBible->isEnabled());
@@ -247,8 +250,8 @@ private Q_SLOTS:
         QTest::addColumn<int>("message");
         QTest::addColumn<bool>("withAddress");
         QTest::addColumn<QString>("title");
-        QTest::newRow("commentaries") << MenuTargets::Commentaries << 2 << false
-                                      << QStringLiteral("No Commentary - Verbanox");
+        QTest::newRow("commentaries")
+            << MenuTargets::Commentaries << 2 << false << QStringLiteral("No Commentary - Verbanox");
         QTest::newRow("dictionary") << MenuTargets::Dictionary << 3 << true << QString();
         QTest::newRow("names") << MenuTargets::NameDictionary << 1 << true << QString();
     }
@@ -266,7 +269,8 @@ private Q_SLOTS:
         QCOMPARE(MenuTargets::Loaded(target), nullptr);
         QVERIFY(!*study.openFlag);
         QCOMPARE(boxes().size(), 1);
-        QCOMPARE(boxes()[0].text, GetMsg(0, message, withAddress ? MiscHelpers::WebSiteAddress() : QString()));
+        QCOMPARE(boxes()[0].text,
+                 GetMsg(0, message, withAddress ? MiscHelpers::WebSiteAddress() : QString()));
         QVERIFY(!boxes()[0].text.startsWith(QLatin1Char('S')));
         QCOMPARE(boxes()[0].style, MsgBoxStyle::Information);
         QCOMPARE(boxes()[0].title, title);
@@ -280,8 +284,9 @@ private Q_SLOTS:
         QCOMPARE(window.cboBook->currentText(), QStringLiteral("Genesis"));
         QCOMPARE(window.cboChap->count(), 2);
         window.cmdGo_Click();
-        QCOMPARE(window.RT->Text(), QStringLiteral("First Bible") + CRLF + QStringLiteral("GEN 1:1 In the beginning") +
-                                        CRLF + CRLF + CRLF + QStringLiteral("Second Bible") + CRLF +
+        QCOMPARE(window.RT->Text(), QStringLiteral("First Bible") + CRLF +
+                                        QStringLiteral("GEN 1:1 In the beginning") + CRLF + CRLF + CRLF +
+                                        QStringLiteral("Second Bible") + CRLF +
                                         QStringLiteral("GEN 1:1 At first") + CRLF);
         QCOMPARE(window.Panel1->text(), QStringLiteral("Ready"));
         QVERIFY(window.Panel2->text().endsWith(QStringLiteral(" Bytes 2 Bibles")));
@@ -291,14 +296,16 @@ private Q_SLOTS:
         window.cboChap->setEditText(QStringLiteral("2"));
         QTest::keyClick(window.cboChap->lineEdit(), Qt::Key_Return);
         QCOMPARE(window.SelectedChapter(), 2);
-        QCOMPARE(window.RT->Text(), QStringLiteral("First Bible") + CRLF + QStringLiteral("2:1 Thus the heavens") +
-                                        CRLF + CRLF + QStringLiteral("Second Bible"));
+        QCOMPARE(window.RT->Text(), QStringLiteral("First Bible") + CRLF +
+                                        QStringLiteral("2:1 Thus the heavens") + CRLF + CRLF +
+                                        QStringLiteral("Second Bible"));
 
         window.cboChap->setEditText(QStringLiteral("99999999999"));
         int enter = 13;
         window.cboChap_KeyDown(enter);
         QCOMPARE(enter, 0);
-        QCOMPARE(window.RT->Text(), QStringLiteral("First Bible") + CRLF + CRLF + QStringLiteral("Second Bible"));
+        QCOMPARE(window.RT->Text(),
+                 QStringLiteral("First Bible") + CRLF + CRLF + QStringLiteral("Second Bible"));
 
         window.cboBook_Click(42); // John: the pick shows its first chapter
         QCOMPARE(window.RT->Text(), QStringLiteral("First Bible") + CRLF +
