@@ -17,7 +17,8 @@ std::string attribute(std::string_view tag, std::string_view name)
         return {};
     const auto start = at + key.size();
     const auto end = tag.find('"', start);
-    return std::string(tag.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
+    return std::string(
+        tag.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
 }
 
 std::string tagName(std::string_view tag)
@@ -147,8 +148,9 @@ std::string commentaryText(std::string_view osis)
         safe,
         [&](std::string_view tag) {
             const std::string name = tagName(tag);
-            if (name == "div" || name == "p" || name == "lb" || name == "title" || name == "l" || name == "lg" ||
-                name == "ol" || name == "ul" || name == "li" || name == "item" || name == "list")
+            if (name == "div" || name == "p" || name == "lb" || name == "title" || name == "l" ||
+                name == "lg" || name == "ol" || name == "ul" || name == "li" || name == "item" ||
+                name == "list")
                 out.lineBreak();
             // Inline elements (hi, reference, ...) leave their words as they stand.
         },
@@ -195,7 +197,8 @@ std::optional<DictionaryEntryText> dictionaryEntry(std::string_view tei, std::st
                 const std::string wanted = std::string(refPrefix) + ":";
                 // Some targets name this work while their label ("H5689") names
                 // the other one: the label is right, and such a reference stays text.
-                const bool otherWork = !refLabel.empty() && std::isalpha(static_cast<unsigned char>(refLabel[0])) &&
+                const bool otherWork = !refLabel.empty() &&
+                                       std::isalpha(static_cast<unsigned char>(refLabel[0])) &&
                                        refLabel.rfind(numberPrefix, 0) != 0;
                 const int number = refTarget.rfind(wanted, 0) == 0 && !otherWork
                                        ? std::atoi(refTarget.c_str() + wanted.size())
@@ -223,7 +226,9 @@ std::optional<DictionaryEntryText> dictionaryEntry(std::string_view tei, std::st
             if (kind == "skip")
                 return;
             if (!kind.empty() && inHeader()) {
-                std::string &field = kind == "orth" ? original : kind == "trans" ? transliteration : pronunciation;
+                std::string &field = kind == "orth"    ? original
+                                     : kind == "trans" ? transliteration
+                                                       : pronunciation;
                 field += text;
                 return;
             }

@@ -25,9 +25,9 @@ std::string commentaryText(std::string_view osis);
 // One dictionary entry from its TEI markup.
 struct DictionaryEntryText
 {
-    int number = 0;          // the entry's number (attribute n)
-    std::string headword;    // prefix, number and transliteration: "H1 'ab"
-    std::string text;        // "|" for line breaks, references as the mark and five digits
+    int number = 0;       // the entry's number (attribute n)
+    std::string headword; // prefix, number and transliteration: "H1 'ab"
+    std::string text;     // "|" for line breaks, references as the mark and five digits
 };
 
 // refPrefix names the work whose references are followed ("StrongsHebrew");
