@@ -45,8 +45,8 @@ int main(int argc, char *argv[])
     });
 
     ComparisonResult result;
-    const double comparison = medianMilliseconds(
-        runs, [&] { result = ComparisonText::Build(bibles, book, chapter, 1, true); });
+    const double comparison =
+        medianMilliseconds(runs, [&] { result = ComparisonText::Build(bibles, book, chapter, 1, true); });
 
     std::printf("Psalm 119 in %d Bibles: %lld lines read, %lld verses compared, %lld characters\n",
                 int(bibles.size()), (long long)baselineLines, (long long)result.verseCount,

@@ -1,6 +1,7 @@
 #include "study/Commentaries.h"
 #include "study/CommentaryText.h"
 #include "study/PaneLook.h"
+#include "study/StudyLists.h"
 #include "study/StudyOpener.h"
 
 #include "core/BibleBookNames.h"
@@ -24,15 +25,6 @@ namespace {
 constexpr int FormCaptionId = 2;
 constexpr int NoCommentaryMsg = 2;
 constexpr int StripHeight = 80;
-
-QComboBox *editableList(QWidget *parent)
-{
-    auto *list = new QComboBox(parent);
-    list->setEditable(true);
-    list->setInsertPolicy(QComboBox::NoInsert);
-    list->setMaxVisibleItems(20);
-    return list;
-}
 
 PaneLook commentaryLook()
 {
@@ -69,11 +61,11 @@ void Commentaries::CreateControls()
     lbl3 = new QLabel(QStringLiteral("Chap"), frm1);
     lbl4 = new QLabel(QStringLiteral("Vs"), frm1);
     lbl5 = new QLabel(QStringLiteral("Commentary"), frm1);
-    cboTrans = editableList(frm1);
-    cboBook = editableList(frm1);
-    cboChap = editableList(frm1);
-    cboVs = editableList(frm1);
-    cboComm = editableList(frm1);
+    cboTrans = StudyLists::EditableList(frm1);
+    cboBook = StudyLists::EditableList(frm1);
+    cboChap = StudyLists::EditableList(frm1);
+    cboVs = StudyLists::EditableList(frm1);
+    cboComm = StudyLists::EditableList(frm1);
     chkChap = new QCheckBox(QStringLiteral("Show whole Chapter"), frm1);
     cmdGo = new QPushButton(QStringLiteral("Refresh"), frm1);
     RTb = new RichTextBox(this);
@@ -111,7 +103,7 @@ bool Commentaries::Form_Load()
     TranslationCombos();
     for (qint16 book = 1; book <= 66; ++book)
         cboBook->addItem(BookNames().FullName(book));
-    cboBook->setEditText(BookNames().FullName(1));
+    StudyLists::SetListText(cboBook, BookNames().FullName(1));
     commentaryLook().ApplyTo(*RTb);
     commentaryLook().ApplyTo(*RTc);
     return true;
@@ -137,7 +129,7 @@ void Commentaries::PopulateChap(int book)
     const int count = m_SelectedTranslation ? m_SelectedTranslation->GetNumChapters(qint16(book)) : 0;
     for (int c = 1; c <= count; ++c)
         cboChap->addItem(QString::number(c));
-    cboChap->setEditText(QStringLiteral("1"));
+    StudyLists::SetListText(cboChap, QStringLiteral("1"));
 }
 
 void Commentaries::PopulateVerse(int book, int chapter)
@@ -147,7 +139,7 @@ void Commentaries::PopulateVerse(int book, int chapter)
         m_SelectedTranslation ? m_SelectedTranslation->GetNumVerses(qint16(book), qint16(chapter)) : 0;
     for (int v = 1; v <= count; ++v)
         cboVs->addItem(QString::number(v));
-    cboVs->setEditText(QStringLiteral("1"));
+    StudyLists::SetListText(cboVs, QStringLiteral("1"));
 }
 
 void Commentaries::TranslationCombos()
@@ -157,6 +149,7 @@ void Commentaries::TranslationCombos()
             cboTrans->addItem(gBibles.DisplayName(i));
     if (cboTrans->count() > 0) {
         cboTrans->setCurrentIndex(0);
+        StudyLists::SetListText(cboTrans, cboTrans->currentText());
         cboTrans_Click();
     }
     for (qint32 i = 0; i < gCommentaries.Count(); ++i)
@@ -164,6 +157,7 @@ void Commentaries::TranslationCombos()
             cboComm->addItem(gCommentaries.DisplayName(i), i);
     if (cboComm->count() > 0) {
         cboComm->setCurrentIndex(0);
+        StudyLists::SetListText(cboComm, cboComm->currentText());
         cboComm_Click(0);
     }
 }

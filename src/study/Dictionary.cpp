@@ -1,6 +1,7 @@
 #include "study/Dictionary.h"
 #include "study/DictionaryFile.h"
 #include "study/PaneLook.h"
+#include "study/StudyLists.h"
 #include "study/StudyModules.h"
 #include "study/StudyOpener.h"
 
@@ -22,15 +23,6 @@ constexpr int FormCaptionId = 25;
 constexpr int NoDictionaryMsg = 3;
 constexpr int NoneLoaded = 255;
 constexpr int StripHeight = 52;
-
-QComboBox *editableList(QWidget *parent)
-{
-    auto *list = new QComboBox(parent);
-    list->setEditable(true);
-    list->setInsertPolicy(QComboBox::NoInsert);
-    list->setMaxVisibleItems(20);
-    return list;
-}
 
 PaneLook dictionaryLook()
 {
@@ -71,9 +63,9 @@ void Dictionary::CreateControls()
     Label1 = new QLabel(QStringLiteral("Lookup"), frm1);
     Label2 = new QLabel(QStringLiteral("See Also"), frm1);
     Label3 = new QLabel(QStringLiteral("Dictionary"), frm1);
-    cboLookup = editableList(frm1);
-    cboAlt = editableList(frm1);
-    cboTranslation = editableList(frm1);
+    cboLookup = StudyLists::EditableList(frm1);
+    cboAlt = StudyLists::EditableList(frm1);
+    cboTranslation = StudyLists::EditableList(frm1);
     RT = new RichTextBox(this);
     RT->setReadOnly(true);
     lbl1 = new QLabel(this);
@@ -100,7 +92,7 @@ bool Dictionary::Form_Load()
     for (qint32 i = 0; i < gDictionaries.Count(); ++i)
         cboTranslation->addItem(gDictionaries.DisplayName(i));
     cboTranslation->setCurrentIndex(-1);
-    cboTranslation->setEditText(gDictionaries.DisplayName(0));
+    StudyLists::SetListText(cboTranslation, gDictionaries.DisplayName(0));
     m_CurrentDictionary = NoneLoaded;
     dictionaryLook().ApplyTo(*RT);
     return true;
@@ -161,7 +153,7 @@ void Dictionary::LoadCombo(int index)
         const QStringList headwords = dictionaryFile(index).Headwords();
         cboLookup->addItems(headwords);
         cboLookup->setCurrentIndex(-1);
-        cboLookup->setEditText(headwords.value(0));
+        StudyLists::SetListText(cboLookup, headwords.value(0));
         m_CurrentDictionary = index;
     });
 }

@@ -1,6 +1,7 @@
 #include "study/MultiBib.h"
 #include "study/ComparisonText.h"
 #include "study/PaneLook.h"
+#include "study/StudyLists.h"
 #include "study/StudyOpener.h"
 
 #include "core/BibleBookNames.h"
@@ -35,15 +36,6 @@ namespace {
 constexpr int FormCaptionId = 20;
 constexpr int StripHeight = 52;
 const QString ListToolTip = QStringLiteral("Use Up Arrow, Down Arrow and Page up and Page Down");
-
-QComboBox *editableList(QWidget *parent)
-{
-    auto *list = new QComboBox(parent);
-    list->setEditable(true);
-    list->setInsertPolicy(QComboBox::NoInsert);
-    list->setMaxVisibleItems(20);
-    return list;
-}
 
 bool isEnter(const QEvent *event)
 {
@@ -103,9 +95,9 @@ void MultiBib::CreateControls()
     L1 = new QLabel(QStringLiteral("Book"), Picture1);
     L2 = new QLabel(QStringLiteral("Chap"), Picture1);
     L3 = new QLabel(QStringLiteral("Vs"), Picture1);
-    cboBook = editableList(Picture1);
-    cboChap = editableList(Picture1);
-    cboVs = editableList(Picture1);
+    cboBook = StudyLists::EditableList(Picture1);
+    cboChap = StudyLists::EditableList(Picture1);
+    cboVs = StudyLists::EditableList(Picture1);
     cboChap->setToolTip(ListToolTip);
     cboVs->setToolTip(ListToolTip);
     cmdGo = new QPushButton(QStringLiteral("Refresh"), Picture1);
@@ -117,8 +109,11 @@ void MultiBib::CreateControls()
     StatusBar1->setSizeGripEnabled(false);
     Panel1 = new QLabel(StatusBar1);
     Panel2 = new QLabel(StatusBar1);
-    StatusBar1->addWidget(Panel1, 1);
+    // Panels from the left at their own widths; the whole-verse box stands right of panel 2.
+    Panel1->setFixedWidth(Twips::toPixelsX(2400));
+    StatusBar1->addWidget(Panel1);
     StatusBar1->addWidget(Panel2);
+    StatusBar1->addWidget(new QWidget(StatusBar1), 1);
     optWholeVerse = new QCheckBox(QStringLiteral("&Whole Verse Select"), this);
 
     connect(cboBook, &QComboBox::activated, this, [this](int i) { cboBook_Click(i); });
@@ -144,7 +139,7 @@ bool MultiBib::Form_Load()
     cboBook->clear();
     for (qint16 book = 1; book <= 66; ++book)
         cboBook->addItem(BookNames().FullName(book));
-    cboBook->setEditText(BookNames().FullName(1));
+    StudyLists::SetListText(cboBook, BookNames().FullName(1));
     m_SelectedBook = m_SelectedChapter = m_SelectedVerse = 1;
     PopulateChap(1);
     PopulateVerse(1, 1);
@@ -187,7 +182,7 @@ void MultiBib::PopulateChap(int book)
     });
     for (int c = 1; c <= count; ++c)
         cboChap->addItem(QString::number(c));
-    cboChap->setEditText(QStringLiteral("1"));
+    StudyLists::SetListText(cboChap, QStringLiteral("1"));
 }
 
 void MultiBib::PopulateVerse(int book, int chapter)
@@ -205,7 +200,7 @@ void MultiBib::PopulateVerse(int book, int chapter)
         m_SelectedVerse = 1;
     else if (m_SelectedVerse > count)
         m_SelectedVerse = count;
-    cboVs->setEditText(QString::number(m_SelectedVerse < 1 ? 1 : m_SelectedVerse));
+    StudyLists::SetListText(cboVs, QString::number(m_SelectedVerse < 1 ? 1 : m_SelectedVerse));
 }
 
 void MultiBib::UpdateStatusBar(const QString &name)

@@ -3,6 +3,8 @@
 #include "platform/RichTextBox.h"
 
 #include <QTextCharFormat>
+#include <QTextDocument>
+#include <QTextOption>
 
 namespace {
 QTextCharFormat charFormat(const PaneLook &look)
@@ -23,6 +25,10 @@ void PaneLook::ApplyTo(RichTextBox &pane) const
     palette.setColor(QPalette::Base, OleColor::toQColor(backColor));
     palette.setColor(QPalette::Text, OleColor::toQColor(textColor));
     pane.setPalette(palette);
+    // Paragraphs run left to right, also one that starts with Hebrew or Arabic words.
+    QTextOption option = pane.document()->defaultTextOption();
+    option.setTextDirection(Qt::LeftToRight);
+    pane.document()->setDefaultTextOption(option);
     pane.setCurrentCharFormat(charFormat(*this));
 }
 

@@ -1,5 +1,6 @@
 #include "study/frmNameDictionary.h"
 #include "study/NameDictionaryFile.h"
+#include "study/StudyLists.h"
 #include "study/StudyModules.h"
 #include "study/StudyOpener.h"
 
@@ -82,7 +83,7 @@ bool frmNameDictionary::Form_Load()
     const QStringList names = NameDictionaryFile(gNameFolder + m_NameFile, m_CodePage).Names();
     cboWord->addItems(names);
     cboWord->setCurrentIndex(-1);
-    cboWord->setEditText(names.value(0));
+    StudyLists::SetListText(cboWord, names.value(0));
     ApplyLook();
     return true;
 }
