@@ -121,8 +121,12 @@ bool Dictionary::eventFilter(QObject *watched, QEvent *event)
 
 void Dictionary::cboLookup_GotFocus()
 {
-    if (m_CurrentDictionary == NoneLoaded)
-        LoadCombo(0);
+    // Tried once: a dictionary that cannot be read must not be reported again
+    // each time the list gets the focus back from the report.
+    if (m_CurrentDictionary != NoneLoaded || m_firstLoadTried)
+        return;
+    m_firstLoadTried = true;
+    LoadCombo(0);
 }
 
 void Dictionary::cboTranslation_Click(int index)

@@ -56,4 +56,5 @@ private:
     void ShowEntry(const QString &headword, const QString &routine);
 
     int m_CurrentDictionary = 255;
+    bool m_firstLoadTried = false;
 };

@@ -196,11 +196,13 @@ void MultiBib::PopulateVerse(int book, int chapter)
     });
     for (int v = 1; v <= count; ++v)
         cboVs->addItem(QString::number(v));
+    // When Bible 0 lacks the chapter the other Bibles may still have it: the
+    // verse is kept rather than made 0, which no Bible has.
     if (m_SelectedVerse < 1)
         m_SelectedVerse = 1;
-    else if (m_SelectedVerse > count)
+    else if (count > 0 && m_SelectedVerse > count)
         m_SelectedVerse = count;
-    StudyLists::SetListText(cboVs, QString::number(m_SelectedVerse < 1 ? 1 : m_SelectedVerse));
+    StudyLists::SetListText(cboVs, QString::number(m_SelectedVerse));
 }
 
 void MultiBib::UpdateStatusBar(const QString &name)

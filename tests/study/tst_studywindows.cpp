@@ -88,7 +88,9 @@ private:
             .verse(43, 1, 1, QStringLiteral("In the beginning was the Word"));
         m_fx->writeFile(QStringLiteral("Modules/Bible/b_one.txt"), kjv.bytes(1252));
         ModuleBuilder other;
-        other.verse(1, 1, 1, QStringLiteral("At first")).verse(1, 1, 2, QStringLiteral("The land"));
+        other.verse(1, 1, 1, QStringLiteral("At first"))
+            .verse(1, 1, 2, QStringLiteral("The land"))
+            .verse(2, 1, 1, QStringLiteral("These are the names"));
         m_fx->writeFile(QStringLiteral("Modules/Bible/b_two.txt"), other.bytes(1252));
         gBibles.Add(QStringLiteral("First Bible"), QStringLiteral("b_one.txt"), true, 0);
         gBibles.Add(QStringLiteral("Second Bible"), QStringLiteral("b_two.txt"), true, 0);
@@ -314,6 +316,18 @@ private Q_SLOTS:
         QVERIFY(boxes().isEmpty());
     }
 
+    void comparisonOfABookBibleZeroLacks()
+    {
+        MultiBib &window = openComparison();
+        window.cboBook_Click(1); // Exodus: only the second Bible has it
+        QCOMPARE(window.cboChap->count(), 0);
+        QCOMPARE(window.cboVs->count(), 0);
+        QCOMPARE(window.SelectedVerse(), 1);
+        QCOMPARE(window.RT->Text(), QStringLiteral("First Bible") + CRLF + CRLF +
+                                        QStringLiteral("Second Bible") + CRLF +
+                                        QStringLiteral("EXO 1:1 These are the names") + CRLF);
+    }
+
     void comparisonWholeVerseSelection()
     {
         MultiBib &window = openComparison();
@@ -459,6 +473,21 @@ private Q_SLOTS:
         window->cboLookup_GotFocus();
         QCOMPARE(window->CurrentDictionary(), 1);
         QVERIFY(boxes().isEmpty());
+    }
+
+    void dictionaryThatCannotBeReadIsReportedOnce()
+    {
+        Dictionary *window = Dictionary::Open();
+        QVERIFY(QFile::remove(m_fx->path(QStringLiteral("Modules/Dictionary/d_one.txt"))));
+        window->cboLookup_GotFocus();
+        window->cboLookup_GotFocus();
+        QCOMPARE(boxes().size(), 1);
+        QVERIFY(boxes()[0].text.contains(QStringLiteral("Dictionary.LoadCombo()")));
+        QVERIFY(window->lbl1->text().isEmpty());
+        // Another dictionary still loads.
+        window->cboTranslation_Click(1);
+        QCOMPARE(window->cboLookup->count(), 1);
+        QCOMPARE(window->CurrentDictionary(), 1);
     }
 
     // --- Names --------------------------------------------------------------------------
