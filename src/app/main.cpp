@@ -9,6 +9,10 @@
 #include "platform/KeyState.h"
 #include "preferences/frmLocate.h"
 #include "search/AdvancedSearch.h"
+#include "study/Commentaries.h"
+#include "study/Dictionary.h"
+#include "study/MultiBib.h"
+#include "study/frmNameDictionary.h"
 
 #include <QApplication>
 
@@ -24,6 +28,10 @@ int main(int argc, char *argv[])
     PageSetup::Register();
     frmDocPreview::Register();
     AdvancedSearch::Register();
+    MultiBib::Register();
+    Commentaries::Register();
+    Dictionary::Register();
+    frmNameDictionary::Register();
 
     if (!TrapErrors(QStringLiteral("MainStartup.Main()"), [] { MainStartup::Main(); }))
         return 1;

@@ -76,6 +76,13 @@ std::optional<ModuleRecord> parseRecord(const QStringList &fields, QString *prob
         *problem = QStringLiteral("the ID, enabled flag or code page is not a number");
         return std::nullopt;
     }
+    // The base name becomes part of a file path: it must name a file in the module folder.
+    const QString &base = fields[3];
+    if (base.contains(QLatin1Char('/')) || base.contains(QLatin1Char('\\')) ||
+        base.contains(QLatin1String("..")) || base.contains(QChar(0))) {
+        *problem = QStringLiteral("the file name \"%1\" points outside the module folder").arg(base);
+        return std::nullopt;
+    }
     r.id = *id;
     r.enabled = *enabled;
     r.displayName = fields[2];

@@ -136,6 +136,9 @@ MenuHandler RaiseWindow(MenuTargets::Target target)
 {
     return [target](MenuCall &) {
         QWidget *window = MenuTargets::Get(target).instance();
+        // A window with nothing to show has said so and is gone.
+        if (!window)
+            return;
         window->setVisible(true);
         window->setWindowState(window->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
         window->raise();

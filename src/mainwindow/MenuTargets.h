@@ -33,7 +33,8 @@ public:
 
     struct Window
     {
-        // The default instance, created (and loaded hidden) on first use.
+        // The default instance, created (and loaded hidden) on first use; a window
+        // that opens itself may return nullptr when it had nothing to show.
         std::function<QWidget *()> instance;
         // The default instance when it is loaded; nullptr otherwise, without loading it.
         std::function<QWidget *()> loaded;

@@ -166,6 +166,29 @@ private Q_SLOTS:
         QCOMPARE(boxes[0].text.count(QStringLiteral("record ")), 1);
     }
 
+    void baseNamesOutsideTheModuleFolderAreRefused_data()
+    {
+        QTest::addColumn<QByteArray>("baseName");
+        QTest::newRow("slash") << QByteArray("../Bible/b_one");
+        QTest::newRow("backslash") << QByteArray("..\\b_one");
+        QTest::newRow("parent folder") << QByteArray("..b_one");
+        QTest::newRow("NUL") << QByteArray("c_one\0x", 7);
+        QTest::newRow("absolute") << QByteArray("/etc/passwd");
+    }
+    void baseNamesOutsideTheModuleFolderAreRefused()
+    {
+        QFETCH(QByteArray, baseName);
+        module(QStringLiteral("Bible/b_one.txt"));
+        translations("0,1,\"One\",\"b_one\",0\r\n1700,1,\"Bad\",\"" + baseName + "\",0\r\n");
+        VerbanoxRoutines::LoadTranslationsList();
+        QCOMPARE(gBibles.Count(), 1);
+        QCOMPARE(gCommentaries.Count(), 0);
+        const auto boxes = m_fx->desk().messageBoxes();
+        QCOMPARE(boxes.size(), 1);
+        QVERIFY(boxes[0].text.contains(QStringLiteral("record 2 (line 2)")));
+        QVERIFY(boxes[0].text.contains(QStringLiteral("outside the module folder")));
+    }
+
     void noBible()
     {
         translations("1500,1,\"Names\",\"n_names\",0\r\n0,1,\"Gone\",\"b_gone\",0\r\n");

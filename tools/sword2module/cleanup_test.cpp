@@ -1,4 +1,5 @@
 // Checks of the text clean-up steps (no SWORD library needed).
+#include "ReferenceWorks.h"
 #include "TextCleanup.h"
 
 #include <iostream>
@@ -129,6 +130,49 @@ int main()
     check("markup <", s2m::looksLikeMarkup("a <b"), true);
     check("markup entity", s2m::looksLikeMarkup("a &amp; b"), true);
     check("markup none", s2m::looksLikeMarkup("a & b; [but] c"), false);
+
+    // Commentary notes: paragraphs become the break mark (U+00E3), never doubled
+    // or at an end; the commentary's own marks in the text are replaced.
+    const std::string br(s2m::kCommentaryBreak);
+    check(
+        "note paragraphs",
+        s2m::commentaryText("<hi type=\"bold\">light</hi><div eID=\"a\" type=\"x-p\"/> <div sID=\"b\" "
+                            "type=\"x-p\"/> See <reference osisRef=\"jer 4:23\">Jeremiah 4:23</reference>."),
+        "light" + br + "See Jeremiah 4:23.");
+    check("note title", s2m::commentaryText("<title type=\"x-s\">Intro</title> Text &amp; more"),
+          "Intro" + br + "Text & more");
+    check("note own marks", s2m::commentaryText("[a] caf\xC3\xA3 x\\y"), "(a) cafa x y");
+    check("note escaped list", s2m::commentaryText("one&lt;ol&gt;two"), "one" + br + "two");
+    check("note empty", s2m::commentaryText("<div type=\"x-p\"/> "), "");
+
+    // Dictionary entries: the first word forms head the entry, references into
+    // the same work become the mark and five digits, others stay as labels.
+    const std::string mark(s2m::kReferenceMark);
+    const auto hebrew = s2m::dictionaryEntry(
+        "<entryFree n=\"3\"> <orth>\xD7\x90\xD7\x91</orth><lb/> <orth rend=\"bold\" type=\"trans\">'\xC3\xAA"
+        "b</orth> <pron rend=\"italic\">abe</pron><lb/> <def>From <ref "
+        "target=\"StrongsHebrew:24\">H24</ref>; "
+        "a <hi rend=\"italic\">green</hi> plant|x</def></entryFree>",
+        "H", "StrongsHebrew");
+    check("entry number", hebrew && hebrew->number == 3, true);
+    check("entry headword", hebrew ? hebrew->headword : "",
+          "H3 '\xC3\xAA"
+          "b");
+    check("entry text", hebrew ? hebrew->text : "",
+          "\xD7\x90\xD7\x91 '\xC3\xAA"
+          "b abe|From " +
+              mark + "00024; a green plant/x");
+    const auto greek = s2m::dictionaryEntry(
+        "<entryFree n=\"00025\"><orth>A</orth> <orth type=\"writing\">A)</orth> <orth type=\"trans\">a</orth>"
+        "<lb/> from <orth>B</orth> <orth type=\"trans\">b</orth> [or <ref "
+        "target=\"StrongsGreek:5689\">H5689</ref>]; "
+        "<def>love. Compare <ref target=\"StrongsGreek:5368\">G5368</ref>.</def></entryFree>",
+        "G", "StrongsGreek");
+    check("greek headword", greek ? greek->headword : "", "G25 a");
+    check("greek text", greek ? greek->text : "",
+          "A a|from B b [or H5689]; love. Compare " + mark + "05368.");
+    check("entry without number", s2m::dictionaryEntry("<entryFree>x</entryFree>", "H", "W").has_value(),
+          false);
 
     std::cout << g_passed << " passed, " << g_failed << " failed\n";
     return g_failed == 0 ? 0 : 1;

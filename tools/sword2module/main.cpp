@@ -8,6 +8,7 @@
 // option filters off (Strong's numbers, morphology, footnotes, cross-references,
 // headings, red letters), and is then cleaned: see TextCleanup.h.
 
+#include "ReferenceWorks.h"
 #include "TextCleanup.h"
 
 #include <swmgr.h>
@@ -70,6 +71,9 @@ struct Options
     Encoding encoding = Encoding::Utf8;
     bool keepPilcrows = true;
     bool list = false;
+    bool commentary = false;
+    std::string dictionaryPrefix; // set: write a dictionary
+    std::string referenceWork;    // the work whose references a dictionary follows
 };
 
 void usage(std::ostream &os)
@@ -88,6 +92,11 @@ void usage(std::ostream &os)
           "                     (a folder holding mods.d/ and modules/) instead of\n"
           "                     the system's\n"
           "  --list             list the Bible modules found and stop\n"
+          "  --commentary       MODULE is a commentary: write a commentary module\n"
+          "                     (code page 1252 unless --utf8 is given)\n"
+          "  --dictionary P W   MODULE is a dictionary of numbered entries: write a\n"
+          "                     dictionary module (UTF-8), headwords numbered with\n"
+          "                     prefix P, references into work W followed\n"
           "  -h, --help         show this help\n";
 }
 
@@ -109,6 +118,15 @@ int parseArguments(int argc, char **argv, Options &opts)
             opts.keepPilcrows = false;
         } else if (arg == "--list") {
             opts.list = true;
+        } else if (arg == "--commentary") {
+            opts.commentary = true;
+        } else if (arg == "--dictionary") {
+            if (i + 2 >= argc) {
+                std::cerr << "sword2module: --dictionary needs a headword prefix and a work name\n";
+                return 2;
+            }
+            opts.dictionaryPrefix = argv[++i];
+            opts.referenceWork = argv[++i];
         } else if (arg == "--sword-path") {
             if (i + 1 >= argc) {
                 std::cerr << "sword2module: --sword-path needs a folder\n";
@@ -215,6 +233,163 @@ std::string hexCodePoint(char32_t cp)
     return buf;
 }
 
+bool writeFileAtomically(const std::string &output, const std::string &out)
+{
+    const std::filesystem::path outPath(output);
+    std::error_code ec;
+    if (outPath.has_parent_path())
+        std::filesystem::create_directories(outPath.parent_path(), ec);
+    const std::filesystem::path tmpPath = outPath.string() + ".tmp";
+    {
+        std::ofstream file(tmpPath, std::ios::binary | std::ios::trunc);
+        file.write(out.data(), static_cast<std::streamsize>(out.size()));
+        if (!file) {
+            std::cerr << "sword2module: cannot write " << tmpPath << "\n";
+            return false;
+        }
+    }
+    std::filesystem::rename(tmpPath, outPath, ec);
+    if (ec) {
+        std::cerr << "sword2module: cannot rename " << tmpPath << ": " << ec.message() << "\n";
+        return false;
+    }
+    return true;
+}
+
+void printSubstitutions(const s2m::Substitutions &subs)
+{
+    std::cout << "Characters substituted (" << subs.size() << ")";
+    for (const auto &[cp, count] : subs)
+        std::cout << "  " << hexCodePoint(cp) << " x" << count;
+    std::cout << "\n";
+}
+
+// A commentary: one line per verse of every chapter up to the last note of each
+// book, the note text of a verse (with its reference in square brackets, which
+// the program shows as blanks) or nothing; chapters and verses without gaps, as
+// the chapter index needs them.
+int writeCommentary(sword::SWModule *mod, const Options &opts)
+{
+    auto *key = dynamic_cast<sword::VerseKey *>(mod->getKey());
+    if (!key) {
+        std::cerr << "sword2module: " << mod->getName() << " is not keyed by verse\n";
+        return 1;
+    }
+    key->setIntros(false);
+    key->setAutoNormalize(false);
+    const sword::VersificationMgr::System *v11n =
+        sword::VersificationMgr::getSystemVersificationMgr()->getVersificationSystem(
+            key->getVersificationSystem());
+    const int otBooks = v11n->getBMAX()[0];
+    // book -> chapter -> verse -> note
+    std::map<int, std::map<int, std::map<int, std::string>>> notes;
+    std::string previousRaw;
+    long linked = 0;
+    for (int b = 0; b < v11n->getBookCount(); ++b) {
+        const sword::VersificationMgr::Book *vb = v11n->getBook(b);
+        const int number = bookNumber(vb->getOSISName());
+        if (number == 0)
+            continue;
+        for (int c = 1; c <= vb->getChapterMax(); ++c)
+            for (int v = 1; v <= vb->getVerseMax(c); ++v) {
+                key->setTestament(static_cast<char>(b < otBooks ? 1 : 2));
+                key->setBook(static_cast<char>(b < otBooks ? b + 1 : b - otBooks + 1));
+                key->setChapter(c);
+                key->setVerse(v);
+                key->popError();
+                const std::string raw = mod->getRawEntry();
+                // A note kept for a range of verses comes back for each of them.
+                if (raw == previousRaw) {
+                    linked += raw.empty() ? 0 : 1;
+                    continue;
+                }
+                previousRaw = raw;
+                const std::string text = s2m::commentaryText(raw);
+                if (!text.empty())
+                    notes[number][c][v] = "[" + std::string(vb->getLongName()) + " " + std::to_string(c) +
+                                          ":" + std::to_string(v) + "] " + text +
+                                          std::string(s2m::kCommentaryBreak) +
+                                          std::string(s2m::kCommentaryBreak);
+            }
+    }
+    std::string out;
+    s2m::Substitutions subs;
+    long line = 0, chapters = 0, noted = 0;
+    for (const auto &[book, bookNotes] : notes) {
+        const int lastChapter = bookNotes.rbegin()->first;
+        if (lastChapter > kMaxChaptersPerBook) {
+            std::cerr << "sword2module: book " << book << " has notes in chapter " << lastChapter << "\n";
+            return 1;
+        }
+        for (int c = 1; c <= lastChapter; ++c) {
+            ++chapters;
+            const auto chapter = bookNotes.find(c);
+            const int lastVerse = chapter == bookNotes.end() ? 1 : chapter->second.rbegin()->first;
+            if (lastVerse > kMaxVersesPerChapter) {
+                std::cerr << "sword2module: book " << book << " chapter " << c << " has too many verses\n";
+                return 1;
+            }
+            for (int v = 1; v <= lastVerse; ++v) {
+                std::string text;
+                if (chapter != bookNotes.end())
+                    if (const auto note = chapter->second.find(v); note != chapter->second.end()) {
+                        text = note->second;
+                        ++noted;
+                    }
+                text = opts.encoding == Encoding::Cp1252 ? s2m::utf8ToCp1252(text, subs)
+                                                         : s2m::sanitizeUtf8(text, subs);
+                out += std::to_string(++line) + "\t" + std::to_string(book) + "\t" + std::to_string(c) +
+                       "\t" + std::to_string(v) + "\t" + text + "\r\n";
+            }
+        }
+    }
+    if (line > kMaxLines) {
+        std::cerr << "sword2module: " << line << " lines; the chapter index holds at most " << kMaxLines
+                  << "\n";
+        return 1;
+    }
+    if (!writeFileAtomically(opts.output, out))
+        return 1;
+    std::cout << "Wrote         " << opts.output << " (" << out.size() << " bytes)\n"
+              << "Books " << notes.size() << ", chapters " << chapters << ", lines " << line << ", notes "
+              << noted << ", repeated notes of verse ranges left out " << linked << "\n";
+    printSubstitutions(subs);
+    return 0;
+}
+
+// A dictionary of numbered entries: "<number><Tab><headword><Tab><text>" in
+// UTF-8, in the order of the numbers.
+int writeDictionary(sword::SWModule *mod, const Options &opts)
+{
+    std::map<int, s2m::DictionaryEntryText> entries;
+    long unnumbered = 0, duplicates = 0;
+    for (mod->setPosition(sword::TOP); !mod->popError(); (*mod)++) {
+        const std::optional<s2m::DictionaryEntryText> entry =
+            s2m::dictionaryEntry(mod->getRawEntry(), opts.dictionaryPrefix, opts.referenceWork);
+        if (!entry || entry->number > 32767) {
+            ++unnumbered;
+            continue;
+        }
+        if (!entries.emplace(entry->number, *entry).second) {
+            ++duplicates;
+            std::cout << "Entry " << entry->number << " comes again (\"" << entry->headword
+                      << "\"); the first is kept\n";
+        }
+    }
+    std::string out;
+    s2m::Substitutions subs;
+    for (const auto &[number, entry] : entries)
+        out += std::to_string(number) + "\t" + s2m::sanitizeUtf8(entry.headword, subs) + "\t" +
+               s2m::sanitizeUtf8(entry.text, subs) + "\r\n";
+    if (!writeFileAtomically(opts.output, out))
+        return 1;
+    std::cout << "Wrote         " << opts.output << " (UTF-8, " << out.size() << " bytes)\n"
+              << "Entries " << entries.size() << ", without a number " << unnumbered << ", repeated numbers "
+              << duplicates << "\n";
+    printSubstitutions(subs);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -238,6 +413,10 @@ int main(int argc, char **argv)
     if (!mod) {
         std::cerr << "sword2module: no SWORD module \"" << opts.module << "\" (try --list)\n";
         return 1;
+    }
+    if (opts.commentary || !opts.referenceWork.empty()) {
+        switchOptionFiltersOff(*mgr);
+        return opts.commentary ? writeCommentary(mod, opts) : writeDictionary(mod, opts);
     }
     if (!isBibleModule(mod)) {
         std::cerr << "sword2module: " << mod->getName() << " is not a Bible text module\n";
