@@ -5,7 +5,11 @@
 #include "mainwindow/NoBibles.h"
 #include "mainwindow/frmMessages.h"
 #include "platform/KeyState.h"
+#include "preferences/LanguageE.h"
+#include "preferences/frmDateFormat.h"
+#include "preferences/frmFontChooser.h"
 #include "preferences/frmLocate.h"
+#include "preferences/frmOptions.h"
 
 #include <QApplication>
 
@@ -18,6 +22,10 @@ int main(int argc, char *argv[])
     MainMenu::Register();
     NoBibles::Register();
     frmLocate::Register();
+    frmOptions::Register();
+    frmDateFormat::Register();
+    LanguageE::Register();
+    frmFontChooser::Register();
 
     if (!TrapErrors(QStringLiteral("MainStartup.Main()"), [] { MainStartup::Main(); }))
         return 1;

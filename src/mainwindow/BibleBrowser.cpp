@@ -1,4 +1,5 @@
 #include "mainwindow/BibleBrowser.h"
+#include "mainwindow/MenuTargets.h"
 
 #include "abi/VirtualKeys.h"
 #include "controls/FlatButton_.h"
@@ -477,7 +478,8 @@ void BibleBrowser::ChooseFont()
         current.setFamily(m_FontName);
         current.setPointSize(gBib1Fontsize);
     }
-    const QFont chosen = fontChooser()(current, m_Translation->BookContents(1, false), this);
+    const QFont chosen =
+        MenuTargets::ChooseFont(current, m_Translation->BookContents(1, false), this, fontChooser());
     m_Translation->Font = std::make_shared<QFont>(chosen);
     RichText1->Font()->setName(chosen.family());
     m_FontName = chosen.family();
