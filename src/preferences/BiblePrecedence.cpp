@@ -150,7 +150,8 @@ void BiblePrecedence::setStatus(QTreeWidgetItem *item, bool fileExists)
 {
     const QSignalBlocker blocker(LV);
     item->setText(ColStatus, StatusText(fileExists, isChecked(item)));
-    const QColor text = fileExists ? LV->palette().color(QPalette::Text) : OleColor::toQColor(OleColor::Sys::GrayText);
+    const QColor text =
+        fileExists ? LV->palette().color(QPalette::Text) : OleColor::toQColor(OleColor::Sys::GrayText);
     for (int column = 0; column < ColumnCount; ++column)
         item->setForeground(column, text);
 }
@@ -166,7 +167,8 @@ void BiblePrecedence::LV_ItemCheck(QTreeWidgetItem *item)
         if (!bibleLeft) {
             desktop().messageBox(GetMsg(0, 84), MsgBoxStyle::Exclamation, QString());
             const QSignalBlocker blocker(LV);
-            item->setCheckState(ColName, item->data(ColName, CheckedRole).toBool() ? Qt::Checked : Qt::Unchecked);
+            item->setCheckState(ColName,
+                                item->data(ColName, CheckedRole).toBool() ? Qt::Checked : Qt::Unchecked);
             return;
         }
         {

@@ -124,18 +124,21 @@ void LanguageE::FormLoad()
     lbl->clear();
     for (int row = 1; row <= BookCount; ++row)
         new QTreeWidgetItem(LV, {QString::number(row)});
-    const bool loaded = TrapErrors(QStringLiteral("LanguageE.Form_Load"),
-                                   QStringLiteral("Error reading ") + gSysDefsFolder + QStringLiteral("ref.txt"), [this] {
-                                       QStringList languages;
-                                       for (const QString &file : FileNames::listFiles(gSysDefsFolder, QStringLiteral("books_*.txt")))
-                                           if (!languages.contains(languageOf(file), Qt::CaseInsensitive))
-                                               languages.append(languageOf(file));
-                                       languages.append(CreateNewLanguage);
-                                       LSel->addItems(languages);
-                                       TextReader reader = TextReader::fromFile(sysDefs(QStringLiteral("ref.txt")), CodePage::SystemAnsi);
-                                       for (int row = 0; row < BookCount; ++row)
-                                           LV->topLevelItem(row)->setText(ColReference, reader.readLine().section(QLatin1Char('\t'), -1));
-                                   });
+    const bool loaded = TrapErrors(
+        QStringLiteral("LanguageE.Form_Load"),
+        QStringLiteral("Error reading ") + gSysDefsFolder + QStringLiteral("ref.txt"), [this] {
+            QStringList languages;
+            for (const QString &file : FileNames::listFiles(gSysDefsFolder, QStringLiteral("books_*.txt")))
+                if (!languages.contains(languageOf(file), Qt::CaseInsensitive))
+                    languages.append(languageOf(file));
+            languages.append(CreateNewLanguage);
+            LSel->addItems(languages);
+            TextReader reader =
+                TextReader::fromFile(sysDefs(QStringLiteral("ref.txt")), CodePage::SystemAnsi);
+            for (int row = 0; row < BookCount; ++row)
+                LV->topLevelItem(row)->setText(ColReference,
+                                               reader.readLine().section(QLatin1Char('\t'), -1));
+        });
     if (loaded)
         International();
 }
@@ -189,7 +192,8 @@ void LanguageE::LSel_Click()
         if (!LSel->currentItem())
             return;
         if (m_modified) {
-            if (desktop().messageBox(GetMsg(0, 36), YesNoNoDefault, QStringLiteral("Discard?")) != MsgBoxResult::Yes)
+            if (desktop().messageBox(GetMsg(0, 36), YesNoNoDefault, QStringLiteral("Discard?")) !=
+                MsgBoxResult::Yes)
                 return;
             m_modified = false;
         }
@@ -211,8 +215,8 @@ void LanguageE::LSel_Click()
 
 void LanguageE::loadLanguage(const QString &language)
 {
-    TextReader reader = TextReader::fromFile(sysDefs(QStringLiteral("books_") + language + QStringLiteral(".txt")),
-                                             CodePage::SystemAnsi);
+    TextReader reader = TextReader::fromFile(
+        sysDefs(QStringLiteral("books_") + language + QStringLiteral(".txt")), CodePage::SystemAnsi);
     for (int row = 0; row < BookCount && !reader.atEnd(); ++row) {
         const QString line = reader.readLine();
         QTreeWidgetItem *item = LV->topLevelItem(row);
@@ -225,7 +229,10 @@ void LanguageE::createLanguage()
 {
     lbl->clear();
     m_bookFile.clear();
-    const QString name = desktop().inputBox(GetMsg(0, 40), QStringLiteral("Language"), QString()).value_or(QString()).toUpper();
+    const QString name = desktop()
+                             .inputBox(GetMsg(0, 40), QStringLiteral("Language"), QString())
+                             .value_or(QString())
+                             .toUpper();
     if (name.isEmpty())
         return;
     for (const QChar c : name) {
@@ -263,12 +270,14 @@ void LanguageE::LV_DblClick()
         if (!item)
             return;
         const QString longName = item->text(ColLongName);
-        const QString typedLong = cleanName(desktop().inputBox(GetMsg(1, 192, longName), GetMsg(1, 193), longName).value_or(QString()));
+        const QString typedLong = cleanName(
+            desktop().inputBox(GetMsg(1, 192, longName), GetMsg(1, 193), longName).value_or(QString()));
         if (!typedLong.isEmpty())
             item->setText(ColLongName, typedLong);
         const QString shortName = item->text(ColShortName);
         const QString proposal = shortName == PlaceholderShort ? item->text(ColLongName).left(3) : shortName;
-        const QString typedShort = cleanName(desktop().inputBox(GetMsg(1, 194, shortName), GetMsg(1, 195), proposal).value_or(QString()));
+        const QString typedShort = cleanName(
+            desktop().inputBox(GetMsg(1, 194, shortName), GetMsg(1, 195), proposal).value_or(QString()));
         if (!typedShort.isEmpty())
             item->setText(ColShortName, typedShort);
     });
@@ -279,8 +288,8 @@ void LanguageE::writeGrid(const QString &fileName) const
     QStringList lines;
     for (int row = 0; row < LV->topLevelItemCount(); ++row) {
         const QTreeWidgetItem *item = LV->topLevelItem(row);
-        lines.append(QString::number(row + 1) + QLatin1Char('\t') + cleanName(item->text(ColShortName)) + QLatin1Char('\t') +
-                     cleanName(item->text(ColLongName)));
+        lines.append(QString::number(row + 1) + QLatin1Char('\t') + cleanName(item->text(ColShortName)) +
+                     QLatin1Char('\t') + cleanName(item->text(ColLongName)));
     }
     TextFiles::writeAtomically(sysDefs(fileName), TextFiles::encodeLines(lines, CodePage::SystemAnsi));
 }
@@ -293,7 +302,8 @@ void LanguageE::cSave_Click()
             return;
         }
         if (FileNames::existsIgnoringCase(gSysDefsFolder + m_bookFile) &&
-            desktop().messageBox(GetMsg(0, 33, m_bookFile), YesNoNoDefault, QStringLiteral("Overwrite?")) == MsgBoxResult::No)
+            desktop().messageBox(GetMsg(0, 33, m_bookFile), YesNoNoDefault, QStringLiteral("Overwrite?")) ==
+                MsgBoxResult::No)
             return;
         writeGrid(m_bookFile);
         desktop().messageBox(GetMsg(0, 34, m_bookFile), MsgBoxStyle::OKOnly, QString());
@@ -325,11 +335,13 @@ void LanguageE::cDefault_Click()
 void LanguageE::cDisaster_Click()
 {
     TrapErrors(QStringLiteral("LanguageE.cDisaster_Click()"), [this] {
-        if (desktop().messageBox(GetMsg(0, 28), YesNoNoDefault, QStringLiteral("Disaster Recovery")) != MsgBoxResult::Yes) {
+        if (desktop().messageBox(GetMsg(0, 28), YesNoNoDefault, QStringLiteral("Disaster Recovery")) !=
+            MsgBoxResult::Yes) {
             desktop().messageBox(GetMsg(0, 29), MsgBoxStyle::OKOnly, QString());
             return;
         }
-        TextFiles::writeAtomically(sysDefs(QStringLiteral("BOOKS.TXT")), TextFiles::readAll(sysDefs(QStringLiteral("ref.txt"))));
+        TextFiles::writeAtomically(sysDefs(QStringLiteral("BOOKS.TXT")),
+                                   TextFiles::readAll(sysDefs(QStringLiteral("ref.txt"))));
         if (gNotifier)
             gNotifier->NotifyOfEvent(GlobalNotifier::InternationalChanged);
         desktop().messageBox(GetMsg(0, 30), MsgBoxStyle::Information, QString());
@@ -341,7 +353,8 @@ void LanguageE::Command4_Click()
     TrapErrors(QStringLiteral("LanguageE.Command4_Click()"), [] {
         if (FileFunctions_::FileExists(gHelpFile) && desktop().openFile(gHelpFile))
             return;
-        desktop().messageBox(GetMsg(0, HelpFileMissingMsg, gHelpFile), MsgBoxStyle::Exclamation, MiscHelpers::ProductTitle());
+        desktop().messageBox(GetMsg(0, HelpFileMissingMsg, gHelpFile), MsgBoxStyle::Exclamation,
+                             MiscHelpers::ProductTitle());
     });
 }
 
@@ -366,8 +379,8 @@ void LanguageE::reject()
 void LanguageE::Form_Unload()
 {
     if (m_modified &&
-        desktop().messageBox(GetMsg(0, 35), YesNoNoDefault, QStringLiteral("Not Saved ") + MiscHelpers::ProductTitle()) ==
-            MsgBoxResult::No)
+        desktop().messageBox(GetMsg(0, 35), YesNoNoDefault,
+                             QStringLiteral("Not Saved ") + MiscHelpers::ProductTitle()) == MsgBoxResult::No)
         cSave_Click();
     m_modified = false;
 }
@@ -385,8 +398,10 @@ bool LanguageE::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == LV && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
-        const bool plain = (key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) == 0;
-        if (plain && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Space)) {
+        const bool plain =
+            (key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) == 0;
+        if (plain &&
+            (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Space)) {
             LV_DblClick();
             return true;
         }

@@ -42,7 +42,8 @@ QList<BibleRecord> ReadBibles(const QString &path)
         const QStringList fields = reader.readRecord();
         if (!isShown(fields))
             continue;
-        bibles.append({fields[2], fields[3], *VbConvert::toInt16(fields[1]) != 0, *VbConvert::toInt32(fields[4])});
+        bibles.append(
+            {fields[2], fields[3], *VbConvert::toInt16(fields[1]) != 0, *VbConvert::toInt32(fields[4])});
     }
     return bibles;
 }
@@ -57,7 +58,8 @@ void WriteBibles(const QString &path, const QList<BibleRecord> &bibles)
     RecordWriter writer;
     qint32 number = 0;
     for (const BibleRecord &bible : bibles)
-        writer.writeRecord({++number, bible.enabled ? 1 : 0, bible.displayName, bible.baseName, bible.codePage});
+        writer.writeRecord(
+            {++number, bible.enabled ? 1 : 0, bible.displayName, bible.baseName, bible.codePage});
     while (!old.atEnd()) {
         const QStringList fields = old.readRecord();
         if (isShown(fields))

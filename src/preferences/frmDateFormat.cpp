@@ -164,7 +164,8 @@ void frmDateFormat::FormLoad()
     for (int i = 1; i <= Separators.size(); ++i)
         if (s.contains(Separators[i - 1]))
             select(optSeperator[i]);
-    lstDate->setCurrentRow(2 * int(s.contains(QStringLiteral("mmm"))) + int(s.contains(QStringLiteral("yyyy"))));
+    lstDate->setCurrentRow(2 * int(s.contains(QStringLiteral("mmm"))) +
+                           int(s.contains(QStringLiteral("yyyy"))));
 }
 
 void frmDateFormat::optOrder_Click(int)

@@ -25,7 +25,9 @@ const QString AllFonts = QStringLiteral("All Fonts");
 
 frmFontChooser::Enumerator &enumerator()
 {
-    static frmFontChooser::Enumerator enumerate = [] { FontHelpers_::EnumerateFonts(FontHelpers_::DEFAULT_CHARSET, QString()); };
+    static frmFontChooser::Enumerator enumerate = [] {
+        FontHelpers_::EnumerateFonts(FontHelpers_::DEFAULT_CHARSET, QString());
+    };
     return enumerate;
 }
 
@@ -117,7 +119,8 @@ void frmFontChooser::FormLoad()
         if (charSet != FontHelpers_::DEFAULT_CHARSET)
             sets.append({FontHelpers_::CharSetNames.FindValueByIndex(i).toString(), charSet});
     }
-    std::stable_sort(sets.begin(), sets.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+    std::stable_sort(sets.begin(), sets.end(),
+                     [](const auto &a, const auto &b) { return a.first < b.first; });
     {
         const QSignalBlocker blocker(lstCharSet);
         int selected = 0;
@@ -153,7 +156,8 @@ std::pair<QString, int> frmFontChooser::SplitFontKey(const QString &key)
 void frmFontChooser::FillFontList()
 {
     lstFonts->Clear();
-    const int wanted = lstCharSet->currentIndex() >= 0 ? lstCharSet->currentData().toInt() : FontHelpers_::DEFAULT_CHARSET;
+    const int wanted =
+        lstCharSet->currentIndex() >= 0 ? lstCharSet->currentData().toInt() : FontHelpers_::DEFAULT_CHARSET;
     for (qint32 i = 0; i < FontHelpers_::FontKeys.Count(); ++i) {
         const QString key = FontHelpers_::FontKeys.Item(i).toString();
         const auto [name, charSet] = SplitFontKey(key);
@@ -191,7 +195,7 @@ void frmFontChooser::selectGivenFace()
 }
 
 std::optional<frmFontChooser::StdFont> frmFontChooser::ChooseFont(const std::optional<StdFont> &font,
-                                                                   const QString &sampleText)
+                                                                  const QString &sampleText)
 {
     frmFontChooser form(font, sampleText);
     if (font)
@@ -205,8 +209,13 @@ std::optional<frmFontChooser::StdFont> frmFontChooser::ChooseFont(const std::opt
 
 QFont frmFontChooser::ChooseQFont(const QFont &font, const QString &sampleText, QWidget *)
 {
-    StdFont given{font.family(), FontHelpers_::DEFAULT_CHARSET, font.pointSizeF() > 0 ? font.pointSizeF() : 12,
-                  font.bold(), font.italic(), font.underline(), font.strikeOut()};
+    StdFont given{font.family(),
+                  FontHelpers_::DEFAULT_CHARSET,
+                  font.pointSizeF() > 0 ? font.pointSizeF() : 12,
+                  font.bold(),
+                  font.italic(),
+                  font.underline(),
+                  font.strikeOut()};
     const QList<FontHelpers_::FaceCharSet> sets = FontHelpers_::faceCharSets(font.family());
     if (!sets.isEmpty())
         given.charSet = sets.first().charSet;
@@ -222,8 +231,9 @@ void frmFontChooser::Register()
 frmFontChooser::Enumerator frmFontChooser::setEnumerator(Enumerator enumerate)
 {
     Enumerator previous = enumerator();
-    enumerator() = enumerate ? std::move(enumerate)
-                             : Enumerator([] { FontHelpers_::EnumerateFonts(FontHelpers_::DEFAULT_CHARSET, QString()); });
+    enumerator() = enumerate ? std::move(enumerate) : Enumerator([] {
+        FontHelpers_::EnumerateFonts(FontHelpers_::DEFAULT_CHARSET, QString());
+    });
     return previous;
 }
 

@@ -29,8 +29,8 @@
 #include <QVBoxLayout>
 
 namespace {
-constexpr quint32 ResetTextColor = OleColor::Sys::ButtonText;  // 0x80000012
-constexpr quint32 ResetBackColor = OleColor::Sys::ButtonFace;  // 0x8000000F
+constexpr quint32 ResetTextColor = OleColor::Sys::ButtonText; // 0x80000012
+constexpr quint32 ResetBackColor = OleColor::Sys::ButtonFace; // 0x8000000F
 constexpr int MinFontSize = 6;
 constexpr int MaxFontSize = 32;
 const QString ColorTip = QStringLiteral("Select Radio button then click to change selected item.");
@@ -132,7 +132,8 @@ QFrame *frmOptions::buildSingleBiblePage()
     connect(cmdColour, &QPushButton::clicked, this, [this] { cmdColour_Click(); });
     connect(cmdResetColor, &QPushButton::clicked, this, [this] { cmdResetColor_Click(); });
 
-    auto *limitLabel = new QLabel(QStringLiteral("&Maximum number of Highlighted Terms (100 - 35,000):"), page);
+    auto *limitLabel =
+        new QLabel(QStringLiteral("&Maximum number of Highlighted Terms (100 - 35,000):"), page);
     limitLabel->setWordWrap(true);
     Text2 = new QLineEdit(page);
     limitLabel->setBuddy(Text2);
@@ -217,7 +218,8 @@ void frmOptions::FormLoad()
 {
     // Each step on its own: a step that fails leaves the others done.
     IgnoreErrors([this] {
-        chkSplash->setChecked(VbConvert::val(GetString(QStringLiteral("ShowSplash"), QStringLiteral("1"))) != 0);
+        chkSplash->setChecked(VbConvert::val(GetString(QStringLiteral("ShowSplash"), QStringLiteral("1"))) !=
+                              0);
     });
     IgnoreErrors([this] { setWindowTitle(GetMsg(1, 24, MiscHelpers::ProductTitle())); });
     Text2->setText(QString::number(gMaxCountSize));
@@ -348,11 +350,13 @@ bool frmOptions::Text2_LostFocus()
     const std::optional<double> limit = VbConvert::toNumber(Text2->text());
     bool accepted = true;
     if (limit && *limit > MaxHighlights) {
-        desktop().messageBox(GetMsg(0, 85, QString::number(MaxHighlights)), MsgBoxStyle::Exclamation, QString());
+        desktop().messageBox(GetMsg(0, 85, QString::number(MaxHighlights)), MsgBoxStyle::Exclamation,
+                             QString());
         accepted = false;
     } else if (!limit || *limit < MinHighlights) {
         // Text that is no number is refused like one too small.
-        desktop().messageBox(GetMsg(0, 86, QString::number(MinHighlights)), MsgBoxStyle::Exclamation, QString());
+        desktop().messageBox(GetMsg(0, 86, QString::number(MinHighlights)), MsgBoxStyle::Exclamation,
+                             QString());
         accepted = false;
     }
     if (!accepted)
@@ -389,15 +393,19 @@ void frmOptions::storeSettings()
     SaveString(QStringLiteral("ModulePath"), gModuleFolder, QStringLiteral("Module_Path"));
     Registry_::SaveLong(QStringLiteral("MAXCountSize"), gMaxCountSize);
     const QList<std::pair<const char *, quint32>> colors{
-        {"Bib1TC", gBib1TC}, {"Bib1BC", gBib1BC}, {"Bib1H1", gBib1H1}, {"Bib1H2", gBib1H2}, {"Bib1H3", gBib1H3},
-        {"Bib1H4", gBib1H4}, {"Bib1H5", gBib1H5}, {"Bib2TC", gBib2TC}, {"Bib2BC", gBib2BC}};
+        {"Bib1TC", gBib1TC}, {"Bib1BC", gBib1BC}, {"Bib1H1", gBib1H1},
+        {"Bib1H2", gBib1H2}, {"Bib1H3", gBib1H3}, {"Bib1H4", gBib1H4},
+        {"Bib1H5", gBib1H5}, {"Bib2TC", gBib2TC}, {"Bib2BC", gBib2BC}};
     for (const auto &[key, color] : colors)
         Registry_::SaveLong(QLatin1String(key), qint32(color));
     SaveString(QStringLiteral("Bib2Fontsize"), QString::number(gBib2Fontsize));
     SaveString(QStringLiteral("Bib1Fontsize"), QString::number(gBib1Fontsize));
-    SaveBoolean(QStringLiteral("ActiveUpdateBib1"), gActiveUpdateBib1);
-    SaveBoolean(QStringLiteral("DeleteTempFilesOnExit"), gDeleteTempFilesOnExit);
-    SaveString(QStringLiteral("ShowSplash"), chkSplash->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+    // These switches are stored as the runtime writes True and False in numbers.
+    const auto flag = [](bool on) { return on ? QStringLiteral("-1") : QStringLiteral("0"); };
+    SaveString(QStringLiteral("ActiveUpdateBib1"), flag(gActiveUpdateBib1));
+    SaveString(QStringLiteral("DeleteTempFilesOnExit"), flag(gDeleteTempFilesOnExit));
+    SaveString(QStringLiteral("ShowSplash"),
+               chkSplash->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
 void frmOptions::cmdCancel_Click()
