@@ -110,7 +110,8 @@ private Q_SLOTS:
         m_events.clear();
         connect(gNotifier, &GlobalNotifier::Notify, this, [this](const QString &e) { m_events.append(e); });
         for (const char *name : {"b_alpha", "b_beta", "b_high"})
-            m_fx->writeFile(QStringLiteral("Modules/Bible/%1.txt").arg(QLatin1String(name)), "1\t1\t1\t1\tx\r\n");
+            m_fx->writeFile(QStringLiteral("Modules/Bible/%1.txt").arg(QLatin1String(name)),
+                            "1\t1\t1\t1\tx\r\n");
         m_fx->writeFile(QStringLiteral("SysDefs/Translations.txt"), FixtureList);
         gMaxCountSize = 500;
         gBib1TC = 0;
@@ -130,14 +131,22 @@ private Q_SLOTS:
         QTest::addColumn<int>("message"); // 0: accepted
         QTest::addColumn<QString>("argument");
         QTest::addColumn<QString>("storedText");
-        QTest::newRow("9") << "9" << 86 << "10" << "<none>";
-        QTest::newRow("10") << "10" << 0 << "" << "10";
-        QTest::newRow("50000") << "50000" << 0 << "" << "50000";
-        QTest::newRow("50001") << "50001" << 85 << "50000" << "<none>";
-        QTest::newRow("not a number") << "lots" << 86 << "10" << "<none>";
-        QTest::newRow("empty") << "" << 86 << "10" << "<none>";
-        QTest::newRow("100.5 to even") << "100.5" << 0 << "" << "100";
-        QTest::newRow("101.5 to even") << "101.5" << 0 << "" << "102";
+        QTest::newRow("9") << "9" << 86 << "10"
+                           << "<none>";
+        QTest::newRow("10") << "10" << 0 << ""
+                            << "10";
+        QTest::newRow("50000") << "50000" << 0 << ""
+                               << "50000";
+        QTest::newRow("50001") << "50001" << 85 << "50000"
+                               << "<none>";
+        QTest::newRow("not a number") << "lots" << 86 << "10"
+                                      << "<none>";
+        QTest::newRow("empty") << "" << 86 << "10"
+                               << "<none>";
+        QTest::newRow("100.5 to even") << "100.5" << 0 << ""
+                                       << "100";
+        QTest::newRow("101.5 to even") << "101.5" << 0 << ""
+                                       << "102";
     }
     void highlightLimit()
     {
@@ -228,8 +237,9 @@ private Q_SLOTS:
         QCOMPARE(stored(QStringLiteral("DeleteTempFilesOnExit")), QStringLiteral("0"));
         QCOMPARE(stored(QStringLiteral("ActiveUpdateBib1")), QStringLiteral("-1"));
         QCOMPARE(stored(QStringLiteral("Bib1BC")), QString::number(0xF0F0F0));
-        QCOMPARE(SettingsStore::instance().value(QStringLiteral("Module_Path"), QStringLiteral("ModulePath"), {}),
-                 gModuleFolder);
+        QCOMPARE(
+            SettingsStore::instance().value(QStringLiteral("Module_Path"), QStringLiteral("ModulePath"), {}),
+            gModuleFolder);
         QCOMPARE(gBib1Fontsize, quint8(20));
     }
 
@@ -337,16 +347,19 @@ private Q_SLOTS:
         }
         QCOMPARE(listFile(), FixtureList);
         QCOMPARE(desk().messageBoxes().size(), 1);
-        QVERIFY(desk().lastMessage().startsWith(GetMsg(0, 287, gSysDefsFolder + QStringLiteral("Translations.txt"))));
+        QVERIFY(desk().lastMessage().startsWith(
+            GetMsg(0, 287, gSysDefsFolder + QStringLiteral("Translations.txt"))));
         QVERIFY(m_events.isEmpty());
-        QCOMPARE(QDir(gSysDefsFolder).entryList(QDir::Files), QStringList{QStringLiteral("Translations.txt")});
+        QCOMPARE(QDir(gSysDefsFolder).entryList(QDir::Files),
+                 QStringList{QStringLiteral("Translations.txt")});
     }
 
     void unreadableListLeavesThePageEmpty()
     {
         QFile::remove(m_fx->path(QStringLiteral("SysDefs/Translations.txt")));
         QCOMPARE(lv()->topLevelItemCount(), 0);
-        QVERIFY(desk().lastMessage().startsWith(GetMsg(0, 286, gSysDefsFolder + QStringLiteral("Translations.txt"))));
+        QVERIFY(desk().lastMessage().startsWith(
+            GetMsg(0, 286, gSysDefsFolder + QStringLiteral("Translations.txt"))));
     }
 };
 
