@@ -141,6 +141,9 @@ void LanguageE::FormLoad()
         });
     if (loaded)
         International();
+    LV->setColumnWidth(ColNumber, 40);
+    LV->setColumnWidth(ColReference, 150);
+    LV->setColumnWidth(ColLongName, 170);
 }
 
 void LanguageE::ShowModal()

@@ -111,7 +111,9 @@ void frmFontChooser::buildControls()
 
 void frmFontChooser::FormLoad()
 {
-    RestoreFormPosition(QStringLiteral("FontChooser"), this);
+    // Without a kept place the window opens at a size that shows whole face names.
+    if (!RestoreFormPosition(QStringLiteral("FontChooser"), this))
+        resize(720, 420);
     enumerator()();
     QList<std::pair<QString, int>> sets{{AllFonts, FontHelpers_::DEFAULT_CHARSET}};
     for (qint32 i = 0; i < FontHelpers_::CharSetNames.Count(); ++i) {

@@ -12,6 +12,7 @@
 #include "platform/OleColor.h"
 #include "platform/VbConvert.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QEvent>
@@ -123,6 +124,7 @@ QFrame *frmOptions::buildSingleBiblePage()
         grid->addWidget(OTH.last(), i + 2, 0);
         grid->addWidget(TH.last(), i + 2, 1);
     }
+    grid->setRowStretch(8, 1);
     connect(group, &QButtonGroup::idToggled, this, [this](int id, bool on) {
         if (on)
             m_singleTarget = id;
@@ -334,7 +336,9 @@ void frmOptions::cmdResetColorMulti_Click()
 
 bool frmOptions::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == Text2 && event->type() == QEvent::FocusOut && !m_checkingLimit && isVisible())
+    // Leaving the box for Cancel is no reason to complain about its text: Cancel drops it.
+    if (watched == Text2 && event->type() == QEvent::FocusOut && !m_checkingLimit && isVisible() &&
+        QApplication::focusWidget() != cmdCancel)
         Text2_LostFocus();
     return QDialog::eventFilter(watched, event);
 }

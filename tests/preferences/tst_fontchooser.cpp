@@ -172,7 +172,8 @@ private Q_SLOTS:
             form.btnCancel_Click();
         };
         frmFontChooser::ChooseFont(Given, QString(5000, QLatin1Char('x')));
-        QCOMPARE(shown, QString(1024, QLatin1Char('x')) + QLatin1Char('\n') + frmFontChooser::CharacterLine());
+        QCOMPARE(shown,
+                 QString(1024, QLatin1Char('x')) + QLatin1Char('\n') + frmFontChooser::CharacterLine());
         const QString line = frmFontChooser::CharacterLine();
         QCOMPARE(line.size(), 255);
         QCOMPARE(line.left(3), QStringLiteral(" !\""));
@@ -185,12 +186,18 @@ private Q_SLOTS:
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("charSet");
-        QTest::newRow("western") << "Arial~CharSet0" << "Arial" << 0;
-        QTest::newRow("central") << "DejaVu Sans~CharSet238" << "DejaVu Sans" << 238;
-        QTest::newRow("too large") << "Arial~CharSet300" << "Arial" << 1;
-        QTest::newRow("no number") << "Arial~CharSetx" << "Arial" << 0;
-        QTest::newRow("no marker") << "Arial" << "Arial" << 1;
-        QTest::newRow("other case") << "Arial~charset0" << "Arial~charset0" << 1;
+        QTest::newRow("western") << "Arial~CharSet0"
+                                 << "Arial" << 0;
+        QTest::newRow("central") << "DejaVu Sans~CharSet238"
+                                 << "DejaVu Sans" << 238;
+        QTest::newRow("too large") << "Arial~CharSet300"
+                                   << "Arial" << 1;
+        QTest::newRow("no number") << "Arial~CharSetx"
+                                   << "Arial" << 0;
+        QTest::newRow("no marker") << "Arial"
+                                   << "Arial" << 1;
+        QTest::newRow("other case") << "Arial~charset0"
+                                    << "Arial~charset0" << 1;
     }
     void splitFontKey()
     {
@@ -208,7 +215,8 @@ private Q_SLOTS:
         };
         QFont given(QStringLiteral("Beta Sans"));
         given.setPointSize(15);
-        QCOMPARE(MenuTargets::ChooseFont(given, QString(), nullptr, fallback).family(), QStringLiteral("Fallback"));
+        QCOMPARE(MenuTargets::ChooseFont(given, QString(), nullptr, fallback).family(),
+                 QStringLiteral("Fallback"));
         frmFontChooser::Register();
         m_drive = [](frmFontChooser &form) {
             form.lstCharSet->setCurrentIndex(0);

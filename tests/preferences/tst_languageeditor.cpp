@@ -87,8 +87,7 @@ private Q_SLOTS:
             choose(form, LanguageE::CreateNewLanguage);
             QCOMPARE(form.BookFile(), QStringLiteral("BOOKS_FRENCH.txt"));
             QCOMPARE(desk().lastMessage(), GetMsg(0, 34, QStringLiteral("BOOKS_FRENCH.txt")));
-            QCOMPARE(languages(form),
-                     (QStringList{"CREATE NEW LANGUAGE", "ENGLISH", "FRENCH", "SPANISH"}));
+            QCOMPARE(languages(form), (QStringList{"CREATE NEW LANGUAGE", "ENGLISH", "FRENCH", "SPANISH"}));
             QCOMPARE(form.lbl->text(), GetMsg(1, 191, QStringLiteral("BOOKS_FRENCH.txt")));
         }
         const QStringList lines = fileLines(QStringLiteral("BOOKS_FRENCH.txt"));
@@ -219,7 +218,8 @@ private Q_SLOTS:
 
     void disasterRecovery()
     {
-        m_fx->writeFile(QStringLiteral("SysDefs/Books.txt"), m_fx->readFile(QStringLiteral("SysDefs/books_SPANISH.txt")));
+        m_fx->writeFile(QStringLiteral("SysDefs/Books.txt"),
+                        m_fx->readFile(QStringLiteral("SysDefs/books_SPANISH.txt")));
         const QByteArray spanish = m_fx->readFile(QStringLiteral("SysDefs/Books.txt"));
         LanguageE form;
         desk().messageBoxAnswers = {MsgBoxResult::No};
@@ -229,7 +229,8 @@ private Q_SLOTS:
         QVERIFY(m_events.isEmpty());
         desk().messageBoxAnswers = {MsgBoxResult::Yes};
         form.cDisaster_Click();
-        QCOMPARE(m_fx->readFile(QStringLiteral("SysDefs/Books.txt")), m_fx->readFile(QStringLiteral("SysDefs/ref.txt")));
+        QCOMPARE(m_fx->readFile(QStringLiteral("SysDefs/Books.txt")),
+                 m_fx->readFile(QStringLiteral("SysDefs/ref.txt")));
         QCOMPARE(desk().lastMessage(), GetMsg(0, 30));
         QCOMPARE(m_events, QStringList{GlobalNotifier::InternationalChanged});
         QVERIFY(!sysDefsFiles().contains(QStringLiteral("BOOKS.TXT")));

@@ -11,6 +11,7 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QSlider>
@@ -181,6 +182,22 @@ private Q_SLOTS:
         QCOMPARE(desk().lastMessage(), GetMsg(0, 86, QStringLiteral("10")));
         form().Text2->setText(QStringLiteral("25"));
         QApplication::sendEvent(form().Text2, &leave);
+        QCOMPARE(desk().messageBoxes().size(), 1);
+    }
+
+    void leavingTheLimitBoxForCancelDoesNotComplain()
+    {
+        form().show();
+        QApplication::setActiveWindow(&form());
+        QVERIFY(QTest::qWaitForWindowActive(&form()));
+        form().Text2->setFocus();
+        QVERIFY(QTest::qWaitFor([&] { return form().Text2->hasFocus(); }));
+        form().Text2->setText(QStringLiteral("5"));
+        form().cmdCancel->setFocus();
+        QVERIFY(form().cmdCancel->hasFocus());
+        QVERIFY(desk().messageBoxes().isEmpty());
+        form().Text2->setFocus();
+        form().cmdSave->setFocus();
         QCOMPARE(desk().messageBoxes().size(), 1);
     }
 
