@@ -46,6 +46,20 @@ QString cleanName(QString name)
     return name;
 }
 
+// A book-name file that cannot be read or written is the file's fault, not the
+// program's: the user is told which file and why. False after telling.
+template <typename F> bool fileStep(const QString &path, bool writing, F &&body)
+{
+    try {
+        body();
+        return true;
+    } catch (const RuntimeError &e) {
+        desktop().messageBox(GetMsg(0, writing ? 289 : 288, path) + QStringLiteral("\r\n") + e.description(),
+                             MsgBoxStyle::Exclamation, QString());
+        return false;
+    }
+}
+
 // The language of a book-name file: the text between the first "_" and the first ".".
 QString languageOf(const QString &fileName)
 {
@@ -124,23 +138,21 @@ void LanguageE::FormLoad()
     lbl->clear();
     for (int row = 1; row <= BookCount; ++row)
         new QTreeWidgetItem(LV, {QString::number(row)});
-    const bool loaded = TrapErrors(
-        QStringLiteral("LanguageE.Form_Load"),
-        QStringLiteral("Error reading ") + gSysDefsFolder + QStringLiteral("ref.txt"), [this] {
-            QStringList languages;
-            for (const QString &file : FileNames::listFiles(gSysDefsFolder, QStringLiteral("books_*.txt")))
-                if (!languages.contains(languageOf(file), Qt::CaseInsensitive))
-                    languages.append(languageOf(file));
-            languages.append(CreateNewLanguage);
-            LSel->addItems(languages);
-            TextReader reader =
-                TextReader::fromFile(sysDefs(QStringLiteral("ref.txt")), CodePage::SystemAnsi);
-            for (int row = 0; row < BookCount; ++row)
-                LV->topLevelItem(row)->setText(ColReference,
-                                               reader.readLine().section(QLatin1Char('\t'), -1));
-        });
-    if (loaded)
-        International();
+    QStringList languages;
+    for (const QString &file : FileNames::listFiles(gSysDefsFolder, QStringLiteral("books_*.txt")))
+        if (!languages.contains(languageOf(file), Qt::CaseInsensitive))
+            languages.append(languageOf(file));
+    languages.append(CreateNewLanguage);
+    LSel->addItems(languages);
+    // Rows the reference file lacks stay without a reference name; the window
+    // still gets its captions.
+    const QString reference = sysDefs(QStringLiteral("ref.txt"));
+    fileStep(reference, false, [&] {
+        TextReader reader = TextReader::fromFile(reference, CodePage::SystemAnsi);
+        for (int row = 0; row < BookCount; ++row)
+            LV->topLevelItem(row)->setText(ColReference, reader.readLine().section(QLatin1Char('\t'), -1));
+    });
+    International();
     LV->setColumnWidth(ColNumber, 40);
     LV->setColumnWidth(ColReference, 150);
     LV->setColumnWidth(ColLongName, 170);
@@ -209,17 +221,20 @@ void LanguageE::LSel_Click()
             LV->topLevelItem(row)->setText(ColLongName, QString());
             LV->topLevelItem(row)->setText(ColShortName, QString());
         }
-        if (language == CreateNewLanguage)
+        if (language == CreateNewLanguage) {
             createLanguage();
-        else
-            loadLanguage(language);
+            return;
+        }
+        const QString path = sysDefs(QStringLiteral("books_") + language + QStringLiteral(".txt"));
+        // A file that cannot be read is not loaded, so that Save cannot write blanks over it.
+        if (!fileStep(path, false, [&] { loadLanguage(path); }))
+            m_bookFile.clear();
     });
 }
 
-void LanguageE::loadLanguage(const QString &language)
+void LanguageE::loadLanguage(const QString &path)
 {
-    TextReader reader = TextReader::fromFile(
-        sysDefs(QStringLiteral("books_") + language + QStringLiteral(".txt")), CodePage::SystemAnsi);
+    TextReader reader = TextReader::fromFile(path, CodePage::SystemAnsi);
     for (int row = 0; row < BookCount && !reader.atEnd(); ++row) {
         const QString line = reader.readLine();
         QTreeWidgetItem *item = LV->topLevelItem(row);
@@ -286,7 +301,7 @@ void LanguageE::LV_DblClick()
     });
 }
 
-void LanguageE::writeGrid(const QString &fileName) const
+bool LanguageE::writeGrid(const QString &fileName) const
 {
     QStringList lines;
     for (int row = 0; row < LV->topLevelItemCount(); ++row) {
@@ -294,7 +309,10 @@ void LanguageE::writeGrid(const QString &fileName) const
         lines.append(QString::number(row + 1) + QLatin1Char('\t') + cleanName(item->text(ColShortName)) +
                      QLatin1Char('\t') + cleanName(item->text(ColLongName)));
     }
-    TextFiles::writeAtomically(sysDefs(fileName), TextFiles::encodeLines(lines, CodePage::SystemAnsi));
+    const QString path = sysDefs(fileName);
+    return fileStep(path, true, [&] {
+        TextFiles::writeAtomically(path, TextFiles::encodeLines(lines, CodePage::SystemAnsi));
+    });
 }
 
 void LanguageE::cSave_Click()
@@ -308,7 +326,8 @@ void LanguageE::cSave_Click()
             desktop().messageBox(GetMsg(0, 33, m_bookFile), YesNoNoDefault, QStringLiteral("Overwrite?")) ==
                 MsgBoxResult::No)
             return;
-        writeGrid(m_bookFile);
+        if (!writeGrid(m_bookFile))
+            return;
         desktop().messageBox(GetMsg(0, 34, m_bookFile), MsgBoxStyle::OKOnly, QString());
         if (gNotifier)
             gNotifier->NotifyOfEvent(GlobalNotifier::InternationalChanged);
@@ -324,7 +343,8 @@ void LanguageE::cDefault_Click()
             desktop().messageBox(GetMsg(0, 31), MsgBoxStyle::Information, QString());
             return;
         }
-        writeGrid(QStringLiteral("BOOKS.TXT"));
+        if (!writeGrid(QStringLiteral("BOOKS.TXT")))
+            return;
         m_modified = false;
         const QString rest = m_bookFile.mid(m_bookFile.indexOf(QLatin1Char('_')) + 1);
         GetLang(rest.left(rest.indexOf(QStringLiteral(".txt"))));
@@ -343,8 +363,13 @@ void LanguageE::cDisaster_Click()
             desktop().messageBox(GetMsg(0, 29), MsgBoxStyle::OKOnly, QString());
             return;
         }
-        TextFiles::writeAtomically(sysDefs(QStringLiteral("BOOKS.TXT")),
-                                   TextFiles::readAll(sysDefs(QStringLiteral("ref.txt"))));
+        QByteArray names;
+        const QString reference = sysDefs(QStringLiteral("ref.txt"));
+        if (!fileStep(reference, false, [&] { names = TextFiles::readAll(reference); }))
+            return;
+        const QString active = sysDefs(QStringLiteral("BOOKS.TXT"));
+        if (!fileStep(active, true, [&] { TextFiles::writeAtomically(active, names); }))
+            return;
         if (gNotifier)
             gNotifier->NotifyOfEvent(GlobalNotifier::InternationalChanged);
         desktop().messageBox(GetMsg(0, 30), MsgBoxStyle::Information, QString());

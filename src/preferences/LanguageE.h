@@ -67,11 +67,11 @@ protected:
 private:
     void buildControls();
     void FormLoad();
-    void loadLanguage(const QString &language);
+    void loadLanguage(const QString &path);
     void createLanguage();
-    // Writes the grid to the file (found without regard to case), atomically.
-    void writeGrid(const QString &fileName) const;
-    bool saveGrid();
+    // Writes the grid to the file (found without regard to case), atomically;
+    // false after telling the user when it cannot be written.
+    bool writeGrid(const QString &fileName) const;
 
     QString m_bookFile;
     bool m_modified = false;

@@ -220,8 +220,9 @@ void frmOptions::FormLoad()
 {
     // Each step on its own: a step that fails leaves the others done.
     IgnoreErrors([this] {
-        chkSplash->setChecked(VbConvert::val(GetString(QStringLiteral("ShowSplash"), QStringLiteral("1"))) !=
-                              0);
+        // "1", "-1" and "True" all mean on, as start-up reads them.
+        const QString stored = GetString(QStringLiteral("ShowSplash"), QStringLiteral("1"));
+        chkSplash->setChecked(VbConvert::toBoolean(stored).value_or(true));
     });
     IgnoreErrors([this] { setWindowTitle(GetMsg(1, 24, MiscHelpers::ProductTitle())); });
     Text2->setText(QString::number(gMaxCountSize));

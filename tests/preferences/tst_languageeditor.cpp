@@ -236,6 +236,41 @@ private Q_SLOTS:
         QVERIFY(!sysDefsFiles().contains(QStringLiteral("BOOKS.TXT")));
     }
 
+    void unreadableFilesAreNamed()
+    {
+        QFile::remove(m_fx->path(QStringLiteral("SysDefs/ref.txt")));
+        LanguageE form;
+        QCOMPARE(desk().messageBoxes().size(), 1);
+        QVERIFY(desk().lastMessage().startsWith(GetMsg(0, 288, gSysDefsFolder + QStringLiteral("ref.txt"))));
+        QCOMPARE(form.cSave->text(), GetMsg(1, 162));
+        QCOMPARE(name(form, 0, 1), QString());
+        // A language file gone since the list was read is not loaded, so Save cannot blank it.
+        QFile::remove(m_fx->path(QStringLiteral("SysDefs/books_SPANISH.txt")));
+        choose(form, QStringLiteral("SPANISH"));
+        QVERIFY(desk().lastMessage().startsWith(
+            GetMsg(0, 288, gSysDefsFolder + QStringLiteral("books_SPANISH.txt"))));
+        QVERIFY(form.BookFile().isEmpty());
+    }
+
+    void unwritableActiveNamesChangeNothing()
+    {
+        // A folder where the active names belong: no user can write the file.
+        QFile::remove(m_fx->path(QStringLiteral("SysDefs/Books.txt")));
+        QVERIFY(QDir().mkpath(m_fx->path(QStringLiteral("SysDefs/BOOKS.TXT"))));
+        LanguageE form;
+        choose(form, QStringLiteral("SPANISH"));
+        form.cDefault_Click();
+        QVERIFY(
+            desk().lastMessage().startsWith(GetMsg(0, 289, gSysDefsFolder + QStringLiteral("BOOKS.TXT"))));
+        QCOMPARE(gLanguage, QStringLiteral("ENGLISH"));
+        QVERIFY(m_events.isEmpty());
+        desk().messageBoxAnswers = {MsgBoxResult::Yes};
+        form.cDisaster_Click();
+        QVERIFY(
+            desk().lastMessage().startsWith(GetMsg(0, 289, gSysDefsFolder + QStringLiteral("BOOKS.TXT"))));
+        QVERIFY(m_events.isEmpty());
+    }
+
     void editingNeedsALanguageAndClosingAsks()
     {
         auto *form = new LanguageE;

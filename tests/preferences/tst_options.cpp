@@ -260,6 +260,25 @@ private Q_SLOTS:
         QCOMPARE(gBib1Fontsize, quint8(20));
     }
 
+    void splashSwitchReadsTheStore_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<bool>("checked");
+        QTest::newRow("absent") << QString() << true;
+        QTest::newRow("1") << "1" << true;
+        QTest::newRow("0") << "0" << false;
+        QTest::newRow("True") << "True" << true;
+        QTest::newRow("-1") << "-1" << true;
+    }
+    void splashSwitchReadsTheStore()
+    {
+        QFETCH(QString, stored);
+        QFETCH(bool, checked);
+        if (!stored.isNull())
+            SettingsStore::instance().setValue(Settings, QStringLiteral("ShowSplash"), stored);
+        QCOMPARE(form().chkSplash->isChecked(), checked);
+    }
+
     void cancelWritesNothing()
     {
         desk().colorAnswers = {0x123456u};
