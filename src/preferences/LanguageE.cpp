@@ -103,6 +103,7 @@ void LanguageE::buildControls()
     auto *languageButtons = new QHBoxLayout;
     languageButtons->addWidget(cDefault);
     languageButtons->addWidget(cSave);
+    Frame1->setFixedWidth(230);
     auto *languageLayout = new QVBoxLayout(Frame1);
     languageLayout->addWidget(lbla);
     languageLayout->addWidget(LSel, 1);
@@ -130,7 +131,7 @@ void LanguageE::buildControls()
     auto *layout = new QHBoxLayout(this);
     layout->addWidget(Frame2, 1);
     layout->addLayout(right);
-    resize(760, 520);
+    resize(800, 540);
 }
 
 void LanguageE::FormLoad()
@@ -153,9 +154,9 @@ void LanguageE::FormLoad()
             LV->topLevelItem(row)->setText(ColReference, reader.readLine().section(QLatin1Char('\t'), -1));
     });
     International();
-    LV->setColumnWidth(ColNumber, 40);
-    LV->setColumnWidth(ColReference, 150);
-    LV->setColumnWidth(ColLongName, 170);
+    LV->setColumnWidth(ColNumber, 36);
+    LV->setColumnWidth(ColReference, 140);
+    LV->setColumnWidth(ColLongName, 160);
 }
 
 void LanguageE::ShowModal()
