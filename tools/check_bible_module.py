@@ -10,8 +10,9 @@ Format checked:
   * books 1..66 in ascending order, chapters from 1 without gaps within a
     book, verses from 1 without gaps within a chapter;
   * at most 255 chapters per book, 255 verses per chapter, 32767 lines;
-  * no markup left in the text (< > { } \\ or entities), no control
-    characters, no blanks at either end or doubled.
+  * no markup left in the text (< > { } \\ or entities), no Strong's number
+    ("<H2416>", "&lt;G3588&gt;"), no control characters, no blanks at either
+    end or doubled.
 
 Prints a summary (counts, empty verses, a few sample verses) and exits with 1
 when a check fails.
@@ -36,6 +37,7 @@ BOOK_ABBREVS = [
 ]
 
 MARKUP = re.compile(r"[<>{}\\]|&#?[A-Za-z0-9]+;")
+STRONGS = re.compile(r"<[HG][0-9]+[a-z]?>|&lt;[HG][0-9]+")
 CONTROL = re.compile(r"[\x00-\x1f\x7f-\x9f\u2028\u2029]")
 NUMBER = re.compile(r"[1-9][0-9]*")
 
@@ -97,6 +99,7 @@ def main():
     chapters = {}         # (book, chapter) -> verse count
     books = []
     empty = []
+    strongs = 0
     brackets = []
     prev = None           # (book, chapter, verse)
 
@@ -154,7 +157,10 @@ def main():
 
         if text == "":
             empty.append((book, chapter, verse))
-        if MARKUP.search(text):
+        if STRONGS.search(text):
+            strongs += 1
+            error(f"{where}: Strong's number left: {text[:120]!r}")
+        elif MARKUP.search(text):
             error(f"{where}: markup left: {text[:120]!r}")
         if CONTROL.search(text):
             error(f"{where}: control character in text")
@@ -174,6 +180,7 @@ def main():
     print(f"Lines     {n_lines}")
     print(f"Books     {len(books)}")
     print(f"Chapters  {len(chapters)}")
+    print(f"Strong's  {strongs} verses with numbers left")
     print("Empty     " + (", ".join(ref_name(*r) for r in empty) or "none"))
     for ref in [(1, 1, 1), (66, 22, 21)]:
         if ref in verses:

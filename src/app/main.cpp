@@ -7,7 +7,11 @@
 #include "mainwindow/NoBibles.h"
 #include "mainwindow/frmMessages.h"
 #include "platform/KeyState.h"
+#include "preferences/LanguageE.h"
+#include "preferences/frmDateFormat.h"
+#include "preferences/frmFontChooser.h"
 #include "preferences/frmLocate.h"
+#include "preferences/frmOptions.h"
 #include "search/AdvancedSearch.h"
 #include "study/Commentaries.h"
 #include "study/Dictionary.h"
@@ -32,6 +36,10 @@ int main(int argc, char *argv[])
     Commentaries::Register();
     Dictionary::Register();
     frmNameDictionary::Register();
+    frmOptions::Register();
+    frmDateFormat::Register();
+    LanguageE::Register();
+    frmFontChooser::Register();
 
     if (!TrapErrors(QStringLiteral("MainStartup.Main()"), [] { MainStartup::Main(); }))
         return 1;

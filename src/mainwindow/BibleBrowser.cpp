@@ -1,4 +1,5 @@
 #include "mainwindow/BibleBrowser.h"
+#include "mainwindow/MenuTargets.h"
 
 #include "abi/VirtualKeys.h"
 #include "controls/FlatButton_.h"
@@ -461,9 +462,12 @@ void BibleBrowser::ChooseFont()
         current.setFamily(m_FontName);
         current.setPointSize(gBib1Fontsize);
     }
+    // The program's font chooser when it is there; otherwise the desktop's dialog.
     // A cancelled dialog hands back the font it was given.
-    const QFont chosen =
-        desktop().chooseFont(current, m_Translation->BookContents(1, false)).value_or(current);
+    const QFont chosen = MenuTargets::ChooseFont(current, m_Translation->BookContents(1, false), this,
+                                                 [](const QFont &font, const QString &sample, QWidget *) {
+                                                     return desktop().chooseFont(font, sample).value_or(font);
+                                                 });
     m_Translation->Font = std::make_shared<QFont>(chosen);
     RichText1->Font()->setName(chosen.family());
     m_FontName = chosen.family();

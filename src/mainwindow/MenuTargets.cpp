@@ -12,6 +12,12 @@ std::array<MenuTargets::Window, MenuTargets::TargetCount> &table()
     return windows;
 }
 
+MenuTargets::FontChooserFn &fontChooser()
+{
+    static MenuTargets::FontChooserFn chooser;
+    return chooser;
+}
+
 bool inRange(MenuTargets::Target target)
 {
     return target >= 0 && target < MenuTargets::TargetCount;
@@ -51,4 +57,18 @@ QWidget *MenuTargets::Loaded(Target target)
 void MenuTargets::Clear()
 {
     table().fill(Window{});
+    fontChooser() = nullptr;
+}
+
+void MenuTargets::RegisterFontChooser(FontChooserFn chooser)
+{
+    fontChooser() = std::move(chooser);
+}
+
+QFont MenuTargets::ChooseFont(const QFont &font, const QString &sampleText, QWidget *parent,
+                              const FontChooserFn &fallback)
+{
+    if (fontChooser())
+        return fontChooser()(font, sampleText, parent);
+    return fallback ? fallback(font, sampleText, parent) : font;
 }

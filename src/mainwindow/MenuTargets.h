@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QFont>
+#include <QString>
 #include <functional>
 
 class QWidget;
@@ -51,4 +53,12 @@ public:
     static QWidget *Loaded(Target target);
     // Forgets every registration (tests).
     static void Clear();
+
+    // The font chooser: gets a font and a sample text, returns the chosen font or
+    // the given one when the reader cancels. An empty function removes it.
+    using FontChooserFn = std::function<QFont(const QFont &font, const QString &sampleText, QWidget *parent)>;
+    static void RegisterFontChooser(FontChooserFn chooser);
+    // The registered chooser's answer; without one, the fallback's.
+    static QFont ChooseFont(const QFont &font, const QString &sampleText, QWidget *parent,
+                            const FontChooserFn &fallback);
 };

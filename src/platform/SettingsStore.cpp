@@ -187,7 +187,9 @@ void SettingsStore::save() const
     }
     const QByteArray data = text.toUtf8();
     QSaveFile file(m_filePath);
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) < 0 || !file.commit()) {
+    // flush() on its own: commit() does not see a write cut short (disk full).
+    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.flush() ||
+        !file.commit()) {
         m_loaded = false;
         raiseError(
             RtErr::PathFileAccessError, source,

@@ -40,7 +40,10 @@ QByteArray readAll(const QString &path)
 void writeAtomically(const QString &path, const QByteArray &bytes)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    // The flush is checked on its own: a write cut short (disk full) is lost to
+    // commit(), which would then put the truncated file in place of the old one.
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() ||
+        !file.commit())
         raiseError(RtErr::PathFileAccessError, fileSource(),
                    QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
 }

@@ -344,8 +344,51 @@ std::string prepareRawEntry(std::string_view raw, Markup markup)
     return out;
 }
 
-std::string cleanVerseText(std::string_view text, const CleanupOptions &options)
+namespace {
+// Length of a Strong's tag at pos ("<G3588>", "<H2416a>", "&lt;G3588&gt;"), 0 if none.
+std::size_t strongsTagLength(std::string_view text, std::size_t pos)
 {
+    std::string_view open = "<", close = ">";
+    if (text.substr(pos, 4) == "&lt;") {
+        open = "&lt;";
+        close = "&gt;";
+    } else if (text.substr(pos, 1) != "<") {
+        return 0;
+    }
+    std::size_t j = pos + open.size();
+    if (j >= text.size() || (text[j] != 'H' && text[j] != 'G'))
+        return 0;
+    const std::size_t digits = ++j;
+    while (j < text.size() && text[j] >= '0' && text[j] <= '9')
+        ++j;
+    if (j == digits)
+        return 0;
+    if (j < text.size() && text[j] >= 'a' && text[j] <= 'z')
+        ++j;
+    return text.substr(j, close.size()) == close ? j + close.size() - pos : 0;
+}
+} // namespace
+
+std::string removeStrongsTags(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t pos = 0; pos < text.size();) {
+        if (const std::size_t length = strongsTagLength(text, pos)) {
+            while (!out.empty() && out.back() == ' ')
+                out.pop_back();
+            pos += length;
+            continue;
+        }
+        out += text[pos++];
+    }
+    return out;
+}
+
+std::string cleanVerseText(std::string_view input, const CleanupOptions &options)
+{
+    const std::string stripped = options.stripStrongsTags ? removeStrongsTags(input) : std::string();
+    const std::string_view text = options.stripStrongsTags ? std::string_view(stripped) : input;
     // 1. Code points, with markers, entities and odd white space dealt with.
     std::string work;
     work.reserve(text.size());

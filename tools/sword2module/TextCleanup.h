@@ -30,7 +30,13 @@ struct CleanupOptions
 {
     bool keepPilcrows = true;      // KJV paragraph signs "¶"
     bool tightPunctuation = false; // English: no blank before ? ! , ; : )
+    bool stripStrongsTags = false; // Strong's numbers written into the text: "<H2416>"
 };
+
+// Removes Strong's numbers that a module carries as text rather than as markup
+// ("<H2416>", "<G3588>", also written "&lt;G3588&gt;"), with the blanks before
+// each, so that "conmigo <G1700>," becomes "conmigo,". Other text stays.
+std::string removeStrongsTags(std::string_view text);
 
 // Works on the UTF-8 text that the strip filter returned:
 //  - removes left-over USFM character markers (\nd, \nd*, \+nd* ...);
@@ -40,6 +46,7 @@ struct CleanupOptions
 //  - a closing double quote directly followed by a letter or digit gets a blank;
 //  - with tightPunctuation, a blank before ? ! , ; : or ) goes (a left-over of
 //    markup around quotations in English texts: "walk’ ?”");
+//  - with stripStrongsTags, Strong's numbers go (removeStrongsTags);
 //  - runs of blanks collapse to one; both ends are trimmed.
 std::string cleanVerseText(std::string_view text, const CleanupOptions &options = {});
 

@@ -127,6 +127,20 @@ int main()
     check("utf8 sanitize counted", subs.size() == 1, true);
     check("latin1", s2m::latin1ToUtf8("caf\xE9"), "caf\xC3\xA9");
 
+    // Strong's numbers written as text go with the blank before them.
+    check("strongs mid", s2m::removeStrongsTags("del <G3588> cielo"), "del cielo");
+    check("strongs before comma", s2m::removeStrongsTags("conmigo <G1700>, diciendo"), "conmigo, diciendo");
+    check("strongs twice", s2m::removeStrongsTags("siempre <G0165> jam\xC3\xA1s <G0165>."),
+          "siempre jam\xC3\xA1s.");
+    check("strongs entity", s2m::removeStrongsTags("vida &lt;H2416&gt; eterna"), "vida eterna");
+    check("strongs suffix", s2m::removeStrongsTags("a <H1234a> b"), "a b");
+    check("not strongs", s2m::removeStrongsTags("a <Hx> <G> <B12> b"), "a <Hx> <G> <B12> b");
+    s2m::CleanupOptions strip;
+    strip.stripStrongsTags = true;
+    check("strongs in clean-up", s2m::cleanVerseText("<G3588> cielo  y tierra <H776>", strip),
+          "cielo y tierra");
+    check("strongs kept by default", s2m::cleanVerseText("cielo <G3588>"), "cielo <G3588>");
+
     check("markup <", s2m::looksLikeMarkup("a <b"), true);
     check("markup entity", s2m::looksLikeMarkup("a &amp; b"), true);
     check("markup none", s2m::looksLikeMarkup("a & b; [but] c"), false);

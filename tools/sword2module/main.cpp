@@ -70,6 +70,7 @@ struct Options
     std::string swordPath;
     Encoding encoding = Encoding::Utf8;
     bool keepPilcrows = true;
+    bool stripStrongs = false;
     bool list = false;
     bool commentary = false;
     std::string dictionaryPrefix; // set: write a dictionary
@@ -88,6 +89,7 @@ void usage(std::ostream &os)
           "  --utf8             write UTF-8 without byte-order mark (default)\n"
           "  --cp1252           write Windows code page 1252\n"
           "  --drop-pilcrows    leave out paragraph signs (\xC2\xB6) found in the text\n"
+          "  --strip-strongs    remove Strong's numbers written into the text (<H2416>)\n"
           "  --sword-path DIR   read modules from the SWORD library in DIR\n"
           "                     (a folder holding mods.d/ and modules/) instead of\n"
           "                     the system's\n"
@@ -116,6 +118,8 @@ int parseArguments(int argc, char **argv, Options &opts)
             opts.encoding = Encoding::Cp1252;
         } else if (arg == "--drop-pilcrows") {
             opts.keepPilcrows = false;
+        } else if (arg == "--strip-strongs") {
+            opts.stripStrongs = true;
         } else if (arg == "--list") {
             opts.list = true;
         } else if (arg == "--commentary") {
@@ -456,6 +460,7 @@ int main(int argc, char **argv)
     std::vector<std::string> markupWarnings;
     s2m::CleanupOptions cleanup;
     cleanup.keepPilcrows = opts.keepPilcrows;
+    cleanup.stripStrongsTags = opts.stripStrongs;
     const char *language = mod->getConfigEntry("Lang");
     cleanup.tightPunctuation = language && lower(language).rfind("en", 0) == 0;
 

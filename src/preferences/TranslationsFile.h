@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// The list of installed modules, "Translations.txt", as the Bible precedence page
+// reads and rewrites it. Only the Bible records (numbers below 999) are shown and
+// reordered; every other record is carried over untouched.
+namespace TranslationsFile {
+
+struct BibleRecord
+{
+    QString displayName;
+    QString baseName; // without ".txt"
+    bool enabled = false;
+    qint32 codePage = 0;
+};
+
+// The highest record number the precedence list shows is one below this.
+constexpr qint32 FirstHiddenNumber = 999;
+
+// The Bible records in file order. Records that cannot be read are left out.
+// Throws RuntimeError 53 when the file is missing, 75 when it cannot be read.
+QList<BibleRecord> ReadBibles(const QString &path);
+
+// Writes the file anew: the Bibles numbered 1..n in the given order, then every
+// record of the old file that the list does not show, once each and in its old
+// order. Written through a temporary file, so a failure (RuntimeError 75) leaves
+// the old file whole.
+void WriteBibles(const QString &path, const QList<BibleRecord> &bibles);
+
+} // namespace TranslationsFile

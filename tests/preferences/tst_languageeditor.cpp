@@ -1,0 +1,296 @@
+#include "common/TestFixture.h"
+#include "core/BibleBookNames.h"
+#include "core/GlobalNotifier.h"
+#include "core/GlobalVars.h"
+#include "core/MsgSupport.h"
+#include "core/Registry_.h"
+#include "platform/CodePage.h"
+#include "platform/SettingsStore.h"
+#include "preferences/LanguageE.h"
+
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QtTest>
+
+class TestLanguageEditor : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TestFixture> m_fx;
+    QStringList m_events;
+
+    TestDesktop &desk() { return m_fx->desk(); }
+    QStringList sysDefsFiles() const { return QDir(gSysDefsFolder).entryList(QDir::Files, QDir::Name); }
+    QStringList fileLines(const QString &name) const
+    {
+        const QString text = CodePage::decode(m_fx->readFile(QStringLiteral("SysDefs/") + name), 1252);
+        QStringList lines = text.split(QStringLiteral("\r\n"));
+        if (lines.last().isEmpty())
+            lines.removeLast();
+        return lines;
+    }
+    QStringList languages(const LanguageE &form) const
+    {
+        QStringList texts;
+        for (int i = 0; i < form.LSel->count(); ++i)
+            texts.append(form.LSel->item(i)->text());
+        return texts;
+    }
+    void choose(LanguageE &form, const QString &language)
+    {
+        form.LSel->setCurrentItem(form.LSel->findItems(language, Qt::MatchExactly).value(0));
+        form.LSel_Click();
+    }
+    QString name(const LanguageE &form, int row, int column) const
+    {
+        return form.LV->topLevelItem(row)->text(column);
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_fx = std::make_unique<TestFixture>();
+        m_fx->setUpFolders();
+        m_fx->copyShippedData(QStringLiteral("SysDefs"));
+        Registry_::Initialize(QStringLiteral("Settings"));
+        gLanguage = QStringLiteral("ENGLISH");
+        MsgSupport::ReloadAllMessages();
+        gNotifier = new GlobalNotifier();
+        m_events.clear();
+        connect(gNotifier, &GlobalNotifier::Notify, this, [this](const QString &e) { m_events.append(e); });
+    }
+    void cleanup() { m_fx.reset(); }
+
+    void loadsLanguagesAndReferenceNames()
+    {
+        LanguageE form;
+        QCOMPARE(languages(form), (QStringList{"CREATE NEW LANGUAGE", "ENGLISH", "SPANISH"}));
+        QCOMPARE(form.LV->topLevelItemCount(), 72);
+        QCOMPARE(name(form, 0, 1), QStringLiteral("Genesis"));
+        QCOMPARE(name(form, 71, 0), QStringLiteral("72"));
+        QCOMPARE(form.windowTitle(), GetMsg(1, 13, QStringLiteral("Verbanox")));
+        QCOMPARE(form.cDefault->text(), GetMsg(1, 161));
+        QVERIFY(form.BookFile().isEmpty());
+        QVERIFY(desk().messageBoxes().isEmpty());
+    }
+
+    void creatingFrench()
+    {
+        desk().inputAnswers = {QStringLiteral("french")};
+        {
+            LanguageE form;
+            choose(form, LanguageE::CreateNewLanguage);
+            QCOMPARE(form.BookFile(), QStringLiteral("BOOKS_FRENCH.txt"));
+            QCOMPARE(desk().lastMessage(), GetMsg(0, 34, QStringLiteral("BOOKS_FRENCH.txt")));
+            QCOMPARE(languages(form), (QStringList{"CREATE NEW LANGUAGE", "ENGLISH", "FRENCH", "SPANISH"}));
+            QCOMPARE(form.lbl->text(), GetMsg(1, 191, QStringLiteral("BOOKS_FRENCH.txt")));
+        }
+        const QStringList lines = fileLines(QStringLiteral("BOOKS_FRENCH.txt"));
+        QCOMPARE(lines.size(), 72);
+        QCOMPARE(lines.first(), QStringLiteral("1\tShort Name.\tDouble Click to Edit."));
+        QCOMPARE(lines.last(), QStringLiteral("72\tShort Name.\tDouble Click to Edit."));
+        QCOMPARE(m_events, QStringList{GlobalNotifier::InternationalChanged});
+        LanguageE reopened;
+        QCOMPARE(languages(reopened), (QStringList{"CREATE NEW LANGUAGE", "ENGLISH", "FRENCH", "SPANISH"}));
+    }
+
+    void refusedLanguageNames_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("message");
+        QTest::addColumn<QString>("argument");
+        QTest::newRow("digit") << "FR2" << 37 << "2";
+        QTest::newRow("accent") << "FRÉ" << 37 << "É";
+        QTest::newRow("blank") << "NEW GREEK" << 37 << " ";
+        QTest::newRow("exists, other case") << "spanish" << 38 << "SPANISH";
+        QTest::newRow("cancelled") << QString() << 0 << QString();
+    }
+    void refusedLanguageNames()
+    {
+        QFETCH(QString, typed);
+        QFETCH(int, message);
+        QFETCH(QString, argument);
+        if (!typed.isNull())
+            desk().inputAnswers = {typed};
+        const QStringList before = sysDefsFiles();
+        LanguageE form;
+        choose(form, LanguageE::CreateNewLanguage);
+        QVERIFY(form.BookFile().isEmpty());
+        QCOMPARE(sysDefsFiles(), before);
+        if (message == 0) {
+            QVERIFY(desk().messageBoxes().isEmpty());
+            return;
+        }
+        QCOMPARE(desk().lastMessage(), GetMsg(0, message, argument));
+        form.cSave_Click();
+        QCOMPARE(desk().lastMessage(), GetMsg(0, 31));
+    }
+
+    void saveWritesTheLanguageFileInPlace()
+    {
+        LanguageE form;
+        choose(form, QStringLiteral("SPANISH"));
+        QCOMPARE(name(form, 1, 2), QStringLiteral("Éxodo"));
+        QCOMPARE(name(form, 1, 3), QStringLiteral("Éxo"));
+        form.LV->setCurrentItem(form.LV->topLevelItem(1));
+        desk().inputAnswers = {QStringLiteral("Éxodo\tsegundo\r\nlibro"), std::nullopt};
+        form.LV_DblClick();
+        QVERIFY(form.Modified());
+        QCOMPARE(name(form, 1, 2), QStringLiteral("Éxodo segundo  libro"));
+        QCOMPARE(name(form, 1, 3), QStringLiteral("Éxo"));
+        desk().messageBoxAnswers = {MsgBoxResult::Yes};
+        form.cSave_Click();
+        QCOMPARE(desk().messageBoxes().first().text, GetMsg(0, 33, QStringLiteral("BOOKS_SPANISH.txt")));
+        QVERIFY(!form.Modified());
+        // The existing "books_SPANISH.txt" is rewritten; no second file beside it.
+        QVERIFY(!sysDefsFiles().contains(QStringLiteral("BOOKS_SPANISH.txt")));
+        const QStringList lines = fileLines(QStringLiteral("books_SPANISH.txt"));
+        QCOMPARE(lines.size(), 72);
+        QCOMPARE(lines[1], QStringLiteral("2\tÉxo\tÉxodo segundo  libro"));
+        QCOMPARE(lines[0], QStringLiteral("1\tGén\tGénesis"));
+        QCOMPARE(m_events, QStringList{GlobalNotifier::InternationalChanged});
+    }
+
+    void saveAnsweredNoWritesNothing()
+    {
+        LanguageE form;
+        choose(form, QStringLiteral("ENGLISH"));
+        const QByteArray before = m_fx->readFile(QStringLiteral("SysDefs/books_ENGLISH.txt"));
+        desk().messageBoxAnswers = {MsgBoxResult::No};
+        form.cSave_Click();
+        QCOMPARE(m_fx->readFile(QStringLiteral("SysDefs/books_ENGLISH.txt")), before);
+        QVERIFY(m_events.isEmpty());
+    }
+
+    void shortFileClearsTheRest()
+    {
+        m_fx->writeFile(QStringLiteral("SysDefs/books_SHORT.txt"), "1\tA\tAaa\r\n2\tB\tBbb\r\n3\tC\r\n");
+        LanguageE form;
+        choose(form, QStringLiteral("SPANISH"));
+        choose(form, QStringLiteral("SHORT"));
+        QCOMPARE(name(form, 1, 2), QStringLiteral("Bbb"));
+        QCOMPARE(name(form, 2, 3), QStringLiteral("C"));
+        QCOMPARE(name(form, 2, 2), QString());
+        QCOMPARE(name(form, 40, 2), QString());
+        QCOMPARE(name(form, 40, 3), QString());
+    }
+
+    void makeDefaultSwitchesTheLanguage()
+    {
+        LanguageE form;
+        choose(form, QStringLiteral("SPANISH"));
+        form.cDefault_Click();
+        // "Books.txt" is replaced in place; no "BOOKS.TXT" appears beside it.
+        QVERIFY(!sysDefsFiles().contains(QStringLiteral("BOOKS.TXT")));
+        QCOMPARE(fileLines(QStringLiteral("Books.txt")), fileLines(QStringLiteral("books_SPANISH.txt")));
+        QCOMPARE(gLanguage, QStringLiteral("SPANISH"));
+        QCOMPARE(SettingsStore::instance().value(QStringLiteral("Settings"), QStringLiteral("L"), {}),
+                 QStringLiteral("SPANISH_"));
+        QCOMPARE(BookNames().FullName(19), QStringLiteral("Salmos"));
+        QCOMPARE(GetMsg(1, 95), QStringLiteral("&Opciones..."));
+        QCOMPARE(desk().lastMessage(), GetMsg(0, 32));
+        QVERIFY(desk().lastMessage().startsWith(QStringLiteral("Los nombres")));
+        QCOMPARE(form.cSave->text(), QStringLiteral("&Guardar"));
+    }
+
+    void makeDefaultWithoutCatalogFallsBackToEnglish()
+    {
+        m_fx->writeFile(QStringLiteral("SysDefs/books_LATIN.txt"), "1\tGen\tLiber Genesis\r\n");
+        gLanguage = QStringLiteral("SPANISH");
+        LanguageE form;
+        choose(form, QStringLiteral("LATIN"));
+        form.cDefault_Click();
+        QCOMPARE(gLanguage, QStringLiteral("ENGLISH"));
+        QCOMPARE(SettingsStore::instance().value(QStringLiteral("Settings"), QStringLiteral("L"), {}),
+                 QStringLiteral("ENGLISH_"));
+        const QList<TestDesktop::Shown> boxes = desk().messageBoxes();
+        QCOMPARE(boxes.size(), 2);
+        QCOMPARE(boxes[0].text, GetMsg(0, 101, QStringLiteral("LATIN")));
+        QCOMPARE(boxes[1].text, GetMsg(0, 32));
+        QCOMPARE(fileLines(QStringLiteral("Books.txt")).value(0), QStringLiteral("1\tGen\tLiber Genesis"));
+        QCOMPARE(fileLines(QStringLiteral("Books.txt")).size(), 72);
+    }
+
+    void disasterRecovery()
+    {
+        m_fx->writeFile(QStringLiteral("SysDefs/Books.txt"),
+                        m_fx->readFile(QStringLiteral("SysDefs/books_SPANISH.txt")));
+        const QByteArray spanish = m_fx->readFile(QStringLiteral("SysDefs/Books.txt"));
+        LanguageE form;
+        desk().messageBoxAnswers = {MsgBoxResult::No};
+        form.cDisaster_Click();
+        QCOMPARE(desk().lastMessage(), GetMsg(0, 29));
+        QCOMPARE(m_fx->readFile(QStringLiteral("SysDefs/Books.txt")), spanish);
+        QVERIFY(m_events.isEmpty());
+        desk().messageBoxAnswers = {MsgBoxResult::Yes};
+        form.cDisaster_Click();
+        QCOMPARE(m_fx->readFile(QStringLiteral("SysDefs/Books.txt")),
+                 m_fx->readFile(QStringLiteral("SysDefs/ref.txt")));
+        QCOMPARE(desk().lastMessage(), GetMsg(0, 30));
+        QCOMPARE(m_events, QStringList{GlobalNotifier::InternationalChanged});
+        QVERIFY(!sysDefsFiles().contains(QStringLiteral("BOOKS.TXT")));
+    }
+
+    void unreadableFilesAreNamed()
+    {
+        QFile::remove(m_fx->path(QStringLiteral("SysDefs/ref.txt")));
+        LanguageE form;
+        QCOMPARE(desk().messageBoxes().size(), 1);
+        QVERIFY(desk().lastMessage().startsWith(GetMsg(0, 288, gSysDefsFolder + QStringLiteral("ref.txt"))));
+        QCOMPARE(form.cSave->text(), GetMsg(1, 162));
+        QCOMPARE(name(form, 0, 1), QString());
+        // A language file gone since the list was read is not loaded, so Save cannot blank it.
+        QFile::remove(m_fx->path(QStringLiteral("SysDefs/books_SPANISH.txt")));
+        choose(form, QStringLiteral("SPANISH"));
+        QVERIFY(desk().lastMessage().startsWith(
+            GetMsg(0, 288, gSysDefsFolder + QStringLiteral("books_SPANISH.txt"))));
+        QVERIFY(form.BookFile().isEmpty());
+    }
+
+    void unwritableActiveNamesChangeNothing()
+    {
+        // A folder where the active names belong: no user can write the file.
+        QFile::remove(m_fx->path(QStringLiteral("SysDefs/Books.txt")));
+        QVERIFY(QDir().mkpath(m_fx->path(QStringLiteral("SysDefs/BOOKS.TXT"))));
+        LanguageE form;
+        choose(form, QStringLiteral("SPANISH"));
+        form.cDefault_Click();
+        QVERIFY(
+            desk().lastMessage().startsWith(GetMsg(0, 289, gSysDefsFolder + QStringLiteral("BOOKS.TXT"))));
+        QCOMPARE(gLanguage, QStringLiteral("ENGLISH"));
+        QVERIFY(m_events.isEmpty());
+        desk().messageBoxAnswers = {MsgBoxResult::Yes};
+        form.cDisaster_Click();
+        QVERIFY(
+            desk().lastMessage().startsWith(GetMsg(0, 289, gSysDefsFolder + QStringLiteral("BOOKS.TXT"))));
+        QVERIFY(m_events.isEmpty());
+    }
+
+    void editingNeedsALanguageAndClosingAsks()
+    {
+        auto *form = new LanguageE;
+        form->LV->setCurrentItem(form->LV->topLevelItem(0));
+        form->LV_DblClick();
+        QCOMPARE(desk().lastMessage(), GetMsg(0, 39));
+        choose(*form, QStringLiteral("ENGLISH"));
+        desk().inputAnswers = {QStringLiteral("Genesys")};
+        form->LV_DblClick();
+        // Choosing another language with unsaved edits asks first; No keeps them.
+        desk().messageBoxAnswers = {MsgBoxResult::No};
+        choose(*form, QStringLiteral("SPANISH"));
+        QCOMPARE(desk().lastMessage(), GetMsg(0, 36));
+        QCOMPARE(form->BookFile(), QStringLiteral("BOOKS_ENGLISH.txt"));
+        // Closing with unsaved edits: No saves them (after the overwrite question).
+        desk().messageBoxAnswers = {MsgBoxResult::No, MsgBoxResult::Yes};
+        form->close();
+        QCOMPARE(fileLines(QStringLiteral("books_ENGLISH.txt")).value(0), QStringLiteral("1\tGen\tGenesys"));
+    }
+};
+
+QTEST_MAIN(TestLanguageEditor)
+#include "tst_languageeditor.moc"
