@@ -12,6 +12,7 @@ PACKAGES=(
     qt6-base-dev qt6-base-dev-tools libgl-dev
     fonts-dejavu-core fontconfig xdg-utils
     clang-format
+    libchm-dev fp-utils python3
 )
 
 export DEBIAN_FRONTEND=noninteractive

@@ -6,6 +6,10 @@
 #include "mainwindow/frmMessages.h"
 #include "platform/KeyState.h"
 #include "preferences/frmLocate.h"
+#include "study/TLNotes.h"
+#include "study/frmCHM.h"
+#include "study/frmMP3.h"
+#include "study/frmMapViewer.h"
 
 #include <QApplication>
 
@@ -18,6 +22,10 @@ int main(int argc, char *argv[])
     MainMenu::Register();
     NoBibles::Register();
     frmLocate::Register();
+    TLNotes::Register();
+    frmMapViewer::Register();
+    frmMP3::Register();
+    frmCHM::Register();
 
     if (!TrapErrors(QStringLiteral("MainStartup.Main()"), [] { MainStartup::Main(); }))
         return 1;

@@ -22,6 +22,7 @@
 #include "mainwindow/frmAbout.h"
 #include "platform/DefaultInstance.h"
 #include "platform/FileNames.h"
+#include "platform/HelpService.h"
 #include "platform/Twips.h"
 
 #include <QAction>
@@ -62,7 +63,6 @@ constexpr int DateFormatCaptionId = 89;
 // Standard messages.
 constexpr int ChmNotInstalledMsg = 41;
 constexpr int IndexDeletedMsg = 49;
-constexpr int HelpFileMissingMsg = 240;
 
 // The study windows whose positions the close saves, in the order it saves them.
 struct StudyWindow
@@ -790,12 +790,7 @@ void MainMenu::mMailingList_Click()
 
 void MainMenu::mContents_Click()
 {
-    RunCommand("mContents", [] {
-        if (FileFunctions_::FileExists(gHelpFile) && desktop().openFile(gHelpFile))
-            return;
-        desktop().messageBox(GetMsg(0, HelpFileMissingMsg, gHelpFile), MsgBoxStyle::Exclamation,
-                             MiscHelpers::ProductTitle());
-    });
+    RunCommand("mContents", [] { HelpService::showHelp(); });
 }
 
 void MainMenu::mLicenceAgreement_Click()
