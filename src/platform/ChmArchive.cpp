@@ -81,7 +81,8 @@ bool ChmArchive::read(const QString &objectPath, QByteArray &bytes) const
         return false;
     chmUnitInfo info{};
     const QByteArray path = normalObjectPath(objectPath).toUtf8();
-    if (path.size() > CHM_MAX_PATHLEN || chm_resolve_object(m_file, path.constData(), &info) != CHM_RESOLVE_SUCCESS)
+    if (path.size() > CHM_MAX_PATHLEN ||
+        chm_resolve_object(m_file, path.constData(), &info) != CHM_RESOLVE_SUCCESS)
         return false;
     if (info.length > MaxObjectSize)
         return false;

@@ -23,8 +23,8 @@ State &state()
 
 void defaultReport(const QString &file, const QString &reason)
 {
-    desktop().messageBox(QStringLiteral("The help file could not be opened:\r\n") + file + QStringLiteral("\r\n\r\n") +
-                             reason,
+    desktop().messageBox(QStringLiteral("The help file could not be opened:\r\n") + file +
+                             QStringLiteral("\r\n\r\n") + reason,
                          MsgBoxStyle::Exclamation, QString());
 }
 

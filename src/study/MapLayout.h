@@ -15,7 +15,7 @@ struct Placement
 {
     bool valid = false; // false: no picture, or one without size
     double scale = 1;
-    QRectF picture;     // in the viewing area's coordinates
+    QRectF picture; // in the viewing area's coordinates
 };
 
 // Fitting resets the pan to 0, as the viewer does.

@@ -33,7 +33,8 @@ void ServiceTextFetch::start(const QUrl &url)
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
     request.setMaximumRedirectsAllowed(3);
     m_reply = m_manager.get(request);
-    connect(m_reply, &QNetworkReply::socketStartedConnecting, this, [this] { emit stateChanged(Connecting); });
+    connect(m_reply, &QNetworkReply::socketStartedConnecting, this,
+            [this] { emit stateChanged(Connecting); });
     connect(m_reply, &QNetworkReply::requestSent, this, [this] { emit stateChanged(RequestSent); });
     connect(m_reply, &QNetworkReply::metaDataChanged, this, [this] { emit stateChanged(Receiving); });
     connect(m_reply, &QNetworkReply::readyRead, this, &ServiceTextFetch::readBody);

@@ -80,9 +80,10 @@ TLNotes::~TLNotes()
 
 void TLNotes::Register()
 {
-    MenuTargets::Register(MenuTargets::TLNotes, {[]() -> QWidget * { return &DefaultInstance<TLNotes>::get(); },
-                                                 []() -> QWidget * { return DefaultInstance<TLNotes>::peek(); },
-                                                 {}});
+    MenuTargets::Register(MenuTargets::TLNotes,
+                          {[]() -> QWidget * { return &DefaultInstance<TLNotes>::get(); },
+                           []() -> QWidget * { return DefaultInstance<TLNotes>::peek(); },
+                           {}});
 }
 
 QString TLNotes::NotesFile()
@@ -120,8 +121,9 @@ void TLNotes::Form_Load()
     const QStringList titles = ReadTitles(NotesFile());
     // The list keeps its titles in alphabetical order, as a sorted list box does.
     QStringList sorted = titles;
-    std::stable_sort(sorted.begin(), sorted.end(),
-                     [](const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+    std::stable_sort(sorted.begin(), sorted.end(), [](const QString &a, const QString &b) {
+        return a.compare(b, Qt::CaseInsensitive) < 0;
+    });
     Combo1->addItems(sorted);
     if (!titles.isEmpty())
         Combo1->setCurrentIndex(Combo1->findText(titles.first(), Qt::MatchExactly | Qt::MatchCaseSensitive));
@@ -208,7 +210,8 @@ int TLNotes::PrintNoteText(const QString &text, QPrinter &printer)
 std::function<bool(QPrinter &)> TLNotes::setPrinterChooser(std::function<bool(QPrinter &)> chooser)
 {
     std::function<bool(QPrinter &)> previous = printerChooser();
-    printerChooser() = chooser ? std::move(chooser) : std::function<bool(QPrinter &)>(&choosePrinterWithDialog);
+    printerChooser() =
+        chooser ? std::move(chooser) : std::function<bool(QPrinter &)>(&choosePrinterWithDialog);
     return previous;
 }
 
@@ -225,7 +228,8 @@ void TLNotes::Form_Resize()
     IgnoreErrors([this] {
         const int margin = Twips::toPixelsY(200);
         Combo1->move(8, 8);
-        Combo1->resize(std::min(width() - PrintPreview->sizeHint().width() - 32, 420), Combo1->sizeHint().height());
+        Combo1->resize(std::min(width() - PrintPreview->sizeHint().width() - 32, 420),
+                       Combo1->sizeHint().height());
         PrintPreview->move(Combo1->x() + Combo1->width() + 16, 8);
         PrintPreview->resize(PrintPreview->sizeHint().width(), Combo1->height());
         const int top = Combo1->y() + Combo1->height() + margin;

@@ -60,8 +60,8 @@ frmCHM::frmCHM(QWidget *parent)
 
     // Form_Load
     IgnoreErrors([this] { RestoreFormPosition(QStringLiteral("ChmSelector"), this); });
-    const QList<ChmBible> bibles =
-        FindChmBibles(gSysDefsFolder + QStringLiteral("Translations.txt"), gModuleFolder + QStringLiteral("CHM/"));
+    const QList<ChmBible> bibles = FindChmBibles(gSysDefsFolder + QStringLiteral("Translations.txt"),
+                                                 gModuleFolder + QStringLiteral("CHM/"));
     for (const ChmBible &bible : bibles)
         AddChmBible(bible);
     // Every file listed counts, "cf" files too: the count matches the rows.
@@ -135,7 +135,8 @@ void frmCHM::cmdView_Click()
 
 void frmCHM::cmdDownload_Click()
 {
-    TrapErrors(QStringLiteral("frmCHM.cmdDownload_Click()"), [this] { OpenUrl(MainMenu::ChmBiblesAddress(), this); });
+    TrapErrors(QStringLiteral("frmCHM.cmdDownload_Click()"),
+               [this] { OpenUrl(MainMenu::ChmBiblesAddress(), this); });
 }
 
 void frmCHM::done(int result)

@@ -159,7 +159,8 @@ void frmMP3::cboLang_Click()
 {
     IgnoreErrors([this] {
         listBooks->clear();
-        const QStringList books = ListBooks(FileNames::resolve(Mp3Folder + cboLang->currentText() + QLatin1Char('/')));
+        const QStringList books =
+            ListBooks(FileNames::resolve(Mp3Folder + cboLang->currentText() + QLatin1Char('/')));
         listBooks->addItems(books);
         UpdateStatusBar(QStringLiteral("You have ") + QString::number(books.size()) +
                         QStringLiteral(" books installed!"));
@@ -180,7 +181,8 @@ void frmMP3::PlaySelected()
         // The names are shown upper-cased; the file on disk keeps its own case.
         const QString path = FileNames::resolve(shown);
         if (book && !QFileInfo(path).isFile()) {
-            desktop().messageBox(GetMsg(0, AudioFileMissingMsg, shown), MsgBoxStyle::Exclamation, windowTitle());
+            desktop().messageBox(GetMsg(0, AudioFileMissingMsg, shown), MsgBoxStyle::Exclamation,
+                                 windowTitle());
             return;
         }
         PlayAudioFile(book ? path : shown, gMainForm);

@@ -70,7 +70,8 @@ void frmMapViewer::Form_Load()
     IgnoreErrors([this] { RestoreFormPosition(QStringLiteral("ScreenMap"), this); });
     // A stored value that is not a whole number 0 or 1 means the default, fitting.
     bool numeric = false;
-    const int scale = SettingsStore::instance().value(Settings, MapScaleKey, QStringLiteral("1")).trimmed().toInt(&numeric);
+    const int scale =
+        SettingsStore::instance().value(Settings, MapScaleKey, QStringLiteral("1")).trimmed().toInt(&numeric);
     chkScale->setChecked(!numeric || scale < 0 || scale > 1 || scale == 1);
     const int comboHeight = Combo1->sizeHint().height();
     pixToolbar->setGeometry(0, 0, width(), comboHeight + 2);
@@ -175,8 +176,8 @@ void frmMapViewer::Combo1_Click()
         m_mapSize = image.isNull() ? QSizeF() : QSizeF(image.size());
         m_pan = QPointF(0, 0);
         if (image.isNull())
-            StatusBar1->showMessage(GetMsg(0, PictureUnreadableMsg, QFileInfo(path).fileName()) + QStringLiteral(" (") +
-                                    reason + QLatin1Char(')'));
+            StatusBar1->showMessage(GetMsg(0, PictureUnreadableMsg, QFileInfo(path).fileName()) +
+                                    QStringLiteral(" (") + reason + QLatin1Char(')'));
         else
             StatusBar1->showMessage(QStringLiteral("%1 × %2").arg(image.width()).arg(image.height()));
         Form_Resize();
@@ -204,7 +205,8 @@ void frmMapViewer::Form_Resize()
         return;
     const int scaleWidth = width();
     const int scaleHeight = height() - StatusBar1->sizeHint().height();
-    const int checkWidth = chkScale->fontMetrics().horizontalAdvance(chkScale->text().remove(QLatin1Char('&'))) + 30;
+    const int checkWidth =
+        chkScale->fontMetrics().horizontalAdvance(chkScale->text().remove(QLatin1Char('&'))) + 30;
     chkScale->setGeometry(scaleWidth - checkWidth, 0, checkWidth, Combo1->height());
     Combo1->resize(std::max(0, scaleWidth - checkWidth - 11), Combo1->height());
     const int top = Combo1->y() + Combo1->height() + 2;

@@ -43,8 +43,8 @@ frmMp3Msg::frmMp3Msg()
         box->setCursor(Qt::PointingHandCursor);
         box->installEventFilter(this);
     }
-    for (QWidget *w : std::initializer_list<QWidget *>{lblMp3DownloadUrl, txtMp3DownloadUrl, lblContact, txtContact,
-                                                       lblHotLink, txtUrlHotLink})
+    for (QWidget *w : std::initializer_list<QWidget *>{lblMp3DownloadUrl, txtMp3DownloadUrl, lblContact,
+                                                       txtContact, lblHotLink, txtUrlHotLink})
         links->addWidget(w);
     cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
     cmdCancel->setAutoDefault(false);
@@ -86,8 +86,9 @@ void frmMp3Msg::ShowServiceText(const QString &text)
     txtContact->setText(m.contactText);
     txtUrlHotLink->setText(m.hotText);
     txtMp3DownloadUrl->setEnabled(m.serviceOk);
-    txtMp3DownloadUrl->setText(m.serviceOk ? QStringLiteral("Download MP3 Bibles here")
-                                           : QStringLiteral("We are busy with site maintenance. Sorry, please try later"));
+    txtMp3DownloadUrl->setText(
+        m.serviceOk ? QStringLiteral("Download MP3 Bibles here")
+                    : QStringLiteral("We are busy with site maintenance. Sorry, please try later"));
     for (QLineEdit *box : {txtMp3DownloadUrl, txtContact, txtUrlHotLink})
         box->setCursorPosition(0);
 }
