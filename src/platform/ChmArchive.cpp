@@ -66,11 +66,13 @@ QString ChmArchive::normalObjectPath(const QString &objectPath) const
 {
     QString path = objectPath;
     path.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    const qsizetype hash = path.indexOf(QLatin1Char('#'));
-    if (hash > 0)
-        path.truncate(hash);
     if (!path.startsWith(QLatin1Char('/')))
         path.prepend(QLatin1Char('/'));
+    // An anchor is not part of the object's name; the archive's own objects
+    // ("/#SYSTEM") start with "#".
+    const qsizetype hash = path.indexOf(QLatin1Char('#'), 2);
+    if (hash > 0)
+        path.truncate(hash);
     return path;
 }
 

@@ -94,9 +94,11 @@ private slots:
             texts << item.text;
             types << item.type;
         }
-        QCOMPARE(texts, (QStringList{QStringLiteral("Coast"), QStringLiteral("Israel"), QStringLiteral("Israel")}));
+        QCOMPARE(texts,
+                 (QStringList{QStringLiteral("Coast"), QStringLiteral("Israel"), QStringLiteral("Israel")}));
         QCOMPARE(types[0], int(frmMapViewer::Bmp));
-        QCOMPARE(QSet<int>(types.begin() + 1, types.end()), (QSet<int>{frmMapViewer::Jpg, frmMapViewer::Gif}));
+        QCOMPARE(QSet<int>(types.begin() + 1, types.end()),
+                 (QSet<int>{frmMapViewer::Jpg, frmMapViewer::Gif}));
         QVERIFY(frmMapViewer::ListMaps(gMapsFolder + QStringLiteral("none/")).isEmpty());
     }
 
@@ -144,18 +146,19 @@ private slots:
         QTest::addColumn<bool>("valid");
         QTest::addColumn<QRectF>("rect");
         QTest::addColumn<QPointF>("panAfter");
-        QTest::newRow("fit, width limits") << QSizeF(400, 300) << QSizeF(200, 100) << true << QPointF(30, 40) << true
-                                           << QRectF(4, 51, 388, 194) << QPointF(0, 0);
+        QTest::newRow("fit, width limits") << QSizeF(400, 300) << QSizeF(200, 100) << true << QPointF(30, 40)
+                                           << true << QRectF(4, 51, 388, 194) << QPointF(0, 0);
         QTest::newRow("fit enlarges") << QSizeF(112, 212) << QSizeF(10, 10) << true << QPointF() << true
                                       << QRectF(4, 54, 100, 100) << QPointF(0, 0);
-        QTest::newRow("natural size, panned") << QSizeF(400, 300) << QSizeF(200, 100) << false << QPointF(10, -5)
-                                              << true << QRectF(88, 103, 200, 100) << QPointF(10, -5);
-        QTest::newRow("area below the margin") << QSizeF(5, 5) << QSizeF(200, 100) << true << QPointF() << true
-                                               << QRectF(0.5, 0.5, 0, 0) << QPointF(0, 0);
-        QTest::newRow("0x0 picture") << QSizeF(400, 300) << QSizeF(0, 0) << true << QPointF() << false << QRectF()
-                                     << QPointF();
-        QTest::newRow("no picture") << QSizeF(400, 300) << QSizeF() << false << QPointF(1, 1) << false << QRectF()
-                                    << QPointF(1, 1);
+        QTest::newRow("natural size, panned")
+            << QSizeF(400, 300) << QSizeF(200, 100) << false << QPointF(10, -5) << true
+            << QRectF(88, 103, 200, 100) << QPointF(10, -5);
+        QTest::newRow("area below the margin") << QSizeF(5, 5) << QSizeF(200, 100) << true << QPointF()
+                                               << true << QRectF(0.5, 0.5, 0, 0) << QPointF(0, 0);
+        QTest::newRow("0x0 picture") << QSizeF(400, 300) << QSizeF(0, 0) << true << QPointF() << false
+                                     << QRectF() << QPointF();
+        QTest::newRow("no picture") << QSizeF(400, 300) << QSizeF() << false << QPointF(1, 1) << false
+                                    << QRectF() << QPointF(1, 1);
     }
     void placement()
     {
@@ -194,7 +197,8 @@ private slots:
         QFETCH(QString, stored);
         QFETCH(bool, fit);
         if (!stored.isNull())
-            SettingsStore::instance().setValue(QStringLiteral("Settings"), QStringLiteral("MapScale"), stored);
+            SettingsStore::instance().setValue(QStringLiteral("Settings"), QStringLiteral("MapScale"),
+                                               stored);
         frmMapViewer &viewer = DefaultInstance<frmMapViewer>::get();
         QCOMPARE(viewer.chkScale->isChecked(), fit);
         viewer.chkScale->setChecked(!fit);

@@ -52,9 +52,8 @@ private slots:
 
     void titlesInFileOrder()
     {
-        QCOMPARE(TLNotes::ReadTitles(notes()),
-                 (QStringList{QStringLiteral("Beta"), QStringLiteral("Alpha"), QStringLiteral("Gamma"),
-                              QStringLiteral("$y")}));
+        QCOMPARE(TLNotes::ReadTitles(notes()), (QStringList{QStringLiteral("Beta"), QStringLiteral("Alpha"),
+                                                            QStringLiteral("Gamma"), QStringLiteral("$y")}));
     }
 
     void notesOfTopics_data()
@@ -133,9 +132,10 @@ private slots:
         workspace.document()->setModified(true);
         workspace.setSelStart(3);
         workspace.setSelLength(3);
-        MenuTargets::Register(MenuTargets::AdvancedSearch, {[&workspace]() -> QWidget * { return &workspace; },
-                                                            [&workspace]() -> QWidget * { return &workspace; },
-                                                            {}});
+        MenuTargets::Register(MenuTargets::AdvancedSearch,
+                              {[&workspace]() -> QWidget * { return &workspace; },
+                               [&workspace]() -> QWidget * { return &workspace; },
+                               {}});
 
         QString longNote;
         for (int i = 1; i <= 150; ++i)
