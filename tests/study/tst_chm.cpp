@@ -21,7 +21,8 @@ QStringList names(const QList<ChmArchive::TopicNode> &nodes)
 {
     QStringList out;
     for (const ChmArchive::TopicNode &node : nodes)
-        out << node.name + QLatin1Char('=') + node.local + QLatin1Char('/') + QString::number(node.children.size());
+        out << node.name + QLatin1Char('=') + node.local + QLatin1Char('/') +
+                   QString::number(node.children.size());
     return out;
 }
 } // namespace
@@ -42,7 +43,8 @@ private:
     {
         QStringList out;
         for (const frmCHM::ChmBible &b : bibles)
-            out << b.displayName + QLatin1Char('|') + b.fileName + QLatin1Char('|') + QFileInfo(b.path).fileName();
+            out << b.displayName + QLatin1Char('|') + b.fileName + QLatin1Char('|') +
+                       QFileInfo(b.path).fileName();
         return out;
     }
 
@@ -64,14 +66,16 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("top");
-        QTest::newRow("nested") << "<ul><li><object type=\"text/sitemap\"><param name=\"Name\" value=\"Genesis\">"
-                                   "<param name=\"Local\" value=\"gen.html\"></object><ul><li><OBJECT "
-                                   "type='text/sitemap'><param name=Name value=\"Genesis 1\"><param name=Local "
-                                   "value=\"gen.html#c1\"></OBJECT></ul><li><object type=\"text/sitemap\"><param "
-                                   "name=\"Name\" value=\"A &amp; B\"></object></ul>"
-                                << QStringList{QStringLiteral("Genesis=gen.html/1"), QStringLiteral("A & B=/0")};
+        QTest::newRow("nested")
+            << "<ul><li><object type=\"text/sitemap\"><param name=\"Name\" value=\"Genesis\">"
+               "<param name=\"Local\" value=\"gen.html\"></object><ul><li><OBJECT "
+               "type='text/sitemap'><param name=Name value=\"Genesis 1\"><param name=Local "
+               "value=\"gen.html#c1\"></OBJECT></ul><li><object type=\"text/sitemap\"><param "
+               "name=\"Name\" value=\"A &amp; B\"></object></ul>"
+            << QStringList{QStringLiteral("Genesis=gen.html/1"), QStringLiteral("A & B=/0")};
         QTest::newRow("site properties are not topics")
-            << "<object type=\"text/site properties\"><param name=\"Name\" value=\"x\"></object>" << QStringList{};
+            << "<object type=\"text/site properties\"><param name=\"Name\" value=\"x\"></object>"
+            << QStringList{};
         QTest::newRow("unbalanced lists") << "</ul></ul><ul><ul><li><object type=\"text/sitemap\"><param "
                                              "name=\"Name\" value=\"Lost\"></object>"
                                           << QStringList{QStringLiteral("Lost=/0")};
@@ -139,15 +143,17 @@ private slots:
 
         // Links that leave the archive load nothing.
         TestDesktop &desk = m_fx->desk();
-        for (const QString &outside : {QStringLiteral("file:///etc/hostname"), QStringLiteral("ms-its:other.chm::/a.html"),
-                                       QStringLiteral("javascript:alert(1)"), QStringLiteral("http:nohost")}) {
+        for (const QString &outside :
+             {QStringLiteral("file:///etc/hostname"), QStringLiteral("ms-its:other.chm::/a.html"),
+              QStringLiteral("javascript:alert(1)"), QStringLiteral("http:nohost")}) {
             QVERIFY2(!viewer.followLink(QUrl(outside)), qPrintable(outside));
             QCOMPARE(viewer.currentTopic(), QStringLiteral("/index.html"));
             QVERIFY(viewer.statusText().contains(QStringLiteral("outside")));
         }
         QVERIFY(!viewer.followLink(QUrl(QStringLiteral("missing.html"))));
         QVERIFY(desk.openedUrls.isEmpty());
-        QVERIFY(viewer.browser()->loadResource(QTextDocument::HtmlResource, QUrl(QStringLiteral("file:///etc/hostname")))
+        QVERIFY(viewer.browser()
+                    ->loadResource(QTextDocument::HtmlResource, QUrl(QStringLiteral("file:///etc/hostname")))
                     .isNull());
         // Web links go to the desktop's browser.
         QVERIFY(viewer.followLink(QUrl(QStringLiteral("https://example.org/page"))));
@@ -171,23 +177,25 @@ private slots:
         QTest::addColumn<QByteArray>("records");
         QTest::addColumn<QStringList>("files");
         QTest::addColumn<QStringList>("rows");
-        QTest::newRow("cn before cf") << QByteArray("1,1,\"World English\",\"b_web\",0\r\n")
-                                      << QStringList{QStringLiteral("cf_web.chm"), QStringLiteral("cn_web.chm")}
-                                      << QStringList{QStringLiteral("World English|cn_web.chm|cn_web.chm"),
-                                                     QStringLiteral("World English|cf_web.chm|cf_web.chm")};
+        QTest::newRow("cn before cf")
+            << QByteArray("1,1,\"World English\",\"b_web\",0\r\n")
+            << QStringList{QStringLiteral("cf_web.chm"), QStringLiteral("cn_web.chm")}
+            << QStringList{QStringLiteral("World English|cn_web.chm|cn_web.chm"),
+                           QStringLiteral("World English|cf_web.chm|cf_web.chm")};
         QTest::newRow("one-character base name")
             << QByteArray("2,0,\"Short\",\"b\",0\r\n") << QStringList{QStringLiteral("cn.chm")}
             << QStringList{QStringLiteral("Short|cn.chm|cn.chm")};
         QTest::newRow("case of the file on disk")
             << QByteArray("0,1,\"King James\",\"b_kjv\",0\r\n") << QStringList{QStringLiteral("CN_KJV.CHM")}
             << QStringList{QStringLiteral("King James|cn_kjv.chm|CN_KJV.CHM")};
-        QTest::newRow("files of no module") << QByteArray("0,1,\"King James\",\"b_kjv\",0\r\n")
-                                            << QStringList{QStringLiteral("cx_notes.chm"), QStringLiteral("cn_web.chm")}
-                                            << QStringList{};
+        QTest::newRow("files of no module")
+            << QByteArray("0,1,\"King James\",\"b_kjv\",0\r\n")
+            << QStringList{QStringLiteral("cx_notes.chm"), QStringLiteral("cn_web.chm")} << QStringList{};
         QTest::newRow("commentaries count too")
             << QByteArray("1000,1,\"Notes\",\"c_notes\",0\r\n\r\n0,1,\"KJV\",\"b_kjv\",0\r\nbroken\r\n")
             << QStringList{QStringLiteral("cn_notes.chm"), QStringLiteral("cf_kjv.chm")}
-            << QStringList{QStringLiteral("Notes|cn_notes.chm|cn_notes.chm"), QStringLiteral("KJV|cf_kjv.chm|cf_kjv.chm")};
+            << QStringList{QStringLiteral("Notes|cn_notes.chm|cn_notes.chm"),
+                           QStringLiteral("KJV|cf_kjv.chm|cf_kjv.chm")};
     }
     void listing()
     {
@@ -202,7 +210,8 @@ private slots:
                  rows);
         frmCHM dialog;
         QCOMPARE(dialog.ListView1->topLevelItemCount(), rows.size());
-        QCOMPARE(dialog.StatusBar1->currentMessage(), QString::number(rows.size()) + QStringLiteral(" Modules found"));
+        QCOMPARE(dialog.StatusBar1->currentMessage(),
+                 QString::number(rows.size()) + QStringLiteral(" Modules found"));
     }
 
     void noModuleList()
