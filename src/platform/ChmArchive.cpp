@@ -52,6 +52,7 @@ bool ChmArchive::open(const QString &path)
         m_error = QStringLiteral("The file is not a compiled help archive, or it is damaged.");
         return false;
     }
+    m_system = readSystemRecord();
     return true;
 }
 
@@ -60,6 +61,7 @@ void ChmArchive::close()
     if (m_file)
         chm_close(m_file);
     m_file = nullptr;
+    m_system = SystemRecord();
 }
 
 QString ChmArchive::normalObjectPath(const QString &objectPath) const
@@ -120,7 +122,7 @@ QStringList ChmArchive::files() const
 
 // The "#SYSTEM" object: a version, then records of a 16-bit code, a 16-bit length
 // and that many bytes (0 contents file, 2 default topic, 3 title).
-ChmArchive::SystemRecord ChmArchive::systemRecord() const
+ChmArchive::SystemRecord ChmArchive::readSystemRecord() const
 {
     SystemRecord record;
     QByteArray bytes;
@@ -154,7 +156,7 @@ ChmArchive::SystemRecord ChmArchive::systemRecord() const
 
 QString ChmArchive::defaultTopic() const
 {
-    const QString topic = systemRecord().defaultTopic;
+    const QString topic = m_system.defaultTopic;
     if (!topic.isEmpty() && contains(topic))
         return normalObjectPath(topic);
     if (contains(QStringLiteral("/index.html")))
@@ -168,7 +170,7 @@ QString ChmArchive::defaultTopic() const
 
 QString ChmArchive::contentsFile() const
 {
-    const QString named = systemRecord().contents;
+    const QString named = m_system.contents;
     if (!named.isEmpty() && contains(named))
         return normalObjectPath(named);
     for (const QString &path : files())
@@ -179,7 +181,7 @@ QString ChmArchive::contentsFile() const
 
 QString ChmArchive::title() const
 {
-    return systemRecord().title;
+    return m_system.title;
 }
 
 QList<ChmArchive::TopicNode> ChmArchive::contents() const

@@ -58,10 +58,11 @@ private:
         QString defaultTopic;
         QString title;
     };
-    SystemRecord systemRecord() const;
+    SystemRecord readSystemRecord() const;
     QString normalObjectPath(const QString &objectPath) const;
 
     chmFile *m_file = nullptr;
+    SystemRecord m_system; // read once when the archive opens
     QString m_path;
     QString m_error;
 };

@@ -117,11 +117,15 @@ private slots:
         QTest::addColumn<QString>("digits"); // after the extra character, before reversing
         QTest::addColumn<QString>("plain");
         // 'H' ^ 'A' = 9, 'i' ^ 'B' = 43, 65 ^ 'C' = 2
-        QTest::newRow("3n") << "009043" << "Hi";
-        QTest::newRow("3n+1: the last digit is ignored") << "0090435" << "Hi";
+        QTest::newRow("3n") << "009043"
+                            << "Hi";
+        QTest::newRow("3n+1: the last digit is ignored") << "0090435"
+                                                         << "Hi";
         QTest::newRow("3n+2: a two-digit group") << "00904365" << QStringLiteral("Hi") + QChar(2);
-        QTest::newRow("a group without a number reads as 0") << "x12009" << QStringLiteral("A") + QChar(9 ^ 'B');
-        QTest::newRow("nothing") << "" << "";
+        QTest::newRow("a group without a number reads as 0")
+            << "x12009" << QStringLiteral("A") + QChar(9 ^ 'B');
+        QTest::newRow("nothing") << ""
+                                 << "";
     }
     void decrypt()
     {
@@ -135,14 +139,16 @@ private slots:
         QString digits;
         for (int i = 0; i < 30; ++i)
             digits += QStringLiteral("%1").arg('a' ^ Key[i % 27].unicode(), 3, 10, QLatin1Char('0'));
-        QCOMPARE(Mp3ServiceText::Decrypt(reversed(QStringLiteral("9") + digits), Key), QString(30, QLatin1Char('a')));
+        QCOMPARE(Mp3ServiceText::Decrypt(reversed(QStringLiteral("9") + digits), Key),
+                 QString(30, QLatin1Char('a')));
         const QString plain = QStringLiteral("OK\thttp://example.org/dl caf\u00e9 \u201cquoted\u201d");
         QCOMPARE(Mp3ServiceText::Decrypt(Mp3ServiceText::Encrypt(plain, Key), Key), plain);
     }
 
     void groupOverByteRaises()
     {
-        QCOMPARE(raisedErrorNumber([] { Mp3ServiceText::Decrypt(reversed(QStringLiteral("7999")), Key); }), 6);
+        QCOMPARE(raisedErrorNumber([] { Mp3ServiceText::Decrypt(reversed(QStringLiteral("7999")), Key); }),
+                 6);
     }
 
     void parse_data()
@@ -155,19 +161,56 @@ private slots:
         QTest::addColumn<QString>("contactLink");
         QTest::addColumn<QString>("hot");
         QTest::addColumn<QString>("hotLink");
-        QTest::newRow("all fields") << "OK\thttp://d.example/\t<<News>>Body\thttp://c.example/ Write\thttp://h.example/ Look"
-                                    << true << "News" << "Body" << "Write" << "http://c.example/" << "Look"
-                                    << "http://h.example/";
-        QTest::newRow("ok in lower case") << "ok\tx" << false << "" << "" << "" << "" << "" << "";
-        QTest::newRow("OK with a blank") << "OK \tx" << false << "" << "" << "" << "" << "" << "";
-        QTest::newRow("<< without >>") << "OK\tu\t<<Half title" << true << "" << "<<Half title" << "" << "" << ""
+        QTest::newRow("all fields")
+            << "OK\thttp://d.example/\t<<News>>Body\thttp://c.example/ Write\thttp://h.example/ Look" << true
+            << "News"
+            << "Body"
+            << "Write"
+            << "http://c.example/"
+            << "Look"
+            << "http://h.example/";
+        QTest::newRow("ok in lower case") << "ok\tx" << false << ""
+                                          << ""
+                                          << ""
+                                          << ""
+                                          << ""
+                                          << "";
+        QTest::newRow("OK with a blank") << "OK \tx" << false << ""
+                                         << ""
+                                         << ""
+                                         << ""
+                                         << ""
+                                         << "";
+        QTest::newRow("<< without >>") << "OK\tu\t<<Half title" << true << ""
+                                       << "<<Half title"
+                                       << ""
+                                       << ""
+                                       << ""
                                        << "";
-        QTest::newRow(">> at the end") << "OK\tu\t<<T>>" << true << "T" << "" << "" << "" << "" << "";
-        QTest::newRow("contact without a blank") << "OK\tu\tm\tmailme" << true << "" << "m" << "mailme" << "" << ""
+        QTest::newRow(">> at the end") << "OK\tu\t<<T>>" << true << "T"
+                                       << ""
+                                       << ""
+                                       << ""
+                                       << ""
+                                       << "";
+        QTest::newRow("contact without a blank") << "OK\tu\tm\tmailme" << true << ""
+                                                 << "m"
+                                                 << "mailme"
+                                                 << ""
+                                                 << ""
                                                  << "";
-        QTest::newRow("tab in the hot link") << "OK\tu\tm\tc\thttp://h/ a\tb" << true << "" << "m" << "c" << ""
-                                             << "a\tb" << "http://h/";
-        QTest::newRow("still scrambled") << "123456789" << false << "" << "" << "" << "" << "" << "";
+        QTest::newRow("tab in the hot link") << "OK\tu\tm\tc\thttp://h/ a\tb" << true << ""
+                                             << "m"
+                                             << "c"
+                                             << ""
+                                             << "a\tb"
+                                             << "http://h/";
+        QTest::newRow("still scrambled") << "123456789" << false << ""
+                                         << ""
+                                         << ""
+                                         << ""
+                                         << ""
+                                         << "";
     }
     void parse()
     {
@@ -251,13 +294,15 @@ private slots:
         QTest::addColumn<QByteArray>("body");
         QTest::addColumn<bool>("shown");
         const QByteArray good =
-            Mp3ServiceText::Encrypt(QStringLiteral("OK\thttp://d.example/\t<<Audio news>>New Bibles"), Key).toLatin1();
+            Mp3ServiceText::Encrypt(QStringLiteral("OK\thttp://d.example/\t<<Audio news>>New Bibles"), Key)
+                .toLatin1();
         QTest::newRow("a body") << int(LocalService::Body) << good << true;
         QTest::newRow("an empty body") << int(LocalService::Body) << QByteArray() << false;
         QTest::newRow("404") << int(LocalService::NotFound) << good << false;
         QTest::newRow("a stall") << int(LocalService::Stall) << good << false;
         QTest::newRow("a dropped connection") << int(LocalService::Drop) << good << false;
-        QTest::newRow("a body over the cap") << int(LocalService::Body) << QByteArray(70 * 1024, '1') << false;
+        QTest::newRow("a body over the cap")
+            << int(LocalService::Body) << QByteArray(70 * 1024, '1') << false;
         QTest::newRow("an unscramblable body") << int(LocalService::Body) << QByteArray("9998") << true;
     }
     void service()
@@ -282,7 +327,8 @@ private slots:
             QCOMPARE(service.paths, QStringList{QStringLiteral("/sw/url.txt")});
         if (!shown) {
             QCOMPARE(window.ServiceText, QStringLiteral("ERROR"));
-            QCOMPARE(window.StatusBar1->currentMessage(), QStringLiteral("There was an error connecting to the site."));
+            QCOMPARE(window.StatusBar1->currentMessage(),
+                     QStringLiteral("There was an error connecting to the site."));
         } else if (body == "9998") {
             QCOMPARE(window.ServiceText, QStringLiteral("9998"));
         } else {
@@ -329,8 +375,9 @@ private slots:
     void messageWindowLinks()
     {
         frmMp3Msg message;
-        message.ShowServiceText(QStringLiteral("OK\thttps://dl.example/mp3\t<b>bold</b> text\tjavascript:alert(1) "
-                                               "Contact\thttps://hot.example/x Hot"));
+        message.ShowServiceText(
+            QStringLiteral("OK\thttps://dl.example/mp3\t<b>bold</b> text\tjavascript:alert(1) "
+                           "Contact\thttps://hot.example/x Hot"));
         QCOMPARE(message.txtMessage->toPlainText(), QStringLiteral("<b>bold</b> text"));
         QCOMPARE(message.txtMp3DownloadUrl->text(), QStringLiteral("Download MP3 Bibles here"));
         QVERIFY(message.txtMp3DownloadUrl->isEnabled());
