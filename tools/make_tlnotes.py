@@ -81,8 +81,16 @@ def main():
     lines = []
     for title, note in topics:
         lines.append("$$" + title)
-        lines.extend(note)
-        lines.append("")
+        # A paragraph is one line, so that the window wraps it to its own width.
+        paragraph = []
+        for line in note + [""]:
+            if line:
+                paragraph.append(line)
+                continue
+            if paragraph:
+                lines.append(" ".join(paragraph))
+                paragraph = []
+            lines.append("")
     data = "\r\n".join(lines).encode("cp1252")
     with open(TARGET, "wb") as f:
         f.write(data)

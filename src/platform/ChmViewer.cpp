@@ -102,6 +102,9 @@ bool ChmViewer::openFile(const QString &path)
     m_defaultTopic = m_archive.defaultTopic();
     if (!m_defaultTopic.isEmpty())
         showTopic(m_defaultTopic);
+    // The pages of the archive shown before belong to another file: Back must not lead there.
+    m_browser->clearHistory();
+    updateActions();
     return true;
 }
 
@@ -153,6 +156,9 @@ QString ChmViewer::statusText() const
 void ChmViewer::fillContents()
 {
     addTopics(nullptr, m_archive.contents());
+    // A single root (a book's title) is opened so that its chapters show.
+    if (m_contents->topLevelItemCount() == 1)
+        m_contents->topLevelItem(0)->setExpanded(true);
 }
 
 void ChmViewer::addTopics(QTreeWidgetItem *parent, const QList<ChmArchive::TopicNode> &nodes)

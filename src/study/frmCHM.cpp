@@ -26,7 +26,9 @@ constexpr int PathRole = Qt::UserRole + 1;
 } // namespace
 
 frmCHM::frmCHM(QWidget *parent)
-    : QDialog(parent ? parent : QApplication::activeWindow())
+    : QDialog(parent                         ? parent
+              : QApplication::activeWindow() ? QApplication::activeWindow()
+                                             : gMainForm)
 {
     setWindowTitle(QStringLiteral("CHM Bible Selector"));
     setAttribute(Qt::WA_DeleteOnClose, true);

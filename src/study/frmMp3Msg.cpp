@@ -23,7 +23,8 @@ constexpr int LinkRefusedMsg = 283;
 } // namespace
 
 frmMp3Msg::frmMp3Msg()
-    : QDialog(QApplication::activeWindow())
+    : QDialog(DefaultInstance<frmMP3>::exists() ? DefaultInstance<frmMP3>::peek()
+                                                : QApplication::activeWindow())
 {
     setAttribute(Qt::WA_DeleteOnClose, true);
     setWindowTitle(GetMsg(1, PlayerCaptionId));

@@ -240,6 +240,7 @@ private slots:
         QCOMPARE(QFileInfo(viewer->fileName()).fileName(), QStringLiteral("CN_WEB_UTF8.CHM"));
         QCOMPARE(viewer->currentTopic(), QStringLiteral("/index.html"));
         QVERIFY(viewer->parent() == nullptr);
+        QVERIFY(viewer->followLink(QUrl(QStringLiteral("b_psa.html#c23"))));
 
         dialog->cmdClose->click();
         QCOMPARE(HelpService::helpFile(), m_fx->path(QStringLiteral("Help.chm")));
@@ -250,6 +251,8 @@ private slots:
         QCoreApplication::sendEvent(&other, &f1);
         QCOMPARE(HelpService::viewer()->fileName(), m_fx->path(QStringLiteral("Help.chm")));
         QVERIFY(HelpService::viewer()->isVisible());
+        // The Bible's pages are not in the program's help: Back has nowhere to go.
+        QVERIFY(!HelpService::viewer()->backAction()->isEnabled());
     }
 
     void moreOpensTheDownloadPage()
