@@ -17,10 +17,40 @@ def verses(name, encoding):
         return [line.rstrip("\r\n").split("\t", 4)[4] for line in f if line.count("\t") >= 4]
 
 
+def bracketed(name, encoding):
+    """(book, chapter, verse) of every verse that holds square brackets."""
+    found = []
+    with open(os.path.join(BIBLE, name), encoding=encoding) as f:
+        for line in f:
+            parts = line.rstrip("\r\n").split("\t", 4)
+            if len(parts) == 5 and re.search(r"\[[^\]]+\]", parts[4]):
+                found.append((int(parts[1]), int(parts[2]), int(parts[3])))
+    return found
+
+
+def book_names():
+    names = {}
+    with open(os.path.join(ROOT, "data", "SysDefs", "Books.txt"), encoding="cp1252") as f:
+        for line in f:
+            parts = line.rstrip("\r\n").split("\t")
+            if len(parts) >= 3 and parts[0].isdigit():
+                names[int(parts[0])] = parts[2]
+    return names
+
+
+def bracket_note(places):
+    if not places:
+        return ["The module has no square brackets."]
+    names = book_names()
+    refs = ", ".join("%s %d:%d" % (names.get(b, str(b)), c, v) for b, c, v in places)
+    return ["Square brackets in the text (%s) mark words that the translators printed in" % refs,
+            "italics as doubtful in the Greek copies they had."]
+
+
 def main():
     kjv = verses("b_kjv.txt", "cp1252")
     web = verses("b_web_utf8.txt", "utf-8")
-    kjv_supplied = sum(len(re.findall(r"\[[^\]]+\]", v)) for v in kjv)
+    kjv_brackets = bracketed("b_kjv.txt", "cp1252")
     kjv_lord = sum(v.count("LORD") for v in kjv)
     web_yahweh = sum(v.count("Yahweh") for v in web)
     topics = [
@@ -38,14 +68,12 @@ def main():
             "The translation is in the public domain in most countries; in the United Kingdom",
             "the right to print it is held by the Crown.",
         ]),
-        ("King James Version: words in brackets", [
+        ("King James Version: added words", [
             "The translators printed in italics the words they added to make the English read",
-            "well, words with no equivalent in the Hebrew or Greek. This module shows them in",
-            "square brackets, for example \"he that acknowledgeth the Son hath the Father",
-            "[also]\". There are %d such bracketed words or phrases in the module." % kjv_supplied,
+            "well, words with no equivalent in the Hebrew or Greek. This module carries no",
+            "italics: the added words read like the rest of the text.",
             "",
-            "When you search, the brackets are part of the text: search for the word alone.",
-        ]),
+        ] + bracket_note(kjv_brackets)),
         ("King James Version: the divine name", [
             "Where the Hebrew has the personal name of God (the four letters YHWH), the King",
             "James Version writes LORD in capital letters (GOD where the Hebrew reads \"Lord",

@@ -76,6 +76,16 @@ bool showHelp()
             return false;
         }
     }
+    // Beside a dialog that blocks the whole program the viewer must be modal
+    // itself, or it could not be used until the dialog closes.
+    QWidget *modal = QApplication::activeModalWidget();
+    const Qt::WindowModality modality =
+        modal && modal != window && modal->windowModality() == Qt::ApplicationModal ? Qt::ApplicationModal
+                                                                                    : Qt::NonModal;
+    if (window->windowModality() != modality) {
+        window->hide();
+        window->setWindowModality(modality);
+    }
     window->show();
     window->raise();
     window->activateWindow();
