@@ -2,6 +2,7 @@
 
 #include "core/Bug_.h"
 #include "core/GlobalVars.h"
+#include "core/MsgSupport.h"
 #include "core/Registry_.h"
 #include "core/UrlHelpers_.h"
 #include "mainwindow/MainMenu.h"
@@ -23,6 +24,7 @@
 
 namespace {
 constexpr int PathRole = Qt::UserRole + 1;
+constexpr int NoRowChosenMsg = 284;
 } // namespace
 
 frmCHM::frmCHM(QWidget *parent)
@@ -126,7 +128,7 @@ void frmCHM::cmdView_Click()
     TrapErrors(QStringLiteral("frmCHM.cmdView_Click()"), [this] {
         QTreeWidgetItem *item = ListView1->currentItem();
         if (!item) {
-            StatusBar1->showMessage(QStringLiteral("Choose a Bible in the list first."));
+            StatusBar1->showMessage(GetMsg(0, NoRowChosenMsg));
             return;
         }
         gHelpFile = item->data(0, PathRole).toString();

@@ -20,6 +20,7 @@
 namespace {
 constexpr int PlayerCaptionId = 16;
 constexpr int LinkRefusedMsg = 283;
+constexpr int NoLinkMsg = 285;
 } // namespace
 
 frmMp3Msg::frmMp3Msg()
@@ -96,6 +97,10 @@ void frmMp3Msg::ShowServiceText(const QString &text)
 
 bool frmMp3Msg::OpenLink(const QString &link)
 {
+    if (link.isEmpty()) {
+        StatusBar1->showMessage(GetMsg(0, NoLinkMsg));
+        return false;
+    }
     if (!Mp3ServiceText::IsSafeLink(link)) {
         StatusBar1->showMessage(GetMsg(0, LinkRefusedMsg, link.left(Mp3ServiceText::MaxTitle)));
         return false;

@@ -1,6 +1,7 @@
 #include "common/TestFixture.h"
 #include "core/GlobalVars.h"
 #include "core/MainStartup.h"
+#include "core/MsgSupport.h"
 #include "platform/ChmArchive.h"
 #include "platform/ChmViewer.h"
 #include "platform/DefaultInstance.h"
@@ -221,6 +222,8 @@ private slots:
         QCOMPARE(dialog.StatusBar1->currentMessage(), QStringLiteral("0 Modules found"));
         dialog.cmdView_Click();
         QVERIFY(m_fx->desk().messageBoxes().isEmpty());
+        QCOMPARE(dialog.StatusBar1->currentMessage(), GetMsg(0, 284));
+        QVERIFY(!HelpService::viewer() || !HelpService::viewer()->isVisible());
     }
 
     void viewShowsTheBibleAndClosingRestoresTheProgramHelp()

@@ -392,6 +392,12 @@ private slots:
         QCoreApplication::sendEvent(message.txtUrlHotLink, &space);
         QCOMPARE(desk().openedUrls.last(), QStringLiteral("https://hot.example/x"));
 
+        // A contact field without a blank is all text and no link.
+        message.ShowServiceText(QStringLiteral("OK\tu\tm\tmailme"));
+        QCOMPARE(message.txtContact->text(), QStringLiteral("mailme"));
+        QVERIFY(!message.OpenLink(message.ContactLink));
+        QCOMPARE(message.StatusBar1->currentMessage(), GetMsg(0, 285));
+
         message.ShowServiceText(QStringLiteral("maintenance\thttps://dl.example/mp3"));
         QVERIFY(!message.txtMp3DownloadUrl->isEnabled());
         QCOMPARE(message.txtMp3DownloadUrl->text(),
