@@ -14,6 +14,7 @@ PACKAGES=(
     fonts-dejavu-core fontconfig xdg-utils
     clang-format
     poppler-utils
+    libchm-dev fp-utils python3
 )
 for arg in "$@"; do
     case "$arg" in

@@ -16,6 +16,10 @@
 #include "study/Commentaries.h"
 #include "study/Dictionary.h"
 #include "study/MultiBib.h"
+#include "study/TLNotes.h"
+#include "study/frmCHM.h"
+#include "study/frmMP3.h"
+#include "study/frmMapViewer.h"
 #include "study/frmNameDictionary.h"
 
 #include <QApplication>
@@ -40,6 +44,10 @@ int main(int argc, char *argv[])
     frmDateFormat::Register();
     LanguageE::Register();
     frmFontChooser::Register();
+    TLNotes::Register();
+    frmMapViewer::Register();
+    frmMP3::Register();
+    frmCHM::Register();
 
     if (!TrapErrors(QStringLiteral("MainStartup.Main()"), [] { MainStartup::Main(); }))
         return 1;

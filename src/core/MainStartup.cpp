@@ -4,11 +4,13 @@
 #include "core/FileFunctions_.h"
 #include "core/GlobalNotifier.h"
 #include "core/GlobalVars.h"
+#include "core/MsgSupport.h"
 #include "core/PageSettings.h"
 #include "core/Registry_.h"
 #include "core/VerbanoxRoutines.h"
 #include "platform/AppInfo.h"
 #include "platform/CodePage.h"
+#include "platform/HelpService.h"
 #include "platform/SettingsStore.h"
 #include "platform/VbConvert.h"
 
@@ -119,6 +121,16 @@ void setModuleSubFolders()
 
 namespace MainStartup {
 
+void SetUpHelp()
+{
+    HelpService::setHelpFile(gHelpFile);
+    HelpService::setFailureReporter([](const QString &file, const QString &reason) {
+        desktop().messageBox(GetMsg(0, 240, file) + QStringLiteral("\r\n\r\n") + reason,
+                             MsgBoxStyle::Exclamation, AppInfo::title());
+    });
+    HelpService::installF1Handler();
+}
+
 QString RevisionText()
 {
     return QString::number(AppInfo::versionMajor()) + QString::number(AppInfo::versionMinor()) +
@@ -155,6 +167,7 @@ void Main()
     CodePage::setUnknownCodePageHandler([](const QString &message) { AssertFailed(message); });
 
     readLanguageAndTexts();
+    SetUpHelp();
     readFolders();
     readColoursAndSizes();
     setModuleSubFolders();

@@ -9,6 +9,9 @@ namespace MainStartup {
 void Main();
 // Creates the program's folders when this version runs for the first time.
 void CheckNewVersion();
+// Makes the help service show gHelpFile and report a file it cannot open with
+// the catalog's message.
+void SetUpHelp();
 // The running version as the text of its three numbers ("2115" for 2.1.15).
 QString RevisionText();
 } // namespace MainStartup

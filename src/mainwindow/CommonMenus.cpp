@@ -14,6 +14,7 @@
 #include "mainwindow/frmAbout.h"
 #include "platform/Desktop.h"
 #include "platform/FileNames.h"
+#include "platform/HelpService.h"
 #include "platform/RuntimeError.h"
 
 #include <QAction>
@@ -23,7 +24,6 @@ using ModuleMaintenance::ModuleKind;
 
 namespace {
 constexpr int ChmNotInstalledMsg = 41;
-constexpr int HelpFileMissingMsg = 240;
 constexpr int DateFormatCaptionId = 89;
 
 // The Integrity Check items, in the order Integrity Check > All runs them.
@@ -108,10 +108,7 @@ void checkAllKinds(MenuCall &call)
 
 void helpContents(MenuCall &)
 {
-    if (FileFunctions_::FileExists(gHelpFile) && desktop().openFile(gHelpFile))
-        return;
-    desktop().messageBox(GetMsg(0, HelpFileMissingMsg, gHelpFile), MsgBoxStyle::Exclamation,
-                         MiscHelpers::ProductTitle());
+    HelpService::showHelp();
 }
 
 void bugReport(MenuCall &call)

@@ -11,6 +11,7 @@
 #include "platform/AppInfo.h"
 #include "platform/DefaultInstance.h"
 #include "platform/Desktop.h"
+#include "platform/HelpService.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -90,7 +91,7 @@ void NoBibles::cmdLocate_Click()
 
 void NoBibles::Command2_Click()
 {
-    // There is no context help here: the help file itself is opened.
+    // There is no context help here: the help file opens at its first page.
     TrapErrors(QStringLiteral("NoBibles.Command2_Click()"), [this] {
         if (!FileFunctions_::FileExists(gHelpFile)) {
             desktop().messageBox(QStringLiteral("No help file is installed.") + CRLF + CRLF +
@@ -98,9 +99,9 @@ void NoBibles::Command2_Click()
                                  MsgBoxStyle::Information, windowTitle());
             return;
         }
-        if (!desktop().openFile(gHelpFile))
-            desktop().messageBox(QStringLiteral("The help file could not be opened:") + CRLF + gHelpFile,
-                                 MsgBoxStyle::Exclamation, windowTitle());
+        // The help service says why when the file cannot be shown.
+        HelpService::setHelpFile(gHelpFile);
+        HelpService::showHelp();
     });
 }
 

@@ -22,7 +22,9 @@
 #include "mainwindow/Splash.h"
 #include "mainwindow/frmAbout.h"
 #include "mainwindow/frmMessages.h"
+#include "platform/ChmViewer.h"
 #include "platform/DefaultInstance.h"
+#include "platform/HelpService.h"
 #include "platform/KeyState.h"
 #include "platform/RichTextBox.h"
 #include "platform/SettingsStore.h"
@@ -758,22 +760,31 @@ private Q_SLOTS:
     void helpContentsOpensTheHelpFileOrSaysWhy()
     {
         MainMenu &main = openMain();
+        MainStartup::SetUpHelp();
         main.mContents->trigger();
         QVERIFY(desk().openedFiles.isEmpty());
         QCOMPARE(desk().messageBoxes().size(), 1);
-        QCOMPARE(desk().messageBoxes()[0].text, GetMsg(0, 240, gHelpFile));
+        QVERIFY(desk().messageBoxes()[0].text.startsWith(GetMsg(0, 240, gHelpFile)));
         QVERIFY(desk().messageBoxes()[0].text.contains(gHelpFile));
+        QVERIFY(!HelpService::viewer() || !HelpService::viewer()->isVisible());
 
+        // Present but damaged: the same message, with the reason.
         m_fx->writeFile(QStringLiteral("Help.chm"), "ITSF");
         main.mContents->trigger();
-        QCOMPARE(desk().openedFiles, QStringList{gHelpFile});
-        QCOMPARE(desk().messageBoxes().size(), 1);
+        QCOMPARE(desk().messageBoxes().size(), 2);
+        QVERIFY(desk().messageBoxes()[1].text.startsWith(GetMsg(0, 240, gHelpFile)));
+        QVERIFY(!HelpService::viewer()->isVisible());
 
-        // Present, but nothing on the desktop opens it.
-        desk().canOpen = false;
+        // A real help file opens in the program's own viewer at its default topic.
+        QFile::remove(gHelpFile);
+        QVERIFY(QFile::copy(QStringLiteral(VX_PROGRAM_DIR "/Help.chm"), gHelpFile));
         main.mContents->trigger();
         QCOMPARE(desk().messageBoxes().size(), 2);
-        QCOMPARE(desk().messageBoxes()[1].text, GetMsg(0, 240, gHelpFile));
+        QVERIFY(desk().openedFiles.isEmpty());
+        QVERIFY(HelpService::viewer()->isVisible());
+        QCOMPARE(HelpService::viewer()->fileName(), gHelpFile);
+        QVERIFY(!HelpService::viewer()->currentTopic().isEmpty());
+        HelpService::viewer()->close();
     }
 
     void helpWindowsAndFoldersOpenModally()

@@ -3,7 +3,9 @@
 #include "core/MiscHelpers.h"
 #include "core/MsgSupport.h"
 #include "mainwindow/NoBibles.h"
+#include "platform/ChmViewer.h"
 #include "platform/DefaultInstance.h"
+#include "platform/HelpService.h"
 #include "preferences/frmLocate.h"
 
 #include <QCloseEvent>
@@ -137,18 +139,23 @@ private Q_SLOTS:
 
     void helpOpensTheHelpFile()
     {
-        m_fx->writeFile(QStringLiteral("Help.chm"), "ITSF");
         gHelpFile = m_fx->path(QStringLiteral("Help.chm"));
+        QVERIFY(QFile::copy(QStringLiteral(VX_PROGRAM_DIR "/Help.chm"), gHelpFile));
         NoBibles dialog;
         dialog.Command2_Click();
-        QCOMPARE(desk().openedFiles, QStringList{gHelpFile});
+        QVERIFY(desk().openedFiles.isEmpty());
         QVERIFY(desk().messageBoxes().isEmpty());
+        QVERIFY(HelpService::viewer() && HelpService::viewer()->isVisible());
+        QCOMPARE(HelpService::viewer()->fileName(), gHelpFile);
+        HelpService::viewer()->close();
 
-        // A desktop that cannot open it is not taken for success.
-        desk().canOpen = false;
+        // A damaged help file is not taken for success.
+        QVERIFY(QFile::remove(gHelpFile));
+        m_fx->writeFile(QStringLiteral("Help.chm"), "ITSF");
         dialog.Command2_Click();
         QCOMPARE(desk().messageBoxes().size(), 1);
         QVERIFY(desk().lastMessage().contains(QStringLiteral("could not be opened")));
+        QVERIFY(!HelpService::viewer()->isVisible());
     }
 };
 

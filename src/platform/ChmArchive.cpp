@@ -1,0 +1,268 @@
+#include "platform/ChmArchive.h"
+
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QStringDecoder>
+#include <chm_lib.h>
+#include <limits>
+
+namespace {
+// Objects larger than this are damaged archives rather than pages.
+constexpr quint64 MaxObjectSize = 64ull * 1024 * 1024;
+
+int collectFile(chmFile *, chmUnitInfo *info, void *context)
+{
+    auto *paths = static_cast<QStringList *>(context);
+    const QString path = QString::fromUtf8(info->path);
+    if (path.startsWith(QLatin1Char('/')) && !path.startsWith(QLatin1String("/#")) &&
+        !path.startsWith(QLatin1String("/$")) && !path.endsWith(QLatin1Char('/')))
+        paths->append(path);
+    return CHM_ENUMERATOR_CONTINUE;
+}
+
+} // namespace
+
+// Help compilers write pages in UTF-8 or in the ANSI code page.
+QString ChmArchive::decodeText(const QByteArray &bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString text = utf8(bytes);
+    if (!utf8.hasError())
+        return text;
+    QStringDecoder ansi("windows-1252");
+    return ansi.isValid() ? ansi(bytes) : QString::fromLatin1(bytes);
+}
+
+ChmArchive::~ChmArchive()
+{
+    close();
+}
+
+bool ChmArchive::open(const QString &path)
+{
+    close();
+    m_path = path;
+    m_error.clear();
+    if (!QFileInfo(path).isFile()) {
+        m_error = QStringLiteral("The file does not exist.");
+        return false;
+    }
+    m_file = chm_open(QFile::encodeName(path).constData());
+    if (!m_file) {
+        m_error = QStringLiteral("The file is not a compiled help archive, or it is damaged.");
+        return false;
+    }
+    m_system = readSystemRecord();
+    return true;
+}
+
+void ChmArchive::close()
+{
+    if (m_file)
+        chm_close(m_file);
+    m_file = nullptr;
+    m_system = SystemRecord();
+}
+
+QString ChmArchive::normalObjectPath(const QString &objectPath) const
+{
+    QString path = objectPath;
+    path.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    if (!path.startsWith(QLatin1Char('/')))
+        path.prepend(QLatin1Char('/'));
+    // An anchor is not part of the object's name; the archive's own objects
+    // ("/#SYSTEM") start with "#".
+    const qsizetype hash = path.indexOf(QLatin1Char('#'), 2);
+    if (hash > 0)
+        path.truncate(hash);
+    return path;
+}
+
+bool ChmArchive::read(const QString &objectPath, QByteArray &bytes) const
+{
+    bytes.clear();
+    if (!m_file)
+        return false;
+    chmUnitInfo info{};
+    const QByteArray path = normalObjectPath(objectPath).toUtf8();
+    if (path.size() > CHM_MAX_PATHLEN ||
+        chm_resolve_object(m_file, path.constData(), &info) != CHM_RESOLVE_SUCCESS)
+        return false;
+    if (info.length > MaxObjectSize)
+        return false;
+    bytes.resize(static_cast<qsizetype>(info.length));
+    if (info.length == 0)
+        return true;
+    const LONGINT64 got =
+        chm_retrieve_object(m_file, &info, reinterpret_cast<unsigned char *>(bytes.data()), 0, info.length);
+    if (got != static_cast<LONGINT64>(info.length)) {
+        bytes.clear();
+        return false;
+    }
+    return true;
+}
+
+bool ChmArchive::contains(const QString &objectPath) const
+{
+    if (!m_file)
+        return false;
+    chmUnitInfo info{};
+    const QByteArray path = normalObjectPath(objectPath).toUtf8();
+    return path.size() <= CHM_MAX_PATHLEN &&
+           chm_resolve_object(m_file, path.constData(), &info) == CHM_RESOLVE_SUCCESS;
+}
+
+QStringList ChmArchive::files() const
+{
+    QStringList paths;
+    if (m_file)
+        chm_enumerate(m_file, CHM_ENUMERATE_NORMAL | CHM_ENUMERATE_FILES, collectFile, &paths);
+    return paths;
+}
+
+// The "#SYSTEM" object: a version, then records of a 16-bit code, a 16-bit length
+// and that many bytes (0 contents file, 2 default topic, 3 title).
+ChmArchive::SystemRecord ChmArchive::readSystemRecord() const
+{
+    SystemRecord record;
+    QByteArray bytes;
+    if (!read(QStringLiteral("/#SYSTEM"), bytes))
+        return record;
+    auto word = [&bytes](qsizetype at) {
+        return quint16(quint8(bytes[at]) | (quint16(quint8(bytes[at + 1])) << 8));
+    };
+    qsizetype at = 4;
+    while (at + 4 <= bytes.size()) {
+        const quint16 code = word(at);
+        const quint16 length = word(at + 2);
+        at += 4;
+        if (at + length > bytes.size())
+            break;
+        QByteArray value = bytes.mid(at, length);
+        const qsizetype nul = value.indexOf('\0');
+        if (nul >= 0)
+            value.truncate(nul);
+        const QString text = decodeText(value);
+        if (code == 0)
+            record.contents = text;
+        else if (code == 2)
+            record.defaultTopic = text;
+        else if (code == 3)
+            record.title = text;
+        at += length;
+    }
+    return record;
+}
+
+QString ChmArchive::defaultTopic() const
+{
+    const QString topic = m_system.defaultTopic;
+    if (!topic.isEmpty() && contains(topic))
+        return normalObjectPath(topic);
+    if (contains(QStringLiteral("/index.html")))
+        return QStringLiteral("/index.html");
+    for (const QString &path : files())
+        if (path.endsWith(QLatin1String(".html"), Qt::CaseInsensitive) ||
+            path.endsWith(QLatin1String(".htm"), Qt::CaseInsensitive))
+            return path;
+    return QString();
+}
+
+QString ChmArchive::contentsFile() const
+{
+    const QString named = m_system.contents;
+    if (!named.isEmpty() && contains(named))
+        return normalObjectPath(named);
+    for (const QString &path : files())
+        if (path.endsWith(QLatin1String(".hhc"), Qt::CaseInsensitive))
+            return path;
+    return QString();
+}
+
+QString ChmArchive::title() const
+{
+    return m_system.title;
+}
+
+QList<ChmArchive::TopicNode> ChmArchive::contents() const
+{
+    const QString file = contentsFile();
+    QByteArray bytes;
+    if (file.isEmpty() || !read(file, bytes))
+        return {};
+    return parseSitemap(decodeText(bytes));
+}
+
+namespace {
+QString htmlUnescape(QString text)
+{
+    text.replace(QLatin1String("&lt;"), QLatin1String("<"));
+    text.replace(QLatin1String("&gt;"), QLatin1String(">"));
+    text.replace(QLatin1String("&quot;"), QLatin1String("\""));
+    text.replace(QLatin1String("&#39;"), QLatin1String("'"));
+    text.replace(QLatin1String("&amp;"), QLatin1String("&"));
+    return text;
+}
+
+QString attribute(const QString &attributes, const QString &name)
+{
+    static const QRegularExpression pattern(
+        QStringLiteral("([A-Za-z_:-]+)\\s*=\\s*(?:\"([^\"]*)\"|'([^']*)'|([^\\s>]+))"));
+    for (auto it = pattern.globalMatch(attributes); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        if (m.captured(1).compare(name, Qt::CaseInsensitive) != 0)
+            continue;
+        for (int group = 2; group <= 4; ++group)
+            if (m.capturedStart(group) >= 0)
+                return htmlUnescape(m.captured(group));
+    }
+    return QString();
+}
+} // namespace
+
+// A sitemap is HTML: nested <ul> lists whose items are <object type="text/sitemap">
+// elements carrying "Name" and "Local" parameters. Unbalanced lists are tolerated.
+QList<ChmArchive::TopicNode> ChmArchive::parseSitemap(const QString &text)
+{
+    static const QRegularExpression tag(QStringLiteral("<\\s*(/?)\\s*(ul|object|param)\\b([^>]*)>"),
+                                        QRegularExpression::CaseInsensitiveOption);
+    QList<TopicNode> root;
+    QList<QList<TopicNode> *> stack{&root};
+    int depth = 0;
+    bool inTopic = false;
+    TopicNode node;
+    for (auto it = tag.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        const bool closing = !m.captured(1).isEmpty();
+        const QString name = m.captured(2).toLower();
+        if (name == QLatin1String("ul")) {
+            if (!closing) {
+                if (++depth > 1) {
+                    QList<TopicNode> *list = stack.last();
+                    stack.append(list->isEmpty() ? list : &list->last().children);
+                }
+            } else if (depth > 0) {
+                if (depth-- > 1)
+                    stack.removeLast();
+            }
+        } else if (name == QLatin1String("object")) {
+            if (!closing) {
+                inTopic = attribute(m.captured(3), QStringLiteral("type"))
+                              .compare(QLatin1String("text/sitemap"), Qt::CaseInsensitive) == 0;
+                node = TopicNode();
+            } else if (inTopic) {
+                inTopic = false;
+                if (!node.name.isEmpty() || !node.local.isEmpty())
+                    stack.last()->append(node);
+            }
+        } else if (inTopic && !closing) {
+            const QString param = attribute(m.captured(3), QStringLiteral("name"));
+            const QString value = attribute(m.captured(3), QStringLiteral("value"));
+            if (param.compare(QLatin1String("Name"), Qt::CaseInsensitive) == 0)
+                node.name = value;
+            else if (param.compare(QLatin1String("Local"), Qt::CaseInsensitive) == 0)
+                node.local = value;
+        }
+    }
+    return root;
+}

@@ -1,0 +1,245 @@
+#include "study/TLNotes.h"
+
+#include "core/Bug_.h"
+#include "core/GlobalVars.h"
+#include "core/Registry_.h"
+#include "mainwindow/MenuTargets.h"
+#include "platform/DefaultInstance.h"
+#include "platform/FileNames.h"
+#include "platform/OleColor.h"
+#include "platform/RichTextBox.h"
+#include "platform/TextFile.h"
+#include "platform/Twips.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QTextDocument>
+
+namespace {
+const QString Heading = QStringLiteral("$$");
+const QString CRLF = QStringLiteral("\r\n");
+// The runtime's number for a printer that cannot be used.
+constexpr qint32 PrinterError = 482;
+
+QString titleOf(const QString &line)
+{
+    return line.mid(2);
+}
+
+bool choosePrinterWithDialog(QPrinter &printer)
+{
+    QPrintDialog dialog(&printer, QApplication::activeWindow());
+    return dialog.exec() == QDialog::Accepted;
+}
+
+std::function<bool(QPrinter &)> &printerChooser()
+{
+    static std::function<bool(QPrinter &)> chooser = &choosePrinterWithDialog;
+    return chooser;
+}
+
+// The notes file is plain text in the ANSI code page.
+QStringList readLines(const QString &path)
+{
+    return TextReader::fromFile(FileNames::resolve(path)).readAllLines();
+}
+} // namespace
+
+TLNotes::TLNotes()
+{
+    setWindowTitle(QStringLiteral("Translation Notes"));
+    setAttribute(Qt::WA_DeleteOnClose, true);
+    setAttribute(Qt::WA_QuitOnClose, false);
+    Combo1 = new QComboBox(this);
+    Combo1->setEditable(false);
+    Combo1->setMinimumContentsLength(30);
+    PrintPreview = new QPushButton(QStringLiteral("Print"), this);
+    RT = new RichTextBox(this);
+    RT->setLocked(true);
+    connect(Combo1, &QComboBox::activated, this, [this] { Combo1_Click(); });
+    connect(PrintPreview, &QPushButton::clicked, this, [this] { PrintPreview_Click(); });
+    resize(640, 480);
+    try {
+        Form_Load();
+    } catch (...) {
+        gTLNotesOpen = false;
+        throw;
+    }
+}
+
+TLNotes::~TLNotes()
+{
+    gTLNotesOpen = false;
+}
+
+void TLNotes::Register()
+{
+    MenuTargets::Register(MenuTargets::TLNotes,
+                          {[]() -> QWidget * { return &DefaultInstance<TLNotes>::get(); },
+                           []() -> QWidget * { return DefaultInstance<TLNotes>::peek(); },
+                           {}});
+}
+
+QString TLNotes::NotesFile()
+{
+    return gModuleFolder + QStringLiteral("TLNotes.txt");
+}
+
+QStringList TLNotes::ReadTitles(const QString &path)
+{
+    QStringList titles;
+    for (const QString &line : readLines(path))
+        if (line.contains(Heading))
+            titles.append(titleOf(line));
+    return titles;
+}
+
+std::optional<QString> TLNotes::ReadNote(const QString &path, const QString &title)
+{
+    const QStringList lines = readLines(path);
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (!lines[i].contains(Heading) || titleOf(lines[i]) != title)
+            continue;
+        QString note;
+        for (qsizetype j = i + 1; j < lines.size() && !lines[j].contains(Heading); ++j)
+            note += lines[j] + CRLF;
+        return note;
+    }
+    return std::nullopt;
+}
+
+void TLNotes::Form_Load()
+{
+    gTLNotesOpen = true;
+    RestoreFormPosition(QStringLiteral("ScreenTN"), this);
+    const QStringList titles = ReadTitles(NotesFile());
+    // The list keeps its titles in alphabetical order, as a sorted list box does.
+    QStringList sorted = titles;
+    std::stable_sort(sorted.begin(), sorted.end(), [](const QString &a, const QString &b) {
+        return a.compare(b, Qt::CaseInsensitive) < 0;
+    });
+    Combo1->addItems(sorted);
+    if (!titles.isEmpty())
+        Combo1->setCurrentIndex(Combo1->findText(titles.first(), Qt::MatchExactly | Qt::MatchCaseSensitive));
+    FormatPane();
+    Combo1_Click();
+}
+
+void TLNotes::Combo1_Click()
+{
+    // A file that became unreadable since the load leaves the note shown.
+    TrapErrors(QStringLiteral("TLNotes.Combo1_Click()"), [this] {
+        if (Combo1->currentIndex() >= 0)
+            if (const std::optional<QString> note = ReadNote(NotesFile(), Combo1->currentText()))
+                RT->setText(*note);
+        FormatPane();
+        RT->setSelStart(0);
+        DoSetFocus();
+    });
+}
+
+void TLNotes::FormatPane()
+{
+    QPalette palette = RT->palette();
+    palette.setColor(QPalette::Base, OleColor::toQColor(gBib1BC));
+    RT->setPalette(palette);
+    QTextCharFormat format;
+    format.setFontFamilies({gDefaultFont});
+    format.setFontPointSize(gBib1Fontsize > 0 ? gBib1Fontsize : 12);
+    format.setForeground(OleColor::toQColor(gBib1TC));
+    QTextCursor all(RT->document());
+    all.select(QTextCursor::Document);
+    all.mergeCharFormat(format);
+    RT->setCurrentCharFormat(format);
+}
+
+void TLNotes::DoSetFocus()
+{
+    IgnoreErrors([this] {
+        if (RT->isEnabled() && RT->isVisible())
+            RT->setFocus();
+    });
+}
+
+void TLNotes::PrintPreview_Click()
+{
+    // The note prints as a document of its own: the search workspace's document
+    // (and whatever the reader has in it) is left alone.
+    TrapErrors(QStringLiteral("TLNotes.PrintPreview_Click()"), [this] {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setDocName(Combo1->currentText());
+        if (printerChooser()(printer))
+            PrintNoteText(RT->Text(), printer);
+    });
+}
+
+int TLNotes::PrintNoteText(const QString &text, QPrinter &printer)
+{
+    QTextDocument document;
+    QFont font(gDefaultFont);
+    font.setPointSize(11);
+    document.setDefaultFont(font);
+    document.setPlainText(text);
+    document.documentLayout()->setPaintDevice(&printer);
+    const QRectF page = printer.pageRect(QPrinter::DevicePixel);
+    document.setPageSize(QSizeF(page.width(), page.height()));
+    QPainter painter;
+    if (!painter.begin(&printer))
+        raiseError(PrinterError, QStringLiteral("Verbanox.TLNotes"),
+                   QStringLiteral("The printer could not be started."));
+    const int pages = std::max(1, document.pageCount());
+    for (int i = 0; i < pages; ++i) {
+        if (i > 0)
+            printer.newPage();
+        painter.save();
+        painter.translate(0, -i * page.height());
+        const QRectF clip(0, i * page.height(), page.width(), page.height());
+        document.drawContents(&painter, clip);
+        painter.restore();
+    }
+    painter.end();
+    return pages;
+}
+
+std::function<bool(QPrinter &)> TLNotes::setPrinterChooser(std::function<bool(QPrinter &)> chooser)
+{
+    std::function<bool(QPrinter &)> previous = printerChooser();
+    printerChooser() =
+        chooser ? std::move(chooser) : std::function<bool(QPrinter &)>(&choosePrinterWithDialog);
+    return previous;
+}
+
+void TLNotes::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    Form_Resize();
+}
+
+void TLNotes::Form_Resize()
+{
+    if (isMinimized())
+        return;
+    IgnoreErrors([this] {
+        const int margin = Twips::toPixelsY(200);
+        Combo1->move(8, 8);
+        Combo1->resize(std::min(width() - PrintPreview->sizeHint().width() - 32, 420),
+                       Combo1->sizeHint().height());
+        PrintPreview->move(Combo1->x() + Combo1->width() + 16, 8);
+        PrintPreview->resize(PrintPreview->sizeHint().width(), Combo1->height());
+        const int top = Combo1->y() + Combo1->height() + margin;
+        RT->setGeometry(0, top, width(), std::max(0, height() - top - margin));
+    });
+}
+
+void TLNotes::closeEvent(QCloseEvent *event)
+{
+    IgnoreErrors([this] { SaveFormPosition(QStringLiteral("ScreenTN"), this); });
+    gTLNotesOpen = false;
+    event->accept();
+}

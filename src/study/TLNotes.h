@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+#include <functional>
+#include <optional>
+
+class QComboBox;
+class QPrinter;
+class QPushButton;
+class RichTextBox;
+
+// The translation notes: one topic of "TLNotes.txt" at a time, chosen from a
+// sorted list of the topic titles, and printed on its own.
+class TLNotes : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // Loads the window (hidden); a missing or unreadable notes file raises the
+    // error to the opener.
+    TLNotes();
+    ~TLNotes() override;
+
+    // Makes the window reachable from the main window's menu.
+    static void Register();
+
+    // The notes file of the module folder.
+    static QString NotesFile();
+    // The topic titles in the order of the file. Raises when the file cannot be read.
+    static QStringList ReadTitles(const QString &path);
+    // The note of the first topic of that title (each line followed by CR LF), or
+    // nullopt when no topic has it. Raises when the file cannot be read.
+    static std::optional<QString> ReadNote(const QString &path, const QString &title);
+    // Prints plain text on the printer, page by page; returns the pages printed.
+    static int PrintNoteText(const QString &text, QPrinter &printer);
+    // How the printer is chosen (a print dialog); tests replace it. Returns the
+    // previous chooser; an empty function restores the dialog.
+    static std::function<bool(QPrinter &)> setPrinterChooser(std::function<bool(QPrinter &)> chooser);
+
+    void Combo1_Click();
+    void PrintPreview_Click();
+
+    QComboBox *Combo1 = nullptr;
+    RichTextBox *RT = nullptr;
+    QPushButton *PrintPreview = nullptr;
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void Form_Load();
+    void Form_Resize();
+    void FormatPane();
+    void DoSetFocus();
+};

@@ -1,0 +1,271 @@
+#include "common/TestFixture.h"
+#include "core/GlobalVars.h"
+#include "core/MainStartup.h"
+#include "core/MsgSupport.h"
+#include "platform/ChmArchive.h"
+#include "platform/ChmViewer.h"
+#include "platform/DefaultInstance.h"
+#include "platform/HelpService.h"
+#include "study/frmCHM.h"
+
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTreeWidget>
+#include <QtTest>
+
+namespace {
+const QString ShippedChm = QStringLiteral(VX_PROGRAM_DIR "/Modules/CHM/cn_web_utf8.chm");
+const QString ShippedHelp = QStringLiteral(VX_PROGRAM_DIR "/Help.chm");
+
+QStringList names(const QList<ChmArchive::TopicNode> &nodes)
+{
+    QStringList out;
+    for (const ChmArchive::TopicNode &node : nodes)
+        out << node.name + QLatin1Char('=') + node.local + QLatin1Char('/') +
+                   QString::number(node.children.size());
+    return out;
+}
+} // namespace
+
+class TestChm : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TestFixture> m_fx;
+
+    void writeModuleList(const QByteArray &records)
+    {
+        m_fx->writeFile(QStringLiteral("SysDefs/Translations.txt"), records);
+    }
+    void touchChm(const QString &name) { m_fx->writeFile(QStringLiteral("Modules/CHM/") + name, "ITSF"); }
+    QStringList rows(const QList<frmCHM::ChmBible> &bibles)
+    {
+        QStringList out;
+        for (const frmCHM::ChmBible &b : bibles)
+            out << b.displayName + QLatin1Char('|') + b.fileName + QLatin1Char('|') +
+                       QFileInfo(b.path).fileName();
+        return out;
+    }
+
+private slots:
+    void init()
+    {
+        m_fx = std::make_unique<TestFixture>();
+        m_fx->setUpFolders();
+        QDir().mkpath(gModuleFolder + QStringLiteral("CHM"));
+    }
+    void cleanup()
+    {
+        if (ChmViewer *viewer = HelpService::viewer())
+            viewer->close();
+        m_fx.reset();
+    }
+
+    void sitemap_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("top");
+        QTest::newRow("nested")
+            << "<ul><li><object type=\"text/sitemap\"><param name=\"Name\" value=\"Genesis\">"
+               "<param name=\"Local\" value=\"gen.html\"></object><ul><li><OBJECT "
+               "type='text/sitemap'><param name=Name value=\"Genesis 1\"><param name=Local "
+               "value=\"gen.html#c1\"></OBJECT></ul><li><object type=\"text/sitemap\"><param "
+               "name=\"Name\" value=\"A &amp; B\"></object></ul>"
+            << QStringList{QStringLiteral("Genesis=gen.html/1"), QStringLiteral("A & B=/0")};
+        QTest::newRow("site properties are not topics")
+            << "<object type=\"text/site properties\"><param name=\"Name\" value=\"x\"></object>"
+            << QStringList{};
+        QTest::newRow("unbalanced lists") << "</ul></ul><ul><ul><li><object type=\"text/sitemap\"><param "
+                                             "name=\"Name\" value=\"Lost\"></object>"
+                                          << QStringList{QStringLiteral("Lost=/0")};
+        QTest::newRow("not a sitemap") << "plain text <b>bold</b>" << QStringList{};
+    }
+    void sitemap()
+    {
+        QFETCH(QString, text);
+        QFETCH(QStringList, top);
+        QCOMPARE(names(ChmArchive::parseSitemap(text)), top);
+    }
+
+    void shippedBibleArchive()
+    {
+        ChmArchive archive;
+        QVERIFY2(archive.open(ShippedChm), qPrintable(archive.errorText()));
+        QCOMPARE(archive.defaultTopic(), QStringLiteral("/index.html"));
+        QCOMPARE(archive.title(), QStringLiteral("World English Bible"));
+        const QList<ChmArchive::TopicNode> books = archive.contents();
+        QCOMPARE(books.size(), 66);
+        QCOMPARE(books[18].name, QStringLiteral("Psalms"));
+        QCOMPARE(books[18].children.size(), 150);
+        QCOMPARE(books[18].children[22].local, QStringLiteral("b_psa.html#c23"));
+        QByteArray page;
+        QVERIFY(archive.read(QStringLiteral("/B_PSA.HTML"), page));
+        QVERIFY(page.contains("Yahweh is my shepherd"));
+        QVERIFY(!archive.read(QStringLiteral("/nothing.html"), page));
+        QVERIFY(page.isEmpty());
+    }
+
+    void damagedArchives_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("signature only") << QByteArray("ITSF");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("text") << QByteArray("<html>not compiled</html>");
+    }
+    void damagedArchives()
+    {
+        QFETCH(QByteArray, bytes);
+        m_fx->writeFile(QStringLiteral("bad.chm"), bytes);
+        ChmArchive archive;
+        QVERIFY(!archive.open(m_fx->path(QStringLiteral("bad.chm"))));
+        QVERIFY(!archive.errorText().isEmpty());
+        ChmViewer viewer;
+        QVERIFY(!viewer.openFile(m_fx->path(QStringLiteral("bad.chm"))));
+    }
+
+    void viewerOpensAtTheDefaultTopicAndFollowsLinks()
+    {
+        ChmViewer viewer;
+        QVERIFY(viewer.openFile(ShippedChm));
+        QCOMPARE(viewer.currentTopic(), QStringLiteral("/index.html"));
+        QVERIFY(viewer.browser()->toPlainText().contains(QStringLiteral("Psalms")));
+        QCOMPARE(viewer.contentsTree()->topLevelItemCount(), 66);
+
+        // An internal link, relative to the page shown.
+        QVERIFY(viewer.followLink(QUrl(QStringLiteral("b_psa.html#c23"))));
+        QCOMPARE(viewer.currentTopic(), QStringLiteral("/b_psa.html#c23"));
+        QVERIFY(viewer.browser()->toPlainText().contains(QStringLiteral("Yahweh is my shepherd")));
+        QVERIFY(viewer.backAction()->isEnabled());
+        viewer.backAction()->trigger();
+        QCOMPARE(viewer.currentTopic(), QStringLiteral("/index.html"));
+        QVERIFY(viewer.forwardAction()->isEnabled());
+
+        // Links that leave the archive load nothing.
+        TestDesktop &desk = m_fx->desk();
+        for (const QString &outside :
+             {QStringLiteral("file:///etc/hostname"), QStringLiteral("ms-its:other.chm::/a.html"),
+              QStringLiteral("javascript:alert(1)"), QStringLiteral("http:nohost")}) {
+            QVERIFY2(!viewer.followLink(QUrl(outside)), qPrintable(outside));
+            QCOMPARE(viewer.currentTopic(), QStringLiteral("/index.html"));
+            QVERIFY(viewer.statusText().contains(QStringLiteral("outside")));
+        }
+        QVERIFY(!viewer.followLink(QUrl(QStringLiteral("missing.html"))));
+        QVERIFY(desk.openedUrls.isEmpty());
+        QVERIFY(viewer.browser()
+                    ->loadResource(QTextDocument::HtmlResource, QUrl(QStringLiteral("file:///etc/hostname")))
+                    .isNull());
+        // Web links go to the desktop's browser.
+        QVERIFY(viewer.followLink(QUrl(QStringLiteral("https://example.org/page"))));
+        QCOMPARE(desk.openedUrls, QStringList{QStringLiteral("https://example.org/page")});
+        QCOMPARE(viewer.currentTopic(), QStringLiteral("/index.html"));
+    }
+
+    void contentsLeadToPsalm23()
+    {
+        ChmViewer viewer;
+        QVERIFY(viewer.openFile(ShippedChm));
+        QTreeWidgetItem *psalms = viewer.contentsTree()->topLevelItem(18);
+        QTreeWidgetItem *psalm23 = psalms->child(22);
+        QCOMPARE(psalm23->text(0), QStringLiteral("Psalms 23"));
+        emit viewer.contentsTree()->itemClicked(psalm23, 0);
+        QCOMPARE(viewer.currentTopic(), QStringLiteral("/b_psa.html#c23"));
+    }
+
+    void listing_data()
+    {
+        QTest::addColumn<QByteArray>("records");
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QStringList>("rows");
+        QTest::newRow("cn before cf")
+            << QByteArray("1,1,\"World English\",\"b_web\",0\r\n")
+            << QStringList{QStringLiteral("cf_web.chm"), QStringLiteral("cn_web.chm")}
+            << QStringList{QStringLiteral("World English|cn_web.chm|cn_web.chm"),
+                           QStringLiteral("World English|cf_web.chm|cf_web.chm")};
+        QTest::newRow("one-character base name")
+            << QByteArray("2,0,\"Short\",\"b\",0\r\n") << QStringList{QStringLiteral("cn.chm")}
+            << QStringList{QStringLiteral("Short|cn.chm|cn.chm")};
+        QTest::newRow("case of the file on disk")
+            << QByteArray("0,1,\"King James\",\"b_kjv\",0\r\n") << QStringList{QStringLiteral("CN_KJV.CHM")}
+            << QStringList{QStringLiteral("King James|cn_kjv.chm|CN_KJV.CHM")};
+        QTest::newRow("files of no module")
+            << QByteArray("0,1,\"King James\",\"b_kjv\",0\r\n")
+            << QStringList{QStringLiteral("cx_notes.chm"), QStringLiteral("cn_web.chm")} << QStringList{};
+        QTest::newRow("commentaries count too")
+            << QByteArray("1000,1,\"Notes\",\"c_notes\",0\r\n\r\n0,1,\"KJV\",\"b_kjv\",0\r\nbroken\r\n")
+            << QStringList{QStringLiteral("cn_notes.chm"), QStringLiteral("cf_kjv.chm")}
+            << QStringList{QStringLiteral("Notes|cn_notes.chm|cn_notes.chm"),
+                           QStringLiteral("KJV|cf_kjv.chm|cf_kjv.chm")};
+    }
+    void listing()
+    {
+        QFETCH(QByteArray, records);
+        QFETCH(QStringList, files);
+        QFETCH(QStringList, rows);
+        writeModuleList(records);
+        for (const QString &file : files)
+            touchChm(file);
+        QCOMPARE(this->rows(frmCHM::FindChmBibles(gSysDefsFolder + QStringLiteral("Translations.txt"),
+                                                  gModuleFolder + QStringLiteral("CHM/"))),
+                 rows);
+        frmCHM dialog;
+        QCOMPARE(dialog.ListView1->topLevelItemCount(), rows.size());
+        QCOMPARE(dialog.StatusBar1->currentMessage(),
+                 QString::number(rows.size()) + QStringLiteral(" Modules found"));
+    }
+
+    void noModuleList()
+    {
+        frmCHM dialog;
+        QCOMPARE(dialog.ListView1->topLevelItemCount(), 0);
+        QCOMPARE(dialog.StatusBar1->currentMessage(), QStringLiteral("0 Modules found"));
+        dialog.cmdView_Click();
+        QVERIFY(m_fx->desk().messageBoxes().isEmpty());
+        QCOMPARE(dialog.StatusBar1->currentMessage(), GetMsg(0, 284));
+        QVERIFY(!HelpService::viewer() || !HelpService::viewer()->isVisible());
+    }
+
+    void viewShowsTheBibleAndClosingRestoresTheProgramHelp()
+    {
+        QVERIFY(QFile::copy(ShippedChm, gModuleFolder + QStringLiteral("CHM/CN_WEB_UTF8.CHM")));
+        QVERIFY(QFile::copy(ShippedHelp, m_fx->path(QStringLiteral("Help.chm"))));
+        gHelpFile = m_fx->path(QStringLiteral("Help.chm"));
+        MainStartup::SetUpHelp();
+        writeModuleList("1,1,\"World English Bible\",\"b_web_utf8\",0\r\n");
+        auto *dialog = new frmCHM;
+        QCOMPARE(dialog->windowModality(), Qt::WindowModal);
+        QCOMPARE(dialog->ListView1->topLevelItem(0)->text(1), QStringLiteral("cn_web_utf8.chm"));
+        dialog->cmdView->click();
+        QVERIFY(m_fx->desk().messageBoxes().isEmpty());
+        ChmViewer *viewer = HelpService::viewer();
+        QVERIFY(viewer && viewer->isVisible());
+        QCOMPARE(QFileInfo(viewer->fileName()).fileName(), QStringLiteral("CN_WEB_UTF8.CHM"));
+        QCOMPARE(viewer->currentTopic(), QStringLiteral("/index.html"));
+        QVERIFY(viewer->parent() == nullptr);
+        QVERIFY(viewer->followLink(QUrl(QStringLiteral("b_psa.html#c23"))));
+
+        dialog->cmdClose->click();
+        QCOMPARE(HelpService::helpFile(), m_fx->path(QStringLiteral("Help.chm")));
+        // F1 anywhere now shows the program's help.
+        QWidget other;
+        other.show();
+        QKeyEvent f1(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
+        QCoreApplication::sendEvent(&other, &f1);
+        QCOMPARE(HelpService::viewer()->fileName(), m_fx->path(QStringLiteral("Help.chm")));
+        QVERIFY(HelpService::viewer()->isVisible());
+        // The Bible's pages are not in the program's help: Back has nowhere to go.
+        QVERIFY(!HelpService::viewer()->backAction()->isEnabled());
+    }
+
+    void moreOpensTheDownloadPage()
+    {
+        frmCHM dialog;
+        dialog.cmdDownload->click();
+        QCOMPARE(m_fx->desk().openedUrls.size(), 1);
+        QVERIFY(m_fx->desk().openedUrls[0].endsWith(QStringLiteral("chm_bibles.html")));
+    }
+};
+
+QTEST_MAIN(TestChm)
+#include "tst_chm.moc"

@@ -1,0 +1,177 @@
+#include "common/TestFixture.h"
+#include "core/GlobalVars.h"
+#include "mainwindow/MenuTargets.h"
+#include "platform/DefaultInstance.h"
+#include "platform/RichTextBox.h"
+#include "study/TLNotes.h"
+
+#include <QComboBox>
+#include <QPrinter>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QtTest>
+
+namespace {
+// "⏎" stands for CR LF.
+QByteArray crlf(const char *text)
+{
+    return QString::fromUtf8(text).replace(QStringLiteral("⏎"), QStringLiteral("\r\n")).toLatin1();
+}
+const char *Fixture = "pre⏎$$Beta⏎b1⏎⏎b3⏎$$Alpha⏎$$Gamma⏎x$$y⏎last⏎";
+
+int pdfPages(const QByteArray &pdf)
+{
+    static const QRegularExpression page(QStringLiteral("/Type\\s*/Page[^s]"));
+    return int(QString::fromLatin1(pdf).count(page));
+}
+} // namespace
+
+class TestTLNotes : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TestFixture> m_fx;
+    QString notes() const { return m_fx->path(QStringLiteral("Modules/TLNotes.txt")); }
+
+private slots:
+    void init()
+    {
+        m_fx = std::make_unique<TestFixture>();
+        m_fx->setUpFolders();
+        m_fx->writeFile(QStringLiteral("Modules/TLNotes.txt"), crlf(Fixture));
+        gDefaultFont = QStringLiteral("DejaVu Serif");
+        gBib1Fontsize = 12;
+    }
+    void cleanup()
+    {
+        DefaultInstance<TLNotes>::release();
+        MenuTargets::Clear();
+        m_fx.reset();
+    }
+
+    void titlesInFileOrder()
+    {
+        QCOMPARE(TLNotes::ReadTitles(notes()), (QStringList{QStringLiteral("Beta"), QStringLiteral("Alpha"),
+                                                            QStringLiteral("Gamma"), QStringLiteral("$y")}));
+    }
+
+    void notesOfTopics_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<bool>("found");
+        QTest::addColumn<QString>("note");
+        QTest::newRow("empty lines kept") << "Beta" << true << "b1\r\n\r\nb3\r\n";
+        QTest::newRow("heading right after heading") << "Alpha" << true << "";
+        QTest::newRow("next heading is mid-line") << "Gamma" << true << "";
+        QTest::newRow("last runs to the end") << "$y" << true << "last\r\n";
+        QTest::newRow("case counts") << "alpha" << false << "";
+        QTest::newRow("lines before the first heading") << "pre" << false << "";
+    }
+    void notesOfTopics()
+    {
+        QFETCH(QString, title);
+        QFETCH(bool, found);
+        QFETCH(QString, note);
+        const std::optional<QString> got = TLNotes::ReadNote(notes(), title);
+        QCOMPARE(got.has_value(), found);
+        if (found)
+            QCOMPARE(*got, note);
+    }
+
+    void duplicateTitleShowsTheFirst()
+    {
+        m_fx->writeFile(QStringLiteral("Modules/TLNotes.txt"), crlf("$$A⏎one⏎$$A⏎two⏎"));
+        QCOMPARE(*TLNotes::ReadNote(notes(), QStringLiteral("A")), QStringLiteral("one\r\n"));
+    }
+
+    void windowListsSortedAndShowsTheFileFirstTopic()
+    {
+        TLNotes &window = DefaultInstance<TLNotes>::get();
+        QVERIFY(gTLNotesOpen);
+        QStringList shown;
+        for (int i = 0; i < window.Combo1->count(); ++i)
+            shown << window.Combo1->itemText(i);
+        QCOMPARE(shown, (QStringList{QStringLiteral("$y"), QStringLiteral("Alpha"), QStringLiteral("Beta"),
+                                     QStringLiteral("Gamma")}));
+        QCOMPARE(window.Combo1->currentText(), QStringLiteral("Beta"));
+        QCOMPARE(window.RT->Text(), QStringLiteral("b1\r\n\r\nb3\r\n"));
+
+        window.Combo1->setCurrentIndex(window.Combo1->findText(QStringLiteral("$y")));
+        window.Combo1_Click();
+        QCOMPARE(window.RT->Text(), QStringLiteral("last\r\n"));
+        window.Combo1->setCurrentIndex(window.Combo1->findText(QStringLiteral("Alpha")));
+        window.Combo1_Click();
+        QCOMPARE(window.RT->Text(), QString());
+    }
+
+    void unreadableFileAfterLoadKeepsTheNote()
+    {
+        TLNotes &window = DefaultInstance<TLNotes>::get();
+        QVERIFY(QFile::remove(notes()));
+        window.Combo1->setCurrentIndex(window.Combo1->findText(QStringLiteral("$y")));
+        window.Combo1_Click();
+        QCOMPARE(window.RT->Text(), QStringLiteral("b1\r\n\r\nb3\r\n"));
+        QCOMPARE(m_fx->desk().messageBoxes().size(), 1);
+        QVERIFY(m_fx->desk().lastMessage().contains(QStringLiteral("TLNotes.Combo1_Click()")));
+    }
+
+    void missingFileFailsTheLoad()
+    {
+        QVERIFY(QFile::remove(notes()));
+        QVERIFY(raisedError([] { DefaultInstance<TLNotes>::get(); }).has_value());
+        QVERIFY(!DefaultInstance<TLNotes>::exists());
+        QVERIFY(!gTLNotesOpen);
+    }
+
+    void printingLeavesTheWorkspaceDocumentAlone()
+    {
+        // The workspace's document as a reader left it: text, unsaved changes, a selection.
+        RichTextBox workspace;
+        workspace.setText(QStringLiteral("My own study notes"));
+        workspace.document()->setModified(true);
+        workspace.setSelStart(3);
+        workspace.setSelLength(3);
+        MenuTargets::Register(MenuTargets::AdvancedSearch,
+                              {[&workspace]() -> QWidget * { return &workspace; },
+                               [&workspace]() -> QWidget * { return &workspace; },
+                               {}});
+
+        QString longNote;
+        for (int i = 1; i <= 150; ++i)
+            longNote += QStringLiteral("Line %1 of a long note\r\n").arg(i);
+        m_fx->writeFile(QStringLiteral("Modules/TLNotes.txt"), "$$Long\r\n" + longNote.toLatin1());
+        TLNotes &window = DefaultInstance<TLNotes>::get();
+        const QString pdf = m_fx->path(QStringLiteral("note.pdf"));
+        const auto previous = TLNotes::setPrinterChooser([&pdf](QPrinter &printer) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdf);
+            printer.setPageSize(QPageSize(QPageSize::A4));
+            return true;
+        });
+        window.PrintPreview->click();
+        TLNotes::setPrinterChooser(previous);
+
+        QCOMPARE(workspace.Text(), QStringLiteral("My own study notes"));
+        QVERIFY(workspace.document()->isModified());
+        QCOMPARE(workspace.SelStart(), 3);
+        QCOMPARE(workspace.SelLength(), 3);
+        QVERIFY(m_fx->desk().messageBoxes().isEmpty());
+        const int pages = pdfPages(m_fx->readFile(QStringLiteral("note.pdf")));
+        QVERIFY2(pages >= 3 && pages <= 5, qPrintable(QString::number(pages)));
+        QCOMPARE(window.RT->Text().count(QLatin1Char('\n')), 150);
+    }
+
+    void cancelledPrintWritesNothing()
+    {
+        TLNotes &window = DefaultInstance<TLNotes>::get();
+        const auto previous = TLNotes::setPrinterChooser([](QPrinter &) { return false; });
+        window.PrintPreview_Click();
+        TLNotes::setPrinterChooser(previous);
+        QVERIFY(!QFile::exists(m_fx->path(QStringLiteral("note.pdf"))));
+        QVERIFY(m_fx->desk().messageBoxes().isEmpty());
+    }
+};
+
+QTEST_MAIN(TestTLNotes)
+#include "tst_tlnotes.moc"
