@@ -2,14 +2,30 @@
 #include "core/GlobalVars.h"
 #include "core/MsgSupport.h"
 #include "core/ProgressLog.h"
+#include "platform/CodePage.h"
 #include "platform/TextFile.h"
 
+#include <QStringDecoder>
 #include <QtTest>
 
 namespace {
 QByteArray catalog(const QStringList &lines)
 {
     return TextFiles::encodeLines(lines, 1252);
+}
+
+// The texts of a shipped catalog by id, in the order of the file.
+QList<std::pair<int, QString>> catalogTexts(const QString &path)
+{
+    TextReader reader = TextReader::fromFile(path, 1252, LineEnds::CrLfOnly);
+    QList<std::pair<int, QString>> texts;
+    while (!reader.atEnd()) {
+        const QString line = reader.readLine();
+        if (line.trimmed().isEmpty() || line.startsWith(QLatin1Char('#')))
+            continue;
+        texts.append({line.left(4).toInt(), line.mid(5)});
+    }
+    return texts;
 }
 } // namespace
 
@@ -202,6 +218,65 @@ private Q_SLOTS:
         QVERIFY(m_fx->desk().messageBoxes().isEmpty());
         QCOMPARE(GetMsg(0, 99, QStringLiteral("1.0.0")),
                  QStringLiteral("Reading, comparing and searching the Bible with Verbanox 1.0.0"));
+    }
+
+    void spanishCatalogsMatchEnglish_data()
+    {
+        QTest::addColumn<QString>("category");
+        QTest::newRow("messages") << QStringLiteral("STD");
+        QTest::newRow("forms and menus") << QStringLiteral("FRM");
+    }
+
+    void spanishCatalogsMatchEnglish()
+    {
+        QFETCH(QString, category);
+        m_fx->copyShippedData(QStringLiteral("msg"));
+        const QString spanishPath =
+            gMsgFolder + QStringLiteral("SPANISH_") + category + QStringLiteral(".mes");
+
+        // Code page 1252 and CR LF throughout: a file saved as UTF-8 would still
+        // load, with every accented letter garbled.
+        const QByteArray bytes = TextFiles::readAll(spanishPath);
+        QVERIFY(bytes.endsWith("\r\n"));
+        QCOMPARE(bytes.count('\n'), bytes.count("\r\n"));
+        QCOMPARE(bytes.count('\r'), bytes.count("\r\n"));
+        const QString decoded = CodePage::decode(bytes, 1252);
+        QVERIFY(!decoded.contains(QChar::ReplacementCharacter));
+        QCOMPARE(CodePage::encode(decoded, 1252), bytes);
+        QVERIFY(std::any_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) >= 0x80; }));
+        QStringDecoder utf8(QStringDecoder::Utf8);
+        const QString asUtf8 = utf8.decode(bytes);
+        QVERIFY2(utf8.hasError() && asUtf8.contains(QChar::ReplacementCharacter),
+                 "the file is UTF-8, not code page 1252");
+
+        QHash<int, QString> spanish;
+        int previous = 0;
+        for (const auto &[id, text] : catalogTexts(spanishPath)) {
+            QVERIFY2(id > previous, qPrintable(QStringLiteral("id %1 out of order").arg(id)));
+            previous = id;
+            spanish.insert(id, text);
+        }
+        const auto english =
+            catalogTexts(gMsgFolder + QStringLiteral("ENGLISH_") + category + QStringLiteral(".mes"));
+        QVERIFY(!english.isEmpty());
+        for (const auto &[id, text] : english) {
+            const QString where = QStringLiteral("%1 %2: ").arg(category).arg(id, 4, 10, QLatin1Char('0'));
+            QVERIFY2(!spanish.value(id).trimmed().isEmpty(),
+                     qPrintable(where + QStringLiteral("no Spanish text")));
+            QVERIFY2(spanish.value(id).count(QLatin1Char('%')) == text.count(QLatin1Char('%')),
+                     qPrintable(where + spanish.value(id)));
+        }
+    }
+
+    void spanishInterfaceHasNoUntranslatedText()
+    {
+        m_fx->copyShippedData(QStringLiteral("msg"));
+        gLanguage = QStringLiteral("SPANISH");
+        gDebugMode = true; // an untranslated text is reported in a message box
+        MsgSupport::ReloadAllMessages();
+        QVERIFY2(m_fx->desk().messageBoxes().isEmpty(), qPrintable(m_fx->desk().lastMessage()));
+        QCOMPARE(GetMsg(0, 99, QStringLiteral("1.0.0")),
+                 QStringLiteral("Leer, comparar y buscar en la Biblia con Verbanox 1.0.0"));
     }
 };
 
