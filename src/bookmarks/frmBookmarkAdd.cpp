@@ -169,7 +169,8 @@ QStringList frmBookmarkAdd::BookTokens()
 {
     QStringList tokens;
     // The core keeps this file whole; a line without its two Tabs names no book.
-    const QStringList lines = TextReader::fromFile(gSysDefsFolder + QStringLiteral("books.txt")).readAllLines();
+    const QStringList lines =
+        TextReader::fromFile(gSysDefsFolder + QStringLiteral("books.txt")).readAllLines();
     for (const QString &line : lines) {
         const QStringList parts = line.split(QLatin1Char('\t'));
         if (parts.size() < 3)

@@ -52,7 +52,8 @@ RichTextBox &workspacePane()
 {
     RichTextBox *pane = WorkspaceDocument::Get().pane();
     if (!pane)
-        raiseError(RtErr::ObjectNotSet, listSource(), QStringLiteral("The search workspace has no document."));
+        raiseError(RtErr::ObjectNotSet, listSource(),
+                   QStringLiteral("The search workspace has no document."));
     return *pane;
 }
 } // namespace
@@ -93,7 +94,8 @@ void frmBookmarkList::buildControls()
     connect(cmdGoto, &QPushButton::clicked, this, [this] { cmdGoto_Click(); });
     connect(cmdAdd, &QPushButton::clicked, this, [this] { cmdAdd_Click(); });
     connect(cmdClose, &QPushButton::clicked, this, [this] { cmdClose_Click(); });
-    connect(LV->header(), &QHeaderView::sectionClicked, this, [this](int column) { LV_ColumnClick(column + 1); });
+    connect(LV->header(), &QHeaderView::sectionClicked, this,
+            [this](int column) { LV_ColumnClick(column + 1); });
     connect(LV, &QTreeWidget::itemDoubleClicked, this, [this] { cmdGoto_Click(); });
     auto *help = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(help, &QShortcut::activated, this,
@@ -248,7 +250,8 @@ void frmBookmarkList::cmdEdit_Click()
         if (dialog.Cancelled() || CheckForDup(false))
             return;
         const QString fileName = RenamedDocument(row, dialog.MakeFN(row));
-        records().Replace(row, {dialog.sTitle(), dialog.sCategory(), dialog.sDate(), dialog.sBookChVs(), fileName});
+        records().Replace(
+            row, {dialog.sTitle(), dialog.sCategory(), dialog.sDate(), dialog.sBookChVs(), fileName});
         FillList(row);
         FocusList();
         SaveRecords(routine);
@@ -274,13 +277,14 @@ void frmBookmarkList::cmdDelete_Click()
         return;
     const BookmarkRecord record = records().Rows().at(row);
     const int answer =
-        desktop().messageBox(GetMsg(0, MsgConfirmDelete, record.title), MsgBoxStyle::YesNo | MsgBoxStyle::Question,
-                             QStringLiteral("Confirm Delete"));
+        desktop().messageBox(GetMsg(0, MsgConfirmDelete, record.title),
+                             MsgBoxStyle::YesNo | MsgBoxStyle::Question, QStringLiteral("Confirm Delete"));
     if (answer != MsgBoxResult::Yes)
         return;
     // A document that another row names stays for that row; a missing one is no matter.
     if (!records().DocumentShared(row))
-        IgnoreErrors([&] { QFile::remove(FileNames::resolve(BookmarkRecords::DocumentPath(record.fileName))); });
+        IgnoreErrors(
+            [&] { QFile::remove(FileNames::resolve(BookmarkRecords::DocumentPath(record.fileName))); });
     records().Remove(row);
     FillList(0);
     FocusList();
