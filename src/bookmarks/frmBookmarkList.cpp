@@ -134,6 +134,11 @@ void frmBookmarkList::International()
     for (int i = 0; i < ColumnCount; ++i)
         headers.append(GetMsg(1, FrmFirstColumn + i));
     LV->setHeaderLabels(headers);
+    // The window is never narrower than its buttons.
+    int stripWidth = Margin;
+    for (QPushButton *button : buttons)
+        stripWidth += std::max(button->sizeHint().width(), ButtonMinWidth) + Margin;
+    setMinimumSize(stripWidth, 5 * buttons.first()->sizeHint().height());
     Form_Resize();
 }
 
@@ -150,6 +155,8 @@ void frmBookmarkList::FillList(int selected)
         items.append(new QTreeWidgetItem(texts));
     }
     LV->addTopLevelItems(items);
+    for (int column = 0; column < ColumnCount; ++column)
+        LV->resizeColumnToContents(column);
     SelectRow(selected);
 }
 

@@ -140,7 +140,8 @@ private slots:
         m_askSaves = false;
         m_asked = 0;
         m_fileName.clear();
-        WorkspaceDocument::Access access{[this] { return m_pane.get(); }, [this] { return m_workspace.get(); }, {}};
+        WorkspaceDocument::Access access{
+            [this] { return m_pane.get(); }, [this] { return m_workspace.get(); }, {}};
         access.askToSave = [this] {
             ++m_asked;
             if (m_askSaves)
@@ -197,13 +198,20 @@ private slots:
         QTest::addColumn<int>("how");
         QTest::addColumn<QString>("fileName"); // empty: nothing added
         QTest::addColumn<QString>("boxTitle"); // the message shown, if any
-        QTest::newRow("new") << "Sermon notes" << int(ByOK) << "Sermonnotes.rtf" << "";
-        QTest::newRow("whole title differs") << "Psalm 23 again" << int(ByOK) << "Psalm23again.rtf" << "";
-        QTest::newRow("name of another document") << "Psalm 23!" << int(ByOK) << "Psalm23_2.rtf" << "";
-        QTest::newRow("title of another in other case") << "PSALM 23" << int(ByOK) << "" << "Duplicate Found";
-        QTest::newRow("empty title") << "" << int(ByOK) << "" << "";
-        QTest::newRow("cancelled") << "New one" << int(ByCancel) << "" << "";
-        QTest::newRow("closed by the frame") << "New one" << int(ByFrame) << "" << "";
+        QTest::newRow("new") << "Sermon notes" << int(ByOK) << "Sermonnotes.rtf"
+                             << "";
+        QTest::newRow("whole title differs") << "Psalm 23 again" << int(ByOK) << "Psalm23again.rtf"
+                                             << "";
+        QTest::newRow("name of another document") << "Psalm 23!" << int(ByOK) << "Psalm23_2.rtf"
+                                                  << "";
+        QTest::newRow("title of another in other case") << "PSALM 23" << int(ByOK) << ""
+                                                        << "Duplicate Found";
+        QTest::newRow("empty title") << "" << int(ByOK) << ""
+                                     << "";
+        QTest::newRow("cancelled") << "New one" << int(ByCancel) << ""
+                                   << "";
+        QTest::newRow("closed by the frame") << "New one" << int(ByFrame) << ""
+                                             << "";
     }
     void add()
     {
@@ -261,9 +269,9 @@ private slots:
         QTest::newRow("new title renames the document")
             << 0 << "Psalm 23 notes" << int(ByOK)
             << QStringList{"Psalm 23 notes", "New", "01-Jan-2023", "GEN 003:016", "Psalm23notes.rtf"};
-        QTest::newRow("own title kept") << 0 << "Psalm 23" << int(ByOK)
-                                        << QStringList{"Psalm 23", "New", "01-Jan-2023", "GEN 003:016",
-                                                       "Psalm23.rtf"};
+        QTest::newRow("own title kept")
+            << 0 << "Psalm 23" << int(ByOK)
+            << QStringList{"Psalm 23", "New", "01-Jan-2023", "GEN 003:016", "Psalm23.rtf"};
         QTest::newRow("quote in the title")
             << 1 << "Faith \"and\" hope" << int(ByOK)
             << QStringList{"Faith 'and' hope", "New", "02-Jan-2023", "GEN 003:016", "Faithandhope.rtf"};
@@ -473,7 +481,7 @@ private slots:
         lv->header()->sectionClicked(0); // first click: descending
         QCOMPARE(fileTitles(), (QStringList{"Psalm 23", "Love, faith and hope", "Beatitudes"}));
         QCOMPARE(list().SelectedRow(), 2); // the same bookmark stays selected
-        lv->header()->sectionClicked(1); // the next click, on any column: ascending
+        lv->header()->sectionClicked(1);   // the next click, on any column: ascending
         QCOMPARE(fileTitles(), (QStringList{"Beatitudes", "Psalm 23", "Love, faith and hope"}));
         QCOMPARE(listTitles(), fileTitles());
     }
@@ -485,11 +493,11 @@ private slots:
         const auto twipsY = [](int pixels) { return QString::number(Twips::fromPixelsY(pixels)); };
         store.setValue(QStringLiteral("Settings"), QStringLiteral("BookmarkLeft"), twipsX(40));
         store.setValue(QStringLiteral("Settings"), QStringLiteral("BookmarkTop"), twipsY(30));
-        store.setValue(QStringLiteral("Settings"), QStringLiteral("BookmarkWidth"), twipsX(500));
-        store.setValue(QStringLiteral("Settings"), QStringLiteral("BookmarkHeight"), twipsY(300));
+        store.setValue(QStringLiteral("Settings"), QStringLiteral("BookmarkWidth"), twipsX(640));
+        store.setValue(QStringLiteral("Settings"), QStringLiteral("BookmarkHeight"), twipsY(400));
         list().show();
         QCOMPARE(list().pos(), QPoint(40, 30));
-        QCOMPARE(list().size(), QSize(500, 300));
+        QCOMPARE(list().size(), QSize(640, 400));
         list().move(90, 80);
         QEvent activate(QEvent::WindowActivate);
         QApplication::sendEvent(&list(), &activate);
@@ -498,7 +506,8 @@ private slots:
         list().close(); // the frame's close box: hidden, written, placement stored
         QVERIFY(DefaultInstance<frmBookmarkList>::exists());
         QVERIFY(!list().isVisible());
-        QCOMPARE(store.value(QStringLiteral("Settings"), QStringLiteral("BookmarkLeft"), QString()), twipsX(90));
+        QCOMPARE(store.value(QStringLiteral("Settings"), QStringLiteral("BookmarkLeft"), QString()),
+                 twipsX(90));
         list().move(0, 0);
         list().show();
         QCOMPARE(list().pos(), QPoint(90, 80));
@@ -524,10 +533,22 @@ private slots:
         QTest::addColumn<QString>("chapter");
         QTest::addColumn<QString>("verse");
         QTest::addColumn<QString>("reference");
-        QTest::newRow("numbers padded") << "GEN" << "3" << "16" << "GEN 003:016";
-        QTest::newRow("three digits and more") << "PSA" << "119" << "1176" << "PSA 119:1176";
-        QTest::newRow("text as typed") << "SONG_OF" << "ii" << "" << "SONG_OF ii:";
-        QTest::newRow("empty boxes") << "" << "" << "" << " :";
+        QTest::newRow("numbers padded") << "GEN"
+                                        << "3"
+                                        << "16"
+                                        << "GEN 003:016";
+        QTest::newRow("three digits and more") << "PSA"
+                                               << "119"
+                                               << "1176"
+                                               << "PSA 119:1176";
+        QTest::newRow("text as typed") << "SONG_OF"
+                                       << "ii"
+                                       << ""
+                                       << "SONG_OF ii:";
+        QTest::newRow("empty boxes") << ""
+                                     << ""
+                                     << ""
+                                     << " :";
     }
     void referenceText()
     {
@@ -555,7 +576,8 @@ private slots:
 
     void bookTokensAndDate()
     {
-        m_fx->writeFile(QStringLiteral("SysDefs/Books.txt"), "1\tGen\tGenesis\r\n22\tSong of\tSong of Songs\r\n");
+        m_fx->writeFile(QStringLiteral("SysDefs/Books.txt"),
+                        "1\tGen\tGenesis\r\n22\tSong of\tSong of Songs\r\n");
         frmBookmarkAdd &dialog = frmBookmarkAdd::Instance();
         dialog.setAdding(true);
         dialog.show();

@@ -223,6 +223,19 @@ private slots:
         QCOMPARE(m_fx->readFile(QStringLiteral("Bookmarks.txt")), GoodA);
     }
 
+    // Rows changed before any file was read (the list was used after a start
+    // without a file) are not replaced by a later reading.
+    void changedRowsAreNotReadAgain()
+    {
+        BookmarkRecords::LoadBookmarks();
+        QVERIFY(!gBookmarksLoaded);
+        BookmarkRecords::Instance().Append({"Mine", "", "", "", "Mine.rtf"});
+        m_fx->writeFile(QStringLiteral("Bookmarks.txt"), GoodA + GoodB);
+        BookmarkRecords::LoadBookmarks();
+        QCOMPARE(BookmarkRecords::Instance().Count(), 1);
+        QCOMPARE(BookmarkRecords::Instance().Rows().first().title, QStringLiteral("Mine"));
+    }
+
     void loadedOnceOnly()
     {
         gBookmarksLoaded = true;
