@@ -85,6 +85,13 @@ ModuleLines::Line ModuleLines::next()
             return line;
         }
         *values[f] = *value;
+        const bool inRange = *value >= 0 && (f != 1 || (*value >= 1 && *value <= MaxBook));
+        if (!inRange) {
+            line.problem = OutOfRange;
+            line.badField = f + 1;
+            line.badText = QByteArray(fieldBegin[f], fieldEnd[f] - fieldBegin[f]);
+            return line;
+        }
     }
     if (!line.text)
         line.text = data + end; // four fields: an empty text
@@ -103,6 +110,9 @@ QString ModuleLines::describe(const Line &line)
                                     : QStringLiteral("has only %1 fields").arg(line.fieldCount);
     case NotANumber:
         return QStringLiteral("the %1 '%2' is not a number")
+            .arg(QLatin1String(FieldNames[line.badField - 1]), QString::fromLatin1(line.badText));
+    case OutOfRange:
+        return QStringLiteral("the %1 '%2' is out of range")
             .arg(QLatin1String(FieldNames[line.badField - 1]), QString::fromLatin1(line.badText));
     case WellFormed:
         break;
