@@ -106,6 +106,8 @@ bool Commentaries::Form_Load()
     StudyLists::SetListText(cboBook, BookNames().FullName(1));
     commentaryLook().ApplyTo(*RTb);
     commentaryLook().ApplyTo(*RTc);
+    m_commentaryLayout.ApplyAtOpen(*RTc);
+    m_bibleLayout.ApplyAtOpen(*RTb);
     return true;
 }
 
@@ -237,6 +239,7 @@ void Commentaries::cmdGo_Click()
                                                                  m_SelectedChapter, m_SelectedVerse,
                                                                  chkChap->isChecked());
                        look.ShowText(*RTb, bibleText);
+                       m_bibleLayout.KeepOn(*RTb);
                    }
                    ShowCommentary();
                });
@@ -258,6 +261,7 @@ void Commentaries::ShowCommentary()
         throw;
     }
     look.ShowText(*RTc, CommentaryText::PaneText(notes));
+    m_commentaryLayout.KeepOn(*RTc);
 }
 
 // --- Layout ----------------------------------------------------------------------

@@ -95,6 +95,7 @@ bool Dictionary::Form_Load()
     StudyLists::SetListText(cboTranslation, gDictionaries.DisplayName(0));
     m_CurrentDictionary = NoneLoaded;
     dictionaryLook().ApplyTo(*RT);
+    m_pageLayout.ApplyAtOpen(*RT);
     return true;
 }
 
@@ -184,6 +185,7 @@ void Dictionary::ShowEntry(const QString &headword, const QString &routine)
             return;
         const PaneLook look = dictionaryLook();
         look.ShowText(*RT, DictionaryFile::ShownText(*entry));
+        m_pageLayout.KeepOn(*RT);
         PaneLook::SetSize(*RT, 0, int(entry->headword.size()), look.fontSize + 2);
         PopulateAlt(entry->text);
         RT->setSelStart(0);

@@ -145,6 +145,7 @@ bool MultiBib::Form_Load()
     PopulateVerse(1, 1);
     optNone->setChecked(true);
     optNone_Click();
+    m_pageLayout.ApplyAtOpen(*RT);
     optWholeVerse->setChecked(true);
     return true;
 }
@@ -351,6 +352,7 @@ void MultiBib::Build()
             result.bibleCount += one.bibleCount;
         }
         look.ShowText(*RT, result.text);
+        m_pageLayout.KeepOn(*RT);
     }
     Panel2->setText(QStringLiteral("Length: ") + ComparisonText::GroupedNumber(RT->endPosition()) +
                     QStringLiteral(" Bytes ") +
