@@ -145,6 +145,9 @@ void Dictionary::LoadCombo(int index)
         lbl1->repaint();
         cboLookup->clear();
         cboLookup->clearEditText();
+        // The list no longer holds the words of the dictionary loaded before: if
+        // this one cannot be read, choosing that one again must load it anew.
+        m_CurrentDictionary = NoneLoaded;
         // Cleared on every path, so the status line never keeps "Loading".
         struct StatusClear
         {

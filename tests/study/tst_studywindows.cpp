@@ -549,6 +549,24 @@ private Q_SLOTS:
         QCOMPARE(window->CurrentDictionary(), 1);
     }
 
+    void dictionaryThatFailsToLoadLeavesTheWayBack()
+    {
+        Dictionary *window = Dictionary::Open();
+        window->cboLookup_GotFocus();
+        QCOMPARE(window->cboLookup->count(), 3);
+        QVERIFY(QFile::remove(m_fx->path(QStringLiteral("Modules/Dictionary/d_two.txt"))));
+        window->cboTranslation_Click(1);
+        QCOMPARE(boxes().size(), 1);
+        QCOMPARE(window->cboLookup->count(), 0);
+        // The list no longer holds the first dictionary's words: choosing it loads them again.
+        window->cboTranslation_Click(0);
+        QCOMPARE(window->CurrentDictionary(), 0);
+        QCOMPARE(window->cboLookup->count(), 3);
+        window->cboLookup_Click();
+        QVERIFY(window->RT->Text().startsWith(QStringLiteral("Alpha")));
+        QCOMPARE(boxes().size(), 1);
+    }
+
     // --- Names --------------------------------------------------------------------------
 
     void namesLookUpAndJump()
