@@ -2,6 +2,7 @@
 
 #include "platform/CodePage.h"
 
+#include <algorithm>
 #include <cstring>
 #include <optional>
 
@@ -52,11 +53,15 @@ ModuleLines::Line ModuleLines::next()
         --end;
     }
     line.size = end - line.start;
+    // A UTF-8 file may begin with its byte-order mark: it is no part of the line number.
+    qsizetype first = line.start;
+    if (first == 0 && n >= 3 && std::memcmp(data, "\xEF\xBB\xBF", 3) == 0)
+        first = std::min<qsizetype>(3, end);
     // Only the first four fields matter here; the text may hold further Tabs.
-    const char *fieldBegin[4] = {data + line.start};
+    const char *fieldBegin[4] = {data + first};
     const char *fieldEnd[4] = {};
     int fieldCount = 1;
-    for (qsizetype i = line.start; i < end && fieldCount <= 4; ++i) {
+    for (qsizetype i = first; i < end && fieldCount <= 4; ++i) {
         if (data[i] != '\t')
             continue;
         fieldEnd[fieldCount - 1] = data + i;
