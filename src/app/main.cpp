@@ -1,4 +1,5 @@
 #include "bookmarks/PageSetup.h"
+#include "bookmarks/frmBookmarkList.h"
 #include "bookmarks/frmDocPreview.h"
 #include "core/Bug_.h"
 #include "core/GlobalVars.h"
@@ -35,6 +36,7 @@ int main(int argc, char *argv[])
     frmLocate::Register();
     PageSetup::Register();
     frmDocPreview::Register();
+    frmBookmarkList::Register();
     AdvancedSearch::Register();
     MultiBib::Register();
     Commentaries::Register();

@@ -1,33 +1,306 @@
 #include "core/BookmarkRecords.h"
 #include "core/GlobalVars.h"
+#include "core/MsgSupport.h"
 
+#include "platform/CodePage.h"
+#include "platform/Desktop.h"
 #include "platform/FileNames.h"
 #include "platform/RuntimeError.h"
+#include "platform/Seams.h"
 #include "platform/TextFile.h"
+
+#include <algorithm>
+
+namespace {
+const QString CRLF = QStringLiteral("\r\n");
+const QString Extension = QStringLiteral(".rtf");
+constexpr int FieldCount = 5;
+constexpr int MaxListedProblems = 12;
+// Catalog text: the record file is damaged; the records lost follow it.
+constexpr int DamagedFileMsg = 270;
+
+QString recordSource()
+{
+    return QStringLiteral("Verbanox.BookmarkRecords");
+}
+
+// A record as the file keeps it: no double quote inside the texts, none in the name.
+QVariantList fileFields(const BookmarkRecord &record)
+{
+    QVariantList fields;
+    for (int i = 0; i < FieldCount - 1; ++i)
+        fields.append(QString(record.field(i)).replace(QLatin1Char('"'), QLatin1Char('\'')));
+    fields.append(QString(record.fileName).remove(QLatin1Char('"')));
+    return fields;
+}
+} // namespace
+
+QString BookmarkRecord::field(int index) const
+{
+    switch (index) {
+    case 0:
+        return title;
+    case 1:
+        return category;
+    case 2:
+        return dateAdded;
+    case 3:
+        return reference;
+    case 4:
+        return fileName;
+    default:
+        raiseError(RtErr::SubscriptOutOfRange, recordSource());
+    }
+}
 
 BookmarkRecords &BookmarkRecords::Instance()
 {
     static BookmarkRecords records;
+    Seams::OnReset(&records, [] { records.Clear(); });
     return records;
 }
 
+void BookmarkRecords::Append(const BookmarkRecord &record)
+{
+    m_rows.append(record);
+    Changed();
+}
+
+void BookmarkRecords::Replace(int row, const BookmarkRecord &record)
+{
+    if (row < 0 || row >= Count())
+        raiseError(RtErr::SubscriptOutOfRange, recordSource());
+    m_rows[row] = record;
+    Changed();
+}
+
+void BookmarkRecords::Remove(int row)
+{
+    if (row < 0 || row >= Count())
+        raiseError(RtErr::SubscriptOutOfRange, recordSource());
+    m_rows.removeAt(row);
+    Changed();
+}
+
+void BookmarkRecords::Sort(int field, bool descending)
+{
+    std::stable_sort(m_rows.begin(), m_rows.end(), [=](const BookmarkRecord &a, const BookmarkRecord &b) {
+        const int order =
+            QString::localeAwareCompare(a.field(field).toCaseFolded(), b.field(field).toCaseFolded());
+        return descending ? order > 0 : order < 0;
+    });
+    Changed();
+}
+
+void BookmarkRecords::Clear()
+{
+    *this = BookmarkRecords();
+}
+
+QString BookmarkRecords::RecordFile()
+{
+    return gProgramFolder + QStringLiteral("Bookmarks.txt");
+}
+
+QString BookmarkRecords::DamagedCopyFile()
+{
+    return RecordFile() + QStringLiteral(".bad");
+}
+
+QString BookmarkRecords::DocumentFolder()
+{
+    return gProgramFolder + QStringLiteral("Bookmarks/");
+}
+
+// --- Reading -----------------------------------------------------------------
+
 void BookmarkRecords::LoadBookmarks()
 {
-    if (gBookmarksLoaded)
-        return;
     BookmarkRecords &records = Instance();
-    // A reading that failed before left its rows; start over so that no row
-    // is listed twice.
-    records.Clear();
+    if (gBookmarksLoaded || records.m_readDone || records.m_changed)
+        return;
+    records.m_rows.clear();
+    QByteArray bytes;
+    QStringList problems;
     try {
-        RecordReader reader = RecordReader::fromFile(gProgramFolder + QStringLiteral("Bookmarks.txt"));
-        while (!reader.atEnd()) {
-            const QStringList fields = reader.readRecord();
-            if (fields.size() != 5)
-                return;
-            records.Append({fields[0], fields[1], fields[2], fields[3], fields[4]});
-        }
-        gBookmarksLoaded = true;
-    } catch (const RuntimeError &) {
+        bytes = TextFiles::readAll(RecordFile());
+        records.m_originalRead = true;
+    } catch (const RuntimeError &e) {
+        // The first run has no file: an empty list, and no message.
+        if (e.number() == RtErr::FileNotFound)
+            return;
+        problems.append(QStringLiteral("the file cannot be read: ") + e.description());
     }
+    records.m_readDone = true;
+    if (records.m_originalRead)
+        records.ReadRecords(bytes, &problems);
+    gLastAddedBookmarkRow = records.Count() - 1;
+    if (problems.isEmpty()) {
+        gBookmarksLoaded = true;
+        return;
+    }
+    records.m_damaged = true;
+    records.m_original = bytes;
+    try {
+        records.KeepDamagedOriginal();
+    } catch (const RuntimeError &) {
+        // Tried again before the file is next written, which waits for it.
+    }
+    TellDamage(problems);
+}
+
+void BookmarkRecords::ReadRecords(const QByteArray &bytes, QStringList *problems)
+{
+    RecordReader reader = RecordReader::fromBytes(bytes, CodePage::Ansi);
+    const auto where = [&reader] {
+        return QStringLiteral("record %1 (line %2): ").arg(reader.recordNumber()).arg(reader.recordLine());
+    };
+    for (;;) {
+        const bool atEnd = reader.atEnd();
+        problems->append(reader.takeSkippedRecords());
+        if (atEnd)
+            break;
+        const QStringList fields = reader.readRecord();
+        if (fields.size() != FieldCount) {
+            problems->append(where() +
+                             QStringLiteral("%1 fields instead of %2").arg(fields.size()).arg(FieldCount));
+        } else if (!IsPlainFileName(fields[4])) {
+            QString shown = fields[4];
+            shown.replace(QChar(0), QStringLiteral("\\0"));
+            problems->append(where() +
+                             QStringLiteral("the document name \"%1\" is not a plain file name, so the "
+                                            "document was not used")
+                                 .arg(shown));
+        } else {
+            m_rows.append({fields[0], fields[1], fields[2], fields[3], fields[4]});
+        }
+    }
+}
+
+void BookmarkRecords::TellDamage(const QStringList &problems)
+{
+    QStringList listed = problems.mid(0, MaxListedProblems);
+    if (problems.size() > MaxListedProblems)
+        listed.append(QStringLiteral("(%1 more)").arg(problems.size() - MaxListedProblems));
+    desktop().messageBox(GetMsg(0, DamagedFileMsg, RecordFile()) + CRLF + CRLF + listed.join(CRLF),
+                         MsgBoxStyle::Exclamation, QString());
+}
+
+// --- Writing -----------------------------------------------------------------
+
+void BookmarkRecords::KeepDamagedOriginal()
+{
+    if (!m_damaged)
+        return;
+    QByteArray bytes = m_original;
+    if (!m_originalRead) {
+        try {
+            bytes = TextFiles::readAll(RecordFile());
+        } catch (const RuntimeError &e) {
+            if (e.number() != RtErr::FileNotFound)
+                raiseError(RtErr::PathFileAccessError, recordSource(),
+                           QStringLiteral("%1 could not be read, so it is not replaced: %2")
+                               .arg(RecordFile(), e.description()));
+            bytes.clear(); // gone meanwhile: nothing left to keep
+            m_damaged = false;
+            return;
+        }
+    }
+    TextFiles::writeAtomically(DamagedCopyFile(), bytes);
+    m_damaged = false;
+    m_original.clear();
+}
+
+void BookmarkRecords::Save()
+{
+    KeepDamagedOriginal();
+    // The file is in the ANSI code page; a text it cannot hold would be lost, so
+    // such a list is written in UTF-8 with a byte-order mark, which reads back.
+    bool ansi = true;
+    for (const BookmarkRecord &record : m_rows)
+        for (int i = 0; i < FieldCount && ansi; ++i)
+            ansi = CodePage::canEncode(record.field(i), CodePage::SystemAnsi);
+    RecordWriter writer(ansi ? CodePage::Ansi : CodePage::Utf8);
+    for (const BookmarkRecord &record : m_rows)
+        writer.writeRecord(fileFields(record));
+    const QByteArray bytes = (ansi ? QByteArray() : QByteArray("\xEF\xBB\xBF")) + writer.bytes();
+    TextFiles::writeAtomically(RecordFile(), bytes);
+}
+
+// --- Document names ----------------------------------------------------------
+
+bool BookmarkRecords::IsPlainFileName(const QString &name)
+{
+    return !name.isEmpty() && name != QLatin1String(".") && !name.contains(QLatin1Char('/')) &&
+           !name.contains(QLatin1Char('\\')) && !name.contains(QLatin1String("..")) &&
+           !name.contains(QChar(0));
+}
+
+QString BookmarkRecords::DocumentPath(const QString &fileName)
+{
+    if (!IsPlainFileName(fileName))
+        raiseError(
+            RtErr::BadFileNameOrNumber, recordSource(),
+            QStringLiteral("The bookmark document name \"%1\" is not a plain file name.").arg(fileName));
+    return DocumentFolder() + fileName;
+}
+
+QString BookmarkRecords::FileNameFromTitle(const QString &title)
+{
+    QString base;
+    for (const QChar c : title) {
+        const char16_t u = c.unicode();
+        const bool kept = (u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z') || (u >= u'0' && u <= u'9') ||
+                          u == u'_' || u == u'.';
+        // A run of dots becomes one: ".." is never part of a document name.
+        if (kept && !(u == u'.' && base.endsWith(QLatin1Char('.'))))
+            base.append(c);
+    }
+    while (base.startsWith(QLatin1Char('.')))
+        base.remove(0, 1);
+    while (base.endsWith(QLatin1Char('.')))
+        base.chop(1);
+    if (base.isEmpty())
+        base = QStringLiteral("bookmark");
+    return base + Extension;
+}
+
+QString BookmarkRecords::UniqueFileName(const QString &wanted, int ownRow) const
+{
+    const QString ownName = ownRow >= 0 && ownRow < Count() ? m_rows[ownRow].fileName : QString();
+    QString stem = wanted;
+    if (stem.endsWith(Extension, Qt::CaseInsensitive))
+        stem.chop(Extension.size());
+    const QString extension = wanted.mid(stem.size());
+    const auto taken = [&](const QString &name) {
+        for (int row = 0; row < Count(); ++row)
+            if (row != ownRow && m_rows[row].fileName.compare(name, Qt::CaseInsensitive) == 0)
+                return true;
+        // A file no row names may still be the document of a record that was
+        // left out of a damaged list.
+        const bool ownFile = !ownName.isEmpty() && name.compare(ownName, Qt::CaseInsensitive) == 0;
+        return !ownFile && FileNames::existsIgnoringCase(DocumentFolder() + name);
+    };
+    QString name = wanted;
+    for (int n = 2; taken(name); ++n)
+        name = stem + QLatin1Char('_') + QString::number(n) + extension;
+    return name;
+}
+
+int BookmarkRecords::FindTitle(const QString &title) const
+{
+    for (int row = 0; row < Count(); ++row)
+        if (m_rows[row].title.compare(title, Qt::CaseInsensitive) == 0)
+            return row;
+    return -1;
+}
+
+bool BookmarkRecords::DocumentShared(int row) const
+{
+    if (row < 0 || row >= Count())
+        return false;
+    for (int other = 0; other < Count(); ++other)
+        if (other != row && m_rows[other].fileName.compare(m_rows[row].fileName, Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
 }

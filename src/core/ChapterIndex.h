@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/ModuleLines.h"
+
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -24,7 +26,7 @@ struct ChapterRecord
 class ChapterIndex
 {
 public:
-    static constexpr int MaxBook = 72;
+    static constexpr int MaxBook = ModuleLines::MaxBook;
 
     struct Built
     {

@@ -2,6 +2,7 @@
 
 #include "platform/CodePage.h"
 
+#include <algorithm>
 #include <cstring>
 #include <optional>
 
@@ -52,11 +53,15 @@ ModuleLines::Line ModuleLines::next()
         --end;
     }
     line.size = end - line.start;
+    // A UTF-8 file may begin with its byte-order mark: it is no part of the line number.
+    qsizetype first = line.start;
+    if (first == 0 && n >= 3 && std::memcmp(data, "\xEF\xBB\xBF", 3) == 0)
+        first = std::min<qsizetype>(3, end);
     // Only the first four fields matter here; the text may hold further Tabs.
-    const char *fieldBegin[4] = {data + line.start};
+    const char *fieldBegin[4] = {data + first};
     const char *fieldEnd[4] = {};
     int fieldCount = 1;
-    for (qsizetype i = line.start; i < end && fieldCount <= 4; ++i) {
+    for (qsizetype i = first; i < end && fieldCount <= 4; ++i) {
         if (data[i] != '\t')
             continue;
         fieldEnd[fieldCount - 1] = data + i;
@@ -85,6 +90,13 @@ ModuleLines::Line ModuleLines::next()
             return line;
         }
         *values[f] = *value;
+        const bool inRange = *value >= 0 && (f != 1 || (*value >= 1 && *value <= MaxBook));
+        if (!inRange) {
+            line.problem = OutOfRange;
+            line.badField = f + 1;
+            line.badText = QByteArray(fieldBegin[f], fieldEnd[f] - fieldBegin[f]);
+            return line;
+        }
     }
     if (!line.text)
         line.text = data + end; // four fields: an empty text
@@ -103,6 +115,9 @@ QString ModuleLines::describe(const Line &line)
                                     : QStringLiteral("has only %1 fields").arg(line.fieldCount);
     case NotANumber:
         return QStringLiteral("the %1 '%2' is not a number")
+            .arg(QLatin1String(FieldNames[line.badField - 1]), QString::fromLatin1(line.badText));
+    case OutOfRange:
+        return QStringLiteral("the %1 '%2' is out of range")
             .arg(QLatin1String(FieldNames[line.badField - 1]), QString::fromLatin1(line.badText));
     case WellFormed:
         break;

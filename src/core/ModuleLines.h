@@ -16,7 +16,10 @@ public:
         LineFeedAlone, // the line ends with LF without CR before it
         TooFewFields,  // fewer than four fields
         NotANumber,    // one of the four number fields is not a decimal number
+        OutOfRange,    // a number no chapter index can hold: a book outside 1-72, or below 0
     };
+
+    static constexpr int MaxBook = 72;
 
     struct Line
     {
@@ -24,7 +27,7 @@ public:
         qsizetype size = 0;  // its length without the line end
         Problem problem = WellFormed;
         int fieldCount = 0; // fields found (at most 5)
-        int badField = 0;   // 1-4: the field that is not a number
+        int badField = 0;   // 1-4: the field that is not a number or out of range
         QByteArray badText; // that field's bytes
         qint32 number = 0;  // field 1: the line's own number
         qint32 book = 0;

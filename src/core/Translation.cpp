@@ -193,11 +193,16 @@ QString Translation::BookContents(int ibook, bool asRtf)
                    // A book outside the Bible's has no verses: the RTF document stays empty.
                    const BookRenderer renderer(*this);
                    const QStringList out = asRtf ? renderer.RtfLines(ibook) : renderer.ReferenceLines(ibook);
-                   // The scratch copy is kept for whoever wants the book as a file.
+                   // The scratch copy is kept for whoever wants the book as a file; the
+                   // text is not read back from it, so a copy that cannot be written
+                   // loses nothing.
                    const QString scratch = gScratchFolder + QStringLiteral("BibTmp2_") + FileName;
                    const int outCodePage = asRtf ? 1252 : (CodePage == 0 ? 1252 : CodePage);
-                   TextFiles::writeAtomically(scratch, TextFiles::encodeLines(out, outCodePage));
-                   result = CodePage::decode(TextFiles::readAll(scratch), outCodePage);
+                   IgnoreErrors([&] {
+                       TextFiles::writeAtomically(scratch, TextFiles::encodeLines(out, outCodePage));
+                   });
+                   for (const QString &line : out)
+                       result += line + CRLF;
                });
     return result;
 }

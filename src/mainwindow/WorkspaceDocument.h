@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <functional>
 
 class QWidget;
@@ -20,6 +21,13 @@ public:
         std::function<QWidget *()> window;
         // Enables the workspace's Edit > Wrap Text.
         std::function<void()> enableWrapText;
+        // The workspace's question about unsaved changes (AskToSave): 2 after Yes
+        // (Save As ran; the document is still changed when it was cancelled),
+        // 0 after No, -1 after Cancel.
+        std::function<int()> askToSave = {};
+        // Makes a file the document's current file name, the one File > Save
+        // writes to (the bookmark list's Go to opens a bookmark's document).
+        std::function<void(const QString &)> setFileName = {};
     };
 
     // An access without a pane removes the registration.

@@ -304,25 +304,25 @@ void frmOptions::applyMultiColor(quint32 color, bool resetting)
     }
 }
 
-void frmOptions::cmdColour_Click()
+void frmOptions::chooseColor(const QString &routine, void (frmOptions::*apply)(quint32, bool))
 {
-    TrapErrors(QStringLiteral("frmOptions.cmdColour_Click()"), [this] {
+    TrapErrors(routine, [this, apply] {
         // The colour dialog starts from the colour last chosen in this opening.
         if (const std::optional<quint32> color = desktop().chooseColor(m_lastColor)) {
             m_lastColor = *color;
-            applySingleColor(*color, false);
+            (this->*apply)(*color, false);
         }
     });
 }
 
+void frmOptions::cmdColour_Click()
+{
+    chooseColor(QStringLiteral("frmOptions.cmdColour_Click()"), &frmOptions::applySingleColor);
+}
+
 void frmOptions::cmdSetColorMulti_Click()
 {
-    TrapErrors(QStringLiteral("frmOptions.cmdSetColorMulti_Click()"), [this] {
-        if (const std::optional<quint32> color = desktop().chooseColor(m_lastColor)) {
-            m_lastColor = *color;
-            applyMultiColor(*color, false);
-        }
-    });
+    chooseColor(QStringLiteral("frmOptions.cmdSetColorMulti_Click()"), &frmOptions::applyMultiColor);
 }
 
 void frmOptions::cmdResetColor_Click()

@@ -92,6 +92,8 @@ private:
     void FormLoad();
     void applySingleColor(quint32 color, bool resetting);
     void applyMultiColor(quint32 color, bool resetting);
+    // Shows the colour dialog from the colour last chosen and applies what is chosen.
+    void chooseColor(const QString &routine, void (frmOptions::*apply)(quint32, bool));
     void showFontSize(QLineEdit *sample, int size);
     void storeSettings();
 

@@ -34,9 +34,7 @@ PaneLook commentaryLook()
 
 Commentaries::Commentaries()
 {
-    setWindowFlag(Qt::Window, true);
-    setAttribute(Qt::WA_DeleteOnClose, true);
-    setAttribute(Qt::WA_QuitOnClose, false);
+    StudyLists::MakeStudyWindow(this);
     CreateControls();
     resize(760, 560);
 }
@@ -106,6 +104,8 @@ bool Commentaries::Form_Load()
     StudyLists::SetListText(cboBook, BookNames().FullName(1));
     commentaryLook().ApplyTo(*RTb);
     commentaryLook().ApplyTo(*RTc);
+    m_commentaryLayout.ApplyAtOpen(*RTc);
+    m_bibleLayout.ApplyAtOpen(*RTb);
     return true;
 }
 
@@ -237,6 +237,7 @@ void Commentaries::cmdGo_Click()
                                                                  m_SelectedChapter, m_SelectedVerse,
                                                                  chkChap->isChecked());
                        look.ShowText(*RTb, bibleText);
+                       m_bibleLayout.KeepOn(*RTb);
                    }
                    ShowCommentary();
                });
@@ -258,6 +259,7 @@ void Commentaries::ShowCommentary()
         throw;
     }
     look.ShowText(*RTc, CommentaryText::PaneText(notes));
+    m_commentaryLayout.KeepOn(*RTc);
 }
 
 // --- Layout ----------------------------------------------------------------------
@@ -275,20 +277,13 @@ void Commentaries::Form_Resize()
     IgnoreErrors([this] {
         const int w = width(), h = height();
         frm1->setGeometry(0, 0, w, StripHeight);
-        const int labelTop = 4, listTop = 22, listHeight = cboTrans->sizeHint().height();
-        int x = 4;
-        const auto place = [&](QComboBox *list, QLabel *label, double share) {
-            const int width = int(w * share);
-            list->setGeometry(x, listTop, width, listHeight);
-            label->setGeometry(x, labelTop, width, 16);
-            x += width;
-        };
-        place(cboTrans, lbl1, 0.3);
-        place(cboBook, lbl2, 0.2);
-        place(cboChap, lbl3, 0.1);
-        place(cboVs, lbl4, 0.1);
-        place(cboComm, lbl5, 0.29);
-        const int rowTop = listTop + listHeight + 4;
+        StudyLists::ListRow row(cboTrans->sizeHint().height());
+        row.Place(cboTrans, lbl1, int(w * 0.3));
+        row.Place(cboBook, lbl2, int(w * 0.2));
+        row.Place(cboChap, lbl3, int(w * 0.1));
+        row.Place(cboVs, lbl4, int(w * 0.1));
+        row.Place(cboComm, lbl5, int(w * 0.29));
+        const int rowTop = row.Bottom() + 4;
         chkChap->setGeometry(4, rowTop, chkChap->sizeHint().width(), chkChap->sizeHint().height());
         const QSize go = cmdGo->sizeHint();
         cmdGo->setGeometry(w - go.width() - 4, rowTop, go.width(), go.height());

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "study/PaneLook.h"
+
 #include <QWidget>
 #include <memory>
 
@@ -76,4 +78,6 @@ private:
     qint32 m_SelectedBook = 0;
     qint32 m_SelectedChapter = 0;
     qint32 m_SelectedVerse = 0;
+    PanePageLayout m_bibleLayout;
+    PanePageLayout m_commentaryLayout;
 };

@@ -38,9 +38,7 @@ DictionaryFile dictionaryFile(int index)
 
 Dictionary::Dictionary()
 {
-    setWindowFlag(Qt::Window, true);
-    setAttribute(Qt::WA_DeleteOnClose, true);
-    setAttribute(Qt::WA_QuitOnClose, false);
+    StudyLists::MakeStudyWindow(this);
     CreateControls();
     resize(700, 480);
 }
@@ -95,6 +93,7 @@ bool Dictionary::Form_Load()
     StudyLists::SetListText(cboTranslation, gDictionaries.DisplayName(0));
     m_CurrentDictionary = NoneLoaded;
     dictionaryLook().ApplyTo(*RT);
+    m_pageLayout.ApplyAtOpen(*RT);
     return true;
 }
 
@@ -144,6 +143,9 @@ void Dictionary::LoadCombo(int index)
         lbl1->repaint();
         cboLookup->clear();
         cboLookup->clearEditText();
+        // The list no longer holds the words of the dictionary loaded before: if
+        // this one cannot be read, choosing that one again must load it anew.
+        m_CurrentDictionary = NoneLoaded;
         // Cleared on every path, so the status line never keeps "Loading".
         struct StatusClear
         {
@@ -184,6 +186,7 @@ void Dictionary::ShowEntry(const QString &headword, const QString &routine)
             return;
         const PaneLook look = dictionaryLook();
         look.ShowText(*RT, DictionaryFile::ShownText(*entry));
+        m_pageLayout.KeepOn(*RT);
         PaneLook::SetSize(*RT, 0, int(entry->headword.size()), look.fontSize + 2);
         PopulateAlt(entry->text);
         RT->setSelStart(0);
@@ -215,17 +218,10 @@ void Dictionary::Form_Resize()
     IgnoreErrors([this] {
         const int w = width(), h = height();
         frm1->setGeometry(0, 0, w, StripHeight);
-        const int labelTop = 4, listTop = 22, listHeight = cboLookup->sizeHint().height();
-        int x = 4;
-        const auto place = [&](QComboBox *list, QLabel *label, double share) {
-            const int width = int((w - 8) * share);
-            list->setGeometry(x, listTop, width, listHeight);
-            label->setGeometry(x, labelTop, width, 16);
-            x += width;
-        };
-        place(cboLookup, Label1, 0.35);
-        place(cboAlt, Label2, 0.35);
-        place(cboTranslation, Label3, 0.3);
+        StudyLists::ListRow row(cboLookup->sizeHint().height());
+        row.Place(cboLookup, Label1, int((w - 8) * 0.35));
+        row.Place(cboAlt, Label2, int((w - 8) * 0.35));
+        row.Place(cboTranslation, Label3, int((w - 8) * 0.3));
         const int status = lbl1->sizeHint().height() + 4;
         RT->setGeometry(0, StripHeight, w, h - StripHeight - status);
         lbl1->setGeometry(4, h - status, w - 8, status);

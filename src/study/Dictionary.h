@@ -1,5 +1,7 @@
 #pragma once
 
+#include "study/PaneLook.h"
+
 #include <QWidget>
 
 class QComboBox;
@@ -57,4 +59,5 @@ private:
 
     int m_CurrentDictionary = 255;
     bool m_firstLoadTried = false;
+    PanePageLayout m_pageLayout;
 };

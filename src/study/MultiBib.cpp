@@ -70,9 +70,7 @@ PaneLook comparisonLook()
 
 MultiBib::MultiBib()
 {
-    setWindowFlag(Qt::Window, true);
-    setAttribute(Qt::WA_DeleteOnClose, true);
-    setAttribute(Qt::WA_QuitOnClose, false);
+    StudyLists::MakeStudyWindow(this);
     CreateControls();
     resize(720, 520);
 }
@@ -145,6 +143,7 @@ bool MultiBib::Form_Load()
     PopulateVerse(1, 1);
     optNone->setChecked(true);
     optNone_Click();
+    m_pageLayout.ApplyAtOpen(*RT);
     optWholeVerse->setChecked(true);
     return true;
 }
@@ -351,6 +350,7 @@ void MultiBib::Build()
             result.bibleCount += one.bibleCount;
         }
         look.ShowText(*RT, result.text);
+        m_pageLayout.KeepOn(*RT);
     }
     Panel2->setText(QStringLiteral("Length: ") + ComparisonText::GroupedNumber(RT->endPosition()) +
                     QStringLiteral(" Bytes ") +
@@ -415,21 +415,14 @@ void MultiBib::Form_Resize()
         const int w = width();
         const int status = StatusBar1->sizeHint().height();
         Picture1->setGeometry(0, 0, w, StripHeight);
-        const int labelTop = 4, listTop = 22, listHeight = cboBook->sizeHint().height();
-        int x = 4;
-        const auto place = [&](QWidget *list, QLabel *label, int width) {
-            list->setGeometry(x, listTop, width, listHeight);
-            if (label)
-                label->setGeometry(x, labelTop, width, 16);
-            x += width;
-        };
-        place(cboBook, L1, int(w * 0.30));
-        place(cboChap, L2, int(w * 0.08));
-        place(cboVs, L3, int(w * 0.08));
-        place(cmdGo, nullptr, cmdGo->sizeHint().width());
-        x += Twips::toPixelsX(100);
-        place(optNone, nullptr, optNone->sizeHint().width());
-        place(optChap, nullptr, optChap->sizeHint().width());
+        StudyLists::ListRow row(cboBook->sizeHint().height());
+        row.Place(cboBook, L1, int(w * 0.30));
+        row.Place(cboChap, L2, int(w * 0.08));
+        row.Place(cboVs, L3, int(w * 0.08));
+        row.Place(cmdGo, nullptr, cmdGo->sizeHint().width());
+        row.Skip(Twips::toPixelsX(100));
+        row.Place(optNone, nullptr, optNone->sizeHint().width());
+        row.Place(optChap, nullptr, optChap->sizeHint().width());
         RT->setGeometry(0, StripHeight, w, height() - StripHeight - status);
         StatusBar1->setGeometry(0, height() - status, w, status);
         PlaceWholeVerseBox();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "study/PaneLook.h"
+
 #include <QWidget>
 
 class QCheckBox;
@@ -81,6 +83,7 @@ private:
     qint32 m_SelectedChapter = 0;
     qint32 m_SelectedVerse = 0;
     bool m_WholeChapter = false;
+    PanePageLayout m_pageLayout;
     // Events run while the index pass writes to the progress log: a pick or a close
     // arriving then is kept for when the build has ended.
     bool m_building = false;

@@ -1,4 +1,6 @@
 #include "study/PaneLook.h"
+#include "core/GlobalVars.h"
+#include "core/PageSettings.h"
 #include "platform/OleColor.h"
 #include "platform/RichTextBox.h"
 
@@ -48,6 +50,27 @@ void PaneLook::SetSize(RichTextBox &pane, int start, int length, int size)
     QTextCharFormat format;
     format.setFontPointSize(size);
     pane.mergeCurrentCharFormat(format);
+}
+
+void PanePageLayout::ApplyAtOpen(RichTextBox &pane)
+{
+    if (!gApplyToAllForms)
+        return;
+    ApplyPageLayout(pane);
+    m_indent = pane.SelIndent();
+}
+
+void PanePageLayout::KeepOn(RichTextBox &pane) const
+{
+    if (!m_indent)
+        return;
+    const int start = pane.SelStart();
+    const int length = pane.SelLength();
+    pane.setSelStart(0);
+    pane.setSelLength(pane.endPosition());
+    pane.setSelIndent(*m_indent);
+    pane.setSelStart(start);
+    pane.setSelLength(length);
 }
 
 HiddenWhileBuilding::HiddenWhileBuilding(QWidget *widget)

@@ -3,6 +3,7 @@
 #include <QPointer>
 #include <QString>
 #include <QWidget>
+#include <optional>
 
 class RichTextBox;
 
@@ -20,6 +21,20 @@ struct PaneLook
     void ShowText(RichTextBox &pane, const QString &text) const;
     // Gives characters [start, start + length) the font size.
     static void SetSize(RichTextBox &pane, int start, int length, int size);
+};
+
+// The page layout a study pane takes when its window opens, when the page
+// settings ask for it in every window. Showing a new text drops the paragraphs'
+// indent, so it is given again to every text shown; the layout stays the one of
+// the opening, as a pane already open is not laid out again.
+class PanePageLayout
+{
+public:
+    void ApplyAtOpen(RichTextBox &pane);
+    void KeepOn(RichTextBox &pane) const;
+
+private:
+    std::optional<float> m_indent;
 };
 
 // Hides a widget while its text is built and shows it again on every path.

@@ -3,6 +3,7 @@
 #include <QString>
 
 class QComboBox;
+class QLabel;
 class QWidget;
 
 // The editable drop-down lists of the study windows.
@@ -11,4 +12,31 @@ namespace StudyLists {
 QComboBox *EditableList(QWidget *parent);
 // Sets the list's text, shown from its start.
 void SetListText(QComboBox *list, const QString &text);
+// Makes a study window a modeless top-level window of its own, deleted when
+// closed, that does not keep the program running.
+void MakeStudyWindow(QWidget *window);
+
+// The row of lists along the top of a study window: each list starts where the
+// one before ends, its label (if any) above it with its left edge and width.
+class ListRow
+{
+public:
+    static constexpr int Left = 4;
+    static constexpr int LabelTop = 4;
+    static constexpr int ListTop = 22;
+    static constexpr int LabelHeight = 16;
+
+    explicit ListRow(int listHeight)
+        : m_listHeight(listHeight)
+    {
+    }
+    void Place(QWidget *list, QLabel *label, int width);
+    void Skip(int width) { m_x += width; }
+    // The first pixel below the lists.
+    int Bottom() const { return ListTop + m_listHeight; }
+
+private:
+    int m_listHeight;
+    int m_x = Left;
+};
 } // namespace StudyLists

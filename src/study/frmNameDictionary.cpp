@@ -28,9 +28,7 @@ constexpr int DesignHeight = 260;
 
 frmNameDictionary::frmNameDictionary()
 {
-    setWindowFlag(Qt::Window, true);
-    setAttribute(Qt::WA_DeleteOnClose, true);
-    setAttribute(Qt::WA_QuitOnClose, false);
+    StudyLists::MakeStudyWindow(this);
     CreateControls();
     resize(520, DesignHeight);
 }
@@ -50,10 +48,7 @@ void frmNameDictionary::Register()
 void frmNameDictionary::CreateControls()
 {
     Toolbar1 = new QToolBar(this);
-    cboWord = new QComboBox(this);
-    cboWord->setEditable(true);
-    cboWord->setInsertPolicy(QComboBox::NoInsert);
-    cboWord->setMaxVisibleItems(20);
+    cboWord = StudyLists::EditableList(this);
     cboWhichNames = new QComboBox(this);
     Text1 = new QPlainTextEdit(this);
     Text1->setReadOnly(true);

@@ -1,8 +1,17 @@
 #include "common/TestFixture.h"
 #include "core/BookmarkRecords.h"
 #include "core/GlobalVars.h"
+#include "platform/RuntimeError.h"
 
+#include <QDir>
 #include <QtTest>
+
+namespace {
+const QByteArray GoodA = "\"Psalm 23\",\"Comfort\",\"01-Jan-2024\",\"PSA 023:001\",\"Psalm23.rtf\"\r\n";
+const QByteArray GoodB = "\"Love, faith\",\"Paul's\",\"02-Jan-2024\",\"1CO 013:013\",\"Lovefaith.rtf\"\r\n";
+} // namespace
+
+Q_DECLARE_METATYPE(BookmarkRecord)
 
 class TestBookmarkRecords : public QObject
 {
@@ -14,7 +23,7 @@ private:
 private slots:
     void init()
     {
-        m_fx = std::make_unique<TestFixture>(false);
+        m_fx = std::make_unique<TestFixture>();
         m_fx->setUpFolders();
         BookmarkRecords::Instance().Clear();
     }
@@ -71,6 +80,160 @@ private slots:
         QCOMPARE(
             (QStringList{record.title, record.category, record.dateAdded, record.reference, record.fileName}),
             (QStringList{"T", "C", "D", "R", "F.rtf"}));
+    }
+
+    void fileNameFromTitle_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("fileName");
+        QTest::newRow("letters, digits, blanks, comma") << "Psalm 23, first notes"
+                                                        << "Psalm23firstnotes.rtf";
+        QTest::newRow("accented letter dropped") << "Jes\u00FAs_1"
+                                                 << "Jess_1.rtf";
+        QTest::newRow("Greek only") << "\u03A8\u03B1\u03BB\u03BC\u03CC\u03C2"
+                                    << "bookmark.rtf";
+        QTest::newRow("empty") << ""
+                               << "bookmark.rtf";
+        QTest::newRow("dots collapse, none first or last") << "..a...b.."
+                                                           << "a.b.rtf";
+        QTest::newRow("path in title") << "x/../y\\z"
+                                       << "x.yz.rtf";
+    }
+    void fileNameFromTitle()
+    {
+        QFETCH(QString, title);
+        QFETCH(QString, fileName);
+        QCOMPARE(BookmarkRecords::FileNameFromTitle(title), fileName);
+        QVERIFY(BookmarkRecords::IsPlainFileName(fileName));
+    }
+
+    void plainFileNames_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("plain");
+        QTest::newRow("document") << "Psalm23.rtf" << true;
+        QTest::newRow("extension only") << ".rtf" << true;
+        QTest::newRow("parent folder") << "../x" << false;
+        QTest::newRow("dot dot") << ".." << false;
+        QTest::newRow("dot dot inside") << "a..rtf" << false;
+        QTest::newRow("slash") << "a/b.rtf" << false;
+        QTest::newRow("backslash") << "..\\a.rtf" << false;
+        QTest::newRow("absolute") << "/etc/passwd" << false;
+        QTest::newRow("NUL") << QStringLiteral("a%1b.rtf").arg(QChar(0)) << false;
+        QTest::newRow("empty") << "" << false;
+        QTest::newRow("dot") << "." << false;
+    }
+    void plainFileNames()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, plain);
+        QCOMPARE(BookmarkRecords::IsPlainFileName(name), plain);
+        QCOMPARE(raisedErrorNumber([&] { BookmarkRecords::DocumentPath(name); }),
+                 plain ? 0 : RtErr::BadFileNameOrNumber);
+    }
+
+    void uniqueFileName()
+    {
+        BookmarkRecords &records = BookmarkRecords::Instance();
+        records.Append({"A", "", "", "", "Psalm23.rtf"});
+        records.Append({"B", "", "", "", "Psalm23_2.rtf"});
+        QVERIFY(QDir().mkpath(BookmarkRecords::DocumentFolder()));
+        m_fx->writeFile(QStringLiteral("Bookmarks/Orphan.rtf"), "kept");
+        QCOMPARE(records.UniqueFileName("Psalm23.rtf"), QStringLiteral("Psalm23_3.rtf"));
+        QCOMPARE(records.UniqueFileName("PSALM23.rtf"), QStringLiteral("PSALM23_3.rtf"));
+        QCOMPARE(records.UniqueFileName("Psalm23.rtf", 0), QStringLiteral("Psalm23.rtf"));
+        QCOMPARE(records.UniqueFileName("Psalm23.rtf", 1), QStringLiteral("Psalm23_2.rtf"));
+        // A file no row names (a record left out of a damaged list) is not overwritten.
+        QCOMPARE(records.UniqueFileName("orphan.rtf"), QStringLiteral("orphan_2.rtf"));
+        QCOMPARE(records.UniqueFileName("New.rtf"), QStringLiteral("New.rtf"));
+    }
+
+    void saveAndReadBack_data()
+    {
+        QTest::addColumn<QList<BookmarkRecord>>("rows");
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QStringList>("titlesRead");
+        QTest::newRow("empty list: zero bytes") << QList<BookmarkRecord>() << QByteArray() << QStringList();
+        QTest::newRow("quotes and commas")
+            << QList<BookmarkRecord>{{"Say \"amen\", twice", "a,b", "01-Jan-2024", "GEN 001:001",
+                                      "Say\"amen.rtf"}}
+            << QByteArray("\"Say 'amen', twice\",\"a,b\",\"01-Jan-2024\",\"GEN 001:001\",\"Sayamen.rtf\"\r\n")
+            << QStringList{"Say 'amen', twice"};
+        QTest::newRow("text the ANSI code page cannot hold")
+            << QList<BookmarkRecord>{{"\u03A8 23", "", "", "", "x.rtf"}}
+            << QByteArray("\xEF\xBB\xBF\"\xCE\xA8 23\",\"\",\"\",\"\",\"x.rtf\"\r\n")
+            << QStringList{"\u03A8 23"};
+    }
+    void saveAndReadBack()
+    {
+        QFETCH(QList<BookmarkRecord>, rows);
+        QFETCH(QByteArray, file);
+        QFETCH(QStringList, titlesRead);
+        for (const BookmarkRecord &row : rows)
+            BookmarkRecords::Instance().Append(row);
+        BookmarkRecords::Instance().Save();
+        QCOMPARE(m_fx->readFile(QStringLiteral("Bookmarks.txt")), file);
+        BookmarkRecords::Instance().Clear();
+        BookmarkRecords::LoadBookmarks();
+        QStringList got;
+        for (const BookmarkRecord &record : BookmarkRecords::Instance().Rows())
+            got.append(record.title);
+        QCOMPARE(got, titlesRead);
+        QVERIFY(gBookmarksLoaded);
+    }
+
+    // The good records stay, the original is kept before anything rewrites it,
+    // and the reader is told once.
+    void damagedFile()
+    {
+        const QByteArray original = GoodA + "\"Unclosed\",\"C\",\"D\",\"R\",\"u.rtf\r\n" +
+                                    "\"Four\",\"fields\",\"only\",\"f.rtf\"\r\n" +
+                                    "\"Evil\",\"\",\"\",\"\",\"../x\"\r\n" + GoodB;
+        m_fx->writeFile(QStringLiteral("Bookmarks.txt"), original);
+        BookmarkRecords::LoadBookmarks();
+        BookmarkRecords::LoadBookmarks();
+        QStringList titles;
+        for (const BookmarkRecord &record : BookmarkRecords::Instance().Rows())
+            titles.append(record.title);
+        QCOMPARE(titles, (QStringList{"Psalm 23", "Love, faith"}));
+        QCOMPARE(m_fx->desk().messageBoxes().size(), 1);
+        const QString told = m_fx->desk().lastMessage();
+        for (const char *part :
+             {"record 2 (line 2)", "record 3 (line 3): 4 fields", "\"../x\"", "Bookmarks.txt"})
+            QVERIFY2(told.contains(QLatin1String(part)), qPrintable(told));
+        QCOMPARE(m_fx->readFile(QStringLiteral("Bookmarks.txt.bad")), original);
+
+        BookmarkRecords::Instance().Save();
+        QCOMPARE(m_fx->readFile(QStringLiteral("Bookmarks.txt")), GoodA + GoodB);
+        QCOMPARE(m_fx->readFile(QStringLiteral("Bookmarks.txt.bad")), original);
+    }
+
+    // Until the damaged original is copied the file is not replaced.
+    void damagedFileNotReplacedWithoutItsCopy()
+    {
+        const QByteArray original = GoodA + "\"Four\",\"fields\",\"only\",\"f.rtf\"\r\n";
+        m_fx->writeFile(QStringLiteral("Bookmarks.txt"), original);
+        QVERIFY(QDir().mkpath(BookmarkRecords::DamagedCopyFile())); // the copy cannot be written
+        BookmarkRecords::LoadBookmarks();
+        QVERIFY(raisedErrorNumber([] { BookmarkRecords::Instance().Save(); }) != 0);
+        QCOMPARE(m_fx->readFile(QStringLiteral("Bookmarks.txt")), original);
+        QVERIFY(QDir(BookmarkRecords::DamagedCopyFile()).removeRecursively());
+        BookmarkRecords::Instance().Save();
+        QCOMPARE(m_fx->readFile(QStringLiteral("Bookmarks.txt.bad")), original);
+        QCOMPARE(m_fx->readFile(QStringLiteral("Bookmarks.txt")), GoodA);
+    }
+
+    // Rows changed before any file was read (the list was used after a start
+    // without a file) are not replaced by a later reading.
+    void changedRowsAreNotReadAgain()
+    {
+        BookmarkRecords::LoadBookmarks();
+        QVERIFY(!gBookmarksLoaded);
+        BookmarkRecords::Instance().Append({"Mine", "", "", "", "Mine.rtf"});
+        m_fx->writeFile(QStringLiteral("Bookmarks.txt"), GoodA + GoodB);
+        BookmarkRecords::LoadBookmarks();
+        QCOMPARE(BookmarkRecords::Instance().Count(), 1);
+        QCOMPARE(BookmarkRecords::Instance().Rows().first().title, QStringLiteral("Mine"));
     }
 
     void loadedOnceOnly()

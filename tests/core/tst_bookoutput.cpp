@@ -8,6 +8,7 @@
 #include "platform/RtfReader.h"
 #include "platform/TextFile.h"
 
+#include <QDir>
 #include <QTextDocument>
 #include <QtTest>
 
@@ -231,6 +232,19 @@ private Q_SLOTS:
         QString hebrew = QStringLiteral("\u05D0a");
         mapper->AlterString(hebrew);
         QCOMPARE(hebrew, QStringLiteral("\u05D0A")); // no code in the code page: unchanged
+    }
+
+    void bookContentsWithoutAScratchFolder()
+    {
+        ModuleBuilder module;
+        module.verse(1, 1, 1, QStringLiteral("In the beginning"));
+        install(module);
+        // The scratch copy cannot be written: the text is still there, and nothing is reported.
+        QVERIFY(QDir(m_fx->path(QStringLiteral("Scratch"))).removeRecursively());
+        m_fx->writeFile(QStringLiteral("Scratch"), "not a folder");
+        QCOMPARE(m_t->BookContents(1, false), QStringLiteral("Gen 1:1 In the beginning\r\n"));
+        QVERIFY(m_t->BookContents(1, true).contains(QStringLiteral("Genesis\\par 1} In the beginning")));
+        QVERIFY(m_fx->desk().messageBoxes().isEmpty());
     }
 
     void bookContentsAsRtf()

@@ -278,6 +278,32 @@ private Q_SLOTS:
         QCOMPARE(GetMsg(0, 99, QStringLiteral("1.0.0")),
                  QStringLiteral("Leer, comparar y buscar en la Biblia con Verbanox 1.0.0"));
     }
+
+    // The texts of the study windows and of the module reader exist in Spanish too,
+    // not as English texts left in a Spanish interface.
+    void spanishHasTheStudyAndModuleTexts_data()
+    {
+        QTest::addColumn<int>("category");
+        QTest::addColumn<int>("id");
+        for (const int id : {1, 2, 3, 250, 251})
+            QTest::addRow("standard %d", id) << 0 << id;
+        for (const int id : {1, 2, 20, 25})
+            QTest::addRow("form %d", id) << 1 << id;
+    }
+    void spanishHasTheStudyAndModuleTexts()
+    {
+        QFETCH(int, category);
+        QFETCH(int, id);
+        m_fx->copyShippedData(QStringLiteral("msg"));
+        MsgSupport::ReloadAllMessages();
+        const QString english = GetMsg(category, id, QStringLiteral("X"));
+        gLanguage = QStringLiteral("SPANISH");
+        MsgSupport::ReloadAllMessages();
+        const QString spanish = GetMsg(category, id, QStringLiteral("X"));
+        QVERIFY(!spanish.isEmpty());
+        // An untranslated text would show as the English one behind its number.
+        QVERIFY2(!spanish.contains(english), qPrintable(spanish));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestMsgSupport)

@@ -169,6 +169,24 @@ private Q_SLOTS:
         QCOMPARE(verses[1].text, QStringLiteral("plain"));
     }
 
+    void utf8ModuleWithAByteOrderMark()
+    {
+        // Editors often begin a UTF-8 file with its byte-order mark; the first verse is
+        // no damaged line for that.
+        ModuleBuilder module;
+        module.verse(1, 1, 1, QStringLiteral("\u05D1\u05E8\u05D0\u05E9\u05D9\u05EA")).chapter(1, 2, 2);
+        m_fx->writeFile(QStringLiteral("Modules/Bible/b_bom_utf8.txt"), "\xEF\xBB\xBF" + module.bytes(65001));
+        gBibles.Add(QStringLiteral("BOM"), QStringLiteral("b_bom_utf8.txt"), true, 0);
+        auto t = GetTranslation(gBibles.Count() - 1);
+        const std::vector<Verse> verses = VerseReader(*t).Chapter(1, 1);
+        QCOMPARE(int(verses.size()), 1);
+        QCOMPARE(verses[0].line, 1);
+        QCOMPARE(verses[0].text, QStringLiteral("\u05D1\u05E8\u05D0\u05E9\u05D9\u05EA"));
+        QCOMPARE(refs(VerseReader(*t).Books(1, 1)), refsOfChapters({{1, 1, 1}, {1, 2, 2}}));
+        QCOMPARE(t->GetNumVerses(1, 1), qint16(1));
+        QVERIFY(m_fx->desk().messageBoxes().isEmpty());
+    }
+
     void malformedLinesAreSkipped_data()
     {
         QTest::addColumn<QByteArray>("bad");

@@ -278,6 +278,65 @@ private Q_SLOTS:
         QCOMPARE(boxes()[0].title, title);
     }
 
+    // --- Page layout ---------------------------------------------------------------------
+
+    void pageLayoutWhenAskedForEveryWindow_data()
+    {
+        QTest::addColumn<MenuTargets::Target>("target");
+        QTest::addColumn<bool>("everyWindow");
+        for (const bool every : {true, false}) {
+            const char *suffix = every ? ", every window" : ", not asked";
+            QTest::addRow("comparison%s", suffix) << MenuTargets::MultiBib << every;
+            QTest::addRow("commentaries%s", suffix) << MenuTargets::Commentaries << every;
+            QTest::addRow("dictionary%s", suffix) << MenuTargets::Dictionary << every;
+        }
+    }
+    void pageLayoutWhenAskedForEveryWindow()
+    {
+        QFETCH(MenuTargets::Target, target);
+        QFETCH(bool, everyWindow);
+        gApplyToAllForms = everyWindow;
+        gFitToDesktop = false;
+        gWidthPage = 190;
+        gMarginLeft = 20;
+        gMarginRight = 15;
+        std::function<void()> show;
+        QList<RichTextBox *> panes;
+        if (target == MenuTargets::MultiBib) {
+            MultiBib &window = openComparison();
+            window.optChap->click();
+            show = [&window] { window.cmdGo_Click(); };
+            panes = {window.RT};
+        } else if (target == MenuTargets::Commentaries) {
+            Commentaries *window = Commentaries::Open();
+            window->chkChap->click();
+            show = [window] { window->cmdGo_Click(); };
+            panes = {window->RTb, window->RTc};
+        } else {
+            Dictionary *window = Dictionary::Open();
+            window->cboLookup_GotFocus();
+            show = [window] { window->cboLookup_Click(); };
+            panes = {window->RT};
+        }
+        // Settings changed after the opening do not reach a pane already open.
+        gMarginLeft = 40;
+        gMarginRight = 0;
+        for (int round = 0; round < 2; ++round) {
+            show();
+            for (RichTextBox *pane : panes) {
+                QCOMPARE(pane->RightMargin(), everyWindow ? 9922.5f : 0.0f);
+                QVERIFY(pane->document()->blockCount() > 1);
+                // Every paragraph of every text shown has the indent.
+                for (QTextBlock block = pane->document()->begin(); block.isValid(); block = block.next()) {
+                    pane->setSelStart(block.position());
+                    QVERIFY2(qAbs(pane->SelIndent() - (everyWindow ? 1134.0f : 0.0f)) < 15,
+                             qPrintable(QString::number(pane->SelIndent())));
+                }
+            }
+        }
+        QVERIFY(boxes().isEmpty());
+    }
+
     // --- Comparison ---------------------------------------------------------------------
 
     void comparisonShowsPicksAndTypedNumbers()
@@ -488,6 +547,24 @@ private Q_SLOTS:
         window->cboTranslation_Click(1);
         QCOMPARE(window->cboLookup->count(), 1);
         QCOMPARE(window->CurrentDictionary(), 1);
+    }
+
+    void dictionaryThatFailsToLoadLeavesTheWayBack()
+    {
+        Dictionary *window = Dictionary::Open();
+        window->cboLookup_GotFocus();
+        QCOMPARE(window->cboLookup->count(), 3);
+        QVERIFY(QFile::remove(m_fx->path(QStringLiteral("Modules/Dictionary/d_two.txt"))));
+        window->cboTranslation_Click(1);
+        QCOMPARE(boxes().size(), 1);
+        QCOMPARE(window->cboLookup->count(), 0);
+        // The list no longer holds the first dictionary's words: choosing it loads them again.
+        window->cboTranslation_Click(0);
+        QCOMPARE(window->CurrentDictionary(), 0);
+        QCOMPARE(window->cboLookup->count(), 3);
+        window->cboLookup_Click();
+        QVERIFY(window->RT->Text().startsWith(QStringLiteral("Alpha")));
+        QCOMPARE(boxes().size(), 1);
     }
 
     // --- Names --------------------------------------------------------------------------

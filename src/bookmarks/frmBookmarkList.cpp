@@ -1,0 +1,444 @@
+#include "bookmarks/frmBookmarkList.h"
+#include "bookmarks/frmBookmarkAdd.h"
+
+#include "core/BookmarkRecords.h"
+#include "core/Bug_.h"
+#include "core/FileFunctions_.h"
+#include "core/GlobalVars.h"
+#include "core/MiscHelpers.h"
+#include "core/MsgSupport.h"
+#include "core/Registry_.h"
+#include "mainwindow/MenuTargets.h"
+#include "mainwindow/WorkspaceDocument.h"
+#include "platform/DefaultInstance.h"
+#include "platform/Desktop.h"
+#include "platform/FileNames.h"
+#include "platform/RichTextBox.h"
+#include "platform/Twips.h"
+
+#include <QCloseEvent>
+#include <QFile>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QShortcut>
+#include <QTextDocument>
+#include <QTreeWidget>
+
+namespace {
+constexpr int Margin = 3; // pixels around the buttons
+constexpr int ButtonMinWidth = 72;
+constexpr int ColumnCount = 5;
+// Catalog texts.
+constexpr int MsgDuplicate = 4;
+constexpr int MsgNoBookmark = 5;
+constexpr int MsgConfirmDelete = 6;
+constexpr int FrmAddCaption = 14;
+constexpr int FrmEditCaption = 15;
+constexpr int FrmFirstButton = 170; // Update, Delete, Edit, Go to, Add, Close
+constexpr int FrmFirstColumn = 176; // Title, Category, Date Added, Bible Reference, FileName
+
+QString listSource()
+{
+    return QStringLiteral("Verbanox.frmBookmarkList");
+}
+
+BookmarkRecords &records()
+{
+    return BookmarkRecords::Instance();
+}
+
+// The workspace's document pane; the workspace loads, hidden, when it is not loaded.
+RichTextBox &workspacePane()
+{
+    RichTextBox *pane = WorkspaceDocument::Get().pane();
+    if (!pane)
+        raiseError(RtErr::ObjectNotSet, listSource(),
+                   QStringLiteral("The search workspace has no document."));
+    return *pane;
+}
+} // namespace
+
+frmBookmarkList::frmBookmarkList()
+{
+    setObjectName(QStringLiteral("frmBookmarkList"));
+    // A sizable frame without minimise and maximise buttons; closing it only hides it.
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setAttribute(Qt::WA_QuitOnClose, false);
+    buildControls();
+    Form_Load();
+}
+
+void frmBookmarkList::buildControls()
+{
+    LV = new QTreeWidget(this);
+    LV->setColumnCount(ColumnCount);
+    LV->setRootIsDecorated(false);
+    LV->setUniformRowHeights(true);
+    LV->setSelectionMode(QAbstractItemView::SingleSelection);
+    LV->setSelectionBehavior(QAbstractItemView::SelectRows);
+    LV->setAllColumnsShowFocus(true);
+    LV->header()->setSectionsClickable(true);
+    LV->header()->setSortIndicatorShown(false);
+
+    Picture1 = new QWidget(this);
+    cmdUpdate = new QPushButton(Picture1);
+    cmdDelete = new QPushButton(Picture1);
+    cmdEdit = new QPushButton(Picture1);
+    cmdGoto = new QPushButton(Picture1);
+    cmdAdd = new QPushButton(Picture1);
+    cmdClose = new QPushButton(Picture1);
+
+    connect(cmdUpdate, &QPushButton::clicked, this, [this] { cmdUpdate_Click(); });
+    connect(cmdDelete, &QPushButton::clicked, this, [this] { cmdDelete_Click(); });
+    connect(cmdEdit, &QPushButton::clicked, this, [this] { cmdEdit_Click(); });
+    connect(cmdGoto, &QPushButton::clicked, this, [this] { cmdGoto_Click(); });
+    connect(cmdAdd, &QPushButton::clicked, this, [this] { cmdAdd_Click(); });
+    connect(cmdClose, &QPushButton::clicked, this, [this] { cmdClose_Click(); });
+    connect(LV->header(), &QHeaderView::sectionClicked, this,
+            [this](int column) { LV_ColumnClick(column + 1); });
+    connect(LV, &QTreeWidget::itemDoubleClicked, this, [this] { cmdGoto_Click(); });
+    auto *help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(help, &QShortcut::activated, this,
+            [] { TrapErrors(QStringLiteral("frmBookmarkList.Help()"), [] { frmBookmarkAdd::ShowHelp(); }); });
+}
+
+frmBookmarkList &frmBookmarkList::Instance()
+{
+    return DefaultInstance<frmBookmarkList>::get();
+}
+
+void frmBookmarkList::Register()
+{
+    MenuTargets::Register(MenuTargets::BookmarkList,
+                          {[]() -> QWidget * { return &Instance(); },
+                           []() -> QWidget * { return DefaultInstance<frmBookmarkList>::peek(); },
+                           {}});
+}
+
+void frmBookmarkList::Form_Load()
+{
+    IgnoreErrors([] { FileFunctions_::MakeFolder(BookmarkRecords::DocumentFolder()); });
+    setWindowTitle(QStringLiteral("Bookmarks"));
+    International();
+    LastSortDescending = false;
+    resize(Twips::toPixelsX(7000), Twips::toPixelsY(5000));
+    FillList(-1);
+}
+
+void frmBookmarkList::International()
+{
+    const QList<QPushButton *> buttons = {cmdUpdate, cmdDelete, cmdEdit, cmdGoto, cmdAdd, cmdClose};
+    for (int i = 0; i < buttons.size(); ++i)
+        buttons[i]->setText(GetMsg(1, FrmFirstButton + i));
+    QStringList headers;
+    for (int i = 0; i < ColumnCount; ++i)
+        headers.append(GetMsg(1, FrmFirstColumn + i));
+    LV->setHeaderLabels(headers);
+    // The window is never narrower than its buttons.
+    int stripWidth = Margin;
+    for (QPushButton *button : buttons)
+        stripWidth += std::max(button->sizeHint().width(), ButtonMinWidth) + Margin;
+    setMinimumSize(stripWidth, 5 * buttons.first()->sizeHint().height());
+    Form_Resize();
+}
+
+// --- Rows ----------------------------------------------------------------------
+
+void frmBookmarkList::FillList(int selected)
+{
+    LV->clear();
+    QList<QTreeWidgetItem *> items;
+    for (const BookmarkRecord &record : records().Rows()) {
+        QStringList texts;
+        for (int i = 0; i < ColumnCount; ++i)
+            texts.append(record.field(i));
+        items.append(new QTreeWidgetItem(texts));
+    }
+    LV->addTopLevelItems(items);
+    for (int column = 0; column < ColumnCount; ++column)
+        LV->resizeColumnToContents(column);
+    SelectRow(selected);
+}
+
+int frmBookmarkList::SelectedRow() const
+{
+    const QList<QTreeWidgetItem *> selected = LV->selectedItems();
+    return selected.isEmpty() ? -1 : LV->indexOfTopLevelItem(selected.first());
+}
+
+void frmBookmarkList::SelectRow(int row)
+{
+    QTreeWidgetItem *item = LV->topLevelItem(row);
+    if (!item) {
+        LV->clearSelection();
+        return;
+    }
+    LV->setCurrentItem(item);
+    item->setSelected(true);
+    LV->scrollToItem(item);
+}
+
+void frmBookmarkList::FocusList()
+{
+    if (isVisible())
+        LV->setFocus();
+}
+
+bool frmBookmarkList::SaveRecords(const QString &routine)
+{
+    return TrapErrors(routine, QStringLiteral("Error writing ") + BookmarkRecords::RecordFile(),
+                      [] { records().Save(); });
+}
+
+// --- Commands ------------------------------------------------------------------
+
+bool frmBookmarkList::CheckForDup(bool adding)
+{
+    bool duplicate = false;
+    TrapErrors(QStringLiteral("frmBookmarkList.CheckForDup()"), [&] {
+        const int found = records().FindTitle(frmBookmarkAdd::Instance().sTitle());
+        if (found < 0 || (!adding && found == SelectedRow()))
+            return;
+        duplicate = true;
+        SelectRow(found);
+        desktop().messageBox(GetMsg(0, MsgDuplicate, QString()), MsgBoxStyle::Information,
+                             QStringLiteral("Duplicate Found"));
+        FocusList();
+    });
+    return duplicate;
+}
+
+void frmBookmarkList::cmdAdd_Click()
+{
+    const QString routine = QStringLiteral("frmBookmarkList.cmdAdd_Click()");
+    bool duplicate = false;
+    TrapErrors(routine, [&] {
+        frmBookmarkAdd &dialog = frmBookmarkAdd::Instance();
+        dialog.setWindowTitle(GetMsg(1, FrmAddCaption));
+        dialog.setAdding(true);
+        frmBookmarkAdd::ShowModal();
+        if (dialog.Cancelled())
+            return;
+        duplicate = CheckForDup(true);
+        if (duplicate || dialog.sTitle().isEmpty())
+            return;
+        // The record is added only once its document is saved.
+        const QString fileName = dialog.MakeFN();
+        workspacePane().SaveFile(BookmarkRecords::DocumentPath(fileName), RichTextBox::rtfRTF);
+        records().Append({dialog.sTitle(), dialog.sCategory(), dialog.sDate(), dialog.sBookChVs(), fileName});
+        gLastAddedBookmarkRow = records().Count() - 1;
+        FillList(records().Count() - 1);
+        SaveRecords(routine);
+    });
+    if (duplicate)
+        return;
+    IgnoreErrors([this] {
+        SelectRow(records().Count() - 1);
+        FocusList();
+    });
+}
+
+void frmBookmarkList::cmdEdit_Click()
+{
+    const QString routine = QStringLiteral("frmBookmarkList.cmdEdit_Click()");
+    TrapErrors(routine, [&] {
+        const int row = SelectedRow();
+        if (row < 0)
+            return;
+        frmBookmarkAdd &dialog = frmBookmarkAdd::Instance();
+        dialog.setWindowTitle(GetMsg(1, FrmEditCaption));
+        dialog.setAdding(false);
+        const BookmarkRecord old = records().Rows().at(row);
+        dialog.setSTitle(old.title);
+        dialog.setSCategory(old.category);
+        dialog.setSDate(old.dateAdded);
+        dialog.setSBookChVs(old.reference);
+        frmBookmarkAdd::ShowModal();
+        if (dialog.Cancelled() || CheckForDup(false))
+            return;
+        const QString fileName = RenamedDocument(row, dialog.MakeFN(row));
+        records().Replace(
+            row, {dialog.sTitle(), dialog.sCategory(), dialog.sDate(), dialog.sBookChVs(), fileName});
+        FillList(row);
+        FocusList();
+        SaveRecords(routine);
+    });
+}
+
+// The row's document under its new name; the old name when the document is
+// shared with another row or cannot be renamed, so the row never loses it.
+QString frmBookmarkList::RenamedDocument(int row, const QString &wanted)
+{
+    const QString oldName = records().Rows().at(row).fileName;
+    if (wanted == oldName || records().DocumentShared(row))
+        return oldName;
+    const QString from = FileNames::resolve(BookmarkRecords::DocumentPath(oldName));
+    const QString to = BookmarkRecords::DocumentPath(wanted);
+    return QFile::rename(from, to) ? wanted : oldName;
+}
+
+void frmBookmarkList::cmdDelete_Click()
+{
+    const int row = SelectedRow();
+    if (row < 0)
+        return;
+    const BookmarkRecord record = records().Rows().at(row);
+    const int answer =
+        desktop().messageBox(GetMsg(0, MsgConfirmDelete, record.title),
+                             MsgBoxStyle::YesNo | MsgBoxStyle::Question, QStringLiteral("Confirm Delete"));
+    if (answer != MsgBoxResult::Yes)
+        return;
+    // A document that another row names stays for that row; a missing one is no matter.
+    if (!records().DocumentShared(row))
+        IgnoreErrors(
+            [&] { QFile::remove(FileNames::resolve(BookmarkRecords::DocumentPath(record.fileName))); });
+    records().Remove(row);
+    FillList(0);
+    FocusList();
+    SaveRecords(QStringLiteral("frmBookmarkList.cmdDelete_Click()"));
+}
+
+// Unsaved changes to the workspace's document are offered for saving first.
+bool frmBookmarkList::MayReplaceWorkspaceDocument()
+{
+    QTextDocument *document = workspacePane().document();
+    if (!document->isModified())
+        return true;
+    const WorkspaceDocument::Access &workspace = WorkspaceDocument::Get();
+    if (!workspace.askToSave)
+        raiseError(RtErr::ObjectNotSet, listSource(),
+                   QStringLiteral("The search workspace cannot save its changed document."));
+    const int answer = workspace.askToSave();
+    return answer == 0 || (answer == 2 && !document->isModified());
+}
+
+void frmBookmarkList::cmdGoto_Click()
+{
+    TrapErrors(QStringLiteral("frmBookmarkList.cmdGoto_Click()"), [this] {
+        const int row = SelectedRow();
+        if (row < 0)
+            return;
+        const QString path = BookmarkRecords::DocumentPath(records().Rows().at(row).fileName);
+        RichTextBox &pane = workspacePane();
+        if (!MayReplaceWorkspaceDocument())
+            return;
+        pane.LoadFile(FileNames::resolve(path), RichTextBox::rtfRTF);
+        pane.document()->setModified(false);
+        const WorkspaceDocument::Access &workspace = WorkspaceDocument::Get();
+        if (workspace.setFileName)
+            workspace.setFileName(path);
+        if (QWidget *window = workspace.window ? workspace.window() : nullptr)
+            window->setWindowTitle(path + QStringLiteral(" - ") + MiscHelpers::ProductTitle());
+        hide();
+    });
+}
+
+void frmBookmarkList::cmdUpdate_Click()
+{
+    const int row = SelectedRow();
+    const bool saved = row >= 0 && IgnoreErrors([row] {
+                           const QString name = records().Rows().at(row).fileName;
+                           workspacePane().SaveFile(BookmarkRecords::DocumentPath(name), RichTextBox::rtfRTF);
+                       });
+    if (!saved) {
+        desktop().messageBox(GetMsg(0, MsgNoBookmark, QString()), MsgBoxStyle::Information,
+                             QStringLiteral("No Bookmark."));
+        return;
+    }
+    FocusList();
+    SaveRecords(QStringLiteral("frmBookmarkList.cmdUpdate_Click()"));
+    hide();
+}
+
+void frmBookmarkList::cmdClose_Click()
+{
+    DoClose();
+}
+
+void frmBookmarkList::LV_ColumnClick(int column)
+{
+    TrapErrors(QStringLiteral("frmBookmarkList.LV_ColumnClick()"), [&] {
+        // One order for all columns: every click reverses it, the first sorts descending.
+        LastSortDescending = !LastSortDescending;
+        const int row = SelectedRow();
+        const BookmarkRecord selected = row >= 0 ? records().Rows().at(row) : BookmarkRecord();
+        records().Sort(column - 1, LastSortDescending);
+        FillList(row >= 0 ? int(records().Rows().indexOf(selected)) : -1);
+        SaveRecords(QStringLiteral("frmBookmarkList.LV_ColumnClick()"));
+    });
+}
+
+// --- Window --------------------------------------------------------------------
+
+bool frmBookmarkList::DoClose()
+{
+    if (!SaveRecords(QStringLiteral("frmBookmarkList.DoClose()")))
+        return false;
+    if (!isMaximized()) {
+        IgnoreErrors([this] {
+            SaveSingle(QStringLiteral("BookmarkTop"), float(Twips::fromPixelsY(y())));
+            SaveSingle(QStringLiteral("BookmarkWidth"), float(Twips::fromPixelsX(width())));
+            SaveSingle(QStringLiteral("BookmarkHeight"), float(Twips::fromPixelsY(height())));
+            SaveSingle(QStringLiteral("BookmarkLeft"), float(Twips::fromPixelsX(x())));
+        });
+    }
+    hide();
+    return true;
+}
+
+void frmBookmarkList::RestorePlacement()
+{
+    if (isMaximized())
+        return;
+    const float top = GetSingle(QStringLiteral("BookmarkTop"), 0);
+    const float width = GetSingle(QStringLiteral("BookmarkWidth"), 7000);
+    const float height = GetSingle(QStringLiteral("BookmarkHeight"), 5000);
+    const float left = GetSingle(QStringLiteral("BookmarkLeft"), 0);
+    move(Twips::toPixelsX(left), Twips::toPixelsY(top));
+    resize(std::max(1, Twips::toPixelsX(width)), std::max(1, Twips::toPixelsY(height)));
+}
+
+void frmBookmarkList::showEvent(QShowEvent *event)
+{
+    // The stored placement when the window is shown, not when it is merely
+    // activated again, so that a window moved meanwhile stays where it is.
+    if (!event->spontaneous()) {
+        IgnoreErrors([this] { RestorePlacement(); });
+        FillList(SelectedRow());
+    }
+    QWidget::showEvent(event);
+}
+
+void frmBookmarkList::closeEvent(QCloseEvent *event)
+{
+    // The window stays for the run; the frame's close box does what Close does.
+    event->ignore();
+    DoClose();
+}
+
+void frmBookmarkList::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    Form_Resize();
+}
+
+void frmBookmarkList::Form_Resize()
+{
+    if (isMinimized())
+        return;
+    const QList<QPushButton *> buttons = {cmdUpdate, cmdDelete, cmdEdit, cmdGoto, cmdAdd, cmdClose};
+    int buttonHeight = 0;
+    for (QPushButton *button : buttons)
+        buttonHeight = std::max(buttonHeight, button->sizeHint().height());
+    const int stripHeight = buttonHeight + 2 * Margin;
+    const int listHeight = std::max(1, height() - stripHeight);
+    LV->setGeometry(0, 0, width(), listHeight);
+    Picture1->setGeometry(0, height() - stripHeight, width(), stripHeight);
+    int right = width() - Margin;
+    for (auto it = buttons.crbegin(); it != buttons.crend(); ++it) {
+        const int w = std::max((*it)->sizeHint().width(), ButtonMinWidth);
+        right -= w;
+        (*it)->setGeometry(right, Margin, w, buttonHeight);
+        right -= Margin;
+    }
+}
