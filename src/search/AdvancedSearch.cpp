@@ -3,6 +3,8 @@
 #include "search/Highlights.h"
 #include "search/SearchText.h"
 
+#include "abi/VirtualKeys.h"
+#include "controls/MenuTable.h"
 #include "core/BibleBookNames.h"
 #include "core/BookmarkRecords.h"
 #include "core/Bug_.h"
@@ -11,22 +13,31 @@
 #include "core/GlobalVars.h"
 #include "core/MiscHelpers.h"
 #include "core/MsgSupport.h"
+#include "core/PageSettings.h"
 #include "core/Registry_.h"
 #include "core/Translation.h"
 #include "core/TranslationHelpers.h"
 #include "core/VerseReader.h"
+#include "mainwindow/CommonMenus.h"
 #include "mainwindow/MenuTargets.h"
+#include "mainwindow/NameMeanings.h"
 #include "mainwindow/Splash.h"
+#include "mainwindow/WorkspaceDocument.h"
 #include "platform/CodePage.h"
 #include "platform/DefaultInstance.h"
 #include "platform/Desktop.h"
+#include "platform/DocumentPrinter.h"
 #include "platform/OleColor.h"
+#include "platform/PageLayout.h"
 #include "platform/RichTextBox.h"
 #include "platform/SettingsStore.h"
 #include "platform/TextFile.h"
 #include "platform/Twips.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -36,15 +47,20 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QPrinter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTimer>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -57,6 +73,12 @@ constexpr quint32 Red = 0x000000FF;
 constexpr quint32 Black = 0x00000000;
 // Catalog ids of the search's own messages.
 constexpr int MsgClearHistory = 43;
+// The line width of a document that does not wrap.
+constexpr float WrapOffTwips = 128000;
+constexpr int MsgNotFound = 50;
+constexpr int MsgNoRoomForText = 148;
+constexpr int MsgPrinterNotStarted = 149;
+constexpr int MsgIntegrateNames = 42;
 constexpr int MsgAskToSave = 51;
 constexpr int MsgInvalidPattern = 241;
 constexpr int MsgTooManyTerms = 242;
@@ -124,8 +146,12 @@ AdvancedSearch::AdvancedSearch()
     setAttribute(Qt::WA_DeleteOnClose, true);
     setAttribute(Qt::WA_QuitOnClose, false);
     CreateControls();
+    CreateToolbar();
     LayOutControls();
+    CreateMenus();
     ConnectControls();
+    ConnectToolbar();
+    ConnectPane();
     Form_Load();
 }
 
@@ -145,6 +171,13 @@ void AdvancedSearch::Register()
                           {[]() -> QWidget * { return &Instance(); },
                            []() -> QWidget * { return DefaultInstance<AdvancedSearch>::peek(); },
                            {}});
+    // Page setup, the preview and printing reach the document through here.
+    WorkspaceDocument::Register({[]() -> RichTextBox * { return Instance().RT; },
+                                 []() -> QWidget * { return &Instance(); },
+                                 [] {
+                                     if (AdvancedSearch *window = DefaultInstance<AdvancedSearch>::peek())
+                                         window->mEditWrapText->setEnabled(true);
+                                 }});
 }
 
 AdvancedSearch::SourceFactory AdvancedSearch::setSourceFactory(SourceFactory factory)
@@ -243,6 +276,7 @@ void AdvancedSearch::LayOutControls()
     auto *layout = new QVBoxLayout(centralWidget());
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
+    layout->addWidget(Picture1);
     layout->addWidget(Picture3);
     layout->addWidget(Picture4);
     layout->addWidget(RT, 1);
@@ -266,6 +300,593 @@ void AdvancedSearch::ConnectControls()
                 [this](const QString &eventName) { m_globalnotifer_Notify(eventName); });
 }
 
+// --- Toolbar -----------------------------------------------------------------
+
+namespace {
+QToolButton *toolButton(QWidget *parent, const char *name, const QIcon &icon)
+{
+    auto *button = new QToolButton(parent);
+    button->setObjectName(QLatin1String(name));
+    button->setIcon(icon);
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    return button;
+}
+
+QIcon themeIcon(const char *name, QStyle::StandardPixmap fallback, const QStyle *style)
+{
+    return QIcon::fromTheme(QLatin1String(name), style->standardIcon(fallback));
+}
+} // namespace
+
+// The row above the search row: the document's commands, the formatting and
+// the study windows.
+void AdvancedSearch::CreateToolbar()
+{
+    Picture1 = new QWidget(centralWidget());
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    const std::pair<QToolButton * AdvancedSearch::*, std::pair<const char *, int>> pictured[] = {
+        {&AdvancedSearch::cmdOpen, {"cmdOpen", 2}},
+        {&AdvancedSearch::cmdSave, {"cmdSave", 3}},
+        {&AdvancedSearch::cmdPrint, {"cmdPrint", 5}},
+        {&AdvancedSearch::cmdCut, {"cmdCut", 7}},
+        {&AdvancedSearch::cmdCopy, {"cmdCopy", 8}},
+        {&AdvancedSearch::cmdPaste, {"cmdPaste", 9}},
+        {&AdvancedSearch::cmdUndo, {"cmdUndo", 10}},
+        {&AdvancedSearch::cmdDelete, {"cmdDelete", 11}},
+        {&AdvancedSearch::cmdFind, {"cmdFind", 12}},
+        {&AdvancedSearch::cmdFindNext, {"cmdFindNext", 13}},
+        {&AdvancedSearch::cmdBibMulti, {"cmdBibMulti", 14}},
+        {&AdvancedSearch::cmdBibNames, {"cmdBibNames", 15}},
+        {&AdvancedSearch::cmdDictionary, {"cmdDictionary", 16}},
+        {&AdvancedSearch::cmdCommentary, {"cmdCommentary", 17}},
+    };
+    for (const auto &[member, picture] : pictured)
+        this->*member = toolButton(Picture1, picture.first, ImgList1.ListImages(picture.second));
+    cmdHlp = toolButton(Picture1, "cmdHlp", themeIcon("help-contents", QStyle::SP_DialogHelpButton, style()));
+    cmdCHM =
+        toolButton(Picture1, "cmdCHM", themeIcon("help-browser", QStyle::SP_FileDialogInfoView, style()));
+    cmdMP3 = toolButton(Picture1, "cmdMP3", themeIcon("audio-x-generic", QStyle::SP_MediaPlay, style()));
+
+    m_toolbarRow = new QHBoxLayout(Picture1);
+    m_toolbarRow->setContentsMargins(4, 2, 4, 0);
+    m_toolbarRow->setSpacing(1);
+    for (QToolButton *button :
+         {cmdOpen, cmdSave, cmdPrint, cmdCut, cmdCopy, cmdPaste, cmdUndo, cmdDelete, cmdFind, cmdFindNext})
+        m_toolbarRow->addWidget(button);
+    m_toolbarRow->addSpacing(8);
+    // The formatting buttons go here, between the document's and the study windows' buttons.
+    m_formatIndex = m_toolbarRow->count();
+    m_toolbarRow->addSpacing(8);
+    for (QToolButton *button :
+         {cmdBibMulti, cmdDictionary, cmdCommentary, cmdBibNames, cmdCHM, cmdMP3, cmdHlp})
+        m_toolbarRow->addWidget(button);
+    m_toolbarRow->addStretch(1);
+}
+
+void AdvancedSearch::ConnectToolbar()
+{
+    // Each button runs a menu command, or the command of the study window it opens.
+    const std::pair<QToolButton *, const char *> commands[] = {
+        {cmdOpen, "mFileOpen"},
+        {cmdSave, "mFileSaveAs"},
+        {cmdPrint, "mFilePrint"},
+        {cmdCut, "mEditCut"},
+        {cmdCopy, "mEditCopy"},
+        {cmdPaste, "mEditPaste"},
+        {cmdUndo, "mEditUndo"},
+        {cmdDelete, "mEditDelete"},
+        {cmdFind, "mEditFind"},
+        {cmdFindNext, "mEditFindNext"},
+        {cmdBibMulti, "mViewMultiBible"},
+        {cmdDictionary, "mViewDictionary"},
+        {cmdCommentary, "mViewCommentary"},
+        {cmdBibNames, "mViewNames"},
+        {cmdHlp, "mContents"},
+    };
+    for (const auto &[button, name] : commands) {
+        connect(button, &QToolButton::clicked, this, [this, name = QLatin1String(name)] {
+            if (m_menus->action(name) && m_menus->action(name)->isEnabled())
+                m_menus->run(name);
+            DoSetFocus();
+        });
+    }
+    connect(cmdCHM, &QToolButton::clicked, this, [this] {
+        m_menus->runAs(QStringLiteral("cmdCHM"), [this] { m_menus->run(QStringLiteral("mViewChmBibles")); });
+    });
+    connect(cmdMP3, &QToolButton::clicked, this, [this] {
+        m_menus->runAs(QStringLiteral("cmdMP3"), [] { CommonMenus::ShowWindow(MenuTargets::MP3); });
+    });
+}
+
+// --- Menus -------------------------------------------------------------------
+
+void AdvancedSearch::CreateMenus()
+{
+    QList<MenuItem> menus = MenuDescription();
+    AdjustSharedMenus(menus);
+    m_menus = std::make_unique<MenuTable>(this, QStringLiteral("AdvancedSearch"), menus);
+    BindMenuMembers();
+}
+
+// The design captions are the keys of the menu pictures (AddPicturesToMenu runs
+// before International replaces them).
+QList<MenuItem> AdvancedSearch::MenuDescription()
+{
+    return {
+        FileMenu(),
+        EditMenu(),
+        CommonMenus::View([this](MenuCall &call) {
+            if (call.checked())
+                desktop().messageBox(GetMsg(0, MsgIntegrateNames), MsgBoxStyle::OKOnly, QString());
+        }),
+        CommonMenus::Tools(),
+        CommonMenus::Web(),
+        CommonMenus::Help(),
+    };
+}
+
+MenuItem AdvancedSearch::FileMenu()
+{
+    using M = MenuItem;
+    using T = MenuTargets;
+    return M::Menu(QStringLiteral("zFile"), 70, QStringLiteral("&File"),
+                   {
+                       M::Item(QStringLiteral("mFileSaveAs"), 61, QStringLiteral("Save &As..."),
+                               [this](MenuCall &) { SaveDocumentAs(); }),
+                       M::Line(),
+                       M::Item(QStringLiteral("mFilePageSetup"), 90, QStringLiteral("Pa&ge Setup..."),
+                               CommonMenus::ShowModal(T::PageSetup))
+                           .enabledWhen(CommonMenus::WhenRegistered(T::PageSetup)),
+                       M::Item(QStringLiteral("mFilePrintPreview"), 62, QStringLiteral("Print Pre&view..."),
+                               CommonMenus::ShowModal(T::PrintPreview))
+                           .withPicture(4)
+                           .enabledWhen(CommonMenus::WhenRegistered(T::PrintPreview)),
+                       M::Item(QStringLiteral("mFilePrintSetup"), 63, QStringLiteral("P&rint Setup..."),
+                               [](MenuCall &) { PrintSetup(); }),
+                       M::Item(QStringLiteral("mFilePrint"), 64, QStringLiteral("&Print..."),
+                               [this](MenuCall &) { PrintDocument(); })
+                           .withPicture(5),
+                       M::Line(),
+                       M::Item(QStringLiteral("mFileClose"), 65, QStringLiteral("&Close"),
+                               [this](MenuCall &) { close(); }),
+                   });
+}
+
+MenuItem AdvancedSearch::EditMenu()
+{
+    using M = MenuItem;
+    // The pane does its own Cut, Copy, Paste and Undo keys; the menu only shows them.
+    return M::Menu(QStringLiteral("zEdit"), 66, QStringLiteral("&Edit"),
+                   {
+                       M::Item(QStringLiteral("mEditCut"), 67, QStringLiteral("Cu&t"),
+                               [this](MenuCall &) {
+                                   DoSetFocus();
+                                   RT->cut();
+                                   EnableUndo();
+                                   RT->document()->setModified(true);
+                               })
+                           .withSuffix(QStringLiteral("\tCtrl+X"))
+                           .withPicture(7),
+                       M::Item(QStringLiteral("mEditCopy"), 68, QStringLiteral("&Copy"),
+                               [this](MenuCall &) {
+                                   DoSetFocus();
+                                   RT->copy();
+                               })
+                           .withSuffix(QStringLiteral("\tCtrl+C"))
+                           .withPicture(8),
+                       M::Item(QStringLiteral("mEditPaste"), 69, QStringLiteral("&Paste"),
+                               [this](MenuCall &) {
+                                   DoSetFocus();
+                                   RT->paste();
+                                   EnableUndo();
+                                   RT->document()->setModified(true);
+                               })
+                           .withSuffix(QStringLiteral("\tCtrl+V"))
+                           .withPicture(9),
+                       M::Item(QStringLiteral("mEditUndo"), 71, QStringLiteral("&Undo"),
+                               [this](MenuCall &) {
+                                   DoSetFocus();
+                                   RT->undo();
+                               })
+                           .withSuffix(QStringLiteral("\tCtrl+Z"))
+                           .withPicture(10),
+                       M::Item(QStringLiteral("mEditDelete"), 72, QStringLiteral("&Delete"),
+                               [this](MenuCall &) {
+                                   DoSetFocus();
+                                   EnableUndo();
+                                   QTextCursor cursor = RT->textCursor();
+                                   cursor.deleteChar();
+                                   RT->setTextCursor(cursor);
+                               })
+                           .withSuffix(QStringLiteral("\tDel"))
+                           .withPicture(11),
+                       M::Line(),
+                       M::Item(QStringLiteral("mEditFind"), 73, QStringLiteral("&Find..."),
+                               [this](MenuCall &) {
+                                   const std::optional<QString> answer = desktop().inputBox(
+                                       QStringLiteral("Enter Text to find"),
+                                       MiscHelpers::ProductTitle() + QStringLiteral(" Search"), QString());
+                                   if (!answer || answer->isEmpty())
+                                       return;
+                                   m_find.SetText(*answer);
+                                   FindInDocument();
+                               })
+                           .withShortcut(QKeySequence(QStringLiteral("Ctrl+F")))
+                           .withPicture(12),
+                       M::Item(QStringLiteral("mEditFindNext"), 74, QStringLiteral("Find &Next"),
+                               [this](MenuCall &call) {
+                                   // Find Next before anything was searched for asks, as Find does.
+                                   if (m_find.Text().isEmpty())
+                                       call.table.run(QStringLiteral("mEditFind"));
+                                   else
+                                       FindInDocument();
+                               })
+                           .withShortcut(QKeySequence(Qt::Key_F3))
+                           .withPicture(13),
+                       M::Line(),
+                       M::Item(QStringLiteral("mEditSelectAll"), 75, QStringLiteral("Select &All"),
+                               [this](MenuCall &) {
+                                   RT->selectAll();
+                                   DoSetFocus();
+                                   RT_MouseUp();
+                               })
+                           .withShortcut(QKeySequence(QStringLiteral("Ctrl+A"))),
+                       M::Line(),
+                       M::Item(QStringLiteral("mEditWrapText"), 76, QStringLiteral("&Wrap Text"),
+                               [this](MenuCall &call) { WrapText(call.checked()); })
+                           .withShortcut(QKeySequence(QStringLiteral("Ctrl+W")))
+                           .checkItem(true),
+                   });
+}
+
+// The shared menus under the workspace's own design names, with what differs here.
+void AdvancedSearch::AdjustSharedMenus(QList<MenuItem> &menus)
+{
+    const std::pair<const char *, const char *> names[] = {
+        {"mWindowBookmarks", "mViewBookmarks"},
+        {"mWindowAdvancedSearch", "mViewAdvancedSearch"},
+        {"mWindowMultiBible", "mViewMultiBible"},
+        {"mWindowCommentary", "mViewCommentary"},
+        {"mWindowDictionary", "mViewDictionary"},
+        {"mWindowNames", "mViewNames"},
+        {"mWindowMaps", "mViewMaps"},
+        {"mWindowTranslationNotes", "mViewTranslationNotes"},
+    };
+    for (const auto &[shared, own] : names)
+        FindMenuItem(menus, QLatin1String(shared))->name = QLatin1String(own);
+    // The MP3 player is the toolbar's; the CHM item stays for the toolbar's button, hidden.
+    RemoveMenuItem(menus, QStringLiteral("mViewMp3Bibles"));
+    // The forum of the product's own web site.
+    FindMenuItem(menus, QStringLiteral("mDiscussionForum"))->handler = CommonMenus::OpenPage([] {
+        QString site = MiscHelpers::WebSiteAddress();
+        while (site.endsWith(QLatin1Char('/')))
+            site.chop(1);
+        return site + QStringLiteral("/board.html");
+    });
+    // Integrity Check > All empties the document first, after the question about unsaved notes.
+    MenuItem *all = FindMenuItem(menus, QStringLiteral("mIntegrityAll"));
+    all->handler = [this, checkAll = all->handler](MenuCall &call) {
+        if (!MayReplaceDocument())
+            return;
+        call.errors.step([this] {
+            RT->clear();
+            QTextCharFormat format;
+            format.setForeground(OleColor::toQColor(gBib1TC));
+            if (gBib1Fontsize > 0)
+                format.setFontPointSize(gBib1Fontsize);
+            RT->setCurrentCharFormat(format);
+            RT->document()->setModified(false);
+            m_find.MoveTo(0);
+        });
+        checkAll(call);
+    };
+}
+
+void AdvancedSearch::BindMenuMembers()
+{
+    zFile = m_menus->menu(QStringLiteral("zFile"));
+    zEdit = m_menus->menu(QStringLiteral("zEdit"));
+    zView = m_menus->menu(QStringLiteral("zView"));
+    zTools = m_menus->menu(QStringLiteral("zTools"));
+    mEditCut = m_menus->action(QStringLiteral("mEditCut"));
+    mEditCopy = m_menus->action(QStringLiteral("mEditCopy"));
+    mEditPaste = m_menus->action(QStringLiteral("mEditPaste"));
+    mEditUndo = m_menus->action(QStringLiteral("mEditUndo"));
+    mEditDelete = m_menus->action(QStringLiteral("mEditDelete"));
+    mEditWrapText = m_menus->action(QStringLiteral("mEditWrapText"));
+    mIntegrateNames = m_menus->action(QStringLiteral("mIntegrateNames"));
+    // The CHM item is reached from the toolbar only.
+    m_menus->action(QStringLiteral("mViewChmBibles"))->setVisible(false);
+}
+
+void AdvancedSearch::AddPicturesToMenu()
+{
+    m_menus->AddPicturesToMenu(ImgList1);
+}
+
+// The study windows' buttons are usable when their View items are.
+void AdvancedSearch::EnableStudyButtons()
+{
+    const std::pair<QToolButton *, const char *> buttons[] = {
+        {cmdBibMulti, "mViewMultiBible"},   {cmdDictionary, "mViewDictionary"},
+        {cmdCommentary, "mViewCommentary"}, {cmdBibNames, "mViewNames"},
+        {cmdCHM, "mViewChmBibles"},
+    };
+    for (const auto &[button, name] : buttons)
+        button->setEnabled(m_menus->action(QLatin1String(name))->isEnabled());
+    cmdMP3->setEnabled(MenuTargets::IsRegistered(MenuTargets::MP3));
+}
+
+void AdvancedSearch::mFileClose_Click()
+{
+    m_menus->run(QStringLiteral("mFileClose"));
+}
+
+void AdvancedSearch::mFilePageSetup_Click()
+{
+    m_menus->run(QStringLiteral("mFilePageSetup"));
+}
+
+void AdvancedSearch::mFilePrintPreview_Click()
+{
+    m_menus->run(QStringLiteral("mFilePrintPreview"));
+}
+
+void AdvancedSearch::mEditCut_Click()
+{
+    m_menus->run(QStringLiteral("mEditCut"));
+}
+
+void AdvancedSearch::mEditCopy_Click()
+{
+    m_menus->run(QStringLiteral("mEditCopy"));
+}
+
+void AdvancedSearch::mEditPaste_Click()
+{
+    m_menus->run(QStringLiteral("mEditPaste"));
+}
+
+void AdvancedSearch::mEditUndo_Click()
+{
+    m_menus->run(QStringLiteral("mEditUndo"));
+}
+
+void AdvancedSearch::mEditDelete_Click()
+{
+    m_menus->run(QStringLiteral("mEditDelete"));
+}
+
+void AdvancedSearch::mEditFind_Click()
+{
+    m_menus->run(QStringLiteral("mEditFind"));
+}
+
+void AdvancedSearch::mEditFindNext_Click()
+{
+    m_menus->run(QStringLiteral("mEditFindNext"));
+}
+
+void AdvancedSearch::mEditSelectAll_Click()
+{
+    m_menus->run(QStringLiteral("mEditSelectAll"));
+}
+
+void AdvancedSearch::mEditWrapText_Click()
+{
+    // Run as a click: the mark changes, then the command follows it.
+    mEditWrapText->setChecked(!mEditWrapText->isChecked());
+    m_menus->run(QStringLiteral("mEditWrapText"));
+}
+
+void AdvancedSearch::mIntegrityAll_Click()
+{
+    m_menus->run(QStringLiteral("mIntegrityAll"));
+}
+
+// --- Edit commands and the pane's events -------------------------------------
+
+void AdvancedSearch::DoSetFocus()
+{
+    if (RT->isVisible() && RT->isEnabled())
+        RT->setFocus();
+}
+
+void AdvancedSearch::EnableUndo()
+{
+    if (!m_busy) {
+        mEditUndo->setEnabled(true);
+        cmdUndo->setEnabled(true);
+    }
+}
+
+// Cut, Copy and Delete follow the selection, Paste the clipboard, Undo the
+// document; while a search runs they all wait.
+void AdvancedSearch::UpdateEditCommands()
+{
+    const bool selected = RT->textCursor().hasSelection();
+    for (QAction *item : {mEditCut, mEditCopy, mEditDelete})
+        item->setEnabled(!m_busy && selected);
+    for (QToolButton *button : {cmdCut, cmdCopy, cmdDelete})
+        button->setEnabled(!m_busy && selected);
+    mEditPaste->setEnabled(!m_busy && m_pasteable);
+    cmdPaste->setEnabled(!m_busy && m_pasteable);
+    const bool undo = RT->document()->isUndoAvailable();
+    mEditUndo->setEnabled(!m_busy && undo);
+    cmdUndo->setEnabled(!m_busy && undo);
+}
+
+// Paste is offered for text, rich text and pictures; the clipboard tells when it changes.
+void AdvancedSearch::CheckClipboard()
+{
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+    m_pasteable =
+        data && (data->hasText() || data->hasImage() || data->hasFormat(QStringLiteral("text/rtf")) ||
+                 data->hasFormat(QStringLiteral("application/rtf")));
+    UpdateEditCommands();
+}
+
+void AdvancedSearch::FindInDocument()
+{
+    if (m_find.FindNext(*RT) < 0) {
+        desktop().messageBox(GetMsg(0, MsgNotFound), MsgBoxStyle::Information, QString());
+        return;
+    }
+    DoSetFocus();
+    RT->ensureCursorVisible();
+}
+
+// Lines wrap by the page settings, or not at all; the whole text takes the
+// layout and the reader's selection stays.
+void AdvancedSearch::WrapText(bool on)
+{
+    if (on) {
+        ApplyPageLayoutToWholeText(*RT);
+        return;
+    }
+    const int start = RT->SelStart();
+    const int length = RT->SelLength();
+    RT->selectAll();
+    RT->setRightMargin(WrapOffTwips);
+    RT->setSelIndent(0);
+    RT->setSelStart(start);
+    RT->setSelLength(length);
+}
+
+void AdvancedSearch::ConnectPane()
+{
+    RT->installEventFilter(this);
+    RT->viewport()->installEventFilter(this);
+    connect(RT, &QTextEdit::copyAvailable, this, [this] { UpdateEditCommands(); });
+    connect(RT, &QTextEdit::undoAvailable, this, [this] { UpdateEditCommands(); });
+    connect(RT, &QTextEdit::selectionChanged, this, [this] { RT_SelChange(); });
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] {
+        TrapErrors(QStringLiteral("AdvancedSearch.CheckClipboard()"), [this] { CheckClipboard(); });
+    });
+}
+
+void AdvancedSearch::RT_Click()
+{
+    TrapErrors(QStringLiteral("AdvancedSearch.RT_Click()"), [this] { m_find.MoveTo(RT->SelStart()); });
+}
+
+void AdvancedSearch::RT_MouseUp()
+{
+    TrapErrors(QStringLiteral("AdvancedSearch.RT_MouseUp()"), [this] { UpdateEditCommands(); });
+}
+
+void AdvancedSearch::RT_SelChange()
+{
+    // A name's message box must not start another look-up while it is open.
+    if (m_lookingUpName || m_searchRunning || !mIntegrateNames->isChecked())
+        return;
+    TrapErrors(QStringLiteral("AdvancedSearch.RT_SelChange()"), [this] {
+        const int length = RT->SelLength();
+        if (length < 3 || length >= 20)
+            return;
+        const QScopedValueRollback<bool> busy(m_lookingUpName, true);
+        NameMeanings::Show(RT->SelText().trimmed());
+    });
+}
+
+void AdvancedSearch::Form_KeyDown(int &KeyCode, int Shift)
+{
+    // The pane would select all by itself; the command also updates the Edit commands.
+    if (Shift == ShiftMask::Ctrl && KeyCode == VK::KeyA) {
+        mEditSelectAll_Click();
+        KeyCode = 0;
+    }
+}
+
+void AdvancedSearch::Form_KeyUp(int &KeyCode, int Shift)
+{
+    Q_UNUSED(KeyCode);
+    Q_UNUSED(Shift);
+}
+
+bool AdvancedSearch::PaneEvent(QObject *watched, QEvent *event)
+{
+    if (watched == RT->viewport()) {
+        if (event->type() == QEvent::MouseButtonRelease) {
+            RT_Click();
+            RT_MouseUp();
+        }
+        return false;
+    }
+    if (watched != RT)
+        return false;
+    if (event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        int keyCode = VirtualKeys::fromEvent(key);
+        const int shift = VirtualKeys::shiftMask(key->modifiers());
+        TrapErrors(QStringLiteral("AdvancedSearch.Form_KeyDown()"), [&] { Form_KeyDown(keyCode, shift); });
+        return keyCode == 0;
+    }
+    if (event->type() == QEvent::KeyRelease) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (key->isAutoRepeat())
+            return false;
+        int keyCode = VirtualKeys::fromEvent(key);
+        TrapErrors(QStringLiteral("AdvancedSearch.Form_KeyUp()"),
+                   [&] { Form_KeyUp(keyCode, VirtualKeys::shiftMask(key->modifiers())); });
+    }
+    return false;
+}
+
+// --- Printing ----------------------------------------------------------------
+
+namespace {
+// The print margins in inches from the page settings; with fit to window the
+// side margins are 0.
+QMarginsF printMargins()
+{
+    const float factor = gCM_IN ? 1.0f : 1.0f / 25.4f;
+    QMarginsF margins(gMarginLeft * factor, gTopMargin * factor, gMarginRight * factor,
+                      gBottomMargin * factor);
+    if (gFitToDesktop) {
+        margins.setLeft(0);
+        margins.setRight(0);
+    }
+    return margins;
+}
+} // namespace
+
+void AdvancedSearch::PrintSetup()
+{
+    PrintDialogOptions options;
+    options.title = QStringLiteral("Print Setup");
+    desktop().printDialog(DocumentPrinter::printer(), options);
+}
+
+// The print dialog opens with the selection chosen when text is selected; what
+// it chose prints over the page layout that the preview shows.
+void AdvancedSearch::PrintDocument()
+{
+    QPrinter &printer = DocumentPrinter::printer();
+    PrintDialogOptions options;
+    options.title = QStringLiteral("Print");
+    options.selection = RT->textCursor().hasSelection();
+    {
+        const WaitCursor wait;
+        options.pageCount = PageLayout(*RT->document(), printer, printMargins()).pageCount();
+    }
+    if (!desktop().printDialog(printer, options))
+        return;
+    int printed = 0;
+    {
+        const WaitCursor wait;
+        printed = DocumentPrinter::printChosenPages(printer, *RT, printMargins());
+    }
+    if (printed == DocumentPrinter::NoRoomForText) {
+        desktop().messageBox(GetMsg(0, MsgNoRoomForText), MsgBoxStyle::Exclamation, QString());
+    } else if (printed == DocumentPrinter::PrinterNotStarted) {
+        const QString name =
+            printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName();
+        desktop().messageBox(GetMsg(0, MsgPrinterNotStarted, name), MsgBoxStyle::Exclamation, QString());
+    }
+}
+
 // --- Load and unload ---------------------------------------------------------
 
 void AdvancedSearch::Form_Load()
@@ -273,7 +894,12 @@ void AdvancedSearch::Form_Load()
     DeferredErrors errors(QStringLiteral("AdvancedSearch.Form_Load()"));
     errors.step([] { gAdvancedSearchOpen = true; });
     errors.step([this] { cmdStopSearch->setVisible(false); });
+    errors.step([this] {
+        if (gShowMsgNumbers)
+            m_menus->action(QStringLiteral("mToolsShowMsgNums"))->setChecked(true);
+    });
     errors.step([this] { RestoreFormPosition(PositionPrefix, this); });
+    errors.step([this] { CheckClipboard(); });
     errors.step([this] { optNone->setChecked(true); });
     errors.step([this] { m_dayText = MiscHelpers::WeekdayText(); });
     errors.step([this] { PopulateHistoryCombo(); });
@@ -291,10 +917,14 @@ void AdvancedSearch::Form_Load()
             Splash::ShowModal();
     });
     errors.step([this] { ApplyPageLayout(); });
+    errors.step([this] { AddPicturesToMenu(); });
     errors.step([this] { LoadBookmarks(); });
     errors.step([this] { International(); });
+    errors.step([] { NameMeanings::Reset(); });
     errors.step([this] { RestoreBookRange(); });
     errors.step([this] { SelectSavedTranslation(); });
+    errors.step([this] { m_menus->ApplyEnabling(); });
+    errors.step([this] { EnableStudyButtons(); });
     errors.step([this] { GetComboBookmark(); });
     errors.step([this] { Timer1_Timer(); });
     errors.step([this] { RT->document()->setModified(false); });
@@ -430,6 +1060,16 @@ void AdvancedSearch::International()
         cboBooks->setCurrentIndex(chosen >= 0 ? chosen : 0);
     }
     setWindowTitle(MiscHelpers::ProductTitle());
+    const std::pair<QToolButton *, int> tips[] = {
+        {cmdOpen, 27},     {cmdSave, 28},       {cmdPrint, 29},      {cmdCut, 30},      {cmdCopy, 31},
+        {cmdPaste, 32},    {cmdUndo, 33},       {cmdDelete, 34},     {cmdFind, 35},     {cmdFindNext, 36},
+        {cmdBibMulti, 48}, {cmdDictionary, 49}, {cmdCommentary, 50}, {cmdBibNames, 51}, {cmdHlp, 53},
+        {cmdCHM, 54},      {cmdMP3, 55},
+    };
+    for (const auto &[button, id] : tips)
+        button->setToolTip(GetMsg(1, id));
+    m_menus->International();
+    CommonMenus::CaptionDateFormatWindow();
     cmdSearch->setToolTip(GetMsg(1, 56));
     cmdStopSearch->setToolTip(GetMsg(1, 57));
     cmdClear->setToolTip(GetMsg(1, 122));
@@ -525,6 +1165,8 @@ void AdvancedSearch::cmdClear_Click()
 
 bool AdvancedSearch::eventFilter(QObject *watched, QEvent *event)
 {
+    if (PaneEvent(watched, event))
+        return true;
     if (watched == cboSearch || watched == cboSearch->lineEdit()) {
         if (event->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent *>(event)->key();
@@ -541,10 +1183,20 @@ bool AdvancedSearch::eventFilter(QObject *watched, QEvent *event)
 
 // --- Busy state, status, saving ----------------------------------------------
 
+// While a search runs the commands that change or replace the document wait;
+// View, Web and Help and the search box stay usable.
 void AdvancedSearch::SetMenuEnabledState(bool state)
 {
+    m_busy = !state;
     cmdStopSearch->setVisible(!state);
     cmdSearch->setEnabled(state);
+    for (QMenu *menu : {zFile, zEdit, zTools})
+        menu->menuAction()->setEnabled(state);
+    for (QToolButton *button : {cmdOpen, cmdSave, cmdPrint, cmdFind, cmdFindNext})
+        button->setEnabled(state);
+    if (m_formatToolbar)
+        m_formatToolbar->setEnabled(state);
+    UpdateEditCommands();
 }
 
 bool AdvancedSearch::TextChanged() const
@@ -582,33 +1234,25 @@ int AdvancedSearch::AskToSave()
 
 void AdvancedSearch::mFileSaveAs_Click()
 {
-    TrapErrors(QStringLiteral("AdvancedSearch.mFileSaveAs_Click()"), [this] {
-        const QString name =
-            desktop().saveFileName(QString(), QString(), QStringLiteral("RichText (*.rtf)|*.rtf|"));
-        // A cancelled dialog saves nothing and leaves the document changed.
-        if (name.isEmpty())
-            return;
-        RT->SaveFile(name, RichTextBox::rtfRTF);
-        RT->document()->setModified(false);
-        setWindowTitle(name);
-    });
+    m_menus->run(QStringLiteral("mFileSaveAs"));
 }
 
-// Lines wrap at the page width less the right margin, with the left margin as
-// indent, or at the pane's edge when the pages fit the window.
+void AdvancedSearch::SaveDocumentAs()
+{
+    const QString name =
+        desktop().saveFileName(QString(), QString(), QStringLiteral("RichText (*.rtf)|*.rtf|"));
+    // A cancelled dialog saves nothing and leaves the document changed.
+    if (name.isEmpty())
+        return;
+    RT->SaveFile(name, RichTextBox::rtfRTF);
+    RT->document()->setModified(false);
+    setWindowTitle(name);
+}
+
+// The page layout of the whole document, or no wrapping while Wrap Text is off.
 void AdvancedSearch::ApplyPageLayout()
 {
-    const double factor = gCM_IN ? 1440.0 : 56.7;
-    gPageWidthTwips = float(gWidthPage * factor);
-    const double rightMargin = gPageWidthTwips - gMarginRight * factor;
-    if (gFitToDesktop || rightMargin <= 0) {
-        RT->setLineWrapMode(QTextEdit::WidgetWidth);
-        RT->document()->setDocumentMargin(4);
-        return;
-    }
-    RT->setLineWrapMode(QTextEdit::FixedPixelWidth);
-    RT->setLineWrapColumnOrWidth(Twips::toPixelsX(rightMargin));
-    RT->document()->setDocumentMargin(std::max(4, Twips::toPixelsX(gMarginLeft * factor)));
+    WrapText(mEditWrapText->isChecked());
 }
 
 // --- The search --------------------------------------------------------------
@@ -682,6 +1326,7 @@ void AdvancedSearch::RunSearch(const TermSearch &search)
     setForeColor(cboResults, Black);
     m_matchCount = 0;
     RT->clear();
+    m_find.MoveTo(0);
     txtStatusTextR->clear();
 
     SearchResult result;

@@ -1,14 +1,22 @@
 #pragma once
 
+#include "controls/ImageList.h"
+#include "search/DocumentFind.h"
 #include "search/TermSearch.h"
 
 #include <QMainWindow>
 #include <functional>
 #include <memory>
 
+class MenuTable;
+struct MenuItem;
+class QAction;
 class QCheckBox;
+class QMenu;
+class QToolButton;
 class QComboBox;
 class QGroupBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -66,6 +74,34 @@ public:
     void mFileSaveAs_Click();
     void Timer1_Timer();
 
+    // Menus: pictures, enabling, and each command run as its item runs it
+    // (errors trapped under the item's trace name).
+    MenuTable &Menus() { return *m_menus; }
+    void AddPicturesToMenu();
+    void CheckClipboard();
+    void mFileClose_Click();
+    void mFilePageSetup_Click();
+    void mFilePrintPreview_Click();
+    void mEditCut_Click();
+    void mEditCopy_Click();
+    void mEditPaste_Click();
+    void mEditUndo_Click();
+    void mEditDelete_Click();
+    void mEditFind_Click();
+    void mEditFindNext_Click();
+    void mEditSelectAll_Click();
+    void mEditWrapText_Click();
+    void mIntegrityAll_Click();
+
+    // The document pane's events.
+    void RT_Click();
+    void RT_MouseUp();
+    void RT_SelChange();
+    // Keys of the document pane: Ctrl+A/B/T/U act when pressed (and are
+    // swallowed), Alt+C/D/L/O/R/S when released. KeyCode 0 swallows the key.
+    void Form_KeyDown(int &KeyCode, int Shift);
+    void Form_KeyUp(int &KeyCode, int Shift);
+
     // State the search and later windows read.
     int BookRangeCode() const { return m_bookRangeCode; }
     std::shared_ptr<Translation> CurrentTranslation() const { return m_currentTranslation; }
@@ -97,6 +133,40 @@ public:
     QLineEdit *txtStatusTextR = nullptr;
     QProgressBar *ProgressBar1 = nullptr;
     QTimer *Timer1 = nullptr;
+    ImageList ImgList1;
+
+    // The toolbar row.
+    QWidget *Picture1 = nullptr;
+    QToolButton *cmdOpen = nullptr;
+    QToolButton *cmdSave = nullptr;
+    QToolButton *cmdPrint = nullptr;
+    QToolButton *cmdCut = nullptr;
+    QToolButton *cmdCopy = nullptr;
+    QToolButton *cmdPaste = nullptr;
+    QToolButton *cmdUndo = nullptr;
+    QToolButton *cmdDelete = nullptr;
+    QToolButton *cmdFind = nullptr;
+    QToolButton *cmdFindNext = nullptr;
+    QToolButton *cmdBibMulti = nullptr;
+    QToolButton *cmdDictionary = nullptr;
+    QToolButton *cmdCommentary = nullptr;
+    QToolButton *cmdBibNames = nullptr;
+    QToolButton *cmdHlp = nullptr;
+    QToolButton *cmdCHM = nullptr;
+    QToolButton *cmdMP3 = nullptr;
+
+    // The menus, bound by their design names.
+    QMenu *zFile = nullptr;
+    QMenu *zEdit = nullptr;
+    QMenu *zView = nullptr;
+    QMenu *zTools = nullptr;
+    QAction *mEditCut = nullptr;
+    QAction *mEditCopy = nullptr;
+    QAction *mEditPaste = nullptr;
+    QAction *mEditUndo = nullptr;
+    QAction *mEditDelete = nullptr;
+    QAction *mEditWrapText = nullptr;
+    QAction *mIntegrateNames = nullptr;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -106,7 +176,26 @@ private:
     class BusyState;
 
     void CreateControls();
+    void CreateToolbar();
     void LayOutControls();
+    void CreateMenus();
+    QList<MenuItem> MenuDescription();
+    MenuItem FileMenu();
+    MenuItem EditMenu();
+    void AdjustSharedMenus(QList<MenuItem> &menus);
+    void BindMenuMembers();
+    void ConnectToolbar();
+    void ConnectPane();
+    void UpdateEditCommands();
+    void EnableStudyButtons();
+    void EnableUndo();
+    void DoSetFocus();
+    void FindInDocument();
+    void WrapText(bool on);
+    bool PaneEvent(QObject *watched, QEvent *event);
+    void SaveDocumentAs();
+    void PrintDocument();
+    static void PrintSetup();
     void ConnectControls();
     void Form_Load();
     void Form_Unload(bool &cancel);
@@ -128,6 +217,15 @@ private:
     void ShowSummary(const HighlightPlan &plan, int termsReached, bool ignoreCase);
     bool LetEventsRun();
 
+    std::unique_ptr<MenuTable> m_menus;
+    DocumentFind m_find;
+    bool m_pasteable = false;
+    bool m_busy = false;
+    bool m_lookingUpName = false;
+    QHBoxLayout *m_toolbarRow = nullptr;
+    QWidget *m_formatToolbar = nullptr;
+    int m_formatIndex = 0;
+    int m_pendingAltKey = 0;
     std::shared_ptr<Translation> m_currentTranslation;
     int m_bookRangeCode = 1;
     QString m_dayText;
