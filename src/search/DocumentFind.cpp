@@ -17,8 +17,8 @@ int DocumentFind::FindNext(QTextEdit &pane)
         return -1;
     // Plain text has one character per document position (a paragraph end is one).
     const QString plain = pane.document()->toPlainText();
-    const qsizetype found =
-        SearchText::IndexOfFolded(plain, SearchText::Fold(m_text, true), std::min<qsizetype>(m_position, plain.size()), true);
+    const qsizetype found = SearchText::IndexOfFolded(plain, SearchText::Fold(m_text, true),
+                                                      std::min<qsizetype>(m_position, plain.size()), true);
     if (found < 0)
         return -1;
     QTextCursor cursor(pane.document());
