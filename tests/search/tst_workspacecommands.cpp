@@ -107,14 +107,15 @@ private slots:
         QStringList titles;
         for (const QAction *menu : window.menuBar()->actions())
             titles << menu->text();
-        QCOMPARE(titles, (QStringList{GetMsg(1, 70), GetMsg(1, 66), GetMsg(1, 77), GetMsg(1, 92), GetMsg(1, 103),
-                                      GetMsg(1, 115)}));
+        QCOMPARE(titles, (QStringList{GetMsg(1, 70), GetMsg(1, 66), GetMsg(1, 77), GetMsg(1, 92),
+                                      GetMsg(1, 103), GetMsg(1, 115)}));
         for (const char *name : {"mFileSaveAs", "mFilePrint", "mFileClose", "mEditCut", "mEditWrapText",
                                  "mViewMultiBible", "mViewNames", "mViewBookmarks", "mIntegrityAll"})
             QVERIFY2(window.Menus().action(QLatin1String(name)), name);
         QVERIFY(!window.Menus().action(QStringLiteral("mWindowMultiBible")));
         QVERIFY(!window.Menus().action(QStringLiteral("mViewMp3Bibles")));
-        QCOMPARE(window.Menus().action(QStringLiteral("mEditCut"))->text(), GetMsg(1, 67) + QStringLiteral("\tCtrl+X"));
+        QCOMPARE(window.Menus().action(QStringLiteral("mEditCut"))->text(),
+                 GetMsg(1, 67) + QStringLiteral("\tCtrl+X"));
         // Pictures by the shared numbering; Save As has none.
         QVERIFY(!window.Menus().action(QStringLiteral("mEditCut"))->icon().isNull());
         QVERIFY(!window.Menus().action(QStringLiteral("mFilePrint"))->icon().isNull());
@@ -132,8 +133,12 @@ private slots:
         gShowMsgNumbers = true;
         gNotifier->NotifyOfEvent(GlobalNotifier::InternationalChanged);
         QVERIFY(window.zFile->title().startsWith(QStringLiteral("F70=")));
-        QVERIFY(window.Menus().action(QStringLiteral("mFileSaveAs"))->text().startsWith(QStringLiteral("F61=")));
-        QVERIFY(window.Menus().action(QStringLiteral("mViewMultiBible"))->text().startsWith(QStringLiteral("F78=")));
+        QVERIFY(
+            window.Menus().action(QStringLiteral("mFileSaveAs"))->text().startsWith(QStringLiteral("F61=")));
+        QVERIFY(window.Menus()
+                    .action(QStringLiteral("mViewMultiBible"))
+                    ->text()
+                    .startsWith(QStringLiteral("F78=")));
         QVERIFY(window.cmdOpen->toolTip().startsWith(QStringLiteral("F27=")));
     }
 
@@ -169,8 +174,9 @@ private slots:
         QList<bool> during;
         AdvancedSearch::setSourceFactory([&](const Translation &) -> TermSearch::VerseSource {
             return [&](const VerseReader::Visitor &visit) {
-                during = {menuEnabled(window.zFile), menuEnabled(window.zEdit), menuEnabled(window.zTools),
-                          menuEnabled(window.zView), window.cmdSave->isEnabled(), window.cmdPaste->isEnabled(),
+                during = {menuEnabled(window.zFile),        menuEnabled(window.zEdit),
+                          menuEnabled(window.zTools),       menuEnabled(window.zView),
+                          window.cmdSave->isEnabled(),      window.cmdPaste->isEnabled(),
                           window.cmdStopSearch->isVisible()};
                 return visit(Verse{1, 43, 3, 16, QStringLiteral("For God so loved the world.")});
             };
@@ -179,9 +185,10 @@ private slots:
         window.optAnyTerms->setChecked(true);
         window.cmdSearch_Click();
         QCOMPARE(during, (QList<bool>{false, false, false, true, false, false, true}));
-        const QList<bool> after{menuEnabled(window.zFile), menuEnabled(window.zEdit), menuEnabled(window.zTools),
-                                menuEnabled(window.zView), window.cmdSave->isEnabled(),
-                                window.cmdPaste->isEnabled(), window.cmdStopSearch->isVisible()};
+        const QList<bool> after{menuEnabled(window.zFile),        menuEnabled(window.zEdit),
+                                menuEnabled(window.zTools),       menuEnabled(window.zView),
+                                window.cmdSave->isEnabled(),      window.cmdPaste->isEnabled(),
+                                window.cmdStopSearch->isVisible()};
         QCOMPARE(after, (QList<bool>{true, true, true, true, true, true, false}));
     }
 
@@ -234,6 +241,43 @@ private slots:
         QVERIFY(window.TextChanged());
     }
 
+    // Rich text comes back with its formatting, pictures as pictures, HTML only as its text.
+    void pasteTakesRichTextPicturesAndPlainText()
+    {
+        AdvancedSearch &window = open();
+        setText(window, QStringLiteral("bold plain"));
+        window.RT->setSelStart(0);
+        window.RT->setSelLength(4);
+        window.RT->setSelBold(true);
+        window.mEditCopy_Click();
+        QVERIFY(QGuiApplication::clipboard()->mimeData()->hasFormat(QStringLiteral("text/rtf")));
+        window.RT->setSelStart(10);
+        window.mEditPaste_Click();
+        QCOMPARE(window.RT->Text(), QStringLiteral("bold plainbold"));
+        window.RT->setSelStart(10);
+        window.RT->setSelLength(4);
+        QCOMPARE(window.RT->SelBold(), QVariant(true));
+
+        auto *html = new QMimeData;
+        html->setHtml(QStringLiteral("<b>web</b>"));
+        html->setText(QStringLiteral("web"));
+        QGuiApplication::clipboard()->setMimeData(html);
+        window.RT->setSelStart(5);
+        window.RT->setSelLength(5);
+        window.mEditPaste_Click();
+        QCOMPARE(window.RT->Text(), QStringLiteral("bold webbold"));
+        window.RT->setSelStart(5);
+        window.RT->setSelLength(3);
+        QCOMPARE(window.RT->SelBold(), QVariant(false));
+
+        QImage picture(8, 8, QImage::Format_RGB32);
+        picture.fill(Qt::blue);
+        QGuiApplication::clipboard()->setImage(picture);
+        window.RT->setSelStart(0);
+        window.mEditPaste_Click();
+        QCOMPARE(window.RT->toPlainText().at(0), QChar(QChar::ObjectReplacementCharacter));
+    }
+
     void typingMarksTheDocumentChanged()
     {
         AdvancedSearch &window = open();
@@ -250,13 +294,18 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("find");
         QTest::addColumn<QList<int>>("found"); // Find, then Find Next until not found
-        QTest::newRow("hit at the very start") << "abc abc" << "ABC" << QList<int>{0, 4};
-        QTest::newRow("one character moves on") << "aaa" << "a" << QList<int>{0, 1, 2};
-        QTest::newRow("straight quote for typographic") << "the Lord\u2019s \u201Cword\u201D" << "lord's"
-                                                        << QList<int>{4};
-        QTest::newRow("double quotes") << "say \u201Cword\u201D" << "\"word\"" << QList<int>{4};
-        QTest::newRow("across paragraphs") << "one\r\ntwo one" << "one" << QList<int>{0, 8};
-        QTest::newRow("not there") << "abc" << "x" << QList<int>{};
+        QTest::newRow("hit at the very start") << "abc abc"
+                                               << "ABC" << QList<int>{0, 4};
+        QTest::newRow("one character moves on") << "aaa"
+                                                << "a" << QList<int>{0, 1, 2};
+        QTest::newRow("straight quote for typographic") << "the Lord\u2019s \u201Cword\u201D"
+                                                        << "lord's" << QList<int>{4};
+        QTest::newRow("double quotes") << "say \u201Cword\u201D"
+                                       << "\"word\"" << QList<int>{4};
+        QTest::newRow("across paragraphs") << "one\r\ntwo one"
+                                           << "one" << QList<int>{0, 8};
+        QTest::newRow("not there") << "abc"
+                                   << "x" << QList<int>{};
     }
     void findAndFindNext()
     {
@@ -349,7 +398,8 @@ private slots:
         // Every paragraph takes the indent (through pixels, so within one pixel).
         for (int position : {0, 7, 14}) {
             window.RT->setSelStart(position);
-            QVERIFY2(qAbs(window.RT->SelIndent() - indent) <= 16, qPrintable(QString::number(window.RT->SelIndent())));
+            QVERIFY2(qAbs(window.RT->SelIndent() - indent) <= 16,
+                     qPrintable(QString::number(window.RT->SelIndent())));
         }
         window.RT->setSelStart(7);
         window.RT->setSelLength(3);
