@@ -412,6 +412,7 @@ class Parser
 public:
     Parser(const QByteArray &rtf, qsizetype start, QTextDocument *document);
     void run();
+    bool damaged() const { return m_damaged; }
 
 private:
     GroupState &group() { return m_groups.back(); }
@@ -453,6 +454,7 @@ private:
     std::vector<GroupState> m_groups;
     qsizetype m_overflow = 0; // groups opened past the depth limit, skipped
     bool m_done = false;
+    bool m_damaged = false;
     bool m_starPending = false;
     int m_fallbackToSkip = 0; // characters after \u that stand in for it
 
@@ -519,8 +521,10 @@ void Parser::run()
             break;
         }
     }
-    if (!m_groups.empty())
+    if (!m_groups.empty()) {
         flush();
+        m_damaged = true;
+    }
     if (!m_runs.empty())
         writeParagraph(m_lastTextPara, m_lastTextChars);
     m_cursor.endEditBlock();
@@ -540,6 +544,7 @@ void Parser::openGroup()
     m_fallbackToSkip = 0;
     if (m_overflow > 0 || m_groups.size() >= size_t(RtfReader::MaxDepth)) {
         ++m_overflow;
+        m_damaged = true;
         return;
     }
     if (m_groups.empty()) {
@@ -1142,10 +1147,12 @@ void Parser::writeParagraph(const ParaProps &para, const CharProps &mark)
 
 } // namespace
 
-bool RtfReader::read(const QByteArray &rtf, QTextDocument *into, QString *error)
+bool RtfReader::read(const QByteArray &rtf, QTextDocument *into, QString *error, bool *damaged)
 {
     if (error)
         error->clear();
+    if (damaged)
+        *damaged = false;
     if (!into) {
         if (error)
             *error = QStringLiteral("No document to read into.");
@@ -1163,7 +1170,10 @@ bool RtfReader::read(const QByteArray &rtf, QTextDocument *into, QString *error)
     }
     const bool undo = into->isUndoRedoEnabled();
     into->setUndoRedoEnabled(false);
-    Parser(rtf, start, into).run();
+    Parser parser(rtf, start, into);
+    parser.run();
+    if (damaged)
+        *damaged = parser.damaged();
     into->setUndoRedoEnabled(undo);
     return true;
 }

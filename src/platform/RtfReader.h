@@ -22,7 +22,10 @@ public:
     // Reads an RTF document into `into` (cleared first). Damaged RTF is read as far as
     // it makes sense; false (with a short reason in *error) only when the input does not
     // start with "{\rtf" (leading white space and a UTF-8 byte order mark allowed).
-    static bool read(const QByteArray &rtf, QTextDocument *into, QString *error = nullptr);
+    // *damaged tells whether the text ended before its groups were closed (a cut-off
+    // file) or nested past the depth limit: what could be read is in the document.
+    static bool read(const QByteArray &rtf, QTextDocument *into, QString *error = nullptr,
+                     bool *damaged = nullptr);
 
     // Groups nested deeper than this are skipped with their contents.
     static constexpr int MaxDepth = 1000;
