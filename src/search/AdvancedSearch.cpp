@@ -2,6 +2,7 @@
 #include "search/BookRange.h"
 #include "search/Highlights.h"
 #include "search/SearchText.h"
+#include "search/WorkspaceFiles.h"
 
 #include "abi/VirtualKeys.h"
 #include "controls/MenuTable.h"
@@ -196,6 +197,8 @@ void AdvancedSearch::CreateControls()
     Picture2 = new QWidget(central);
     RT = new RichTextBox(central);
     RT->setObjectName(QStringLiteral("RT"));
+    m_files = new WorkspaceFiles(RT, this);
+    connect(m_files, &WorkspaceFiles::captionChanged, this, &QWidget::setWindowTitle);
 
     cboSearch = new QComboBox(Picture3);
     cboSearch->setEditable(true);
@@ -432,8 +435,23 @@ MenuItem AdvancedSearch::FileMenu()
     using T = MenuTargets;
     return M::Menu(QStringLiteral("zFile"), 70, QStringLiteral("&File"),
                    {
+                       M::Item(QStringLiteral("mFileNew"), 58, QStringLiteral("&New"),
+                               [this](MenuCall &) {
+                                   if (m_files->New())
+                                       m_find.MoveTo(0);
+                               })
+                           .withPicture(1),
+                       M::Item(QStringLiteral("mFileOpen"), 59, QStringLiteral("&Open..."),
+                               [this](MenuCall &) {
+                                   if (m_files->Open())
+                                       m_find.MoveTo(0);
+                               })
+                           .withPicture(2),
+                       M::Item(QStringLiteral("mFileSave"), 60, QStringLiteral("&Save"),
+                               [this](MenuCall &) { m_files->Save(); })
+                           .withPicture(3),
                        M::Item(QStringLiteral("mFileSaveAs"), 61, QStringLiteral("Save &As..."),
-                               [this](MenuCall &) { SaveDocumentAs(); }),
+                               [this](MenuCall &) { m_files->SaveAs(); }),
                        M::Line(),
                        M::Item(QStringLiteral("mFilePageSetup"), 90, QStringLiteral("Pa&ge Setup..."),
                                CommonMenus::ShowModal(T::PageSetup))
@@ -950,9 +968,8 @@ void AdvancedSearch::closeEvent(QCloseEvent *event)
 void AdvancedSearch::Form_Unload(bool &cancel)
 {
     if (TextChanged()) {
-        const int answer = AskToSave();
         // Cancelled, or the document was not saved after all.
-        if (answer == -1 || (answer == 2 && TextChanged())) {
+        if (AskToSave() == WorkspaceFiles::Cancelled) {
             cancel = true;
             return;
         }
@@ -1217,19 +1234,26 @@ void AdvancedSearch::cmdStopSearch_Click()
     m_stopFlag = true;
 }
 
+// Yes saves (Save As when the document has no RTF file yet): 2 once saved, -1
+// when that save was cancelled or failed; No gives 0; Cancel -1.
 int AdvancedSearch::AskToSave()
 {
-    const int style = MsgBoxStyle::YesNoCancel | MsgBoxStyle::Question;
-    switch (desktop().messageBox(GetMsg(0, MsgAskToSave), style,
-                                 QStringLiteral("Save File ") + MiscHelpers::ProductTitle())) {
-    case MsgBoxResult::Yes:
-        mFileSaveAs_Click();
-        return 2;
-    case MsgBoxResult::No:
-        return 0;
-    default:
-        return -1;
-    }
+    return m_files->AskToSave();
+}
+
+void AdvancedSearch::mFileNew_Click()
+{
+    m_menus->run(QStringLiteral("mFileNew"));
+}
+
+void AdvancedSearch::mFileOpen_Click()
+{
+    m_menus->run(QStringLiteral("mFileOpen"));
+}
+
+void AdvancedSearch::mFileSave_Click()
+{
+    m_menus->run(QStringLiteral("mFileSave"));
 }
 
 void AdvancedSearch::mFileSaveAs_Click()
@@ -1237,16 +1261,14 @@ void AdvancedSearch::mFileSaveAs_Click()
     m_menus->run(QStringLiteral("mFileSaveAs"));
 }
 
-void AdvancedSearch::SaveDocumentAs()
+void AdvancedSearch::mFilePrint_Click()
 {
-    const QString name =
-        desktop().saveFileName(QString(), QString(), QStringLiteral("RichText (*.rtf)|*.rtf|"));
-    // A cancelled dialog saves nothing and leaves the document changed.
-    if (name.isEmpty())
-        return;
-    RT->SaveFile(name, RichTextBox::rtfRTF);
-    RT->document()->setModified(false);
-    setWindowTitle(name);
+    m_menus->run(QStringLiteral("mFilePrint"));
+}
+
+void AdvancedSearch::mFilePrintSetup_Click()
+{
+    m_menus->run(QStringLiteral("mFilePrintSetup"));
 }
 
 // The page layout of the whole document, or no wrapping while Wrap Text is off.
@@ -1271,10 +1293,7 @@ SearchMode AdvancedSearch::ChosenMode() const
 // A search replaces the document: unsaved changes are offered for saving first.
 bool AdvancedSearch::MayReplaceDocument()
 {
-    if (!TextChanged())
-        return true;
-    const int answer = AskToSave();
-    return answer == 0 || (answer == 2 && !TextChanged());
+    return m_files->MayReplaceDocument();
 }
 
 bool AdvancedSearch::RefuseSearch(const TermSearch &search)
@@ -1319,6 +1338,8 @@ void AdvancedSearch::RunSearch(const TermSearch &search)
     // show while events run.
     const std::shared_ptr<Translation> translation = m_currentTranslation;
     ApplyPageLayout();
+    // The result is a new document: Save asks for a name instead of overwriting the last file.
+    m_files->DocumentReplaced();
     setWindowTitle(MiscHelpers::ProductTitle());
     m_dayText = MiscHelpers::WeekdayText();
     lblStatusTextL->setVisible(false);

@@ -26,6 +26,7 @@ class QTextDocument;
 class QTimer;
 class RichTextBox;
 class Translation;
+class WorkspaceFiles;
 struct HighlightPlan;
 
 // The search and notes workspace: searches one translation, or a range of its
@@ -71,7 +72,12 @@ public:
     void cboSearch_LostFocus();
     void cboTranslation_Click();
     void cboBooks_Click();
+    void mFileNew_Click();
+    void mFileOpen_Click();
+    void mFileSave_Click();
     void mFileSaveAs_Click();
+    void mFilePrint_Click();
+    void mFilePrintSetup_Click();
     void Timer1_Timer();
 
     // Menus: pictures, enabling, and each command run as its item runs it
@@ -193,7 +199,6 @@ private:
     void FindInDocument();
     void WrapText(bool on);
     bool PaneEvent(QObject *watched, QEvent *event);
-    void SaveDocumentAs();
     void PrintDocument();
     static void PrintSetup();
     void ConnectControls();
@@ -218,6 +223,7 @@ private:
     bool LetEventsRun();
 
     std::unique_ptr<MenuTable> m_menus;
+    WorkspaceFiles *m_files = nullptr;
     DocumentFind m_find;
     bool m_pasteable = false;
     bool m_busy = false;

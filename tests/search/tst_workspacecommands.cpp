@@ -4,6 +4,7 @@
 #include "controls/MenuTable.h"
 #include "core/GlobalNotifier.h"
 #include "core/GlobalVars.h"
+#include "core/MiscHelpers.h"
 #include "core/MsgSupport.h"
 #include "core/ProgressLog.h"
 #include "core/Registry_.h"
@@ -25,6 +26,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPointer>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
@@ -460,6 +462,62 @@ private slots:
         window.RT->setSelStart(10);
         window.RT->setSelLength(5);
         QCOMPARE(desk().messageBoxes().size(), 1);
+    }
+
+    // New, Open and closing ask about unsaved notes; every answer keeps or saves them as it says.
+    void unsavedNotesAreAskedFor_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("saveTo"); // the Save As dialog's answer; empty cancels it
+        QTest::addColumn<bool>("replaced");
+        for (const char *command : {"mFileNew", "mFileOpen", "mFileClose"}) {
+            const QString name = QLatin1String(command);
+            QTest::addRow("%s, no", command) << name << int(MsgBoxResult::No) << QString() << true;
+            QTest::addRow("%s, cancel", command) << name << int(MsgBoxResult::Cancel) << QString() << false;
+            QTest::addRow("%s, yes and saved", command)
+                << name << int(MsgBoxResult::Yes) << "kept.rtf" << true;
+            QTest::addRow("%s, yes but the dialog cancelled", command)
+                << name << int(MsgBoxResult::Yes) << QString() << false;
+        }
+    }
+    void unsavedNotesAreAskedFor()
+    {
+        QFETCH(QString, command);
+        QFETCH(int, answer);
+        QFETCH(QString, saveTo);
+        QFETCH(bool, replaced);
+        m_fx->writeFile(QStringLiteral("other.txt"), "other text");
+        AdvancedSearch &window = open();
+        setText(window, QString());
+        window.RT->setFocus();
+        QTest::keyClicks(window.RT, QStringLiteral("my notes"));
+        QVERIFY(window.TextChanged());
+        desk().messageBoxAnswers.push_back(answer);
+        if (answer == MsgBoxResult::Yes)
+            desk().fileAnswers.push_back(saveTo.isEmpty() ? QString() : m_fx->path(saveTo));
+        if (command == QStringLiteral("mFileOpen"))
+            desk().fileAnswers.push_back(m_fx->path(QStringLiteral("other.txt")));
+        QPointer<AdvancedSearch> alive(&window);
+        window.Menus().run(command);
+        QCOMPARE(desk().messageBoxes().size(), 1);
+        QCOMPARE(desk().messageBoxes().first().text, GetMsg(0, 51));
+        if (!saveTo.isEmpty()) {
+            QVERIFY(m_fx->readFile(saveTo).startsWith("{\\rtf"));
+            if (command == QStringLiteral("mFileClose"))
+                QVERIFY(!m_fx->readFile(saveTo).isEmpty());
+        }
+        if (command == QStringLiteral("mFileClose")) {
+            QTRY_COMPARE(alive.isNull(), replaced);
+            return;
+        }
+        QCOMPARE(window.RT->toPlainText().contains(QStringLiteral("my notes")), !replaced);
+        if (replaced && command == QStringLiteral("mFileNew"))
+            QCOMPARE(window.windowTitle(), GetMsg(1, 17, MiscHelpers::ProductTitle()));
+        if (replaced && command == QStringLiteral("mFileOpen")) {
+            QCOMPARE(window.RT->toPlainText(), QStringLiteral("other text"));
+            QVERIFY(window.windowTitle().contains(QStringLiteral("other.txt")));
+        }
     }
 
     void integrityCheckOfAllAsksAndEmptiesTheDocument_data()
