@@ -101,7 +101,8 @@ bool WorkspaceFiles::Open()
 bool WorkspaceFiles::OpenFile(const QString &name)
 {
     if (!QFileInfo(name).isFile()) {
-        desktop().messageBox(GetMsg(0, MsgFileNotFound, shownName(name)), MsgBoxStyle::Exclamation, QString());
+        desktop().messageBox(GetMsg(0, MsgFileNotFound, shownName(name)), MsgBoxStyle::Exclamation,
+                             QString());
         return false;
     }
     QByteArray bytes;

@@ -114,8 +114,8 @@ private slots:
             QTest::addRow("%s Yes, dialog cancelled", c)
                 << open << true << Answers{Yes} << QStringList{QString()} << false << false;
         }
-        QTest::addRow("Open dialog cancelled") << true << false << Answers{} << QStringList{QString()} << false
-                                               << false;
+        QTest::addRow("Open dialog cancelled")
+            << true << false << Answers{} << QStringList{QString()} << false << false;
     }
     void replaceAsks()
     {
@@ -150,8 +150,9 @@ private slots:
             QCOMPARE(m_rt->Text(), open ? QStringLiteral("Other file") : QString());
             QVERIFY(!m_rt->document()->isModified());
             QCOMPARE(m_files->FileName(), open ? file(QStringLiteral("other.txt")) : QString());
-            QCOMPARE(m_files->Caption(), open ? file(QStringLiteral("other.txt")) + QStringLiteral(" - Verbanox")
-                                              : QStringLiteral("Untitled - Verbanox"));
+            QCOMPARE(m_files->Caption(),
+                     open ? file(QStringLiteral("other.txt")) + QStringLiteral(" - Verbanox")
+                          : QStringLiteral("Untitled - Verbanox"));
         }
     }
 
@@ -217,7 +218,8 @@ private slots:
         QTest::newRow("new name") << QStringList{"fresh.rtf"} << Answers{} << "fresh.rtf";
         QTest::newRow("suffix added") << QStringList{"fresh"} << Answers{} << "fresh.rtf";
         QTest::newRow("replace: Yes") << QStringList{"old.rtf"} << Answers{Yes} << "old.rtf";
-        QTest::newRow("replace: No, other name") << QStringList{"old.rtf", "fresh.rtf"} << Answers{No} << "fresh.rtf";
+        QTest::newRow("replace: No, other name")
+            << QStringList{"old.rtf", "fresh.rtf"} << Answers{No} << "fresh.rtf";
         QTest::newRow("replace: Cancel") << QStringList{"old.rtf"} << Answers{Cancel} << "";
         QTest::newRow("dialog cancelled") << QStringList{""} << Answers{} << "";
     }
@@ -328,11 +330,14 @@ private slots:
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("text");
-        const QString mixed = QStringLiteral("\u1F10\u03BD \u05D1\u05E8\u05D0\u05E9\u05D9\u05EA caf\u00E9 \u2014 \u201Cok\u201D");
+        const QString mixed = QStringLiteral(
+            "\u1F10\u03BD \u05D1\u05E8\u05D0\u05E9\u05D9\u05EA caf\u00E9 \u2014 \u201Cok\u201D");
         QTest::newRow("UTF-8") << mixed.toUtf8() << mixed;
         QTest::newRow("UTF-8 with BOM") << QByteArray("\xEF\xBB\xBF") + mixed.toUtf8() << mixed;
-        QTest::newRow("1252") << QByteArray("caf\xE9 \x97 \x93ok\x94 \x80") << QStringLiteral("caf\u00E9 \u2014 \u201Cok\u201D \u20AC");
-        QTest::newRow("1252 that starts like UTF-8") << QByteArray("\xC3\xA9t\xE9") << QStringLiteral("\u00C3\u00A9t\u00E9");
+        QTest::newRow("1252") << QByteArray("caf\xE9 \x97 \x93ok\x94 \x80")
+                              << QStringLiteral("caf\u00E9 \u2014 \u201Cok\u201D \u20AC");
+        QTest::newRow("1252 that starts like UTF-8")
+            << QByteArray("\xC3\xA9t\xE9") << QStringLiteral("\u00C3\u00A9t\u00E9");
         QTest::newRow("CR LF lines") << QByteArray("one\r\ntwo\r\n") << QStringLiteral("one\r\ntwo\r\n");
     }
     void openText()
@@ -366,9 +371,9 @@ private slots:
         QTest::newRow("missing") << QByteArray() << 47 << false << "Kept";
         QTest::newRow("cut off") << QByteArray("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\b Bold} and more")
                                  << 48 << true << "Bold and more";
-        QTest::newRow("nested too deep") << QByteArray("{\\rtf1 Top") + QByteArray(2000, '{') + "x" +
-                                                QByteArray(2000, '}') + "}"
-                                         << 48 << true << "Top";
+        QTest::newRow("nested too deep")
+            << QByteArray("{\\rtf1 Top") + QByteArray(2000, '{') + "x" + QByteArray(2000, '}') + "}" << 48
+            << true << "Top";
         QTest::newRow("whole") << QByteArray("{\\rtf1 Fine\\par}") << 0 << true << "Fine";
     }
     void openProblems()
