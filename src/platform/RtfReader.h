@@ -6,7 +6,9 @@
 class QTextDocument;
 
 // Reads Rich Text Format into a QTextDocument: text, fonts, colours, bold, italic,
-// underline, strike-out, capitals, super/subscript, sizes, alignment and indents.
+// underline, strike-out, capitals, super/subscript, sizes, alignment, indents, lists
+// (\pn and \ls; the marker text, \pntext or \listtext, is the list's, not text)
+// and the complex-script forms (\ab, \ai, \afs, \af) for Hebrew, Arabic and the like.
 // Text of destinations that are not body text (headers, pictures, field
 // instructions, the style sheet, anything marked \*) is left out. Unknown control
 // words are ignored and the text around them kept, as RTF requires.

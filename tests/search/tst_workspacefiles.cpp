@@ -3,6 +3,7 @@
 #include "core/MsgSupport.h"
 #include "platform/CodePage.h"
 #include "platform/RichTextBox.h"
+#include "platform/Twips.h"
 #include "search/WorkspaceFiles.h"
 
 #include <QDir>
@@ -395,6 +396,81 @@ private slots:
             QCOMPARE(desk().lastMessage(),
                      msg(message, QDir::toNativeSeparators(file(QStringLiteral("doc.rtf")))));
         }
+    }
+
+    // A formatted note comes back from its file as it was written.
+    void formattedRoundTrip()
+    {
+        QTextDocument *document = m_rt->document();
+        QTextCursor cursor(document);
+        QTextCharFormat bold;
+        bold.setFontWeight(QFont::Bold);
+        QTextCharFormat italic;
+        italic.setFontItalic(true);
+        QTextCharFormat underline;
+        underline.setFontUnderline(true);
+        QTextCharFormat red;
+        red.setForeground(QColor(200, 0, 0));
+        QTextCharFormat big;
+        big.setFontPointSize(20);
+        big.setFontFamilies({QStringLiteral("DejaVu Serif")});
+        QTextCharFormat hebrewBold = bold;
+        hebrewBold.setFontPointSize(16);
+        cursor.insertText(QStringLiteral("Bold"), bold);
+        cursor.insertText(QStringLiteral(" italic"), italic);
+        cursor.insertText(QStringLiteral(" underlined"), underline);
+        cursor.insertText(QStringLiteral(" red"), red);
+        cursor.insertText(QStringLiteral(" big"), big);
+        QTextBlockFormat centred;
+        centred.setAlignment(Qt::AlignHCenter);
+        cursor.insertBlock(centred, QTextCharFormat());
+        cursor.insertText(QString::fromUtf8("Ἐν ἀρχῇ ἦν ὁ λόγος"));
+        QTextBlockFormat indented;
+        indented.setLeftMargin(500 / Twips::perPixelX());
+        indented.setAlignment(Qt::AlignRight);
+        cursor.insertBlock(indented, QTextCharFormat());
+        cursor.insertText(QString::fromUtf8("בראשית ברא"), hebrewBold);
+        cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
+        cursor.createList(QTextListFormat::ListDisc);
+        cursor.insertText(QStringLiteral("first point"));
+        cursor.insertBlock();
+        cursor.insertText(QStringLiteral("second point"));
+        chooseFiles({file(QStringLiteral("formatted.rtf")), file(QStringLiteral("formatted.rtf"))});
+        QVERIFY(m_files->SaveAs());
+        m_rt->setText(QStringLiteral("something else"));
+        m_rt->document()->setModified(false);
+
+        QVERIFY(m_files->Open());
+
+        QCOMPARE(m_rt->Text(), QString::fromUtf8("Bold italic underlined red big\r\nἘν ἀρχῇ ἦν ὁ λόγος\r\n"
+                                                 "בראשית ברא\r\nfirst point\r\nsecond point"));
+        const auto formatOf = [this](const QString &text) {
+            QTextCursor at(m_rt->document());
+            at.setPosition(int(m_rt->document()->toPlainText().indexOf(text)) + 1);
+            return at.charFormat();
+        };
+        QCOMPARE(formatOf(QStringLiteral("Bold")).fontWeight(), int(QFont::Bold));
+        QCOMPARE(formatOf(QStringLiteral("italic")).fontItalic(), true);
+        QCOMPARE(formatOf(QStringLiteral("italic")).fontWeight(), int(QFont::Normal));
+        QCOMPARE(formatOf(QStringLiteral("underlined")).fontUnderline(), true);
+        QCOMPARE(formatOf(QStringLiteral("red")).foreground().color(), QColor(200, 0, 0));
+        QCOMPARE(formatOf(QStringLiteral("big")).fontPointSize(), 20.0);
+        QCOMPARE(formatOf(QStringLiteral("big")).fontFamilies().toStringList().value(0),
+                 QStringLiteral("DejaVu Serif"));
+        QCOMPARE(formatOf(QString::fromUtf8("ברא")).fontWeight(), int(QFont::Bold));
+        QCOMPARE(formatOf(QString::fromUtf8("ברא")).fontPointSize(), 16.0);
+        const QTextDocument *back = m_rt->document();
+        QCOMPARE(back->findBlockByNumber(1).blockFormat().alignment() & Qt::AlignHorizontal_Mask,
+                 Qt::AlignHCenter);
+        const QTextBlockFormat hebrew = back->findBlockByNumber(2).blockFormat();
+        QCOMPARE(hebrew.alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
+        QCOMPARE(qRound(hebrew.leftMargin() * Twips::perPixelX()), 500);
+        const QTextList *list = back->findBlockByNumber(3).textList();
+        QVERIFY(list);
+        QCOMPARE(list->format().style(), QTextListFormat::ListDisc);
+        QCOMPARE(back->findBlockByNumber(4).textList(), list);
+        QVERIFY(!back->findBlockByNumber(2).textList());
+        QVERIFY(!m_rt->document()->isModified());
     }
 };
 
