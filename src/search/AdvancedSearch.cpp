@@ -50,6 +50,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QPainter>
 #include <QPrinter>
 #include <QProgressBar>
 #include <QPushButton>
@@ -74,6 +75,10 @@ constexpr quint32 Red = 0x000000FF;
 constexpr quint32 Black = 0x00000000;
 // Catalog ids of the search's own messages.
 constexpr int MsgClearHistory = 43;
+// The Search button's animation: eight frames, fast for the first cycles.
+constexpr int AnimationFrames = 8;
+constexpr int AnimationFastCycles = 8;
+constexpr int AnimationMilliseconds = 100;
 // The line width of a document that does not wrap.
 constexpr float WrapOffTwips = 128000;
 constexpr int MsgNotFound = 50;
@@ -398,7 +403,8 @@ void AdvancedSearch::ConnectToolbar()
         m_menus->runAs(QStringLiteral("cmdCHM"), [this] { m_menus->run(QStringLiteral("mViewChmBibles")); });
     });
     connect(cmdMP3, &QToolButton::clicked, this, [this] {
-        m_menus->runAs(QStringLiteral("cmdMP3"), [] { CommonMenus::ShowWindow(MenuTargets::MP3); });
+        m_menus->runAs(QStringLiteral("cmdMP3"),
+                       [] { MenuTargets::Get(MenuTargets::MP3).instance()->setVisible(true); });
     });
 }
 
@@ -929,7 +935,7 @@ void AdvancedSearch::Form_Load()
                               .arg(OleColor::toQColor(gBib1BC).name(), OleColor::toQColor(gBib1TC).name()));
     });
     errors.step([this] { chkActiveUpd->setChecked(gActiveUpdateBib1); });
-    errors.step([this] { Timer1->start(1000); });
+    errors.step([this] { Timer1->start(AnimationMilliseconds); });
     errors.step([] {
         if (gShowSplash)
             Splash::ShowModal();
@@ -1224,9 +1230,38 @@ bool AdvancedSearch::TextChanged() const
 void AdvancedSearch::Timer1_Timer()
 {
     IgnoreErrors([this] {
-        lblStatusTextL->setText(m_dayText + QStringLiteral(", ") +
-                                DateFormatText::Format(desktop().now(), gDateFormat));
+        const QString status =
+            m_dayText + QStringLiteral(", ") + DateFormatText::Format(desktop().now(), gDateFormat);
+        if (lblStatusTextL->text() != status)
+            lblStatusTextL->setText(status);
+        AnimateSearchButton();
     });
+}
+
+// The Search button turns once per eight ticks: quickly for the first cycles
+// after the window opens, then one step a second. The frames are drawn once.
+void AdvancedSearch::AnimateSearchButton()
+{
+    if (m_searchFrames.isEmpty()) {
+        const QPixmap picture = cmdSearch->icon().pixmap(cmdSearch->iconSize());
+        for (int frame = 0; frame < AnimationFrames; ++frame) {
+            QPixmap turned(picture.size());
+            turned.setDevicePixelRatio(picture.devicePixelRatio());
+            turned.fill(Qt::transparent);
+            QPainter painter(&turned);
+            painter.setRenderHint(QPainter::SmoothPixmapTransform);
+            const QSizeF size = picture.deviceIndependentSize();
+            painter.translate(size.width() / 2, size.height() / 2);
+            painter.rotate(-45.0 * frame);
+            painter.drawPixmap(QPointF(-size.width() / 2, -size.height() / 2), picture);
+            painter.end();
+            m_searchFrames.append(QIcon(turned));
+        }
+    }
+    m_animationFrame = (m_animationFrame + 1) % AnimationFrames;
+    cmdSearch->setIcon(m_searchFrames[m_animationFrame]);
+    if (m_animationFrame == 0 && ++m_animationCycles > AnimationFastCycles)
+        Timer1->setInterval(1000);
 }
 
 void AdvancedSearch::cmdStopSearch_Click()

@@ -194,6 +194,7 @@ private:
     void ConnectPane();
     void UpdateEditCommands();
     void EnableStudyButtons();
+    void AnimateSearchButton();
     void EnableUndo();
     void DoSetFocus();
     void FindInDocument();
@@ -231,6 +232,9 @@ private:
     QHBoxLayout *m_toolbarRow = nullptr;
     QWidget *m_formatToolbar = nullptr;
     int m_formatIndex = 0;
+    QList<QIcon> m_searchFrames;
+    int m_animationFrame = 0;
+    int m_animationCycles = 0;
     int m_pendingAltKey = 0;
     std::shared_ptr<Translation> m_currentTranslation;
     int m_bookRangeCode = 1;

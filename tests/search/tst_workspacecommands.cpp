@@ -22,6 +22,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -30,6 +31,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 #include <QToolButton>
 #include <QtTest>
 
@@ -192,6 +194,20 @@ private slots:
                                 window.cmdSave->isEnabled(),      window.cmdPaste->isEnabled(),
                                 window.cmdStopSearch->isVisible()};
         QCOMPARE(after, (QList<bool>{true, true, true, true, true, true, false}));
+    }
+
+    // Quick turns after the window opens, one step a second afterwards.
+    void searchButtonSlowsDown()
+    {
+        AdvancedSearch &window = open();
+        QCOMPARE(window.Timer1->interval(), 100);
+        const qint64 first = window.cmdSearch->icon().cacheKey();
+        window.Timer1_Timer();
+        QVERIFY(window.cmdSearch->icon().cacheKey() != first);
+        for (int tick = 1; tick < 8 * 9 - 1; ++tick)
+            window.Timer1_Timer();
+        QCOMPARE(window.Timer1->interval(), 1000);
+        QCOMPARE(window.lblStatusTextL->text().right(4), QStringLiteral("2024"));
     }
 
     void pasteFollowsTheClipboard()
