@@ -1,5 +1,6 @@
 #include "search/AdvancedSearch.h"
 #include "search/BookRange.h"
+#include "search/FormatToolbar.h"
 #include "search/Highlights.h"
 #include "search/SearchText.h"
 #include "search/WorkspaceFiles.h"
@@ -363,8 +364,10 @@ void AdvancedSearch::CreateToolbar()
          {cmdOpen, cmdSave, cmdPrint, cmdCut, cmdCopy, cmdPaste, cmdUndo, cmdDelete, cmdFind, cmdFindNext})
         m_toolbarRow->addWidget(button);
     m_toolbarRow->addSpacing(8);
-    // The formatting buttons go here, between the document's and the study windows' buttons.
-    m_formatIndex = m_toolbarRow->count();
+    // The formatting bar sits between the document's and the study windows' buttons.
+    m_formatToolbar = new FormatToolbar(RT, Picture1);
+    m_formatToolbar->setObjectName(QStringLiteral("FormatToolbar1"));
+    m_toolbarRow->addWidget(m_formatToolbar);
     m_toolbarRow->addSpacing(8);
     for (QToolButton *button :
          {cmdBibMulti, cmdDictionary, cmdCommentary, cmdBibNames, cmdCHM, cmdMP3, cmdHlp})
@@ -374,6 +377,22 @@ void AdvancedSearch::CreateToolbar()
 
 void AdvancedSearch::ConnectToolbar()
 {
+    // The keys of the window's own commands reach the bar when the pane has them.
+    const std::pair<void (FormatToolbar::*)(), const char *> keys[] = {
+        {&FormatToolbar::findRequested, "mEditFind"},
+        {&FormatToolbar::findNextRequested, "mEditFindNext"},
+        {&FormatToolbar::selectAllRequested, "mEditSelectAll"},
+    };
+    for (const auto &[signal, name] : keys)
+        connect(m_formatToolbar, signal, this, [this, name = QLatin1String(name)] {
+            if (!m_busy)
+                m_menus->run(name);
+        });
+    connect(m_formatToolbar, &FormatToolbar::wrapTextRequested, this, [this] {
+        if (!m_busy)
+            mEditWrapText_Click();
+    });
+    connect(m_formatToolbar, &FormatToolbar::undoAvailable, this, [this] { EnableUndo(); });
     // Each button runs a menu command, or the command of the study window it opens.
     const std::pair<QToolButton *, const char *> commands[] = {
         {cmdOpen, "mFileOpen"},
@@ -816,17 +835,12 @@ void AdvancedSearch::RT_SelChange()
 
 void AdvancedSearch::Form_KeyDown(int &KeyCode, int Shift)
 {
-    // The pane would select all by itself; the command also updates the Edit commands.
-    if (Shift == ShiftMask::Ctrl && KeyCode == VK::KeyA) {
-        mEditSelectAll_Click();
-        KeyCode = 0;
-    }
+    m_formatToolbar->Form_KeyDown(KeyCode, Shift);
 }
 
 void AdvancedSearch::Form_KeyUp(int &KeyCode, int Shift)
 {
-    Q_UNUSED(KeyCode);
-    Q_UNUSED(Shift);
+    m_formatToolbar->Form_KeyUp(KeyCode, Shift);
 }
 
 bool AdvancedSearch::PaneEvent(QObject *watched, QEvent *event)
@@ -835,26 +849,23 @@ bool AdvancedSearch::PaneEvent(QObject *watched, QEvent *event)
         if (event->type() == QEvent::MouseButtonRelease) {
             RT_Click();
             RT_MouseUp();
+            m_formatToolbar->UpdateButtons();
         }
         return false;
     }
     if (watched != RT)
         return false;
-    if (event->type() == QEvent::KeyPress) {
-        auto *key = static_cast<QKeyEvent *>(event);
-        int keyCode = VirtualKeys::fromEvent(key);
-        const int shift = VirtualKeys::shiftMask(key->modifiers());
-        TrapErrors(QStringLiteral("AdvancedSearch.Form_KeyDown()"), [&] { Form_KeyDown(keyCode, shift); });
-        return keyCode == 0;
-    }
-    if (event->type() == QEvent::KeyRelease) {
-        auto *key = static_cast<QKeyEvent *>(event);
-        if (key->isAutoRepeat())
-            return false;
-        int keyCode = VirtualKeys::fromEvent(key);
-        TrapErrors(QStringLiteral("AdvancedSearch.Form_KeyUp()"),
-                   [&] { Form_KeyUp(keyCode, VirtualKeys::shiftMask(key->modifiers())); });
-    }
+    const QEvent::Type type = event->type();
+    if (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::ShortcutOverride)
+        return false;
+    auto *key = static_cast<QKeyEvent *>(event);
+    // While a search runs the document's commands wait, their keys too.
+    if (m_busy && (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+        return type != QEvent::ShortcutOverride;
+    if (type == QEvent::KeyRelease && !key->isAutoRepeat() &&
+        (key->key() == Qt::Key_Left || key->key() == Qt::Key_Up || key->key() == Qt::Key_Right ||
+         key->key() == Qt::Key_Down))
+        m_formatToolbar->UpdateButtons();
     return false;
 }
 
@@ -1090,6 +1101,16 @@ void AdvancedSearch::International()
         {cmdCHM, 54},      {cmdMP3, 55},
     };
     for (const auto &[button, id] : tips)
+        button->setToolTip(GetMsg(1, id));
+    const std::pair<QToolButton *, int> formatTips[] = {
+        {m_formatToolbar->cmdBColour, 37},    {m_formatToolbar->cmdFColuor, 38},
+        {m_formatToolbar->cmdBold, 39},       {m_formatToolbar->cmdItalic, 40},
+        {m_formatToolbar->cmdUnderline, 41},  {m_formatToolbar->cmdLeftJ, 42},
+        {m_formatToolbar->cmdCentreJ, 43},    {m_formatToolbar->cmdRightJ, 44},
+        {m_formatToolbar->cmdIndentLess, 45}, {m_formatToolbar->cmdIndentMore, 46},
+        {m_formatToolbar->cmdBullet, 47},
+    };
+    for (const auto &[button, id] : formatTips)
         button->setToolTip(GetMsg(1, id));
     m_menus->International();
     CommonMenus::CaptionDateFormatWindow();

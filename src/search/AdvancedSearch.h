@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 
+class FormatToolbar;
 class MenuTable;
 struct MenuItem;
 class QAction;
@@ -103,8 +104,8 @@ public:
     void RT_Click();
     void RT_MouseUp();
     void RT_SelChange();
-    // Keys of the document pane: Ctrl+A/B/T/U act when pressed (and are
-    // swallowed), Alt+C/D/L/O/R/S when released. KeyCode 0 swallows the key.
+    // Keys of the document pane (the formatting bar's): F3, Ctrl+A/B/F/T/U/W act
+    // when pressed, Alt+C/D/L/O/R/S when released. KeyCode 0 swallows the key.
     void Form_KeyDown(int &KeyCode, int Shift);
     void Form_KeyUp(int &KeyCode, int Shift);
 
@@ -141,8 +142,9 @@ public:
     QTimer *Timer1 = nullptr;
     ImageList ImgList1;
 
-    // The toolbar row.
+    // The toolbar row, with the formatting bar (cmdBold, cboFont, ...) in it.
     QWidget *Picture1 = nullptr;
+    FormatToolbar *FormatBar() const { return m_formatToolbar; }
     QToolButton *cmdOpen = nullptr;
     QToolButton *cmdSave = nullptr;
     QToolButton *cmdPrint = nullptr;
@@ -230,12 +232,11 @@ private:
     bool m_busy = false;
     bool m_lookingUpName = false;
     QHBoxLayout *m_toolbarRow = nullptr;
-    QWidget *m_formatToolbar = nullptr;
-    int m_formatIndex = 0;
+    FormatToolbar *m_formatToolbar = nullptr;
+
     QList<QIcon> m_searchFrames;
     int m_animationFrame = 0;
     int m_animationCycles = 0;
-    int m_pendingAltKey = 0;
     std::shared_ptr<Translation> m_currentTranslation;
     int m_bookRangeCode = 1;
     QString m_dayText;

@@ -16,9 +16,11 @@
 #include "platform/DocumentPrinter.h"
 #include "platform/RichTextBox.h"
 #include "search/AdvancedSearch.h"
+#include "search/FormatToolbar.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QImage>
@@ -31,6 +33,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTextBlock>
 #include <QTimer>
 #include <QToolButton>
 #include <QtTest>
@@ -178,22 +181,53 @@ private slots:
         QList<bool> during;
         AdvancedSearch::setSourceFactory([&](const Translation &) -> TermSearch::VerseSource {
             return [&](const VerseReader::Visitor &visit) {
-                during = {menuEnabled(window.zFile),        menuEnabled(window.zEdit),
-                          menuEnabled(window.zTools),       menuEnabled(window.zView),
-                          window.cmdSave->isEnabled(),      window.cmdPaste->isEnabled(),
-                          window.cmdStopSearch->isVisible()};
+                during = {menuEnabled(window.zFile),         menuEnabled(window.zEdit),
+                          menuEnabled(window.zTools),        menuEnabled(window.zView),
+                          window.cmdSave->isEnabled(),       window.cmdPaste->isEnabled(),
+                          window.cmdStopSearch->isVisible(), window.FormatBar()->isEnabled()};
                 return visit(Verse{1, 43, 3, 16, QStringLiteral("For God so loved the world.")});
             };
         });
         window.cboSearch->setEditText(QStringLiteral("God"));
         window.optAnyTerms->setChecked(true);
         window.cmdSearch_Click();
-        QCOMPARE(during, (QList<bool>{false, false, false, true, false, false, true}));
+        QCOMPARE(during, (QList<bool>{false, false, false, true, false, false, true, false}));
         const QList<bool> after{menuEnabled(window.zFile),        menuEnabled(window.zEdit),
                                 menuEnabled(window.zTools),       menuEnabled(window.zView),
                                 window.cmdSave->isEnabled(),      window.cmdPaste->isEnabled(),
                                 window.cmdStopSearch->isVisible()};
         QCOMPARE(after, (QList<bool>{true, true, true, true, true, true, false}));
+    }
+
+    // In the document the formatting keys win over the window's Alt+C mnemonic
+    // (Ignore &Case); the window's commands run once, whoever sees the key first.
+    void keysOfTheDocument()
+    {
+        AdvancedSearch &window = open();
+        window.activateWindow();
+        setText(window, QStringLiteral("centre me"));
+        window.RT->setFocus();
+        window.RT->setSelStart(2);
+        const bool ignoreCase = window.chkIgnoreCase->isChecked();
+        QTest::keyClick(window.RT, Qt::Key_C, Qt::AltModifier);
+        QCOMPARE(window.chkIgnoreCase->isChecked(), ignoreCase);
+        QCOMPARE(window.RT->document()->firstBlock().blockFormat().alignment() & Qt::AlignHorizontal_Mask,
+                 Qt::AlignHCenter);
+        QCOMPARE(window.RT->toPlainText(), QStringLiteral("centre me"));
+        window.RT->setSelStart(0);
+        window.RT->setSelLength(6);
+        QTest::keyClick(window.RT, Qt::Key_B, Qt::ControlModifier);
+        QCOMPARE(window.RT->SelBold(), QVariant(true));
+        QVERIFY(window.TextChanged());
+        desk().inputAnswers.push_back(QStringLiteral("me"));
+        QTest::keyClick(window.RT, Qt::Key_F, Qt::ControlModifier);
+        QCOMPARE(desk().shown.size(), 1);
+        QCOMPARE(window.RT->SelStart(), 7);
+        QTest::keyClick(window.RT, Qt::Key_W, Qt::ControlModifier);
+        QVERIFY(!window.mEditWrapText->isChecked());
+        QTest::keyClick(window.RT, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(window.RT->SelLength(), 9);
+        QVERIFY(window.cmdCut->isEnabled());
     }
 
     // Quick turns after the window opens, one step a second afterwards.
