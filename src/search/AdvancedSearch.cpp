@@ -736,12 +736,10 @@ void AdvancedSearch::DoSetFocus()
         RT->setFocus();
 }
 
+// Undo follows what the document can undo: a format set on the caret alone has nothing to undo.
 void AdvancedSearch::EnableUndo()
 {
-    if (!m_busy) {
-        mEditUndo->setEnabled(true);
-        cmdUndo->setEnabled(true);
-    }
+    UpdateEditCommands();
 }
 
 // Cut, Copy and Delete follow the selection, Paste the clipboard, Undo the
@@ -962,7 +960,11 @@ void AdvancedSearch::Form_Load()
     errors.step([this] { EnableStudyButtons(); });
     errors.step([this] { GetComboBookmark(); });
     errors.step([this] { Timer1_Timer(); });
-    errors.step([this] { RT->document()->setModified(false); });
+    errors.step([this] {
+        RT->document()->clearUndoRedoStacks();
+        RT->document()->setModified(false);
+        UpdateEditCommands();
+    });
 }
 
 void AdvancedSearch::closeEvent(QCloseEvent *event)
