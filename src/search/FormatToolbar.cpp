@@ -580,8 +580,8 @@ bool FormatToolbar::eventFilter(QObject *watched, QEvent *event)
     const int shift = (mods & Qt::ShiftModifier ? 1 : 0) | (mods & Qt::ControlModifier ? 2 : 0) |
                       (mods & Qt::AltModifier ? 4 : 0);
     int keyCode = key->key() >= Qt::Key_A && key->key() <= Qt::Key_Z ? key->key()
-                  : key->key() == Qt::Key_F3                           ? KeyF3
-                                                                       : 0;
+                  : key->key() == Qt::Key_F3                         ? KeyF3
+                                                                     : 0;
     if (keyCode == 0)
         return false;
     const bool altFormat = shift == 4 && QByteArray("CDLORS").contains(char(keyCode));

@@ -361,7 +361,8 @@ private slots:
         QTextCursor at(m_rt->document());
         at.setPosition(2);
         QCOMPARE(at.charFormat().fontWeight(), int(QFont::Bold));
-        QCOMPARE(m_rt->document()->begin().blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+        QCOMPARE(m_rt->document()->begin().blockFormat().alignment() & Qt::AlignHorizontal_Mask,
+                 Qt::AlignHCenter);
     }
 
     // The buttons and boxes show the selection: mixed is not pressed and no font.
