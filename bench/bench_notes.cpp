@@ -20,8 +20,10 @@ const QStringList Words = {
     QStringLiteral("In the beginning was the Word, and the Word was with God"),
     QStringLiteral("and the light shineth in darkness; and the darkness comprehended it not"),
     QStringLiteral("There was a man sent from God, whose name was John"),
-    QStringLiteral("\u1F10\u03BD \u1F00\u03C1\u03C7\u1FC7 \u1F26\u03BD \u1F41 \u03BB\u03CC\u03B3\u03BF\u03C2"),
-    QStringLiteral("\u05D1\u05BC\u05B0\u05E8\u05B5\u05D0\u05E9\u05B4\u05C1\u05D9\u05EA \u05D1\u05BC\u05B8\u05E8\u05B8\u05D0"),
+    QStringLiteral(
+        "\u1F10\u03BD \u1F00\u03C1\u03C7\u1FC7 \u1F26\u03BD \u1F41 \u03BB\u03CC\u03B3\u03BF\u03C2"),
+    QStringLiteral("\u05D1\u05BC\u05B0\u05E8\u05B5\u05D0\u05E9\u05B4\u05C1\u05D9\u05EA "
+                   "\u05D1\u05BC\u05B8\u05E8\u05B8\u05D0"),
 };
 
 // A heading, 35 verses with bold coloured numbers and an italic phrase, and a
