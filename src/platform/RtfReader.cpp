@@ -1338,10 +1338,9 @@ void Parser::writeParagraph(const ParaProps &para, const CharProps &mark)
     }
     ListKind kind = para.list;
     if (kind == ListKind::Auto)
-        kind =
-            std::any_of(m_listText.cbegin(), m_listText.cend(), [](QChar c) { return c.isLetterOrNumber(); })
-                ? ListKind::Decimal
-                : ListKind::Bullet;
+        kind = std::any_of(m_listText.cbegin(), m_listText.cend(), [](QChar c) { return c.isDigit(); })
+                   ? ListKind::Decimal
+                   : ListKind::Bullet;
     placeInList(kind);
     m_listText.clear();
     for (Run &run : m_runs) {

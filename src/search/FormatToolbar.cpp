@@ -13,6 +13,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMetaMethod>
 #include <QPainter>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -255,6 +256,7 @@ void FormatToolbar::CreateControls()
     row->addWidget(cboFont);
     cboSize = new QComboBox(this);
     cboSize->setEditable(true);
+    cboSize->setInsertPolicy(QComboBox::NoInsert);
     for (int size = 3; size <= 72; ++size)
         cboSize->addItem(QString::number(size));
     cboSize->setCurrentText(QString::number(gBib1Fontsize));
@@ -501,8 +503,11 @@ void FormatToolbar::UpdateButtons()
     });
 }
 
+// A window command's key is taken only when the window listens for it; otherwise
+// the pane keeps its own meaning of the key (Ctrl+A selects all there too).
 void FormatToolbar::Form_KeyDown(int &keyCode, int shift)
 {
+    const auto listened = [this](auto signal) { return isSignalConnected(QMetaMethod::fromSignal(signal)); };
     TrapErrors(QStringLiteral("AdvancedSearch.Form_KeyDown()"), [&] {
         if (shift == 0 && keyCode == KeyF3) {
             emit findNextRequested();
@@ -512,12 +517,16 @@ void FormatToolbar::Form_KeyDown(int &keyCode, int shift)
             return;
         switch (keyCode) {
         case 'A':
+            if (!listened(&FormatToolbar::selectAllRequested))
+                return;
             emit selectAllRequested();
             break;
         case 'B':
             cmdBold_Click();
             break;
         case 'F':
+            if (!listened(&FormatToolbar::findRequested))
+                return;
             emit findRequested();
             break;
         case 'T':

@@ -1203,6 +1203,8 @@ void tst_Rtf::lists_data()
     QTest::newRow("ls number")
         << QByteArray("{\\rtf1\\pard\\ls2{\\listtext 1.\\tab}x\\par{\\listtext 2.\\tab}z\\par}")
         << QStringList{"4:x", "4+:z"};
+    QTest::newRow("ls bullet of a letter")
+        << QByteArray("{\\rtf1\\pard\\ls3{\\listtext\\f2 o\\tab}x\\par}") << QStringList{"1:x"};
     QTest::newRow("LibreOffice bullet") << QByteArray("{\\rtf1\\pard\\plain\\ls1\\ilvl0\\li720\\fi-360{"
                                                       "\\listtext\\pard\\plain \\u8226\\'3f\\tab}Item}")
                                         << QStringList{"1:Item"};

@@ -348,6 +348,20 @@ private slots:
         QCOMPARE(effects.join(','), effect);
     }
 
+    // Ctrl+A and Ctrl+F stay the pane's own keys while the window does not take them.
+    void unclaimedWindowKeys()
+    {
+        for (int key : {int('A'), int('F')}) {
+            int keyCode = key;
+            m_bar->Form_KeyDown(keyCode, 2);
+            QCOMPARE(keyCode, key);
+        }
+        m_rt->setText(QStringLiteral("all of it"));
+        m_rt->setFocus();
+        QTest::keyClick(m_rt, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(m_rt->SelLength(), 9);
+    }
+
     // Real key events in the pane: Ctrl+B is swallowed, Alt+C centres on release and
     // types nothing.
     void paneKeys()

@@ -9,9 +9,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextList>
+#include <QUrl>
 #include <QtTest>
 
 using Answers = QList<int>;
@@ -471,6 +475,44 @@ private slots:
         QCOMPARE(back->findBlockByNumber(4).textList(), list);
         QVERIFY(!back->findBlockByNumber(2).textList());
         QVERIFY(!m_rt->document()->isModified());
+    }
+
+    // A note with bold, a colour and bullets, saved by the workspace, opens in a
+    // word processor with its text, the bullets as its own list.
+    void savedNoteOpensInWordProcessor()
+    {
+        const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+        if (soffice.isEmpty())
+            QSKIP("No word processor installed to open the file with");
+        QTextCursor cursor(m_rt->document());
+        QTextCharFormat bold;
+        bold.setFontWeight(QFont::Bold);
+        QTextCharFormat blue;
+        blue.setForeground(QColor(0, 0, 200));
+        cursor.insertText(QStringLiteral("My note"), bold);
+        cursor.insertText(QStringLiteral(" in blue"), blue);
+        cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
+        cursor.createList(QTextListFormat::ListDisc);
+        cursor.insertText(QString::fromUtf8("first point, Ἐν ἀρχῇ"));
+        cursor.insertBlock();
+        cursor.insertText(QString::fromUtf8("second point, בראשית"));
+        chooseFiles({file(QStringLiteral("note.rtf"))});
+        QVERIFY(m_files->SaveAs());
+
+        const QString profile = QUrl::fromLocalFile(m_fx->path(QStringLiteral("profile"))).toString();
+        QProcess process;
+        process.start(soffice,
+                      {QStringLiteral("-env:UserInstallation=") + profile, QStringLiteral("--headless"),
+                       QStringLiteral("--convert-to"), QStringLiteral("txt:Text (encoded):UTF8"),
+                       QStringLiteral("--outdir"), m_fx->path(QStringLiteral("notes")), file("note.rtf")});
+        QVERIFY(process.waitForFinished(120000));
+        QString text = QString::fromUtf8(m_fx->readFile(QStringLiteral("notes/note.txt")));
+        text.remove(QChar(0xFEFF));
+        const QStringList lines = text.split(QRegularExpression(QStringLiteral("\r?\n")));
+        QVERIFY2(lines.size() >= 3, qPrintable(text));
+        QCOMPARE(lines[0], QStringLiteral("My note in blue"));
+        QCOMPARE(lines[1].trimmed(), QString::fromUtf8("• first point, Ἐν ἀρχῇ"));
+        QCOMPARE(lines[2].trimmed(), QString::fromUtf8("• second point, בראשית"));
     }
 };
 
