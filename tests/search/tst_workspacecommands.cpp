@@ -487,9 +487,15 @@ private slots:
         QCOMPARE(PdfTools::pageCount(part), 1);
         QCOMPARE(PdfTools::pageText(part, 1).trimmed(), QStringLiteral("Line 50 of the notes"));
 
-        // A cancelled dialog prints nothing and says nothing.
+        // A cancelled dialog prints nothing and says nothing; Print Setup only sets the printer up.
         window.Menus().run(QStringLiteral("mFilePrint"));
         QCOMPARE(desk().printDialogs.size(), 3);
+        const QString setUp = m_fx->path(QStringLiteral("setup.pdf"));
+        desk().printAnswers.push_back(TestDesktop::PrintAnswer{QPrinter::AllPages, 0, 0, setUp});
+        window.mFilePrintSetup_Click();
+        QCOMPARE(desk().printDialogs.size(), 4);
+        QCOMPARE(desk().printDialogs.last().title, QStringLiteral("Print Setup"));
+        QVERIFY(!QFile::exists(setUp));
         QVERIFY(desk().messageBoxes().isEmpty());
     }
 
@@ -568,6 +574,26 @@ private slots:
             QCOMPARE(window.RT->toPlainText(), QStringLiteral("other text"));
             QVERIFY(window.windowTitle().contains(QStringLiteral("other.txt")));
         }
+    }
+
+    // File > Save writes to the document's file; the toolbar's Save always asks for a name.
+    void saveFromTheMenuAndFromTheToolbar()
+    {
+        AdvancedSearch &window = open();
+        setText(window, QStringLiteral("note"));
+        desk().fileAnswers.push_back(m_fx->path(QStringLiteral("first.rtf")));
+        window.mFileSave_Click();
+        QCOMPARE(window.windowTitle(), m_fx->path(QStringLiteral("first.rtf")));
+        window.RT->setSelStart(4);
+        window.RT->setSelText(QStringLiteral(" more"));
+        window.mFileSave_Click();
+        QCOMPARE(desk().shown.size(), 1);
+        QVERIFY(m_fx->readFile(QStringLiteral("first.rtf")).contains("note more"));
+        desk().fileAnswers.push_back(m_fx->path(QStringLiteral("second.rtf")));
+        window.cmdSave->click();
+        QCOMPARE(desk().shown.size(), 2);
+        QVERIFY(m_fx->readFile(QStringLiteral("second.rtf")).contains("note more"));
+        QVERIFY(!window.TextChanged());
     }
 
     void integrityCheckOfAllAsksAndEmptiesTheDocument_data()
