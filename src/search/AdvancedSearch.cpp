@@ -274,6 +274,8 @@ void AdvancedSearch::LayOutControls()
     optionRow->addWidget(cboResults, 22);
     optionRow->addLayout(checks);
     optionRow->addWidget(Frame1);
+    optionRow->addWidget(cmdCHM);
+    optionRow->addWidget(cmdMP3);
     optionRow->addStretch(20);
 
     auto *statusRow = new QHBoxLayout(Picture2);
@@ -353,9 +355,10 @@ void AdvancedSearch::CreateToolbar()
     for (const auto &[member, picture] : pictured)
         this->*member = toolButton(Picture1, picture.first, ImgList1.ListImages(picture.second));
     cmdHlp = toolButton(Picture1, "cmdHlp", themeIcon("help-contents", QStyle::SP_DialogHelpButton, style()));
+    // The compiled-help and MP3 Bibles sit beside the search modes.
     cmdCHM =
-        toolButton(Picture1, "cmdCHM", themeIcon("help-browser", QStyle::SP_FileDialogInfoView, style()));
-    cmdMP3 = toolButton(Picture1, "cmdMP3", themeIcon("audio-x-generic", QStyle::SP_MediaPlay, style()));
+        toolButton(Picture4, "cmdCHM", themeIcon("help-browser", QStyle::SP_FileDialogInfoView, style()));
+    cmdMP3 = toolButton(Picture4, "cmdMP3", themeIcon("audio-x-generic", QStyle::SP_MediaPlay, style()));
 
     m_toolbarRow = new QHBoxLayout(Picture1);
     m_toolbarRow->setContentsMargins(4, 2, 4, 0);
@@ -369,8 +372,7 @@ void AdvancedSearch::CreateToolbar()
     m_formatToolbar->setObjectName(QStringLiteral("FormatToolbar1"));
     m_toolbarRow->addWidget(m_formatToolbar);
     m_toolbarRow->addSpacing(8);
-    for (QToolButton *button :
-         {cmdBibMulti, cmdDictionary, cmdCommentary, cmdBibNames, cmdCHM, cmdMP3, cmdHlp})
+    for (QToolButton *button : {cmdBibMulti, cmdDictionary, cmdCommentary, cmdBibNames, cmdHlp})
         m_toolbarRow->addWidget(button);
     m_toolbarRow->addStretch(1);
 }
