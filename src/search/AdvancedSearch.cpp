@@ -184,7 +184,9 @@ void AdvancedSearch::Register()
                                  [] {
                                      if (AdvancedSearch *window = DefaultInstance<AdvancedSearch>::peek())
                                          window->mEditWrapText->setEnabled(true);
-                                 }});
+                                 },
+                                 [] { return Instance().AskToSave(); },
+                                 [](const QString &path) { Instance().SetDocumentFileName(path); }});
 }
 
 AdvancedSearch::SourceFactory AdvancedSearch::setSourceFactory(SourceFactory factory)
@@ -1299,6 +1301,11 @@ void AdvancedSearch::cmdStopSearch_Click()
 int AdvancedSearch::AskToSave()
 {
     return m_files->AskToSave();
+}
+
+void AdvancedSearch::SetDocumentFileName(const QString &path)
+{
+    m_files->SetFileName(path);
 }
 
 void AdvancedSearch::mFileNew_Click()

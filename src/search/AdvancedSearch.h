@@ -64,6 +64,8 @@ public:
     void SaveComboHistory();
     void SetMenuEnabledState(bool state);
     int AskToSave();
+    // The file that Save writes to, after a bookmark's document was loaded.
+    void SetDocumentFileName(const QString &path);
     void m_globalnotifer_Notify(const QString &eventName);
 
     void cmdSearch_Click();

@@ -265,3 +265,9 @@ void WorkspaceFiles::SetCaption(const QString &caption)
     m_caption = caption;
     emit captionChanged(caption);
 }
+
+void WorkspaceFiles::SetFileName(const QString &name)
+{
+    m_fileName = name;
+    m_rtfFile = true;
+}

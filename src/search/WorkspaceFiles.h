@@ -47,6 +47,9 @@ public:
 
     // The document's file; empty for a document never saved or replaced since.
     QString FileName() const { return m_fileName; }
+    // Makes an RTF file that was loaded into the pane by someone else (a bookmark's
+    // document) the file that Save writes to.
+    void SetFileName(const QString &name);
     QString Caption() const { return m_caption; }
 
     // Plain text as the workspace reads it: UTF-8 with a byte order mark or when

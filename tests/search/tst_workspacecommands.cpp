@@ -596,6 +596,24 @@ private slots:
         QVERIFY(!window.TextChanged());
     }
 
+    // A bookmark's document opened into the workspace is the file Save writes to,
+    // and the workspace's question is the one the bookmark list asks.
+    void documentOpenedByABookmarkIsSavedToItsFile()
+    {
+        AdvancedSearch &window = open();
+        const WorkspaceDocument::Access &access = WorkspaceDocument::Get();
+        QVERIFY(access.setFileName && access.askToSave);
+        setText(window, QStringLiteral("kept"));
+        desk().messageBoxAnswers.push_back(MsgBoxResult::No);
+        QCOMPARE(access.askToSave(), 0);
+        access.setFileName(m_fx->path(QStringLiteral("Bookmarks/psalm.rtf")));
+        QDir().mkpath(m_fx->path(QStringLiteral("Bookmarks")));
+        window.mFileSave_Click();
+        QVERIFY(m_fx->readFile(QStringLiteral("Bookmarks/psalm.rtf")).contains("kept"));
+        QCOMPARE(desk().fileAnswers.size(), size_t(0));
+        QCOMPARE(desk().shown.size(), 1); // the question only: Save asked for no name
+    }
+
     void integrityCheckOfAllAsksAndEmptiesTheDocument_data()
     {
         QTest::addColumn<int>("answer");
