@@ -155,19 +155,26 @@ QString ChmViewer::statusText() const
 
 void ChmViewer::fillContents()
 {
-    addTopics(nullptr, m_archive.contents());
+    // The items are built apart from the tree and handed over at once: a tree
+    // told of each of a thousand chapters one by one is slow to fill.
+    QList<QTreeWidgetItem *> books;
+    addTopics(books, m_archive.contents());
+    m_contents->addTopLevelItems(books);
     // A single root (a book's title) is opened so that its chapters show.
     if (m_contents->topLevelItemCount() == 1)
         m_contents->topLevelItem(0)->setExpanded(true);
 }
 
-void ChmViewer::addTopics(QTreeWidgetItem *parent, const QList<ChmArchive::TopicNode> &nodes)
+void ChmViewer::addTopics(QList<QTreeWidgetItem *> &items, const QList<ChmArchive::TopicNode> &nodes)
 {
+    items.reserve(items.size() + nodes.size());
     for (const ChmArchive::TopicNode &node : nodes) {
-        auto *item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(m_contents);
-        item->setText(0, node.name);
+        auto *item = new QTreeWidgetItem(QStringList{node.name});
         item->setData(0, TopicRole, node.local);
-        addTopics(item, node.children);
+        QList<QTreeWidgetItem *> children;
+        addTopics(children, node.children);
+        item->addChildren(children);
+        items.append(item);
     }
 }
 

@@ -59,7 +59,7 @@ public:
 
 private:
     void fillContents();
-    void addTopics(QTreeWidgetItem *parent, const QList<ChmArchive::TopicNode> &nodes);
+    void addTopics(QList<QTreeWidgetItem *> &items, const QList<ChmArchive::TopicNode> &nodes);
     void contentsClicked(QTreeWidgetItem *item);
     void updateActions();
     static bool isWebLink(const QUrl &url);

@@ -80,6 +80,11 @@ private slots:
         QTest::newRow("unbalanced lists") << "</ul></ul><ul><ul><li><object type=\"text/sitemap\"><param "
                                              "name=\"Name\" value=\"Lost\"></object>"
                                           << QStringList{QStringLiteral("Lost=/0")};
+        QTest::newRow("attribute forms, spaced tags, a quote left open, a longer tag name")
+            << "<ul><li>< object type=text/sitemap ><param value=\"Open &quot;quote\" name=Name><param "
+               "name=\"Local\" value=open.html#x></object><ulist><li>< object type='text/sitemap' ><param "
+               "name=Name value=\"Unclosed></OBJECT ></ul>"
+            << QStringList{QStringLiteral("Open \"quote=open.html#x/0"), QStringLiteral("\"Unclosed=/0")};
         QTest::newRow("not a sitemap") << "plain text <b>bold</b>" << QStringList{};
     }
     void sitemap()
