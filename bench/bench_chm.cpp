@@ -7,8 +7,10 @@
 #include "platform/ChmViewer.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTextDocument>
+#include <algorithm>
 #include <chm_lib.h>
 #include <vector>
 
@@ -47,13 +49,27 @@ int main(int argc, char *argv[])
     viewer.resize(900, 640);
     viewer.show();
     int characters = 0;
+    // Until Psalm 119 is on screen; the rest of the page is laid out after it
+    // shows, in steps, timed apart.
+    QElapsedTimer clock;
+    QList<double> rest;
     const double open = medianMilliseconds(runs, [&] {
         viewer.openFile(chm);
-        QApplication::processEvents();
+        viewer.browser()->viewport()->repaint();
         viewer.showTopic(QStringLiteral("/b_psa.html#c119"));
-        QApplication::processEvents();
+        viewer.browser()->viewport()->repaint();
         characters = viewer.browser()->document()->characterCount();
     });
+    for (int run = 0; run < runs; ++run) {
+        viewer.openFile(chm);
+        viewer.showTopic(QStringLiteral("/b_psa.html#c119"));
+        viewer.browser()->viewport()->repaint();
+        clock.start();
+        while (viewer.browser()->pageLayoutPending())
+            QApplication::processEvents();
+        rest.append(clock.nsecsElapsed() / 1e6);
+    }
+    std::sort(rest.begin(), rest.end());
 
     // Where the viewer's time goes: the page's HTML parsed into a bare document.
     ChmArchive archive;
@@ -78,6 +94,7 @@ int main(int argc, char *argv[])
                 characters);
     printRow(QStringLiteral("baseline: chmlib alone, default topic and the Psalms page"), baseline);
     printRow(QStringLiteral("viewer: open at the default topic, then Psalm 119"), open);
+    printRow(QStringLiteral("afterwards: the page above Psalm 119 laid out in steps"), rest[runs / 2]);
     printRow(QStringLiteral("of which at least: the Psalms page parsed (setHtml alone)"), parse);
     printRow(QStringLiteral("the sitemap parsed"), sitemap);
     printRow(QStringLiteral("a fresh viewer opened at the default topic"), tree);
