@@ -80,7 +80,15 @@ void ChmBrowser::doSetSource(const QUrl &name, QTextDocument::ResourceType type)
     const QUrl url = name.isRelative() ? source().resolved(name) : name;
     const bool newPage = url.adjusted(QUrl::RemoveFragment) != source().adjusted(QUrl::RemoveFragment);
     m_anchorToShow = newPage && isVisible() ? url.fragment() : QString();
-    const auto done = qScopeGuard([this] { m_anchorToShow.clear(); });
+    // Clearing the old page would hide the scroll bar and the new one show it
+    // again, each time laying out anew at the changed width: the bar stays
+    // while the page loads, and goes afterwards if the new page is short.
+    const Qt::ScrollBarPolicy policy = verticalScrollBarPolicy();
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    const auto done = qScopeGuard([this, policy] {
+        m_anchorToShow.clear();
+        setVerticalScrollBarPolicy(policy);
+    });
     QTextBrowser::doSetSource(name, type);
 }
 

@@ -233,6 +233,21 @@ private slots:
         QCOMPARE(topLine(), QStringLiteral("Genesis 2"));
     }
 
+    void scrollBarOnlyForLongPages()
+    {
+        ChmViewer viewer;
+        viewer.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&viewer));
+        QVERIFY(viewer.openFile(ShippedChm));
+        QScrollBar *bar = viewer.browser()->verticalScrollBar();
+        for (const QString &topic : {QStringLiteral("/b_psa.html#c119"), QStringLiteral("/b_3jo.html"),
+                                     QStringLiteral("/b_psa.html"), QStringLiteral("/b_3jo.html#c1")}) {
+            QVERIFY(viewer.showTopic(topic));
+            QCOMPARE(viewer.browser()->verticalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
+            QTRY_COMPARE(bar->isVisible(), topic.startsWith(QLatin1String("/b_psa")));
+        }
+    }
+
     void listing_data()
     {
         QTest::addColumn<QByteArray>("records");
