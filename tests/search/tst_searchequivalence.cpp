@@ -15,8 +15,9 @@ namespace {
 // whose upper case is ASCII (dotless i, long s), the quotes, letters without a
 // single upper-case form, digits and the reference line's own blanks and colon,
 // a Tab and the halves of a surrogate pair.
-const QString Alphabet = QStringLiteral("aAlLoOrRdDnNeE sS\u017F\u0131iI\u2019\u2018'\"\u201C\u201D\u00DF\u00E9\u00C9"
-                                        "\u03C3\u03A3\u03C212:\t\U0001D400");
+const QString Alphabet =
+    QStringLiteral("aAlLoOrRdDnNeE sS\u017F\u0131iI\u2019\u2018'\"\u201C\u201D\u00DF\u00E9\u00C9"
+                   "\u03C3\u03A3\u03C212:\t\U0001D400");
 
 QString naiveFold(QStringView text, bool ignoreCase)
 {
@@ -66,8 +67,8 @@ std::vector<Verse> randomVerses(QRandomGenerator &random, int count)
     const int books[] = {1, 2, 3, 200};
     std::vector<Verse> verses;
     for (int i = 1; i <= count; ++i)
-        verses.push_back(Verse{i, books[random.bounded(4)], int(random.bounded(1, 12)), int(random.bounded(1, 25)),
-                               randomText(random, 40)});
+        verses.push_back(Verse{i, books[random.bounded(4)], int(random.bounded(1, 12)),
+                               int(random.bounded(1, 25)), randomText(random, 40)});
     return verses;
 }
 
@@ -115,9 +116,10 @@ private slots:
             const QString foldedTerm = naiveFold(term, ignoreCase);
             const QString foldedText = naiveFold(text, ignoreCase);
             for (const qsizetype from : {qsizetype(0), qsizetype(random.bounded(int(text.size()) + 2))}) {
-                QVERIFY2(SearchText::IndexOfFolded(text, foldedTerm, from, ignoreCase) ==
-                             naiveIndex(foldedText, foldedTerm, from),
-                         qPrintable(QStringLiteral("text \"%1\" term \"%2\" from %3").arg(text, term).arg(from)));
+                QVERIFY2(
+                    SearchText::IndexOfFolded(text, foldedTerm, from, ignoreCase) ==
+                        naiveIndex(foldedText, foldedTerm, from),
+                    qPrintable(QStringLiteral("text \"%1\" term \"%2\" from %3").arg(text, term).arg(from)));
             }
         }
     }
