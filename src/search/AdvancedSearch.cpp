@@ -36,6 +36,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -785,13 +786,16 @@ void AdvancedSearch::ShowDocument(QTextDocument *document)
     if (RT->document() == document)
         return;
     // The new document takes the page of the one shown, so that the switch lays
-    // it out once, at the width it keeps. The pane owns the document; the one it
-    // showed before goes with the switch.
-    const QTextDocument *shown = RT->document();
+    // it out once, at the width it keeps.
+    QTextDocument *shown = RT->document();
     document->setPageSize(shown->pageSize());
     document->setDocumentMargin(shown->documentMargin());
     document->setDefaultTextOption(shown->defaultTextOption());
+    const QPointer<QTextDocument> previous(shown);
     RT->setDocument(document);
+    // The pane frees only the document it made itself; the earlier results are ours.
+    if (previous && previous->parent() == RT)
+        delete previous;
     ApplyPageLayout();
 }
 
