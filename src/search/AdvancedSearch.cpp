@@ -52,6 +52,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPainter>
+#include <QPointer>
 #include <QPrinter>
 #include <QProgressBar>
 #include <QPushButton>
@@ -1491,8 +1492,8 @@ void AdvancedSearch::WriteScratchFiles(const SearchResult &result, Translation *
     IgnoreErrors([&] {
         QString text = result.text;
         text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-        TextFiles::writeAtomically(gScratchFolder + QStringLiteral("BibTmp_") + translation.FileName,
-                                   CodePage::encode(text, codePage));
+        TextFiles::writeScratch(gScratchFolder + QStringLiteral("BibTmp_") + translation.FileName,
+                                CodePage::encode(text, codePage));
     });
 }
 
@@ -1517,8 +1518,17 @@ void AdvancedSearch::ShowDocument(QTextDocument *document)
 {
     if (RT->document() == document)
         return;
-    // The pane owns the document; the one it showed before goes with the switch.
+    // The new document takes the page of the one shown, so that the switch lays
+    // it out once, at the width it keeps.
+    QTextDocument *shown = RT->document();
+    document->setPageSize(shown->pageSize());
+    document->setDocumentMargin(shown->documentMargin());
+    document->setDefaultTextOption(shown->defaultTextOption());
+    const QPointer<QTextDocument> previous(shown);
     RT->setDocument(document);
+    // The pane frees only the document it made itself; the earlier results are ours.
+    if (previous && previous->parent() == RT)
+        delete previous;
     ApplyPageLayout();
 }
 
@@ -1554,6 +1564,10 @@ void AdvancedSearch::HighlightText(QTextDocument *document, const QStringList &t
 bool AdvancedSearch::ColourHits(QTextDocument *document, const HighlightPlan &plan, int *termsReached)
 {
     const std::array<quint32, 5> colours{gBib1H1, gBib1H2, gBib1H3, gBib1H4, gBib1H5};
+    // One format per term, made once rather than for every hit.
+    std::vector<QTextCharFormat> formats(size_t(plan.summary.size()) + 1);
+    for (size_t term = 1; term < formats.size(); ++term)
+        formats[term].setForeground(OleColor::toQColor(TermColour(int(term), colours)));
     QTextCursor cursor(document);
     QElapsedTimer clock;
     clock.start();
@@ -1567,11 +1581,9 @@ bool AdvancedSearch::ColourHits(QTextDocument *document, const HighlightPlan &pl
                 txtStatusTextR->setText(QStringLiteral("Highlighting \"") + plan.summary[hit.term - 1].term +
                                         QLatin1Char('"'));
             }
-            QTextCharFormat format;
-            format.setForeground(OleColor::toQColor(TermColour(hit.term, colours)));
             cursor.setPosition(int(hit.position));
             cursor.setPosition(int(hit.position + hit.length), QTextCursor::KeepAnchor);
-            cursor.mergeCharFormat(format);
+            cursor.mergeCharFormat(formats[size_t(hit.term)]);
             ++next;
         } while (next < plan.hits.size() && clock.elapsed() < m_pollMilliseconds);
         cursor.endEditBlock();
