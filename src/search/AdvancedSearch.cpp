@@ -1405,6 +1405,11 @@ void AdvancedSearch::RunSearch(const TermSearch &search)
     // The translation searched stays the one chosen now, whatever the boxes
     // show while events run.
     const std::shared_ptr<Translation> translation = m_currentTranslation;
+    // The old result goes first, replaced by an empty document of its own: cleared
+    // or laid out anew for the page layout, it would cost as much as the new one.
+    auto *empty = new QTextDocument(RT);
+    empty->setDefaultFont(RT->document()->defaultFont());
+    ShowDocument(empty);
     ApplyPageLayout();
     // The result is a new document: Save asks for a name instead of overwriting the last file.
     m_files->DocumentReplaced();
@@ -1414,7 +1419,6 @@ void AdvancedSearch::RunSearch(const TermSearch &search)
     cboResults->clear();
     setForeColor(cboResults, Black);
     m_matchCount = 0;
-    RT->clear();
     m_find.MoveTo(0);
     txtStatusTextR->clear();
 
@@ -1524,12 +1528,21 @@ void AdvancedSearch::ShowDocument(QTextDocument *document)
     document->setPageSize(shown->pageSize());
     document->setDocumentMargin(shown->documentMargin());
     document->setDefaultTextOption(shown->defaultTextOption());
+    // The page layout's indent goes onto the paragraphs while the document is off
+    // the screen: set on the shown text, it would lay the whole result out again.
+    const bool wrap = mEditWrapText->isChecked();
+    const PageSettings::PaneLayout layout = PageSettings::PageLayoutOfSettings();
+    QTextBlockFormat indent;
+    indent.setLeftMargin(wrap && !gFitToDesktop ? std::max(0.0, layout.indent / Twips::perPixelX()) : 0.0);
+    QTextCursor whole(document);
+    whole.select(QTextCursor::Document);
+    whole.mergeBlockFormat(indent);
     const QPointer<QTextDocument> previous(shown);
     RT->setDocument(document);
     // The pane frees only the document it made itself; the earlier results are ours.
     if (previous && previous->parent() == RT)
         delete previous;
-    ApplyPageLayout();
+    RT->setRightMargin(!wrap ? WrapOffTwips : gFitToDesktop ? 0 : layout.rightMargin);
 }
 
 void AdvancedSearch::HighlightText(QTextDocument *document, const QStringList &terms, bool ignoreCase)
