@@ -466,6 +466,7 @@ void frmDocPreview::DocPrintProc(QTextEdit &pane, QWidget *owner)
 void frmDocPreview::Register()
 {
     MenuTargets::Register(MenuTargets::PrintPreview, {{}, {}, [] { DocPreviewProc(); }});
+    MenuTargets::RegisterPanePreview([](QTextEdit &pane, QWidget *owner) { DocPreviewProc(pane, owner); });
 }
 
 std::function<void()> frmDocPreview::setShowModal(std::function<void()> show)

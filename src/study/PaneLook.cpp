@@ -54,8 +54,12 @@ void PaneLook::SetSize(RichTextBox &pane, int start, int length, int size)
 
 void PanePageLayout::ApplyAtOpen(RichTextBox &pane)
 {
-    if (!gApplyToAllForms)
-        return;
+    if (gApplyToAllForms)
+        Apply(pane);
+}
+
+void PanePageLayout::Apply(RichTextBox &pane)
+{
     ApplyPageLayout(pane);
     m_indent = pane.SelIndent();
 }
