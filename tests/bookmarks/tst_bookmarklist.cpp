@@ -4,12 +4,15 @@
 #include "core/BookmarkRecords.h"
 #include "core/DateFormatText.h"
 #include "core/GlobalVars.h"
+#include "core/MainStartup.h"
 #include "core/MiscHelpers.h"
 #include "core/MsgSupport.h"
 #include "core/Registry_.h"
 #include "mainwindow/MenuTargets.h"
 #include "mainwindow/WorkspaceDocument.h"
+#include "platform/ChmViewer.h"
 #include "platform/DefaultInstance.h"
+#include "platform/HelpService.h"
 #include "platform/ModalOpener.h"
 #include "platform/RichTextBox.h"
 #include "platform/SettingsStore.h"
@@ -586,6 +589,20 @@ private slots:
         QCOMPARE(dialog.sDate(), DateFormatText::Format(desk().clock, gDateFormat));
         dialog.cmdCancel->click();
         QVERIFY(dialog.Cancelled());
+    }
+
+    void helpOpensTheProgramHelpInItsViewer()
+    {
+        gHelpFile = m_fx->path(QStringLiteral("Help.chm"));
+        QVERIFY(QFile::copy(QStringLiteral(VX_PROGRAM_DIR "/Help.chm"), gHelpFile));
+        MainStartup::SetUpHelp();
+        frmBookmarkAdd::Instance().cmdHelp->click();
+        // The help file is compiled help: only the program's own viewer reads it.
+        QVERIFY(desk().openedFiles.isEmpty());
+        QVERIFY(desk().messageBoxes().isEmpty());
+        QVERIFY(HelpService::viewer() && HelpService::viewer()->isVisible());
+        QCOMPARE(HelpService::viewer()->fileName(), gHelpFile);
+        HelpService::viewer()->close();
     }
 };
 
