@@ -2,12 +2,10 @@
 
 #include "core/Bug_.h"
 #include "core/GlobalVars.h"
-#include "core/PageSettings.h"
 #include "core/Registry_.h"
 #include "mainwindow/MenuTargets.h"
 #include "platform/DefaultInstance.h"
 #include "platform/FileNames.h"
-#include "platform/OleColor.h"
 #include "platform/RichTextBox.h"
 #include "platform/TextFile.h"
 #include "platform/Twips.h"
@@ -23,6 +21,11 @@ const QString CRLF = QStringLiteral("\r\n");
 QString titleOf(const QString &line)
 {
     return line.mid(2);
+}
+
+PaneLook notesLook()
+{
+    return {gBib1BC, gBib1TC, gBib1Fontsize > 0 ? gBib1Fontsize : 12, gDefaultFont};
 }
 
 // The notes file is plain text in the ANSI code page.
@@ -109,7 +112,7 @@ void TLNotes::Form_Load()
     Combo1->addItems(sorted);
     if (!titles.isEmpty())
         Combo1->setCurrentIndex(Combo1->findText(titles.first(), Qt::MatchExactly | Qt::MatchCaseSensitive));
-    FormatPane();
+    notesLook().ApplyTo(*RT);
     Combo1_Click();
 }
 
@@ -117,29 +120,14 @@ void TLNotes::Combo1_Click()
 {
     // A file that became unreadable since the load leaves the note shown.
     TrapErrors(QStringLiteral("TLNotes.Combo1_Click()"), [this] {
+        std::optional<QString> note;
         if (Combo1->currentIndex() >= 0)
-            if (const std::optional<QString> note = ReadNote(NotesFile(), Combo1->currentText()))
-                RT->setText(*note);
+            note = ReadNote(NotesFile(), Combo1->currentText());
+        // No topic of that title: the note shown stays, in the look of now.
+        notesLook().ShowText(*RT, note ? *note : RT->Text());
         m_pageLayout.KeepOn(*RT);
-        FormatPane();
-        RT->setSelStart(0);
         DoSetFocus();
     });
-}
-
-void TLNotes::FormatPane()
-{
-    QPalette palette = RT->palette();
-    palette.setColor(QPalette::Base, OleColor::toQColor(gBib1BC));
-    RT->setPalette(palette);
-    QTextCharFormat format;
-    format.setFontFamilies({gDefaultFont});
-    format.setFontPointSize(gBib1Fontsize > 0 ? gBib1Fontsize : 12);
-    format.setForeground(OleColor::toQColor(gBib1TC));
-    QTextCursor all(RT->document());
-    all.select(QTextCursor::Document);
-    all.mergeCharFormat(format);
-    RT->setCurrentCharFormat(format);
 }
 
 void TLNotes::DoSetFocus()

@@ -48,7 +48,6 @@ protected:
 private:
     void Form_Load();
     void Form_Resize();
-    void FormatPane();
     void DoSetFocus();
 
     PanePageLayout m_pageLayout;

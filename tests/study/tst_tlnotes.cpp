@@ -188,6 +188,24 @@ private slots:
         QVERIFY(m_fx->desk().messageBoxes().isEmpty());
     }
 
+    void noteShownInTheReadingLook()
+    {
+        gBib1TC = 0x000080; // red, as OLE colours keep blue in the high byte
+        gBib1BC = 0xF0FFFF;
+        gBib1Fontsize = 0;
+        TLNotes &window = DefaultInstance<TLNotes>::get();
+        window.Combo1->setCurrentIndex(window.Combo1->findText(QStringLiteral("$y")));
+        window.Combo1_Click();
+        QTextCursor cursor(window.RT->document());
+        cursor.setPosition(2);
+        const QTextCharFormat format = cursor.charFormat();
+        QCOMPARE(format.fontFamilies().toStringList(), QStringList{QStringLiteral("DejaVu Serif")});
+        QCOMPARE(format.fontPointSize(), 12.0); // a size of 0 stands for the usual 12
+        QCOMPARE(format.foreground().color(), QColor(0x80, 0, 0));
+        QCOMPARE(window.RT->palette().color(QPalette::Base), QColor(0xFF, 0xFF, 0xF0));
+        QCOMPARE(window.RT->SelStart(), 0);
+    }
+
     void paneLaidOutByThePageSettingsAtEveryLoad()
     {
         // Laid out whatever the setting for the other study windows says.
