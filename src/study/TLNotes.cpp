@@ -146,7 +146,9 @@ void TLNotes::PrintPreview_Click()
         // Plain text in a pane's own default look, not in this window's colours.
         RichTextBox note;
         note.setText(RT->Text());
-        MenuTargets::PreviewPane(note, this);
+        // No owner: the refusal to print from a minimised window speaks of the
+        // search window, which the note does not go through.
+        MenuTargets::PreviewPane(note, nullptr);
     });
 }
 
