@@ -255,7 +255,7 @@ void PageSetup::cboBottom_Click()
 void PageSetup::chkAll_Click()
 {
     gApplyToAllForms = chkAll->isChecked();
-    PageSettings::SaveApplyToAllForms();
+    TrapErrors(QStringLiteral("PageSetup.chkAll_Click()"), [] { PageSettings::SaveApplyToAllForms(); });
 }
 
 void PageSetup::cmdINDEX_Click()
