@@ -68,13 +68,7 @@ void PanePageLayout::KeepOn(RichTextBox &pane) const
 {
     if (!m_indent)
         return;
-    const int start = pane.SelStart();
-    const int length = pane.SelLength();
-    pane.setSelStart(0);
-    pane.setSelLength(pane.endPosition());
-    pane.setSelIndent(*m_indent);
-    pane.setSelStart(start);
-    pane.setSelLength(length);
+    WithWholeTextSelected(pane, [&pane, indent = *m_indent] { pane.setSelIndent(indent); });
 }
 
 HiddenWhileBuilding::HiddenWhileBuilding(QWidget *widget)
