@@ -309,6 +309,24 @@ private slots:
         QCOMPARE(documentText(fileRecords().at(1 - row).at(4)), row == 0 ? LoveText : PsalmText);
     }
 
+    void editThatCannotBeStoredKeepsTheRecordAndItsDocument()
+    {
+        // The record file cannot be replaced: a folder stands in its place.
+        QVERIFY(QFile::remove(BookmarkRecords::RecordFile()));
+        QVERIFY(QDir().mkpath(BookmarkRecords::RecordFile()));
+        selectAndShow(0);
+        m_inDialog = fill(QStringLiteral("Psalm 23 notes"));
+        list().cmdEdit->click();
+        QCOMPARE(desk().messageBoxes().size(), 1);
+        // The row and its document stay as the stored record names them.
+        QCOMPARE(BookmarkRecords::Instance().Rows().at(0).title, QStringLiteral("Psalm 23"));
+        QCOMPARE(BookmarkRecords::Instance().Rows().at(0).fileName, QStringLiteral("Psalm23.rtf"));
+        QCOMPARE(list().LV->topLevelItem(0)->text(0), QStringLiteral("Psalm 23"));
+        QCOMPARE(documentText(QStringLiteral("Psalm23.rtf")), PsalmText);
+        QVERIFY(!QFile::exists(BookmarkRecords::DocumentFolder() + QStringLiteral("Psalm23notes.rtf")));
+        QVERIFY(QDir().rmdir(BookmarkRecords::RecordFile()));
+    }
+
     void failedRenameKeepsTheOldName()
     {
         QVERIFY(QFile::remove(BookmarkRecords::DocumentFolder() + QStringLiteral("Psalm23.rtf")));
