@@ -2,13 +2,17 @@
 #include "core/BibleBookNames.h"
 #include "core/GlobalNotifier.h"
 #include "core/GlobalVars.h"
+#include "core/MainStartup.h"
 #include "core/MsgSupport.h"
 #include "core/Registry_.h"
+#include "platform/ChmViewer.h"
 #include "platform/CodePage.h"
+#include "platform/HelpService.h"
 #include "platform/SettingsStore.h"
 #include "preferences/LanguageE.h"
 
 #include <QDir>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
@@ -289,6 +293,20 @@ private Q_SLOTS:
         desk().messageBoxAnswers = {MsgBoxResult::No, MsgBoxResult::Yes};
         form->close();
         QCOMPARE(fileLines(QStringLiteral("books_ENGLISH.txt")).value(0), QStringLiteral("1\tGen\tGenesys"));
+    }
+
+    void helpOpensTheProgramHelpInItsViewer()
+    {
+        gHelpFile = m_fx->path(QStringLiteral("Help.chm"));
+        QVERIFY(QFile::copy(QStringLiteral(VX_PROGRAM_DIR "/Help.chm"), gHelpFile));
+        MainStartup::SetUpHelp();
+        LanguageE form;
+        form.Command4->click();
+        QVERIFY(desk().openedFiles.isEmpty());
+        QVERIFY(desk().messageBoxes().isEmpty());
+        QVERIFY(HelpService::viewer() && HelpService::viewer()->isVisible());
+        QCOMPARE(HelpService::viewer()->fileName(), gHelpFile);
+        HelpService::viewer()->close();
     }
 };
 

@@ -290,6 +290,17 @@ private slots:
                  QString::number(rows.size()) + QStringLiteral(" Modules found"));
     }
 
+    void recordNamingAPathOutsideTheFolderIsPassedOver()
+    {
+        writeModuleList("0,1,\"Elsewhere\",\"b_web/../../secret\",0\r\n1,1,\"WEB\",\"b_web\",0\r\n");
+        touchChm(QStringLiteral("cn_web.chm"));
+        QVERIFY(QDir().mkpath(gModuleFolder + QStringLiteral("CHM/cn_web")));
+        m_fx->writeFile(QStringLiteral("Modules/secret.chm"), "ITSF");
+        QCOMPARE(rows(frmCHM::FindChmBibles(gSysDefsFolder + QStringLiteral("Translations.txt"),
+                                            gModuleFolder + QStringLiteral("CHM/"))),
+                 QStringList{QStringLiteral("WEB|cn_web.chm|cn_web.chm")});
+    }
+
     void noModuleList()
     {
         frmCHM dialog;
