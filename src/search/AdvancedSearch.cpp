@@ -954,7 +954,11 @@ void AdvancedSearch::Form_Load()
         if (gShowSplash)
             Splash::ShowModal();
     });
-    errors.step([this] { ApplyPageLayout(); });
+    // Margins that cannot be set are reported, and page setup is offered to mend them.
+    if (!TrapErrors(QStringLiteral("AdvancedSearch.Form_Load()"), QStringLiteral("Setting Margins"),
+                    [this] { ApplyPageLayout(); }) &&
+        MenuTargets::IsRegistered(MenuTargets::PageSetup))
+        IgnoreErrors([] { MenuTargets::Get(MenuTargets::PageSetup).showModal(); });
     errors.step([this] { AddPicturesToMenu(); });
     errors.step([this] { LoadBookmarks(); });
     errors.step([this] { International(); });
@@ -963,6 +967,11 @@ void AdvancedSearch::Form_Load()
     errors.step([this] { SelectSavedTranslation(); });
     errors.step([this] { m_menus->ApplyEnabling(); });
     errors.step([this] { EnableStudyButtons(); });
+    // Without a names dictionary there are no names to look up.
+    errors.step([this] {
+        if (!mIntegrateNames->isEnabled())
+            mIntegrateNames->setChecked(false);
+    });
     errors.step([this] { GetComboBookmark(); });
     errors.step([this] { Timer1_Timer(); });
     errors.step([this] {

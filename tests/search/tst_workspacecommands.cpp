@@ -520,6 +520,13 @@ private slots:
         QCOMPARE(desk().messageBoxes().size(), 1);
     }
 
+    void integrateNamesIsOffWithoutANamesDictionary()
+    {
+        AdvancedSearch &window = open();
+        QVERIFY(!window.mIntegrateNames->isEnabled());
+        QVERIFY(!window.mIntegrateNames->isChecked());
+    }
+
     // New, Open and closing ask about unsaved notes; every answer keeps or saves them as it says.
     void unsavedNotesAreAskedFor_data()
     {
