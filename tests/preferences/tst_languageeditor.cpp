@@ -79,6 +79,31 @@ private Q_SLOTS:
         QVERIFY(desk().messageBoxes().isEmpty());
     }
 
+    // Entries 67-72 of a book-name file name the search's book ranges (the
+    // Law ... the whole Bible), whatever the language: the range box lists them
+    // by number, so any other book there makes a range search the wrong books.
+    void shippedFilesNameTheBookRanges_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::newRow("english") << QStringLiteral("books_ENGLISH.txt");
+        QTest::newRow("spanish") << QStringLiteral("books_SPANISH.txt");
+        QTest::newRow("reference") << QStringLiteral("ref.txt");
+    }
+    void shippedFilesNameTheBookRanges()
+    {
+        QFETCH(QString, file);
+        const QStringList active = fileLines(QStringLiteral("Books.txt"));
+        const QStringList lines = fileLines(file);
+        QCOMPARE(lines.size(), 72);
+        for (int row = 66; row < 72; ++row) {
+            QCOMPARE(lines.at(row).section(QLatin1Char('\t'), 0, 1),
+                     active.at(row).section(QLatin1Char('\t'), 0, 1));
+            QVERIFY(!lines.at(row).section(QLatin1Char('\t'), 2).isEmpty());
+        }
+        if (file != QStringLiteral("books_SPANISH.txt"))
+            QCOMPARE(lines.mid(66), active.mid(66));
+    }
+
     void creatingFrench()
     {
         desk().inputAnswers = {QStringLiteral("french")};
