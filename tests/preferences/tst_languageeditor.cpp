@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLayout>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -221,6 +222,21 @@ private Q_SLOTS:
         QCOMPARE(desk().lastMessage(), GetMsg(0, 32));
         QVERIFY(desk().lastMessage().startsWith(QStringLiteral("Los nombres")));
         QCOMPARE(form.cSave->text(), QStringLiteral("&Guardar"));
+    }
+
+    // The language buttons grow with their captions: the Spanish ones are longer.
+    void captionsFitTheirButtonsInEveryLanguage()
+    {
+        LanguageE form;
+        form.show();
+        choose(form, QStringLiteral("SPANISH"));
+        form.cDefault_Click();
+        QCoreApplication::sendPostedEvents();
+        form.layout()->activate();
+        QCoreApplication::sendPostedEvents();
+        for (const QPushButton *button : {form.cDefault, form.cSave}) {
+            QVERIFY2(button->width() >= button->sizeHint().width(), qPrintable(button->text()));
+        }
     }
 
     void makeDefaultWithoutCatalogFallsBackToEnglish()
