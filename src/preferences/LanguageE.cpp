@@ -103,7 +103,9 @@ void LanguageE::buildControls()
     auto *languageButtons = new QHBoxLayout;
     languageButtons->addWidget(cDefault);
     languageButtons->addWidget(cSave);
-    Frame1->setFixedWidth(230);
+    // At least the designed width, wider when a language's button captions need it.
+    Frame1->setMinimumWidth(230);
+    Frame1->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
     auto *languageLayout = new QVBoxLayout(Frame1);
     languageLayout->addWidget(lbla);
     languageLayout->addWidget(LSel, 1);

@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLayout>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -81,6 +82,31 @@ private Q_SLOTS:
         QCOMPARE(form.cDefault->text(), GetMsg(1, 161));
         QVERIFY(form.BookFile().isEmpty());
         QVERIFY(desk().messageBoxes().isEmpty());
+    }
+
+    // Entries 67-72 of a book-name file name the search's book ranges (the
+    // Law ... the whole Bible), whatever the language: the range box lists them
+    // by number, so any other book there makes a range search the wrong books.
+    void shippedFilesNameTheBookRanges_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::newRow("english") << QStringLiteral("books_ENGLISH.txt");
+        QTest::newRow("spanish") << QStringLiteral("books_SPANISH.txt");
+        QTest::newRow("reference") << QStringLiteral("ref.txt");
+    }
+    void shippedFilesNameTheBookRanges()
+    {
+        QFETCH(QString, file);
+        const QStringList active = fileLines(QStringLiteral("Books.txt"));
+        const QStringList lines = fileLines(file);
+        QCOMPARE(lines.size(), 72);
+        for (int row = 66; row < 72; ++row) {
+            QCOMPARE(lines.at(row).section(QLatin1Char('\t'), 0, 1),
+                     active.at(row).section(QLatin1Char('\t'), 0, 1));
+            QVERIFY(!lines.at(row).section(QLatin1Char('\t'), 2).isEmpty());
+        }
+        if (file != QStringLiteral("books_SPANISH.txt"))
+            QCOMPARE(lines.mid(66), active.mid(66));
     }
 
     void creatingFrench()
@@ -200,6 +226,21 @@ private Q_SLOTS:
         QCOMPARE(desk().lastMessage(), GetMsg(0, 32));
         QVERIFY(desk().lastMessage().startsWith(QStringLiteral("Los nombres")));
         QCOMPARE(form.cSave->text(), QStringLiteral("&Guardar"));
+    }
+
+    // The language buttons grow with their captions: the Spanish ones are longer.
+    void captionsFitTheirButtonsInEveryLanguage()
+    {
+        LanguageE form;
+        form.show();
+        choose(form, QStringLiteral("SPANISH"));
+        form.cDefault_Click();
+        QCoreApplication::sendPostedEvents();
+        form.layout()->activate();
+        QCoreApplication::sendPostedEvents();
+        for (const QPushButton *button : {form.cDefault, form.cSave}) {
+            QVERIFY2(button->width() >= button->sizeHint().width(), qPrintable(button->text()));
+        }
     }
 
     void makeDefaultWithoutCatalogFallsBackToEnglish()
