@@ -1521,7 +1521,10 @@ QTextDocument *AdvancedSearch::ResultDocument(const QString &text)
     if (gBib1Fontsize > 0)
         font.setPointSize(gBib1Fontsize);
     document->setDefaultFont(font);
+    // The font is the text's own, not only the document's default: saved as RTF
+    // (a bookmark) the result keeps its face and size.
     QTextCharFormat plain;
+    plain.setFont(font);
     plain.setForeground(OleColor::toQColor(gBib1TC));
     QTextCursor(document).insertText(text, plain);
     return document;
