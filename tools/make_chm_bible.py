@@ -51,7 +51,9 @@ def write_book(folder, title, name, chapters):
     for c in sorted(chapters):
         out.append('<h2><a name="c%d"></a>%s %d</h2><p>' % (c, html.escape(name), c))
         for verse, text in chapters[c]:
-            out.append("<sup>%d</sup>&nbsp;%s " % (verse, html.escape(text)))
+            # A no-break space written as itself: the page reads the same, and
+            # a long book's thousands of entities cost the viewer time to decode.
+            out.append("<sup>%d</sup>\u00a0%s " % (verse, html.escape(text)))
         out.append("</p>")
     out.append("</body></html>")
     with open(os.path.join(folder, page_name_for[name]), "w", encoding="utf-8") as f:

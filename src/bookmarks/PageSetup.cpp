@@ -255,7 +255,7 @@ void PageSetup::cboBottom_Click()
 void PageSetup::chkAll_Click()
 {
     gApplyToAllForms = chkAll->isChecked();
-    PageSettings::SaveApplyToAllForms();
+    TrapErrors(QStringLiteral("PageSetup.chkAll_Click()"), [] { PageSettings::SaveApplyToAllForms(); });
 }
 
 void PageSetup::cmdINDEX_Click()
@@ -317,23 +317,19 @@ void PageSetup::layOutPane(int cancel)
     RichTextBox *pane = workspace.pane();
     if (!pane)
         return;
-    const int start = pane->SelStart();
-    const int length = pane->SelLength();
-    pane->setSelStart(0);
-    pane->setSelLength(pane->endPosition());
-    if (cancel == 0) {
-        const PageSettings::PaneLayout layout = PageSettings::PageLayoutOfSettings();
-        pane->setRightMargin(layout.rightMargin);
-        pane->setSelIndent(layout.indent);
-    }
-    if (gFitToDesktop) {
-        pane->setRightMargin(0);
-        pane->setSelIndent(0);
-    } else if (workspace.enableWrapText) {
-        workspace.enableWrapText();
-    }
-    pane->setSelStart(start);
-    pane->setSelLength(length);
+    WithWholeTextSelected(*pane, [&] {
+        if (cancel == 0) {
+            const PageSettings::PaneLayout layout = PageSettings::PageLayoutOfSettings();
+            pane->setRightMargin(layout.rightMargin);
+            pane->setSelIndent(layout.indent);
+        }
+        if (gFitToDesktop) {
+            pane->setRightMargin(0);
+            pane->setSelIndent(0);
+        } else if (workspace.enableWrapText) {
+            workspace.enableWrapText();
+        }
+    });
 }
 
 void PageSetup::ShowModal()

@@ -3,12 +3,11 @@
 #include "core/BookmarkRecords.h"
 #include "core/Bug_.h"
 #include "core/DateFormatText.h"
-#include "core/FileFunctions_.h"
 #include "core/GlobalVars.h"
-#include "core/MiscHelpers.h"
 #include "core/MsgSupport.h"
 #include "platform/DefaultInstance.h"
 #include "platform/Desktop.h"
+#include "platform/HelpService.h"
 #include "platform/ModalOpener.h"
 #include "platform/TextFile.h"
 #include "platform/VbConvert.h"
@@ -24,8 +23,6 @@
 #include <cmath>
 
 namespace {
-constexpr int HelpFileMissingMsg = 240;
-
 QString dialogSource()
 {
     return QStringLiteral("Verbanox.frmBookmarkAdd");
@@ -233,10 +230,8 @@ void frmBookmarkAdd::cmdHelp_Click()
     TrapErrors(QStringLiteral("frmBookmarkAdd.cmdHelp_Click()"), [] { ShowHelp(); });
 }
 
+// As F1 does: the program's help viewer, which says itself why a file did not open.
 void frmBookmarkAdd::ShowHelp()
 {
-    if (FileFunctions_::FileExists(gHelpFile) && desktop().openFile(gHelpFile))
-        return;
-    desktop().messageBox(GetMsg(0, HelpFileMissingMsg, gHelpFile), MsgBoxStyle::Exclamation,
-                         MiscHelpers::ProductTitle());
+    HelpService::showHelp();
 }

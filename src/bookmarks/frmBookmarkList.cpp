@@ -259,9 +259,16 @@ void frmBookmarkList::cmdEdit_Click()
         const QString fileName = RenamedDocument(row, dialog.MakeFN(row));
         records().Replace(
             row, {dialog.sTitle(), dialog.sCategory(), dialog.sDate(), dialog.sBookChVs(), fileName});
+        if (!SaveRecords(routine)) {
+            // The record file still names the old document: the row and the
+            // document go back to it, so the two never part.
+            if (fileName != old.fileName)
+                QFile::rename(BookmarkRecords::DocumentPath(fileName),
+                              BookmarkRecords::DocumentPath(old.fileName));
+            records().Replace(row, old);
+        }
         FillList(row);
         FocusList();
-        SaveRecords(routine);
     });
 }
 

@@ -23,10 +23,12 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QTextDocument>
 #include <QToolButton>
 #include <cmath>
+#include <utility>
 
 namespace {
 const QStringList ZoomTexts = {QStringLiteral("150"), QStringLiteral("100"), QStringLiteral("75"),
@@ -246,13 +248,22 @@ QSize frmDocPreview::ZoomPictureSize(int zoomIndex, const QSizeF &printableTwips
 
 // Every zoom picture is drawn from the page layout at its own scale, so each is
 // as sharp as the screen allows; a zoom change then only shows another picture.
+// Pending events run between the pictures, so a page chosen meanwhile does not
+// draw inside this drawing: it is noted, and drawn in place of the rest of this one.
 bool frmDocPreview::FormPreviewPage(int page)
 {
+    m_pendingPage = page;
+    if (m_drawing)
+        return false;
+    const QScopedValueRollback<bool> drawing(m_drawing, true);
     WaitCursor wait;
-    for (int i = 1; i <= 5; ++i) {
-        QCoreApplication::processEvents();
-        if (!ShowZoomedPages(page, i))
-            return false;
+    while (m_pendingPage > 0) {
+        const int shown = std::exchange(m_pendingPage, 0);
+        for (int i = 1; i <= 5 && m_pendingPage == 0; ++i) {
+            QCoreApplication::processEvents();
+            if (m_pendingPage == 0 && !ShowZoomedPages(shown, i))
+                return false;
+        }
     }
     return true;
 }
@@ -466,6 +477,7 @@ void frmDocPreview::DocPrintProc(QTextEdit &pane, QWidget *owner)
 void frmDocPreview::Register()
 {
     MenuTargets::Register(MenuTargets::PrintPreview, {{}, {}, [] { DocPreviewProc(); }});
+    MenuTargets::RegisterPanePreview([](QTextEdit &pane, QWidget *owner) { DocPreviewProc(pane, owner); });
 }
 
 std::function<void()> frmDocPreview::setShowModal(std::function<void()> show)

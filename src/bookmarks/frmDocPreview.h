@@ -93,4 +93,6 @@ private:
 
     std::unique_ptr<PageLayout> m_layout;
     QSizeF m_printableTwips;
+    bool m_drawing = false;
+    int m_pendingPage = 0; // a page chosen while the pictures are drawn
 };

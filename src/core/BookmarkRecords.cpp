@@ -231,9 +231,7 @@ void BookmarkRecords::Save()
 
 bool BookmarkRecords::IsPlainFileName(const QString &name)
 {
-    return !name.isEmpty() && name != QLatin1String(".") && !name.contains(QLatin1Char('/')) &&
-           !name.contains(QLatin1Char('\\')) && !name.contains(QLatin1String("..")) &&
-           !name.contains(QChar(0));
+    return FileNames::isPlainFileName(name);
 }
 
 QString BookmarkRecords::DocumentPath(const QString &fileName)

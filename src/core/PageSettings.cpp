@@ -109,11 +109,16 @@ void ApplyPageLayout(RichTextBox &pane)
 
 void ApplyPageLayoutToWholeText(RichTextBox &pane)
 {
+    WithWholeTextSelected(pane, [&pane] { ApplyPageLayout(pane); });
+}
+
+void WithWholeTextSelected(RichTextBox &pane, const std::function<void()> &change)
+{
     const int start = pane.SelStart();
     const int length = pane.SelLength();
     pane.setSelStart(0);
     pane.setSelLength(pane.endPosition());
-    ApplyPageLayout(pane);
+    change();
     pane.setSelStart(start);
     pane.setSelLength(length);
 }

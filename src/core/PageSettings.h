@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <optional>
 
 class RichTextBox;
@@ -47,3 +48,6 @@ PaneLayout PageLayoutOfSettings();
 void ApplyPageLayout(RichTextBox &pane);
 // The same for the whole text; the caret and selection stay as they were.
 void ApplyPageLayoutToWholeText(RichTextBox &pane);
+// Runs a change of the selected paragraphs on every paragraph of the pane; the
+// caret and selection stay as they were.
+void WithWholeTextSelected(RichTextBox &pane, const std::function<void()> &change);

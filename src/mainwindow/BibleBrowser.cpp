@@ -1,5 +1,6 @@
 #include "mainwindow/BibleBrowser.h"
 #include "mainwindow/MenuTargets.h"
+#include "mainwindow/NameMeanings.h"
 
 #include "abi/VirtualKeys.h"
 #include "controls/FlatButton_.h"
@@ -137,8 +138,7 @@ BibleBrowser::~BibleBrowser()
 void BibleBrowser::UserControl_Initialize()
 {
     DeferredErrors errors(QStringLiteral("BibleBrowser.UserControl_Initialize()"));
-    m_Names = QStringList{QString()};
-    m_Meanings = QStringList{QString()};
+    NameMeanings::Reset();
     errors.step([&] { setWrapText(GetBoolean(QStringLiteral("BibleBrowserWrapText"), true)); });
     errors.step([&] {
         m_FancyFormatting = GetBoolean(QStringLiteral("BibleBrowserFancyFormat"), true);
@@ -548,48 +548,13 @@ void BibleBrowser::RichText1_SelChange()
 void BibleBrowser::ShowNameMeaning(const QString &name)
 {
     DeferredErrors errors(QStringLiteral("BibleBrowser.ShowNameMeaning()"));
-    errors.step([&] {
-        if (gNameFolder.isEmpty() || FileNames::listFiles(gNameFolder, QStringLiteral("*.txt")).isEmpty())
-            return;
-        EnsureNamesLoaded();
-        const QString key = name.toUpper();
-        for (qsizetype i = 0; i < m_Names.size(); ++i) {
-            if (m_Names[i].toUpper() != key)
-                continue;
-            // An entry without a meaning has nothing to tell.
-            if (!m_Meanings.value(i).isEmpty())
-                desktop().messageBox(m_Meanings[i], MsgBoxStyle::Information, GetMsg(0, 58, m_Names[i]));
-            return;
-        }
-    });
+    errors.step([&] { NameMeanings::Show(name); });
 }
 
 void BibleBrowser::EnsureNamesLoaded()
 {
     DeferredErrors errors(QStringLiteral("BibleBrowser.EnsureNamesLoaded()"));
-    if (m_Meanings.size() - 1 != 0)
-        return;
-    errors.step([&] {
-        // Without a listed names dictionary, or with its file gone, names have no meanings.
-        if (gNameDictionaries.Count() == 0)
-            return;
-        const QString path = gNameFolder + gNameDictionaries.FileNames(0);
-        if (!FileFunctions_::FileExists(path))
-            return;
-        TextReader reader = TextReader::fromFile(FileNames::resolve(path), gNameDictionaries.CodePage(0));
-        QStringList names, meanings;
-        while (!reader.atEnd()) {
-            const QStringList fields = reader.readLine().split(QLatin1Char('\t'));
-            if (fields.size() < 2)
-                continue;
-            names.append(fields[1]);
-            meanings.append(fields.value(2));
-        }
-        if (names.isEmpty())
-            return;
-        m_Names = names;
-        m_Meanings = meanings;
-    });
+    errors.step([] { NameMeanings::EnsureLoaded(); });
 }
 
 void BibleBrowser::UserControl_KeyDown(int &KeyCode, int Shift)

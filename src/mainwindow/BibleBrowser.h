@@ -106,8 +106,6 @@ private:
     QString m_FontName;
     QString m_FindText;
     qint32 m_FindStart = 0;
-    QStringList m_Names;
-    QStringList m_Meanings;
     bool m_shown = false;
     // A name's message box must not start another look-up while it is open.
     bool m_lookingUpName = false;

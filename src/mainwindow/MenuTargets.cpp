@@ -18,6 +18,12 @@ MenuTargets::FontChooserFn &fontChooser()
     return chooser;
 }
 
+MenuTargets::PanePreviewFn &panePreview()
+{
+    static MenuTargets::PanePreviewFn preview;
+    return preview;
+}
+
 bool inRange(MenuTargets::Target target)
 {
     return target >= 0 && target < MenuTargets::TargetCount;
@@ -58,6 +64,7 @@ void MenuTargets::Clear()
 {
     table().fill(Window{});
     fontChooser() = nullptr;
+    panePreview() = nullptr;
 }
 
 void MenuTargets::RegisterFontChooser(FontChooserFn chooser)
@@ -71,4 +78,18 @@ QFont MenuTargets::ChooseFont(const QFont &font, const QString &sampleText, QWid
     if (fontChooser())
         return fontChooser()(font, sampleText, parent);
     return fallback ? fallback(font, sampleText, parent) : font;
+}
+
+void MenuTargets::RegisterPanePreview(PanePreviewFn preview)
+{
+    Seams::OnReset(&panePreview(), &MenuTargets::Clear);
+    panePreview() = std::move(preview);
+}
+
+void MenuTargets::PreviewPane(QTextEdit &pane, QWidget *owner)
+{
+    if (!panePreview())
+        raiseError(RtErr::ObjectNotSet, QStringLiteral("Verbanox.MenuTargets.PreviewPane"),
+                   QStringLiteral("The print preview is not available."));
+    panePreview()(pane, owner);
 }

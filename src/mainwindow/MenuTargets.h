@@ -4,6 +4,7 @@
 #include <QString>
 #include <functional>
 
+class QTextEdit;
 class QWidget;
 
 // The windows of other parts of the program that the main window's menus open or
@@ -61,4 +62,12 @@ public:
     // The registered chooser's answer; without one, the fallback's.
     static QFont ChooseFont(const QFont &font, const QString &sampleText, QWidget *parent,
                             const FontChooserFn &fallback);
+
+    // The print preview of any pane's document: shows it page by page and prints
+    // it when the reader asks; printing is refused while `owner` is minimised. An
+    // empty function removes it.
+    using PanePreviewFn = std::function<void(QTextEdit &pane, QWidget *owner)>;
+    static void RegisterPanePreview(PanePreviewFn preview);
+    // Raises RuntimeError 91 when no preview is registered.
+    static void PreviewPane(QTextEdit &pane, QWidget *owner);
 };

@@ -1,7 +1,6 @@
 #include "platform/ChmArchive.h"
 
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QStringDecoder>
 #include <chm_lib.h>
 #include <limits>
@@ -204,19 +203,115 @@ QString htmlUnescape(QString text)
     return text;
 }
 
-QString attribute(const QString &attributes, const QString &name)
+bool isAttributeNameChar(QChar c)
 {
-    static const QRegularExpression pattern(
-        QStringLiteral("([A-Za-z_:-]+)\\s*=\\s*(?:\"([^\"]*)\"|'([^']*)'|([^\\s>]+))"));
-    for (auto it = pattern.globalMatch(attributes); it.hasNext();) {
-        const QRegularExpressionMatch m = it.next();
-        if (m.captured(1).compare(name, Qt::CaseInsensitive) != 0)
+    return (c >= QLatin1Char('a') && c <= QLatin1Char('z')) ||
+           (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) || c == QLatin1Char('_') ||
+           c == QLatin1Char(':') || c == QLatin1Char('-');
+}
+
+qsizetype skipSpaces(QStringView text, qsizetype at)
+{
+    while (at < text.size() && text[at].isSpace())
+        ++at;
+    return at;
+}
+
+// The value of the first attribute called `name` (without case) in a tag's
+// attribute text: name=value, name="value" or name='value'. A quote left open
+// makes the value the unquoted run of text that starts with it. Written out by
+// hand rather than as a pattern: a contents file has thousands of them.
+QString attribute(QStringView attributes, QStringView name)
+{
+    const qsizetype size = attributes.size();
+    qsizetype at = 0;
+    while (at < size) {
+        if (!isAttributeNameChar(attributes[at])) {
+            ++at;
             continue;
-        for (int group = 2; group <= 4; ++group)
-            if (m.capturedStart(group) >= 0)
-                return htmlUnescape(m.captured(group));
+        }
+        const qsizetype nameStart = at;
+        while (at < size && isAttributeNameChar(attributes[at]))
+            ++at;
+        const QStringView found = attributes.sliced(nameStart, at - nameStart);
+        qsizetype value = skipSpaces(attributes, at);
+        if (value >= size || attributes[value] != QLatin1Char('='))
+            continue;
+        value = skipSpaces(attributes, value + 1);
+        if (value >= size)
+            continue;
+        qsizetype valueStart = value;
+        qsizetype valueEnd = -1;
+        const QChar quote = attributes[value];
+        if (quote == QLatin1Char('"') || quote == QLatin1Char('\'')) {
+            const qsizetype close = attributes.indexOf(quote, value + 1);
+            if (close >= 0) {
+                valueStart = value + 1;
+                valueEnd = close;
+                at = close + 1;
+            }
+        }
+        if (valueEnd < 0) {
+            valueEnd = valueStart;
+            while (valueEnd < size && !attributes[valueEnd].isSpace() &&
+                   attributes[valueEnd] != QLatin1Char('>'))
+                ++valueEnd;
+            at = valueEnd;
+        }
+        if (found.compare(name, Qt::CaseInsensitive) == 0)
+            return htmlUnescape(attributes.sliced(valueStart, valueEnd - valueStart).toString());
     }
     return QString();
+}
+
+enum class SitemapTag { Other, List, Object, Param };
+
+struct TagMatch
+{
+    SitemapTag kind = SitemapTag::Other;
+    bool closing = false;
+    QStringView attributes;
+    qsizetype end = 0; // just past the '>'
+};
+
+bool isWordChar(QChar c)
+{
+    return c.isLetterOrNumber() || c == QLatin1Char('_');
+}
+
+// The sitemap tag (<ul>, <object>, <param>, or their closing forms) that starts
+// at `at`, a '<'; Other when there is none there.
+TagMatch sitemapTagAt(QStringView text, qsizetype at)
+{
+    TagMatch match;
+    qsizetype i = skipSpaces(text, at + 1);
+    if (i < text.size() && text[i] == QLatin1Char('/')) {
+        match.closing = true;
+        i = skipSpaces(text, i + 1);
+    }
+    static const struct
+    {
+        QLatin1StringView name;
+        SitemapTag kind;
+    } names[] = {{QLatin1StringView("ul"), SitemapTag::List},
+                 {QLatin1StringView("object"), SitemapTag::Object},
+                 {QLatin1StringView("param"), SitemapTag::Param}};
+    for (const auto &candidate : names) {
+        const qsizetype after = i + candidate.name.size();
+        if (after > text.size() ||
+            text.sliced(i, candidate.name.size()).compare(candidate.name, Qt::CaseInsensitive))
+            continue;
+        if (after < text.size() && isWordChar(text[after]))
+            continue;
+        const qsizetype close = text.indexOf(QLatin1Char('>'), after);
+        if (close < 0)
+            break;
+        match.kind = candidate.kind;
+        match.attributes = text.sliced(after, close - after);
+        match.end = close + 1;
+        break;
+    }
+    return match;
 }
 } // namespace
 
@@ -224,19 +319,21 @@ QString attribute(const QString &attributes, const QString &name)
 // elements carrying "Name" and "Local" parameters. Unbalanced lists are tolerated.
 QList<ChmArchive::TopicNode> ChmArchive::parseSitemap(const QString &text)
 {
-    static const QRegularExpression tag(QStringLiteral("<\\s*(/?)\\s*(ul|object|param)\\b([^>]*)>"),
-                                        QRegularExpression::CaseInsensitiveOption);
     QList<TopicNode> root;
     QList<QList<TopicNode> *> stack{&root};
     int depth = 0;
     bool inTopic = false;
     TopicNode node;
-    for (auto it = tag.globalMatch(text); it.hasNext();) {
-        const QRegularExpressionMatch m = it.next();
-        const bool closing = !m.captured(1).isEmpty();
-        const QString name = m.captured(2).toLower();
-        if (name == QLatin1String("ul")) {
-            if (!closing) {
+    const QStringView view(text);
+    for (qsizetype at = view.indexOf(QLatin1Char('<')); at >= 0; at = view.indexOf(QLatin1Char('<'), at)) {
+        const TagMatch m = sitemapTagAt(view, at);
+        if (m.kind == SitemapTag::Other) {
+            ++at;
+            continue;
+        }
+        at = m.end;
+        if (m.kind == SitemapTag::List) {
+            if (!m.closing) {
                 if (++depth > 1) {
                     QList<TopicNode> *list = stack.last();
                     stack.append(list->isEmpty() ? list : &list->last().children);
@@ -245,9 +342,9 @@ QList<ChmArchive::TopicNode> ChmArchive::parseSitemap(const QString &text)
                 if (depth-- > 1)
                     stack.removeLast();
             }
-        } else if (name == QLatin1String("object")) {
-            if (!closing) {
-                inTopic = attribute(m.captured(3), QStringLiteral("type"))
+        } else if (m.kind == SitemapTag::Object) {
+            if (!m.closing) {
+                inTopic = attribute(m.attributes, u"type")
                               .compare(QLatin1String("text/sitemap"), Qt::CaseInsensitive) == 0;
                 node = TopicNode();
             } else if (inTopic) {
@@ -255,13 +352,12 @@ QList<ChmArchive::TopicNode> ChmArchive::parseSitemap(const QString &text)
                 if (!node.name.isEmpty() || !node.local.isEmpty())
                     stack.last()->append(node);
             }
-        } else if (inTopic && !closing) {
-            const QString param = attribute(m.captured(3), QStringLiteral("name"));
-            const QString value = attribute(m.captured(3), QStringLiteral("value"));
+        } else if (inTopic && !m.closing) {
+            const QString param = attribute(m.attributes, u"name");
             if (param.compare(QLatin1String("Name"), Qt::CaseInsensitive) == 0)
-                node.name = value;
+                node.name = attribute(m.attributes, u"value");
             else if (param.compare(QLatin1String("Local"), Qt::CaseInsensitive) == 0)
-                node.local = value;
+                node.local = attribute(m.attributes, u"value");
         }
     }
     return root;

@@ -7,6 +7,8 @@
 #include <QUrl>
 
 class QAction;
+class QKeyEvent;
+class QTimer;
 class QLabel;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -21,8 +23,27 @@ public:
     explicit ChmBrowser(const ChmArchive &archive, QWidget *parent = nullptr);
     QVariant loadResource(int type, const QUrl &name) override;
 
+    // A long page opened at an anchor far down shows first from its anchor on;
+    // the part above it is laid out in steps after it shows, the view kept where
+    // it is. True while that part is still to come.
+    bool pageLayoutPending() const { return m_hiddenEnd > 0; }
+    // Lays out at once what is still to come (before the page is left, so that
+    // its place in the history is measured on the whole page).
+    void finishPageLayout();
+
+protected:
+    void doSetSource(const QUrl &name, QTextDocument::ResourceType type) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
+    void pageReplaced(int from, int removed, int added);
+    void revealStep(int characters);
+
     const ChmArchive &m_archive;
+    QString m_anchorToShow; // the anchor of a page being loaded fresh
+    int m_hiddenEnd = 0;    // the blocks before this position are not laid out yet
+    bool m_revealing = false;
+    QTimer *m_revealTimer = nullptr;
 };
 
 // The window that shows a compiled-help archive: contents tree, pages, back and
@@ -59,7 +80,7 @@ public:
 
 private:
     void fillContents();
-    void addTopics(QTreeWidgetItem *parent, const QList<ChmArchive::TopicNode> &nodes);
+    void addTopics(QList<QTreeWidgetItem *> &items, const QList<ChmArchive::TopicNode> &nodes);
     void contentsClicked(QTreeWidgetItem *item);
     void updateActions();
     static bool isWebLink(const QUrl &url);

@@ -69,7 +69,9 @@ public:
                                             const QString &defaultText) = 0;
     // An empty string when the user cancelled.
     virtual QString openFileName(const QString &title, const QString &folder, const QString &filter) = 0;
-    virtual QString saveFileName(const QString &title, const QString &folder, const QString &filter) = 0;
+    // confirmOverwrite false: the caller asks its own question about an existing file.
+    virtual QString saveFileName(const QString &title, const QString &folder, const QString &filter,
+                                 bool confirmOverwrite = true) = 0;
     virtual QString folderName(const QString &title, const QString &folder) = 0;
     // A colour as 0x00BBGGRR, or nullopt when the user cancelled.
     virtual std::optional<quint32> chooseColor(quint32 initial) = 0;

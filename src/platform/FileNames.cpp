@@ -51,6 +51,13 @@ QString resolve(const QString &path)
     return current;
 }
 
+bool isPlainFileName(const QString &name)
+{
+    return !name.isEmpty() && name != QLatin1String(".") && !name.contains(QLatin1Char('/')) &&
+           !name.contains(QLatin1Char('\\')) && !name.contains(QLatin1String("..")) &&
+           !name.contains(QChar(0));
+}
+
 bool existsIgnoringCase(const QString &path)
 {
     return QFileInfo::exists(resolve(path));

@@ -13,6 +13,9 @@ bool existsIgnoringCase(const QString &path);
 // Names of the files in a folder that match a wildcard pattern ("*" and "?"),
 // ignoring case, sorted.
 QStringList listFiles(const QString &folder, const QString &pattern);
+// A name of a file in a folder, nothing more: not empty or ".", and without
+// "/", "\", ".." or NUL, so that a name read from a file reaches no other folder.
+bool isPlainFileName(const QString &name);
 // "/" separators; with ensureTrailingSlash a folder path ends with "/".
 QString normalize(const QString &path, bool ensureTrailingSlash = false);
 } // namespace FileNames

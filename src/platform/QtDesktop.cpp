@@ -114,9 +114,12 @@ QString QtDesktop::openFileName(const QString &title, const QString &folder, con
     return QFileDialog::getOpenFileName(dialogParent(), title, folder, filter);
 }
 
-QString QtDesktop::saveFileName(const QString &title, const QString &folder, const QString &filter)
+QString QtDesktop::saveFileName(const QString &title, const QString &folder, const QString &filter,
+                                bool confirmOverwrite)
 {
-    return QFileDialog::getSaveFileName(dialogParent(), title, folder, filter);
+    const QFileDialog::Options options =
+        confirmOverwrite ? QFileDialog::Options() : QFileDialog::Options(QFileDialog::DontConfirmOverwrite);
+    return QFileDialog::getSaveFileName(dialogParent(), title, folder, filter, nullptr, options);
 }
 
 QString QtDesktop::folderName(const QString &title, const QString &folder)

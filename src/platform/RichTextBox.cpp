@@ -7,6 +7,8 @@
 #include "platform/Tom.h"
 #include "platform/Twips.h"
 
+#include <QImage>
+#include <QMimeData>
 #include <QTextBlock>
 #include <QTextCharFormat>
 #include <QTextCursor>
@@ -36,6 +38,16 @@ QString toCrLfBreaks(const QString &text)
             out += ch;
     }
     return out;
+}
+
+const QStringList RtfFormats{QStringLiteral("text/rtf"), QStringLiteral("application/rtf")};
+
+QByteArray rtfOf(const QMimeData *source)
+{
+    for (const QString &format : RtfFormats)
+        if (source->hasFormat(format))
+            return source->data(format);
+    return {};
 }
 
 [[noreturn]] void invalidValue(const char *property)
@@ -242,4 +254,36 @@ void RichTextBox::LoadFile(const QString &path, int fileType)
 void RichTextBox::SaveFile(const QString &path, int fileType)
 {
     tom()->Save(path, (fileType == rtfText ? Tom::tomText : Tom::tomRTF) | Tom::tomCreateAlways, 0);
+}
+
+bool RichTextBox::canInsertFromMimeData(const QMimeData *source) const
+{
+    return source->hasImage() || source->hasText() || !rtfOf(source).isEmpty();
+}
+
+void RichTextBox::insertFromMimeData(const QMimeData *source)
+{
+    const QByteArray rtf = rtfOf(source);
+    if (!rtf.isEmpty()) {
+        const QTextCursor cursor = textCursor();
+        std::shared_ptr<TextRange> range = tom()->Range(cursor.selectionStart(), cursor.selectionEnd());
+        range->Paste(rtf);
+        QTextCursor after = textCursor();
+        after.setPosition(range->End());
+        setTextCursor(after);
+    } else if (source->hasImage()) {
+        textCursor().insertImage(qvariant_cast<QImage>(source->imageData()));
+    } else if (source->hasText()) {
+        insertPlainText(source->text());
+    }
+    ensureCursorVisible();
+}
+
+QMimeData *RichTextBox::createMimeDataFromSelection() const
+{
+    auto *data = new QMimeData;
+    const QTextCursor cursor = textCursor();
+    data->setText(toCrLfBreaks(cursor.selectedText()).replace(CRLF, QStringLiteral("\n")));
+    data->setData(RtfFormats.first(), tom()->Range(cursor.selectionStart(), cursor.selectionEnd())->Copy());
+    return data;
 }

@@ -3,6 +3,7 @@
 #include <QTextEdit>
 #include <QVariant>
 
+class QMimeData;
 class QTextCharFormat;
 class TextDocument;
 
@@ -68,6 +69,13 @@ public:
 
     // The position after the last character.
     int endPosition() const;
+
+protected:
+    // The clipboard and drops take rich text (RTF), pictures and plain text, never
+    // HTML; a copy offers RTF beside the plain text.
+    bool canInsertFromMimeData(const QMimeData *source) const override;
+    void insertFromMimeData(const QMimeData *source) override;
+    QMimeData *createMimeDataFromSelection() const override;
 
 private:
     TextDocument *tom() const;

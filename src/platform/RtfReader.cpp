@@ -10,6 +10,7 @@
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextList>
 #include <algorithm>
 #include <string_view>
 #include <unordered_map>
@@ -22,9 +23,15 @@ enum class Dest : quint8 {
     Body,
     FontTable,
     ColorTable,
-    UprAnsi, // the 8-bit half of \upr: skipped, but its \ud half is read
+    UprAnsi,   // the 8-bit half of \upr: skipped, but its \ud half is read
+    ListText,  // the marker a list paragraph shows (\pntext, \listtext): kept aside
+    ListLevel, // \pn: the kind of list of the paragraph
     Skip,
 };
+
+// The list a paragraph belongs to. Auto: a \ls list, bulleted or numbered by the
+// marker text that goes with it.
+enum class ListKind : quint8 { None, Auto, Bullet, Decimal, LowerAlpha, UpperAlpha, LowerRoman, UpperRoman };
 
 enum class Script : quint8 { Normal, Super, Sub };
 
@@ -43,6 +50,12 @@ struct CharProps
     bool allCaps = false;
     bool hidden = false;
     Script script = Script::Normal;
+    // The associated forms for complex-script text (Hebrew, Arabic, ...): -1 or 0
+    // when not given, and then the ordinary form holds for it too.
+    int complexFont = -1;
+    int complexHalfPoints = 0;
+    qint8 complexBold = -1;
+    qint8 complexItalic = -1;
 
     bool operator==(const CharProps &) const = default;
 };
@@ -56,6 +69,7 @@ struct ParaProps
     int before = 0;
     int after = 0;
     bool rightToLeft = false;
+    ListKind list = ListKind::None;
 };
 
 struct GroupState
@@ -63,6 +77,9 @@ struct GroupState
     Dest dest = Dest::Body;
     Dest uprDest = Dest::Body;
     int unicodeSkip = 1;
+    // \af names the complex-script font after \rtlch or \ltrch, but the font of
+    // other character classes after \loch, \hich and \dbch.
+    bool afComplex = true;
     CharProps chars;
     ParaProps para;
 };
@@ -121,6 +138,19 @@ enum class Word {
     Cell,
     Row,
     Pard,
+    Pn,
+    PnLevelBullet,
+    PnLevelBody,
+    PnLevelCont,
+    PnStyle, // the numbering style of a \pn level: \pndec, \pnlcltr ...
+    ListText,
+    Ls,
+    Ab,
+    Ai,
+    Af,
+    Afs,
+    AfComplex,
+    AfOther,
     Ql,
     Qc,
     Qr,
@@ -194,6 +224,27 @@ const std::unordered_map<std::string_view, WordInfo> &wordTable()
             {"row", {Word::Row}},
             {"nestrow", {Word::Row}},
             {"pard", {Word::Pard}},
+            {"pn", {Word::Pn}},
+            {"pnlvlblt", {Word::PnLevelBullet}},
+            {"pnlvlbody", {Word::PnLevelBody}},
+            {"pnlvlcont", {Word::PnLevelCont}},
+            {"pndec", {Word::PnStyle, char16_t(ListKind::Decimal)}},
+            {"pnlcltr", {Word::PnStyle, char16_t(ListKind::LowerAlpha)}},
+            {"pnucltr", {Word::PnStyle, char16_t(ListKind::UpperAlpha)}},
+            {"pnlcrm", {Word::PnStyle, char16_t(ListKind::LowerRoman)}},
+            {"pnucrm", {Word::PnStyle, char16_t(ListKind::UpperRoman)}},
+            {"pntext", {Word::ListText}},
+            {"listtext", {Word::ListText}},
+            {"ls", {Word::Ls}},
+            {"ab", {Word::Ab}},
+            {"ai", {Word::Ai}},
+            {"af", {Word::Af}},
+            {"afs", {Word::Afs}},
+            {"rtlch", {Word::AfComplex}},
+            {"ltrch", {Word::AfComplex}},
+            {"loch", {Word::AfOther}},
+            {"hich", {Word::AfOther}},
+            {"dbch", {Word::AfOther}},
             {"ql", {Word::Ql}},
             {"qc", {Word::Qc}},
             {"qr", {Word::Qr}},
@@ -288,7 +339,6 @@ const std::unordered_map<std::string_view, WordInfo> &wordTable()
                                    "rxe",
                                    "bkmkstart",
                                    "bkmkend",
-                                   "pn",
                                    "pntxta",
                                    "pntxtb",
                                    "template",
@@ -395,6 +445,33 @@ int hexValue(char c)
     return -1;
 }
 
+// Characters of the scripts that RTF formats with the associated (\a...) forms.
+bool isComplexScript(char16_t c)
+{
+    return (c >= 0x0590 && c <= 0x08FF) || (c >= 0x0900 && c <= 0x109F) || (c >= 0x1780 && c <= 0x17FF) ||
+           (c >= 0xFB1D && c <= 0xFDFF) || (c >= 0xFE70 && c <= 0xFEFF);
+}
+
+QTextListFormat::Style listStyle(ListKind kind)
+{
+    switch (kind) {
+    case ListKind::Decimal:
+        return QTextListFormat::ListDecimal;
+    case ListKind::LowerAlpha:
+        return QTextListFormat::ListLowerAlpha;
+    case ListKind::UpperAlpha:
+        return QTextListFormat::ListUpperAlpha;
+    case ListKind::LowerRoman:
+        return QTextListFormat::ListLowerRoman;
+    case ListKind::UpperRoman:
+        return QTextListFormat::ListUpperRoman;
+    default:
+        return QTextListFormat::ListDisc;
+    }
+}
+
+constexpr int MinListIndent = 360; // twips: room for the marker left of the text
+
 // A lone half of a surrogate pair would upset text layout; it becomes U+FFFD.
 void replaceLoneSurrogates(QString &text)
 {
@@ -412,6 +489,7 @@ class Parser
 public:
     Parser(const QByteArray &rtf, qsizetype start, QTextDocument *document);
     void run();
+    bool damaged() const { return m_damaged; }
 
 private:
     GroupState &group() { return m_groups.back(); }
@@ -430,12 +508,16 @@ private:
     bool applyCharacterWord(Word word, bool hasParam, int param);
     bool applyParagraphWord(Word word, bool hasParam, int param);
     void applyBodyWord(const WordInfo &info, bool hasParam, int param);
+    void applyListLevelWord(const WordInfo &info);
+    ParaProps *outerPara();
 
     void addByte(uchar byte);
     void addCharacter(char16_t c);
     void flush();
     void addText(const QString &text);
     void addBodyText(QStringView text);
+    void appendRun(const CharProps &props, QStringView text);
+    void appendScripts(const CharProps &props, QStringView text);
     int currentCodePage() const;
 
     void beginFont(int number);
@@ -444,6 +526,7 @@ private:
 
     void endParagraph();
     void writeParagraph(const ParaProps &para, const CharProps &mark);
+    void placeInList(ListKind kind);
     QTextCharFormat charFormat(const CharProps &props) const;
     QTextBlockFormat blockFormat(const ParaProps &props) const;
     QColor color(int index) const;
@@ -453,6 +536,7 @@ private:
     std::vector<GroupState> m_groups;
     qsizetype m_overflow = 0; // groups opened past the depth limit, skipped
     bool m_done = false;
+    bool m_damaged = false;
     bool m_starPending = false;
     int m_fallbackToSkip = 0; // characters after \u that stand in for it
 
@@ -478,6 +562,10 @@ private:
     std::vector<Run> m_runs;
     ParaProps m_lastTextPara; // for a last paragraph that has no \par
     CharProps m_lastTextChars;
+
+    QString m_listText;          // the marker of the paragraph being read
+    QTextList *m_list = nullptr; // the list the last paragraph went into
+    ListKind m_listKind = ListKind::None;
 
     QTextCursor m_cursor;
     bool m_firstParagraph = true;
@@ -519,8 +607,10 @@ void Parser::run()
             break;
         }
     }
-    if (!m_groups.empty())
+    if (!m_groups.empty()) {
         flush();
+        m_damaged = true;
+    }
     if (!m_runs.empty())
         writeParagraph(m_lastTextPara, m_lastTextChars);
     m_cursor.endEditBlock();
@@ -540,6 +630,7 @@ void Parser::openGroup()
     m_fallbackToSkip = 0;
     if (m_overflow > 0 || m_groups.size() >= size_t(RtfReader::MaxDepth)) {
         ++m_overflow;
+        m_damaged = true;
         return;
     }
     if (m_groups.empty()) {
@@ -638,7 +729,9 @@ void Parser::controlWord()
     flush();
     // \* lets a reader drop a destination it does not take text from; a word it does not
     // know is ignored, but without \* the text around it is still read.
-    if (starred && (!info || (info->word != Word::Ud && info->word != Word::Upr))) {
+    const bool starredKnown =
+        info && (info->word == Word::Ud || info->word == Word::Upr || info->word == Word::Pn);
+    if (starred && !starredKnown) {
         g.dest = Dest::Skip;
         return;
     }
@@ -695,7 +788,7 @@ void Parser::hexByte()
     }
     if (skipFallback() || digits == 0 || m_groups.empty() || ignoring())
         return;
-    if (group().dest == Dest::Body || group().dest == Dest::FontTable)
+    if (group().dest == Dest::Body || group().dest == Dest::FontTable || group().dest == Dest::ListText)
         addByte(uchar(value));
 }
 
@@ -719,6 +812,11 @@ void Parser::rawCharacter(uchar c)
         if (c == ';')
             endColor();
         break;
+    case Dest::ListText:
+        if (c >= 0x20)
+            addByte(c);
+        break;
+    case Dest::ListLevel:
     case Dest::UprAnsi:
     case Dest::Skip:
         break;
@@ -750,6 +848,14 @@ void Parser::apply(const WordInfo &info, bool hasParam, int param)
     case Word::FontTbl:
         g.dest = Dest::FontTable;
         return;
+    case Word::ListText:
+        g.dest = Dest::ListText;
+        return;
+    case Word::Pn:
+        g.dest = Dest::ListLevel;
+        if (ParaProps *outer = outerPara())
+            outer->list = ListKind::Decimal;
+        return;
     case Word::ColorTbl:
         g.dest = Dest::ColorTable;
         m_colorGiven = false;
@@ -758,7 +864,9 @@ void Parser::apply(const WordInfo &info, bool hasParam, int param)
     default:
         break;
     }
-    if (g.dest != Dest::Body)
+    if (g.dest == Dest::ListLevel)
+        applyListLevelWord(info);
+    else if (g.dest != Dest::Body)
         applyTableWord(info.word, hasParam, param);
     else if (!applyCharacterWord(info.word, hasParam, param) &&
              !applyParagraphWord(info.word, hasParam, param))
@@ -829,10 +937,58 @@ bool Parser::applyCharacterWord(Word word, bool hasParam, int param)
     case Word::Plain:
         c = CharProps();
         break;
+    case Word::Ab:
+        c.complexBold = on ? 1 : 0;
+        break;
+    case Word::Ai:
+        c.complexItalic = on ? 1 : 0;
+        break;
+    case Word::Afs:
+        c.complexHalfPoints = hasParam && param > 0 ? std::min(param, MaxHalfPoints) : 0;
+        break;
+    case Word::Af:
+        if (group().afComplex)
+            c.complexFont = index;
+        break;
+    case Word::AfComplex:
+        group().afComplex = true;
+        break;
+    case Word::AfOther:
+        group().afComplex = false;
+        break;
     default:
         return false;
     }
     return true;
+}
+
+// The paragraph that a \pn group describes: the one of the group around it.
+ParaProps *Parser::outerPara()
+{
+    return m_groups.size() >= 2 ? &m_groups[m_groups.size() - 2].para : nullptr;
+}
+
+void Parser::applyListLevelWord(const WordInfo &info)
+{
+    ParaProps *outer = outerPara();
+    if (!outer)
+        return;
+    switch (info.word) {
+    case Word::PnLevelBullet:
+        outer->list = ListKind::Bullet;
+        break;
+    case Word::PnLevelCont:
+        outer->list = ListKind::None;
+        break;
+    case Word::PnStyle:
+        if (outer->list != ListKind::Bullet && outer->list != ListKind::None)
+            outer->list = ListKind(info.character);
+        break;
+    default:
+        break;
+    }
+    if (!m_runs.empty())
+        m_lastTextPara = *outer;
 }
 
 bool Parser::applyParagraphWord(Word word, bool hasParam, int param)
@@ -872,6 +1028,9 @@ bool Parser::applyParagraphWord(Word word, bool hasParam, int param)
         break;
     case Word::RtlPar:
         p.rightToLeft = true;
+        break;
+    case Word::Ls:
+        p.list = hasParam && param > 0 ? ListKind::Auto : ListKind::None;
         break;
     case Word::LtrPar:
         p.rightToLeft = false;
@@ -999,6 +1158,8 @@ void Parser::addText(const QString &text)
             m_fontName += text;
     } else if (g.dest == Dest::Body && !g.chars.hidden) {
         addBodyText(text);
+    } else if (g.dest == Dest::ListText) {
+        m_listText += text;
     }
 }
 
@@ -1016,9 +1177,7 @@ void Parser::addBodyText(QStringView text)
         if (!special)
             continue;
         if (i > from) {
-            if (m_runs.empty() || !(m_runs.back().props == g.chars))
-                m_runs.push_back(Run{g.chars, QString()});
-            m_runs.back().text += text.mid(from, i - from);
+            appendScripts(g.chars, text.mid(from, i - from));
             m_lastTextPara = g.para;
             m_lastTextChars = g.chars;
         }
@@ -1026,6 +1185,46 @@ void Parser::addBodyText(QStringView text)
         if (i < text.size() && c == QChar::ParagraphSeparator)
             endParagraph();
     }
+}
+
+void Parser::appendRun(const CharProps &props, QStringView text)
+{
+    if (m_runs.empty() || !(m_runs.back().props == props))
+        m_runs.push_back(Run{props, QString()});
+    m_runs.back().text += text;
+}
+
+// Complex-script letters take the associated forms; the characters between
+// letters stay with the letters before them.
+void Parser::appendScripts(const CharProps &props, QStringView text)
+{
+    if (props.complexFont < 0 && props.complexHalfPoints == 0 && props.complexBold < 0 &&
+        props.complexItalic < 0) {
+        appendRun(props, text);
+        return;
+    }
+    CharProps complex = props;
+    if (props.complexFont >= 0)
+        complex.font = props.complexFont;
+    if (props.complexHalfPoints > 0)
+        complex.halfPoints = props.complexHalfPoints;
+    if (props.complexBold >= 0)
+        complex.bold = props.complexBold != 0;
+    if (props.complexItalic >= 0)
+        complex.italic = props.complexItalic != 0;
+    bool inComplex = false;
+    qsizetype from = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        const bool letter = c.isLetter() || c.isMark();
+        if (!letter || isComplexScript(c.unicode()) == inComplex)
+            continue;
+        if (i > from)
+            appendRun(inComplex ? complex : props, text.mid(from, i - from));
+        from = i;
+        inComplex = !inComplex;
+    }
+    appendRun(inComplex ? complex : props, text.mid(from));
 }
 
 void Parser::beginFont(int number)
@@ -1107,11 +1306,15 @@ QTextBlockFormat Parser::blockFormat(const ParaProps &props) const
     QTextBlockFormat format;
     if (props.alignment != Qt::AlignLeft)
         format.setAlignment(props.alignment);
-    if (props.left != 0)
-        format.setLeftMargin(props.left / m_twipsPerPixelX);
+    // A list item's marker stands left of its text, in the hanging indent: the text
+    // starts at the left indent on every line.
+    const bool listItem = props.list != ListKind::None;
+    const int left = listItem ? std::max(props.left, MinListIndent) : props.left;
+    if (left != 0)
+        format.setLeftMargin(left / m_twipsPerPixelX);
     if (props.right != 0)
         format.setRightMargin(props.right / m_twipsPerPixelX);
-    if (props.firstLine != 0)
+    if (props.firstLine != 0 && !listItem)
         format.setTextIndent(props.firstLine / m_twipsPerPixelX);
     if (props.before != 0)
         format.setTopMargin(props.before / m_twipsPerPixelY);
@@ -1133,6 +1336,13 @@ void Parser::writeParagraph(const ParaProps &para, const CharProps &mark)
     } else {
         m_cursor.insertBlock(block, markFormat);
     }
+    ListKind kind = para.list;
+    if (kind == ListKind::Auto)
+        kind = std::any_of(m_listText.cbegin(), m_listText.cend(), [](QChar c) { return c.isDigit(); })
+                   ? ListKind::Decimal
+                   : ListKind::Bullet;
+    placeInList(kind);
+    m_listText.clear();
     for (Run &run : m_runs) {
         replaceLoneSurrogates(run.text);
         m_cursor.insertText(run.text, charFormat(run.props));
@@ -1140,12 +1350,30 @@ void Parser::writeParagraph(const ParaProps &para, const CharProps &mark)
     m_runs.clear();
 }
 
+// Following paragraphs of one kind make one list, so that numbers count on.
+void Parser::placeInList(ListKind kind)
+{
+    if (kind == ListKind::None) {
+        m_list = nullptr;
+    } else if (m_list && kind == m_listKind) {
+        m_list->add(m_cursor.block());
+    } else {
+        QTextListFormat format;
+        format.setStyle(listStyle(kind));
+        format.setIndent(0);
+        m_list = m_cursor.createList(format);
+    }
+    m_listKind = kind;
+}
+
 } // namespace
 
-bool RtfReader::read(const QByteArray &rtf, QTextDocument *into, QString *error)
+bool RtfReader::read(const QByteArray &rtf, QTextDocument *into, QString *error, bool *damaged)
 {
     if (error)
         error->clear();
+    if (damaged)
+        *damaged = false;
     if (!into) {
         if (error)
             *error = QStringLiteral("No document to read into.");
@@ -1163,7 +1391,10 @@ bool RtfReader::read(const QByteArray &rtf, QTextDocument *into, QString *error)
     }
     const bool undo = into->isUndoRedoEnabled();
     into->setUndoRedoEnabled(false);
-    Parser(rtf, start, into).run();
+    Parser parser(rtf, start, into);
+    parser.run();
+    if (damaged)
+        *damaged = parser.damaged();
     into->setUndoRedoEnabled(undo);
     return true;
 }

@@ -13,8 +13,10 @@
 #include <QTextCharFormat>
 #include <QTextDocument>
 #include <QTextFragment>
+#include <QTextList>
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -171,9 +173,25 @@ struct Run
 struct Paragraph
 {
     QTextBlockFormat format;
+    // A list item: its list's style, the marker text of a numbered one, and the
+    // indent that the list adds, in pixels.
+    std::optional<QTextListFormat::Style> listStyle;
+    QString listMarker;
+    double listIndent = 0;
     RunProps mark; // written for an empty paragraph only
     std::vector<Run> runs;
 };
+
+constexpr int ListMarkerTwips = 360;
+
+bool hasComplexScript(QStringView text)
+{
+    return std::any_of(text.begin(), text.end(), [](QChar ch) {
+        const char16_t c = ch.unicode();
+        return (c >= 0x0590 && c <= 0x08FF) || (c >= 0x0900 && c <= 0x109F) || (c >= 0x1780 && c <= 0x17FF) ||
+               (c >= 0xFB1D && c <= 0xFDFF) || (c >= 0xFE70 && c <= 0xFEFF);
+    });
+}
 
 class DocumentWriter
 {
@@ -188,7 +206,9 @@ private:
     int colorIndex(const QColor &color);
     void writeHeader();
     void writeParagraph(const Paragraph &paragraph);
-    void writeProps(const RunProps &props);
+    void writeIndents(const Paragraph &paragraph);
+    void writeListMarker(const Paragraph &paragraph);
+    void writeProps(const RunProps &props, bool complexScript);
 
     const QTextDocument &m_document;
     RtfOutput m_out;
@@ -232,6 +252,11 @@ void DocumentWriter::collect(int start, int end)
         const int to = std::min(end, block.position() + block.length() - 1);
         Paragraph paragraph;
         paragraph.format = block.blockFormat();
+        if (const QTextList *list = block.textList()) {
+            paragraph.listStyle = list->format().style();
+            paragraph.listMarker = list->itemText(block);
+            paragraph.listIndent = list->format().indent() * m_document.indentWidth();
+        }
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
             const int fragmentStart = std::max(from, fragment.position());
@@ -347,19 +372,8 @@ void DocumentWriter::writeParagraph(const Paragraph &paragraph)
         m_out.word("qj");
     if (format.layoutDirection() == Qt::RightToLeft)
         m_out.word("rtlpar");
-    const double left = format.leftMargin() + format.indent() * m_document.indentWidth();
-    const auto twips = [](double pixels, double perPixel) { return int(std::lround(pixels * perPixel)); };
-    const std::pair<const char *, int> indents[] = {
-        {"li", twips(left, Twips::perPixelX())},
-        {"ri", twips(format.rightMargin(), Twips::perPixelX())},
-        {"fi", twips(format.textIndent(), Twips::perPixelX())},
-        {"sb", twips(format.topMargin(), Twips::perPixelY())},
-        {"sa", twips(format.bottomMargin(), Twips::perPixelY())},
-    };
-    for (const auto &[name, value] : indents) {
-        if (value != 0)
-            m_out.word(name, value);
-    }
+    writeIndents(paragraph);
+    writeListMarker(paragraph);
     // Formatted text goes in a group of its own, so the state outside stays the default
     // one. Some readers also expect \super and \sub to end with their group.
     for (const Run &run : paragraph.runs) {
@@ -367,7 +381,7 @@ void DocumentWriter::writeParagraph(const Paragraph &paragraph)
             writeText(m_out, run.text);
         } else {
             m_out.token("{");
-            writeProps(run.props);
+            writeProps(run.props, hasComplexScript(run.text));
             writeText(m_out, run.text);
             m_out.token("}");
         }
@@ -375,7 +389,7 @@ void DocumentWriter::writeParagraph(const Paragraph &paragraph)
     // The mark of an empty paragraph carries the format that its line is shown in.
     if (paragraph.runs.empty() && !(paragraph.mark == RunProps())) {
         m_out.token("{");
-        writeProps(paragraph.mark);
+        writeProps(paragraph.mark, false);
         m_out.word("par");
         m_out.token("}");
     } else {
@@ -383,8 +397,99 @@ void DocumentWriter::writeParagraph(const Paragraph &paragraph)
     }
 }
 
-void DocumentWriter::writeProps(const RunProps &props)
+void DocumentWriter::writeIndents(const Paragraph &paragraph)
 {
+    const QTextBlockFormat &format = paragraph.format;
+    const auto twips = [](double pixels, double perPixel) { return int(std::lround(pixels * perPixel)); };
+    int left = twips(format.leftMargin() + format.indent() * m_document.indentWidth() + paragraph.listIndent,
+                     Twips::perPixelX());
+    int firstLine = twips(format.textIndent(), Twips::perPixelX());
+    // The marker of a list item hangs left of the text, in the space the list leaves.
+    if (paragraph.listStyle) {
+        left = std::max(left, ListMarkerTwips);
+        firstLine = -ListMarkerTwips;
+    }
+    const std::pair<const char *, int> indents[] = {
+        {"li", left},
+        {"ri", twips(format.rightMargin(), Twips::perPixelX())},
+        {"fi", firstLine},
+        {"sb", twips(format.topMargin(), Twips::perPixelY())},
+        {"sa", twips(format.bottomMargin(), Twips::perPixelY())},
+    };
+    for (const auto &[name, value] : indents) {
+        if (value != 0)
+            m_out.word(name, value);
+    }
+}
+
+// The marker as text for readers that know no lists (\pntext), then the list
+// itself (\pn), as word processors have written bullets and numbers for long.
+void DocumentWriter::writeListMarker(const Paragraph &paragraph)
+{
+    if (!paragraph.listStyle)
+        return;
+    const char *numbering = nullptr;
+    switch (*paragraph.listStyle) {
+    case QTextListFormat::ListDecimal:
+        numbering = "pndec";
+        break;
+    case QTextListFormat::ListLowerAlpha:
+        numbering = "pnlcltr";
+        break;
+    case QTextListFormat::ListUpperAlpha:
+        numbering = "pnucltr";
+        break;
+    case QTextListFormat::ListLowerRoman:
+        numbering = "pnlcrm";
+        break;
+    case QTextListFormat::ListUpperRoman:
+        numbering = "pnucrm";
+        break;
+    default:
+        break;
+    }
+    m_out.token("{");
+    m_out.word("pntext");
+    writeText(m_out, numbering ? paragraph.listMarker : QString(QChar(0x2022)));
+    m_out.word("tab");
+    m_out.token("}{\\*");
+    m_out.word("pn");
+    if (numbering) {
+        m_out.word("pnlvlbody");
+        m_out.word(numbering);
+        m_out.word("pnstart", 1);
+    } else {
+        m_out.word("pnlvlblt");
+    }
+    m_out.word("pnindent", ListMarkerTwips);
+    m_out.token("{");
+    if (numbering) {
+        m_out.word("pntxta");
+        m_out.text('.');
+    } else {
+        m_out.word("pntxtb");
+        writeText(m_out, QString(QChar(0x2022)));
+    }
+    m_out.token("}}");
+}
+
+// Bold, italic, size and font of Hebrew, Arabic and other complex-script text are
+// their associated forms (\ab, \ai, \afs, \af): word processors take those for it,
+// after \rtlch; \ltrch then leads to the forms for all other text.
+void DocumentWriter::writeProps(const RunProps &props, bool complexScript)
+{
+    if (complexScript && (props.font >= 0 || props.halfPoints > 0 || props.bold || props.italic)) {
+        m_out.word("rtlch");
+        if (props.font >= 0)
+            m_out.word("af", props.font);
+        if (props.halfPoints > 0)
+            m_out.word("afs", props.halfPoints);
+        if (props.bold)
+            m_out.word("ab");
+        if (props.italic)
+            m_out.word("ai");
+        m_out.word("ltrch");
+    }
     if (props.font >= 0)
         m_out.word("f", props.font);
     if (props.halfPoints > 0)

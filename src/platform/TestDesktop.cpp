@@ -55,7 +55,7 @@ QString TestDesktop::openFileName(const QString &title, const QString &, const Q
     return nextFileAnswer(QStringLiteral("open"), title);
 }
 
-QString TestDesktop::saveFileName(const QString &title, const QString &, const QString &)
+QString TestDesktop::saveFileName(const QString &title, const QString &, const QString &, bool)
 {
     return nextFileAnswer(QStringLiteral("save"), title);
 }

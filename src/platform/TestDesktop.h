@@ -51,7 +51,8 @@ public:
     std::optional<QString> inputBox(const QString &prompt, const QString &title,
                                     const QString &defaultText) override;
     QString openFileName(const QString &title, const QString &folder, const QString &filter) override;
-    QString saveFileName(const QString &title, const QString &folder, const QString &filter) override;
+    QString saveFileName(const QString &title, const QString &folder, const QString &filter,
+                         bool confirmOverwrite = true) override;
     QString folderName(const QString &title, const QString &folder) override;
     std::optional<quint32> chooseColor(quint32 initial) override;
     bool printDialog(QPrinter &printer, const PrintDialogOptions &options) override;

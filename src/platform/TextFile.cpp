@@ -48,6 +48,17 @@ void writeAtomically(const QString &path, const QByteArray &bytes)
                    QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
 }
 
+void writeScratch(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    // Overwritten and then cut to length rather than truncated first: the pages
+    // of the previous copy are reused instead of freed and taken anew.
+    if (!file.open(QIODevice::ReadWrite) || file.write(bytes) != bytes.size() || !file.resize(bytes.size()) ||
+        !file.flush())
+        raiseError(RtErr::PathFileAccessError, fileSource(),
+                   QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
+}
+
 QByteArray encodeLines(const QStringList &lines, int codePage)
 {
     QByteArray out;

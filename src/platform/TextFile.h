@@ -105,6 +105,9 @@ private:
 namespace TextFiles {
 // Writes bytes to a file through a temporary file and a rename; throws RuntimeError 75.
 void writeAtomically(const QString &path, const QByteArray &bytes);
+// Writes bytes over a scratch file in place, without the temporary file and the
+// sync to disk: for copies that nothing reads back. Throws RuntimeError 75.
+void writeScratch(const QString &path, const QByteArray &bytes);
 // Reads a whole file; throws RuntimeError 53 when it is missing, 75 when unreadable.
 QByteArray readAll(const QString &path);
 // Text in the code page with CR LF line ends, for writing.

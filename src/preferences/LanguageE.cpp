@@ -10,6 +10,7 @@
 #include "core/Registry_.h"
 #include "platform/CodePage.h"
 #include "platform/FileNames.h"
+#include "platform/HelpService.h"
 #include "platform/ModalOpener.h"
 #include "platform/TextFile.h"
 
@@ -29,7 +30,6 @@ namespace {
 enum Column { ColNumber, ColReference, ColLongName, ColShortName };
 const QString PlaceholderLong = QStringLiteral("Double Click to Edit.");
 const QString PlaceholderShort = QStringLiteral("Short Name.");
-constexpr int HelpFileMissingMsg = 240;
 constexpr int YesNoNoDefault = MsgBoxStyle::YesNo | MsgBoxStyle::Question | MsgBoxStyle::DefaultButton2;
 
 QString sysDefs(const QString &fileName)
@@ -103,7 +103,9 @@ void LanguageE::buildControls()
     auto *languageButtons = new QHBoxLayout;
     languageButtons->addWidget(cDefault);
     languageButtons->addWidget(cSave);
-    Frame1->setFixedWidth(230);
+    // At least the designed width, wider when a language's button captions need it.
+    Frame1->setMinimumWidth(230);
+    Frame1->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
     auto *languageLayout = new QVBoxLayout(Frame1);
     languageLayout->addWidget(lbla);
     languageLayout->addWidget(LSel, 1);
@@ -379,12 +381,8 @@ void LanguageE::cDisaster_Click()
 
 void LanguageE::Command4_Click()
 {
-    TrapErrors(QStringLiteral("LanguageE.Command4_Click()"), [] {
-        if (FileFunctions_::FileExists(gHelpFile) && desktop().openFile(gHelpFile))
-            return;
-        desktop().messageBox(GetMsg(0, HelpFileMissingMsg, gHelpFile), MsgBoxStyle::Exclamation,
-                             MiscHelpers::ProductTitle());
-    });
+    // The program's help viewer, which says itself why a file did not open.
+    TrapErrors(QStringLiteral("LanguageE.Command4_Click()"), [] { HelpService::showHelp(); });
 }
 
 void LanguageE::cQuit_Click()

@@ -1,8 +1,12 @@
 #include "search/AdvancedSearch.h"
 #include "search/BookRange.h"
+#include "search/FormatToolbar.h"
 #include "search/Highlights.h"
 #include "search/SearchText.h"
+#include "search/WorkspaceFiles.h"
 
+#include "abi/VirtualKeys.h"
+#include "controls/MenuTable.h"
 #include "core/BibleBookNames.h"
 #include "core/BookmarkRecords.h"
 #include "core/Bug_.h"
@@ -11,22 +15,31 @@
 #include "core/GlobalVars.h"
 #include "core/MiscHelpers.h"
 #include "core/MsgSupport.h"
+#include "core/PageSettings.h"
 #include "core/Registry_.h"
 #include "core/Translation.h"
 #include "core/TranslationHelpers.h"
 #include "core/VerseReader.h"
+#include "mainwindow/CommonMenus.h"
 #include "mainwindow/MenuTargets.h"
+#include "mainwindow/NameMeanings.h"
 #include "mainwindow/Splash.h"
+#include "mainwindow/WorkspaceDocument.h"
 #include "platform/CodePage.h"
 #include "platform/DefaultInstance.h"
 #include "platform/Desktop.h"
+#include "platform/DocumentPrinter.h"
 #include "platform/OleColor.h"
+#include "platform/PageLayout.h"
 #include "platform/RichTextBox.h"
 #include "platform/SettingsStore.h"
 #include "platform/TextFile.h"
 #include "platform/Twips.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -36,15 +49,22 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QPainter>
+#include <QPointer>
+#include <QPrinter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTimer>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -57,6 +77,16 @@ constexpr quint32 Red = 0x000000FF;
 constexpr quint32 Black = 0x00000000;
 // Catalog ids of the search's own messages.
 constexpr int MsgClearHistory = 43;
+// The Search button's animation: eight frames, fast for the first cycles.
+constexpr int AnimationFrames = 8;
+constexpr int AnimationFastCycles = 8;
+constexpr int AnimationMilliseconds = 100;
+// The line width of a document that does not wrap.
+constexpr float WrapOffTwips = 128000;
+constexpr int MsgNotFound = 50;
+constexpr int MsgNoRoomForText = 148;
+constexpr int MsgPrinterNotStarted = 149;
+constexpr int MsgIntegrateNames = 42;
 constexpr int MsgAskToSave = 51;
 constexpr int MsgInvalidPattern = 241;
 constexpr int MsgTooManyTerms = 242;
@@ -124,8 +154,12 @@ AdvancedSearch::AdvancedSearch()
     setAttribute(Qt::WA_DeleteOnClose, true);
     setAttribute(Qt::WA_QuitOnClose, false);
     CreateControls();
+    CreateToolbar();
     LayOutControls();
+    CreateMenus();
     ConnectControls();
+    ConnectToolbar();
+    ConnectPane();
     Form_Load();
 }
 
@@ -145,6 +179,15 @@ void AdvancedSearch::Register()
                           {[]() -> QWidget * { return &Instance(); },
                            []() -> QWidget * { return DefaultInstance<AdvancedSearch>::peek(); },
                            {}});
+    // Page setup, the preview and printing reach the document through here.
+    WorkspaceDocument::Register({[]() -> RichTextBox * { return Instance().RT; },
+                                 []() -> QWidget * { return &Instance(); },
+                                 [] {
+                                     if (AdvancedSearch *window = DefaultInstance<AdvancedSearch>::peek())
+                                         window->mEditWrapText->setEnabled(true);
+                                 },
+                                 [] { return Instance().AskToSave(); },
+                                 [](const QString &path) { Instance().SetDocumentFileName(path); }});
 }
 
 AdvancedSearch::SourceFactory AdvancedSearch::setSourceFactory(SourceFactory factory)
@@ -163,6 +206,8 @@ void AdvancedSearch::CreateControls()
     Picture2 = new QWidget(central);
     RT = new RichTextBox(central);
     RT->setObjectName(QStringLiteral("RT"));
+    m_files = new WorkspaceFiles(RT, this);
+    connect(m_files, &WorkspaceFiles::captionChanged, this, &QWidget::setWindowTitle);
 
     cboSearch = new QComboBox(Picture3);
     cboSearch->setEditable(true);
@@ -232,6 +277,8 @@ void AdvancedSearch::LayOutControls()
     optionRow->addWidget(cboResults, 22);
     optionRow->addLayout(checks);
     optionRow->addWidget(Frame1);
+    optionRow->addWidget(cmdCHM);
+    optionRow->addWidget(cmdMP3);
     optionRow->addStretch(20);
 
     auto *statusRow = new QHBoxLayout(Picture2);
@@ -243,6 +290,7 @@ void AdvancedSearch::LayOutControls()
     auto *layout = new QVBoxLayout(centralWidget());
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
+    layout->addWidget(Picture1);
     layout->addWidget(Picture3);
     layout->addWidget(Picture4);
     layout->addWidget(RT, 1);
@@ -266,6 +314,617 @@ void AdvancedSearch::ConnectControls()
                 [this](const QString &eventName) { m_globalnotifer_Notify(eventName); });
 }
 
+// --- Toolbar -----------------------------------------------------------------
+
+namespace {
+QToolButton *toolButton(QWidget *parent, const char *name, const QIcon &icon)
+{
+    auto *button = new QToolButton(parent);
+    button->setObjectName(QLatin1String(name));
+    button->setIcon(icon);
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    return button;
+}
+
+QIcon themeIcon(const char *name, QStyle::StandardPixmap fallback, const QStyle *style)
+{
+    return QIcon::fromTheme(QLatin1String(name), style->standardIcon(fallback));
+}
+} // namespace
+
+// The row above the search row: the document's commands, the formatting and
+// the study windows.
+void AdvancedSearch::CreateToolbar()
+{
+    Picture1 = new QWidget(centralWidget());
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    const std::pair<QToolButton * AdvancedSearch::*, std::pair<const char *, int>> pictured[] = {
+        {&AdvancedSearch::cmdOpen, {"cmdOpen", 2}},
+        {&AdvancedSearch::cmdSave, {"cmdSave", 3}},
+        {&AdvancedSearch::cmdPrint, {"cmdPrint", 5}},
+        {&AdvancedSearch::cmdCut, {"cmdCut", 7}},
+        {&AdvancedSearch::cmdCopy, {"cmdCopy", 8}},
+        {&AdvancedSearch::cmdPaste, {"cmdPaste", 9}},
+        {&AdvancedSearch::cmdUndo, {"cmdUndo", 10}},
+        {&AdvancedSearch::cmdDelete, {"cmdDelete", 11}},
+        {&AdvancedSearch::cmdFind, {"cmdFind", 12}},
+        {&AdvancedSearch::cmdFindNext, {"cmdFindNext", 13}},
+        {&AdvancedSearch::cmdBibMulti, {"cmdBibMulti", 14}},
+        {&AdvancedSearch::cmdBibNames, {"cmdBibNames", 15}},
+        {&AdvancedSearch::cmdDictionary, {"cmdDictionary", 16}},
+        {&AdvancedSearch::cmdCommentary, {"cmdCommentary", 17}},
+    };
+    for (const auto &[member, picture] : pictured)
+        this->*member = toolButton(Picture1, picture.first, ImgList1.ListImages(picture.second));
+    cmdHlp = toolButton(Picture1, "cmdHlp", themeIcon("help-contents", QStyle::SP_DialogHelpButton, style()));
+    // The compiled-help and MP3 Bibles sit beside the search modes.
+    cmdCHM =
+        toolButton(Picture4, "cmdCHM", themeIcon("help-browser", QStyle::SP_FileDialogInfoView, style()));
+    cmdMP3 = toolButton(Picture4, "cmdMP3", themeIcon("audio-x-generic", QStyle::SP_MediaPlay, style()));
+
+    m_toolbarRow = new QHBoxLayout(Picture1);
+    m_toolbarRow->setContentsMargins(4, 2, 4, 0);
+    m_toolbarRow->setSpacing(1);
+    for (QToolButton *button :
+         {cmdOpen, cmdSave, cmdPrint, cmdCut, cmdCopy, cmdPaste, cmdUndo, cmdDelete, cmdFind, cmdFindNext})
+        m_toolbarRow->addWidget(button);
+    m_toolbarRow->addSpacing(8);
+    // The formatting bar sits between the document's and the study windows' buttons.
+    m_formatToolbar = new FormatToolbar(RT, Picture1);
+    m_formatToolbar->setObjectName(QStringLiteral("FormatToolbar1"));
+    m_toolbarRow->addWidget(m_formatToolbar);
+    m_toolbarRow->addSpacing(8);
+    for (QToolButton *button : {cmdBibMulti, cmdDictionary, cmdCommentary, cmdBibNames, cmdHlp})
+        m_toolbarRow->addWidget(button);
+    m_toolbarRow->addStretch(1);
+}
+
+void AdvancedSearch::ConnectToolbar()
+{
+    // The keys of the window's own commands reach the bar when the pane has them.
+    const std::pair<void (FormatToolbar::*)(), const char *> keys[] = {
+        {&FormatToolbar::findRequested, "mEditFind"},
+        {&FormatToolbar::findNextRequested, "mEditFindNext"},
+        {&FormatToolbar::selectAllRequested, "mEditSelectAll"},
+    };
+    for (const auto &[signal, name] : keys)
+        connect(m_formatToolbar, signal, this, [this, name = QLatin1String(name)] {
+            if (!m_busy)
+                m_menus->run(name);
+        });
+    connect(m_formatToolbar, &FormatToolbar::wrapTextRequested, this, [this] {
+        if (!m_busy)
+            mEditWrapText_Click();
+    });
+    connect(m_formatToolbar, &FormatToolbar::undoAvailable, this, [this] { EnableUndo(); });
+    // Each button runs a menu command, or the command of the study window it opens.
+    const std::pair<QToolButton *, const char *> commands[] = {
+        {cmdOpen, "mFileOpen"},
+        {cmdSave, "mFileSaveAs"},
+        {cmdPrint, "mFilePrint"},
+        {cmdCut, "mEditCut"},
+        {cmdCopy, "mEditCopy"},
+        {cmdPaste, "mEditPaste"},
+        {cmdUndo, "mEditUndo"},
+        {cmdDelete, "mEditDelete"},
+        {cmdFind, "mEditFind"},
+        {cmdFindNext, "mEditFindNext"},
+        {cmdBibMulti, "mViewMultiBible"},
+        {cmdDictionary, "mViewDictionary"},
+        {cmdCommentary, "mViewCommentary"},
+        {cmdBibNames, "mViewNames"},
+        {cmdHlp, "mContents"},
+    };
+    for (const auto &[button, name] : commands) {
+        connect(button, &QToolButton::clicked, this, [this, name = QLatin1String(name)] {
+            if (m_menus->action(name) && m_menus->action(name)->isEnabled())
+                m_menus->run(name);
+            DoSetFocus();
+        });
+    }
+    connect(cmdCHM, &QToolButton::clicked, this, [this] {
+        m_menus->runAs(QStringLiteral("cmdCHM"), [this] { m_menus->run(QStringLiteral("mViewChmBibles")); });
+    });
+    connect(cmdMP3, &QToolButton::clicked, this, [this] {
+        m_menus->runAs(QStringLiteral("cmdMP3"),
+                       [] { MenuTargets::Get(MenuTargets::MP3).instance()->setVisible(true); });
+    });
+}
+
+// --- Menus -------------------------------------------------------------------
+
+void AdvancedSearch::CreateMenus()
+{
+    QList<MenuItem> menus = MenuDescription();
+    AdjustSharedMenus(menus);
+    m_menus = std::make_unique<MenuTable>(this, QStringLiteral("AdvancedSearch"), menus);
+    BindMenuMembers();
+}
+
+// The design captions are the keys of the menu pictures (AddPicturesToMenu runs
+// before International replaces them).
+QList<MenuItem> AdvancedSearch::MenuDescription()
+{
+    return {
+        FileMenu(),
+        EditMenu(),
+        CommonMenus::View([this](MenuCall &call) {
+            if (call.checked())
+                desktop().messageBox(GetMsg(0, MsgIntegrateNames), MsgBoxStyle::OKOnly, QString());
+        }),
+        CommonMenus::Tools(),
+        CommonMenus::Web(),
+        CommonMenus::Help(),
+    };
+}
+
+MenuItem AdvancedSearch::FileMenu()
+{
+    using M = MenuItem;
+    using T = MenuTargets;
+    return M::Menu(QStringLiteral("zFile"), 70, QStringLiteral("&File"),
+                   {
+                       M::Item(QStringLiteral("mFileNew"), 58, QStringLiteral("&New"),
+                               [this](MenuCall &) {
+                                   if (m_files->New())
+                                       m_find.MoveTo(0);
+                               })
+                           .withPicture(1),
+                       M::Item(QStringLiteral("mFileOpen"), 59, QStringLiteral("&Open..."),
+                               [this](MenuCall &) {
+                                   if (m_files->Open())
+                                       m_find.MoveTo(0);
+                               })
+                           .withPicture(2),
+                       M::Item(QStringLiteral("mFileSave"), 60, QStringLiteral("&Save"),
+                               [this](MenuCall &) { m_files->Save(); })
+                           .withPicture(3),
+                       M::Item(QStringLiteral("mFileSaveAs"), 61, QStringLiteral("Save &As..."),
+                               [this](MenuCall &) { m_files->SaveAs(); }),
+                       M::Line(),
+                       M::Item(QStringLiteral("mFilePageSetup"), 90, QStringLiteral("Pa&ge Setup..."),
+                               CommonMenus::ShowModal(T::PageSetup))
+                           .enabledWhen(CommonMenus::WhenRegistered(T::PageSetup)),
+                       M::Item(QStringLiteral("mFilePrintPreview"), 62, QStringLiteral("Print Pre&view..."),
+                               CommonMenus::ShowModal(T::PrintPreview))
+                           .withPicture(4)
+                           .enabledWhen(CommonMenus::WhenRegistered(T::PrintPreview)),
+                       M::Item(QStringLiteral("mFilePrintSetup"), 63, QStringLiteral("P&rint Setup..."),
+                               [](MenuCall &) { PrintSetup(); }),
+                       M::Item(QStringLiteral("mFilePrint"), 64, QStringLiteral("&Print..."),
+                               [this](MenuCall &) { PrintDocument(); })
+                           .withPicture(5),
+                       M::Line(),
+                       M::Item(QStringLiteral("mFileClose"), 65, QStringLiteral("&Close"),
+                               [this](MenuCall &) { close(); }),
+                   });
+}
+
+MenuItem AdvancedSearch::EditMenu()
+{
+    using M = MenuItem;
+    // The pane does its own Cut, Copy, Paste and Undo keys; the menu only shows them.
+    return M::Menu(QStringLiteral("zEdit"), 66, QStringLiteral("&Edit"),
+                   {
+                       M::Item(QStringLiteral("mEditCut"), 67, QStringLiteral("Cu&t"),
+                               [this](MenuCall &) {
+                                   DoSetFocus();
+                                   RT->cut();
+                                   EnableUndo();
+                                   RT->document()->setModified(true);
+                               })
+                           .withSuffix(QStringLiteral("\tCtrl+X"))
+                           .withPicture(7),
+                       M::Item(QStringLiteral("mEditCopy"), 68, QStringLiteral("&Copy"),
+                               [this](MenuCall &) {
+                                   DoSetFocus();
+                                   RT->copy();
+                               })
+                           .withSuffix(QStringLiteral("\tCtrl+C"))
+                           .withPicture(8),
+                       M::Item(QStringLiteral("mEditPaste"), 69, QStringLiteral("&Paste"),
+                               [this](MenuCall &) {
+                                   DoSetFocus();
+                                   RT->paste();
+                                   EnableUndo();
+                                   RT->document()->setModified(true);
+                               })
+                           .withSuffix(QStringLiteral("\tCtrl+V"))
+                           .withPicture(9),
+                       M::Item(QStringLiteral("mEditUndo"), 71, QStringLiteral("&Undo"),
+                               [this](MenuCall &) {
+                                   DoSetFocus();
+                                   RT->undo();
+                               })
+                           .withSuffix(QStringLiteral("\tCtrl+Z"))
+                           .withPicture(10),
+                       M::Item(QStringLiteral("mEditDelete"), 72, QStringLiteral("&Delete"),
+                               [this](MenuCall &) {
+                                   DoSetFocus();
+                                   EnableUndo();
+                                   QTextCursor cursor = RT->textCursor();
+                                   cursor.deleteChar();
+                                   RT->setTextCursor(cursor);
+                               })
+                           .withSuffix(QStringLiteral("\tDel"))
+                           .withPicture(11),
+                       M::Line(),
+                       M::Item(QStringLiteral("mEditFind"), 73, QStringLiteral("&Find..."),
+                               [this](MenuCall &) {
+                                   const std::optional<QString> answer = desktop().inputBox(
+                                       QStringLiteral("Enter Text to find"),
+                                       MiscHelpers::ProductTitle() + QStringLiteral(" Search"), QString());
+                                   if (!answer || answer->isEmpty())
+                                       return;
+                                   m_find.SetText(*answer);
+                                   FindInDocument();
+                               })
+                           .withShortcut(QKeySequence(QStringLiteral("Ctrl+F")))
+                           .withPicture(12),
+                       M::Item(QStringLiteral("mEditFindNext"), 74, QStringLiteral("Find &Next"),
+                               [this](MenuCall &call) {
+                                   // Find Next before anything was searched for asks, as Find does.
+                                   if (m_find.Text().isEmpty())
+                                       call.table.run(QStringLiteral("mEditFind"));
+                                   else
+                                       FindInDocument();
+                               })
+                           .withShortcut(QKeySequence(Qt::Key_F3))
+                           .withPicture(13),
+                       M::Line(),
+                       M::Item(QStringLiteral("mEditSelectAll"), 75, QStringLiteral("Select &All"),
+                               [this](MenuCall &) {
+                                   RT->selectAll();
+                                   DoSetFocus();
+                                   RT_MouseUp();
+                               })
+                           .withShortcut(QKeySequence(QStringLiteral("Ctrl+A"))),
+                       M::Line(),
+                       M::Item(QStringLiteral("mEditWrapText"), 76, QStringLiteral("&Wrap Text"),
+                               [this](MenuCall &call) { WrapText(call.checked()); })
+                           .withShortcut(QKeySequence(QStringLiteral("Ctrl+W")))
+                           .checkItem(true),
+                   });
+}
+
+// The shared menus under the workspace's own design names, with what differs here.
+void AdvancedSearch::AdjustSharedMenus(QList<MenuItem> &menus)
+{
+    const std::pair<const char *, const char *> names[] = {
+        {"mWindowBookmarks", "mViewBookmarks"},
+        {"mWindowAdvancedSearch", "mViewAdvancedSearch"},
+        {"mWindowMultiBible", "mViewMultiBible"},
+        {"mWindowCommentary", "mViewCommentary"},
+        {"mWindowDictionary", "mViewDictionary"},
+        {"mWindowNames", "mViewNames"},
+        {"mWindowMaps", "mViewMaps"},
+        {"mWindowTranslationNotes", "mViewTranslationNotes"},
+    };
+    for (const auto &[shared, own] : names)
+        FindMenuItem(menus, QLatin1String(shared))->name = QLatin1String(own);
+    // The MP3 player is the toolbar's; the CHM item stays for the toolbar's button, hidden.
+    RemoveMenuItem(menus, QStringLiteral("mViewMp3Bibles"));
+    // The forum of the product's own web site.
+    FindMenuItem(menus, QStringLiteral("mDiscussionForum"))->handler = CommonMenus::OpenPage([] {
+        QString site = MiscHelpers::WebSiteAddress();
+        while (site.endsWith(QLatin1Char('/')))
+            site.chop(1);
+        return site + QStringLiteral("/board.html");
+    });
+    // Integrity Check > All empties the document first, after the question about unsaved notes.
+    MenuItem *all = FindMenuItem(menus, QStringLiteral("mIntegrityAll"));
+    all->handler = [this, checkAll = all->handler](MenuCall &call) {
+        if (!MayReplaceDocument())
+            return;
+        call.errors.step([this] {
+            RT->clear();
+            QTextCharFormat format;
+            format.setForeground(OleColor::toQColor(gBib1TC));
+            if (gBib1Fontsize > 0)
+                format.setFontPointSize(gBib1Fontsize);
+            RT->setCurrentCharFormat(format);
+            RT->document()->setModified(false);
+            m_find.MoveTo(0);
+        });
+        checkAll(call);
+    };
+}
+
+void AdvancedSearch::BindMenuMembers()
+{
+    zFile = m_menus->menu(QStringLiteral("zFile"));
+    zEdit = m_menus->menu(QStringLiteral("zEdit"));
+    zView = m_menus->menu(QStringLiteral("zView"));
+    zTools = m_menus->menu(QStringLiteral("zTools"));
+    mEditCut = m_menus->action(QStringLiteral("mEditCut"));
+    mEditCopy = m_menus->action(QStringLiteral("mEditCopy"));
+    mEditPaste = m_menus->action(QStringLiteral("mEditPaste"));
+    mEditUndo = m_menus->action(QStringLiteral("mEditUndo"));
+    mEditDelete = m_menus->action(QStringLiteral("mEditDelete"));
+    mEditWrapText = m_menus->action(QStringLiteral("mEditWrapText"));
+    mIntegrateNames = m_menus->action(QStringLiteral("mIntegrateNames"));
+    // The CHM item is reached from the toolbar only.
+    m_menus->action(QStringLiteral("mViewChmBibles"))->setVisible(false);
+}
+
+void AdvancedSearch::AddPicturesToMenu()
+{
+    m_menus->AddPicturesToMenu(ImgList1);
+}
+
+// The study windows' buttons are usable when their View items are.
+void AdvancedSearch::EnableStudyButtons()
+{
+    const std::pair<QToolButton *, const char *> buttons[] = {
+        {cmdBibMulti, "mViewMultiBible"},   {cmdDictionary, "mViewDictionary"},
+        {cmdCommentary, "mViewCommentary"}, {cmdBibNames, "mViewNames"},
+        {cmdCHM, "mViewChmBibles"},
+    };
+    for (const auto &[button, name] : buttons)
+        button->setEnabled(m_menus->action(QLatin1String(name))->isEnabled());
+    cmdMP3->setEnabled(MenuTargets::IsRegistered(MenuTargets::MP3));
+}
+
+void AdvancedSearch::mFileClose_Click()
+{
+    m_menus->run(QStringLiteral("mFileClose"));
+}
+
+void AdvancedSearch::mFilePageSetup_Click()
+{
+    m_menus->run(QStringLiteral("mFilePageSetup"));
+}
+
+void AdvancedSearch::mFilePrintPreview_Click()
+{
+    m_menus->run(QStringLiteral("mFilePrintPreview"));
+}
+
+void AdvancedSearch::mEditCut_Click()
+{
+    m_menus->run(QStringLiteral("mEditCut"));
+}
+
+void AdvancedSearch::mEditCopy_Click()
+{
+    m_menus->run(QStringLiteral("mEditCopy"));
+}
+
+void AdvancedSearch::mEditPaste_Click()
+{
+    m_menus->run(QStringLiteral("mEditPaste"));
+}
+
+void AdvancedSearch::mEditUndo_Click()
+{
+    m_menus->run(QStringLiteral("mEditUndo"));
+}
+
+void AdvancedSearch::mEditDelete_Click()
+{
+    m_menus->run(QStringLiteral("mEditDelete"));
+}
+
+void AdvancedSearch::mEditFind_Click()
+{
+    m_menus->run(QStringLiteral("mEditFind"));
+}
+
+void AdvancedSearch::mEditFindNext_Click()
+{
+    m_menus->run(QStringLiteral("mEditFindNext"));
+}
+
+void AdvancedSearch::mEditSelectAll_Click()
+{
+    m_menus->run(QStringLiteral("mEditSelectAll"));
+}
+
+void AdvancedSearch::mEditWrapText_Click()
+{
+    // Run as a click: the mark changes, then the command follows it.
+    mEditWrapText->setChecked(!mEditWrapText->isChecked());
+    m_menus->run(QStringLiteral("mEditWrapText"));
+}
+
+void AdvancedSearch::mIntegrityAll_Click()
+{
+    m_menus->run(QStringLiteral("mIntegrityAll"));
+}
+
+// --- Edit commands and the pane's events -------------------------------------
+
+void AdvancedSearch::DoSetFocus()
+{
+    if (RT->isVisible() && RT->isEnabled())
+        RT->setFocus();
+}
+
+// Undo follows what the document can undo: a format set on the caret alone has nothing to undo.
+void AdvancedSearch::EnableUndo()
+{
+    UpdateEditCommands();
+}
+
+// Cut, Copy and Delete follow the selection, Paste the clipboard, Undo the
+// document; while a search runs they all wait.
+void AdvancedSearch::UpdateEditCommands()
+{
+    const bool selected = RT->textCursor().hasSelection();
+    for (QAction *item : {mEditCut, mEditCopy, mEditDelete})
+        item->setEnabled(!m_busy && selected);
+    for (QToolButton *button : {cmdCut, cmdCopy, cmdDelete})
+        button->setEnabled(!m_busy && selected);
+    mEditPaste->setEnabled(!m_busy && m_pasteable);
+    cmdPaste->setEnabled(!m_busy && m_pasteable);
+    const bool undo = RT->document()->isUndoAvailable();
+    mEditUndo->setEnabled(!m_busy && undo);
+    cmdUndo->setEnabled(!m_busy && undo);
+}
+
+// Paste is offered for text, rich text and pictures; the clipboard tells when it changes.
+void AdvancedSearch::CheckClipboard()
+{
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+    m_pasteable =
+        data && (data->hasText() || data->hasImage() || data->hasFormat(QStringLiteral("text/rtf")) ||
+                 data->hasFormat(QStringLiteral("application/rtf")));
+    UpdateEditCommands();
+}
+
+void AdvancedSearch::FindInDocument()
+{
+    if (m_find.FindNext(*RT) < 0) {
+        desktop().messageBox(GetMsg(0, MsgNotFound), MsgBoxStyle::Information, QString());
+        return;
+    }
+    DoSetFocus();
+    RT->ensureCursorVisible();
+}
+
+// Lines wrap by the page settings, or not at all; the whole text takes the
+// layout and the reader's selection stays.
+void AdvancedSearch::WrapText(bool on)
+{
+    if (on) {
+        ApplyPageLayoutToWholeText(*RT);
+        return;
+    }
+    const int start = RT->SelStart();
+    const int length = RT->SelLength();
+    RT->selectAll();
+    RT->setRightMargin(WrapOffTwips);
+    RT->setSelIndent(0);
+    RT->setSelStart(start);
+    RT->setSelLength(length);
+}
+
+void AdvancedSearch::ConnectPane()
+{
+    RT->installEventFilter(this);
+    RT->viewport()->installEventFilter(this);
+    connect(RT, &QTextEdit::copyAvailable, this, [this] { UpdateEditCommands(); });
+    connect(RT, &QTextEdit::undoAvailable, this, [this] { UpdateEditCommands(); });
+    connect(RT, &QTextEdit::selectionChanged, this, [this] { RT_SelChange(); });
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] {
+        TrapErrors(QStringLiteral("AdvancedSearch.CheckClipboard()"), [this] { CheckClipboard(); });
+    });
+}
+
+void AdvancedSearch::RT_Click()
+{
+    TrapErrors(QStringLiteral("AdvancedSearch.RT_Click()"), [this] { m_find.MoveTo(RT->SelStart()); });
+}
+
+void AdvancedSearch::RT_MouseUp()
+{
+    TrapErrors(QStringLiteral("AdvancedSearch.RT_MouseUp()"), [this] { UpdateEditCommands(); });
+}
+
+void AdvancedSearch::RT_SelChange()
+{
+    // A name's message box must not start another look-up while it is open.
+    if (m_lookingUpName || m_searchRunning || !mIntegrateNames->isChecked())
+        return;
+    TrapErrors(QStringLiteral("AdvancedSearch.RT_SelChange()"), [this] {
+        const int length = RT->SelLength();
+        if (length < 3 || length >= 20)
+            return;
+        const QScopedValueRollback<bool> busy(m_lookingUpName, true);
+        NameMeanings::Show(RT->SelText().trimmed());
+    });
+}
+
+void AdvancedSearch::Form_KeyDown(int &KeyCode, int Shift)
+{
+    m_formatToolbar->Form_KeyDown(KeyCode, Shift);
+}
+
+void AdvancedSearch::Form_KeyUp(int &KeyCode, int Shift)
+{
+    m_formatToolbar->Form_KeyUp(KeyCode, Shift);
+}
+
+bool AdvancedSearch::PaneEvent(QObject *watched, QEvent *event)
+{
+    if (watched == RT->viewport()) {
+        if (event->type() == QEvent::MouseButtonRelease) {
+            RT_Click();
+            RT_MouseUp();
+            m_formatToolbar->UpdateButtons();
+        }
+        return false;
+    }
+    if (watched != RT)
+        return false;
+    const QEvent::Type type = event->type();
+    if (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::ShortcutOverride)
+        return false;
+    auto *key = static_cast<QKeyEvent *>(event);
+    // While a search runs the document's commands wait, their keys too.
+    if (m_busy && (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+        return type != QEvent::ShortcutOverride;
+    if (type == QEvent::KeyRelease && !key->isAutoRepeat() &&
+        (key->key() == Qt::Key_Left || key->key() == Qt::Key_Up || key->key() == Qt::Key_Right ||
+         key->key() == Qt::Key_Down))
+        m_formatToolbar->UpdateButtons();
+    return false;
+}
+
+// --- Printing ----------------------------------------------------------------
+
+namespace {
+// The print margins in inches from the page settings; with fit to window the
+// side margins are 0.
+QMarginsF printMargins()
+{
+    const float factor = gCM_IN ? 1.0f : 1.0f / 25.4f;
+    QMarginsF margins(gMarginLeft * factor, gTopMargin * factor, gMarginRight * factor,
+                      gBottomMargin * factor);
+    if (gFitToDesktop) {
+        margins.setLeft(0);
+        margins.setRight(0);
+    }
+    return margins;
+}
+} // namespace
+
+void AdvancedSearch::PrintSetup()
+{
+    PrintDialogOptions options;
+    options.title = QStringLiteral("Print Setup");
+    desktop().printDialog(DocumentPrinter::printer(), options);
+}
+
+// The print dialog opens with the selection chosen when text is selected; what
+// it chose prints over the page layout that the preview shows.
+void AdvancedSearch::PrintDocument()
+{
+    QPrinter &printer = DocumentPrinter::printer();
+    PrintDialogOptions options;
+    options.title = QStringLiteral("Print");
+    options.selection = RT->textCursor().hasSelection();
+    {
+        const WaitCursor wait;
+        options.pageCount = PageLayout(*RT->document(), printer, printMargins()).pageCount();
+    }
+    if (!desktop().printDialog(printer, options))
+        return;
+    int printed = 0;
+    {
+        const WaitCursor wait;
+        printed = DocumentPrinter::printChosenPages(printer, *RT, printMargins());
+    }
+    if (printed == DocumentPrinter::NoRoomForText) {
+        desktop().messageBox(GetMsg(0, MsgNoRoomForText), MsgBoxStyle::Exclamation, QString());
+    } else if (printed == DocumentPrinter::PrinterNotStarted) {
+        const QString name =
+            printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName();
+        desktop().messageBox(GetMsg(0, MsgPrinterNotStarted, name), MsgBoxStyle::Exclamation, QString());
+    }
+}
+
 // --- Load and unload ---------------------------------------------------------
 
 void AdvancedSearch::Form_Load()
@@ -273,7 +932,12 @@ void AdvancedSearch::Form_Load()
     DeferredErrors errors(QStringLiteral("AdvancedSearch.Form_Load()"));
     errors.step([] { gAdvancedSearchOpen = true; });
     errors.step([this] { cmdStopSearch->setVisible(false); });
+    errors.step([this] {
+        if (gShowMsgNumbers)
+            m_menus->action(QStringLiteral("mToolsShowMsgNums"))->setChecked(true);
+    });
     errors.step([this] { RestoreFormPosition(PositionPrefix, this); });
+    errors.step([this] { CheckClipboard(); });
     errors.step([this] { optNone->setChecked(true); });
     errors.step([this] { m_dayText = MiscHelpers::WeekdayText(); });
     errors.step([this] { PopulateHistoryCombo(); });
@@ -285,19 +949,36 @@ void AdvancedSearch::Form_Load()
                               .arg(OleColor::toQColor(gBib1BC).name(), OleColor::toQColor(gBib1TC).name()));
     });
     errors.step([this] { chkActiveUpd->setChecked(gActiveUpdateBib1); });
-    errors.step([this] { Timer1->start(1000); });
+    errors.step([this] { Timer1->start(AnimationMilliseconds); });
     errors.step([] {
         if (gShowSplash)
             Splash::ShowModal();
     });
-    errors.step([this] { ApplyPageLayout(); });
+    // Margins that cannot be set are reported, and page setup is offered to mend them.
+    if (!TrapErrors(QStringLiteral("AdvancedSearch.Form_Load()"), QStringLiteral("Setting Margins"),
+                    [this] { ApplyPageLayout(); }) &&
+        MenuTargets::IsRegistered(MenuTargets::PageSetup))
+        IgnoreErrors([] { MenuTargets::Get(MenuTargets::PageSetup).showModal(); });
+    errors.step([this] { AddPicturesToMenu(); });
     errors.step([this] { LoadBookmarks(); });
     errors.step([this] { International(); });
+    errors.step([] { NameMeanings::Reset(); });
     errors.step([this] { RestoreBookRange(); });
     errors.step([this] { SelectSavedTranslation(); });
+    errors.step([this] { m_menus->ApplyEnabling(); });
+    errors.step([this] { EnableStudyButtons(); });
+    // Without a names dictionary there are no names to look up.
+    errors.step([this] {
+        if (!mIntegrateNames->isEnabled())
+            mIntegrateNames->setChecked(false);
+    });
     errors.step([this] { GetComboBookmark(); });
     errors.step([this] { Timer1_Timer(); });
-    errors.step([this] { RT->document()->setModified(false); });
+    errors.step([this] {
+        RT->document()->clearUndoRedoStacks();
+        RT->document()->setModified(false);
+        UpdateEditCommands();
+    });
 }
 
 void AdvancedSearch::closeEvent(QCloseEvent *event)
@@ -320,9 +1001,8 @@ void AdvancedSearch::closeEvent(QCloseEvent *event)
 void AdvancedSearch::Form_Unload(bool &cancel)
 {
     if (TextChanged()) {
-        const int answer = AskToSave();
         // Cancelled, or the document was not saved after all.
-        if (answer == -1 || (answer == 2 && TextChanged())) {
+        if (AskToSave() == WorkspaceFiles::Cancelled) {
             cancel = true;
             return;
         }
@@ -430,6 +1110,26 @@ void AdvancedSearch::International()
         cboBooks->setCurrentIndex(chosen >= 0 ? chosen : 0);
     }
     setWindowTitle(MiscHelpers::ProductTitle());
+    const std::pair<QToolButton *, int> tips[] = {
+        {cmdOpen, 27},     {cmdSave, 28},       {cmdPrint, 29},      {cmdCut, 30},      {cmdCopy, 31},
+        {cmdPaste, 32},    {cmdUndo, 33},       {cmdDelete, 34},     {cmdFind, 35},     {cmdFindNext, 36},
+        {cmdBibMulti, 48}, {cmdDictionary, 49}, {cmdCommentary, 50}, {cmdBibNames, 51}, {cmdHlp, 53},
+        {cmdCHM, 54},      {cmdMP3, 55},
+    };
+    for (const auto &[button, id] : tips)
+        button->setToolTip(GetMsg(1, id));
+    const std::pair<QToolButton *, int> formatTips[] = {
+        {m_formatToolbar->cmdBColour, 37},    {m_formatToolbar->cmdFColuor, 38},
+        {m_formatToolbar->cmdBold, 39},       {m_formatToolbar->cmdItalic, 40},
+        {m_formatToolbar->cmdUnderline, 41},  {m_formatToolbar->cmdLeftJ, 42},
+        {m_formatToolbar->cmdCentreJ, 43},    {m_formatToolbar->cmdRightJ, 44},
+        {m_formatToolbar->cmdIndentLess, 45}, {m_formatToolbar->cmdIndentMore, 46},
+        {m_formatToolbar->cmdBullet, 47},
+    };
+    for (const auto &[button, id] : formatTips)
+        button->setToolTip(GetMsg(1, id));
+    m_menus->International();
+    CommonMenus::CaptionDateFormatWindow();
     cmdSearch->setToolTip(GetMsg(1, 56));
     cmdStopSearch->setToolTip(GetMsg(1, 57));
     cmdClear->setToolTip(GetMsg(1, 122));
@@ -525,6 +1225,8 @@ void AdvancedSearch::cmdClear_Click()
 
 bool AdvancedSearch::eventFilter(QObject *watched, QEvent *event)
 {
+    if (PaneEvent(watched, event))
+        return true;
     if (watched == cboSearch || watched == cboSearch->lineEdit()) {
         if (event->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent *>(event)->key();
@@ -541,10 +1243,20 @@ bool AdvancedSearch::eventFilter(QObject *watched, QEvent *event)
 
 // --- Busy state, status, saving ----------------------------------------------
 
+// While a search runs the commands that change or replace the document wait;
+// View, Web and Help and the search box stay usable.
 void AdvancedSearch::SetMenuEnabledState(bool state)
 {
+    m_busy = !state;
     cmdStopSearch->setVisible(!state);
     cmdSearch->setEnabled(state);
+    for (QMenu *menu : {zFile, zEdit, zTools})
+        menu->menuAction()->setEnabled(state);
+    for (QToolButton *button : {cmdOpen, cmdSave, cmdPrint, cmdFind, cmdFindNext})
+        button->setEnabled(state);
+    if (m_formatToolbar)
+        m_formatToolbar->setEnabled(state);
+    UpdateEditCommands();
 }
 
 bool AdvancedSearch::TextChanged() const
@@ -555,9 +1267,38 @@ bool AdvancedSearch::TextChanged() const
 void AdvancedSearch::Timer1_Timer()
 {
     IgnoreErrors([this] {
-        lblStatusTextL->setText(m_dayText + QStringLiteral(", ") +
-                                DateFormatText::Format(desktop().now(), gDateFormat));
+        const QString status =
+            m_dayText + QStringLiteral(", ") + DateFormatText::Format(desktop().now(), gDateFormat);
+        if (lblStatusTextL->text() != status)
+            lblStatusTextL->setText(status);
+        AnimateSearchButton();
     });
+}
+
+// The Search button turns once per eight ticks: quickly for the first cycles
+// after the window opens, then one step a second. The frames are drawn once.
+void AdvancedSearch::AnimateSearchButton()
+{
+    if (m_searchFrames.isEmpty()) {
+        const QPixmap picture = cmdSearch->icon().pixmap(cmdSearch->iconSize());
+        for (int frame = 0; frame < AnimationFrames; ++frame) {
+            QPixmap turned(picture.size());
+            turned.setDevicePixelRatio(picture.devicePixelRatio());
+            turned.fill(Qt::transparent);
+            QPainter painter(&turned);
+            painter.setRenderHint(QPainter::SmoothPixmapTransform);
+            const QSizeF size = picture.deviceIndependentSize();
+            painter.translate(size.width() / 2, size.height() / 2);
+            painter.rotate(-45.0 * frame);
+            painter.drawPixmap(QPointF(-size.width() / 2, -size.height() / 2), picture);
+            painter.end();
+            m_searchFrames.append(QIcon(turned));
+        }
+    }
+    m_animationFrame = (m_animationFrame + 1) % AnimationFrames;
+    cmdSearch->setIcon(m_searchFrames[m_animationFrame]);
+    if (m_animationFrame == 0 && ++m_animationCycles > AnimationFastCycles)
+        Timer1->setInterval(1000);
 }
 
 void AdvancedSearch::cmdStopSearch_Click()
@@ -565,50 +1306,52 @@ void AdvancedSearch::cmdStopSearch_Click()
     m_stopFlag = true;
 }
 
+// Yes saves (Save As when the document has no RTF file yet): 2 once saved, -1
+// when that save was cancelled or failed; No gives 0; Cancel -1.
 int AdvancedSearch::AskToSave()
 {
-    const int style = MsgBoxStyle::YesNoCancel | MsgBoxStyle::Question;
-    switch (desktop().messageBox(GetMsg(0, MsgAskToSave), style,
-                                 QStringLiteral("Save File ") + MiscHelpers::ProductTitle())) {
-    case MsgBoxResult::Yes:
-        mFileSaveAs_Click();
-        return 2;
-    case MsgBoxResult::No:
-        return 0;
-    default:
-        return -1;
-    }
+    return m_files->AskToSave();
+}
+
+void AdvancedSearch::SetDocumentFileName(const QString &path)
+{
+    m_files->SetFileName(path);
+}
+
+void AdvancedSearch::mFileNew_Click()
+{
+    m_menus->run(QStringLiteral("mFileNew"));
+}
+
+void AdvancedSearch::mFileOpen_Click()
+{
+    m_menus->run(QStringLiteral("mFileOpen"));
+}
+
+void AdvancedSearch::mFileSave_Click()
+{
+    m_menus->run(QStringLiteral("mFileSave"));
 }
 
 void AdvancedSearch::mFileSaveAs_Click()
 {
-    TrapErrors(QStringLiteral("AdvancedSearch.mFileSaveAs_Click()"), [this] {
-        const QString name =
-            desktop().saveFileName(QString(), QString(), QStringLiteral("RichText (*.rtf)|*.rtf|"));
-        // A cancelled dialog saves nothing and leaves the document changed.
-        if (name.isEmpty())
-            return;
-        RT->SaveFile(name, RichTextBox::rtfRTF);
-        RT->document()->setModified(false);
-        setWindowTitle(name);
-    });
+    m_menus->run(QStringLiteral("mFileSaveAs"));
 }
 
-// Lines wrap at the page width less the right margin, with the left margin as
-// indent, or at the pane's edge when the pages fit the window.
+void AdvancedSearch::mFilePrint_Click()
+{
+    m_menus->run(QStringLiteral("mFilePrint"));
+}
+
+void AdvancedSearch::mFilePrintSetup_Click()
+{
+    m_menus->run(QStringLiteral("mFilePrintSetup"));
+}
+
+// The page layout of the whole document, or no wrapping while Wrap Text is off.
 void AdvancedSearch::ApplyPageLayout()
 {
-    const double factor = gCM_IN ? 1440.0 : 56.7;
-    gPageWidthTwips = float(gWidthPage * factor);
-    const double rightMargin = gPageWidthTwips - gMarginRight * factor;
-    if (gFitToDesktop || rightMargin <= 0) {
-        RT->setLineWrapMode(QTextEdit::WidgetWidth);
-        RT->document()->setDocumentMargin(4);
-        return;
-    }
-    RT->setLineWrapMode(QTextEdit::FixedPixelWidth);
-    RT->setLineWrapColumnOrWidth(Twips::toPixelsX(rightMargin));
-    RT->document()->setDocumentMargin(std::max(4, Twips::toPixelsX(gMarginLeft * factor)));
+    WrapText(mEditWrapText->isChecked());
 }
 
 // --- The search --------------------------------------------------------------
@@ -627,10 +1370,7 @@ SearchMode AdvancedSearch::ChosenMode() const
 // A search replaces the document: unsaved changes are offered for saving first.
 bool AdvancedSearch::MayReplaceDocument()
 {
-    if (!TextChanged())
-        return true;
-    const int answer = AskToSave();
-    return answer == 0 || (answer == 2 && !TextChanged());
+    return m_files->MayReplaceDocument();
 }
 
 bool AdvancedSearch::RefuseSearch(const TermSearch &search)
@@ -674,14 +1414,21 @@ void AdvancedSearch::RunSearch(const TermSearch &search)
     // The translation searched stays the one chosen now, whatever the boxes
     // show while events run.
     const std::shared_ptr<Translation> translation = m_currentTranslation;
+    // The old result goes first, replaced by an empty document of its own: cleared
+    // or laid out anew for the page layout, it would cost as much as the new one.
+    auto *empty = new QTextDocument(RT);
+    empty->setDefaultFont(RT->document()->defaultFont());
+    ShowDocument(empty);
     ApplyPageLayout();
+    // The result is a new document: Save asks for a name instead of overwriting the last file.
+    m_files->DocumentReplaced();
     setWindowTitle(MiscHelpers::ProductTitle());
     m_dayText = MiscHelpers::WeekdayText();
     lblStatusTextL->setVisible(false);
     cboResults->clear();
     setForeColor(cboResults, Black);
     m_matchCount = 0;
-    RT->clear();
+    m_find.MoveTo(0);
     txtStatusTextR->clear();
 
     SearchResult result;
@@ -758,8 +1505,8 @@ void AdvancedSearch::WriteScratchFiles(const SearchResult &result, Translation *
     IgnoreErrors([&] {
         QString text = result.text;
         text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-        TextFiles::writeAtomically(gScratchFolder + QStringLiteral("BibTmp_") + translation.FileName,
-                                   CodePage::encode(text, codePage));
+        TextFiles::writeScratch(gScratchFolder + QStringLiteral("BibTmp_") + translation.FileName,
+                                CodePage::encode(text, codePage));
     });
 }
 
@@ -774,7 +1521,10 @@ QTextDocument *AdvancedSearch::ResultDocument(const QString &text)
     if (gBib1Fontsize > 0)
         font.setPointSize(gBib1Fontsize);
     document->setDefaultFont(font);
+    // The font is the text's own, not only the document's default: saved as RTF
+    // (a bookmark) the result keeps its face and size.
     QTextCharFormat plain;
+    plain.setFont(font);
     plain.setForeground(OleColor::toQColor(gBib1TC));
     QTextCursor(document).insertText(text, plain);
     return document;
@@ -784,9 +1534,27 @@ void AdvancedSearch::ShowDocument(QTextDocument *document)
 {
     if (RT->document() == document)
         return;
-    // The pane owns the document; the one it showed before goes with the switch.
+    // The new document takes the page of the one shown, so that the switch lays
+    // it out once, at the width it keeps.
+    QTextDocument *shown = RT->document();
+    document->setPageSize(shown->pageSize());
+    document->setDocumentMargin(shown->documentMargin());
+    document->setDefaultTextOption(shown->defaultTextOption());
+    // The page layout's indent goes onto the paragraphs while the document is off
+    // the screen: set on the shown text, it would lay the whole result out again.
+    const bool wrap = mEditWrapText->isChecked();
+    const PageSettings::PaneLayout layout = PageSettings::PageLayoutOfSettings();
+    QTextBlockFormat indent;
+    indent.setLeftMargin(wrap && !gFitToDesktop ? std::max(0.0, layout.indent / Twips::perPixelX()) : 0.0);
+    QTextCursor whole(document);
+    whole.select(QTextCursor::Document);
+    whole.mergeBlockFormat(indent);
+    const QPointer<QTextDocument> previous(shown);
     RT->setDocument(document);
-    ApplyPageLayout();
+    // The pane frees only the document it made itself; the earlier results are ours.
+    if (previous && previous->parent() == RT)
+        delete previous;
+    RT->setRightMargin(!wrap ? WrapOffTwips : gFitToDesktop ? 0 : layout.rightMargin);
 }
 
 void AdvancedSearch::HighlightText(QTextDocument *document, const QStringList &terms, bool ignoreCase)
@@ -821,6 +1589,10 @@ void AdvancedSearch::HighlightText(QTextDocument *document, const QStringList &t
 bool AdvancedSearch::ColourHits(QTextDocument *document, const HighlightPlan &plan, int *termsReached)
 {
     const std::array<quint32, 5> colours{gBib1H1, gBib1H2, gBib1H3, gBib1H4, gBib1H5};
+    // One format per term, made once rather than for every hit.
+    std::vector<QTextCharFormat> formats(size_t(plan.summary.size()) + 1);
+    for (size_t term = 1; term < formats.size(); ++term)
+        formats[term].setForeground(OleColor::toQColor(TermColour(int(term), colours)));
     QTextCursor cursor(document);
     QElapsedTimer clock;
     clock.start();
@@ -834,11 +1606,9 @@ bool AdvancedSearch::ColourHits(QTextDocument *document, const HighlightPlan &pl
                 txtStatusTextR->setText(QStringLiteral("Highlighting \"") + plan.summary[hit.term - 1].term +
                                         QLatin1Char('"'));
             }
-            QTextCharFormat format;
-            format.setForeground(OleColor::toQColor(TermColour(hit.term, colours)));
             cursor.setPosition(int(hit.position));
             cursor.setPosition(int(hit.position + hit.length), QTextCursor::KeepAnchor);
-            cursor.mergeCharFormat(format);
+            cursor.mergeCharFormat(formats[size_t(hit.term)]);
             ++next;
         } while (next < plan.hits.size() && clock.elapsed() < m_pollMilliseconds);
         cursor.endEditBlock();

@@ -1,14 +1,23 @@
 #pragma once
 
+#include "controls/ImageList.h"
+#include "search/DocumentFind.h"
 #include "search/TermSearch.h"
 
 #include <QMainWindow>
 #include <functional>
 #include <memory>
 
+class FormatToolbar;
+class MenuTable;
+struct MenuItem;
+class QAction;
 class QCheckBox;
+class QMenu;
+class QToolButton;
 class QComboBox;
 class QGroupBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -18,6 +27,7 @@ class QTextDocument;
 class QTimer;
 class RichTextBox;
 class Translation;
+class WorkspaceFiles;
 struct HighlightPlan;
 
 // The search and notes workspace: searches one translation, or a range of its
@@ -54,6 +64,8 @@ public:
     void SaveComboHistory();
     void SetMenuEnabledState(bool state);
     int AskToSave();
+    // The file that Save writes to, after a bookmark's document was loaded.
+    void SetDocumentFileName(const QString &path);
     void m_globalnotifer_Notify(const QString &eventName);
 
     void cmdSearch_Click();
@@ -63,8 +75,41 @@ public:
     void cboSearch_LostFocus();
     void cboTranslation_Click();
     void cboBooks_Click();
+    void mFileNew_Click();
+    void mFileOpen_Click();
+    void mFileSave_Click();
     void mFileSaveAs_Click();
+    void mFilePrint_Click();
+    void mFilePrintSetup_Click();
     void Timer1_Timer();
+
+    // Menus: pictures, enabling, and each command run as its item runs it
+    // (errors trapped under the item's trace name).
+    MenuTable &Menus() { return *m_menus; }
+    void AddPicturesToMenu();
+    void CheckClipboard();
+    void mFileClose_Click();
+    void mFilePageSetup_Click();
+    void mFilePrintPreview_Click();
+    void mEditCut_Click();
+    void mEditCopy_Click();
+    void mEditPaste_Click();
+    void mEditUndo_Click();
+    void mEditDelete_Click();
+    void mEditFind_Click();
+    void mEditFindNext_Click();
+    void mEditSelectAll_Click();
+    void mEditWrapText_Click();
+    void mIntegrityAll_Click();
+
+    // The document pane's events.
+    void RT_Click();
+    void RT_MouseUp();
+    void RT_SelChange();
+    // Keys of the document pane (the formatting bar's): F3, Ctrl+A/B/F/T/U/W act
+    // when pressed, Alt+C/D/L/O/R/S when released. KeyCode 0 swallows the key.
+    void Form_KeyDown(int &KeyCode, int Shift);
+    void Form_KeyUp(int &KeyCode, int Shift);
 
     // State the search and later windows read.
     int BookRangeCode() const { return m_bookRangeCode; }
@@ -97,6 +142,41 @@ public:
     QLineEdit *txtStatusTextR = nullptr;
     QProgressBar *ProgressBar1 = nullptr;
     QTimer *Timer1 = nullptr;
+    ImageList ImgList1;
+
+    // The toolbar row, with the formatting bar (cmdBold, cboFont, ...) in it.
+    QWidget *Picture1 = nullptr;
+    FormatToolbar *FormatBar() const { return m_formatToolbar; }
+    QToolButton *cmdOpen = nullptr;
+    QToolButton *cmdSave = nullptr;
+    QToolButton *cmdPrint = nullptr;
+    QToolButton *cmdCut = nullptr;
+    QToolButton *cmdCopy = nullptr;
+    QToolButton *cmdPaste = nullptr;
+    QToolButton *cmdUndo = nullptr;
+    QToolButton *cmdDelete = nullptr;
+    QToolButton *cmdFind = nullptr;
+    QToolButton *cmdFindNext = nullptr;
+    QToolButton *cmdBibMulti = nullptr;
+    QToolButton *cmdDictionary = nullptr;
+    QToolButton *cmdCommentary = nullptr;
+    QToolButton *cmdBibNames = nullptr;
+    QToolButton *cmdHlp = nullptr;
+    QToolButton *cmdCHM = nullptr;
+    QToolButton *cmdMP3 = nullptr;
+
+    // The menus, bound by their design names.
+    QMenu *zFile = nullptr;
+    QMenu *zEdit = nullptr;
+    QMenu *zView = nullptr;
+    QMenu *zTools = nullptr;
+    QAction *mEditCut = nullptr;
+    QAction *mEditCopy = nullptr;
+    QAction *mEditPaste = nullptr;
+    QAction *mEditUndo = nullptr;
+    QAction *mEditDelete = nullptr;
+    QAction *mEditWrapText = nullptr;
+    QAction *mIntegrateNames = nullptr;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -106,7 +186,26 @@ private:
     class BusyState;
 
     void CreateControls();
+    void CreateToolbar();
     void LayOutControls();
+    void CreateMenus();
+    QList<MenuItem> MenuDescription();
+    MenuItem FileMenu();
+    MenuItem EditMenu();
+    void AdjustSharedMenus(QList<MenuItem> &menus);
+    void BindMenuMembers();
+    void ConnectToolbar();
+    void ConnectPane();
+    void UpdateEditCommands();
+    void EnableStudyButtons();
+    void AnimateSearchButton();
+    void EnableUndo();
+    void DoSetFocus();
+    void FindInDocument();
+    void WrapText(bool on);
+    bool PaneEvent(QObject *watched, QEvent *event);
+    void PrintDocument();
+    static void PrintSetup();
     void ConnectControls();
     void Form_Load();
     void Form_Unload(bool &cancel);
@@ -128,6 +227,18 @@ private:
     void ShowSummary(const HighlightPlan &plan, int termsReached, bool ignoreCase);
     bool LetEventsRun();
 
+    std::unique_ptr<MenuTable> m_menus;
+    WorkspaceFiles *m_files = nullptr;
+    DocumentFind m_find;
+    bool m_pasteable = false;
+    bool m_busy = false;
+    bool m_lookingUpName = false;
+    QHBoxLayout *m_toolbarRow = nullptr;
+    FormatToolbar *m_formatToolbar = nullptr;
+
+    QList<QIcon> m_searchFrames;
+    int m_animationFrame = 0;
+    int m_animationCycles = 0;
     std::shared_ptr<Translation> m_currentTranslation;
     int m_bookRangeCode = 1;
     QString m_dayText;

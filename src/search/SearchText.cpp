@@ -1,11 +1,43 @@
 #include "search/SearchText.h"
 
+#include <array>
+#include <bit>
+#include <memory>
+#include <utility>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace {
+using Table = std::array<char16_t, 0x10000>;
+
+std::unique_ptr<Table> makeTable(bool ignoreCase)
+{
+    auto table = std::make_unique<Table>();
+    for (size_t u = 0; u < table->size(); ++u)
+        (*table)[u] = SearchText::Fold(QChar(char16_t(u)), ignoreCase).unicode();
+    return table;
+}
+} // namespace
+
+const char16_t *SearchText::FoldTable(bool ignoreCase)
+{
+    if (ignoreCase) {
+        static const std::unique_ptr<Table> upper = makeTable(true);
+        return upper->data();
+    }
+    static const std::unique_ptr<Table> keepCase = makeTable(false);
+    return keepCase->data();
+}
+
 void SearchText::FoldInto(QStringView text, bool ignoreCase, QString &out)
 {
     out.resize(text.size());
-    QChar *to = out.data();
-    for (QChar c : text)
-        *to++ = Fold(c, ignoreCase);
+    const char16_t *fold = FoldTable(ignoreCase);
+    const char16_t *from = text.utf16();
+    char16_t *to = reinterpret_cast<char16_t *>(out.data());
+    for (qsizetype i = 0; i < text.size(); ++i)
+        to[i] = fold[from[i]];
 }
 
 QString SearchText::Fold(QStringView text, bool ignoreCase)
@@ -16,23 +48,12 @@ QString SearchText::Fold(QStringView text, bool ignoreCase)
 }
 
 namespace {
-template <bool IgnoreCase> qsizetype indexOfFolded(QStringView text, QStringView term, qsizetype from)
+bool matchesAt(const char16_t *chars, const char16_t *term, qsizetype length, const char16_t *fold)
 {
-    const qsizetype last = text.size() - term.size();
-    if (term.isEmpty())
-        return from <= text.size() ? from : -1;
-    const QChar first = term[0];
-    const QChar *chars = text.data();
-    for (qsizetype i = from; i <= last; ++i) {
-        if (SearchText::Fold(chars[i], IgnoreCase) != first)
-            continue;
-        qsizetype k = 1;
-        while (k < term.size() && SearchText::Fold(chars[i + k], IgnoreCase) == term[k])
-            ++k;
-        if (k == term.size())
-            return i;
-    }
-    return -1;
+    qsizetype k = 0;
+    while (k < length && fold[chars[k]] == term[k])
+        ++k;
+    return k == length;
 }
 } // namespace
 
@@ -40,8 +61,54 @@ qsizetype SearchText::IndexOfFolded(QStringView text, QStringView foldedTerm, qs
 {
     if (from < 0)
         from = 0;
-    return ignoreCase ? indexOfFolded<true>(text, foldedTerm, from)
-                      : indexOfFolded<false>(text, foldedTerm, from);
+    const qsizetype length = foldedTerm.size();
+    if (length == 0)
+        return from <= text.size() ? from : -1;
+    const char16_t *fold = FoldTable(ignoreCase);
+    const char16_t *chars = text.utf16();
+    const char16_t *term = foldedTerm.utf16();
+    const qsizetype last = text.size() - length;
+    qsizetype i = from;
+#if defined(__SSE2__)
+    // Eight places at a time, passing over those that cannot begin a hit: an
+    // ASCII character folds to a term character only if it is that character or,
+    // ignoring case, its lower-case form; every other character is looked up.
+    // The first two term characters are checked so (the first twice for one).
+    const auto forms = [ignoreCase](char16_t c) {
+        const char16_t other = ignoreCase && c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
+        return std::pair{_mm_set1_epi16(short(c)), _mm_set1_epi16(short(other))};
+    };
+    const auto [first, firstOther] = forms(term[0]);
+    const auto [second, secondOther] = forms(term[length > 1 ? 1 : 0]);
+    const qsizetype secondOffset = length > 1 ? 1 : 0;
+    const __m128i notAscii = _mm_set1_epi16(short(0xFF80));
+    const __m128i zero = _mm_setzero_si128();
+    const auto candidates = [&](const char16_t *at, __m128i c, __m128i other) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(at));
+        const __m128i ascii = _mm_cmpeq_epi16(_mm_and_si128(v, notAscii), zero);
+        const __m128i same = _mm_or_si128(_mm_cmpeq_epi16(v, c), _mm_cmpeq_epi16(v, other));
+        return _mm_or_si128(same, _mm_xor_si128(ascii, _mm_cmpeq_epi16(zero, zero)));
+    };
+    for (; i <= last && i + 8 + secondOffset <= text.size(); i += 8) {
+        const __m128i both = _mm_and_si128(candidates(chars + i, first, firstOther),
+                                           candidates(chars + i + secondOffset, second, secondOther));
+        unsigned mask = unsigned(_mm_movemask_epi8(both));
+        while (mask != 0) {
+            const qsizetype at = i + qsizetype(std::countr_zero(mask) / 2);
+            mask &= mask - 1;
+            mask &= mask - 1; // both bytes of the character
+            if (at > last)
+                return -1;
+            if (matchesAt(chars + at, term, length, fold))
+                return at;
+        }
+    }
+#endif
+    for (; i <= last; ++i) {
+        if (matchesAt(chars + i, term, length, fold))
+            return i;
+    }
+    return -1;
 }
 
 bool SearchText::ContainsFolded(QStringView text, QStringView foldedTerm, bool ignoreCase)

@@ -33,6 +33,10 @@ inline QChar Fold(QChar c, bool ignoreCase)
     return ignoreCase ? q.toUpper() : q;
 }
 
+// Fold of every UTF-16 unit, worked out once: table[u] == Fold(QChar(u), ignoreCase).
+// Scanning through it costs one load per character and no branches.
+const char16_t *FoldTable(bool ignoreCase);
+
 // The text with every character folded; the length stays the same, so positions
 // in the folded text are positions in the original.
 QString Fold(QStringView text, bool ignoreCase);

@@ -24,20 +24,37 @@ TermSearch::TermSearch(const SearchRequest &request, const Abbreviation &abbrevi
 }
 
 namespace {
-void appendNumber(QString &line, qint32 number)
+// Writes the number in decimal and returns the end.
+QChar *writeNumber(QChar *to, qint32 number)
 {
-    if (number < 0) {
-        line.append(QString::number(number));
-        return;
+    // Through 64 bits, so that the smallest number has a sign and digits too.
+    qint64 value = number;
+    if (value < 0) {
+        *to++ = QLatin1Char('-');
+        value = -value;
     }
     char16_t digits[12];
     int count = 0;
     do {
-        digits[count++] = char16_t(u'0' + number % 10);
-        number /= 10;
-    } while (number > 0);
+        digits[count++] = char16_t(u'0' + value % 10);
+        value /= 10;
+    } while (value > 0);
     while (count > 0)
-        line.append(QChar(digits[--count]));
+        *to++ = QChar(digits[--count]);
+    return to;
+}
+
+// The folded line prefix + text, in the scratch string out.
+void foldLine(QStringView prefix, QStringView text, bool ignoreCase, QString &out)
+{
+    out.resize(prefix.size() + text.size());
+    const char16_t *fold = SearchText::FoldTable(ignoreCase);
+    char16_t *to = reinterpret_cast<char16_t *>(out.data());
+    for (const QStringView part : {prefix, text}) {
+        const char16_t *from = part.utf16();
+        for (qsizetype i = 0; i < part.size(); ++i)
+            *to++ = fold[from[i]];
+    }
 }
 } // namespace
 
@@ -50,16 +67,31 @@ QString TermSearch::ReferenceLine(const Verse &verse) const
 
 void TermSearch::BuildReferenceLine(const Verse &verse, QString &line) const
 {
-    line.clear();
-    if (verse.book >= 1 && verse.book < int(m_abbreviations.size()))
-        line.append(m_abbreviations[size_t(verse.book)]);
-    else
-        appendNumber(line, verse.book);
-    line.append(QLatin1Char(' '));
-    appendNumber(line, verse.chapter);
-    line.append(QLatin1Char(':'));
-    appendNumber(line, verse.verse);
-    line.append(QLatin1Char(' ')).append(verse.text);
+    BuildPrefix(verse, line);
+    line.append(verse.text);
+}
+
+// The reference line up to the verse text, "GEN 1:1 ", written into the scratch
+// string in place so that its buffer is kept from verse to verse.
+void TermSearch::BuildPrefix(const Verse &verse, QString &prefix) const
+{
+    const bool named = verse.book >= 1 && verse.book < int(m_abbreviations.size());
+    const QString &name = named ? m_abbreviations[size_t(verse.book)] : QString();
+    constexpr qsizetype NumberChars = 11; // "-2147483648"
+    prefix.resize(name.size() + 3 * NumberChars + 3);
+    QChar *to = prefix.data();
+    if (named) {
+        std::copy(name.cbegin(), name.cend(), to);
+        to += name.size();
+    } else {
+        to = writeNumber(to, verse.book);
+    }
+    *to++ = QLatin1Char(' ');
+    to = writeNumber(to, verse.chapter);
+    *to++ = QLatin1Char(':');
+    to = writeNumber(to, verse.verse);
+    *to++ = QLatin1Char(' ');
+    prefix.truncate(to - prefix.constData());
 }
 
 bool TermSearch::Accepts(const Verse &verse, const QString &referenceLine) const
@@ -93,6 +125,60 @@ bool TermSearch::ModeAccepts(const QString &referenceLine) const
     return true;
 }
 
+// Whether the line m_prefix + text holds the term, without building the line:
+// a hit that begins in the text lies in the text; the few that may begin in the
+// prefix are compared across the joint.
+bool TermSearch::LineContains(const QString &text, const QString &foldedTerm) const
+{
+    const bool ignoreCase = m_request.ignoreCase;
+    if (SearchText::ContainsFolded(text, foldedTerm, ignoreCase))
+        return true;
+    const char16_t *fold = SearchText::FoldTable(ignoreCase);
+    const char16_t *prefix = QStringView(m_prefix).utf16();
+    const char16_t *rest = QStringView(text).utf16();
+    const char16_t *term = QStringView(foldedTerm).utf16();
+    const qsizetype prefixLength = m_prefix.size();
+    const qsizetype lineLength = prefixLength + text.size();
+    const qsizetype length = foldedTerm.size();
+    for (qsizetype i = 0; i < prefixLength && i + length <= lineLength; ++i) {
+        qsizetype k = 0;
+        while (k < length) {
+            const qsizetype at = i + k;
+            const char16_t c = at < prefixLength ? prefix[at] : rest[at - prefixLength];
+            if (fold[c] != term[k])
+                break;
+            ++k;
+        }
+        if (k == length)
+            return true;
+    }
+    return false;
+}
+
+bool TermSearch::VerseAccepted(const QString &text) const
+{
+    switch (m_request.mode) {
+    case SearchMode::Pattern:
+        foldLine(m_prefix, text, m_request.ignoreCase, m_folded);
+        return m_pattern->Matches(m_folded);
+    case SearchMode::AllTerms:
+        for (const QString &term : m_foldedTerms) {
+            if (!LineContains(text, term))
+                return false;
+        }
+        return true;
+    case SearchMode::AnyTerm:
+        for (const QString &term : m_foldedTerms) {
+            if (LineContains(text, term))
+                return true;
+        }
+        return false;
+    case SearchMode::EveryVerse:
+        break;
+    }
+    return true;
+}
+
 SearchResult TermSearch::Run(const VerseSource &source, const Poll &poll) const
 {
     SearchResult result;
@@ -112,9 +198,10 @@ SearchResult TermSearch::Run(const VerseSource &source, const Poll &poll) const
         }
         if (!BookRange::Accepts(m_request.rangeCode, verse.book))
             return true;
-        BuildReferenceLine(verse, m_line);
-        if (ModeAccepts(m_line)) {
-            result.text.append(m_line).append(QLatin1Char('\n'));
+        // The reference line is built only for the verses taken.
+        BuildPrefix(verse, m_prefix);
+        if (VerseAccepted(verse.text)) {
+            result.text.append(QStringView(m_prefix)).append(verse.text).append(QLatin1Char('\n'));
             ++result.verses;
         }
         return true;

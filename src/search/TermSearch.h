@@ -74,7 +74,11 @@ public:
 
 private:
     void BuildReferenceLine(const Verse &verse, QString &line) const;
+    void BuildPrefix(const Verse &verse, QString &prefix) const;
     bool ModeAccepts(const QString &referenceLine) const;
+    // ModeAccepts for the line m_prefix + the verse text, without building it.
+    bool VerseAccepted(const QString &text) const;
+    bool LineContains(const QString &text, const QString &foldedTerm) const;
 
     SearchRequest m_request;
     SearchProblem m_problem = SearchProblem::None;
@@ -83,6 +87,6 @@ private:
     std::optional<WildcardPattern> m_pattern;
     std::array<QString, 73> m_abbreviations; // upper-cased, by book
     mutable QString m_folded;                // scratch for the folded line
-    mutable QString m_line;                  // scratch for the reference line
+    mutable QString m_prefix;                // scratch: the line's reference and blanks
     int m_pollMilliseconds = PollMilliseconds;
 };

@@ -21,6 +21,7 @@ ComparisonResult Build(const std::vector<ComparisonBible> &bibles, int book, int
     const QString reference = BookNames().Abbreviation(qint16(book)).toUpper() + QLatin1Char(' ') +
                               QString::number(chapter) + QLatin1Char(':') + QString::number(verse) +
                               QLatin1Char(' ');
+    const QString chapterText = QString::number(chapter);
     QString separator;
     for (const ComparisonBible &bible : bibles) {
         result.text += separator + bible.displayName;
@@ -34,8 +35,13 @@ ComparisonResult Build(const std::vector<ComparisonBible> &bibles, int book, int
                 return true;
             ++result.verseCount;
             if (wholeChapter) {
-                result.text += CRLF + QString::number(v.chapter) + QLatin1Char(':') +
-                               QString::number(v.verse) + QLatin1Char(' ') + v.text;
+                // Appended piece by piece: a chain of + would build each line twice.
+                result.text.append(CRLF);
+                result.text.append(chapterText);
+                result.text.append(QLatin1Char(':'));
+                result.text.append(QString::number(v.verse));
+                result.text.append(QLatin1Char(' '));
+                result.text.append(v.text);
             } else if (v.verse == verse) {
                 ++result.bibleCount;
                 result.text += CRLF + reference + v.text + CRLF;

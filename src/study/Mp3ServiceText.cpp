@@ -89,8 +89,11 @@ Message Parse(const QString &text)
     const qsizetype open = m.message.indexOf(QLatin1String("<<"));
     const qsizetype close = m.message.indexOf(QLatin1String(">>"));
     if (open >= 0 && close >= 0) {
-        m.hasTitle = true;
-        m.title = m.message.mid(open + 2, std::max<qsizetype>(0, close - open - 2)).left(MaxTitle);
+        // A ">>" before the "<<" encloses no title: the caption stays, the message
+        // still starts after the ">>".
+        m.hasTitle = close >= open + 2;
+        if (m.hasTitle)
+            m.title = m.message.mid(open + 2, close - open - 2).left(MaxTitle);
         m.message = m.message.mid(close + 2);
     }
     m.message.truncate(MaxMessage);

@@ -54,8 +54,12 @@ void PaneLook::SetSize(RichTextBox &pane, int start, int length, int size)
 
 void PanePageLayout::ApplyAtOpen(RichTextBox &pane)
 {
-    if (!gApplyToAllForms)
-        return;
+    if (gApplyToAllForms)
+        Apply(pane);
+}
+
+void PanePageLayout::Apply(RichTextBox &pane)
+{
     ApplyPageLayout(pane);
     m_indent = pane.SelIndent();
 }
@@ -64,13 +68,7 @@ void PanePageLayout::KeepOn(RichTextBox &pane) const
 {
     if (!m_indent)
         return;
-    const int start = pane.SelStart();
-    const int length = pane.SelLength();
-    pane.setSelStart(0);
-    pane.setSelLength(pane.endPosition());
-    pane.setSelIndent(*m_indent);
-    pane.setSelStart(start);
-    pane.setSelLength(length);
+    WithWholeTextSelected(pane, [&pane, indent = *m_indent] { pane.setSelIndent(indent); });
 }
 
 HiddenWhileBuilding::HiddenWhileBuilding(QWidget *widget)

@@ -31,6 +31,8 @@ class PanePageLayout
 {
 public:
     void ApplyAtOpen(RichTextBox &pane);
+    // The same whatever the page settings say about the other windows.
+    void Apply(RichTextBox &pane);
     void KeepOn(RichTextBox &pane) const;
 
 private:

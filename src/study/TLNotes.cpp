@@ -6,42 +6,26 @@
 #include "mainwindow/MenuTargets.h"
 #include "platform/DefaultInstance.h"
 #include "platform/FileNames.h"
-#include "platform/OleColor.h"
 #include "platform/RichTextBox.h"
 #include "platform/TextFile.h"
 #include "platform/Twips.h"
 
-#include <QAbstractTextDocumentLayout>
-#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QPainter>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QPushButton>
-#include <QTextDocument>
 
 namespace {
 const QString Heading = QStringLiteral("$$");
 const QString CRLF = QStringLiteral("\r\n");
-// The runtime's number for a printer that cannot be used.
-constexpr qint32 PrinterError = 482;
 
 QString titleOf(const QString &line)
 {
     return line.mid(2);
 }
 
-bool choosePrinterWithDialog(QPrinter &printer)
+PaneLook notesLook()
 {
-    QPrintDialog dialog(&printer, QApplication::activeWindow());
-    return dialog.exec() == QDialog::Accepted;
-}
-
-std::function<bool(QPrinter &)> &printerChooser()
-{
-    static std::function<bool(QPrinter &)> chooser = &choosePrinterWithDialog;
-    return chooser;
+    return {gBib1BC, gBib1TC, gBib1Fontsize > 0 ? gBib1Fontsize : 12, gDefaultFont};
 }
 
 // The notes file is plain text in the ANSI code page.
@@ -118,6 +102,7 @@ void TLNotes::Form_Load()
 {
     gTLNotesOpen = true;
     RestoreFormPosition(QStringLiteral("ScreenTN"), this);
+    m_pageLayout.Apply(*RT);
     const QStringList titles = ReadTitles(NotesFile());
     // The list keeps its titles in alphabetical order, as a sorted list box does.
     QStringList sorted = titles;
@@ -127,7 +112,7 @@ void TLNotes::Form_Load()
     Combo1->addItems(sorted);
     if (!titles.isEmpty())
         Combo1->setCurrentIndex(Combo1->findText(titles.first(), Qt::MatchExactly | Qt::MatchCaseSensitive));
-    FormatPane();
+    notesLook().ApplyTo(*RT);
     Combo1_Click();
 }
 
@@ -135,28 +120,14 @@ void TLNotes::Combo1_Click()
 {
     // A file that became unreadable since the load leaves the note shown.
     TrapErrors(QStringLiteral("TLNotes.Combo1_Click()"), [this] {
+        std::optional<QString> note;
         if (Combo1->currentIndex() >= 0)
-            if (const std::optional<QString> note = ReadNote(NotesFile(), Combo1->currentText()))
-                RT->setText(*note);
-        FormatPane();
-        RT->setSelStart(0);
+            note = ReadNote(NotesFile(), Combo1->currentText());
+        // No topic of that title: the note shown stays, in the look of now.
+        notesLook().ShowText(*RT, note ? *note : RT->Text());
+        m_pageLayout.KeepOn(*RT);
         DoSetFocus();
     });
-}
-
-void TLNotes::FormatPane()
-{
-    QPalette palette = RT->palette();
-    palette.setColor(QPalette::Base, OleColor::toQColor(gBib1BC));
-    RT->setPalette(palette);
-    QTextCharFormat format;
-    format.setFontFamilies({gDefaultFont});
-    format.setFontPointSize(gBib1Fontsize > 0 ? gBib1Fontsize : 12);
-    format.setForeground(OleColor::toQColor(gBib1TC));
-    QTextCursor all(RT->document());
-    all.select(QTextCursor::Document);
-    all.mergeCharFormat(format);
-    RT->setCurrentCharFormat(format);
 }
 
 void TLNotes::DoSetFocus()
@@ -169,50 +140,16 @@ void TLNotes::DoSetFocus()
 
 void TLNotes::PrintPreview_Click()
 {
-    // The note prints as a document of its own: the search workspace's document
-    // (and whatever the reader has in it) is left alone.
+    // The note prints as a document of its own, through the print preview: the
+    // search workspace's document (and whatever the reader has in it) is left alone.
     TrapErrors(QStringLiteral("TLNotes.PrintPreview_Click()"), [this] {
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setDocName(Combo1->currentText());
-        if (printerChooser()(printer))
-            PrintNoteText(RT->Text(), printer);
+        // Plain text in a pane's own default look, not in this window's colours.
+        RichTextBox note;
+        note.setText(RT->Text());
+        // No owner: the refusal to print from a minimised window speaks of the
+        // search window, which the note does not go through.
+        MenuTargets::PreviewPane(note, nullptr);
     });
-}
-
-int TLNotes::PrintNoteText(const QString &text, QPrinter &printer)
-{
-    QTextDocument document;
-    QFont font(gDefaultFont);
-    font.setPointSize(11);
-    document.setDefaultFont(font);
-    document.setPlainText(text);
-    document.documentLayout()->setPaintDevice(&printer);
-    const QRectF page = printer.pageRect(QPrinter::DevicePixel);
-    document.setPageSize(QSizeF(page.width(), page.height()));
-    QPainter painter;
-    if (!painter.begin(&printer))
-        raiseError(PrinterError, QStringLiteral("Verbanox.TLNotes"),
-                   QStringLiteral("The printer could not be started."));
-    const int pages = std::max(1, document.pageCount());
-    for (int i = 0; i < pages; ++i) {
-        if (i > 0)
-            printer.newPage();
-        painter.save();
-        painter.translate(0, -i * page.height());
-        const QRectF clip(0, i * page.height(), page.width(), page.height());
-        document.drawContents(&painter, clip);
-        painter.restore();
-    }
-    painter.end();
-    return pages;
-}
-
-std::function<bool(QPrinter &)> TLNotes::setPrinterChooser(std::function<bool(QPrinter &)> chooser)
-{
-    std::function<bool(QPrinter &)> previous = printerChooser();
-    printerChooser() =
-        chooser ? std::move(chooser) : std::function<bool(QPrinter &)>(&choosePrinterWithDialog);
-    return previous;
 }
 
 void TLNotes::resizeEvent(QResizeEvent *event)

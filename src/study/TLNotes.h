@@ -3,11 +3,11 @@
 #include <QString>
 #include <QStringList>
 #include <QWidget>
-#include <functional>
 #include <optional>
 
+#include "study/PaneLook.h"
+
 class QComboBox;
-class QPrinter;
 class QPushButton;
 class RichTextBox;
 
@@ -33,11 +33,6 @@ public:
     // The note of the first topic of that title (each line followed by CR LF), or
     // nullopt when no topic has it. Raises when the file cannot be read.
     static std::optional<QString> ReadNote(const QString &path, const QString &title);
-    // Prints plain text on the printer, page by page; returns the pages printed.
-    static int PrintNoteText(const QString &text, QPrinter &printer);
-    // How the printer is chosen (a print dialog); tests replace it. Returns the
-    // previous chooser; an empty function restores the dialog.
-    static std::function<bool(QPrinter &)> setPrinterChooser(std::function<bool(QPrinter &)> chooser);
 
     void Combo1_Click();
     void PrintPreview_Click();
@@ -53,6 +48,7 @@ protected:
 private:
     void Form_Load();
     void Form_Resize();
-    void FormatPane();
     void DoSetFocus();
+
+    PanePageLayout m_pageLayout;
 };

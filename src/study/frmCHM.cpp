@@ -109,6 +109,9 @@ QList<frmCHM::ChmBible> frmCHM::FindChmBibles(const QString &moduleList, const Q
             continue;
         for (const QString &prefix : {QStringLiteral("cn"), QStringLiteral("cf")}) {
             const QString name = ChmFileName(prefix, fields[3]);
+            // A base name that is a path names no file of the CHM folder.
+            if (!FileNames::isPlainFileName(name))
+                continue;
             const QString path = FileNames::resolve(chmFolder + name);
             if (QFileInfo(path).isFile())
                 found.append({fields[2], name, path});

@@ -4,12 +4,15 @@
 #include "core/BookmarkRecords.h"
 #include "core/DateFormatText.h"
 #include "core/GlobalVars.h"
+#include "core/MainStartup.h"
 #include "core/MiscHelpers.h"
 #include "core/MsgSupport.h"
 #include "core/Registry_.h"
 #include "mainwindow/MenuTargets.h"
 #include "mainwindow/WorkspaceDocument.h"
+#include "platform/ChmViewer.h"
 #include "platform/DefaultInstance.h"
+#include "platform/HelpService.h"
 #include "platform/ModalOpener.h"
 #include "platform/RichTextBox.h"
 #include "platform/SettingsStore.h"
@@ -306,6 +309,24 @@ private slots:
         QCOMPARE(documentText(fileRecords().at(1 - row).at(4)), row == 0 ? LoveText : PsalmText);
     }
 
+    void editThatCannotBeStoredKeepsTheRecordAndItsDocument()
+    {
+        // The record file cannot be replaced: a folder stands in its place.
+        QVERIFY(QFile::remove(BookmarkRecords::RecordFile()));
+        QVERIFY(QDir().mkpath(BookmarkRecords::RecordFile()));
+        selectAndShow(0);
+        m_inDialog = fill(QStringLiteral("Psalm 23 notes"));
+        list().cmdEdit->click();
+        QCOMPARE(desk().messageBoxes().size(), 1);
+        // The row and its document stay as the stored record names them.
+        QCOMPARE(BookmarkRecords::Instance().Rows().at(0).title, QStringLiteral("Psalm 23"));
+        QCOMPARE(BookmarkRecords::Instance().Rows().at(0).fileName, QStringLiteral("Psalm23.rtf"));
+        QCOMPARE(list().LV->topLevelItem(0)->text(0), QStringLiteral("Psalm 23"));
+        QCOMPARE(documentText(QStringLiteral("Psalm23.rtf")), PsalmText);
+        QVERIFY(!QFile::exists(BookmarkRecords::DocumentFolder() + QStringLiteral("Psalm23notes.rtf")));
+        QVERIFY(QDir().rmdir(BookmarkRecords::RecordFile()));
+    }
+
     void failedRenameKeepsTheOldName()
     {
         QVERIFY(QFile::remove(BookmarkRecords::DocumentFolder() + QStringLiteral("Psalm23.rtf")));
@@ -586,6 +607,20 @@ private slots:
         QCOMPARE(dialog.sDate(), DateFormatText::Format(desk().clock, gDateFormat));
         dialog.cmdCancel->click();
         QVERIFY(dialog.Cancelled());
+    }
+
+    void helpOpensTheProgramHelpInItsViewer()
+    {
+        gHelpFile = m_fx->path(QStringLiteral("Help.chm"));
+        QVERIFY(QFile::copy(QStringLiteral(VX_PROGRAM_DIR "/Help.chm"), gHelpFile));
+        MainStartup::SetUpHelp();
+        frmBookmarkAdd::Instance().cmdHelp->click();
+        // The help file is compiled help: only the program's own viewer reads it.
+        QVERIFY(desk().openedFiles.isEmpty());
+        QVERIFY(desk().messageBoxes().isEmpty());
+        QVERIFY(HelpService::viewer() && HelpService::viewer()->isVisible());
+        QCOMPARE(HelpService::viewer()->fileName(), gHelpFile);
+        HelpService::viewer()->close();
     }
 };
 

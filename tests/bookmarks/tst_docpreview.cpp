@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTextBlock>
+#include <QTimer>
 #include <QToolButton>
 #include <QtTest>
 
@@ -185,6 +186,27 @@ private Q_SLOTS:
             preview.cboPageNo_Click();
             QCOMPARE(preview.Pic[5]->pixmap().toImage(), first);
             QVERIFY(!preview.cmdPrevPage->isEnabled());
+            preview.cmdClose->click();
+        };
+        frmDocPreview::DocPreviewProc(*m_pane, nullptr);
+        QCOMPARE(m_opened, 1);
+    }
+
+    void pageChosenWhileAPageIsDrawnIsTheOneShown()
+    {
+        fillPages(3);
+        m_whileOpen = [&](frmDocPreview &preview) {
+            preview.cboPageNo->setCurrentIndex(2);
+            preview.cboPageNo_Click();
+            const QImage third = preview.Pic[5]->pixmap().toImage();
+            preview.cboPageNo->setCurrentIndex(0);
+            preview.cboPageNo_Click();
+            // The reader asks for the next page again while page 2 is still being drawn.
+            QTimer::singleShot(0, &preview, [&preview] { preview.cmdNextPage->click(); });
+            preview.cmdNextPage->click();
+            QCOMPARE(preview.cboPageNo->currentText(), QStringLiteral("3"));
+            QCOMPARE(preview.Pic[5]->pixmap().toImage(), third);
+            QVERIFY(!preview.cmdNextPage->isEnabled());
             preview.cmdClose->click();
         };
         frmDocPreview::DocPreviewProc(*m_pane, nullptr);

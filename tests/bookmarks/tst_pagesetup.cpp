@@ -12,6 +12,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -114,6 +116,20 @@ private Q_SLOTS:
         MenuTargets::Clear();
         m_pane.reset();
         m_fx.reset();
+    }
+
+    void applyToAllThatCannotBeStoredIsReported()
+    {
+        PageSetup dialog;
+        // The settings file cannot be written: a folder stands in its place.
+        const QString file = SettingsStore::instance().filePath();
+        QFile::remove(file);
+        QVERIFY(QDir().mkpath(file));
+        dialog.chkAll->click();
+        QVERIFY(gApplyToAllForms);
+        QCOMPARE(m_fx->desk().messageBoxes().size(), 1);
+        QVERIFY(m_fx->desk().lastMessage().contains(QStringLiteral("PageSetup.chkAll_Click()")));
+        QVERIFY(QDir().rmdir(file));
     }
 
     void firstRun()

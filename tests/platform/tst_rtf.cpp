@@ -12,6 +12,8 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextList>
+#include <QUrl>
 #include <QtTest>
 #include <cmath>
 #include <memory>
@@ -286,6 +288,11 @@ private slots:
     void legacyFormats();
     void samplesSurviveRewriting_data();
     void samplesSurviveRewriting();
+    void lists_data();
+    void lists();
+    void complexScript_data();
+    void complexScript();
+    void listsAndComplexScriptRoundTrip();
 
     void writerOutput_data();
     void writerOutput();
@@ -303,6 +310,7 @@ private slots:
     void randomTokenSoup();
 
     void opensInWordProcessor();
+    void wordProcessorSeesListsAndComplexScript();
 };
 
 void tst_Rtf::notRtf_data()
@@ -432,8 +440,9 @@ void tst_Rtf::syntax_data()
     row("object", "{\\object\\objemb{\\*\\objdata 0105}{\\result R}}x", {"x"});
     row("field result kept", "{\\field{\\*\\fldinst HYPERLINK \"u\"}{\\fldrslt link}}", {"link"});
     row("unstarred fldinst", "{\\field{\\fldinst PAGE}{\\fldrslt 3}}", {"3"});
-    row("list text kept", "{\\listtext\\'b7\\tab}item", {QString::fromUtf8("·\titem")});
-    row("pn text kept", "{\\pntext 1.\\tab}{\\*\\pn\\pnlvlbody{\\pntxta .}}item", {"1.\titem"});
+    // A list marker is drawn by the list, not kept as text.
+    row("list text is the marker", "{\\listtext\\'b7\\tab}\\ls1 item", {"item"});
+    row("pn text is the marker", "{\\pntext 1.\\tab}{\\*\\pn\\pnlvlbody{\\pntxta .}}item", {"item"});
     row("footnote", "a{\\footnote note}b", {"ab"});
     row("hidden text", "a{\\v hidden}b\\v c\\v0 d", {"abd"});
     row("bin skips braces", "a{\\*\\x\\bin3 }{\\}c", {"ac"});
@@ -645,10 +654,9 @@ void tst_Rtf::samples_data()
                                             "Centered red italics", QString::fromUtf8("Εν αρχή – John 1:1"),
                                             QString::fromUtf8("Café אב")};
     QTest::newRow("Word") << "word.rtf"
-                          << QStringList{
-                                 "The Gospel", "Read it at example.org today.",
-                                 QString::fromUtf8("·\tFirst point with “quotes” and an em dash — here"),
-                                 QString::fromUtf8("·\tСлово")};
+                          << QStringList{"The Gospel", "Read it at example.org today.",
+                                         QString::fromUtf8("First point with “quotes” and an em dash — here"),
+                                         QString::fromUtf8("Слово")};
     QTest::newRow("LibreOffice")
         << "libreoffice.rtf"
         << QStringList{"Psalm 23",
@@ -716,9 +724,14 @@ void tst_Rtf::wordFormats()
     QCOMPARE(link.value("underline"), QVariant(true));
     QCOMPARE(link.value("fg"), QVariant(QColor(0, 0, 255)));
     QCOMPARE(charProps(formatOf(*document, " today")).value("underline"), QVariant(false));
+    // The bulleted paragraphs are one list; the marker hangs in the indent.
     QCOMPARE(paraProps(document->findBlockByNumber(2).blockFormat()),
-             (QList<int>{Qt::AlignLeft, 720, 0, -360, 0, 160, 0}));
-    QCOMPARE(charProps(formatOf(*document, QString::fromUtf8("·"))).value("family"), QVariant("Symbol"));
+             (QList<int>{Qt::AlignLeft, 720, 0, 0, 0, 160, 0}));
+    const QTextList *list = document->findBlockByNumber(2).textList();
+    QVERIFY(list);
+    QCOMPARE(list->format().style(), QTextListFormat::ListDisc);
+    QCOMPARE(document->findBlockByNumber(3).textList(), list);
+    QVERIFY(!document->findBlockByNumber(1).textList());
     QCOMPARE(charProps(formatOf(*document, QString::fromUtf8("Слово"))).value("family"),
              QVariant("Calibri Cyr"));
 }
@@ -1148,6 +1161,189 @@ void tst_Rtf::opensInWordProcessor()
     converted.remove(QChar(0xFEFF));
     QCOMPARE(converted.split(QRegularExpression("\r?\n")).mid(0, document->blockCount()),
              paragraphs(*document));
+}
+
+// Each paragraph as "style:text", with the style of its list (0 for none) and "+"
+// when it continues the list of the paragraph before.
+QStringList listShape(const QTextDocument &document)
+{
+    QStringList shape;
+    const QTextList *previous = nullptr;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        const QTextList *list = block.textList();
+        const int style = list ? -int(list->format().style()) : 0;
+        shape << QStringLiteral("%1%2:%3")
+                     .arg(style)
+                     .arg(list && list == previous ? QStringLiteral("+") : QString())
+                     .arg(block.text());
+        previous = list;
+    }
+    return shape;
+}
+
+void tst_Rtf::lists_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QStringList>("shape");
+    // Styles: 1 disc, 4 decimal, 5 lower alpha.
+    QTest::newRow("pn bullets")
+        << QByteArray("{\\rtf1\\pard{\\pntext\\f1\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf1{\\pntxtb\\'B7}}"
+                      "\\fi-360\\li720 one\\par{\\pntext\\f1\\'B7\\tab}one b\\par"
+                      "\\pard after\\par}")
+        << QStringList{"1:one", "1+:one b", "0:after"};
+    QTest::newRow("pn numbers")
+        << QByteArray("{\\rtf1\\pard{\\pntext 1.\\tab}{\\*\\pn\\pnlvlbody\\pndec{\\pntxta .}}a\\par"
+                      "{\\pntext 2.\\tab}{\\*\\pn\\pnlvlbody\\pndec{\\pntxta .}}b\\par}")
+        << QStringList{"4:a", "4+:b"};
+    QTest::newRow("pn letters") << QByteArray("{\\rtf1\\pard{\\*\\pn\\pnlvlbody\\pnlcltr}a\\par}")
+                                << QStringList{"5:a"};
+    QTest::newRow("ls bullet") << QByteArray(
+                                      "{\\rtf1\\pard\\ls1\\li720{\\listtext\\'95\\tab}x\\par\\pard y\\par}")
+                               << QStringList{"1:x", "0:y"};
+    QTest::newRow("ls number")
+        << QByteArray("{\\rtf1\\pard\\ls2{\\listtext 1.\\tab}x\\par{\\listtext 2.\\tab}z\\par}")
+        << QStringList{"4:x", "4+:z"};
+    QTest::newRow("ls bullet of a letter")
+        << QByteArray("{\\rtf1\\pard\\ls3{\\listtext\\f2 o\\tab}x\\par}") << QStringList{"1:x"};
+    QTest::newRow("LibreOffice bullet") << QByteArray("{\\rtf1\\pard\\plain\\ls1\\ilvl0\\li720\\fi-360{"
+                                                      "\\listtext\\pard\\plain \\u8226\\'3f\\tab}Item}")
+                                        << QStringList{"1:Item"};
+    QTest::newRow("kinds apart")
+        << QByteArray("{\\rtf1\\pard{\\*\\pn\\pnlvlblt}a\\par\\pard{\\*\\pn\\pnlvlbody\\pndec}b\\par}")
+        << QStringList{"1:a", "4:b"};
+    QTest::newRow("continued level") << QByteArray("{\\rtf1\\pard{\\*\\pn\\pnlvlcont}a\\par}")
+                                     << QStringList{"0:a"};
+}
+
+void tst_Rtf::lists()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(QStringList, shape);
+    const auto document = readRtf(rtf);
+    QCOMPARE(listShape(*document), shape);
+    // The marker hangs left of the text: every line starts at the left indent.
+    const QTextBlockFormat first = document->begin().blockFormat();
+    QCOMPARE(first.textIndent(), 0.0);
+    QCOMPARE(twipsX(first.leftMargin()) >= 360, document->begin().textList() != nullptr);
+}
+
+void tst_Rtf::complexScript_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QVariantMap>("props"); // the properties that must hold
+    const QByteArray fonts = "{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1 David;}}";
+    const QString hebrew = QString::fromUtf8("אב");
+    QTest::newRow("Word: bold Hebrew")
+        << fonts + "{\\rtlch\\fcs1\\ab\\af1\\afs32\\ltrch\\fcs0\\f0\\fs20 \\u1488?\\u1489? x}}" << hebrew
+        << QVariantMap{{"bold", true}, {"size", 16.0}, {"family", "David"}};
+    QTest::newRow("Word: Latin beside it")
+        << fonts + "{\\rtlch\\fcs1\\ab\\af1\\afs32\\ltrch\\fcs0\\f0\\fs20 \\u1488?\\u1489? x}}"
+        << " x" << QVariantMap{{"bold", false}, {"size", 10.0}, {"family", "Arial"}};
+    QTest::newRow("ai and ab0") << fonts + "{\\b\\ab0\\ai \\u1488?\\u1489?}}" << hebrew
+                                << QVariantMap{{"bold", false}, {"italic", true}};
+    QTest::newRow("no associated forms: the ordinary ones")
+        << fonts + "{\\b\\fs28 \\u1488?\\u1489?}}" << hebrew << QVariantMap{{"bold", true}, {"size", 14.0}};
+    QTest::newRow("af after dbch is not the complex font")
+        << fonts + "{\\f0\\dbch\\af1 \\u1488?\\u1489?}}" << hebrew << QVariantMap{{"family", "Arial"}};
+    QTest::newRow("plain resets") << fonts + "{\\ab\\afs40\\plain \\u1488?\\u1489?}}" << hebrew
+                                  << QVariantMap{{"bold", false}, {"size", 0.0}};
+    QTest::newRow("Arabic") << fonts + "{\\rtlch\\ab\\ltrch \\u1576?\\u1587?}}" << QString::fromUtf8("بس")
+                            << QVariantMap{{"bold", true}};
+}
+
+void tst_Rtf::complexScript()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(QString, text);
+    QFETCH(QVariantMap, props);
+    const auto document = readRtf(rtf);
+    const QVariantMap actual = charProps(formatOf(*document, text, text.startsWith(' ') ? 1 : 0));
+    for (auto it = props.cbegin(); it != props.cend(); ++it)
+        QCOMPARE(actual.value(it.key()), it.value());
+}
+
+// Bullets, numbers and bold, resized Hebrew and Arabic are written so that they
+// come back, and the Latin text beside them keeps its own format.
+void tst_Rtf::listsAndComplexScriptRoundTrip()
+{
+    QTextDocument document;
+    QTextCursor cursor(&document);
+    QTextCharFormat big;
+    big.setFontWeight(QFont::Bold);
+    big.setFontPointSize(18);
+    big.setFontFamilies({QStringLiteral("David")});
+    cursor.insertText(QString::fromUtf8("בראשית ברא"), big);
+    cursor.insertText(QStringLiteral(" Genesis"), QTextCharFormat());
+    QTextListFormat bullets;
+    bullets.setStyle(QTextListFormat::ListDisc);
+    cursor.insertList(bullets);
+    cursor.insertText(QStringLiteral("first"));
+    cursor.insertBlock();
+    cursor.insertText(QString::fromUtf8("قال"), big);
+    QTextListFormat numbers;
+    numbers.setStyle(QTextListFormat::ListDecimal);
+    cursor.insertList(numbers);
+    cursor.insertText(QStringLiteral("one"));
+    cursor.insertBlock();
+    cursor.insertText(QStringLiteral("two"));
+
+    const QByteArray rtf = RtfWriter::write(document);
+    QVERIFY(rtf.contains("\\rtlch\\af1\\afs36\\ab\\ltrch\\f1\\fs36\\b"));
+    QVERIFY(rtf.contains("{\\pntext\\'95\\tab}{\\*\\pn\\pnlvlblt"));
+    QVERIFY(rtf.contains("{\\pntext 2.\\tab}{\\*\\pn\\pnlvlbody\\pndec"));
+    QVERIFY(rtf.contains("\\li600\\fi-360"));
+    const auto back = readRtf(rtf);
+    QCOMPARE(listShape(*back), (QStringList{QString::fromUtf8("0:בראשית ברא Genesis"), "1:first",
+                                            QString::fromUtf8("1+:قال"), "4:one", "4+:two"}));
+    for (const QString &text :
+         {QString::fromUtf8("בראשית"), QString::fromUtf8("ברא"), QString::fromUtf8("قال")}) {
+        const QVariantMap props = charProps(formatOf(*back, text));
+        QCOMPARE(props.value("bold"), QVariant(true));
+        QCOMPARE(props.value("size"), QVariant(18.0));
+        QCOMPARE(props.value("family"), QVariant("David"));
+    }
+    QCOMPARE(charProps(formatOf(*back, " Genesis", 1)).value("bold"), QVariant(false));
+    // Written again, it is the same file.
+    QCOMPARE(RtfWriter::write(*back), RtfWriter::write(*readRtf(RtfWriter::write(*back))));
+}
+
+// The word processor takes our bullets as a list (its text has no marker of ours)
+// and our bold, resized Hebrew as its complex-script bold and size.
+void tst_Rtf::wordProcessorSeesListsAndComplexScript()
+{
+    const QString soffice = QStandardPaths::findExecutable("soffice");
+    if (soffice.isEmpty())
+        QSKIP("No word processor installed to open the file with");
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QTextDocument document;
+    QTextCursor cursor(&document);
+    QTextCharFormat big;
+    big.setFontWeight(QFont::Bold);
+    big.setFontPointSize(20);
+    cursor.insertText(QString::fromUtf8("אב"), big);
+    cursor.insertList(QTextListFormat::ListDisc);
+    cursor.insertText(QStringLiteral("first"));
+    cursor.insertBlock();
+    cursor.insertText(QStringLiteral("second"));
+    QFile file(dir.filePath("lists.rtf"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(RtfWriter::write(document));
+    file.close();
+    QProcess process;
+    process.start(soffice,
+                  {"-env:UserInstallation=" + QUrl::fromLocalFile(dir.filePath("profile")).toString(),
+                   "--headless", "--convert-to", "fodt", "--outdir", dir.path(), file.fileName()});
+    QVERIFY(process.waitForFinished(120000));
+    QFile converted(dir.filePath("lists.fodt"));
+    QVERIFY2(converted.open(QIODevice::ReadOnly), process.readAllStandardError().constData());
+    const QString xml = QString::fromUtf8(converted.readAll());
+    QVERIFY(xml.contains("text:bullet-char="));
+    QCOMPARE(xml.count("<text:list-item>"), 2);
+    QVERIFY(!xml.contains(QString::fromUtf8("•\tfirst")));
+    QVERIFY(
+        xml.contains(QStringLiteral(R"(style:font-size-complex="20pt" style:font-weight-complex="bold")")));
 }
 
 QTEST_MAIN(tst_Rtf)

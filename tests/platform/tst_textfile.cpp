@@ -36,6 +36,8 @@ private slots:
     void writerReaderRoundTrip_data();
     void writerReaderRoundTrip();
     void writerSavesAtomically();
+    void scratchWrite_data();
+    void scratchWrite();
 };
 
 namespace {
@@ -398,6 +400,36 @@ void tst_TextFile::writerSavesAtomically()
 
     // A folder that does not exist cannot take the file.
     QCOMPARE(raisedErrorNumber([&] { writer.saveTo(dir.filePath(QStringLiteral("no/such/file.txt"))); }),
+             RtErr::PathFileAccessError);
+}
+
+// A scratch file is overwritten in place: whatever was there before, the file
+// holds exactly the new bytes.
+void tst_TextFile::scratchWrite_data()
+{
+    QTest::addColumn<QByteArray>("before"); // null: no file yet
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("new file") << QByteArray() << QByteArray("a\r\nb\r\n");
+    QTest::newRow("longer before") << QByteArray("old content that is longer\r\n") << QByteArray("new\r\n");
+    QTest::newRow("shorter before") << QByteArray("old") << QByteArray("the new content\r\n");
+    QTest::newRow("emptied") << QByteArray("old content") << QByteArray("");
+}
+
+void tst_TextFile::scratchWrite()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, bytes);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("BibTmp_b_kjv.txt"));
+    if (!before.isNull()) {
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write(before);
+    }
+    TextFiles::writeScratch(path, bytes);
+    QCOMPARE(TextFiles::readAll(path), bytes);
+    QCOMPARE(raisedErrorNumber(
+                 [&] { TextFiles::writeScratch(dir.filePath(QStringLiteral("no/such/file")), bytes); }),
              RtErr::PathFileAccessError);
 }
 

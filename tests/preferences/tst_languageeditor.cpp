@@ -2,15 +2,20 @@
 #include "core/BibleBookNames.h"
 #include "core/GlobalNotifier.h"
 #include "core/GlobalVars.h"
+#include "core/MainStartup.h"
 #include "core/MsgSupport.h"
 #include "core/Registry_.h"
+#include "platform/ChmViewer.h"
 #include "platform/CodePage.h"
+#include "platform/HelpService.h"
 #include "platform/SettingsStore.h"
 #include "preferences/LanguageE.h"
 
 #include <QDir>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLayout>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -77,6 +82,31 @@ private Q_SLOTS:
         QCOMPARE(form.cDefault->text(), GetMsg(1, 161));
         QVERIFY(form.BookFile().isEmpty());
         QVERIFY(desk().messageBoxes().isEmpty());
+    }
+
+    // Entries 67-72 of a book-name file name the search's book ranges (the
+    // Law ... the whole Bible), whatever the language: the range box lists them
+    // by number, so any other book there makes a range search the wrong books.
+    void shippedFilesNameTheBookRanges_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::newRow("english") << QStringLiteral("books_ENGLISH.txt");
+        QTest::newRow("spanish") << QStringLiteral("books_SPANISH.txt");
+        QTest::newRow("reference") << QStringLiteral("ref.txt");
+    }
+    void shippedFilesNameTheBookRanges()
+    {
+        QFETCH(QString, file);
+        const QStringList active = fileLines(QStringLiteral("Books.txt"));
+        const QStringList lines = fileLines(file);
+        QCOMPARE(lines.size(), 72);
+        for (int row = 66; row < 72; ++row) {
+            QCOMPARE(lines.at(row).section(QLatin1Char('\t'), 0, 1),
+                     active.at(row).section(QLatin1Char('\t'), 0, 1));
+            QVERIFY(!lines.at(row).section(QLatin1Char('\t'), 2).isEmpty());
+        }
+        if (file != QStringLiteral("books_SPANISH.txt"))
+            QCOMPARE(lines.mid(66), active.mid(66));
     }
 
     void creatingFrench()
@@ -198,6 +228,21 @@ private Q_SLOTS:
         QCOMPARE(form.cSave->text(), QStringLiteral("&Guardar"));
     }
 
+    // The language buttons grow with their captions: the Spanish ones are longer.
+    void captionsFitTheirButtonsInEveryLanguage()
+    {
+        LanguageE form;
+        form.show();
+        choose(form, QStringLiteral("SPANISH"));
+        form.cDefault_Click();
+        QCoreApplication::sendPostedEvents();
+        form.layout()->activate();
+        QCoreApplication::sendPostedEvents();
+        for (const QPushButton *button : {form.cDefault, form.cSave}) {
+            QVERIFY2(button->width() >= button->sizeHint().width(), qPrintable(button->text()));
+        }
+    }
+
     void makeDefaultWithoutCatalogFallsBackToEnglish()
     {
         m_fx->writeFile(QStringLiteral("SysDefs/books_LATIN.txt"), "1\tGen\tLiber Genesis\r\n");
@@ -289,6 +334,20 @@ private Q_SLOTS:
         desk().messageBoxAnswers = {MsgBoxResult::No, MsgBoxResult::Yes};
         form->close();
         QCOMPARE(fileLines(QStringLiteral("books_ENGLISH.txt")).value(0), QStringLiteral("1\tGen\tGenesys"));
+    }
+
+    void helpOpensTheProgramHelpInItsViewer()
+    {
+        gHelpFile = m_fx->path(QStringLiteral("Help.chm"));
+        QVERIFY(QFile::copy(QStringLiteral(VX_PROGRAM_DIR "/Help.chm"), gHelpFile));
+        MainStartup::SetUpHelp();
+        LanguageE form;
+        form.Command4->click();
+        QVERIFY(desk().openedFiles.isEmpty());
+        QVERIFY(desk().messageBoxes().isEmpty());
+        QVERIFY(HelpService::viewer() && HelpService::viewer()->isVisible());
+        QCOMPARE(HelpService::viewer()->fileName(), gHelpFile);
+        HelpService::viewer()->close();
     }
 };
 

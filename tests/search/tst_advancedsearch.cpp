@@ -247,6 +247,10 @@ private slots:
         QCOMPARE(colourAt(window.RT, god), OleColor::toQColor(gBib1H2));
         QCOMPARE(colourAt(window.RT, 0), OleColor::toQColor(gBib1TC));
         QCOMPARE(window.MatchCount(), 6);
+        // The result keeps its font and size when it is saved as RTF (a bookmark).
+        const QString rtf = window.RT->TextRTF();
+        QVERIFY2(rtf.contains(gDefaultFont), qPrintable(rtf.left(300)));
+        QVERIFY(rtf.contains(QStringLiteral("\\fs") + QString::number(2 * gBib1Fontsize)));
     }
 
     void sixthAndSeventhTermColours()

@@ -10,7 +10,10 @@
 
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStatusBar>
+#include <QTextBlock>
+#include <QTextBrowser>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -80,6 +83,11 @@ private slots:
         QTest::newRow("unbalanced lists") << "</ul></ul><ul><ul><li><object type=\"text/sitemap\"><param "
                                              "name=\"Name\" value=\"Lost\"></object>"
                                           << QStringList{QStringLiteral("Lost=/0")};
+        QTest::newRow("attribute forms, spaced tags, a quote left open, a longer tag name")
+            << "<ul><li>< object type=text/sitemap ><param value=\"Open &quot;quote\" name=Name><param "
+               "name=\"Local\" value=open.html#x></object><ulist><li>< object type='text/sitemap' ><param "
+               "name=Name value=\"Unclosed></OBJECT ></ul>"
+            << QStringList{QStringLiteral("Open \"quote=open.html#x/0"), QStringLiteral("\"Unclosed=/0")};
         QTest::newRow("not a sitemap") << "plain text <b>bold</b>" << QStringList{};
     }
     void sitemap()
@@ -173,6 +181,73 @@ private slots:
         QCOMPARE(viewer.currentTopic(), QStringLiteral("/b_psa.html#c23"));
     }
 
+    // A chapter far down a long page shows at once, with the part above laid out
+    // after it: in the end the reader sees what a page laid out whole shows.
+    void farAnchorShowsFirstAndTheViewStays()
+    {
+        ChmViewer viewer;
+        viewer.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&viewer));
+        QVERIFY(viewer.openFile(ShippedChm));
+        ChmBrowser *pane = viewer.browser();
+
+        ChmArchive archive;
+        QVERIFY(archive.open(ShippedChm));
+        QByteArray page;
+        QVERIFY(archive.read(QStringLiteral("/b_psa.html"), page));
+        QTextBrowser whole;
+        whole.resize(pane->size());
+        whole.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&whole));
+        whole.setHtml(ChmArchive::decodeText(page));
+        whole.scrollToAnchor(QStringLiteral("c119"));
+        const int expected = whole.verticalScrollBar()->value();
+        QVERIFY(expected > 1000);
+
+        auto topLine = [pane] { return pane->cursorForPosition(QPoint(20, 10)).block().text(); };
+        auto near = [](int value, int expected) { return qAbs(value - expected) <= 4; };
+        QVERIFY(viewer.showTopic(QStringLiteral("/b_psa.html#c119")));
+        QVERIFY(pane->pageLayoutPending());
+        QCOMPARE(topLine(), QStringLiteral("Psalms 119"));
+        QCOMPARE(pane->toPlainText(), whole.toPlainText());
+        QTRY_VERIFY(!pane->pageLayoutPending());
+        QCOMPARE(topLine(), QStringLiteral("Psalms 119"));
+        QVERIFY2(near(pane->verticalScrollBar()->value(), expected),
+                 qPrintable(QString::number(pane->verticalScrollBar()->value())));
+
+        // Left before the rest was laid out, the page keeps its true place in the history.
+        QVERIFY(viewer.followLink(QUrl(QStringLiteral("/index.html"))));
+        QVERIFY(viewer.showTopic(QStringLiteral("/b_psa.html#c119")));
+        QVERIFY(pane->pageLayoutPending());
+        QVERIFY(viewer.followLink(QUrl(QStringLiteral("/index.html"))));
+        viewer.backAction()->trigger();
+        QCOMPARE(viewer.currentTopic(), QStringLiteral("/b_psa.html#c119"));
+        QTRY_VERIFY(!pane->pageLayoutPending());
+        QVERIFY2(near(pane->verticalScrollBar()->value(), expected),
+                 qPrintable(QString::number(pane->verticalScrollBar()->value())));
+        QCOMPARE(topLine(), QStringLiteral("Psalms 119"));
+
+        // Short pages and anchors near the top take the plain way.
+        QVERIFY(viewer.showTopic(QStringLiteral("/b_gen.html#c2")));
+        QVERIFY(!pane->pageLayoutPending());
+        QCOMPARE(topLine(), QStringLiteral("Genesis 2"));
+    }
+
+    void scrollBarOnlyForLongPages()
+    {
+        ChmViewer viewer;
+        viewer.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&viewer));
+        QVERIFY(viewer.openFile(ShippedChm));
+        QScrollBar *bar = viewer.browser()->verticalScrollBar();
+        for (const QString &topic : {QStringLiteral("/b_psa.html#c119"), QStringLiteral("/b_3jo.html"),
+                                     QStringLiteral("/b_psa.html"), QStringLiteral("/b_3jo.html#c1")}) {
+            QVERIFY(viewer.showTopic(topic));
+            QCOMPARE(viewer.browser()->verticalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
+            QTRY_COMPARE(bar->isVisible(), topic.startsWith(QLatin1String("/b_psa")));
+        }
+    }
+
     void listing_data()
     {
         QTest::addColumn<QByteArray>("records");
@@ -213,6 +288,17 @@ private slots:
         QCOMPARE(dialog.ListView1->topLevelItemCount(), rows.size());
         QCOMPARE(dialog.StatusBar1->currentMessage(),
                  QString::number(rows.size()) + QStringLiteral(" Modules found"));
+    }
+
+    void recordNamingAPathOutsideTheFolderIsPassedOver()
+    {
+        writeModuleList("0,1,\"Elsewhere\",\"b_web/../../secret\",0\r\n1,1,\"WEB\",\"b_web\",0\r\n");
+        touchChm(QStringLiteral("cn_web.chm"));
+        QVERIFY(QDir().mkpath(gModuleFolder + QStringLiteral("CHM/cn_web")));
+        m_fx->writeFile(QStringLiteral("Modules/secret.chm"), "ITSF");
+        QCOMPARE(rows(frmCHM::FindChmBibles(gSysDefsFolder + QStringLiteral("Translations.txt"),
+                                            gModuleFolder + QStringLiteral("CHM/"))),
+                 QStringList{QStringLiteral("WEB|cn_web.chm|cn_web.chm")});
     }
 
     void noModuleList()

@@ -225,6 +225,14 @@ private slots:
         QTEST(m.hotLink, "hotLink");
     }
 
+    void titleMarkersInTheWrongOrderKeepTheCaption()
+    {
+        const Mp3ServiceText::Message m = Mp3ServiceText::Parse(QStringLiteral("OK\tu\tA>>B<<C"));
+        QVERIFY(!m.hasTitle);
+        QCOMPARE(m.message, QStringLiteral("B<<C"));
+        QVERIFY(Mp3ServiceText::Parse(QStringLiteral("OK\tu\t<<>>m")).hasTitle);
+    }
+
     void safeLinks_data()
     {
         QTest::addColumn<QString>("link");

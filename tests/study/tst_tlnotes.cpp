@@ -1,14 +1,17 @@
+#include "bookmarks/frmDocPreview.h"
+#include "common/PdfTools.h"
 #include "common/TestFixture.h"
 #include "core/GlobalVars.h"
 #include "mainwindow/MenuTargets.h"
 #include "platform/DefaultInstance.h"
+#include "platform/DocumentPrinter.h"
 #include "platform/RichTextBox.h"
 #include "study/TLNotes.h"
 
 #include <QComboBox>
 #include <QPrinter>
 #include <QPushButton>
-#include <QRegularExpression>
+#include <QToolButton>
 #include <QtTest>
 
 namespace {
@@ -18,12 +21,6 @@ QByteArray crlf(const char *text)
     return QString::fromUtf8(text).replace(QStringLiteral("⏎"), QStringLiteral("\r\n")).toLatin1();
 }
 const char *Fixture = "pre⏎$$Beta⏎b1⏎⏎b3⏎$$Alpha⏎$$Gamma⏎x$$y⏎last⏎";
-
-int pdfPages(const QByteArray &pdf)
-{
-    static const QRegularExpression page(QStringLiteral("/Type\\s*/Page[^s]"));
-    return int(QString::fromLatin1(pdf).count(page));
-}
 } // namespace
 
 class TestTLNotes : public QObject
@@ -32,7 +29,12 @@ class TestTLNotes : public QObject
 
 private:
     std::unique_ptr<TestFixture> m_fx;
+    std::function<void()> m_previousPreview;
+    // What the test does in the print preview; Close by default.
+    std::function<void(frmDocPreview &)> m_inPreview;
+    int m_previewPages = 0;
     QString notes() const { return m_fx->path(QStringLiteral("Modules/TLNotes.txt")); }
+    QString pdf() const { return m_fx->path(QStringLiteral("note.pdf")); }
 
 private slots:
     void init()
@@ -42,9 +44,19 @@ private slots:
         m_fx->writeFile(QStringLiteral("Modules/TLNotes.txt"), crlf(Fixture));
         gDefaultFont = QStringLiteral("DejaVu Serif");
         gBib1Fontsize = 12;
+        frmDocPreview::Register();
+        PdfTools::setUpPdfPrinter(DocumentPrinter::printer(), pdf());
+        m_previewPages = 0;
+        m_inPreview = [](frmDocPreview &preview) { preview.cmdClose->click(); };
+        m_previousPreview = frmDocPreview::setShowModal([this] {
+            frmDocPreview &preview = DefaultInstance<frmDocPreview>::get();
+            m_previewPages = preview.PageCount;
+            m_inPreview(preview);
+        });
     }
     void cleanup()
     {
+        frmDocPreview::setShowModal(m_previousPreview);
         DefaultInstance<TLNotes>::release();
         MenuTargets::Clear();
         m_fx.reset();
@@ -142,34 +154,74 @@ private slots:
             longNote += QStringLiteral("Line %1 of a long note\r\n").arg(i);
         m_fx->writeFile(QStringLiteral("Modules/TLNotes.txt"), "$$Long\r\n" + longNote.toLatin1());
         TLNotes &window = DefaultInstance<TLNotes>::get();
-        const QString pdf = m_fx->path(QStringLiteral("note.pdf"));
-        const auto previous = TLNotes::setPrinterChooser([&pdf](QPrinter &printer) {
-            printer.setOutputFormat(QPrinter::PdfFormat);
-            printer.setOutputFileName(pdf);
-            printer.setPageSize(QPageSize(QPageSize::A4));
-            return true;
-        });
+        m_inPreview = [](frmDocPreview &preview) { preview.cmdPrint->click(); };
+        m_fx->desk().printAnswers.push_back(TestDesktop::PrintAnswer{QPrinter::AllPages, 0, 0, pdf()});
         window.PrintPreview->click();
-        TLNotes::setPrinterChooser(previous);
 
         QCOMPARE(workspace.Text(), QStringLiteral("My own study notes"));
         QVERIFY(workspace.document()->isModified());
         QCOMPARE(workspace.SelStart(), 3);
         QCOMPARE(workspace.SelLength(), 3);
         QVERIFY(m_fx->desk().messageBoxes().isEmpty());
-        const int pages = pdfPages(m_fx->readFile(QStringLiteral("note.pdf")));
-        QVERIFY2(pages >= 3 && pages <= 5, qPrintable(QString::number(pages)));
+        // The note prints through the preview's layout: as many pages as it showed.
+        QVERIFY2(m_previewPages >= 3 && m_previewPages <= 5, qPrintable(QString::number(m_previewPages)));
+        QCOMPARE(PdfTools::pageCount(pdf()), m_previewPages);
+        QCOMPARE(PdfTools::firstLine(pdf(), 1), QStringLiteral("Line 1 of a long note"));
         QCOMPARE(window.RT->Text().count(QLatin1Char('\n')), 150);
     }
 
-    void cancelledPrintWritesNothing()
+    void previewClosedPrintsNothing_data()
     {
+        QTest::addColumn<bool>("cancelDialog");
+        QTest::newRow("preview closed") << false;
+        QTest::newRow("print dialog cancelled") << true;
+    }
+    void previewClosedPrintsNothing()
+    {
+        QFETCH(bool, cancelDialog);
         TLNotes &window = DefaultInstance<TLNotes>::get();
-        const auto previous = TLNotes::setPrinterChooser([](QPrinter &) { return false; });
+        if (cancelDialog)
+            m_inPreview = [](frmDocPreview &preview) { preview.cmdPrint->click(); };
         window.PrintPreview_Click();
-        TLNotes::setPrinterChooser(previous);
-        QVERIFY(!QFile::exists(m_fx->path(QStringLiteral("note.pdf"))));
+        QCOMPARE(m_previewPages, 1);
+        QVERIFY(!QFile::exists(pdf()));
         QVERIFY(m_fx->desk().messageBoxes().isEmpty());
+    }
+
+    void noteShownInTheReadingLook()
+    {
+        gBib1TC = 0x000080; // red, as OLE colours keep blue in the high byte
+        gBib1BC = 0xF0FFFF;
+        gBib1Fontsize = 0;
+        TLNotes &window = DefaultInstance<TLNotes>::get();
+        window.Combo1->setCurrentIndex(window.Combo1->findText(QStringLiteral("$y")));
+        window.Combo1_Click();
+        QTextCursor cursor(window.RT->document());
+        cursor.setPosition(2);
+        const QTextCharFormat format = cursor.charFormat();
+        QCOMPARE(format.fontFamilies().toStringList(), QStringList{QStringLiteral("DejaVu Serif")});
+        QCOMPARE(format.fontPointSize(), 12.0); // a size of 0 stands for the usual 12
+        QCOMPARE(format.foreground().color(), QColor(0x80, 0, 0));
+        QCOMPARE(window.RT->palette().color(QPalette::Base), QColor(0xFF, 0xFF, 0xF0));
+        QCOMPARE(window.RT->SelStart(), 0);
+    }
+
+    void paneLaidOutByThePageSettingsAtEveryLoad()
+    {
+        // Laid out whatever the setting for the other study windows says.
+        gApplyToAllForms = false;
+        gFitToDesktop = false;
+        gCM_IN = true;
+        gWidthPage = 6;
+        gMarginLeft = 1;
+        gMarginRight = 0.5;
+        TLNotes &window = DefaultInstance<TLNotes>::get();
+        QCOMPARE(window.RT->RightMargin(), 5.5f * 1440);
+        QCOMPARE(window.RT->SelIndent(), 1440.0f);
+        // A topic shown later keeps the indent.
+        window.Combo1->setCurrentIndex(window.Combo1->findText(QStringLiteral("$y")));
+        window.Combo1_Click();
+        QCOMPARE(window.RT->SelIndent(), 1440.0f);
     }
 };
 

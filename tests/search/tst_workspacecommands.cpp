@@ -1,0 +1,647 @@
+#include "common/ModuleBuilder.h"
+#include "common/PdfTools.h"
+#include "common/TestFixture.h"
+#include "controls/MenuTable.h"
+#include "core/GlobalNotifier.h"
+#include "core/GlobalVars.h"
+#include "core/MiscHelpers.h"
+#include "core/MsgSupport.h"
+#include "core/ProgressLog.h"
+#include "core/Registry_.h"
+#include "core/Translation.h"
+#include "mainwindow/MenuTargets.h"
+#include "mainwindow/Splash.h"
+#include "mainwindow/WorkspaceDocument.h"
+#include "platform/DefaultInstance.h"
+#include "platform/DocumentPrinter.h"
+#include "platform/RichTextBox.h"
+#include "search/AdvancedSearch.h"
+#include "search/FormatToolbar.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPointer>
+#include <QPrinter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTextBlock>
+#include <QTimer>
+#include <QToolButton>
+#include <QtTest>
+
+namespace {
+ModuleBuilder sampleModule()
+{
+    ModuleBuilder module;
+    module.verse(43, 3, 16, QStringLiteral("For God so loved the world."))
+        .verse(43, 3, 17, QStringLiteral("For God sent not his Son."));
+    return module;
+}
+
+bool menuEnabled(const QMenu *menu)
+{
+    return menu->menuAction()->isEnabled();
+}
+} // namespace
+
+class TestWorkspaceCommands : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TestFixture> m_fx;
+    std::function<void()> m_oldSplash;
+    MemoryProgressLog m_log;
+
+    TestDesktop &desk() { return m_fx->desk(); }
+
+    AdvancedSearch &open()
+    {
+        AdvancedSearch &window = AdvancedSearch::Instance();
+        window.setPollInterval(0);
+        window.show();
+        return window;
+    }
+
+    void setText(AdvancedSearch &window, const QString &text)
+    {
+        window.RT->setText(text);
+        window.RT->document()->setModified(false);
+    }
+
+private slots:
+    void init()
+    {
+        m_fx = std::make_unique<TestFixture>();
+        m_fx->setUpFolders();
+        m_fx->copyShippedData(QStringLiteral("SysDefs"));
+        Registry_::Initialize(QStringLiteral("Settings"));
+        gNotifier = new GlobalNotifier();
+        gShowSplash = false;
+        m_oldSplash = Splash::setShowModal([] {});
+        m_fx->writeFile(QStringLiteral("Modules/Bible/b_sample.txt"), sampleModule().bytes(1252));
+        gBibles.Add(QStringLiteral("Sample Bible"), QStringLiteral("b_sample.txt"), true, 0);
+        m_log = MemoryProgressLog();
+        SetProgressLogFactory([this]() -> ProgressLog & { return m_log; });
+        AdvancedSearch::Register();
+        QGuiApplication::clipboard()->clear();
+    }
+    void cleanup()
+    {
+        DefaultInstance<AdvancedSearch>::release();
+        AdvancedSearch::setSourceFactory({});
+        Splash::setShowModal(m_oldSplash);
+        MenuTargets::Clear();
+        WorkspaceDocument::Clear();
+        delete gNotifier;
+        gNotifier = nullptr;
+        TestFixture::resetSeams();
+        m_fx.reset();
+    }
+
+    void menusAreBuiltUnderTheWorkspacesNames()
+    {
+        AdvancedSearch &window = open();
+        QStringList titles;
+        for (const QAction *menu : window.menuBar()->actions())
+            titles << menu->text();
+        QCOMPARE(titles, (QStringList{GetMsg(1, 70), GetMsg(1, 66), GetMsg(1, 77), GetMsg(1, 92),
+                                      GetMsg(1, 103), GetMsg(1, 115)}));
+        for (const char *name : {"mFileSaveAs", "mFilePrint", "mFileClose", "mEditCut", "mEditWrapText",
+                                 "mViewMultiBible", "mViewNames", "mViewBookmarks", "mIntegrityAll"})
+            QVERIFY2(window.Menus().action(QLatin1String(name)), name);
+        QVERIFY(!window.Menus().action(QStringLiteral("mWindowMultiBible")));
+        QVERIFY(!window.Menus().action(QStringLiteral("mViewMp3Bibles")));
+        QCOMPARE(window.Menus().action(QStringLiteral("mEditCut"))->text(),
+                 GetMsg(1, 67) + QStringLiteral("\tCtrl+X"));
+        // Pictures by the shared numbering; Save As has none.
+        QVERIFY(!window.Menus().action(QStringLiteral("mEditCut"))->icon().isNull());
+        QVERIFY(!window.Menus().action(QStringLiteral("mFilePrint"))->icon().isNull());
+        QVERIFY(window.Menus().action(QStringLiteral("mFileSaveAs"))->icon().isNull());
+        // Windows that have not registered stay disabled, in the menu and on the toolbar.
+        QVERIFY(!window.Menus().action(QStringLiteral("mFilePageSetup"))->isEnabled());
+        QVERIFY(!window.Menus().action(QStringLiteral("mViewMultiBible"))->isEnabled());
+        QVERIFY(!window.cmdBibMulti->isEnabled());
+        QCOMPARE(window.cmdCut->toolTip(), GetMsg(1, 30));
+    }
+
+    void languageChangeRecaptionsTheMenus()
+    {
+        AdvancedSearch &window = open();
+        gShowMsgNumbers = true;
+        gNotifier->NotifyOfEvent(GlobalNotifier::InternationalChanged);
+        QVERIFY(window.zFile->title().startsWith(QStringLiteral("F70=")));
+        QVERIFY(
+            window.Menus().action(QStringLiteral("mFileSaveAs"))->text().startsWith(QStringLiteral("F61=")));
+        QVERIFY(window.Menus()
+                    .action(QStringLiteral("mViewMultiBible"))
+                    ->text()
+                    .startsWith(QStringLiteral("F78=")));
+        QVERIFY(window.cmdOpen->toolTip().startsWith(QStringLiteral("F27=")));
+    }
+
+    void registeredWindowsOpenFromTheMenuAndToolbar()
+    {
+        QWidget multi;
+        int pageSetups = 0;
+        int previews = 0;
+        MenuTargets::Register(MenuTargets::MultiBib, {[&]() -> QWidget * { return &multi; }, {}, {}});
+        MenuTargets::Register(MenuTargets::PageSetup, {{}, {}, [&] { ++pageSetups; }});
+        MenuTargets::Register(MenuTargets::PrintPreview, {{}, {}, [&] { ++previews; }});
+        AdvancedSearch &window = open();
+        QVERIFY(window.cmdBibMulti->isEnabled());
+        window.cmdBibMulti->click();
+        QVERIFY(multi.isVisible());
+        window.mFilePageSetup_Click();
+        window.mFilePrintPreview_Click();
+        QCOMPARE(pageSetups, 1);
+        QCOMPARE(previews, 1);
+        // The windows beside the workspace reach its document through the registry.
+        QCOMPARE(WorkspaceDocument::Get().pane(), window.RT);
+        window.mEditWrapText->setEnabled(false);
+        WorkspaceDocument::Get().enableWrapText();
+        QVERIFY(window.mEditWrapText->isEnabled());
+        QVERIFY(desk().messageBoxes().isEmpty());
+    }
+
+    // File, Edit, Tools and the document's buttons wait while a search runs; View stays.
+    void busyStateLocksTheCommands()
+    {
+        AdvancedSearch &window = open();
+        QGuiApplication::clipboard()->setText(QStringLiteral("x"));
+        QList<bool> during;
+        AdvancedSearch::setSourceFactory([&](const Translation &) -> TermSearch::VerseSource {
+            return [&](const VerseReader::Visitor &visit) {
+                during = {menuEnabled(window.zFile),         menuEnabled(window.zEdit),
+                          menuEnabled(window.zTools),        menuEnabled(window.zView),
+                          window.cmdSave->isEnabled(),       window.cmdPaste->isEnabled(),
+                          window.cmdStopSearch->isVisible(), window.FormatBar()->isEnabled()};
+                return visit(Verse{1, 43, 3, 16, QStringLiteral("For God so loved the world.")});
+            };
+        });
+        window.cboSearch->setEditText(QStringLiteral("God"));
+        window.optAnyTerms->setChecked(true);
+        window.cmdSearch_Click();
+        QCOMPARE(during, (QList<bool>{false, false, false, true, false, false, true, false}));
+        const QList<bool> after{menuEnabled(window.zFile),        menuEnabled(window.zEdit),
+                                menuEnabled(window.zTools),       menuEnabled(window.zView),
+                                window.cmdSave->isEnabled(),      window.cmdPaste->isEnabled(),
+                                window.cmdStopSearch->isVisible()};
+        QCOMPARE(after, (QList<bool>{true, true, true, true, true, true, false}));
+    }
+
+    // In the document the formatting keys win over the window's Alt+C mnemonic
+    // (Ignore &Case); the window's commands run once, whoever sees the key first.
+    void keysOfTheDocument()
+    {
+        AdvancedSearch &window = open();
+        window.activateWindow();
+        setText(window, QStringLiteral("centre me"));
+        window.RT->setFocus();
+        window.RT->setSelStart(2);
+        const bool ignoreCase = window.chkIgnoreCase->isChecked();
+        QTest::keyClick(window.RT, Qt::Key_C, Qt::AltModifier);
+        QCOMPARE(window.chkIgnoreCase->isChecked(), ignoreCase);
+        QCOMPARE(window.RT->document()->firstBlock().blockFormat().alignment() & Qt::AlignHorizontal_Mask,
+                 Qt::AlignHCenter);
+        QCOMPARE(window.RT->toPlainText(), QStringLiteral("centre me"));
+        window.RT->setSelStart(0);
+        window.RT->setSelLength(6);
+        QTest::keyClick(window.RT, Qt::Key_B, Qt::ControlModifier);
+        QCOMPARE(window.RT->SelBold(), QVariant(true));
+        QVERIFY(window.TextChanged());
+        desk().inputAnswers.push_back(QStringLiteral("me"));
+        QTest::keyClick(window.RT, Qt::Key_F, Qt::ControlModifier);
+        QCOMPARE(desk().shown.size(), 1);
+        QCOMPARE(window.RT->SelStart(), 7);
+        QTest::keyClick(window.RT, Qt::Key_W, Qt::ControlModifier);
+        QVERIFY(!window.mEditWrapText->isChecked());
+        QTest::keyClick(window.RT, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(window.RT->SelLength(), 9);
+        QVERIFY(window.cmdCut->isEnabled());
+    }
+
+    // Quick turns after the window opens, one step a second afterwards.
+    void searchButtonSlowsDown()
+    {
+        AdvancedSearch &window = open();
+        QCOMPARE(window.Timer1->interval(), 100);
+        const qint64 first = window.cmdSearch->icon().cacheKey();
+        window.Timer1_Timer();
+        QVERIFY(window.cmdSearch->icon().cacheKey() != first);
+        for (int tick = 1; tick < 8 * 9 - 1; ++tick)
+            window.Timer1_Timer();
+        QCOMPARE(window.Timer1->interval(), 1000);
+        QCOMPARE(window.lblStatusTextL->text().right(4), QStringLiteral("2024"));
+    }
+
+    void pasteFollowsTheClipboard()
+    {
+        AdvancedSearch &window = open();
+        QVERIFY(!window.Menus().action(QStringLiteral("mEditPaste"))->isEnabled());
+        QGuiApplication::clipboard()->setText(QStringLiteral("notes"));
+        QVERIFY(window.Menus().action(QStringLiteral("mEditPaste"))->isEnabled());
+        QVERIFY(window.cmdPaste->isEnabled());
+        QGuiApplication::clipboard()->clear();
+        QVERIFY(!window.cmdPaste->isEnabled());
+        QImage picture(4, 4, QImage::Format_RGB32);
+        picture.fill(Qt::red);
+        QGuiApplication::clipboard()->setImage(picture);
+        QVERIFY(window.Menus().action(QStringLiteral("mEditPaste"))->isEnabled());
+        auto *rtf = new QMimeData;
+        rtf->setData(QStringLiteral("text/rtf"), "{\\rtf1 x}");
+        QGuiApplication::clipboard()->setMimeData(rtf);
+        QVERIFY(window.cmdPaste->isEnabled());
+    }
+
+    void editCommandsFollowTheSelectionAndMarkChanges()
+    {
+        AdvancedSearch &window = open();
+        setText(window, QStringLiteral("alpha beta"));
+        QVERIFY(!window.cmdCut->isEnabled());
+        QVERIFY(!window.Menus().action(QStringLiteral("mEditCopy"))->isEnabled());
+        window.mEditSelectAll_Click();
+        QVERIFY(window.cmdCut->isEnabled());
+        QVERIFY(window.Menus().action(QStringLiteral("mEditDelete"))->isEnabled());
+        window.RT->setSelStart(0);
+        window.RT->setSelLength(6);
+        window.mEditCut_Click();
+        QCOMPARE(window.RT->Text(), QStringLiteral("beta"));
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("alpha "));
+        QVERIFY(window.TextChanged());
+        QVERIFY(window.cmdUndo->isEnabled());
+        window.mEditUndo_Click();
+        QCOMPARE(window.RT->Text(), QStringLiteral("alpha beta"));
+        window.RT->document()->setModified(false);
+        window.RT->setSelStart(10);
+        window.mEditPaste_Click();
+        QCOMPARE(window.RT->Text(), QStringLiteral("alpha betaalpha "));
+        QVERIFY(window.TextChanged());
+        window.RT->document()->setModified(false);
+        window.RT->setSelStart(0);
+        window.mEditDelete_Click();
+        QCOMPARE(window.RT->Text(), QStringLiteral("lpha betaalpha "));
+        QVERIFY(window.TextChanged());
+    }
+
+    // Rich text comes back with its formatting, pictures as pictures, HTML only as its text.
+    void pasteTakesRichTextPicturesAndPlainText()
+    {
+        AdvancedSearch &window = open();
+        setText(window, QStringLiteral("bold plain"));
+        window.RT->setSelStart(0);
+        window.RT->setSelLength(4);
+        window.RT->setSelBold(true);
+        window.mEditCopy_Click();
+        QVERIFY(QGuiApplication::clipboard()->mimeData()->hasFormat(QStringLiteral("text/rtf")));
+        window.RT->setSelStart(10);
+        window.mEditPaste_Click();
+        QCOMPARE(window.RT->Text(), QStringLiteral("bold plainbold"));
+        window.RT->setSelStart(10);
+        window.RT->setSelLength(4);
+        QCOMPARE(window.RT->SelBold(), QVariant(true));
+
+        auto *html = new QMimeData;
+        html->setHtml(QStringLiteral("<b>web</b>"));
+        html->setText(QStringLiteral("web"));
+        QGuiApplication::clipboard()->setMimeData(html);
+        window.RT->setSelStart(5);
+        window.RT->setSelLength(5);
+        window.mEditPaste_Click();
+        QCOMPARE(window.RT->Text(), QStringLiteral("bold webbold"));
+        window.RT->setSelStart(5);
+        window.RT->setSelLength(3);
+        QCOMPARE(window.RT->SelBold(), QVariant(false));
+
+        QImage picture(8, 8, QImage::Format_RGB32);
+        picture.fill(Qt::blue);
+        QGuiApplication::clipboard()->setImage(picture);
+        window.RT->setSelStart(0);
+        window.mEditPaste_Click();
+        QCOMPARE(window.RT->toPlainText().at(0), QChar(QChar::ObjectReplacementCharacter));
+    }
+
+    void typingMarksTheDocumentChanged()
+    {
+        AdvancedSearch &window = open();
+        setText(window, QString());
+        QVERIFY(!window.TextChanged());
+        window.RT->setFocus();
+        QTest::keyClicks(window.RT, QStringLiteral("note"));
+        QCOMPARE(window.RT->Text(), QStringLiteral("note"));
+        QVERIFY(window.TextChanged());
+    }
+
+    void findAndFindNext_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("find");
+        QTest::addColumn<QList<int>>("found"); // Find, then Find Next until not found
+        QTest::newRow("hit at the very start") << "abc abc"
+                                               << "ABC" << QList<int>{0, 4};
+        QTest::newRow("one character moves on") << "aaa"
+                                                << "a" << QList<int>{0, 1, 2};
+        QTest::newRow("straight quote for typographic") << "the Lord\u2019s \u201Cword\u201D"
+                                                        << "lord's" << QList<int>{4};
+        QTest::newRow("double quotes") << "say \u201Cword\u201D"
+                                       << "\"word\"" << QList<int>{4};
+        QTest::newRow("across paragraphs") << "one\r\ntwo one"
+                                           << "one" << QList<int>{0, 8};
+        QTest::newRow("not there") << "abc"
+                                   << "x" << QList<int>{};
+    }
+    void findAndFindNext()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, find);
+        QFETCH(QList<int>, found);
+        AdvancedSearch &window = open();
+        setText(window, text);
+        desk().inputAnswers.push_back(find);
+        window.mEditFind_Click();
+        for (int i = 0; i < found.size(); ++i) {
+            if (i > 0)
+                window.mEditFindNext_Click();
+            QCOMPARE(window.RT->SelStart(), found[i]);
+            QCOMPARE(window.RT->SelLength(), int(find.size()));
+        }
+        // Past the last match (at once when there is none) the text is not found.
+        if (!found.isEmpty()) {
+            QVERIFY(desk().messageBoxes().isEmpty());
+            window.mEditFindNext_Click();
+        }
+        QCOMPARE(desk().messageBoxes().size(), 1);
+        QCOMPARE(desk().lastMessage(), GetMsg(0, 50));
+    }
+
+    void newTextAndNewDocumentStartAtTheTop()
+    {
+        AdvancedSearch &window = open();
+        setText(window, QStringLiteral("for a for b"));
+        desk().inputAnswers.push_back(QStringLiteral("for"));
+        window.mEditFind_Click();
+        window.mEditFindNext_Click();
+        QCOMPARE(window.RT->SelStart(), 6);
+        desk().inputAnswers.push_back(QStringLiteral("a"));
+        window.mEditFind_Click();
+        QCOMPARE(window.RT->SelStart(), 4);
+        desk().inputAnswers.push_back(QStringLiteral("for"));
+        window.mEditFind_Click();
+        window.mEditFindNext_Click();
+        QCOMPARE(window.RT->SelStart(), 6);
+        // A search gives a new document: Find Next starts at its top.
+        window.cboSearch->setEditText(QStringLiteral("*"));
+        window.optAllVerses->setChecked(true);
+        window.cboBooks->setCurrentIndex(71);
+        window.cmdSearch_Click();
+        window.mEditFindNext_Click();
+        QVERIFY(desk().messageBoxes().isEmpty());
+        const QString plain = window.RT->toPlainText();
+        QCOMPARE(window.RT->SelStart(), int(plain.indexOf(QStringLiteral("For"))));
+        QVERIFY(window.RT->SelStart() < plain.indexOf(QLatin1Char('\n')));
+    }
+
+    void wrapTextWidths_data()
+    {
+        QTest::addColumn<bool>("inches");
+        QTest::addColumn<bool>("fit");
+        QTest::addColumn<float>("width");
+        QTest::addColumn<float>("left");
+        QTest::addColumn<float>("right");
+        QTest::addColumn<double>("rightMargin");
+        QTest::addColumn<double>("indent");
+        QTest::newRow("190/20/15 mm") << false << false << 190.f << 20.f << 15.f << 10773.0 - 850.5 << 1134.0;
+        QTest::newRow("8.5/1/0.5 in") << true << false << 8.5f << 1.f << 0.5f << 12240.0 - 720.0 << 1440.0;
+        QTest::newRow("fit to window") << false << true << 190.f << 20.f << 15.f << 0.0 << 0.0;
+    }
+    void wrapTextWidths()
+    {
+        QFETCH(bool, inches);
+        QFETCH(bool, fit);
+        QFETCH(float, width);
+        QFETCH(float, left);
+        QFETCH(float, right);
+        QFETCH(double, rightMargin);
+        QFETCH(double, indent);
+        gCM_IN = inches;
+        gFitToDesktop = fit;
+        gWidthPage = width;
+        gMarginLeft = left;
+        gMarginRight = right;
+        AdvancedSearch &window = open();
+        setText(window, QStringLiteral("first\r\nsecond\r\nthird"));
+        window.RT->setSelStart(7);
+        window.RT->setSelLength(3);
+        QVERIFY(window.mEditWrapText->isChecked());
+        window.mEditWrapText_Click(); // off
+        QVERIFY(!window.mEditWrapText->isChecked());
+        QCOMPARE(window.RT->RightMargin(), 128000.f);
+        window.mEditWrapText_Click(); // on
+        QVERIFY(qAbs(window.RT->RightMargin() - rightMargin) < 1);
+        // Every paragraph takes the indent (through pixels, so within one pixel).
+        for (int position : {0, 7, 14}) {
+            window.RT->setSelStart(position);
+            QVERIFY2(qAbs(window.RT->SelIndent() - indent) <= 16,
+                     qPrintable(QString::number(window.RT->SelIndent())));
+        }
+        window.RT->setSelStart(7);
+        window.RT->setSelLength(3);
+        window.mEditWrapText_Click();
+        QCOMPARE(window.RT->SelStart(), 7);
+        QCOMPARE(window.RT->SelLength(), 3);
+    }
+
+    void printsTheDocumentOrTheSelectionToPdf()
+    {
+        AdvancedSearch &window = open();
+        QStringList lines;
+        for (int i = 1; i <= 120; ++i)
+            lines << QStringLiteral("Line %1 of the notes").arg(i);
+        setText(window, lines.join(QStringLiteral("\r\n")));
+        const QString pdf = m_fx->path(QStringLiteral("all.pdf"));
+        PdfTools::setUpPdfPrinter(DocumentPrinter::printer(), pdf);
+        desk().printAnswers.push_back(TestDesktop::PrintAnswer{QPrinter::AllPages, 0, 0, pdf});
+        window.Menus().run(QStringLiteral("mFilePrint"));
+        QCOMPARE(desk().printDialogs.size(), 1);
+        QVERIFY(!desk().printDialogs[0].selection);
+        QVERIFY(PdfTools::pageCount(pdf) >= 2);
+        QCOMPARE(PdfTools::firstLine(pdf, 1).trimmed(), QStringLiteral("Line 1 of the notes"));
+
+        // With text selected the dialog offers the selection, and only it prints.
+        const int start = int(window.RT->toPlainText().indexOf(QStringLiteral("Line 50 ")));
+        window.RT->setSelStart(start);
+        window.RT->setSelLength(int(QStringLiteral("Line 50 of the notes").size()));
+        const QString part = m_fx->path(QStringLiteral("selection.pdf"));
+        desk().printAnswers.push_back(TestDesktop::PrintAnswer{QPrinter::Selection, 0, 0, part});
+        window.Menus().run(QStringLiteral("mFilePrint"));
+        QVERIFY(desk().printDialogs[1].selection);
+        QCOMPARE(PdfTools::pageCount(part), 1);
+        QCOMPARE(PdfTools::pageText(part, 1).trimmed(), QStringLiteral("Line 50 of the notes"));
+
+        // A cancelled dialog prints nothing and says nothing; Print Setup only sets the printer up.
+        window.Menus().run(QStringLiteral("mFilePrint"));
+        QCOMPARE(desk().printDialogs.size(), 3);
+        const QString setUp = m_fx->path(QStringLiteral("setup.pdf"));
+        desk().printAnswers.push_back(TestDesktop::PrintAnswer{QPrinter::AllPages, 0, 0, setUp});
+        window.mFilePrintSetup_Click();
+        QCOMPARE(desk().printDialogs.size(), 4);
+        QCOMPARE(desk().printDialogs.last().title, QStringLiteral("Print Setup"));
+        QVERIFY(!QFile::exists(setUp));
+        QVERIFY(desk().messageBoxes().isEmpty());
+    }
+
+    void nameLookUpQuietWhileSearching()
+    {
+        m_fx->writeFile(QStringLiteral("Modules/Name/n_names.txt"), "1\tAaron\tlight\r\n");
+        gNameDictionaries.Add(QStringLiteral("Names"), QStringLiteral("n_names.txt"), true, 0);
+        AdvancedSearch &window = open();
+        window.Menus().ApplyEnabling();
+        QVERIFY(window.mIntegrateNames->isChecked());
+        setText(window, QStringLiteral("Moses and Aaron went"));
+        window.RT->setSelStart(10);
+        window.RT->setSelLength(5);
+        QCOMPARE(desk().messageBoxes().size(), 1);
+        QCOMPARE(desk().lastMessage(), QStringLiteral("light"));
+        // Two letters are not a name.
+        window.RT->setSelLength(2);
+        QCOMPARE(desk().messageBoxes().size(), 1);
+        window.mIntegrateNames->setChecked(false);
+        window.RT->setSelStart(10);
+        window.RT->setSelLength(5);
+        QCOMPARE(desk().messageBoxes().size(), 1);
+    }
+
+    void integrateNamesIsOffWithoutANamesDictionary()
+    {
+        AdvancedSearch &window = open();
+        QVERIFY(!window.mIntegrateNames->isEnabled());
+        QVERIFY(!window.mIntegrateNames->isChecked());
+    }
+
+    // New, Open and closing ask about unsaved notes; every answer keeps or saves them as it says.
+    void unsavedNotesAreAskedFor_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("saveTo"); // the Save As dialog's answer; empty cancels it
+        QTest::addColumn<bool>("replaced");
+        for (const char *command : {"mFileNew", "mFileOpen", "mFileClose"}) {
+            const QString name = QLatin1String(command);
+            QTest::addRow("%s, no", command) << name << int(MsgBoxResult::No) << QString() << true;
+            QTest::addRow("%s, cancel", command) << name << int(MsgBoxResult::Cancel) << QString() << false;
+            QTest::addRow("%s, yes and saved", command)
+                << name << int(MsgBoxResult::Yes) << "kept.rtf" << true;
+            QTest::addRow("%s, yes but the dialog cancelled", command)
+                << name << int(MsgBoxResult::Yes) << QString() << false;
+        }
+    }
+    void unsavedNotesAreAskedFor()
+    {
+        QFETCH(QString, command);
+        QFETCH(int, answer);
+        QFETCH(QString, saveTo);
+        QFETCH(bool, replaced);
+        m_fx->writeFile(QStringLiteral("other.txt"), "other text");
+        AdvancedSearch &window = open();
+        setText(window, QString());
+        window.RT->setFocus();
+        QTest::keyClicks(window.RT, QStringLiteral("my notes"));
+        QVERIFY(window.TextChanged());
+        desk().messageBoxAnswers.push_back(answer);
+        if (answer == MsgBoxResult::Yes)
+            desk().fileAnswers.push_back(saveTo.isEmpty() ? QString() : m_fx->path(saveTo));
+        if (command == QStringLiteral("mFileOpen"))
+            desk().fileAnswers.push_back(m_fx->path(QStringLiteral("other.txt")));
+        QPointer<AdvancedSearch> alive(&window);
+        window.Menus().run(command);
+        QCOMPARE(desk().messageBoxes().size(), 1);
+        QCOMPARE(desk().messageBoxes().first().text, GetMsg(0, 51));
+        if (!saveTo.isEmpty()) {
+            QVERIFY(m_fx->readFile(saveTo).startsWith("{\\rtf"));
+            if (command == QStringLiteral("mFileClose"))
+                QVERIFY(!m_fx->readFile(saveTo).isEmpty());
+        }
+        if (command == QStringLiteral("mFileClose")) {
+            QTRY_COMPARE(alive.isNull(), replaced);
+            return;
+        }
+        QCOMPARE(window.RT->toPlainText().contains(QStringLiteral("my notes")), !replaced);
+        if (replaced && command == QStringLiteral("mFileNew"))
+            QCOMPARE(window.windowTitle(), GetMsg(1, 17, MiscHelpers::ProductTitle()));
+        if (replaced && command == QStringLiteral("mFileOpen")) {
+            QCOMPARE(window.RT->toPlainText(), QStringLiteral("other text"));
+            QVERIFY(window.windowTitle().contains(QStringLiteral("other.txt")));
+        }
+    }
+
+    // File > Save writes to the document's file; the toolbar's Save always asks for a name.
+    void saveFromTheMenuAndFromTheToolbar()
+    {
+        AdvancedSearch &window = open();
+        setText(window, QStringLiteral("note"));
+        desk().fileAnswers.push_back(m_fx->path(QStringLiteral("first.rtf")));
+        window.mFileSave_Click();
+        QCOMPARE(window.windowTitle(), m_fx->path(QStringLiteral("first.rtf")));
+        window.RT->setSelStart(4);
+        window.RT->setSelText(QStringLiteral(" more"));
+        window.mFileSave_Click();
+        QCOMPARE(desk().shown.size(), 1);
+        QVERIFY(m_fx->readFile(QStringLiteral("first.rtf")).contains("note more"));
+        desk().fileAnswers.push_back(m_fx->path(QStringLiteral("second.rtf")));
+        window.cmdSave->click();
+        QCOMPARE(desk().shown.size(), 2);
+        QVERIFY(m_fx->readFile(QStringLiteral("second.rtf")).contains("note more"));
+        QVERIFY(!window.TextChanged());
+    }
+
+    // A bookmark's document opened into the workspace is the file Save writes to,
+    // and the workspace's question is the one the bookmark list asks.
+    void documentOpenedByABookmarkIsSavedToItsFile()
+    {
+        AdvancedSearch &window = open();
+        const WorkspaceDocument::Access &access = WorkspaceDocument::Get();
+        QVERIFY(access.setFileName && access.askToSave);
+        setText(window, QStringLiteral("kept"));
+        desk().messageBoxAnswers.push_back(MsgBoxResult::No);
+        QCOMPARE(access.askToSave(), 0);
+        access.setFileName(m_fx->path(QStringLiteral("Bookmarks/psalm.rtf")));
+        QDir().mkpath(m_fx->path(QStringLiteral("Bookmarks")));
+        window.mFileSave_Click();
+        QVERIFY(m_fx->readFile(QStringLiteral("Bookmarks/psalm.rtf")).contains("kept"));
+        QCOMPARE(desk().fileAnswers.size(), size_t(0));
+        QCOMPARE(desk().shown.size(), 1); // the question only: Save asked for no name
+    }
+
+    void integrityCheckOfAllAsksAndEmptiesTheDocument_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("checked");
+        QTest::newRow("cancel keeps the notes") << int(MsgBoxResult::Cancel) << false;
+        QTest::newRow("no discards them") << int(MsgBoxResult::No) << true;
+    }
+    void integrityCheckOfAllAsksAndEmptiesTheDocument()
+    {
+        QFETCH(int, answer);
+        QFETCH(bool, checked);
+        AdvancedSearch &window = open();
+        setText(window, QStringLiteral("my notes"));
+        window.RT->document()->setModified(true);
+        desk().messageBoxAnswers.push_back(answer);
+        window.mIntegrityAll_Click();
+        QCOMPARE(desk().messageBoxes().first().text, GetMsg(0, 51));
+        QCOMPARE(window.RT->Text().isEmpty(), checked);
+        QCOMPARE(m_log.text().contains(QStringLiteral("Integrity Check: Bibles")), checked);
+    }
+};
+
+QTEST_MAIN(TestWorkspaceCommands)
+#include "tst_workspacecommands.moc"
