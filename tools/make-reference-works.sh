@@ -16,25 +16,11 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 COMMENTARY_DIR="$ROOT/data/Modules/Commentary"
 DICTIONARY_DIR="$ROOT/data/Modules/Dictionary"
 
-missing=()
-for pkg in libsword-dev sword-comm-scofield sword-dict-strongs-hebrew sword-dict-strongs-greek; do
-  dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" || missing+=("$pkg")
-done
-if ((${#missing[@]})); then
-  echo "make-reference-works: missing packages: ${missing[*]}" >&2
-  echo "  apt-get install ${missing[*]}" >&2
-  exit 1
-fi
+# shellcheck source=tools/sword2module-build.sh
+source "$ROOT/tools/sword2module-build.sh"
+require_packages make-reference-works libsword-dev sword-comm-scofield sword-dict-strongs-hebrew sword-dict-strongs-greek
+build_sword2module
 
-BUILD_DIR="$(mktemp -d "${TMPDIR:-/tmp}/sword2module-build.XXXXXX")"
-trap 'rm -rf "$BUILD_DIR"' EXIT
-
-echo "== Building sword2module in $BUILD_DIR"
-cmake -S "$ROOT/tools/sword2module" -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$BUILD_DIR" --parallel "$(nproc)" >/dev/null
-(cd "$BUILD_DIR" && ctest --output-on-failure)
-
-TOOL="$BUILD_DIR/sword2module"
 mkdir -p "$COMMENTARY_DIR" "$DICTIONARY_DIR"
 
 echo "== Scofield Reference Notes"

@@ -12,25 +12,11 @@ set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 OUT_DIR="$ROOT/data/Modules/Bible"
 
-missing=()
-for pkg in libsword-dev sword-text-kjv sword-text-web; do
-  dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" || missing+=("$pkg")
-done
-if ((${#missing[@]})); then
-  echo "make-sample-bibles: missing packages: ${missing[*]}" >&2
-  echo "  apt-get install ${missing[*]}" >&2
-  exit 1
-fi
+# shellcheck source=tools/sword2module-build.sh
+source "$ROOT/tools/sword2module-build.sh"
+require_packages make-sample-bibles libsword-dev sword-text-kjv sword-text-web
+build_sword2module
 
-BUILD_DIR="$(mktemp -d "${TMPDIR:-/tmp}/sword2module-build.XXXXXX")"
-trap 'rm -rf "$BUILD_DIR"' EXIT
-
-echo "== Building sword2module in $BUILD_DIR"
-cmake -S "$ROOT/tools/sword2module" -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$BUILD_DIR" --parallel "$(nproc)" >/dev/null
-(cd "$BUILD_DIR" && ctest --output-on-failure)
-
-TOOL="$BUILD_DIR/sword2module"
 CHECK=(python3 "$ROOT/tools/check_bible_module.py")
 mkdir -p "$OUT_DIR"
 

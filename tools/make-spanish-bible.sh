@@ -11,26 +11,13 @@ set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 OUT="$ROOT/data/Modules/Bible/b_rv1909.txt"
 
-missing=()
-for pkg in libsword-dev sword-text-sparv; do
-  dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" || missing+=("$pkg")
-done
-if ((${#missing[@]})); then
-  echo "make-spanish-bible: missing packages: ${missing[*]}" >&2
-  echo "  apt-get install ${missing[*]}" >&2
-  exit 1
-fi
-
-BUILD_DIR="$(mktemp -d "${TMPDIR:-/tmp}/sword2module-build.XXXXXX")"
-trap 'rm -rf "$BUILD_DIR"' EXIT
-
-echo "== Building sword2module in $BUILD_DIR"
-cmake -S "$ROOT/tools/sword2module" -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$BUILD_DIR" --parallel "$(nproc)" >/dev/null
-(cd "$BUILD_DIR" && ctest --output-on-failure)
+# shellcheck source=tools/sword2module-build.sh
+source "$ROOT/tools/sword2module-build.sh"
+require_packages make-spanish-bible libsword-dev sword-text-sparv
+build_sword2module
 
 echo "== Reina-Valera 1909"
-"$BUILD_DIR/sword2module" --cp1252 --strip-strongs RV1909 "$OUT"
+"$TOOL" --cp1252 --strip-strongs RV1909 "$OUT"
 python3 "$ROOT/tools/check_bible_module.py" "$OUT" --encoding cp1252 \
   --lines 31084 --chapters 1189 --books 66 \
   --expect-start 1:1:1 "EN el principio crió Dios los cielos y la tierra." \

@@ -151,15 +151,12 @@ void RichTextBox::setSelText(const QString &text)
     ensureCursorVisible();
 }
 
-QList<QTextCharFormat> RichTextBox::selectionFormats() const
+QList<QTextCharFormat> SelectedFragmentFormats(const QTextCursor &cursor)
 {
-    const QTextCursor cursor = textCursor();
-    if (!cursor.hasSelection())
-        return {cursor.charFormat()};
     const int start = cursor.selectionStart();
     const int end = cursor.selectionEnd();
     QList<QTextCharFormat> formats;
-    for (QTextBlock block = document()->findBlock(start); block.isValid() && block.position() < end;
+    for (QTextBlock block = cursor.document()->findBlock(start); block.isValid() && block.position() < end;
          block = block.next()) {
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
@@ -170,6 +167,14 @@ QList<QTextCharFormat> RichTextBox::selectionFormats() const
     if (formats.isEmpty())
         formats.append(cursor.charFormat());
     return formats;
+}
+
+QList<QTextCharFormat> RichTextBox::selectionFormats() const
+{
+    const QTextCursor cursor = textCursor();
+    if (!cursor.hasSelection())
+        return {cursor.charFormat()};
+    return SelectedFragmentFormats(cursor);
 }
 
 QVariant RichTextBox::SelColor() const

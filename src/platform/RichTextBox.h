@@ -5,7 +5,12 @@
 
 class QMimeData;
 class QTextCharFormat;
+class QTextCursor;
 class TextDocument;
+
+// The character formats of the fragments the cursor's selection covers, or the
+// cursor's own format when it covers none.
+QList<QTextCharFormat> SelectedFragmentFormats(const QTextCursor &cursor);
 
 // The rich text box that forms place on themselves: a text editor driven through
 // its text and selection properties. Positions are 0-based character positions of

@@ -60,20 +60,7 @@ QList<QTextCharFormat> selectionFormats(const QTextEdit *edit)
     const QTextCursor cursor = edit->textCursor();
     if (!cursor.hasSelection())
         return {edit->currentCharFormat()};
-    const int start = cursor.selectionStart();
-    const int end = cursor.selectionEnd();
-    QList<QTextCharFormat> formats;
-    for (QTextBlock block = edit->document()->findBlock(start); block.isValid() && block.position() < end;
-         block = block.next()) {
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextFragment fragment = it.fragment();
-            if (fragment.position() < end && fragment.position() + fragment.length() > start)
-                formats.append(fragment.charFormat());
-        }
-    }
-    if (formats.isEmpty())
-        formats.append(cursor.charFormat());
-    return formats;
+    return SelectedFragmentFormats(cursor);
 }
 
 // Whether every part of the selection has the property: a mixed selection has not.

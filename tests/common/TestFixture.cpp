@@ -117,6 +117,13 @@ void TestFixture::writeFile(const QString &relative, const QByteArray &bytes)
     file.write(bytes);
 }
 
+void TestFixture::addBible(const QString &displayName, const QString &fileName, const QByteArray &bytes,
+                           bool enabled, qint32 codePage)
+{
+    writeFile(QStringLiteral("Modules/Bible/") + fileName, bytes);
+    gBibles.Add(displayName, fileName, enabled, codePage);
+}
+
 QByteArray TestFixture::readFile(const QString &relative) const
 {
     QFile file(path(relative));

@@ -57,6 +57,9 @@ public:
     // Copies a folder of the shipped data (such as "msg" or "SysDefs") into the program folder.
     void copyShippedData(const QString &relativeFolder);
     void writeFile(const QString &relative, const QByteArray &bytes);
+    // Writes a Bible module into Modules/Bible/ and adds it to the Bible list.
+    void addBible(const QString &displayName, const QString &fileName, const QByteArray &bytes,
+                  bool enabled = true, qint32 codePage = 0);
     QByteArray readFile(const QString &relative) const;
 
     static QString sourceDir();

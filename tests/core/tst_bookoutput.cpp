@@ -75,8 +75,7 @@ private:
     void install(const ModuleBuilder &module, const QString &fileName = QStringLiteral("b_test.txt"),
                  int codePage = 1252)
     {
-        m_fx->writeFile(QStringLiteral("Modules/Bible/") + fileName, module.bytes(codePage));
-        gBibles.Add(QStringLiteral("Test"), fileName, true, 0);
+        m_fx->addBible(QStringLiteral("Test"), fileName, module.bytes(codePage));
         m_t = GetTranslation(gBibles.Count() - 1);
     }
 

@@ -41,8 +41,7 @@ private:
     QString install(const QString &fileName, const QByteArray &bytes,
                     const QString &display = QStringLiteral("Test Bible"))
     {
-        m_fx->writeFile(QStringLiteral("Modules/Bible/") + fileName, bytes);
-        gBibles.Add(display, fileName, true, 0);
+        m_fx->addBible(display, fileName, bytes);
         return gIndexFolder + fileName + QStringLiteral(".INDEX");
     }
 

@@ -40,8 +40,7 @@ private:
                                          const QString &fileName = QStringLiteral("b_test.txt"),
                                          int codePage = 1252)
     {
-        m_fx->writeFile(QStringLiteral("Modules/Bible/") + fileName, module.bytes(codePage));
-        gBibles.Add(fileName, fileName, true, 0);
+        m_fx->addBible(fileName, fileName, module.bytes(codePage));
         return GetTranslation(gBibles.Count() - 1);
     }
 
@@ -175,8 +174,8 @@ private Q_SLOTS:
         // no damaged line for that.
         ModuleBuilder module;
         module.verse(1, 1, 1, QStringLiteral("\u05D1\u05E8\u05D0\u05E9\u05D9\u05EA")).chapter(1, 2, 2);
-        m_fx->writeFile(QStringLiteral("Modules/Bible/b_bom_utf8.txt"), "\xEF\xBB\xBF" + module.bytes(65001));
-        gBibles.Add(QStringLiteral("BOM"), QStringLiteral("b_bom_utf8.txt"), true, 0);
+        m_fx->addBible(QStringLiteral("BOM"), QStringLiteral("b_bom_utf8.txt"),
+                       "\xEF\xBB\xBF" + module.bytes(65001));
         auto t = GetTranslation(gBibles.Count() - 1);
         const std::vector<Verse> verses = VerseReader(*t).Chapter(1, 1);
         QCOMPARE(int(verses.size()), 1);

@@ -66,8 +66,7 @@ private:
     void addBible(const QString &displayName, const QString &fileName, const ModuleBuilder &module,
                   bool enabled)
     {
-        m_fx->writeFile(QStringLiteral("Modules/Bible/") + fileName, module.bytes());
-        gBibles.Add(displayName, fileName, enabled, 0);
+        m_fx->addBible(displayName, fileName, module.bytes(), enabled);
     }
 
     // The usual set: a disabled Bible listed first, then two enabled ones.

@@ -99,8 +99,7 @@ private Q_SLOTS:
         gNotifier = new GlobalNotifier();
         ModuleBuilder module;
         module.chapter(1, 1, 2);
-        m_fx->writeFile(QStringLiteral("Modules/Bible/b_one.txt"), module.bytes());
-        gBibles.Add(QStringLiteral("One"), QStringLiteral("b_one.txt"), true, 0);
+        m_fx->addBible(QStringLiteral("One"), QStringLiteral("b_one.txt"), module.bytes());
         m_log = CountingLog();
         SetProgressLogFactory([this]() -> ProgressLog & { return m_log; });
         m_splashes = 0;

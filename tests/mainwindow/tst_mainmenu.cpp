@@ -1011,8 +1011,7 @@ private Q_SLOTS:
     {
         ModuleBuilder module;
         module.chapter(1, 1, 3).chapter(1, 2, 2).chapter(2, 1, 4);
-        m_fx->writeFile(QStringLiteral("Modules/Bible/b_small.txt"), module.bytes());
-        gBibles.Add(QStringLiteral("Small"), QStringLiteral("b_small.txt"), true, 0);
+        m_fx->addBible(QStringLiteral("Small"), QStringLiteral("b_small.txt"), module.bytes());
         useRecordingLog();
         MainMenu &main = openMain();
         QVERIFY(TranslationHelpers::GetTranslation(1));

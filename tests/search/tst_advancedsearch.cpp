@@ -62,9 +62,7 @@ private:
 
     void addBible(const QString &name, const QString &file, const ModuleBuilder &module, int codePage)
     {
-        m_fx->writeFile(QStringLiteral("Modules/Bible/") + file,
-                        module.bytes(codePage == 65001 ? 65001 : 1252));
-        gBibles.Add(name, file, true, codePage);
+        m_fx->addBible(name, file, module.bytes(codePage == 65001 ? 65001 : 1252), true, codePage);
     }
 
     AdvancedSearch &open()

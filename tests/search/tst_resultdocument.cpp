@@ -63,8 +63,7 @@ private slots:
         ModuleBuilder module;
         for (int verse = 1; verse <= 200; ++verse)
             module.verse(19, 1, verse, QStringLiteral("The LORD is my shepherd; the Lord\u2019s own."));
-        m_fx->writeFile(QStringLiteral("Modules/Bible/b_psalms.txt"), module.bytes(1252));
-        gBibles.Add(QStringLiteral("Psalms"), QStringLiteral("b_psalms.txt"), true, 0);
+        m_fx->addBible(QStringLiteral("Psalms"), QStringLiteral("b_psalms.txt"), module.bytes(1252));
         AdvancedSearch::Register();
     }
     void cleanup()

@@ -88,8 +88,8 @@ private slots:
         gNotifier = new GlobalNotifier();
         gShowSplash = false;
         m_oldSplash = Splash::setShowModal([] {});
-        m_fx->writeFile(QStringLiteral("Modules/Bible/b_sample.txt"), sampleModule().bytes(1252));
-        gBibles.Add(QStringLiteral("Sample Bible"), QStringLiteral("b_sample.txt"), true, 0);
+        m_fx->addBible(QStringLiteral("Sample Bible"), QStringLiteral("b_sample.txt"),
+                       sampleModule().bytes(1252));
         m_log = MemoryProgressLog();
         SetProgressLogFactory([this]() -> ProgressLog & { return m_log; });
         AdvancedSearch::Register();

@@ -87,9 +87,8 @@ private:
                                          genesisOnly(QStringLiteral("E"))};
         for (int b = A; b <= E; ++b) {
             const int codePage = b == B ? CodePage::Utf8 : 1252;
-            m_fx->writeFile(QStringLiteral("Modules/Bible/") + QLatin1String(Files[b]),
-                            modules[b].bytes(codePage));
-            gBibles.Add(QLatin1String(Names[b]), QLatin1String(Files[b]), b != D, 0);
+            m_fx->addBible(QLatin1String(Names[b]), QLatin1String(Files[b]), modules[b].bytes(codePage),
+                           b != D);
         }
         for (int b : {A, B, C})
             QVERIFY(GetTranslation(b));

@@ -254,7 +254,8 @@ bool writeFileAtomically(const std::string &output, const std::string &out)
     }
     std::filesystem::rename(tmpPath, outPath, ec);
     if (ec) {
-        std::cerr << "sword2module: cannot rename " << tmpPath << ": " << ec.message() << "\n";
+        std::cerr << "sword2module: cannot rename " << tmpPath << " to " << outPath << ": " << ec.message()
+                  << "\n";
         return false;
     }
     return true;
@@ -585,25 +586,8 @@ int main(int argc, char **argv)
         return 1;
     }
 
-    const std::filesystem::path outPath(opts.output);
-    std::error_code ec;
-    if (outPath.has_parent_path())
-        std::filesystem::create_directories(outPath.parent_path(), ec);
-    const std::filesystem::path tmpPath = outPath.string() + ".tmp";
-    {
-        std::ofstream file(tmpPath, std::ios::binary | std::ios::trunc);
-        file.write(out.data(), static_cast<std::streamsize>(out.size()));
-        if (!file) {
-            std::cerr << "sword2module: cannot write " << tmpPath << "\n";
-            return 1;
-        }
-    }
-    std::filesystem::rename(tmpPath, outPath, ec);
-    if (ec) {
-        std::cerr << "sword2module: cannot rename " << tmpPath << " to " << outPath << ": " << ec.message()
-                  << "\n";
+    if (!writeFileAtomically(opts.output, out))
         return 1;
-    }
 
     // ---- report -----------------------------------------------------------
     const auto printList = [](const char *title, const std::vector<std::string> &items) {
