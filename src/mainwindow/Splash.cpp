@@ -50,15 +50,15 @@ double defaultRandom()
     return QRandomGenerator::global()->generateDouble();
 }
 
-std::function<double()> &randomSource()
+Seam<std::function<double()>> &randomSource()
 {
-    static std::function<double()> random = defaultRandom;
+    static Seam<std::function<double()>> random{defaultRandom};
     return random;
 }
 
 double rnd()
 {
-    const double value = randomSource()();
+    const double value = randomSource().get()();
     return std::clamp(value, 0.0, std::nextafter(1.0, 0.0));
 }
 
@@ -189,10 +189,7 @@ std::function<void()> Splash::setShowModal(std::function<void()> show)
 
 std::function<double()> Splash::setRandomSource(std::function<double()> random)
 {
-    Seams::OnReset(&randomSource(), [] { randomSource() = defaultRandom; });
-    std::function<double()> previous = randomSource();
-    randomSource() = random ? std::move(random) : std::function<double()>(defaultRandom);
-    return previous;
+    return randomSource().replace(std::move(random));
 }
 
 double Splash::innerWidthTwips() const

@@ -10,21 +10,18 @@
 template <typename T> class ModalOpener
 {
 public:
-    static void show() { opener()(); }
+    static void show() { opener().get()(); }
     // Returns the opening that was in place.
     static std::function<void()> replace(std::function<void()> show)
     {
-        Seams::OnReset(&opener(), [] { opener() = &runModal; });
-        std::function<void()> previous = opener();
-        opener() = show ? std::move(show) : std::function<void()>(&runModal);
-        return previous;
+        return opener().replace(std::move(show));
     }
 
 private:
     static void runModal() { DefaultInstance<T>::get().exec(); }
-    static std::function<void()> &opener()
+    static Seam<std::function<void()>> &opener()
     {
-        static std::function<void()> show = &runModal;
+        static Seam<std::function<void()>> show{&runModal};
         return show;
     }
 };

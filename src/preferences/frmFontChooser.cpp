@@ -5,6 +5,7 @@
 #include "controls/ListboxImproved_.h"
 #include "core/Registry_.h"
 #include "platform/CodePage.h"
+#include "platform/Seams.h"
 #include "platform/VbConvert.h"
 
 #include <QCloseEvent>
@@ -23,17 +24,16 @@ const QString CharSetMarker = QStringLiteral("~CharSet");
 constexpr int SampleLength = 1024;
 const QString AllFonts = QStringLiteral("All Fonts");
 
-frmFontChooser::Enumerator &enumerator()
+Seam<frmFontChooser::Enumerator> &enumerator()
 {
-    static frmFontChooser::Enumerator enumerate = [] {
-        FontHelpers_::EnumerateFonts(FontHelpers_::DEFAULT_CHARSET, QString());
-    };
+    static Seam<frmFontChooser::Enumerator> enumerate{
+        [] { FontHelpers_::EnumerateFonts(FontHelpers_::DEFAULT_CHARSET, QString()); }};
     return enumerate;
 }
 
-frmFontChooser::Shower &shower()
+Seam<frmFontChooser::Shower> &shower()
 {
-    static frmFontChooser::Shower show = [](frmFontChooser &form) { form.exec(); };
+    static Seam<frmFontChooser::Shower> show{[](frmFontChooser &form) { form.exec(); }};
     return show;
 }
 
@@ -114,7 +114,7 @@ void frmFontChooser::FormLoad()
     // Without a kept place the window opens at a size that shows whole face names.
     if (!RestoreFormPosition(QStringLiteral("FontChooser"), this))
         resize(720, 420);
-    enumerator()();
+    enumerator().get()();
     QList<std::pair<QString, int>> sets{{AllFonts, FontHelpers_::DEFAULT_CHARSET}};
     for (qint32 i = 0; i < FontHelpers_::CharSetNames.Count(); ++i) {
         const int charSet = FontHelpers_::CharSetNames.FindKeyByIndex(i).toInt();
@@ -202,7 +202,7 @@ std::optional<frmFontChooser::StdFont> frmFontChooser::ChooseFont(const std::opt
     frmFontChooser form(font, sampleText);
     if (font)
         form.selectGivenFace();
-    shower()(form);
+    shower().get()(form);
     const qint32 selected = form.lstFonts->ListIndex();
     if (selected < 0)
         return font;
@@ -232,18 +232,12 @@ void frmFontChooser::Register()
 
 frmFontChooser::Enumerator frmFontChooser::setEnumerator(Enumerator enumerate)
 {
-    Enumerator previous = enumerator();
-    enumerator() = enumerate ? std::move(enumerate) : Enumerator([] {
-        FontHelpers_::EnumerateFonts(FontHelpers_::DEFAULT_CHARSET, QString());
-    });
-    return previous;
+    return enumerator().replace(std::move(enumerate));
 }
 
 frmFontChooser::Shower frmFontChooser::setShowModal(Shower show)
 {
-    Shower previous = shower();
-    shower() = show ? std::move(show) : Shower([](frmFontChooser &form) { form.exec(); });
-    return previous;
+    return shower().replace(std::move(show));
 }
 
 void frmFontChooser::lstCharSet_Click()

@@ -32,6 +32,7 @@
 #include "platform/OleColor.h"
 #include "platform/PageLayout.h"
 #include "platform/RichTextBox.h"
+#include "platform/Seams.h"
 #include "platform/SettingsStore.h"
 #include "platform/TextFile.h"
 #include "platform/Twips.h"
@@ -91,17 +92,17 @@ constexpr int MsgAskToSave = 51;
 constexpr int MsgInvalidPattern = 241;
 constexpr int MsgTooManyTerms = 242;
 
-AdvancedSearch::SourceFactory &sourceFactory()
-{
-    static AdvancedSearch::SourceFactory factory;
-    return factory;
-}
-
 TermSearch::VerseSource readerSource(const Translation &translation)
 {
     return [&translation](const VerseReader::Visitor &visit) {
         return VerseReader(translation).ForEachInModule(visit);
     };
+}
+
+Seam<AdvancedSearch::SourceFactory> &sourceFactory()
+{
+    static Seam<AdvancedSearch::SourceFactory> factory{&readerSource};
+    return factory;
 }
 
 void setForeColor(QWidget *widget, quint32 colour)
@@ -192,7 +193,7 @@ void AdvancedSearch::Register()
 
 AdvancedSearch::SourceFactory AdvancedSearch::setSourceFactory(SourceFactory factory)
 {
-    return std::exchange(sourceFactory(), std::move(factory));
+    return sourceFactory().replace(std::move(factory));
 }
 
 // --- Controls ----------------------------------------------------------------
@@ -1466,8 +1467,7 @@ SearchResult AdvancedSearch::ScanVerses(const TermSearch &search, const Translat
     ProgressBar1->setValue(0);
     ProgressBar1->setVisible(true);
 
-    const TermSearch::VerseSource source =
-        sourceFactory() ? sourceFactory()(translation) : readerSource(translation);
+    const TermSearch::VerseSource source = sourceFactory().get()(translation);
     TermSearch scan = search;
     scan.SetPollInterval(m_pollMilliseconds);
     SearchResult result = scan.Run(source, [this](qint64 lines) {

@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <QWidget>
 #include <QtTest>
+#include <functional>
 
 namespace {
 // Registrations live as long as the program: what they touch is static.
@@ -40,6 +41,19 @@ private Q_SLOTS:
         Seams::ResetAll();
         QCOMPARE(order(),
                  (QStringList{QStringLiteral("window"), QStringLiteral("first"), QStringLiteral("second")}));
+    }
+
+    void aReplacedSeamGoesBackOnReset()
+    {
+        static Seam<std::function<int()>> source{[] { return 1; }};
+        QCOMPARE(source.replace([] { return 2; })(), 1);
+        QCOMPARE(source.get()(), 2);
+        QCOMPARE(source.replace([] { return 3; })(), 2);
+        Seams::ResetAll();
+        QCOMPARE(source.get()(), 1);
+        source.replace([] { return 4; });
+        QCOMPARE(source.replace({})(), 4); // an empty replacement is the standard one
+        QCOMPARE(source.get()(), 1);
     }
 
     void defaultInstancesAreReleasedAndMadeAnew()

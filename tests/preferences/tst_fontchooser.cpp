@@ -62,8 +62,6 @@ class TestFontChooser : public QObject
 
 private:
     std::unique_ptr<TestFixture> m_fx;
-    frmFontChooser::Enumerator m_previousEnumerator;
-    frmFontChooser::Shower m_previousShower;
     std::function<void(frmFontChooser &)> m_drive;
 
 private Q_SLOTS:
@@ -71,14 +69,12 @@ private Q_SLOTS:
     {
         m_fx = std::make_unique<TestFixture>();
         Registry_::Initialize(QStringLiteral("Settings"));
-        m_previousEnumerator = frmFontChooser::setEnumerator(&fakeFonts);
+        frmFontChooser::setEnumerator(&fakeFonts);
         m_drive = [](frmFontChooser &form) { form.btnOkay_Click(); };
-        m_previousShower = frmFontChooser::setShowModal([this](frmFontChooser &form) { m_drive(form); });
+        frmFontChooser::setShowModal([this](frmFontChooser &form) { m_drive(form); });
     }
     void cleanup()
     {
-        frmFontChooser::setEnumerator(m_previousEnumerator);
-        frmFontChooser::setShowModal(m_previousShower);
         MenuTargets::Clear();
         m_fx.reset();
     }

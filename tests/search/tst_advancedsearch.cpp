@@ -108,7 +108,6 @@ private slots:
     void cleanup()
     {
         DefaultInstance<AdvancedSearch>::release();
-        AdvancedSearch::setSourceFactory({});
         Splash::setShowModal(m_oldSplash);
         MenuTargets::Clear();
         delete gNotifier;

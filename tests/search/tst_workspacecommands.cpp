@@ -98,7 +98,6 @@ private slots:
     void cleanup()
     {
         DefaultInstance<AdvancedSearch>::release();
-        AdvancedSearch::setSourceFactory({});
         Splash::setShowModal(m_oldSplash);
         MenuTargets::Clear();
         WorkspaceDocument::Clear();
