@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 // Splits the bytes of a module file (or of a range of whole lines of one) into
@@ -26,10 +27,10 @@ public:
         qsizetype start = 0; // 0-based offset of the line in the bytes
         qsizetype size = 0;  // its length without the line end
         Problem problem = WellFormed;
-        int fieldCount = 0; // fields found (at most 5)
-        int badField = 0;   // 1-4: the field that is not a number or out of range
-        QByteArray badText; // that field's bytes
-        qint32 number = 0;  // field 1: the line's own number
+        int fieldCount = 0;     // fields found (at most 5)
+        int badField = 0;       // 1-4: the field that is not a number or out of range
+        QByteArrayView badText; // that field's bytes
+        qint32 number = 0;      // field 1: the line's own number
         qint32 book = 0;
         qint32 chapter = 0;
         qint32 verse = 0;
@@ -46,11 +47,18 @@ public:
     Line next();
     // The 0-based offset where the next line starts (the size at the end).
     qsizetype position() const { return m_pos; }
+    // Passes over the lines that end before the offset (at or after position()),
+    // so that the next line is the one that holds it.
+    void skipToLineOf(qsizetype offset);
 
     // Why a line is malformed, for a message: "has only 3 fields".
     static QString describe(const Line &line);
     // The text of a well-formed line in a code page (0 is 1252, 65001 UTF-8).
     static QString decodeText(const Line &line, int codePage);
+    // The most characters that text decodes to, and the text written to out,
+    // which has room for them; returns the characters written.
+    static qsizetype maxTextLength(const Line &line, int codePage);
+    static qsizetype writeText(const Line &line, int codePage, QChar *out);
 
 private:
     QByteArray m_bytes;

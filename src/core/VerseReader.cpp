@@ -1,6 +1,7 @@
 #include "core/VerseReader.h"
 
 #include "core/ModuleLines.h"
+#include "core/RawLineVisitor.h"
 #include "core/Translation.h"
 #include "platform/FileNames.h"
 #include "platform/RuntimeError.h"
@@ -33,16 +34,21 @@ QByteArray readSpan(const QString &path, qint32 start, qint32 end)
     return bytes;
 }
 
-// Visits the verses of the bytes whose chapter lies in [from, to]. Malformed
-// lines were reported when the index was built; here they are passed over, as is
-// a line without a text field (four fields), which holds no verse to show.
+// Malformed lines were reported when the index was built; here they are passed
+// over, as is a line without a text field (four fields), which holds no verse to show.
+bool isVerse(const ModuleLines::Line &line)
+{
+    return line.problem == ModuleLines::WellFormed && line.fieldCount >= 5;
+}
+
+// Visits the verses of the bytes whose chapter lies in [from, to].
 bool visitLines(const QByteArray &bytes, qint64 from, qint64 to, int codePage,
                 const VerseReader::Visitor &visit)
 {
     ModuleLines lines(bytes);
     while (!lines.atEnd()) {
         const ModuleLines::Line line = lines.next();
-        if (line.problem != ModuleLines::WellFormed || line.fieldCount < 5)
+        if (!isVerse(line))
             continue;
         const qint64 key = orderKey(line.book, line.chapter);
         if (key < from || key > to)
@@ -102,6 +108,22 @@ bool VerseReader::ForEachInModule(const Visitor &visit) const
 {
     return visitLines(TextFiles::readAll(m_translation.ModulePath()), std::numeric_limits<qint64>::min(),
                       std::numeric_limits<qint64>::max(), m_translation.CodePage, visit);
+}
+
+bool VerseReader::ForEachLineInModule(RawLineVisitor &visitor) const
+{
+    const QByteArray bytes = TextFiles::readAll(m_translation.ModulePath());
+    ModuleLines lines(bytes);
+    visitor.Start(m_translation.CodePage);
+    for (;;) {
+        const qsizetype candidate = visitor.NextCandidate(bytes, lines.position());
+        if (candidate >= bytes.size())
+            return true;
+        lines.skipToLineOf(candidate);
+        const ModuleLines::Line line = lines.next();
+        if (isVerse(line) && !visitor.Visit(line))
+            return false;
+    }
 }
 
 std::vector<Verse> VerseReader::Book(int book) const

@@ -4,6 +4,7 @@
 #include <functional>
 #include <vector>
 
+class RawLineVisitor;
 class Translation;
 
 // One verse of a module as its line gives it.
@@ -37,6 +38,8 @@ public:
     bool ForEachInBooks(int book1, int book2, const Visitor &visit) const;
     // Every line of the module file, whatever the index says.
     bool ForEachInModule(const Visitor &visit) const;
+    // The same lines undecoded, for a reader that looks at their bytes first.
+    bool ForEachLineInModule(RawLineVisitor &visitor) const;
 
     std::vector<Verse> Book(int book) const;
     std::vector<Verse> Chapter(int book, int chapter) const;

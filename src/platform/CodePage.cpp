@@ -5,7 +5,12 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <array>
+#include <bit>
+#include <map>
 #include <optional>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 std::function<void(const QString &)> &unknownHandler()
@@ -18,6 +23,8 @@ int effective(int codePage)
 {
     if (codePage == CodePage::Ansi)
         return CodePage::SystemAnsi;
+    if (codePage == CodePage::SystemAnsi || codePage == CodePage::Utf8)
+        return codePage;
     if (!CodePage::isKnown(codePage)) {
         static QSet<int> reported;
         if (!reported.contains(codePage)) {
@@ -38,25 +45,76 @@ bool isSingleByte(int codePage)
            (codePage >= 28591 && codePage <= 28606);
 }
 
-// Setting up a decoder by name costs far more than decoding one verse: a
-// single-byte code page is decoded through a table taken from its decoder once.
-const std::array<char16_t, 256> &byteTable(int codePage)
+// The character of each byte of a single-byte code page, taken from its decoder once.
+struct ByteTable
 {
-    static QHash<int, std::array<char16_t, 256>> tables;
+    std::array<char16_t, 256> chars{};
+    // Whether the bytes from 0xA0 on stand for the characters of the same
+    // number, as in code page 1252 and Latin-1.
+    bool latinFromA0 = false;
+};
+
+const ByteTable &byteTable(int codePage)
+{
+    // A map, so that the tables handed out stay where they are.
+    static std::map<int, ByteTable> tables;
     auto it = tables.find(codePage);
     if (it == tables.end()) {
-        std::array<char16_t, 256> table{};
+        ByteTable table;
         const QByteArray name = CodePage::encodingName(codePage);
         for (int byte = 0; byte < 256; ++byte) {
             QStringDecoder decoder(name.constData(), QStringConverter::Flag::Stateless);
             const char c = char(byte);
             const QString one = decoder.decode(QByteArrayView(&c, 1));
-            table[size_t(byte)] = one.size() == 1 ? one[0].unicode() : char16_t(QChar::ReplacementCharacter);
+            table.chars[size_t(byte)] =
+                one.size() == 1 ? one[0].unicode() : char16_t(QChar::ReplacementCharacter);
         }
-        it = tables.insert(codePage, table);
+        table.latinFromA0 = true;
+        for (int byte = 0xA0; byte < 256; ++byte)
+            table.latinFromA0 = table.latinFromA0 && table.chars[size_t(byte)] == byte;
+        it = tables.emplace(codePage, table).first;
     }
-    return *it;
+    return it->second;
 }
+
+// Setting up a decoder by name costs far more than decoding one verse: a
+// single-byte code page is decoded through its table.
+void decodeThroughTable(const char *bytes, qsizetype size, const ByteTable &table, char16_t *out)
+{
+    qsizetype i = 0;
+#if defined(__SSE2__)
+    // These code pages all keep ASCII below 0x80: sixteen bytes are widened at
+    // once, and those that stand for other characters are then looked up one by one.
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i c1Bits = _mm_set1_epi8(char(0xE0));
+    const __m128i c1 = _mm_set1_epi8(char(0x80));
+    // The last sixteen bytes overlap the block before them rather than go one by one.
+    for (; i < size && size >= 16; i += 16) {
+        i = std::min(i, size - 16);
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(bytes + i));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(out + i), _mm_unpacklo_epi8(block, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(out + i + 8), _mm_unpackhi_epi8(block, zero));
+        const __m128i other = table.latinFromA0 ? _mm_cmpeq_epi8(_mm_and_si128(block, c1Bits), c1)
+                                                : block; // 0x80-0x9F, or all above ASCII
+        for (auto looked = unsigned(_mm_movemask_epi8(other)); looked != 0; looked &= looked - 1) {
+            const qsizetype k = i + std::countr_zero(looked);
+            out[k] = table.chars[uchar(bytes[k])];
+        }
+    }
+#endif
+    for (; i < size; ++i)
+        out[i] = table.chars[uchar(bytes[i])];
+}
+
+// A decoder of a known code page that is not single-byte; each text is decoded
+// on its own (UTF-8 as QString::fromUtf8 does).
+QStringDecoder decoderFor(int codePage)
+{
+    if (codePage == CodePage::Utf8)
+        return QStringDecoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    return QStringDecoder(CodePage::encodingName(codePage).constData(), QStringConverter::Flag::Stateless);
+}
+
 // The bytes of the characters above ASCII of a single-byte code page.
 const QHash<char16_t, char> &reverseTable(int codePage)
 {
@@ -64,7 +122,7 @@ const QHash<char16_t, char> &reverseTable(int codePage)
     auto it = tables.find(codePage);
     if (it == tables.end()) {
         QHash<char16_t, char> bytesOf;
-        const std::array<char16_t, 256> &table = byteTable(codePage);
+        const std::array<char16_t, 256> &table = byteTable(codePage).chars;
         for (int byte = 0x80; byte < 256; ++byte) {
             if (table[size_t(byte)] >= 0x80 && table[size_t(byte)] != QChar::ReplacementCharacter &&
                 !bytesOf.contains(table[size_t(byte)]))
@@ -109,23 +167,34 @@ bool isKnown(int codePage)
     return known;
 }
 
+qsizetype maxDecodedLength(qsizetype size, int codePage)
+{
+    if (size <= 0)
+        return 0;
+    const int cp = effective(codePage);
+    return isSingleByte(cp) ? size : decoderFor(cp).requiredSpace(size);
+}
+
+qsizetype decodeInto(const char *bytes, qsizetype size, int codePage, QChar *out)
+{
+    if (size <= 0)
+        return 0;
+    const int cp = effective(codePage);
+    if (isSingleByte(cp)) {
+        decodeThroughTable(bytes, size, byteTable(cp), reinterpret_cast<char16_t *>(out));
+        return size;
+    }
+    QStringDecoder decoder = decoderFor(cp);
+    return decoder.appendToBuffer(out, QByteArrayView(bytes, size)) - out;
+}
+
 QString decode(const char *bytes, qsizetype size, int codePage)
 {
     if (size <= 0)
         return QString();
-    const int cp = effective(codePage);
-    if (cp == Utf8)
-        return QString::fromUtf8(bytes, size);
-    if (isSingleByte(cp)) {
-        const std::array<char16_t, 256> &table = byteTable(cp);
-        QString text(size, Qt::Uninitialized);
-        char16_t *out = reinterpret_cast<char16_t *>(text.data());
-        for (qsizetype i = 0; i < size; ++i)
-            out[i] = table[uchar(bytes[i])];
-        return text;
-    }
-    QStringDecoder decoder(encodingName(cp).constData(), QStringConverter::Flag::Stateless);
-    return decoder.decode(QByteArrayView(bytes, size));
+    QString text(maxDecodedLength(size, codePage), Qt::Uninitialized);
+    text.truncate(decodeInto(bytes, size, codePage, text.data()));
+    return text;
 }
 
 QString decode(const QByteArray &bytes, int codePage)
@@ -196,6 +265,12 @@ bool canEncode(const QString &text, int codePage)
     QStringEncoder encoder(encodingName(cp).constData(), QStringConverter::Flag::Stateless);
     QByteArray bytes = encoder.encode(text);
     return !encoder.hasError();
+}
+
+const std::array<char16_t, 256> *singleByteTable(int codePage)
+{
+    const int cp = effective(codePage);
+    return isSingleByte(cp) ? &byteTable(cp).chars : nullptr;
 }
 
 void setUnknownCodePageHandler(std::function<void(const QString &message)> handler)

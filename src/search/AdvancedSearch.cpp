@@ -94,8 +94,8 @@ constexpr int MsgTooManyTerms = 242;
 
 TermSearch::VerseSource readerSource(const Translation &translation)
 {
-    return [&translation](const VerseReader::Visitor &visit) {
-        return VerseReader(translation).ForEachInModule(visit);
+    return [&translation](RawLineVisitor &visitor) {
+        return VerseReader(translation).ForEachLineInModule(visitor);
     };
 }
 

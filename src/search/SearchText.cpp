@@ -1,9 +1,11 @@
 #include "search/SearchText.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <memory>
 #include <utility>
+#include <vector>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -28,6 +30,37 @@ const char16_t *SearchText::FoldTable(bool ignoreCase)
     }
     static const std::unique_ptr<Table> keepCase = makeTable(false);
     return keepCase->data();
+}
+
+namespace {
+// The units that do not fold to themselves, by what they fold to.
+using Sources = std::vector<std::pair<char16_t, char16_t>>;
+
+Sources makeSources(bool ignoreCase)
+{
+    const char16_t *fold = SearchText::FoldTable(ignoreCase);
+    Sources sources;
+    for (size_t u = 0; u < 0x10000; ++u) {
+        if (fold[u] != u)
+            sources.emplace_back(fold[u], char16_t(u));
+    }
+    std::sort(sources.begin(), sources.end());
+    return sources;
+}
+} // namespace
+
+QList<char16_t> SearchText::FoldsTo(char16_t folded, bool ignoreCase)
+{
+    static const Sources upper = makeSources(true);
+    static const Sources keepCase = makeSources(false);
+    const Sources &sources = ignoreCase ? upper : keepCase;
+    QList<char16_t> forms;
+    if (FoldTable(ignoreCase)[folded] == folded)
+        forms.append(folded);
+    auto it = std::lower_bound(sources.cbegin(), sources.cend(), std::pair{folded, char16_t(0)});
+    for (; it != sources.cend() && it->first == folded; ++it)
+        forms.append(it->second);
+    return forms;
 }
 
 void SearchText::FoldInto(QStringView text, bool ignoreCase, QString &out)

@@ -37,6 +37,10 @@ inline QChar Fold(QChar c, bool ignoreCase)
 // Scanning through it costs one load per character and no branches.
 const char16_t *FoldTable(bool ignoreCase);
 
+// Every UTF-16 unit that folds to the given one, the unit itself first when
+// it folds to itself: the forms a folded character may have in a verse.
+QList<char16_t> FoldsTo(char16_t folded, bool ignoreCase);
+
 // The text with every character folded; the length stays the same, so positions
 // in the folded text are positions in the original.
 QString Fold(QStringView text, bool ignoreCase);

@@ -1,8 +1,10 @@
 #include "search/TermSearch.h"
 #include "search/BookRange.h"
+#include "search/RawLineScan.h"
 #include "search/SearchText.h"
 
 #include <QElapsedTimer>
+#include <algorithm>
 
 TermSearch::TermSearch(const SearchRequest &request, const Abbreviation &abbreviation)
     : m_request(request)
@@ -19,8 +21,11 @@ TermSearch::TermSearch(const SearchRequest &request, const Abbreviation &abbrevi
         if (!m_pattern->IsValid())
             m_problem = SearchProblem::InvalidPattern;
     }
-    for (int book = 1; book < int(m_abbreviations.size()); ++book)
+    for (int book = 1; book < int(m_abbreviations.size()); ++book) {
         m_abbreviations[size_t(book)] = abbreviation(book).toUpper();
+        m_foldedAbbreviations[size_t(book)] =
+            SearchText::Fold(m_abbreviations[size_t(book)], request.ignoreCase);
+    }
 }
 
 namespace {
@@ -67,31 +72,39 @@ QString TermSearch::ReferenceLine(const Verse &verse) const
 
 void TermSearch::BuildReferenceLine(const Verse &verse, QString &line) const
 {
-    BuildPrefix(verse, line);
+    BuildPrefix(verse.book, verse.chapter, verse.verse, line);
     line.append(verse.text);
 }
 
-// The reference line up to the verse text, "GEN 1:1 ", written into the scratch
-// string in place so that its buffer is kept from verse to verse.
-void TermSearch::BuildPrefix(const Verse &verse, QString &prefix) const
+qsizetype TermSearch::MaxReferenceLength(qint32 book) const
 {
-    const bool named = verse.book >= 1 && verse.book < int(m_abbreviations.size());
-    const QString &name = named ? m_abbreviations[size_t(verse.book)] : QString();
     constexpr qsizetype NumberChars = 11; // "-2147483648"
-    prefix.resize(name.size() + 3 * NumberChars + 3);
-    QChar *to = prefix.data();
-    if (named) {
-        std::copy(name.cbegin(), name.cend(), to);
-        to += name.size();
+    const bool named = book >= 1 && book < int(m_abbreviations.size());
+    return (named ? m_abbreviations[size_t(book)].size() : NumberChars) + 2 * NumberChars + 3;
+}
+
+QChar *TermSearch::WriteReference(qint32 book, qint32 chapter, qint32 verse, QChar *to) const
+{
+    if (book >= 1 && book < int(m_abbreviations.size())) {
+        const QString &name = m_abbreviations[size_t(book)];
+        to = std::copy(name.cbegin(), name.cend(), to);
     } else {
-        to = writeNumber(to, verse.book);
+        to = writeNumber(to, book);
     }
     *to++ = QLatin1Char(' ');
-    to = writeNumber(to, verse.chapter);
+    to = writeNumber(to, chapter);
     *to++ = QLatin1Char(':');
-    to = writeNumber(to, verse.verse);
+    to = writeNumber(to, verse);
     *to++ = QLatin1Char(' ');
-    prefix.truncate(to - prefix.constData());
+    return to;
+}
+
+// The reference written into the scratch string in place, so that its buffer
+// is kept from verse to verse.
+void TermSearch::BuildPrefix(qint32 book, qint32 chapter, qint32 verse, QString &prefix) const
+{
+    prefix.resize(MaxReferenceLength(book));
+    prefix.truncate(WriteReference(book, chapter, verse, prefix.data()) - prefix.constData());
 }
 
 bool TermSearch::Accepts(const Verse &verse, const QString &referenceLine) const
@@ -100,7 +113,7 @@ bool TermSearch::Accepts(const Verse &verse, const QString &referenceLine) const
            ModeAccepts(referenceLine);
 }
 
-bool TermSearch::ModeAccepts(const QString &referenceLine) const
+bool TermSearch::ModeAccepts(QStringView referenceLine) const
 {
     const bool ignoreCase = m_request.ignoreCase;
     switch (m_request.mode) {
@@ -179,11 +192,72 @@ bool TermSearch::VerseAccepted(const QString &text) const
     return true;
 }
 
+QStringList TermSearch::RequiredTexts() const
+{
+    switch (m_request.mode) {
+    case SearchMode::Pattern:
+        return m_pattern->Literals();
+    case SearchMode::AllTerms:
+    case SearchMode::AnyTerm:
+        return m_foldedTerms;
+    case SearchMode::EveryVerse:
+        break;
+    }
+    return {};
+}
+
+// The reference ends with a blank: a place that begins in it and runs on into
+// the verse text holds that blank. A place within the reference lies in the
+// abbreviation or in chapter:verse.
+bool TermSearch::MayReachIntoReference(const QString &folded) const
+{
+    if (folded.contains(QLatin1Char(' ')))
+        return true;
+    const bool numbers = std::all_of(folded.cbegin(), folded.cend(), [](QChar c) {
+        return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char(':');
+    });
+    return numbers || std::any_of(m_foldedAbbreviations.cbegin(), m_foldedAbbreviations.cend(),
+                                  [&](const QString &name) { return name.contains(folded); });
+}
+
+bool TermSearch::ReferenceMayHold(const QString &folded, qint32 book, qint32 chapter, qint32 verse) const
+{
+    BuildPrefix(book, chapter, verse, m_reference);
+    const char16_t *fold = SearchText::FoldTable(m_request.ignoreCase);
+    const char16_t *reference = QStringView(m_reference).utf16();
+    const char16_t *text = QStringView(folded).utf16();
+    const qsizetype size = m_reference.size();
+    const qsizetype length = folded.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        qsizetype k = 0;
+        while (k < length && i + k < size && fold[reference[i + k]] == text[k])
+            ++k;
+        if (k == length || i + k == size)
+            return true;
+    }
+    return false;
+}
+
+// A verse in the range: its reference line is built and kept when the mode accepts it.
+void TermSearch::Take(const Verse &verse, SearchResult &result) const
+{
+    BuildPrefix(verse.book, verse.chapter, verse.verse, m_prefix);
+    if (VerseAccepted(verse.text)) {
+        result.text.append(QStringView(m_prefix)).append(verse.text).append(QLatin1Char('\n'));
+        ++result.verses;
+    }
+}
+
 SearchResult TermSearch::Run(const VerseSource &source, const Poll &poll) const
 {
-    SearchResult result;
     if (m_problem != SearchProblem::None || !BookRange::IsValid(m_request.rangeCode))
-        return result;
+        return {};
+    if (source.ReadsRawLines()) {
+        RawLineScan scan(*this, poll);
+        source(scan);
+        return scan.TakeResult();
+    }
+    SearchResult result;
     QElapsedTimer clock;
     clock.start();
     qint64 nextPoll = m_pollMilliseconds;
@@ -196,14 +270,8 @@ SearchResult TermSearch::Run(const VerseSource &source, const Poll &poll) const
             }
             nextPoll = clock.elapsed() + m_pollMilliseconds;
         }
-        if (!BookRange::Accepts(m_request.rangeCode, verse.book))
-            return true;
-        // The reference line is built only for the verses taken.
-        BuildPrefix(verse, m_prefix);
-        if (VerseAccepted(verse.text)) {
-            result.text.append(QStringView(m_prefix)).append(verse.text).append(QLatin1Char('\n'));
-            ++result.verses;
-        }
+        if (BookRange::Accepts(m_request.rangeCode, verse.book))
+            Take(verse, result);
         return true;
     });
     return result;

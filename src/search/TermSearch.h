@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/VerseReader.h"
+#include "search/VerseSource.h"
 #include "search/WildcardPattern.h"
 
 #include <QString>
@@ -33,7 +34,7 @@ struct SearchResult
     // One reference line per accepted verse, each ended by "\n", in module order.
     QString text;
     qint64 verses = 0;
-    qint64 lines = 0; // lines read
+    qint64 lines = 0; // lines read, as far as counted: a module file's only for the polls
     bool stopped = false;
 };
 
@@ -43,9 +44,7 @@ struct SearchResult
 class TermSearch
 {
 public:
-    // Calls the visitor for each verse of the module in file order; returns false
-    // when the visitor stopped it.
-    using VerseSource = std::function<bool(const VerseReader::Visitor &)>;
+    using VerseSource = ::VerseSource;
     // Called about every 50 ms during the scan with the lines read so far; returns
     // false to stop the search (the verses found so far stay).
     using Poll = std::function<bool(qint64 lines)>;
@@ -67,15 +66,37 @@ public:
     QString ReferenceLine(const Verse &verse) const;
     // Whether the verse belongs to the range and the mode accepts its line.
     bool Accepts(const Verse &verse, const QString &referenceLine) const;
+    // Whether the mode accepts a reference line.
+    bool ModeAccepts(QStringView referenceLine) const;
+    // The reference that begins a reference line, "GEN 1:1 ": at most how long
+    // it is, and written to `to`, which has room for that; returns its end.
+    qsizetype MaxReferenceLength(qint32 book) const;
+    QChar *WriteReference(qint32 book, qint32 chapter, qint32 verse, QChar *to) const;
 
     SearchResult Run(const VerseSource &source, const Poll &poll = {}) const;
     // How often Run polls; 0 polls every 64 lines (tests).
     void SetPollInterval(int milliseconds) { m_pollMilliseconds = milliseconds; }
+    int PollInterval() const { return m_pollMilliseconds; }
+
+    // What a line must hold for the mode to accept it, folded: every one of these
+    // texts, or for "Any Terms" one of them. The deciding terms, or the runs of
+    // plain characters of the pattern; none for "Entire Selection".
+    QStringList RequiredTexts() const;
+    bool NeedsEveryRequiredText() const { return m_request.mode != SearchMode::AnyTerm; }
+    // Whether holding them is also enough (not so for a pattern).
+    bool RequiredTextsDecide() const { return m_request.mode != SearchMode::Pattern; }
+    // Whether a line may hold the folded text at a place that takes in some of
+    // its reference ("GEN 1:1 "), which is no part of the verse text.
+    bool MayReachIntoReference(const QString &folded) const;
+    // Whether the reference line of this verse may hold the folded text at a
+    // place that begins in its reference (a place that runs on into the verse
+    // text counts).
+    bool ReferenceMayHold(const QString &folded, qint32 book, qint32 chapter, qint32 verse) const;
 
 private:
     void BuildReferenceLine(const Verse &verse, QString &line) const;
-    void BuildPrefix(const Verse &verse, QString &prefix) const;
-    bool ModeAccepts(const QString &referenceLine) const;
+    void BuildPrefix(qint32 book, qint32 chapter, qint32 verse, QString &prefix) const;
+    void Take(const Verse &verse, SearchResult &result) const;
     // ModeAccepts for the line m_prefix + the verse text, without building it.
     bool VerseAccepted(const QString &text) const;
     bool LineContains(const QString &text, const QString &foldedTerm) const;
@@ -85,8 +106,10 @@ private:
     QStringList m_terms;
     QStringList m_foldedTerms; // the deciding terms, folded as the lines are
     std::optional<WildcardPattern> m_pattern;
-    std::array<QString, 73> m_abbreviations; // upper-cased, by book
-    mutable QString m_folded;                // scratch for the folded line
-    mutable QString m_prefix;                // scratch: the line's reference and blanks
+    std::array<QString, 73> m_abbreviations;       // upper-cased, by book
+    std::array<QString, 73> m_foldedAbbreviations; // and folded
+    mutable QString m_folded;                      // scratch for the folded line
+    mutable QString m_prefix;                      // scratch: the line's reference and blanks
+    mutable QString m_reference;                   // scratch for ReferenceMayHold
     int m_pollMilliseconds = PollMilliseconds;
 };

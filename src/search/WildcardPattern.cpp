@@ -133,3 +133,22 @@ bool WildcardPattern::Matches(QStringView line) const
     }
     return true;
 }
+
+QStringList WildcardPattern::Literals() const
+{
+    QStringList literals;
+    QString run;
+    for (const Segment &segment : m_segments) {
+        for (qsizetype k = segment.first; k <= segment.first + segment.count; ++k) {
+            const bool literal =
+                k < segment.first + segment.count && m_tokens[size_t(k)].kind == Token::Literal;
+            if (literal) {
+                run += m_tokens[size_t(k)].ch;
+            } else if (!run.isEmpty()) {
+                literals.append(run);
+                run.clear();
+            }
+        }
+    }
+    return literals;
+}

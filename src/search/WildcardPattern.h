@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 #include <vector>
 
@@ -21,6 +22,9 @@ public:
     bool IsValid() const { return m_valid; }
     // The line, already folded as SearchText::Fold folds it.
     bool Matches(QStringView foldedLine) const;
+    // The runs of plain characters, folded: a line that the pattern matches
+    // holds each of them.
+    QStringList Literals() const;
 
 private:
     struct Token
