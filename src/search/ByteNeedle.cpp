@@ -63,7 +63,8 @@ ByteNeedle::ByteNeedle(QStringView foldedTerm, bool ignoreCase, int codePage)
 }
 
 // One byte per character: the whole term is the needle, and it is exact.
-void ByteNeedle::BuildSingleByte(QStringView foldedTerm, bool ignoreCase, const std::array<char16_t, 256> &table)
+void ByteNeedle::BuildSingleByte(QStringView foldedTerm, bool ignoreCase,
+                                 const std::array<char16_t, 256> &table)
 {
     const char16_t *fold = SearchText::FoldTable(ignoreCase);
     m_exact = true;
@@ -233,9 +234,10 @@ qsizetype findNarrow(const std::vector<ByteSet> &sets, const ByteNeedle::Probe &
     return NotFoundYet;
 }
 
-__attribute__((target("avx2"))) qsizetype findWide(const std::vector<ByteSet> &sets, const ByteNeedle::Probe &a,
-                                                   const ByteNeedle::Probe &b, const char *bytes, qsizetype size,
-                                                   qsizetype last, qsizetype *i)
+__attribute__((target("avx2"))) qsizetype findWide(const std::vector<ByteSet> &sets,
+                                                   const ByteNeedle::Probe &a, const ByteNeedle::Probe &b,
+                                                   const char *bytes, qsizetype size, qsizetype last,
+                                                   qsizetype *i)
 {
     const WideProbeTest testA(a);
     const WideProbeTest testB(b);

@@ -104,7 +104,8 @@ bool RawLineScan::Visit(const ModuleLines::Line &line)
         return true;
     QString &text = m_result.text;
     const qsizetype start = text.size();
-    text.resize(start + m_search.MaxReferenceLength(line.book) + ModuleLines::maxTextLength(line, m_codePage) + 1);
+    text.resize(start + m_search.MaxReferenceLength(line.book) +
+                ModuleLines::maxTextLength(line, m_codePage) + 1);
     QChar *end = m_search.WriteReference(line.book, line.chapter, line.verse, text.data() + start);
     end += ModuleLines::writeText(line, m_codePage, end);
     const QStringView referenceLine(text.constData() + start, end);
@@ -181,4 +182,3 @@ void RawLineScan::CountLines(QByteArrayView bytes, qsizetype to)
     m_result.lines += countLineFeeds(bytes.data() + m_countedTo, to - m_countedTo);
     m_countedTo = to;
 }
-

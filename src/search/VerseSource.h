@@ -16,15 +16,13 @@ public:
     using ReadLines = std::function<bool(RawLineVisitor &)>;
 
     template <typename F>
-        requires std::is_invocable_r_v<bool, const F &, const VerseReader::Visitor &>
-    VerseSource(F visit)
+    requires std::is_invocable_r_v<bool, const F &, const VerseReader::Visitor &> VerseSource(F visit)
         : m_visit(std::move(visit))
     {
     }
 
     template <typename F>
-        requires std::is_invocable_r_v<bool, const F &, RawLineVisitor &>
-    VerseSource(F readLines)
+    requires std::is_invocable_r_v<bool, const F &, RawLineVisitor &> VerseSource(F readLines)
         : m_readLines(std::move(readLines))
     {
     }

@@ -1,8 +1,17 @@
 // The fast paths of the term search (the folding table, the eight-at-a-time
-// find, the test of a verse without building its reference line) checked
-// against the plain rule on many generated texts: fold each character, build
-// the whole line, look at every position.
+// find, the test of a verse without building its reference line, the look at
+// a module's raw bytes before its lines are decoded) checked against the plain
+// rule on many generated texts: fold each character, build the whole line, look
+// at every position.
 
+#include "common/ModuleBuilder.h"
+#include "common/TestFixture.h"
+#include "core/GlobalVars.h"
+#include "core/Translation.h"
+#include "core/TranslationHelpers.h"
+#include "platform/CodePage.h"
+#include "search/BookRange.h"
+#include "search/ByteNeedle.h"
 #include "search/SearchText.h"
 #include "search/TermSearch.h"
 #include "search/WildcardPattern.h"
@@ -72,6 +81,32 @@ std::vector<Verse> randomVerses(QRandomGenerator &random, int count)
     return verses;
 }
 
+// Letters whose folding changes their length in UTF-8 or leaves the code page
+// (dotless i, long s, sharp s, micro sign, y with diaeresis, the Kelvin sign),
+// accented letters, the quotes, and what the reference holds.
+const QString ModuleAlphabet =
+    QStringLiteral("aAeEjJhHoOvV\u00E1\u00C1\u00E9\u00C9\u00F1\u00D1iI\u0131sS\u017F\u00DFkK\u212A"
+                   "\u00B5\u039C\u00FF\u0178'\u2019\u2018\"\u201C 1:LEV");
+
+// Lines no verse comes from: malformed, without a text, with bytes that are no
+// UTF-8, with a byte-order mark or a carriage return in the text.
+const QByteArray OddLines[] = {"x\t1\t1\t1\tnot a number",
+                               "9\t200\t1\t1\tbook out of range",
+                               "9\t1\t1\t1",
+                               "9\t1\t1\t5\t\xC3(\xE9\xFF a\xC3",
+                               "9\t1\t1\t6\t\xEF\xBB\xBF"
+                               "a\rb",
+                               "9\t2\t3\t4\t\xE2\x80 \xC3\xA9"};
+
+QString randomModuleText(QRandomGenerator &random, int maxLength)
+{
+    const int length = int(random.bounded(maxLength + 1));
+    QString text;
+    for (int i = 0; i < length; ++i)
+        text.append(ModuleAlphabet[qsizetype(random.bounded(int(ModuleAlphabet.size())))]);
+    return text;
+}
+
 // What the search must accept, by the rule: the whole reference line, folded.
 bool naiveAccepts(const TermSearch &search, const Verse &verse)
 {
@@ -96,11 +131,60 @@ bool naiveAccepts(const TermSearch &search, const Verse &verse)
 }
 } // namespace
 
+// The search over the raw lines of a module file, and by the plain rule over its verses as read decoded.
+struct BothWays
+{
+    SearchResult raw;
+    QString expected;
+    qint64 verses = 0;
+};
+
+BothWays searchBothWays(const Translation &translation, const TermSearch &search)
+{
+    BothWays both;
+    const VerseReader reader(translation);
+    both.raw = search.Run([&](RawLineVisitor &visitor) { return reader.ForEachLineInModule(visitor); });
+    reader.ForEachInModule([&](const Verse &verse) {
+        if (BookRange::Accepts(search.Request().rangeCode, verse.book) && naiveAccepts(search, verse)) {
+            both.expected += search.ReferenceLine(verse) + QLatin1Char('\n');
+            ++both.verses;
+        }
+        return true;
+    });
+    return both;
+}
+
 class TestSearchEquivalence : public QObject
 {
     Q_OBJECT
 
+    std::unique_ptr<TestFixture> m_fx;
+
+    // A module of random verses with the odd lines among them, in a code page.
+    std::shared_ptr<Translation> installRandomModule(quint32 seed, int codePage)
+    {
+        QRandomGenerator random(seed);
+        ModuleBuilder module;
+        for (int i = 1; i <= 2000; ++i) {
+            if (i % 97 == 0)
+                module.raw(OddLines[random.bounded(int(std::size(OddLines)))]);
+            else
+                module.verse(1 + int(random.bounded(3)), int(random.bounded(1, 12)), i,
+                             randomModuleText(random, 40));
+        }
+        m_fx->addBible(QStringLiteral("Random"), QStringLiteral("b_random.txt"), module.bytes(codePage), true,
+                       codePage);
+        return GetTranslation(gBibles.Count() - 1);
+    }
+
 private slots:
+    void init()
+    {
+        m_fx = std::make_unique<TestFixture>();
+        m_fx->setUpFolders();
+    }
+    void cleanup() { m_fx.reset(); }
+
     void findMatchesThePlainRule()
     {
         QRandomGenerator random(11);
@@ -175,6 +259,118 @@ private slots:
             // The generated texts are meant to give both answers.
             QVERIFY(count > 0 && count < qint64(verses.size()));
         }
+    }
+
+    // Bytes that decode to a text with the term always hold the needle; an exact
+    // needle is held by no other bytes.
+    void needleFindsEveryTextWithTheTerm_data()
+    {
+        QTest::addColumn<int>("codePage");
+        QTest::addColumn<bool>("ignoreCase");
+        for (const int codePage : {1252, CodePage::Utf8, 1251}) {
+            for (const bool ignoreCase : {false, true})
+                QTest::addRow("code page %d, %s", codePage, ignoreCase ? "ignoring case" : "keeping case")
+                    << codePage << ignoreCase;
+        }
+    }
+    void needleFindsEveryTextWithTheTerm()
+    {
+        QFETCH(int, codePage);
+        QFETCH(bool, ignoreCase);
+        QRandomGenerator random(uint(codePage) * 2 + ignoreCase);
+        int found = 0;
+        for (int round = 0; round < 4000; ++round) {
+            QByteArray bytes = CodePage::encode(randomModuleText(random, 60), codePage);
+            // Now and then a byte of any value, so that the bytes need not decode cleanly.
+            if (round % 5 == 0 && !bytes.isEmpty())
+                bytes[random.bounded(int(bytes.size()))] = char(random.bounded(256));
+            const QString folded = naiveFold(CodePage::decode(bytes, codePage), ignoreCase);
+            QString term = naiveFold(randomModuleText(random, 3), ignoreCase);
+            if (round % 2 == 0 && !folded.isEmpty())
+                term = folded.mid(random.bounded(int(folded.size())), random.bounded(1, 6));
+            const ByteNeedle needle(term, ignoreCase, codePage);
+            const bool holds = naiveIndex(folded, term, 0) >= 0;
+            const bool needleFound = needle.IndexIn(bytes.constData(), bytes.size(), 0) >= 0;
+            found += holds;
+            const QString context =
+                QStringLiteral("bytes %1 term \"%2\"").arg(QString::fromLatin1(bytes.toHex()), term);
+            QVERIFY2(needleFound || !holds, qPrintable(context));
+            QVERIFY2(!needle.IsExact() || needleFound == holds, qPrintable(context));
+        }
+        QVERIFY(found > 1000);
+    }
+
+    void rawScanMatchesThePlainRule_data()
+    {
+        QTest::addColumn<int>("codePage");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("rangeCode");
+        const auto all = int(SearchMode::AllTerms);
+        const auto any = int(SearchMode::AnyTerm);
+        const auto pattern = int(SearchMode::Pattern);
+        const auto every = int(SearchMode::EveryVerse);
+        for (const int codePage : {1252, CodePage::Utf8}) {
+            const auto row = [&](const char *name, int mode, const QString &text, int rangeCode = 72) {
+                QTest::addRow("%s, code page %d", name, codePage) << codePage << mode << text << rangeCode;
+            };
+            row("accented", all, QStringLiteral("Jo*\u00C1"));
+            row("accented, one book", all, QStringLiteral("\u00E9"), 2);
+            row("accented or not", any, QStringLiteral("\u00F1*n*e\u00C9"));
+            row("dotless i", any, QStringLiteral("\u0131*I"));
+            row("long s and sharp s", all, QStringLiteral("s*\u00DF"));
+            row("micro sign", any, QStringLiteral("\u00B5*\u039C"));
+            row("y with diaeresis", all, QStringLiteral("\u00FF"));
+            row("Kelvin sign", any, QStringLiteral("k*\u212A"));
+            row("quotes", any, QStringLiteral("'j*\"a"));
+            row("into the reference", any, QStringLiteral("V 1*:1 *1 a"));
+            row("the abbreviation", all, QStringLiteral("LEV*a"));
+            row("empty term", all, QStringLiteral("a**"));
+            if (codePage == CodePage::Utf8)
+                row("replacement character", any, QStringLiteral("\uFFFD"));
+            row("pattern", pattern, QStringLiteral("*\u00E1*'*"));
+            row("pattern with the reference", pattern, QStringLiteral("LEV #:*J*"));
+            row("pattern list", pattern, QStringLiteral("*[a-e]?\u00D1*"));
+            row("every verse", every, QStringLiteral("x"), 67);
+            row("a range without these books", all, QStringLiteral("a"), 69);
+        }
+    }
+    void rawScanMatchesThePlainRule()
+    {
+        QFETCH(int, codePage);
+        QFETCH(int, mode);
+        QFETCH(QString, text);
+        QFETCH(int, rangeCode);
+        const std::shared_ptr<Translation> translation = installRandomModule(qHash(text), codePage);
+        qint64 found = 0;
+        for (const bool ignoreCase : {false, true}) {
+            const TermSearch search({text, SearchMode(mode), ignoreCase, rangeCode}, abbreviation);
+            const BothWays both = searchBothWays(*translation, search);
+            QCOMPARE(both.raw.text, both.expected);
+            QCOMPARE(both.raw.verses, both.verses);
+            found += both.verses;
+        }
+        QCOMPARE(found > 0, rangeCode != 69);
+    }
+
+    // A stop asked for while the raw lines are read keeps the verses found before it.
+    void rawScanStops()
+    {
+        const std::shared_ptr<Translation> translation = installRandomModule(5, CodePage::Utf8);
+        TermSearch search({QStringLiteral("*"), SearchMode::EveryVerse, false, 72}, abbreviation);
+        const VerseReader reader(*translation);
+        const auto source = [&](RawLineVisitor &visitor) { return reader.ForEachLineInModule(visitor); };
+        const SearchResult whole = search.Run(source);
+        search.SetPollInterval(0);
+        qint64 polledAt = -1;
+        const SearchResult stopped = search.Run(source, [&](qint64 lines) {
+            polledAt = lines;
+            return false;
+        });
+        QVERIFY(stopped.stopped);
+        QVERIFY(polledAt > 0);
+        QVERIFY(stopped.verses > 0 && stopped.verses < whole.verses);
+        QVERIFY(whole.text.startsWith(stopped.text));
     }
 };
 
