@@ -9,6 +9,7 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <charconv>
+#include <cstring>
 #include <utility>
 
 namespace {
@@ -67,6 +68,42 @@ QByteArray encodeLines(const QStringList &lines, int codePage)
         out += "\r\n";
     }
     return out;
+}
+
+QByteArray encodeText(const QString &text, int codePage)
+{
+    // In UTF-8 and the single-byte code pages a line feed is the byte 10 and no
+    // other character has that byte: the carriage returns go into the bytes.
+    if (codePage == CodePage::Utf8 || CodePage::singleByteTable(codePage)) {
+        const QByteArray bytes = CodePage::encode(text, codePage);
+        qsizetype lineFeeds = 0;
+        for (const char *at = bytes.constData(), *end = at + bytes.size();
+             (at = static_cast<const char *>(std::memchr(at, '\n', size_t(end - at)))); ++at)
+            ++lineFeeds;
+        QByteArray out;
+        out.reserve(bytes.size() + lineFeeds);
+        for (qsizetype from = 0; from < bytes.size();) {
+            const qsizetype lineFeed = bytes.indexOf('\n', from);
+            const qsizetype end = lineFeed < 0 ? bytes.size() : lineFeed;
+            out.append(bytes.constData() + from, end - from);
+            if (lineFeed >= 0)
+                out.append("\r\n", 2);
+            from = end + 1;
+        }
+        return out;
+    }
+    // Copied line by line: replacing each line feed in place would move the
+    // rest of the text at every line.
+    QString lines;
+    for (qsizetype from = 0; from < text.size();) {
+        const qsizetype lineFeed = text.indexOf(QLatin1Char('\n'), from);
+        const qsizetype end = lineFeed < 0 ? text.size() : lineFeed;
+        lines.append(QStringView(text).sliced(from, end - from));
+        if (lineFeed >= 0)
+            lines.append(QLatin1String("\r\n"));
+        from = end + 1;
+    }
+    return CodePage::encode(lines, codePage);
 }
 
 } // namespace TextFiles

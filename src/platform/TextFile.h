@@ -112,4 +112,6 @@ void writeScratch(const QString &path, const QByteArray &bytes);
 QByteArray readAll(const QString &path);
 // Text in the code page with CR LF line ends, for writing.
 QByteArray encodeLines(const QStringList &lines, int codePage);
+// The same for a text whose lines end with a line feed.
+QByteArray encodeText(const QString &text, int codePage);
 } // namespace TextFiles

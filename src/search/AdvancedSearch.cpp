@@ -25,7 +25,6 @@
 #include "mainwindow/NameMeanings.h"
 #include "mainwindow/Splash.h"
 #include "mainwindow/WorkspaceDocument.h"
-#include "platform/CodePage.h"
 #include "platform/DefaultInstance.h"
 #include "platform/Desktop.h"
 #include "platform/DocumentPrinter.h"
@@ -60,6 +59,7 @@
 #include <QRadioButton>
 #include <QScopedValueRollback>
 #include <QSignalBlocker>
+#include <QTextBlock>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextCursor>
@@ -1439,7 +1439,7 @@ void AdvancedSearch::RunSearch(const TermSearch &search)
     }
     WriteScratchFiles(result, translation.get(), search.Request().rangeCode);
     QTextDocument *document = ResultDocument(result.text);
-    HighlightText(document, search.Terms(), search.Request().ignoreCase);
+    HighlightText(document, result.text, search.Terms(), search.Request().ignoreCase);
     document->setUndoRedoEnabled(true);
 
     const QString verses = QString::number(result.verses) + QStringLiteral(" Verses");
@@ -1503,10 +1503,8 @@ void AdvancedSearch::WriteScratchFiles(const SearchResult &result, Translation *
             translation.CopyBookIntoFile(gScratchFolder + translation.FileName, first, last, true);
     });
     IgnoreErrors([&] {
-        QString text = result.text;
-        text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
         TextFiles::writeScratch(gScratchFolder + QStringLiteral("BibTmp_") + translation.FileName,
-                                CodePage::encode(text, codePage));
+                                TextFiles::encodeText(result.text, codePage));
     });
 }
 
@@ -1526,8 +1524,23 @@ QTextDocument *AdvancedSearch::ResultDocument(const QString &text)
     QTextCharFormat plain;
     plain.setFont(font);
     plain.setForeground(OleColor::toQColor(gBib1TC));
-    QTextCursor(document).insertText(text, plain);
+    // Each new paragraph takes the format of the one it is split from: the
+    // indent set on the first is on them all, without a pass over the document.
+    QTextCursor cursor(document);
+    cursor.setBlockFormat(PaneIndent());
+    cursor.insertText(text, plain);
     return document;
+}
+
+// The page layout's indent of the pane's paragraphs.
+QTextBlockFormat AdvancedSearch::PaneIndent() const
+{
+    const PageSettings::PaneLayout layout = PageSettings::PageLayoutOfSettings();
+    QTextBlockFormat indent;
+    indent.setLeftMargin(mEditWrapText->isChecked() && !gFitToDesktop
+                             ? std::max(0.0, layout.indent / Twips::perPixelX())
+                             : 0.0);
+    return indent;
 }
 
 void AdvancedSearch::ShowDocument(QTextDocument *document)
@@ -1542,13 +1555,16 @@ void AdvancedSearch::ShowDocument(QTextDocument *document)
     document->setDefaultTextOption(shown->defaultTextOption());
     // The page layout's indent goes onto the paragraphs while the document is off
     // the screen: set on the shown text, it would lay the whole result out again.
+    // A result has it from the start, unless the layout changed since.
+    const QTextBlockFormat indent = PaneIndent();
+    const auto margin = QTextFormat::BlockLeftMargin;
+    if (document->lastBlock().blockFormat().property(margin) != indent.property(margin)) {
+        QTextCursor whole(document);
+        whole.select(QTextCursor::Document);
+        whole.mergeBlockFormat(indent);
+    }
     const bool wrap = mEditWrapText->isChecked();
     const PageSettings::PaneLayout layout = PageSettings::PageLayoutOfSettings();
-    QTextBlockFormat indent;
-    indent.setLeftMargin(wrap && !gFitToDesktop ? std::max(0.0, layout.indent / Twips::perPixelX()) : 0.0);
-    QTextCursor whole(document);
-    whole.select(QTextCursor::Document);
-    whole.mergeBlockFormat(indent);
     const QPointer<QTextDocument> previous(shown);
     RT->setDocument(document);
     // The pane frees only the document it made itself; the earlier results are ours.
@@ -1557,7 +1573,8 @@ void AdvancedSearch::ShowDocument(QTextDocument *document)
     RT->setRightMargin(!wrap ? WrapOffTwips : gFitToDesktop ? 0 : layout.rightMargin);
 }
 
-void AdvancedSearch::HighlightText(QTextDocument *document, const QStringList &terms, bool ignoreCase)
+void AdvancedSearch::HighlightText(QTextDocument *document, const QString &madeFrom, const QStringList &terms,
+                                   bool ignoreCase)
 {
     // With Active Update the reader watches the colours come; otherwise the
     // document is shown once it is coloured.
@@ -1566,7 +1583,7 @@ void AdvancedSearch::HighlightText(QTextDocument *document, const QStringList &t
         ShowDocument(document);
     if (terms.isEmpty())
         return;
-    const HighlightPlan plan = PlanHighlights(document->toRawText(), terms, gMaxCountSize);
+    const HighlightPlan plan = PlanHighlights(*document, madeFrom, terms, gMaxCountSize);
     ProgressBar1->setRange(0, int(std::min<size_t>(plan.hits.size(), INT_MAX)));
     ProgressBar1->setValue(0);
     ProgressBar1->setVisible(true);

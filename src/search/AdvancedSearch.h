@@ -23,6 +23,8 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
+class QTextBlockFormat;
+class QTextBlockFormat;
 class QTextDocument;
 class QTimer;
 class RichTextBox;
@@ -221,8 +223,10 @@ private:
     SearchResult ScanVerses(const TermSearch &search, const Translation *chosen);
     void WriteScratchFiles(const SearchResult &result, Translation *chosen, int rangeCode);
     QTextDocument *ResultDocument(const QString &text);
+    QTextBlockFormat PaneIndent() const;
     void ShowDocument(QTextDocument *document);
-    void HighlightText(QTextDocument *document, const QStringList &terms, bool ignoreCase);
+    void HighlightText(QTextDocument *document, const QString &madeFrom, const QStringList &terms,
+                       bool ignoreCase);
     bool ColourHits(QTextDocument *document, const HighlightPlan &plan, int *termsReached);
     void ShowSummary(const HighlightPlan &plan, int termsReached, bool ignoreCase);
     bool LetEventsRun();

@@ -1,6 +1,9 @@
 #include "search/Highlights.h"
 #include "search/SearchText.h"
 
+#include <QTextDocument>
+#include <algorithm>
+
 namespace {
 constexpr quint32 Yellow = 0x0000FFFF;
 }
@@ -29,6 +32,23 @@ HighlightPlan PlanHighlights(QStringView resultText, const QStringList &terms, q
         plan.summary.append(count);
     }
     return plan;
+}
+
+HighlightPlan PlanHighlights(const QTextDocument &document, QStringView madeFrom, const QStringList &terms,
+                             qint32 maxCount)
+{
+    // U+FDD0 and U+FDD1 are the characters a text document keeps for the edges of frames.
+    const auto endsParagraph = [](QChar c) {
+        return c == QLatin1Char('\r') || c == QLatin1Char('\n') || c == QChar::ParagraphSeparator ||
+               c == QChar(0xFDD0) || c == QChar(0xFDD1);
+    };
+    const bool samePlaces = document.characterCount() == madeFrom.size() + 1;
+    const bool termEndsParagraph = std::any_of(terms.cbegin(), terms.cend(), [&](const QString &term) {
+        return std::any_of(term.cbegin(), term.cend(), endsParagraph);
+    });
+    if (samePlaces && !termEndsParagraph)
+        return PlanHighlights(madeFrom, terms, maxCount);
+    return PlanHighlights(document.toRawText(), terms, maxCount);
 }
 
 QString HighlightPlan::SummaryLine(const TermCount &count, bool ignoreCase)

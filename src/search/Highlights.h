@@ -6,6 +6,8 @@
 #include <array>
 #include <vector>
 
+class QTextDocument;
+
 // One hit of a term in the result text.
 struct Hit
 {
@@ -40,6 +42,12 @@ struct HighlightPlan
 };
 
 HighlightPlan PlanHighlights(QStringView resultText, const QStringList &terms, qint32 maxCount);
+// The same for a document made from a text by one QTextCursor::insertText: the
+// text is searched rather than a copy of the document's, unless inserting it
+// changed its places (a CR LF became one paragraph end) or a term holds a
+// character that the document reads as a paragraph end.
+HighlightPlan PlanHighlights(const QTextDocument &document, QStringView madeFrom, const QStringList &terms,
+                             qint32 maxCount);
 
 // The colour of term k (1-based) as 0x00BBGGRR: the five highlight colours in
 // turn, every sixth term yellow.

@@ -218,6 +218,43 @@ private Q_SLOTS:
         QCOMPARE(m_fx->desk().messageBoxes().size(), boxes);
     }
 
+    // Number fields of any width, Tabs in the text, a last line without its line end.
+    void fieldsOfAnyWidth_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QString>("text"); // of verse 1:1:2; null: no verse
+        QTest::newRow("short") << QByteArray("2\t1\t1\t2\tx") << QStringLiteral("x");
+        QTest::newRow("blanks around the numbers")
+            << QByteArray("   2   \t   1   \t   1   \t   2   \tx\ty") << QStringLiteral("x\ty");
+        QTest::newRow("the fourth Tab past 32 bytes")
+            << QByteArray("00000000000000000002\t0000000001\t00000001\t00002\ta") << QStringLiteral("a");
+        QTest::newRow("empty text") << QByteArray("2\t1\t1\t2\t") << QString(QLatin1String(""));
+        // The next line's Tabs are no part of this one.
+        QTest::newRow("four fields") << QByteArray("2\t1\t1\t2") << QString();
+    }
+    void fieldsOfAnyWidth()
+    {
+        QFETCH(QByteArray, line);
+        QFETCH(QString, text);
+        for (const bool last : {false, true}) {
+            QByteArray bytes = "1\t1\t1\t1\tfirst\r\n" + line;
+            if (!last)
+                bytes += "\r\n3\t1\t1\t3\tthird\r\n";
+            const QString file = QStringLiteral("b_widths%1.txt").arg(last);
+            m_fx->addBible(file, file, bytes);
+            const std::vector<Verse> verses = VerseReader(*GetTranslation(gBibles.Count() - 1)).Chapter(1, 1);
+            QStringList texts;
+            for (const Verse &verse : verses)
+                texts.append(QStringLiteral("%1 %2 %3").arg(verse.line).arg(verse.verse).arg(verse.text));
+            QStringList expected{QStringLiteral("1 1 first")};
+            if (!text.isNull())
+                expected.append(QStringLiteral("2 2 ") + text);
+            if (!last)
+                expected.append(QStringLiteral("3 3 third"));
+            QCOMPARE(texts, expected);
+        }
+    }
+
     void theVisitorStopsTheReading_data()
     {
         QTest::addColumn<bool>("wholeModule");

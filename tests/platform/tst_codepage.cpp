@@ -1,5 +1,6 @@
 #include "platform/CodePage.h"
 
+#include <QRandomGenerator>
 #include <QtTest>
 
 class tst_CodePage : public QObject
@@ -21,6 +22,8 @@ private slots:
     void canEncode();
     void unknownCodePageReadsAs1252AndReportsOnce();
     void emptyInput();
+    void longTextsAsCharacterByCharacter_data();
+    void longTextsAsCharacterByCharacter();
 };
 
 void tst_CodePage::cleanup()
@@ -185,6 +188,41 @@ void tst_CodePage::emptyInput()
     QVERIFY(CodePage::decode(QByteArray(), 1252).isEmpty());
     QVERIFY(CodePage::decode(nullptr, 0, 65001).isEmpty());
     QVERIFY(CodePage::encode(QString(), 1251).isEmpty());
+}
+
+void tst_CodePage::longTextsAsCharacterByCharacter_data()
+{
+    QTest::addColumn<int>("codePage");
+    for (const int codePage : {1250, 1251, 1252, 1253, 28591})
+        QTest::addRow("%d", codePage) << codePage;
+}
+
+// Texts long enough for the sixteen-at-a-time paths, with bytes and characters
+// of every kind at every place: the same as one byte or character at a time.
+void tst_CodePage::longTextsAsCharacterByCharacter()
+{
+    QFETCH(int, codePage);
+    const QString others = QStringLiteral("\u00E9\u20AC\u0416\u03BB\u0160\u00FF\u0178\u795E");
+    QRandomGenerator random(static_cast<quint32>(codePage));
+    for (int round = 0; round < 500; ++round) {
+        QByteArray bytes;
+        QString text;
+        const int length = int(random.bounded(80));
+        for (int i = 0; i < length; ++i) {
+            const bool plain = random.bounded(4) != 0;
+            bytes += char(plain ? random.bounded(0x20, 0x7F) : random.bounded(0x80, 0x100));
+            text += plain ? QChar(char16_t(random.bounded(0x20, 0x7F)))
+                          : others[random.bounded(int(others.size()))];
+        }
+        QString decoded;
+        for (const char byte : std::as_const(bytes))
+            decoded += CodePage::decode(QByteArray(1, byte), codePage);
+        QCOMPARE(CodePage::decode(bytes, codePage), decoded);
+        QByteArray encoded;
+        for (const QChar c : std::as_const(text))
+            encoded += CodePage::encode(QString(c), codePage);
+        QCOMPARE(CodePage::encode(text, codePage), encoded);
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_CodePage)

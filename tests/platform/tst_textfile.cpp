@@ -38,6 +38,8 @@ private slots:
     void writerSavesAtomically();
     void scratchWrite_data();
     void scratchWrite();
+    void encodeText_data();
+    void encodeText();
 };
 
 namespace {
@@ -431,6 +433,38 @@ void tst_TextFile::scratchWrite()
     QCOMPARE(raisedErrorNumber(
                  [&] { TextFiles::writeScratch(dir.filePath(QStringLiteral("no/such/file")), bytes); }),
              RtErr::PathFileAccessError);
+}
+
+// A text whose lines end with a line feed gets CR LF line ends in any code
+// page, the same bytes as the text with its line feeds replaced and encoded.
+void tst_TextFile::encodeText_data()
+{
+    QTest::addColumn<int>("codePage");
+    QTest::addColumn<QString>("text");
+    QString longText;
+    for (int line = 0; line < 300; ++line)
+        longText += QStringLiteral("GEN %1:1 In the beginning \u00E9 \u2019\n").arg(line);
+    for (const int codePage : {1252, 1251, CodePage::Utf8, 1200}) {
+        const auto row = [&](const char *name, const QString &text) {
+            QTest::addRow("%s, code page %d", name, codePage) << codePage << text;
+        };
+        row("lines", QStringLiteral("a\nb\n"));
+        row("no line feed at the end", QStringLiteral("a\nb"));
+        row("empty", QString());
+        row("empty lines", QStringLiteral("\n\n"));
+        row("carriage return before", QStringLiteral("\u00E9\r\nx\n"));
+        row("a character the code page lacks", QStringLiteral("\u0416\n\u795E"));
+        row("many lines", longText);
+    }
+}
+
+void tst_TextFile::encodeText()
+{
+    QFETCH(int, codePage);
+    QFETCH(QString, text);
+    QString crLf = text;
+    crLf.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    QCOMPARE(TextFiles::encodeText(text, codePage), CodePage::encode(crLf, codePage));
 }
 
 QTEST_GUILESS_MAIN(tst_TextFile)
