@@ -24,7 +24,6 @@ class QProgressBar;
 class QPushButton;
 class QRadioButton;
 class QTextBlockFormat;
-class QTextBlockFormat;
 class QTextDocument;
 class QTimer;
 class RichTextBox;
