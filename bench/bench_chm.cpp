@@ -1,8 +1,9 @@
 // Opening the shipped CHM Bible in the help viewer at its default topic and then
-// at Psalm 119 (the longest chapter, in the largest page), next to reading the
-// same two pages' bytes with chmlib alone. The viewer is timed until Psalm 119
-// is painted; the part of the page above it, laid out after it shows, is timed
-// apart.
+// at Psalm 119 (the longest chapter, in the largest page), next to the same work
+// done plainly: the archive opened, its contents put into a tree, and the two
+// pages read and shown as HTML in a plain QTextBrowser, each painted. The viewer
+// is timed until Psalm 119 is painted; the part of the page above it, laid out
+// after it shows, is timed apart.
 
 #include "BenchSupport.h"
 #include "platform/ChmArchive.h"
@@ -10,42 +11,63 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFile>
+#include <QSplitter>
+#include <QTextBrowser>
 #include <QTextDocument>
+#include <QTreeWidget>
 #include <algorithm>
-#include <chm_lib.h>
-#include <vector>
 
 namespace {
-const char *const Pages[] = {"/index.html", "/b_psa.html"};
-
-qint64 readWithChmlib(const QByteArray &path)
+void addTopics(QTreeWidgetItem *parent, const QList<ChmArchive::TopicNode> &nodes)
 {
-    chmFile *file = chm_open(path.constData());
-    if (!file)
-        return -1;
-    qint64 total = 0;
-    for (const char *page : Pages) {
-        chmUnitInfo info{};
-        if (chm_resolve_object(file, page, &info) != CHM_RESOLVE_SUCCESS)
-            continue;
-        std::vector<unsigned char> bytes(info.length);
-        total += chm_retrieve_object(file, &info, bytes.data(), 0, info.length);
-    }
-    chm_close(file);
-    return total;
+    for (const ChmArchive::TopicNode &node : nodes)
+        addTopics(new QTreeWidgetItem(parent, QStringList{node.name}), node.children);
 }
+
+// The plain viewer: a tree beside a text browser.
+struct PlainViewer
+{
+    QSplitter window;
+    QTreeWidget *tree = new QTreeWidget(&window);
+    QTextBrowser *browser = new QTextBrowser(&window);
+
+    // Returns the bytes read.
+    qint64 open(const QString &path)
+    {
+        ChmArchive archive;
+        if (!archive.open(path))
+            return -1;
+        tree->clear();
+        auto *root = new QTreeWidgetItem(QStringList{archive.title()});
+        addTopics(root, archive.contents());
+        tree->addTopLevelItem(root);
+        root->setExpanded(true);
+        qint64 bytes = 0;
+        for (const QString &topic : {archive.defaultTopic(), QStringLiteral("/b_psa.html#c119")}) {
+            QByteArray page;
+            archive.read(topic.section(QLatin1Char('#'), 0, 0), page);
+            bytes += page.size();
+            browser->setHtml(ChmArchive::decodeText(page));
+            if (topic.contains(QLatin1Char('#')))
+                browser->scrollToAnchor(topic.section(QLatin1Char('#'), 1));
+            browser->viewport()->grab();
+        }
+        return bytes;
+    }
+};
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     const QString chm = QStringLiteral(VX_PROGRAM_DIR "/Modules/CHM/cn_web_utf8.chm");
-    const QByteArray path = QFile::encodeName(chm);
     const int runs = 9;
 
+    PlainViewer plain;
+    plain.window.resize(900, 640);
+    plain.window.show();
     qint64 bytes = 0;
-    const double baseline = medianMilliseconds(runs, [&] { bytes = readWithChmlib(path); });
+    const double baseline = medianMilliseconds(runs, [&] { bytes = plain.open(chm); });
 
     ChmViewer viewer;
     viewer.resize(900, 640);
@@ -98,13 +120,14 @@ int main(int argc, char *argv[])
 
     std::printf("pages read: %lld bytes; Psalms page shown: %d characters\n", static_cast<long long>(bytes),
                 characters);
-    printRow(QStringLiteral("baseline: chmlib alone, default topic and the Psalms page"), baseline);
+    printRow(QStringLiteral("baseline: the archive read, a tree and a plain QTextBrowser"), baseline);
     printRow(QStringLiteral("viewer: open at the default topic, then Psalm 119 on screen"), open);
     printRow(QStringLiteral("of which: the Psalms page parsed (setHtml alone)"), parse);
     printRow(QStringLiteral("of which: the contents file parsed"), sitemap);
     printRow(QStringLiteral("of which: a new viewer opened at the default topic"), tree);
     printRow(QStringLiteral("afterwards: the page above Psalm 119 laid out in steps"), rest[runs / 2]);
     printRow(QStringLiteral("  the longest of those steps (the pane is busy no longer)"), longestStep);
-    std::printf("ratio: %.2f\n", open / baseline);
+    std::printf("ratio: %.2f; with the layout afterwards %.2f\n", open / baseline,
+                (open + rest[runs / 2]) / baseline);
     return 0;
 }
