@@ -6,8 +6,6 @@
 #include "core/StringHelpers_.h"
 #include "platform/TextFile.h"
 
-#include <QSet>
-
 namespace {
 const QString CRLF = QStringLiteral("\r\n");
 
@@ -38,6 +36,7 @@ BookCategories::BookCategories()
 void BookCategories::LoadCategoriesFile(const QString &path)
 {
     m_entries.clear();
+    m_depths.clear();
     if (!FileFunctions_::FileExists(path)) {
         desktop().messageBox(GetMsg(0, 108, path), MsgBoxStyle::OKOnly, GetMsg(0, 109));
         return;
@@ -50,13 +49,14 @@ void BookCategories::LoadCategoriesFile(const QString &path)
     LoadLanguageFile(path);
 }
 
-BookCategories_Entry *BookCategories::FindByKey(const QString &key)
+QHash<QString, BookCategories_Entry *> BookCategories::ByKey() const
 {
+    QHash<QString, BookCategories_Entry *> byKey;
+    byKey.reserve(qsizetype(m_entries.size()));
     // With two categories of the same ID the first one is meant.
-    for (const auto &entry : m_entries)
-        if (QString::number(entry->CategoryID) == key)
-            return entry.get();
-    return nullptr;
+    for (auto it = m_entries.crbegin(); it != m_entries.crend(); ++it)
+        byKey.insert(QString::number((*it)->CategoryID), it->get());
+    return byKey;
 }
 
 void BookCategories::LoadLanguageFile(const QString &categoriesPath)
@@ -68,6 +68,7 @@ void BookCategories::LoadLanguageFile(const QString &categoriesPath)
         const QString languageFile = categoriesPath.left(categoriesPath.size() - 4) + QLatin1Char('_') +
                                      language + QStringLiteral(".txt");
         if (FileFunctions_::FileExists(languageFile)) {
+            const QHash<QString, BookCategories_Entry *> byKey = ByKey();
             for (const QString &line : meaningfulLines(languageFile)) {
                 const QStringList fields = SplitAndClean(line, QStringLiteral(","));
                 if (fields.size() != 3) {
@@ -78,7 +79,7 @@ void BookCategories::LoadLanguageFile(const QString &categoriesPath)
                         QStringLiteral("line='") + line + QLatin1Char('\''));
                     continue;
                 }
-                if (BookCategories_Entry *entry = FindByKey(fields[0])) {
+                if (BookCategories_Entry *entry = byKey.value(fields[0])) {
                     entry->LongName = fields[1];
                     entry->ShortName = fields[2];
                 } else {
@@ -128,18 +129,68 @@ qint32 BookCategories::ParentCategoryOfCategory(int i) const
 
 int BookCategories::IndentOfCategory(int i) const
 {
-    int depth = -1;
-    QSet<int> seen;
-    do {
-        ++depth;
-        seen.insert(i);
-        const qint32 parent = Entry(i).ParentCategoryID;
-        // A parent outside the list, or one that leads back into the chain, counts as the root.
-        if (parent < 0 || parent >= int(m_entries.size()) || seen.contains(parent))
-            break;
-        i = parent;
-    } while (i != 0);
-    return depth;
+    Entry(i);
+    if (m_depths.size() != m_entries.size())
+        m_depths = Depths();
+    return m_depths[size_t(i)];
+}
+
+// The depth of a category is one more than its parent's, 0 under the root
+// category 0. A parent outside the list, or one that leads back into the chain
+// walked up, counts as the root: the categories of a cycle all have the depth of
+// its length less one. Each category is walked up once.
+std::vector<int> BookCategories::Depths() const
+{
+    const int count = int(m_entries.size());
+    const auto parentOf = [&](int i) {
+        const qint32 parent = m_entries[size_t(i)]->ParentCategoryID;
+        return parent < 0 || parent >= count ? -1 : int(parent);
+    };
+    constexpr int Unknown = -1;
+    std::vector<int> depths(size_t(count), Unknown);
+    std::vector<int> placeInChain(size_t(count), Unknown);
+    std::vector<int> chain;
+    const auto depthOf = [&](int start) {
+        chain.clear();
+        int at = start;
+        for (;;) {
+            placeInChain[size_t(at)] = int(chain.size());
+            chain.push_back(at);
+            const int parent = parentOf(at);
+            if (parent <= 0) {
+                depths[size_t(at)] = 0;
+                break;
+            }
+            if (depths[size_t(parent)] != Unknown) {
+                depths[size_t(at)] = depths[size_t(parent)] + 1;
+                break;
+            }
+            if (placeInChain[size_t(parent)] != Unknown) {
+                const int from = placeInChain[size_t(parent)];
+                for (size_t k = size_t(from); k < chain.size(); ++k)
+                    depths[size_t(chain[k])] = int(chain.size()) - from - 1;
+                break;
+            }
+            at = parent;
+        }
+        for (const int walked : chain)
+            placeInChain[size_t(walked)] = Unknown;
+        // Down the chain from where its depth is known.
+        for (size_t k = chain.size() - 1; k-- > 0;) {
+            if (depths[size_t(chain[k])] == Unknown)
+                depths[size_t(chain[k])] = depths[size_t(chain[k + 1])] + 1;
+        }
+    };
+    for (int i = 1; i < count; ++i) {
+        if (depths[size_t(i)] == Unknown)
+            depthOf(i);
+    }
+    // The root's own walk ends where it comes back to the root.
+    if (count > 0) {
+        const int parent = parentOf(0);
+        depths[0] = parent <= 0 ? 0 : depths[size_t(parent)] + 1;
+    }
+    return depths;
 }
 
 bool BookCategories::IsBookInCategory(int i, int ibook) const

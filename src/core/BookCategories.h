@@ -2,6 +2,7 @@
 
 #include "core/BookCategories_Entry.h"
 
+#include <QHash>
 #include <QString>
 #include <memory>
 #include <vector>
@@ -28,7 +29,10 @@ public:
 private:
     void LoadCategoriesFile(const QString &path);
     const BookCategories_Entry &Entry(int i) const;
-    BookCategories_Entry *FindByKey(const QString &key);
+    // Each category by the key text of its ID (the first of two with the same ID).
+    QHash<QString, BookCategories_Entry *> ByKey() const;
+    std::vector<int> Depths() const;
 
     std::vector<std::unique_ptr<BookCategories_Entry>> m_entries;
+    mutable std::vector<int> m_depths; // IndentOfCategory of each, worked out at the first call
 };

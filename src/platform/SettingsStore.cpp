@@ -42,8 +42,10 @@ QString escape(const QString &text, bool isKey)
     return out;
 }
 
-QString unescape(const QString &text)
+QString unescape(QStringView text)
 {
+    if (!text.contains(QLatin1Char('\\')))
+        return text.toString();
     QString out;
     out.reserve(text.size());
     for (int i = 0; i < text.size(); ++i) {
@@ -66,9 +68,9 @@ QString unescape(const QString &text)
 }
 
 // Index of the first "=" that is not escaped.
-int separatorIndex(const QString &line)
+qsizetype separatorIndex(QStringView line)
 {
-    for (int i = 0; i < line.size(); ++i) {
+    for (qsizetype i = 0; i < line.size(); ++i) {
         if (line[i] == QLatin1Char('\\'))
             ++i;
         else if (line[i] == QLatin1Char('='))
@@ -126,6 +128,8 @@ void SettingsStore::refresh() const
     if (sameContent)
         return;
     m_sections.clear();
+    m_sectionPositions.clear();
+    m_entryPositions.clear();
     parse(data);
     m_loaded = true;
     m_loadedData = data;
@@ -134,8 +138,13 @@ void SettingsStore::refresh() const
 void SettingsStore::parse(const QByteArray &data) const
 {
     Section *current = nullptr;
-    const QStringList lines = QString::fromUtf8(data).split(QLatin1Char('\n'));
-    for (QString line : lines) {
+    const QString text = QString::fromUtf8(data);
+    for (qsizetype from = 0; from <= text.size();) {
+        qsizetype lineFeed = text.indexOf(QLatin1Char('\n'), from);
+        if (lineFeed < 0)
+            lineFeed = text.size();
+        QStringView line = QStringView(text).sliced(from, lineFeed - from);
+        from = lineFeed + 1;
         if (line.endsWith(QLatin1Char('\r')))
             line.chop(1);
         if (line.isEmpty() || line.startsWith(QLatin1Char(';')) || line.startsWith(QLatin1Char('#')))
@@ -146,23 +155,26 @@ void SettingsStore::parse(const QByteArray &data) const
         while (end > 0 && (line[end - 1] == QLatin1Char(' ') || line[end - 1] == QLatin1Char('\t')))
             --end;
         if (line.startsWith(QLatin1Char('[')) && end > 1 && line[end - 1] == QLatin1Char(']')) {
-            const QString name = unescape(line.mid(1, end - 2));
-            current = findSection(name);
-            if (!current) {
-                m_sections.append({name, {}});
-                current = &m_sections.last();
-            }
+            const QString name = unescape(line.sliced(1, end - 2));
+            const QString nameKey = CaseKey(name);
+            current = sectionAt(nameKey);
+            if (!current)
+                current = &addSection(name, nameKey);
             continue;
         }
-        const int eq = separatorIndex(line);
+        const qsizetype eq = separatorIndex(line);
         if (!current || eq < 0)
             continue; // not a line this store writes; ignored
-        const QString key = unescape(line.left(eq));
-        const QString value = unescape(line.mid(eq + 1));
-        if (Entry *entry = findEntry(current, key))
-            entry->value = value;
-        else
-            current->entries.append({key, value});
+        QString key = unescape(line.first(eq));
+        QString value = unescape(line.sliced(eq + 1));
+        std::pair<qsizetype, QString> place{current - m_sections.data(), CaseKey(key)};
+        const auto it = m_entryPositions.constFind(place);
+        if (it != m_entryPositions.constEnd()) {
+            current->entries[*it].value = std::move(value);
+        } else {
+            m_entryPositions.insert(std::move(place), current->entries.size());
+            current->entries.append({std::move(key), std::move(value)});
+        }
     }
 }
 
@@ -202,20 +214,66 @@ void SettingsStore::save() const
     m_readAt = QDateTime::currentDateTimeUtc();
 }
 
+// Each UTF-16 unit, or surrogate pair, folded on its own: QString::compare
+// ignoring case folds so.
+QString SettingsStore::CaseKey(const QString &name)
+{
+    QString key(name.size(), Qt::Uninitialized);
+    QChar *to = key.data();
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const QChar c = name[i];
+        if (c.isHighSurrogate() && i + 1 < name.size() && name[i + 1].isLowSurrogate()) {
+            const char32_t folded = QChar::toCaseFolded(QChar::surrogateToUcs4(c, name[++i]));
+            *to++ = QChar(QChar::highSurrogate(folded));
+            *to++ = QChar(QChar::lowSurrogate(folded));
+        } else {
+            *to++ = QChar(QChar::toCaseFolded(c.unicode()));
+        }
+    }
+    return key;
+}
+
 SettingsStore::Section *SettingsStore::findSection(const QString &name) const
 {
-    for (Section &section : m_sections)
-        if (section.name.compare(name, Qt::CaseInsensitive) == 0)
-            return &section;
-    return nullptr;
+    return sectionAt(CaseKey(name));
+}
+
+SettingsStore::Section *SettingsStore::sectionAt(const QString &nameKey) const
+{
+    const auto it = m_sectionPositions.constFind(nameKey);
+    return it == m_sectionPositions.constEnd() ? nullptr : &m_sections[*it];
+}
+
+SettingsStore::Section &SettingsStore::addSection(const QString &name, const QString &nameKey) const
+{
+    m_sectionPositions.insert(nameKey, m_sections.size());
+    m_sections.append({name, {}});
+    return m_sections.last();
 }
 
 SettingsStore::Entry *SettingsStore::findEntry(Section *section, const QString &key) const
 {
-    for (Entry &entry : section->entries)
-        if (entry.key.compare(key, Qt::CaseInsensitive) == 0)
-            return &entry;
-    return nullptr;
+    const auto it = m_entryPositions.constFind({section - m_sections.data(), CaseKey(key)});
+    return it == m_entryPositions.constEnd() ? nullptr : &section->entries[*it];
+}
+
+void SettingsStore::addEntry(Section &section, const QString &key, QString value) const
+{
+    m_entryPositions.insert({&section - m_sections.data(), CaseKey(key)}, section.entries.size());
+    section.entries.append({key, std::move(value)});
+}
+
+// Where the same key stands twice in a section, the first one is found.
+void SettingsStore::index() const
+{
+    m_sectionPositions.clear();
+    m_entryPositions.clear();
+    for (qsizetype s = 0; s < m_sections.size(); ++s) {
+        m_sectionPositions.insert(CaseKey(m_sections[s].name), s);
+        const QList<Entry> &entries = m_sections[s].entries;
+        for (qsizetype e = entries.size() - 1; e >= 0; --e)
+            m_entryPositions.insert({s, CaseKey(entries[e].key)}, e);
+    }
 }
 
 QString SettingsStore::value(const QString &section, const QString &key, const QString &defaultValue) const
@@ -237,16 +295,14 @@ void SettingsStore::setValue(const QString &section, const QString &key, const Q
 {
     refresh();
     Section *s = findSection(section);
-    if (!s) {
-        m_sections.append({section, {}});
-        s = &m_sections.last();
-    }
+    if (!s)
+        s = &addSection(section, CaseKey(section));
     if (Entry *e = findEntry(s, key)) {
         if (e->value == value)
             return;
         e->value = value;
     } else {
-        s->entries.append({key, value});
+        addEntry(*s, key, value);
     }
     save();
 }
@@ -259,8 +315,10 @@ void SettingsStore::removeKey(const QString &section, const QString &key)
         return;
     const qsizetype before = s->entries.size();
     s->entries.removeIf([&](const Entry &e) { return e.key.compare(key, Qt::CaseInsensitive) == 0; });
-    if (s->entries.size() != before)
-        save();
+    if (s->entries.size() == before)
+        return;
+    index();
+    save();
 }
 
 void SettingsStore::removeSection(const QString &section)
@@ -268,8 +326,10 @@ void SettingsStore::removeSection(const QString &section)
     refresh();
     const qsizetype before = m_sections.size();
     m_sections.removeIf([&](const Section &s) { return s.name.compare(section, Qt::CaseInsensitive) == 0; });
-    if (m_sections.size() != before)
-        save();
+    if (m_sections.size() == before)
+        return;
+    index();
+    save();
 }
 
 void SettingsStore::replaceSection(const QString &section, const QList<std::pair<QString, QString>> &entries)
@@ -280,15 +340,14 @@ void SettingsStore::replaceSection(const QString &section, const QList<std::pair
     }
     refresh();
     Section *s = findSection(section);
-    if (!s) {
-        m_sections.append({section, {}});
-        s = &m_sections.last();
-    }
+    if (!s)
+        s = &addSection(section, CaseKey(section));
     QList<Entry> replaced;
     replaced.reserve(entries.size());
     for (const auto &[key, value] : entries)
         replaced.append({key, value});
     s->entries = replaced;
+    index();
     save();
 }
 

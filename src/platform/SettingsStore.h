@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <utility>
@@ -49,14 +50,24 @@ private:
         QList<Entry> entries;
     };
 
+    // Names compared without regard to case are the same when their keys are.
+    static QString CaseKey(const QString &name);
     void refresh() const;
     void parse(const QByteArray &data) const;
     void save() const;
     Section *findSection(const QString &name) const;
+    Section *sectionAt(const QString &nameKey) const;
+    Section &addSection(const QString &name, const QString &nameKey) const;
     Entry *findEntry(Section *section, const QString &key) const;
+    void addEntry(Section &section, const QString &key, QString value) const;
+    // The positions anew, after sections or keys were taken out.
+    void index() const;
 
     QString m_filePath;
     mutable QList<Section> m_sections;
+    // Where the sections and their entries stand, by CaseKey (and section).
+    mutable QHash<QString, qsizetype> m_sectionPositions;
+    mutable QHash<std::pair<qsizetype, QString>, qsizetype> m_entryPositions;
     mutable bool m_loaded = false;
     mutable QDateTime m_loadedTime;
     mutable qint64 m_loadedSize = -1;

@@ -3,6 +3,8 @@
 #include "core/GlobalVars.h"
 #include "core/MsgSupport.h"
 
+#include <QRandomGenerator>
+#include <QSet>
 #include <QtTest>
 
 class TestBookCategories : public QObject
@@ -83,6 +85,51 @@ private Q_SLOTS:
         QCOMPARE(c.IndentOfCategory(7), 0);
         QVERIFY_THROWS_EXCEPTION(RuntimeError, c.IndentOfCategory(8));
         QVERIFY_THROWS_EXCEPTION(RuntimeError, c.LongNameOfCategory(-1));
+    }
+
+    // Parents drawn at random, cycles, self-parents and parents outside the list
+    // among them: each depth as the walk up the chain gives it.
+    void depthsAsTheWalkUpTheChain_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("outside"); // parents drawn from 0 to count + outside - 1
+        QTest::newRow("few, many cycles") << 8 << 0;
+        QTest::newRow("some outside the list") << 60 << 10;
+        QTest::newRow("long chains") << 400 << 1;
+    }
+    void depthsAsTheWalkUpTheChain()
+    {
+        QFETCH(int, count);
+        QFETCH(int, outside);
+        QRandomGenerator random(quint32(count + outside));
+        for (int round = 0; round < 20; ++round) {
+            QList<int> parents;
+            QByteArray text;
+            for (int i = 0; i < count; ++i) {
+                // Mostly an earlier category, for long chains; now and then any.
+                const int parent = random.bounded(4) == 0 || i == 0 ? int(random.bounded(count + outside))
+                                                                    : int(random.bounded(i));
+                parents.append(parent);
+                text += QByteArray::number(i) + ',' + QByteArray::number(parent) + ",1\r\n";
+            }
+            categories(text);
+            names("");
+            const BookCategories c;
+            for (int start = 0; start < count; ++start) {
+                int depth = -1;
+                QSet<int> seen;
+                int i = start;
+                do {
+                    ++depth;
+                    seen.insert(i);
+                    const int parent = parents[i];
+                    if (parent >= count || seen.contains(parent))
+                        break;
+                    i = parent;
+                } while (i != 0);
+                QCOMPARE(c.IndentOfCategory(start), depth);
+            }
+        }
     }
 
     void duplicateIdsKeepTheFirst()

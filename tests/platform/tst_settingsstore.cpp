@@ -25,6 +25,9 @@ private slots:
     void handWrittenFileWithJunk();
     void unchangedValueDoesNotRewrite();
     void replaceSection();
+    void caseAsQStringComparesIt_data();
+    void caseAsQStringComparesIt();
+    void findsWhatRemainsAfterRemoving();
 };
 
 namespace {
@@ -316,6 +319,65 @@ void tst_SettingsStore::unchangedValueDoesNotRewrite()
     store.setValue(QStringLiteral("S"), QStringLiteral("K"), QStringLiteral("v"));
     QCOMPARE(store.value(QStringLiteral("S"), QStringLiteral("Foreign"), QString()), QStringLiteral("1"));
     QVERIFY(readBytes(store.filePath()).contains("Foreign=1"));
+}
+
+// Two names are one when QString::compare, ignoring case, finds them equal:
+// letters whose case folds to two letters, or to another letter, or that lie
+// outside the Basic Multilingual Plane.
+void tst_SettingsStore::caseAsQStringComparesIt_data()
+{
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("second");
+    QTest::newRow("ASCII") << QStringLiteral("FontSize") << QStringLiteral("fONTsIZE");
+    QTest::newRow("sharp s and double s") << QStringLiteral("Stra\u00DFe") << QStringLiteral("STRASSE");
+    QTest::newRow("capital sharp s") << QStringLiteral("\u00DF") << QStringLiteral("\u1E9E");
+    QTest::newRow("final sigma") << QStringLiteral("\u03A3") << QStringLiteral("\u03C2");
+    QTest::newRow("Kelvin sign") << QStringLiteral("k") << QStringLiteral("\u212A");
+    QTest::newRow("dotless i") << QStringLiteral("\u0131") << QStringLiteral("I");
+    QTest::newRow("dotted capital I") << QStringLiteral("\u0130") << QStringLiteral("i");
+    QTest::newRow("title case") << QStringLiteral("\u01C5") << QStringLiteral("\u01C6");
+    QTest::newRow("micro sign") << QStringLiteral("\u00B5") << QStringLiteral("\u039C");
+    QTest::newRow("Deseret") << QStringLiteral("\U00010400x") << QStringLiteral("\U00010428X");
+    QTest::newRow("half a pair") << QStringLiteral("\xD801x") << QStringLiteral("\xD801X");
+}
+
+void tst_SettingsStore::caseAsQStringComparesIt()
+{
+    QFETCH(QString, first);
+    QFETCH(QString, second);
+    TestFixture fx(false);
+    SettingsStore &store = fx.settings();
+    const bool same = first.compare(second, Qt::CaseInsensitive) == 0;
+    store.setValue(first, first, QStringLiteral("1"));
+    store.setValue(second, second, QStringLiteral("2"));
+    QCOMPARE(store.value(first, first, QString()), same ? QStringLiteral("2") : QStringLiteral("1"));
+    QCOMPARE(store.sections().size(), same ? 1 : 2);
+    // Read back from the file (where half a surrogate pair cannot go).
+    if (first.isValidUtf16()) {
+        SettingsStore fresh(store.filePath());
+        QCOMPARE(fresh.value(second, first, QString()), same ? QStringLiteral("2") : QString());
+        QCOMPARE(fresh.sections().size(), same ? 1 : 2);
+    }
+}
+
+void tst_SettingsStore::findsWhatRemainsAfterRemoving()
+{
+    TestFixture fx(false);
+    SettingsStore &store = fx.settings();
+    for (const char *section : {"A", "B", "C"}) {
+        for (const char *key : {"x", "y", "z"})
+            store.setValue(QLatin1String(section), QLatin1String(key),
+                           QLatin1String(section) + QLatin1String(key));
+    }
+    store.removeKey(QStringLiteral("b"), QStringLiteral("X"));
+    store.removeSection(QStringLiteral("a"));
+    QCOMPARE(store.value(QStringLiteral("B"), QStringLiteral("z"), QString()), QStringLiteral("Bz"));
+    QCOMPARE(store.value(QStringLiteral("C"), QStringLiteral("Y"), QString()), QStringLiteral("Cy"));
+    store.setValue(QStringLiteral("b"), QStringLiteral("x"), QStringLiteral("again"));
+    store.setValue(QStringLiteral("c"), QStringLiteral("z"), QStringLiteral("new"));
+    QCOMPARE(store.keys(QStringLiteral("B")), (QStringList{"y", "z", "x"}));
+    QCOMPARE(store.sections(), (QStringList{"B", "C"}));
+    QCOMPARE(store.value(QStringLiteral("C"), QStringLiteral("Z"), QString()), QStringLiteral("new"));
 }
 
 QTEST_GUILESS_MAIN(tst_SettingsStore)
