@@ -38,6 +38,7 @@ frmBookmarkAdd::frmBookmarkAdd()
 void frmBookmarkAdd::buildControls()
 {
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
+    HelpService::setHelpContext(this, HelpContext);
     tTitle = new QLineEdit(this);
     tDate = new QLineEdit(this);
     tCategory = new QLineEdit(this);
@@ -225,13 +226,8 @@ void frmBookmarkAdd::closeEvent(QCloseEvent *event)
     QDialog::closeEvent(event);
 }
 
+// As F1 does: the program's help viewer, which says itself why a file did not open.
 void frmBookmarkAdd::cmdHelp_Click()
 {
-    TrapErrors(QStringLiteral("frmBookmarkAdd.cmdHelp_Click()"), [] { ShowHelp(); });
-}
-
-// As F1 does: the program's help viewer, which says itself why a file did not open.
-void frmBookmarkAdd::ShowHelp()
-{
-    HelpService::showHelp();
+    TrapErrors(QStringLiteral("frmBookmarkAdd.cmdHelp_Click()"), [] { HelpService::showHelp(HelpContext); });
 }

@@ -371,14 +371,20 @@ private slots:
     {
         list().show();
         list().LV->clearSelection();
-        for (QPushButton *button : {list().cmdDelete, list().cmdEdit, list().cmdGoto})
-            button->click();
+        list().cmdDelete->click();
         QVERIFY(desk().messageBoxes().isEmpty());
+        // Edit and Go to report under their own names; the list stays open.
+        list().cmdEdit->click();
+        list().cmdGoto->click();
+        QCOMPARE(desk().messageBoxes().size(), 2);
+        QVERIFY(desk().messageBoxes()[0].text.contains(QLatin1String("frmBookmarkList.cmdEdit_Click()")));
+        QVERIFY(desk().messageBoxes()[1].text.contains(QLatin1String("frmBookmarkList.cmdGoto_Click()")));
+        QVERIFY(desk().messageBoxes()[1].text.contains(QLatin1String("No bookmark is selected")));
         QVERIFY(list().isVisible());
         list().cmdUpdate->click();
-        QCOMPARE(desk().messageBoxes().size(), 1);
-        QCOMPARE(desk().messageBoxes().first().title, QStringLiteral("No Bookmark."));
-        QCOMPARE(desk().messageBoxes().first().text, GetMsg(0, 5));
+        QCOMPARE(desk().messageBoxes().size(), 3);
+        QCOMPARE(desk().messageBoxes().last().title, QStringLiteral("No Bookmark."));
+        QCOMPARE(desk().messageBoxes().last().text, GetMsg(0, 5));
         QCOMPARE(m_fx->readFile(QStringLiteral("Bookmarks.txt")), Fixture);
         QCOMPARE(m_pane->Text(), PaneText);
     }
@@ -609,17 +615,32 @@ private slots:
         QVERIFY(dialog.Cancelled());
     }
 
-    void helpOpensTheProgramHelpInItsViewer()
+    // Help and F1 in both bookmark windows open the bookmarks' page (help context 2001).
+    void helpOpensTheBookmarksPage_data()
     {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("dialog's Help button") << "button";
+        QTest::newRow("F1 in the dialog") << "dialog";
+        QTest::newRow("F1 in the list") << "list";
+    }
+    void helpOpensTheBookmarksPage()
+    {
+        QFETCH(QString, how);
         gHelpFile = m_fx->path(QStringLiteral("Help.chm"));
         QVERIFY(QFile::copy(QStringLiteral(VX_PROGRAM_DIR "/Help.chm"), gHelpFile));
         MainStartup::SetUpHelp();
-        frmBookmarkAdd::Instance().cmdHelp->click();
+        if (how == QLatin1String("button"))
+            frmBookmarkAdd::Instance().cmdHelp->click();
+        else if (how == QLatin1String("dialog"))
+            QTest::keyClick(frmBookmarkAdd::Instance().tChapter, Qt::Key_F1);
+        else
+            QTest::keyClick(list().LV, Qt::Key_F1);
         // The help file is compiled help: only the program's own viewer reads it.
         QVERIFY(desk().openedFiles.isEmpty());
         QVERIFY(desk().messageBoxes().isEmpty());
         QVERIFY(HelpService::viewer() && HelpService::viewer()->isVisible());
         QCOMPARE(HelpService::viewer()->fileName(), gHelpFile);
+        QCOMPARE(HelpService::viewer()->currentTopic(), QStringLiteral("/notes.html"));
         HelpService::viewer()->close();
     }
 };
