@@ -78,6 +78,8 @@ protected:
 private:
     void buildControls();
     void Form_Activate();
+    bool ReferenceIsValid();
+    bool refuse(QWidget *box, int message, const QString &argument);
 
     bool m_adding = false;
     bool m_cancelled = true;

@@ -1,5 +1,6 @@
 #include "bookmarks/frmBookmarkAdd.h"
 #include "bookmarks/frmBookmarkList.h"
+#include "common/ModuleBuilder.h"
 #include "common/TestFixture.h"
 #include "core/BookmarkRecords.h"
 #include "core/DateFormatText.h"
@@ -593,6 +594,98 @@ private slots:
                  (QStringList{book, FormatPart(chapter), FormatPart(verse)}));
     }
     static QString FormatPart(const QString &text) { return frmBookmarkAdd::FormatNumberPart(text); }
+
+    // OK takes a reference only when it names a chapter and verse of a book of
+    // the list, counted by Bible 0 where it has the book; anything else is
+    // refused and the dialog stays open.
+    void referenceChecks_data()
+    {
+        QTest::addColumn<QString>("book");
+        QTest::addColumn<QString>("chapter");
+        QTest::addColumn<QString>("verse");
+        QTest::addColumn<int>("message"); // 0: taken
+        QTest::addColumn<QString>("argument");
+        QTest::addColumn<QString>("reference");
+        QTest::newRow("chapter not a number") << "RUT"
+                                              << "abc"
+                                              << "1" << 157 << "4"
+                                              << "";
+        QTest::newRow("verse past the chapter") << "RUT"
+                                                << "1"
+                                                << "99999" << 158 << "3"
+                                                << "";
+        QTest::newRow("empty boxes") << "RUT"
+                                     << ""
+                                     << "" << 157 << "4"
+                                     << "";
+        QTest::newRow("chapter past the book") << "RUT"
+                                               << "5"
+                                               << "1" << 157 << "4"
+                                               << "";
+        QTest::newRow("verse 0") << "RUT"
+                                 << "1"
+                                 << "0" << 158 << "3"
+                                 << "";
+        QTest::newRow("not a book") << "XYZ"
+                                    << "1"
+                                    << "1" << 156 << "XYZ"
+                                    << "";
+        QTest::newRow("empty book") << ""
+                                    << "1"
+                                    << "1" << 156 << ""
+                                    << "";
+        QTest::newRow("last verse, book in lower case") << "rut"
+                                                        << " 4 "
+                                                        << "2" << 0 << ""
+                                                        << "RUT 004:002";
+        QTest::newRow("stored form") << "RUT"
+                                     << "001"
+                                     << "003" << 0 << ""
+                                     << "RUT 001:003";
+        QTest::newRow("book Bible 0 lacks") << "GEN"
+                                            << "50"
+                                            << "26" << 0 << ""
+                                            << "GEN 050:026";
+        QTest::newRow("past any book") << "GEN"
+                                       << "151"
+                                       << "1" << 157 << "150"
+                                       << "";
+        QTest::newRow("a range of books") << "ALL"
+                                          << "2"
+                                          << "176" << 0 << ""
+                                          << "ALL 002:176";
+    }
+    void referenceChecks()
+    {
+        QFETCH(QString, book);
+        QFETCH(QString, chapter);
+        QFETCH(QString, verse);
+        QFETCH(int, message);
+        QFETCH(QString, argument);
+        QFETCH(QString, reference);
+        ModuleBuilder ruth;
+        ruth.chapter(8, 1, 3).chapter(8, 2, 5).chapter(8, 3, 4).chapter(8, 4, 2);
+        m_fx->addBible(QStringLiteral("Ruth"), QStringLiteral("b_ruth.txt"), ruth.bytes());
+        frmBookmarkAdd &dialog = frmBookmarkAdd::Instance();
+        dialog.setAdding(true);
+        dialog.show();
+        dialog.cboBook->setEditText(book);
+        dialog.tChapter->setText(chapter);
+        dialog.tVerse->setText(verse);
+        dialog.cmdOK->click();
+        if (message == 0) {
+            QVERIFY(desk().messageBoxes().isEmpty());
+            QVERIFY(!dialog.Cancelled());
+            QVERIFY(dialog.isHidden());
+            QCOMPARE(dialog.sBookChVs(), reference);
+            return;
+        }
+        QCOMPARE(desk().messageBoxes().size(), 1);
+        QCOMPARE(desk().lastMessage(), GetMsg(0, message, argument));
+        QVERIFY(dialog.isVisible());
+        QVERIFY(dialog.Cancelled());
+        dialog.cmdCancel->click();
+    }
 
     void unsplittableReference()
     {
