@@ -4,6 +4,7 @@
 #include "platform/CodePage.h"
 #include "platform/RichTextBox.h"
 #include "platform/Twips.h"
+#include "search/NotesDocument.h"
 #include "search/WorkspaceFiles.h"
 
 #include <QDir>
@@ -38,6 +39,7 @@ class TestWorkspaceFiles : public QObject
 private:
     std::unique_ptr<TestFixture> m_fx;
     std::unique_ptr<RichTextBox> m_rt;
+    std::unique_ptr<NotesDocument> m_document;
     std::unique_ptr<WorkspaceFiles> m_files;
 
     TestDesktop &desk() { return m_fx->desk(); }
@@ -86,11 +88,13 @@ private slots:
         MsgSupport::ReloadAllMessages();
         QVERIFY(QDir().mkpath(m_fx->path(QStringLiteral("notes"))));
         m_rt = std::make_unique<RichTextBox>();
-        m_files = std::make_unique<WorkspaceFiles>(m_rt.get());
+        m_document = std::make_unique<NotesDocument>(m_rt.get());
+        m_files = std::make_unique<WorkspaceFiles>(*m_document);
     }
     void cleanup()
     {
         m_files.reset();
+        m_document.reset();
         m_rt.reset();
         m_fx.reset();
     }
@@ -149,13 +153,13 @@ private slots:
         if (!replaced) {
             QCOMPARE(m_rt->Text(), before);
             QCOMPARE(m_rt->document()->isModified(), changed);
-            QVERIFY(m_files->FileName().isEmpty());
+            QVERIFY(m_document->FileName().isEmpty());
             QVERIFY(!dialogs().contains(QStringLiteral("open")) || files == QStringList{QString()});
         } else {
             QCOMPARE(m_rt->Text(), open ? QStringLiteral("Other file") : QString());
             QVERIFY(!m_rt->document()->isModified());
-            QCOMPARE(m_files->FileName(), open ? file(QStringLiteral("other.txt")) : QString());
-            QCOMPARE(m_files->Caption(),
+            QCOMPARE(m_document->FileName(), open ? file(QStringLiteral("other.txt")) : QString());
+            QCOMPARE(m_document->Caption(),
                      open ? file(QStringLiteral("other.txt")) + QStringLiteral(" - Verbanox")
                           : QStringLiteral("Untitled - Verbanox"));
         }
@@ -187,8 +191,9 @@ private slots:
         if (history == QLatin1String("new"))
             QVERIFY(m_files->New());
         if (history == QLatin1String("search")) {
-            m_rt->setText(QStringLiteral("Gen 1:1 In the beginning"));
-            m_files->DocumentReplaced();
+            auto *result = new QTextDocument;
+            result->setPlainText(QStringLiteral("Gen 1:1 In the beginning"));
+            m_document->ShowResult(result, true);
         }
         desk().shown.clear();
         type(QStringLiteral(" typed"));
@@ -199,8 +204,8 @@ private slots:
 
         QCOMPARE(dialogs().contains(QStringLiteral("save")), asksName);
         const QString target = asksName ? QStringLiteral("named.rtf") : QStringLiteral("old.rtf");
-        QCOMPARE(m_files->FileName(), file(target));
-        QCOMPARE(m_files->Caption(), file(target));
+        QCOMPARE(m_document->FileName(), file(target));
+        QCOMPARE(m_document->Caption(), file(target));
         QVERIFY(m_fx->readFile(QStringLiteral("notes/") + target).startsWith("{\\rtf1"));
         QVERIFY(m_fx->readFile(QStringLiteral("notes/") + target).contains("typed"));
         QCOMPARE(m_fx->readFile(QStringLiteral("notes/plain.txt")), plainBefore);
@@ -244,7 +249,7 @@ private slots:
         QCOMPARE(dialogs().count(msg(45)), answers.size());
         QCOMPARE(m_fx->readFile(QStringLiteral("notes/old.rtf")).contains("New notes"),
                  savedAs == QLatin1String("old.rtf"));
-        QCOMPARE(m_files->FileName(), savedAs.isEmpty() ? QString() : file(savedAs));
+        QCOMPARE(m_document->FileName(), savedAs.isEmpty() ? QString() : file(savedAs));
         QCOMPARE(m_rt->document()->isModified(), savedAs.isEmpty());
         // Nothing went wrong: no error box, nothing saved under an empty name.
         QCOMPARE(dialogs().filter(QStringLiteral("error")).size(), 0);
@@ -296,7 +301,7 @@ private slots:
         QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 1);
         QVERIFY(desk().lastMessage().startsWith(msg(52, QDir::toNativeSeparators(name))));
         QVERIFY(m_rt->document()->isModified());
-        QVERIFY(m_files->FileName().isEmpty());
+        QVERIFY(m_document->FileName().isEmpty());
         // Closing now asks, and a failed save cancels the close.
         chooseFiles({name});
         answer({Yes});
