@@ -3,11 +3,13 @@
 #include "search/EditCommands.h"
 #include "search/FormatToolbar.h"
 #include "search/NotesDocument.h"
+#include "search/SearchButtonAnimation.h"
+#include "search/SearchDisplay.h"
 #include "search/SearchRun.h"
-#include "search/SearchText.h"
-#include "search/SearchView.h"
+#include "search/SearchScope.h"
 #include "search/WorkspaceFiles.h"
 #include "search/WorkspaceMenus.h"
+#include "search/WorkspaceToolbar.h"
 
 #include "controls/MenuTable.h"
 #include "core/BibleBookNames.h"
@@ -20,7 +22,6 @@
 #include "core/MsgSupport.h"
 #include "core/Registry_.h"
 #include "core/Translation.h"
-#include "core/TranslationHelpers.h"
 #include "core/VerseReader.h"
 #include "mainwindow/CommonMenus.h"
 #include "mainwindow/MenuTargets.h"
@@ -35,18 +36,14 @@
 
 #include <QAction>
 #include <QCheckBox>
-#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -61,15 +58,7 @@
 namespace {
 const QString SettingsSection = QStringLiteral("Settings");
 const QString PositionPrefix = QStringLiteral("AdvancedSearch");
-constexpr quint32 Red = 0x000000FF;
-constexpr quint32 Black = 0x00000000;
 constexpr int MsgClearHistory = 43;
-constexpr int MsgInvalidPattern = 241;
-constexpr int MsgTooManyTerms = 242;
-// The Search button's animation: eight frames, fast for the first cycles.
-constexpr int AnimationFrames = 8;
-constexpr int AnimationFastCycles = 8;
-constexpr int AnimationMilliseconds = 100;
 
 TermSearch::VerseSource readerSource(const Translation &translation)
 {
@@ -84,68 +73,7 @@ Seam<AdvancedSearch::SourceFactory> &sourceFactory()
     return factory;
 }
 
-void setForeColor(QWidget *widget, quint32 colour)
-{
-    QPalette palette = widget->palette();
-    const QColor qcolour = OleColor::toQColor(colour);
-    palette.setColor(QPalette::Text, qcolour);
-    palette.setColor(QPalette::ButtonText, qcolour);
-    palette.setColor(QPalette::WindowText, qcolour);
-    widget->setPalette(palette);
-}
 } // namespace
-
-// The window as the search run sees it: the progress bar, the status field, the
-// document pane and the summary box.
-class AdvancedSearch::RunView : public SearchView
-{
-public:
-    explicit RunView(AdvancedSearch &window)
-        : w(window)
-    {
-    }
-
-    void ShowProgress(qint64 maximum) override
-    {
-        w.ProgressBar1->setRange(0, int(std::min<qint64>(maximum, INT_MAX)));
-        w.ProgressBar1->setValue(0);
-        w.ProgressBar1->setVisible(true);
-    }
-    void SetProgress(qint64 value) override
-    {
-        w.ProgressBar1->setValue(int(std::min<qint64>(value, w.ProgressBar1->maximum())));
-    }
-    void HideProgress() override { w.ProgressBar1->setVisible(false); }
-    void ShowStatus(const QString &text, bool emphasised) override
-    {
-        QFont font = w.txtStatusTextR->font();
-        font.setBold(emphasised);
-        w.txtStatusTextR->setFont(font);
-        w.txtStatusTextR->setText(text);
-    }
-    QFont DocumentFont() const override { return w.RT->document()->defaultFont(); }
-    void ShowDocument(QTextDocument *document) override
-    {
-        w.m_document->ShowResult(document, w.mEditWrapText->isChecked());
-    }
-    bool WatchesColouring() const override { return w.chkActiveUpd->isChecked(); }
-    void ShowSummary(const QStringList &lines, bool limitReached) override
-    {
-        w.cboResults->clear();
-        w.cboResults->addItems(lines);
-        setForeColor(w.cboResults, limitReached ? Red : Black);
-        if (!lines.isEmpty())
-            w.cboResults->setEditText(QStringLiteral("SEARCH SUMMARY"));
-    }
-    void LetEventsRun() override
-    {
-        w.Timer1_Timer();
-        QCoreApplication::processEvents();
-    }
-
-private:
-    AdvancedSearch &w;
-};
 
 AdvancedSearch::AdvancedSearch()
 {
@@ -159,6 +87,7 @@ AdvancedSearch::AdvancedSearch()
     CreateToolbar();
     LayOutControls();
     CreateMenus();
+    CreateSearchRun();
     ConnectControls();
     ConnectToolbar();
     ConnectPane();
@@ -200,11 +129,6 @@ void AdvancedSearch::Register()
 AdvancedSearch::SourceFactory AdvancedSearch::setSourceFactory(SourceFactory factory)
 {
     return sourceFactory().replace(std::move(factory));
-}
-
-void AdvancedSearch::setPollInterval(int milliseconds)
-{
-    m_run->SetPollInterval(milliseconds);
 }
 
 // --- Controls ----------------------------------------------------------------
@@ -260,11 +184,9 @@ void AdvancedSearch::CreateParts()
     m_document = new NotesDocument(RT, this);
     m_edit = new EditCommands(RT, this);
     m_files = std::make_unique<WorkspaceFiles>(*m_document);
-    m_runView = std::make_unique<RunView>(*this);
-    m_run = std::make_unique<SearchRun>(*m_runView);
+    m_animation = std::make_unique<SearchButtonAnimation>(cmdSearch, Timer1);
     connect(m_document, &NotesDocument::captionChanged, this, &QWidget::setWindowTitle);
     connect(m_document, &NotesDocument::replaced, this, [this] { m_edit->MoveFindTo(0); });
-    connect(m_edit, &EditCommands::availabilityChanged, this, [this] { UpdateEditCommands(); });
 }
 
 // The pane fills the space between the two bars at the top and the status strip;
@@ -313,7 +235,7 @@ void AdvancedSearch::LayOutControls()
     auto *layout = new QVBoxLayout(centralWidget());
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
-    layout->addWidget(Picture1);
+    layout->addWidget(m_toolbar);
     layout->addWidget(Picture3);
     layout->addWidget(Picture4);
     layout->addWidget(RT, 1);
@@ -337,70 +259,32 @@ void AdvancedSearch::ConnectControls()
                 [this](const QString &eventName) { m_globalnotifer_Notify(eventName); });
 }
 
+// The search runs on the window's widgets, the document pane as Wrap Text lays it out.
+void AdvancedSearch::CreateSearchRun()
+{
+    m_display = std::make_unique<SearchDisplay>(
+        SearchDisplay::Widgets{ProgressBar1, txtStatusTextR, cboResults, chkActiveUpd, mEditWrapText},
+        *m_document, [this] { Timer1_Timer(); });
+    m_run = std::make_unique<SearchRun>(*m_display);
+}
+
 // --- Toolbar -----------------------------------------------------------------
 
-namespace {
-QToolButton *toolButton(QWidget *parent, const char *name, const QIcon &icon)
-{
-    auto *button = new QToolButton(parent);
-    button->setObjectName(QLatin1String(name));
-    button->setIcon(icon);
-    button->setAutoRaise(true);
-    button->setFocusPolicy(Qt::NoFocus);
-    return button;
-}
-
-QIcon themeIcon(const char *name, QStyle::StandardPixmap fallback, const QStyle *style)
-{
-    return QIcon::fromTheme(QLatin1String(name), style->standardIcon(fallback));
-}
-} // namespace
-
-// The row above the search row: the document's commands, the formatting and
-// the study windows.
+// The row above the search row; the design's names of its buttons stay the window's.
 void AdvancedSearch::CreateToolbar()
 {
-    Picture1 = new QWidget(centralWidget());
-    Picture1->setObjectName(QStringLiteral("Picture1"));
-    const std::pair<QToolButton * AdvancedSearch::*, std::pair<const char *, int>> pictured[] = {
-        {&AdvancedSearch::cmdOpen, {"cmdOpen", 2}},
-        {&AdvancedSearch::cmdSave, {"cmdSave", 3}},
-        {&AdvancedSearch::cmdPrint, {"cmdPrint", 5}},
-        {&AdvancedSearch::cmdCut, {"cmdCut", 7}},
-        {&AdvancedSearch::cmdCopy, {"cmdCopy", 8}},
-        {&AdvancedSearch::cmdPaste, {"cmdPaste", 9}},
-        {&AdvancedSearch::cmdUndo, {"cmdUndo", 10}},
-        {&AdvancedSearch::cmdDelete, {"cmdDelete", 11}},
-        {&AdvancedSearch::cmdFind, {"cmdFind", 12}},
-        {&AdvancedSearch::cmdFindNext, {"cmdFindNext", 13}},
-        {&AdvancedSearch::cmdBibMulti, {"cmdBibMulti", 14}},
-        {&AdvancedSearch::cmdBibNames, {"cmdBibNames", 15}},
-        {&AdvancedSearch::cmdDictionary, {"cmdDictionary", 16}},
-        {&AdvancedSearch::cmdCommentary, {"cmdCommentary", 17}},
-    };
-    for (const auto &[member, picture] : pictured)
-        this->*member = toolButton(Picture1, picture.first, ImgList1.ListImages(picture.second));
-    cmdHlp = toolButton(Picture1, "cmdHlp", themeIcon("help-contents", QStyle::SP_DialogHelpButton, style()));
+    m_toolbar = new WorkspaceToolbar(RT, ImgList1, centralWidget());
+    cmdOpen = m_toolbar->cmdOpen;
+    cmdSave = m_toolbar->cmdSave;
+    cmdCut = m_toolbar->cmdCut;
+    cmdPaste = m_toolbar->cmdPaste;
+    cmdUndo = m_toolbar->cmdUndo;
+    cmdBibMulti = m_toolbar->cmdBibMulti;
     // The compiled-help and MP3 Bibles sit beside the search modes.
-    cmdCHM =
-        toolButton(Picture4, "cmdCHM", themeIcon("help-browser", QStyle::SP_FileDialogInfoView, style()));
-    cmdMP3 = toolButton(Picture4, "cmdMP3", themeIcon("audio-x-generic", QStyle::SP_MediaPlay, style()));
-
-    auto *row = new QHBoxLayout(Picture1);
-    row->setContentsMargins(4, 2, 4, 0);
-    row->setSpacing(1);
-    for (QToolButton *button :
-         {cmdOpen, cmdSave, cmdPrint, cmdCut, cmdCopy, cmdPaste, cmdUndo, cmdDelete, cmdFind, cmdFindNext})
-        row->addWidget(button);
-    row->addSpacing(8);
-    // The formatting bar sits between the document's and the study windows' buttons.
-    m_formatToolbar = new FormatToolbar(RT, Picture1);
-    m_formatToolbar->setObjectName(QStringLiteral("FormatToolbar1"));
-    row->addWidget(m_formatToolbar);
-    row->addSpacing(8);
-    for (QToolButton *button : {cmdBibMulti, cmdDictionary, cmdCommentary, cmdBibNames, cmdHlp})
-        row->addWidget(button);
-    row->addStretch(1);
+    cmdCHM = WorkspaceToolbar::MakeButton(
+        Picture4, "cmdCHM", WorkspaceToolbar::ThemePicture("help-browser", QStyle::SP_FileDialogInfoView));
+    cmdMP3 = WorkspaceToolbar::MakeButton(
+        Picture4, "cmdMP3", WorkspaceToolbar::ThemePicture("audio-x-generic", QStyle::SP_MediaPlay));
 }
 
 void AdvancedSearch::ConnectToolbar()
@@ -412,40 +296,23 @@ void AdvancedSearch::ConnectToolbar()
         {&FormatToolbar::selectAllRequested, "mEditSelectAll"},
     };
     for (const auto &[signal, name] : keys)
-        connect(m_formatToolbar, signal, this, [this, name = QLatin1String(name)] {
+        connect(m_toolbar->FormatBar(), signal, this, [this, name = QLatin1String(name)] {
             if (!m_busy)
                 m_menus->run(name);
         });
-    connect(m_formatToolbar, &FormatToolbar::wrapTextRequested, this, [this] {
+    connect(m_toolbar->FormatBar(), &FormatToolbar::wrapTextRequested, this, [this] {
         if (!m_busy)
             mEditWrapText_Click();
     });
-    connect(m_formatToolbar, &FormatToolbar::undoAvailable, this, [this] { UpdateEditCommands(); });
-    // Each button runs a menu command, or the command of the study window it opens.
-    const std::pair<QToolButton *, const char *> commands[] = {
-        {cmdOpen, "mFileOpen"},
-        {cmdSave, "mFileSaveAs"},
-        {cmdPrint, "mFilePrint"},
-        {cmdCut, "mEditCut"},
-        {cmdCopy, "mEditCopy"},
-        {cmdPaste, "mEditPaste"},
-        {cmdUndo, "mEditUndo"},
-        {cmdDelete, "mEditDelete"},
-        {cmdFind, "mEditFind"},
-        {cmdFindNext, "mEditFindNext"},
-        {cmdBibMulti, "mViewMultiBible"},
-        {cmdDictionary, "mViewDictionary"},
-        {cmdCommentary, "mViewCommentary"},
-        {cmdBibNames, "mViewNames"},
-        {cmdHlp, "mContents"},
-    };
-    for (const auto &[button, name] : commands) {
-        connect(button, &QToolButton::clicked, this, [this, name = QLatin1String(name)] {
-            if (m_menus->action(name) && m_menus->action(name)->isEnabled())
-                m_menus->run(name);
-            m_edit->FocusPane();
-        });
-    }
+    connect(m_toolbar->FormatBar(), &FormatToolbar::undoAvailable, this, [this] { m_edit->UpdateItems(); });
+    // Each button runs its menu command, or the command of the study window it opens.
+    connect(m_toolbar, &WorkspaceToolbar::commandClicked, this, [this](const QString &name) {
+        if (m_menus->action(name) && m_menus->action(name)->isEnabled())
+            m_menus->run(name);
+        m_edit->FocusPane();
+    });
+    m_toolbar->FollowMenus(*m_menus);
+    WorkspaceToolbar::Follow(cmdCHM, m_menus->action(QStringLiteral("mViewChmBibles")));
     connect(cmdCHM, &QToolButton::clicked, this, [this] {
         m_menus->runAs(QStringLiteral("cmdCHM"), [this] { m_menus->run(QStringLiteral("mViewChmBibles")); });
     });
@@ -474,92 +341,18 @@ void AdvancedSearch::BindMenuMembers()
     };
     for (const auto &[member, name] : menus)
         this->*member = m_menus->menu(QLatin1String(name));
-    const std::pair<QAction * AdvancedSearch::*, const char *> items[] = {
-        {&AdvancedSearch::mEditCut, "mEditCut"},
-        {&AdvancedSearch::mEditCopy, "mEditCopy"},
-        {&AdvancedSearch::mEditPaste, "mEditPaste"},
-        {&AdvancedSearch::mEditUndo, "mEditUndo"},
-        {&AdvancedSearch::mEditDelete, "mEditDelete"},
-        {&AdvancedSearch::mEditWrapText, "mEditWrapText"},
-        {&AdvancedSearch::mIntegrateNames, "mIntegrateNames"},
-    };
-    for (const auto &[member, name] : items)
-        this->*member = m_menus->action(QLatin1String(name));
+    mEditWrapText = m_menus->action(QStringLiteral("mEditWrapText"));
+    mIntegrateNames = m_menus->action(QStringLiteral("mIntegrateNames"));
+    const auto item = [this](const char *name) { return m_menus->action(QLatin1String(name)); };
+    m_edit->Follow(
+        {item("mEditCut"), item("mEditCopy"), item("mEditPaste"), item("mEditUndo"), item("mEditDelete")});
     // The CHM item is reached from the toolbar only.
     m_menus->action(QStringLiteral("mViewChmBibles"))->setVisible(false);
 }
 
-// The study windows' buttons are usable when their View items are.
-void AdvancedSearch::EnableStudyButtons()
+void AdvancedSearch::RunMenuItem(const char *name)
 {
-    const std::pair<QToolButton *, const char *> buttons[] = {
-        {cmdBibMulti, "mViewMultiBible"},   {cmdDictionary, "mViewDictionary"},
-        {cmdCommentary, "mViewCommentary"}, {cmdBibNames, "mViewNames"},
-        {cmdCHM, "mViewChmBibles"},
-    };
-    for (const auto &[button, name] : buttons)
-        button->setEnabled(m_menus->action(QLatin1String(name))->isEnabled());
-    cmdMP3->setEnabled(MenuTargets::IsRegistered(MenuTargets::MP3));
-}
-
-void AdvancedSearch::mFileSave_Click()
-{
-    m_menus->run(QStringLiteral("mFileSave"));
-}
-
-void AdvancedSearch::mFilePageSetup_Click()
-{
-    m_menus->run(QStringLiteral("mFilePageSetup"));
-}
-
-void AdvancedSearch::mFilePrintPreview_Click()
-{
-    m_menus->run(QStringLiteral("mFilePrintPreview"));
-}
-
-void AdvancedSearch::mFilePrintSetup_Click()
-{
-    m_menus->run(QStringLiteral("mFilePrintSetup"));
-}
-
-void AdvancedSearch::mEditCut_Click()
-{
-    m_menus->run(QStringLiteral("mEditCut"));
-}
-
-void AdvancedSearch::mEditCopy_Click()
-{
-    m_menus->run(QStringLiteral("mEditCopy"));
-}
-
-void AdvancedSearch::mEditPaste_Click()
-{
-    m_menus->run(QStringLiteral("mEditPaste"));
-}
-
-void AdvancedSearch::mEditUndo_Click()
-{
-    m_menus->run(QStringLiteral("mEditUndo"));
-}
-
-void AdvancedSearch::mEditDelete_Click()
-{
-    m_menus->run(QStringLiteral("mEditDelete"));
-}
-
-void AdvancedSearch::mEditFind_Click()
-{
-    m_menus->run(QStringLiteral("mEditFind"));
-}
-
-void AdvancedSearch::mEditFindNext_Click()
-{
-    m_menus->run(QStringLiteral("mEditFindNext"));
-}
-
-void AdvancedSearch::mEditSelectAll_Click()
-{
-    m_menus->run(QStringLiteral("mEditSelectAll"));
+    m_menus->run(QLatin1String(name));
 }
 
 void AdvancedSearch::mEditWrapText_Click()
@@ -569,50 +362,13 @@ void AdvancedSearch::mEditWrapText_Click()
     m_menus->run(QStringLiteral("mEditWrapText"));
 }
 
-void AdvancedSearch::mIntegrityAll_Click()
-{
-    m_menus->run(QStringLiteral("mIntegrityAll"));
-}
-
 // --- The pane's events --------------------------------------------------------
-
-// Cut, Copy and Delete follow the selection, Paste the clipboard, Undo the
-// document; while a search runs they all wait.
-void AdvancedSearch::UpdateEditCommands()
-{
-    const bool selected = RT->textCursor().hasSelection();
-    for (QAction *item : {mEditCut, mEditCopy, mEditDelete})
-        item->setEnabled(!m_busy && selected);
-    for (QToolButton *button : {cmdCut, cmdCopy, cmdDelete})
-        button->setEnabled(!m_busy && selected);
-    const bool pasteable = m_edit->CanPaste();
-    mEditPaste->setEnabled(!m_busy && pasteable);
-    cmdPaste->setEnabled(!m_busy && pasteable);
-    const bool undo = RT->document()->isUndoAvailable();
-    mEditUndo->setEnabled(!m_busy && undo);
-    cmdUndo->setEnabled(!m_busy && undo);
-}
 
 void AdvancedSearch::ConnectPane()
 {
     RT->installEventFilter(this);
     RT->viewport()->installEventFilter(this);
-    connect(RT, &QTextEdit::copyAvailable, this, [this] { UpdateEditCommands(); });
-    connect(RT, &QTextEdit::undoAvailable, this, [this] { UpdateEditCommands(); });
     connect(RT, &QTextEdit::selectionChanged, this, [this] { RT_SelChange(); });
-    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] {
-        TrapErrors(QStringLiteral("AdvancedSearch.CheckClipboard()"), [this] { m_edit->CheckClipboard(); });
-    });
-}
-
-void AdvancedSearch::RT_Click()
-{
-    TrapErrors(QStringLiteral("AdvancedSearch.RT_Click()"), [this] { m_edit->MoveFindTo(RT->SelStart()); });
-}
-
-void AdvancedSearch::RT_MouseUp()
-{
-    TrapErrors(QStringLiteral("AdvancedSearch.RT_MouseUp()"), [this] { UpdateEditCommands(); });
 }
 
 void AdvancedSearch::RT_SelChange()
@@ -632,10 +388,11 @@ void AdvancedSearch::RT_SelChange()
 bool AdvancedSearch::PaneEvent(QObject *watched, QEvent *event)
 {
     if (watched == RT->viewport()) {
+        // A click moves where the next find begins.
         if (event->type() == QEvent::MouseButtonRelease) {
-            RT_Click();
-            RT_MouseUp();
-            m_formatToolbar->UpdateButtons();
+            TrapErrors(QStringLiteral("AdvancedSearch.RT_Click()"),
+                       [this] { m_edit->MoveFindTo(RT->SelStart()); });
+            TrapErrors(QStringLiteral("AdvancedSearch.RT_MouseUp()"), [this] { m_edit->UpdateItems(); });
         }
         return false;
     }
@@ -646,13 +403,8 @@ bool AdvancedSearch::PaneEvent(QObject *watched, QEvent *event)
         return false;
     auto *key = static_cast<QKeyEvent *>(event);
     // While a search runs the document's commands wait, their keys too.
-    if (m_busy && (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
-        return type != QEvent::ShortcutOverride;
-    if (type == QEvent::KeyRelease && !key->isAutoRepeat() &&
-        (key->key() == Qt::Key_Left || key->key() == Qt::Key_Up || key->key() == Qt::Key_Right ||
-         key->key() == Qt::Key_Down))
-        m_formatToolbar->UpdateButtons();
-    return false;
+    return m_busy && (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) &&
+           type != QEvent::ShortcutOverride;
 }
 
 // --- Load and unload ---------------------------------------------------------
@@ -671,7 +423,6 @@ void AdvancedSearch::Form_Load()
     errors.step([this] { optNone->setChecked(true); });
     errors.step([this] { m_dayText = MiscHelpers::WeekdayText(); });
     errors.step([this] { PopulateHistoryCombo(); });
-    errors.step([this] { m_bookRangeCode = 1; });
     errors.step([this] { ProgressBar1->setVisible(false); });
     errors.step([this] { FillTranslations(); });
     errors.step([this] {
@@ -679,7 +430,7 @@ void AdvancedSearch::Form_Load()
                               .arg(OleColor::toQColor(gBib1BC).name(), OleColor::toQColor(gBib1TC).name()));
     });
     errors.step([this] { chkActiveUpd->setChecked(gActiveUpdateBib1); });
-    errors.step([this] { Timer1->start(AnimationMilliseconds); });
+    errors.step([this] { Timer1->start(SearchButtonAnimation::FastMilliseconds); });
     errors.step([] {
         if (gShowSplash)
             Splash::ShowModal();
@@ -696,7 +447,7 @@ void AdvancedSearch::Form_Load()
     errors.step([this] { RestoreBookRange(); });
     errors.step([this] { SelectSavedTranslation(); });
     errors.step([this] { m_menus->ApplyEnabling(); });
-    errors.step([this] { EnableStudyButtons(); });
+    errors.step([this] { cmdMP3->setEnabled(MenuTargets::IsRegistered(MenuTargets::MP3)); });
     // Without a names dictionary there are no names to look up.
     errors.step([this] {
         if (!mIntegrateNames->isEnabled())
@@ -707,7 +458,7 @@ void AdvancedSearch::Form_Load()
     errors.step([this] {
         RT->document()->clearUndoRedoStacks();
         RT->document()->setModified(false);
-        UpdateEditCommands();
+        m_edit->UpdateItems();
     });
 }
 
@@ -750,25 +501,14 @@ void AdvancedSearch::FillTranslations()
 {
     const QSignalBlocker blocker(cboTranslation);
     cboTranslation->clear();
-    m_currentTranslation.reset();
-    for (int i = 0; i < gBibles.Count(); ++i) {
-        if (!gBibles.Enabled(i))
-            continue;
-        cboTranslation->addItem(gBibles.DisplayName(i));
-        if (!m_currentTranslation) {
-            m_currentTranslation = GetTranslation(i);
-            cboTranslation->setCurrentIndex(0);
-        }
-    }
+    cboTranslation->addItems(m_scope.ListTranslations());
 }
 
 void AdvancedSearch::SelectSavedTranslation()
 {
-    m_currentTranslation = TranslationHelpers::GetTranslationByFileName(
-        GetString(QStringLiteral("AdvancedSearchTranslation"), QString()), m_currentTranslation);
-    if (!m_currentTranslation)
+    if (!m_scope.RestoreTranslation())
         return;
-    const int index = cboTranslation->findText(m_currentTranslation->DisplayName, Qt::MatchExactly);
+    const int index = cboTranslation->findText(m_scope.ChosenTranslation()->DisplayName, Qt::MatchExactly);
     if (index >= 0) {
         const QSignalBlocker blocker(cboTranslation);
         cboTranslation->setCurrentIndex(index);
@@ -778,41 +518,29 @@ void AdvancedSearch::SelectSavedTranslation()
 
 void AdvancedSearch::cboTranslation_Click()
 {
-    TrapErrors(QStringLiteral("AdvancedSearch.cboTranslation_Click()"), [this] {
-        m_currentTranslation = TranslationHelpers::GetTranslationByDisplayName(cboTranslation->currentText(),
-                                                                               m_currentTranslation);
-        if (m_currentTranslation)
-            SaveString(QStringLiteral("AdvancedSearchTranslation"), m_currentTranslation->FileName);
-    });
+    TrapErrors(QStringLiteral("AdvancedSearch.cboTranslation_Click()"),
+               [this] { m_scope.ChooseTranslation(cboTranslation->currentText()); });
 }
 
-// The saved entry of the range box; a value that is not an entry's number
-// gives the New Testament.
 void AdvancedSearch::RestoreBookRange()
 {
-    bool ok = false;
-    int index = GetString(QStringLiteral("CBOBookmark"), QString(), SettingsSection).trimmed().toInt(&ok);
-    if (!ok || index < 0 || index >= cboBooks->count())
-        index = BookRange::DefaultListIndex;
     {
         const QSignalBlocker blocker(cboBooks);
-        cboBooks->setCurrentIndex(index);
+        cboBooks->setCurrentIndex(SearchScope::SavedRangeEntry(cboBooks->count()));
     }
     cboBooks_Click();
 }
 
 void AdvancedSearch::cboBooks_Click()
 {
-    TrapErrors(QStringLiteral("AdvancedSearch.cbobooks_Click()"), [this] {
-        m_bookRangeCode = cboBooks->currentIndex() + 1;
-        SaveString(QStringLiteral("CBOBookmark"), QString::number(cboBooks->currentIndex()), SettingsSection);
-    });
+    TrapErrors(QStringLiteral("AdvancedSearch.cbobooks_Click()"),
+               [this] { m_scope.ChooseRange(cboBooks->currentIndex()); });
 }
 
 void AdvancedSearch::GetComboBookmark()
 {
     IgnoreErrors([this] {
-        const QString value = GetString(QStringLiteral("CBOBookmark"), QString(), SettingsSection);
+        const QString value = SearchScope::SavedRangeText();
         if (value.isEmpty())
             return;
         const int index = cboBooks->findText(value, Qt::MatchExactly | Qt::MatchCaseSensitive);
@@ -834,48 +562,24 @@ void AdvancedSearch::International()
             cboBooks->addItem(BookNames().FullName(qint16(book)));
         cboBooks->setCurrentIndex(chosen >= 0 ? chosen : 0);
     }
-    setWindowTitle(MiscHelpers::ProductTitle());
-    const std::pair<QToolButton *, int> tips[] = {
-        {cmdOpen, 27},     {cmdSave, 28},       {cmdPrint, 29},      {cmdCut, 30},      {cmdCopy, 31},
-        {cmdPaste, 32},    {cmdUndo, 33},       {cmdDelete, 34},     {cmdFind, 35},     {cmdFindNext, 36},
-        {cmdBibMulti, 48}, {cmdDictionary, 49}, {cmdCommentary, 50}, {cmdBibNames, 51}, {cmdHlp, 53},
-        {cmdCHM, 54},      {cmdMP3, 55},
-    };
-    for (const auto &[button, id] : tips)
-        button->setToolTip(GetMsg(1, id));
-    const std::pair<QToolButton *, int> formatTips[] = {
-        {m_formatToolbar->cmdBColour, 37},    {m_formatToolbar->cmdFColuor, 38},
-        {m_formatToolbar->cmdBold, 39},       {m_formatToolbar->cmdItalic, 40},
-        {m_formatToolbar->cmdUnderline, 41},  {m_formatToolbar->cmdLeftJ, 42},
-        {m_formatToolbar->cmdCentreJ, 43},    {m_formatToolbar->cmdRightJ, 44},
-        {m_formatToolbar->cmdIndentLess, 45}, {m_formatToolbar->cmdIndentMore, 46},
-        {m_formatToolbar->cmdBullet, 47},
-    };
-    for (const auto &[button, id] : formatTips)
-        button->setToolTip(GetMsg(1, id));
+    setWindowTitle(m_document->Caption());
+    m_toolbar->International();
     m_menus->International();
     CommonMenus::CaptionDateFormatWindow();
-    cmdSearch->setToolTip(GetMsg(1, 56));
-    cmdStopSearch->setToolTip(GetMsg(1, 57));
-    cmdClear->setToolTip(GetMsg(1, 122));
-    cmdClear->setText(GetMsg(1, 123));
-    cboSearch->setToolTip(GetMsg(1, 124));
-    cboTranslation->setToolTip(GetMsg(1, 125));
-    cboBooks->setToolTip(GetMsg(1, 126));
-    optNone->setToolTip(GetMsg(1, 127));
-    optAnyOrder->setToolTip(GetMsg(1, 128));
-    optAnyTerms->setToolTip(GetMsg(1, 129));
-    optAllVerses->setToolTip(GetMsg(1, 130));
-    optNone->setText(GetMsg(1, 131));
-    optAnyOrder->setText(GetMsg(1, 132));
-    optAnyTerms->setText(GetMsg(1, 133));
-    optAllVerses->setText(GetMsg(1, 134));
-    Frame1->setToolTip(GetMsg(1, 135));
+    const std::pair<QWidget *, int> tips[] = {
+        {cmdCHM, 54},       {cmdMP3, 55},          {cmdSearch, 56}, {cmdStopSearch, 57}, {cmdClear, 122},
+        {cboSearch, 124},   {cboTranslation, 125}, {cboBooks, 126}, {optNone, 127},      {optAnyOrder, 128},
+        {optAnyTerms, 129}, {optAllVerses, 130},   {Frame1, 135},   {chkActiveUpd, 138}, {chkIgnoreCase, 139},
+    };
+    for (const auto &[widget, id] : tips)
+        widget->setToolTip(GetMsg(1, id));
+    const std::pair<QAbstractButton *, int> texts[] = {
+        {cmdClear, 123},     {optNone, 131},      {optAnyOrder, 132},   {optAnyTerms, 133},
+        {optAllVerses, 134}, {chkActiveUpd, 136}, {chkIgnoreCase, 137},
+    };
+    for (const auto &[button, id] : texts)
+        button->setText(GetMsg(1, id));
     Frame1->setTitle(GetMsg(1, 135));
-    chkActiveUpd->setText(GetMsg(1, 136));
-    chkIgnoreCase->setText(GetMsg(1, 137));
-    chkActiveUpd->setToolTip(GetMsg(1, 138));
-    chkIgnoreCase->setToolTip(GetMsg(1, 139));
 }
 
 void AdvancedSearch::m_globalnotifer_Notify(const QString &eventName)
@@ -896,16 +600,19 @@ void AdvancedSearch::m_globalnotifer_Notify(const QString &eventName)
 void AdvancedSearch::PopulateHistoryCombo()
 {
     m_history.Load();
-    cboSearch->clear();
-    cboSearch->addItems(m_history.Entries());
-    cboSearch->setEditText(QStringLiteral("*"));
+    ShowHistory(QStringLiteral("*"));
 }
 
 void AdvancedSearch::SaveComboHistory()
 {
     const QString text = cboSearch->currentText();
-    if (!m_history.Add(text))
-        return;
+    if (m_history.Add(text))
+        ShowHistory(text);
+}
+
+// The search box lists the history, the given text in its edit field.
+void AdvancedSearch::ShowHistory(const QString &text)
+{
     cboSearch->clear();
     cboSearch->addItems(m_history.Entries());
     cboSearch->setEditText(text);
@@ -928,8 +635,7 @@ void AdvancedSearch::cmdClear_Click()
             MsgBoxResult::Yes)
             return;
         m_history.Clear();
-        cboSearch->clear();
-        cboSearch->setEditText(QStringLiteral("*"));
+        ShowHistory(QStringLiteral("*"));
     });
 }
 
@@ -962,26 +668,8 @@ void AdvancedSearch::SetMenuEnabledState(bool state)
     cmdSearch->setEnabled(state);
     for (QMenu *menu : {zFile, zEdit, zTools})
         menu->menuAction()->setEnabled(state);
-    for (QToolButton *button : {cmdOpen, cmdSave, cmdPrint, cmdFind, cmdFindNext})
-        button->setEnabled(state);
-    if (m_formatToolbar)
-        m_formatToolbar->setEnabled(state);
-    UpdateEditCommands();
-}
-
-bool AdvancedSearch::TextChanged() const
-{
-    return m_document->Changed();
-}
-
-bool AdvancedSearch::SearchRunning() const
-{
-    return m_run->Running();
-}
-
-qint64 AdvancedSearch::MatchCount() const
-{
-    return m_run->Matches();
+    m_toolbar->FormatBar()->setEnabled(state);
+    m_edit->SetWaiting(!state);
 }
 
 void AdvancedSearch::Timer1_Timer()
@@ -991,39 +679,8 @@ void AdvancedSearch::Timer1_Timer()
             m_dayText + QStringLiteral(", ") + DateFormatText::Format(desktop().now(), gDateFormat);
         if (lblStatusTextL->text() != status)
             lblStatusTextL->setText(status);
-        AnimateSearchButton();
+        m_animation->Step();
     });
-}
-
-// The Search button turns once per eight ticks: quickly for the first cycles
-// after the window opens, then one step a second. The frames are drawn once.
-void AdvancedSearch::AnimateSearchButton()
-{
-    if (m_searchFrames.isEmpty()) {
-        const QPixmap picture = cmdSearch->icon().pixmap(cmdSearch->iconSize());
-        for (int frame = 0; frame < AnimationFrames; ++frame) {
-            QPixmap turned(picture.size());
-            turned.setDevicePixelRatio(picture.devicePixelRatio());
-            turned.fill(Qt::transparent);
-            QPainter painter(&turned);
-            painter.setRenderHint(QPainter::SmoothPixmapTransform);
-            const QSizeF size = picture.deviceIndependentSize();
-            painter.translate(size.width() / 2, size.height() / 2);
-            painter.rotate(-45.0 * frame);
-            painter.drawPixmap(QPointF(-size.width() / 2, -size.height() / 2), picture);
-            painter.end();
-            m_searchFrames.append(QIcon(turned));
-        }
-    }
-    m_animationFrame = (m_animationFrame + 1) % AnimationFrames;
-    cmdSearch->setIcon(m_searchFrames[m_animationFrame]);
-    if (m_animationFrame == 0 && ++m_animationCycles > AnimationFastCycles)
-        Timer1->setInterval(1000);
-}
-
-void AdvancedSearch::cmdStopSearch_Click()
-{
-    m_run->Stop();
 }
 
 // --- The search --------------------------------------------------------------
@@ -1039,24 +696,6 @@ SearchMode AdvancedSearch::ChosenMode() const
     return SearchMode::Pattern;
 }
 
-bool AdvancedSearch::RefuseSearch(const TermSearch &search)
-{
-    int id = 0;
-    switch (search.Problem()) {
-    case SearchProblem::None:
-        return false;
-    case SearchProblem::TooManyTerms:
-        id = MsgTooManyTerms;
-        break;
-    case SearchProblem::InvalidPattern:
-        id = MsgInvalidPattern;
-        break;
-    }
-    desktop().messageBox(GetMsg(0, id, QString::number(SearchText::MaxTerms)), MsgBoxStyle::Exclamation,
-                         MiscHelpers::ProductTitle());
-    return true;
-}
-
 void AdvancedSearch::cmdSearch_Click()
 {
     if (m_run->Running())
@@ -1067,10 +706,13 @@ void AdvancedSearch::cmdSearch_Click()
             return;
         // Everything the search depends on is taken now, once.
         const SearchRequest request{cboSearch->currentText(), ChosenMode(), chkIgnoreCase->isChecked(),
-                                    m_bookRangeCode};
+                                    m_scope.RangeCode()};
         const TermSearch search(request, [](int book) { return BookNames().Abbreviation(qint16(book)); });
-        if (RefuseSearch(search))
+        if (search.Problem() != SearchProblem::None) {
+            desktop().messageBox(SearchRun::Refusal(search.Problem()), MsgBoxStyle::Exclamation,
+                                 MiscHelpers::ProductTitle());
             return;
+        }
         // While the search runs the commands that change the document wait.
         SetMenuEnabledState(false);
         const auto idle = qScopeGuard([this] { EndBusyState(); });
@@ -1082,7 +724,7 @@ void AdvancedSearch::RunSearch(const TermSearch &search)
 {
     // The translation searched stays the one chosen now, whatever the boxes
     // show while events run.
-    const std::shared_ptr<Translation> translation = m_currentTranslation;
+    const std::shared_ptr<Translation> translation = m_scope.ChosenTranslation();
     m_dayText = MiscHelpers::WeekdayText();
     lblStatusTextL->setVisible(false);
     m_run->Run(search, translation ? SearchSource::Of(*translation, sourceFactory().get()(*translation))

@@ -1,8 +1,11 @@
 #pragma once
 
 #include "controls/ImageList.h"
+#include "search/NotesDocument.h"
 #include "search/SearchHistory.h"
-#include "search/TermSearch.h"
+#include "search/SearchRun.h"
+#include "search/SearchScope.h"
+#include "search/WorkspaceToolbar.h"
 
 #include <QMainWindow>
 #include <functional>
@@ -11,7 +14,6 @@
 class EditCommands;
 class FormatToolbar;
 class MenuTable;
-class NotesDocument;
 class QAction;
 class QCheckBox;
 class QComboBox;
@@ -26,7 +28,8 @@ class QRadioButton;
 class QTimer;
 class QToolButton;
 class RichTextBox;
-class SearchRun;
+class SearchButtonAnimation;
+class SearchDisplay;
 class Translation;
 class WorkspaceFiles;
 
@@ -56,42 +59,43 @@ public:
     using SourceFactory = std::function<TermSearch::VerseSource(const Translation &)>;
     static SourceFactory setSourceFactory(SourceFactory factory);
     // How often the search lets events run (tests poll every few lines).
-    void setPollInterval(int milliseconds);
+    void setPollInterval(int milliseconds) { m_run->SetPollInterval(milliseconds); }
 
     // The design's routines.
     void International();
     void PopulateHistoryCombo();
     void SaveComboHistory();
     void cmdSearch_Click();
-    void cmdStopSearch_Click();
+    void cmdStopSearch_Click() { m_run->Stop(); }
     void cmdClear_Click();
     void Timer1_Timer();
 
     // Menu commands, each run as its item runs it (errors trapped under the
     // item's trace name).
     MenuTable &Menus() { return *m_menus; }
-    void mFileSave_Click();
-    void mFilePageSetup_Click();
-    void mFilePrintPreview_Click();
-    void mFilePrintSetup_Click();
-    void mEditCut_Click();
-    void mEditCopy_Click();
-    void mEditPaste_Click();
-    void mEditUndo_Click();
-    void mEditDelete_Click();
-    void mEditFind_Click();
-    void mEditFindNext_Click();
-    void mEditSelectAll_Click();
+    void mFileSave_Click() { RunMenuItem("mFileSave"); }
+    void mFilePageSetup_Click() { RunMenuItem("mFilePageSetup"); }
+    void mFilePrintPreview_Click() { RunMenuItem("mFilePrintPreview"); }
+    void mFilePrintSetup_Click() { RunMenuItem("mFilePrintSetup"); }
+    void mEditCut_Click() { RunMenuItem("mEditCut"); }
+    void mEditCopy_Click() { RunMenuItem("mEditCopy"); }
+    void mEditPaste_Click() { RunMenuItem("mEditPaste"); }
+    void mEditUndo_Click() { RunMenuItem("mEditUndo"); }
+    void mEditDelete_Click() { RunMenuItem("mEditDelete"); }
+    void mEditFind_Click() { RunMenuItem("mEditFind"); }
+    void mEditFindNext_Click() { RunMenuItem("mEditFindNext"); }
+    void mEditSelectAll_Click() { RunMenuItem("mEditSelectAll"); }
+    void mIntegrityAll_Click() { RunMenuItem("mIntegrityAll"); }
+    // Runs as a click does: the mark changes, then the command follows it.
     void mEditWrapText_Click();
-    void mIntegrityAll_Click();
 
     // State the search and later windows read.
-    int BookRangeCode() const { return m_bookRangeCode; }
-    std::shared_ptr<Translation> CurrentTranslation() const { return m_currentTranslation; }
-    bool SearchRunning() const;
-    qint64 MatchCount() const;
+    int BookRangeCode() const { return m_scope.RangeCode(); }
+    std::shared_ptr<Translation> CurrentTranslation() const { return m_scope.ChosenTranslation(); }
+    bool SearchRunning() const { return m_run->Running(); }
+    qint64 MatchCount() const { return m_run->Matches(); }
     // The document's unsaved-changes flag.
-    bool TextChanged() const;
+    bool TextChanged() const { return m_document->Changed(); }
 
     // The controls, named as the design names them.
     RichTextBox *RT = nullptr;
@@ -112,7 +116,7 @@ public:
     QProgressBar *ProgressBar1 = nullptr;
     QTimer *Timer1 = nullptr;
     // The toolbar's buttons that act on the document, and the formatting bar.
-    FormatToolbar *FormatBar() const { return m_formatToolbar; }
+    FormatToolbar *FormatBar() const { return m_toolbar->FormatBar(); }
     QToolButton *cmdOpen = nullptr;
     QToolButton *cmdSave = nullptr;
     QToolButton *cmdCut = nullptr;
@@ -132,14 +136,14 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    class RunView;
-
     void CreateControls();
     void CreateParts();
+    void CreateSearchRun();
     void CreateToolbar();
     void LayOutControls();
     void CreateMenus();
     void BindMenuMembers();
+    void RunMenuItem(const char *name);
     void ConnectControls();
     void ConnectToolbar();
     void ConnectPane();
@@ -154,51 +158,31 @@ private:
     void cboBooks_Click();
     void m_globalnotifer_Notify(const QString &eventName);
     void cboSearch_KeyPress(int keyAscii);
+    void ShowHistory(const QString &text);
 
-    void UpdateEditCommands();
-    void EnableStudyButtons();
-    void AnimateSearchButton();
-    void RT_Click();
-    void RT_MouseUp();
     void RT_SelChange();
     bool PaneEvent(QObject *watched, QEvent *event);
     void SetMenuEnabledState(bool state);
 
     SearchMode ChosenMode() const;
-    bool RefuseSearch(const TermSearch &search);
     void RunSearch(const TermSearch &search);
     void EndBusyState();
 
     // The controls the window only builds and captions.
-    QWidget *Picture1 = nullptr; // toolbar row
+    WorkspaceToolbar *m_toolbar = nullptr;
     QWidget *Picture3 = nullptr; // search row
     QWidget *Picture4 = nullptr; // results and options row
     QWidget *Picture2 = nullptr; // status strip
     QPushButton *cmdClear = nullptr;
     QGroupBox *Frame1 = nullptr;
-    QToolButton *cmdPrint = nullptr;
-    QToolButton *cmdCopy = nullptr;
-    QToolButton *cmdDelete = nullptr;
-    QToolButton *cmdFind = nullptr;
-    QToolButton *cmdFindNext = nullptr;
-    QToolButton *cmdDictionary = nullptr;
-    QToolButton *cmdCommentary = nullptr;
-    QToolButton *cmdBibNames = nullptr;
-    QToolButton *cmdHlp = nullptr;
     QToolButton *cmdCHM = nullptr;
     QToolButton *cmdMP3 = nullptr;
-    QAction *mEditCut = nullptr;
-    QAction *mEditCopy = nullptr;
-    QAction *mEditPaste = nullptr;
-    QAction *mEditUndo = nullptr;
-    QAction *mEditDelete = nullptr;
     ImageList ImgList1;
-    FormatToolbar *m_formatToolbar = nullptr;
 
     NotesDocument *m_document = nullptr;
     EditCommands *m_edit = nullptr;
     std::unique_ptr<WorkspaceFiles> m_files;
-    std::unique_ptr<RunView> m_runView;
+    std::unique_ptr<SearchDisplay> m_display;
     std::unique_ptr<SearchRun> m_run;
     std::unique_ptr<MenuTable> m_menus;
     SearchHistory m_history;
@@ -206,10 +190,7 @@ private:
     bool m_busy = false;
     bool m_closeAfterSearch = false;
     bool m_lookingUpName = false;
-    QList<QIcon> m_searchFrames;
-    int m_animationFrame = 0;
-    int m_animationCycles = 0;
-    std::shared_ptr<Translation> m_currentTranslation;
-    int m_bookRangeCode = 1;
+    std::unique_ptr<SearchButtonAnimation> m_animation;
+    SearchScope m_scope;
     QString m_dayText;
 };

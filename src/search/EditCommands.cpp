@@ -1,10 +1,12 @@
 #include "search/EditCommands.h"
 
+#include "core/Bug_.h"
 #include "core/MiscHelpers.h"
 #include "core/MsgSupport.h"
 #include "platform/Desktop.h"
 #include "platform/RichTextBox.h"
 
+#include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
@@ -19,6 +21,11 @@ EditCommands::EditCommands(RichTextBox *pane, QObject *parent)
     : QObject(parent)
     , m_pane(pane)
 {
+    connect(m_pane, &QTextEdit::copyAvailable, this, [this] { UpdateItems(); });
+    connect(m_pane, &QTextEdit::undoAvailable, this, [this] { UpdateItems(); });
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] {
+        TrapErrors(QStringLiteral("AdvancedSearch.CheckClipboard()"), [this] { CheckClipboard(); });
+    });
 }
 
 void EditCommands::FocusPane()
@@ -31,7 +38,7 @@ void EditCommands::Cut()
 {
     FocusPane();
     m_pane->cut();
-    emit availabilityChanged();
+    UpdateItems();
     m_pane->document()->setModified(true);
 }
 
@@ -45,7 +52,7 @@ void EditCommands::Paste()
 {
     FocusPane();
     m_pane->paste();
-    emit availabilityChanged();
+    UpdateItems();
     m_pane->document()->setModified(true);
 }
 
@@ -58,7 +65,7 @@ void EditCommands::Undo()
 void EditCommands::Delete()
 {
     FocusPane();
-    emit availabilityChanged();
+    UpdateItems();
     QTextCursor cursor = m_pane->textCursor();
     cursor.deleteChar();
     m_pane->setTextCursor(cursor);
@@ -66,8 +73,9 @@ void EditCommands::Delete()
 
 void EditCommands::Find()
 {
-    const std::optional<QString> answer = desktop().inputBox(
-        QStringLiteral("Enter Text to find"), MiscHelpers::ProductTitle() + QStringLiteral(" Search"), QString());
+    const std::optional<QString> answer =
+        desktop().inputBox(QStringLiteral("Enter Text to find"),
+                           MiscHelpers::ProductTitle() + QStringLiteral(" Search"), QString());
     if (!answer || answer->isEmpty())
         return;
     m_find.SetText(*answer);
@@ -93,7 +101,30 @@ void EditCommands::SelectAll()
 {
     m_pane->selectAll();
     FocusPane();
-    emit availabilityChanged();
+    UpdateItems();
+}
+
+void EditCommands::Follow(const Items &items)
+{
+    m_items = items;
+    UpdateItems();
+}
+
+void EditCommands::SetWaiting(bool waiting)
+{
+    m_waiting = waiting;
+    UpdateItems();
+}
+
+void EditCommands::UpdateItems()
+{
+    if (!m_items.cut)
+        return;
+    const bool selected = m_pane->textCursor().hasSelection();
+    for (QAction *item : {m_items.cut, m_items.copy, m_items.deleteItem})
+        item->setEnabled(!m_waiting && selected);
+    m_items.paste->setEnabled(!m_waiting && m_pasteable);
+    m_items.undo->setEnabled(!m_waiting && m_pane->document()->isUndoAvailable());
 }
 
 void EditCommands::CheckClipboard()
@@ -102,5 +133,5 @@ void EditCommands::CheckClipboard()
     m_pasteable =
         data && (data->hasText() || data->hasImage() || data->hasFormat(QStringLiteral("text/rtf")) ||
                  data->hasFormat(QStringLiteral("application/rtf")));
-    emit availabilityChanged();
+    UpdateItems();
 }

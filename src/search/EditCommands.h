@@ -4,11 +4,14 @@
 
 #include <QObject>
 
+class QAction;
 class RichTextBox;
 
 // The Edit menu's work on the workspace's document pane: the clipboard, Undo,
-// Delete, Find and Find Next and Select All, and whether the clipboard holds
-// something that Paste takes.
+// Delete, Find and Find Next and Select All, and when each can act: Cut, Copy and
+// Delete with a selection, Paste with something on the clipboard that it takes
+// (text, rich text, a picture), Undo with something to undo; while a search runs
+// none of them.
 class EditCommands : public QObject
 {
     Q_OBJECT
@@ -31,19 +34,29 @@ public:
     void SelectAll();
     void FocusPane();
 
-    // Paste is offered for text, rich text and pictures; read anew when the
-    // clipboard changes.
-    bool CanPaste() const { return m_pasteable; }
+    // The menu items enabled by what the commands can act on, from now on.
+    struct Items
+    {
+        QAction *cut;
+        QAction *copy;
+        QAction *paste;
+        QAction *undo;
+        QAction *deleteItem;
+    };
+    void Follow(const Items &items);
+    // While a search runs every command waits.
+    void SetWaiting(bool waiting);
+    // Enables the items by what the commands can act on now.
+    void UpdateItems();
+    // Reads anew what the clipboard holds.
     void CheckClipboard();
-
-signals:
-    // What Cut, Copy, Delete, Paste and Undo can act on may have changed.
-    void availabilityChanged();
 
 private:
     void FindInDocument();
 
     RichTextBox *m_pane;
     DocumentFind m_find;
+    Items m_items{};
     bool m_pasteable = false;
+    bool m_waiting = false;
 };

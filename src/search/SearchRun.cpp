@@ -1,10 +1,12 @@
 #include "search/SearchRun.h"
 #include "search/BookRange.h"
 #include "search/Highlights.h"
+#include "search/SearchText.h"
 #include "search/SearchView.h"
 
 #include "core/Bug_.h"
 #include "core/GlobalVars.h"
+#include "core/MsgSupport.h"
 #include "core/Translation.h"
 #include "platform/CodePage.h"
 #include "platform/Desktop.h"
@@ -19,6 +21,11 @@
 #include <array>
 #include <vector>
 
+namespace {
+constexpr int MsgInvalidPattern = 241;
+constexpr int MsgTooManyTerms = 242;
+} // namespace
+
 SearchSource SearchSource::Of(Translation &translation, TermSearch::VerseSource verses)
 {
     qint64 lines = 0;
@@ -30,6 +37,12 @@ SearchSource SearchSource::Of(Translation &translation, TermSearch::VerseSource 
 SearchRun::SearchRun(SearchView &view)
     : m_view(view)
 {
+}
+
+QString SearchRun::Refusal(SearchProblem problem)
+{
+    const int id = problem == SearchProblem::TooManyTerms ? MsgTooManyTerms : MsgInvalidPattern;
+    return problem == SearchProblem::None ? QString() : GetMsg(0, id, QString::number(SearchText::MaxTerms));
 }
 
 QString SearchRun::StatusText(qint64 verses, qint64 matches, bool withTerms)

@@ -48,6 +48,8 @@ public:
     // 0 lets them run every 64 lines and after every hit (tests).
     void SetPollInterval(int milliseconds) { m_pollMilliseconds = milliseconds; }
 
+    // Why a search with the given problem does not run, for the reader.
+    static QString Refusal(SearchProblem problem);
     // The status after a search: "6 Verses", or "4 Matches 3 Verses" when it had terms.
     static QString StatusText(qint64 verses, qint64 matches, bool withTerms);
 

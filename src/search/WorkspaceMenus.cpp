@@ -25,35 +25,36 @@ MenuItem fileMenu(const WorkspaceMenus::Parts &parts)
     using T = MenuTargets;
     WorkspaceFiles &files = parts.files;
     NotesDocument &document = parts.document;
-    return M::Menu(
-        QStringLiteral("zFile"), 70, QStringLiteral("&File"),
-        {
-            M::Item(QStringLiteral("mFileNew"), 58, QStringLiteral("&New"), [&files](MenuCall &) { files.New(); })
-                .withPicture(1),
-            M::Item(QStringLiteral("mFileOpen"), 59, QStringLiteral("&Open..."),
-                    [&files](MenuCall &) { files.Open(); })
-                .withPicture(2),
-            M::Item(QStringLiteral("mFileSave"), 60, QStringLiteral("&Save"), [&files](MenuCall &) { files.Save(); })
-                .withPicture(3),
-            M::Item(QStringLiteral("mFileSaveAs"), 61, QStringLiteral("Save &As..."),
-                    [&files](MenuCall &) { files.SaveAs(); }),
-            M::Line(),
-            M::Item(QStringLiteral("mFilePageSetup"), 90, QStringLiteral("Pa&ge Setup..."),
-                    CommonMenus::ShowModal(T::PageSetup))
-                .enabledWhen(CommonMenus::WhenRegistered(T::PageSetup)),
-            M::Item(QStringLiteral("mFilePrintPreview"), 62, QStringLiteral("Print Pre&view..."),
-                    CommonMenus::ShowModal(T::PrintPreview))
-                .withPicture(4)
-                .enabledWhen(CommonMenus::WhenRegistered(T::PrintPreview)),
-            M::Item(QStringLiteral("mFilePrintSetup"), 63, QStringLiteral("P&rint Setup..."),
-                    [](MenuCall &) { DocumentPrinting::PrintSetup(); }),
-            M::Item(QStringLiteral("mFilePrint"), 64, QStringLiteral("&Print..."),
-                    [&document](MenuCall &) { DocumentPrinting::Print(document.Pane()); })
-                .withPicture(5),
-            M::Line(),
-            M::Item(QStringLiteral("mFileClose"), 65, QStringLiteral("&Close"),
-                    [](MenuCall &call) { call.window()->close(); }),
-        });
+    return M::Menu(QStringLiteral("zFile"), 70, QStringLiteral("&File"),
+                   {
+                       M::Item(QStringLiteral("mFileNew"), 58, QStringLiteral("&New"),
+                               [&files](MenuCall &) { files.New(); })
+                           .withPicture(1),
+                       M::Item(QStringLiteral("mFileOpen"), 59, QStringLiteral("&Open..."),
+                               [&files](MenuCall &) { files.Open(); })
+                           .withPicture(2),
+                       M::Item(QStringLiteral("mFileSave"), 60, QStringLiteral("&Save"),
+                               [&files](MenuCall &) { files.Save(); })
+                           .withPicture(3),
+                       M::Item(QStringLiteral("mFileSaveAs"), 61, QStringLiteral("Save &As..."),
+                               [&files](MenuCall &) { files.SaveAs(); }),
+                       M::Line(),
+                       M::Item(QStringLiteral("mFilePageSetup"), 90, QStringLiteral("Pa&ge Setup..."),
+                               CommonMenus::ShowModal(T::PageSetup))
+                           .enabledWhen(CommonMenus::WhenRegistered(T::PageSetup)),
+                       M::Item(QStringLiteral("mFilePrintPreview"), 62, QStringLiteral("Print Pre&view..."),
+                               CommonMenus::ShowModal(T::PrintPreview))
+                           .withPicture(4)
+                           .enabledWhen(CommonMenus::WhenRegistered(T::PrintPreview)),
+                       M::Item(QStringLiteral("mFilePrintSetup"), 63, QStringLiteral("P&rint Setup..."),
+                               [](MenuCall &) { DocumentPrinting::PrintSetup(); }),
+                       M::Item(QStringLiteral("mFilePrint"), 64, QStringLiteral("&Print..."),
+                               [&document](MenuCall &) { DocumentPrinting::Print(document.Pane()); })
+                           .withPicture(5),
+                       M::Line(),
+                       M::Item(QStringLiteral("mFileClose"), 65, QStringLiteral("&Close"),
+                               [](MenuCall &call) { call.window()->close(); }),
+                   });
 }
 
 // The pane does its own Cut, Copy, Paste and Undo keys; the menu only shows them.
@@ -118,7 +119,8 @@ void integrateNames(MenuCall &call)
 void emptyBeforeCheckingAll(QList<MenuItem> &menus, const WorkspaceMenus::Parts &parts)
 {
     MenuItem *all = FindMenuItem(menus, QStringLiteral("mIntegrityAll"));
-    all->handler = [&files = parts.files, &document = parts.document, checkAll = all->handler](MenuCall &call) {
+    all->handler = [&files = parts.files, &document = parts.document,
+                    checkAll = all->handler](MenuCall &call) {
         if (!files.MayReplaceDocument())
             return;
         call.errors.step([&document] {
@@ -165,8 +167,8 @@ namespace WorkspaceMenus {
 QList<MenuItem> Description(const Parts &parts)
 {
     QList<MenuItem> menus{
-        fileMenu(parts),        editMenu(parts),     CommonMenus::View(integrateNames),
-        CommonMenus::Tools(),   CommonMenus::Web(),  CommonMenus::Help(),
+        fileMenu(parts),      editMenu(parts),    CommonMenus::View(integrateNames),
+        CommonMenus::Tools(), CommonMenus::Web(), CommonMenus::Help(),
     };
     adjustSharedMenus(menus, parts);
     return menus;
