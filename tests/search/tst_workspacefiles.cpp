@@ -12,8 +12,10 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTextBlock>
+#include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextList>
 #include <QUrl>
@@ -332,6 +334,71 @@ private slots:
         QCOMPARE(question.title, QStringLiteral("Save File Verbanox"));
         QCOMPARE(question.style, 35);
         QCOMPARE(m_rt->document()->isModified(), result != WorkspaceFiles::Saved);
+    }
+
+    // Whatever replaces the document sets the file Save writes to and the caption
+    // in the same step, and the new document starts unchanged.
+    void everyReplacementSetsItsSaveTarget_data()
+    {
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QString>("target");  // in notes/; empty: Save asks for a name
+        QTest::addColumn<QString>("caption"); // "@" stands for the folder of the files
+        QTest::newRow("new") << QStringList{"open rtf", "new"} << ""
+                             << "Untitled - Verbanox";
+        QTest::newRow("open RTF") << QStringList{"open rtf"} << "old.rtf"
+                                  << "@old.rtf - Verbanox";
+        QTest::newRow("open text") << QStringList{"open txt"} << ""
+                                   << "@plain.txt - Verbanox";
+        QTest::newRow("bookmark") << QStringList{"bookmark"} << "mark.rtf"
+                                  << "@mark.rtf - Verbanox";
+        QTest::newRow("result after a bookmark") << QStringList{"bookmark", "result"} << ""
+                                                 << "Verbanox";
+        QTest::newRow("bookmark renamed") << QStringList{"bookmark", "rename mark"} << "renamed.rtf"
+                                          << "@renamed.rtf - Verbanox";
+        QTest::newRow("another file renamed") << QStringList{"bookmark", "rename old"} << "mark.rtf"
+                                              << "@mark.rtf - Verbanox";
+        QTest::newRow("saved, then renamed") << QStringList{"open rtf", "save", "rename old"} << "renamed.rtf"
+                                             << "@renamed.rtf";
+        QTest::newRow("emptied in place") << QStringList{"open rtf", "empty"} << "old.rtf"
+                                          << "@old.rtf - Verbanox";
+    }
+    void everyReplacementSetsItsSaveTarget()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(QString, target);
+        QFETCH(QString, caption);
+        m_fx->writeFile(QStringLiteral("notes/old.rtf"), "{\\rtf1 old}");
+        m_fx->writeFile(QStringLiteral("notes/mark.rtf"), "{\\rtf1 mark}");
+        m_fx->writeFile(QStringLiteral("notes/plain.txt"), "plain");
+        QSignalSpy captions(m_document.get(), &NotesDocument::captionChanged);
+        for (const QString &step : steps) {
+            // A rename leaves the changed flag as it was; everything else clears it.
+            if (!step.startsWith(QLatin1String("rename")))
+                type(QStringLiteral(" typed"));
+            if (step.startsWith(QLatin1String("open")))
+                QVERIFY(m_document->ShowFile(
+                    file(step.endsWith(QLatin1String("rtf")) ? "old.rtf" : "plain.txt"),
+                    m_fx->readFile(step.endsWith(QLatin1String("rtf")) ? "notes/old.rtf"
+                                                                       : "notes/plain.txt")));
+            else if (step == QLatin1String("new"))
+                m_document->ShowNew();
+            else if (step == QLatin1String("bookmark"))
+                m_document->ShowBookmark(file(QStringLiteral("mark.rtf")));
+            else if (step == QLatin1String("result"))
+                m_document->ShowResult(new QTextDocument, true);
+            else if (step.startsWith(QLatin1String("rename")))
+                m_document->FileRenamed(file(step.section(QLatin1Char(' '), 1) + QStringLiteral(".rtf")),
+                                        file(QStringLiteral("renamed.rtf")));
+            else if (step == QLatin1String("save"))
+                m_document->Saved(m_document->FileName());
+            else
+                m_document->Empty(QTextCharFormat());
+        }
+        const QString path = target.isEmpty() ? QString() : file(target);
+        QCOMPARE(m_document->SavesToFile() ? m_document->FileName() : QString(), path);
+        QCOMPARE(m_document->Caption(), QString(caption).replace(QLatin1Char('@'), file(QString())));
+        QCOMPARE(captions.last().first().toString(), m_document->Caption());
+        QVERIFY(!m_document->Changed());
     }
 
     // Plain text: a byte order mark or valid UTF-8 is UTF-8, anything else 1252;
