@@ -289,20 +289,10 @@ void AdvancedSearch::CreateToolbar()
 
 void AdvancedSearch::ConnectToolbar()
 {
-    // The keys of the window's own commands reach the bar when the pane has them.
-    const std::pair<void (FormatToolbar::*)(), const char *> keys[] = {
-        {&FormatToolbar::findRequested, "mEditFind"},
-        {&FormatToolbar::findNextRequested, "mEditFindNext"},
-        {&FormatToolbar::selectAllRequested, "mEditSelectAll"},
-    };
-    for (const auto &[signal, name] : keys)
-        connect(m_toolbar->FormatBar(), signal, this, [this, name = QLatin1String(name)] {
-            if (!m_busy)
-                m_menus->run(name);
-        });
-    connect(m_toolbar->FormatBar(), &FormatToolbar::wrapTextRequested, this, [this] {
+    // The keys of the window's own commands in the pane wait while a search runs.
+    connect(m_toolbar, &WorkspaceToolbar::commandKeyed, this, [this](const QString &name) {
         if (!m_busy)
-            mEditWrapText_Click();
+            ClickMenuItem(name);
     });
     connect(m_toolbar->FormatBar(), &FormatToolbar::undoAvailable, this, [this] { m_edit->UpdateItems(); });
     // Each button runs its menu command, or the command of the study window it opens.
@@ -350,16 +340,13 @@ void AdvancedSearch::BindMenuMembers()
     m_menus->action(QStringLiteral("mViewChmBibles"))->setVisible(false);
 }
 
-void AdvancedSearch::RunMenuItem(const char *name)
+// As a click does: a check mark changes, then the command follows it.
+void AdvancedSearch::ClickMenuItem(const QString &name)
 {
-    m_menus->run(QLatin1String(name));
-}
-
-void AdvancedSearch::mEditWrapText_Click()
-{
-    // Run as a click: the mark changes, then the command follows it.
-    mEditWrapText->setChecked(!mEditWrapText->isChecked());
-    m_menus->run(QStringLiteral("mEditWrapText"));
+    QAction *item = m_menus->action(name);
+    if (item && item->isCheckable())
+        item->setChecked(!item->isChecked());
+    m_menus->run(name);
 }
 
 // --- The pane's events --------------------------------------------------------
@@ -367,7 +354,6 @@ void AdvancedSearch::mEditWrapText_Click()
 void AdvancedSearch::ConnectPane()
 {
     RT->installEventFilter(this);
-    RT->viewport()->installEventFilter(this);
     connect(RT, &QTextEdit::selectionChanged, this, [this] { RT_SelChange(); });
 }
 
@@ -387,15 +373,6 @@ void AdvancedSearch::RT_SelChange()
 
 bool AdvancedSearch::PaneEvent(QObject *watched, QEvent *event)
 {
-    if (watched == RT->viewport()) {
-        // A click moves where the next find begins.
-        if (event->type() == QEvent::MouseButtonRelease) {
-            TrapErrors(QStringLiteral("AdvancedSearch.RT_Click()"),
-                       [this] { m_edit->MoveFindTo(RT->SelStart()); });
-            TrapErrors(QStringLiteral("AdvancedSearch.RT_MouseUp()"), [this] { m_edit->UpdateItems(); });
-        }
-        return false;
-    }
     if (watched != RT)
         return false;
     const QEvent::Type type = event->type();

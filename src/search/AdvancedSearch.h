@@ -18,7 +18,6 @@ class QAction;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
-class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -70,24 +69,23 @@ public:
     void cmdClear_Click();
     void Timer1_Timer();
 
-    // Menu commands, each run as its item runs it (errors trapped under the
-    // item's trace name).
+    // Menu commands, each run as a click on its item runs it (errors trapped
+    // under the item's trace name).
     MenuTable &Menus() { return *m_menus; }
-    void mFileSave_Click() { RunMenuItem("mFileSave"); }
-    void mFilePageSetup_Click() { RunMenuItem("mFilePageSetup"); }
-    void mFilePrintPreview_Click() { RunMenuItem("mFilePrintPreview"); }
-    void mFilePrintSetup_Click() { RunMenuItem("mFilePrintSetup"); }
-    void mEditCut_Click() { RunMenuItem("mEditCut"); }
-    void mEditCopy_Click() { RunMenuItem("mEditCopy"); }
-    void mEditPaste_Click() { RunMenuItem("mEditPaste"); }
-    void mEditUndo_Click() { RunMenuItem("mEditUndo"); }
-    void mEditDelete_Click() { RunMenuItem("mEditDelete"); }
-    void mEditFind_Click() { RunMenuItem("mEditFind"); }
-    void mEditFindNext_Click() { RunMenuItem("mEditFindNext"); }
-    void mEditSelectAll_Click() { RunMenuItem("mEditSelectAll"); }
-    void mIntegrityAll_Click() { RunMenuItem("mIntegrityAll"); }
-    // Runs as a click does: the mark changes, then the command follows it.
-    void mEditWrapText_Click();
+    void mFileSave_Click() { ClickMenuItem(QStringLiteral("mFileSave")); }
+    void mFilePageSetup_Click() { ClickMenuItem(QStringLiteral("mFilePageSetup")); }
+    void mFilePrintPreview_Click() { ClickMenuItem(QStringLiteral("mFilePrintPreview")); }
+    void mFilePrintSetup_Click() { ClickMenuItem(QStringLiteral("mFilePrintSetup")); }
+    void mEditCut_Click() { ClickMenuItem(QStringLiteral("mEditCut")); }
+    void mEditCopy_Click() { ClickMenuItem(QStringLiteral("mEditCopy")); }
+    void mEditPaste_Click() { ClickMenuItem(QStringLiteral("mEditPaste")); }
+    void mEditUndo_Click() { ClickMenuItem(QStringLiteral("mEditUndo")); }
+    void mEditDelete_Click() { ClickMenuItem(QStringLiteral("mEditDelete")); }
+    void mEditFind_Click() { ClickMenuItem(QStringLiteral("mEditFind")); }
+    void mEditFindNext_Click() { ClickMenuItem(QStringLiteral("mEditFindNext")); }
+    void mEditSelectAll_Click() { ClickMenuItem(QStringLiteral("mEditSelectAll")); }
+    void mEditWrapText_Click() { ClickMenuItem(QStringLiteral("mEditWrapText")); }
+    void mIntegrityAll_Click() { ClickMenuItem(QStringLiteral("mIntegrityAll")); }
 
     // State the search and later windows read.
     int BookRangeCode() const { return m_scope.RangeCode(); }
@@ -143,7 +141,7 @@ private:
     void LayOutControls();
     void CreateMenus();
     void BindMenuMembers();
-    void RunMenuItem(const char *name);
+    void ClickMenuItem(const QString &name);
     void ConnectControls();
     void ConnectToolbar();
     void ConnectPane();

@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QTextCursor>
@@ -21,11 +22,22 @@ EditCommands::EditCommands(RichTextBox *pane, QObject *parent)
     : QObject(parent)
     , m_pane(pane)
 {
+    m_pane->viewport()->installEventFilter(this);
     connect(m_pane, &QTextEdit::copyAvailable, this, [this] { UpdateItems(); });
     connect(m_pane, &QTextEdit::undoAvailable, this, [this] { UpdateItems(); });
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] {
         TrapErrors(QStringLiteral("AdvancedSearch.CheckClipboard()"), [this] { CheckClipboard(); });
     });
+}
+
+bool EditCommands::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_pane->viewport() && event->type() == QEvent::MouseButtonRelease) {
+        TrapErrors(QStringLiteral("AdvancedSearch.RT_Click()"),
+                   [this] { m_find.MoveTo(m_pane->SelStart()); });
+        TrapErrors(QStringLiteral("AdvancedSearch.RT_MouseUp()"), [this] { UpdateItems(); });
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void EditCommands::FocusPane()

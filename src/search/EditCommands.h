@@ -8,10 +8,10 @@ class QAction;
 class RichTextBox;
 
 // The Edit menu's work on the workspace's document pane: the clipboard, Undo,
-// Delete, Find and Find Next and Select All, and when each can act: Cut, Copy and
-// Delete with a selection, Paste with something on the clipboard that it takes
-// (text, rich text, a picture), Undo with something to undo; while a search runs
-// none of them.
+// Delete, Find and Find Next (from where the reader last clicked) and Select All,
+// and when each can act: Cut, Copy and Delete with a selection, Paste with
+// something on the clipboard that it takes (text, rich text, a picture), Undo with
+// something to undo; while a search runs none of them.
 class EditCommands : public QObject
 {
     Q_OBJECT
@@ -50,6 +50,9 @@ public:
     void UpdateItems();
     // Reads anew what the clipboard holds.
     void CheckClipboard();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void FindInDocument();

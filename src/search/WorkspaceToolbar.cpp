@@ -45,6 +45,14 @@ WorkspaceToolbar::WorkspaceToolbar(RichTextBox *pane, const ImageList &pictures,
     }
     m_formatBar = new FormatToolbar(pane, this);
     m_formatBar->setObjectName(QStringLiteral("FormatToolbar1"));
+    const std::pair<void (FormatToolbar::*)(), const char *> keys[] = {
+        {&FormatToolbar::findRequested, "mEditFind"},
+        {&FormatToolbar::findNextRequested, "mEditFindNext"},
+        {&FormatToolbar::selectAllRequested, "mEditSelectAll"},
+        {&FormatToolbar::wrapTextRequested, "mEditWrapText"},
+    };
+    for (const auto &[signal, item] : keys)
+        connect(m_formatBar, signal, this, [this, item = QLatin1String(item)] { emit commandKeyed(item); });
     LayOut();
 }
 

@@ -13,7 +13,8 @@ class RichTextBox;
 // The workspace's row of buttons above the search row: the document's commands,
 // the formatting bar and the study windows. Each button stands for a menu item:
 // a click asks for the item to run, and the button is usable while the item and
-// its menu are.
+// its menu are. The keys of the window's own commands that the formatting bar
+// reads in the pane ask for their items too.
 class WorkspaceToolbar : public QWidget
 {
     Q_OBJECT
@@ -53,6 +54,8 @@ public:
 signals:
     // A button was clicked: the name of the menu item it stands for.
     void commandClicked(const QString &item);
+    // A key of a menu item was pressed in the pane (F3, Ctrl+A, Ctrl+F, Ctrl+W).
+    void commandKeyed(const QString &item);
 
 private:
     struct Button

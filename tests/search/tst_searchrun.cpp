@@ -123,19 +123,18 @@ private slots:
         QTest::addColumn<QStringList>("log");
         const QStringList start{"show new", "summary ", "status ", "progress 2", "hide progress"};
         const auto colouring = [](const QString &show) {
-            return QStringList{"progress 2",    "STATUS Highlighting \"God\"", show,
-                               "hide progress", "summary 2 God",               "status 2 Matches 2 Verses"};
+            return QStringList{"progress 2",    "STATUS Highlighting \"God\"", show, "hide progress",
+                               "summary 2 God", "status 2 Matches 2 Verses"};
         };
-        QTest::newRow("no terms") << "*" << false << true << start + QStringList{"show new", "status 2 Verses"};
-        QTest::newRow("coloured, then shown")
-            << "God" << false << true << start + colouring("show new");
+        QTest::newRow("no terms") << "*" << false << true
+                                  << start + QStringList{"show new", "status 2 Verses"};
+        QTest::newRow("coloured, then shown") << "God" << false << true << start + colouring("show new");
         QTest::newRow("Active Update: shown, then coloured")
-            << "God" << true << true
-            << start + QStringList{"show new"} + colouring("show again");
-        QTest::newRow("no translation") << "God" << false << false
-                                        << QStringList{"show new", "summary ", "status ", "progress 0",
-                                                       "show new", "hide progress", "summary 0 God",
-                                                       "status 0 Matches 0 Verses"};
+            << "God" << true << true << start + QStringList{"show new"} + colouring("show again");
+        QTest::newRow("no translation")
+            << "God" << false << false
+            << QStringList{"show new", "summary ",      "status ",       "progress 0",
+                           "show new", "hide progress", "summary 0 God", "status 0 Matches 0 Verses"};
     }
     void phases()
     {
@@ -189,8 +188,8 @@ private slots:
         QTest::newRow("upper case when case is ignored")
             << "lord*grace" << anyTerm << true << 500 << QStringList{"3 LORD", "1 GRACE"} << false
             << "4 Matches 3 Verses";
-        QTest::newRow("own case otherwise") << "Lord" << anyTerm << false << 500 << QStringList{"1 Lord"}
-                                            << false << "1 Matches 1 Verses";
+        QTest::newRow("own case otherwise")
+            << "Lord" << anyTerm << false << 500 << QStringList{"1 Lord"} << false << "1 Matches 1 Verses";
         QTest::newRow("limit: later terms keep their first hit")
             << "o*r" << anyTerm << false << 4 << QStringList{"4 o", "1 r"} << true << "5 Matches 3 Verses";
     }
@@ -205,7 +204,8 @@ private slots:
         QFETCH(QString, status);
         gMaxCountSize = limit;
         run(search(text, SearchMode(mode), ignoreCase),
-            {QStringLiteral("The LORD of grace"), QStringLiteral("my Lord"), QStringLiteral("lord of words")});
+            {QStringLiteral("The LORD of grace"), QStringLiteral("my Lord"),
+             QStringLiteral("lord of words")});
         QCOMPARE(m_view->summary, summary);
         QCOMPARE(m_view->limitReached, limitReached);
         QCOMPARE(m_view->log.last(), QStringLiteral("status ") + status);
@@ -252,8 +252,10 @@ private slots:
         const TermSearch::VerseSource failing = [](const VerseReader::Visitor &) -> bool {
             raiseError(RtErr::FileNotFound, QStringLiteral("test"), QStringLiteral("gone"));
         };
-        QCOMPARE(raisedErrorNumber([&] { m_run->Run(search(QStringLiteral("x"), SearchMode::AnyTerm),
-                                                    SearchSource{failing, 1, nullptr}); }),
+        QCOMPARE(raisedErrorNumber([&] {
+                     m_run->Run(search(QStringLiteral("x"), SearchMode::AnyTerm),
+                                SearchSource{failing, 1, nullptr});
+                 }),
                  qint32(RtErr::FileNotFound));
         QVERIFY(!m_run->Running());
         run(search(QStringLiteral("x"), SearchMode::AnyTerm), {QStringLiteral("x")});
