@@ -34,11 +34,12 @@ class WorkspaceFiles;
 
 // The search and notes workspace: searches one translation, or a range of its
 // books, in four modes, and keeps the reader's notes. The window builds its
-// controls and connects them; the work is done below it: the search run
-// (SearchRun) fills the document, the document and the file it is saved to are
-// NotesDocument's, the File commands WorkspaceFiles', the Edit commands
-// EditCommands', the menus are described in WorkspaceMenus and the history of
-// search texts is SearchHistory's.
+// controls and connects them; the work is done below it. SearchRun runs a search
+// and shows it through SearchDisplay; NotesDocument is the document with the file
+// it is saved to; WorkspaceFiles does the File commands, EditCommands the Edit
+// commands; WorkspaceMenus describes the menus and WorkspaceToolbar is the row of
+// buttons that stand for them; SearchScope keeps the chosen translation and range,
+// SearchHistory the search texts.
 class AdvancedSearch : public QMainWindow
 {
     Q_OBJECT
