@@ -30,14 +30,11 @@
 #include "study/frmMapViewer.h"
 #include "study/frmNameDictionary.h"
 
-#include <QAction>
-#include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QStatusBar>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -51,14 +48,16 @@ using Shown = std::function<QString()>;
 // without the program's catalog code.
 QString catalogText(const QString &language, int category, int id, const QString &argument)
 {
-    const QString path = gMsgFolder + language + (category == 0 ? QStringLiteral("_STD.mes")
-                                                                : QStringLiteral("_FRM.mes"));
+    const QString path =
+        gMsgFolder + language + (category == 0 ? QStringLiteral("_STD.mes") : QStringLiteral("_FRM.mes"));
     TextReader reader = TextReader::fromFile(path, 1252, LineEnds::CrLfOnly);
     while (!reader.atEnd()) {
         const QString line = reader.readLine().trimmed();
         if (!line.startsWith(QLatin1Char('#')) && line.left(4).toInt() == id)
-            return line.mid(5).replace(QStringLiteral("^^"), QStringLiteral("\r\n")).trimmed().replace(
-                QLatin1Char('%'), argument);
+            return line.mid(5)
+                .replace(QStringLiteral("^^"), QStringLiteral("\r\n"))
+                .trimmed()
+                .replace(QLatin1Char('%'), argument);
     }
     return QString();
 }
@@ -99,7 +98,8 @@ private:
     void installModules()
     {
         ModuleBuilder bible;
-        bible.verse(1, 1, 1, QStringLiteral("In the beginning")).verse(1, 1, 2, QStringLiteral("And the earth"));
+        bible.verse(1, 1, 1, QStringLiteral("In the beginning"))
+            .verse(1, 1, 2, QStringLiteral("And the earth"));
         m_fx->addBible(QStringLiteral("First Bible"), QStringLiteral("b_one.txt"), bible.bytes());
         ModuleBuilder notes;
         notes.verse(1, 1, 1, QStringLiteral("God made it."));
@@ -116,7 +116,8 @@ private:
     void switchToSpanish()
     {
         LanguageE editor;
-        editor.LSel->setCurrentItem(editor.LSel->findItems(QStringLiteral("SPANISH"), Qt::MatchExactly).value(0));
+        editor.LSel->setCurrentItem(
+            editor.LSel->findItems(QStringLiteral("SPANISH"), Qt::MatchExactly).value(0));
         editor.LSel_Click();
         editor.cDefault_Click();
         QCOMPARE(gLanguage, QStringLiteral("SPANISH"));
@@ -138,10 +139,15 @@ private:
         return window;
     }
 
-    static void addRow(const char *name, const Shown &shown, int category, int id,
-                       const QString &argument = QString(), const Open &before = {})
+    // A window opened after the switch.
+    static void addRow(const char *name, int category, int id, const QString &argument, const Shown &shown)
     {
-        QTest::newRow(name) << before << shown << category << id << argument;
+        QTest::newRow(name) << Open() << shown << category << id << argument;
+    }
+    // A window open at the switch.
+    static void addOpenRow(const char *name, const Open &before, int category, int id, const Shown &shown)
+    {
+        QTest::newRow(name) << before << shown << category << id << QString();
     }
 
 private Q_SLOTS:
@@ -181,47 +187,45 @@ private Q_SLOTS:
         QTest::addColumn<int>("id");
         QTest::addColumn<QString>("argument");
         const QString product = MiscHelpers::ProductTitle();
+        const QString title = AppInfo::title();
 
         const Open main = [this] { openMain(); };
-        addRow("main window, File", [this] { return m_main->zFile->title(); }, 1, 70, {}, main);
+        addOpenRow("main window, File", main, 1, 70, [this] { return m_main->zFile->title(); });
         const Open search = [] { workspace(); };
-        addRow("workspace, View", [] { return workspace().zView->title(); }, 1, 77, {}, search);
-        addRow("workspace, Open tip", [] { return workspace().cmdOpen->toolTip(); }, 1, 27, {}, search);
-        addRow("workspace, mode frame", [] { return workspace().Frame1->title(); }, 1, 135, {}, search);
+        addOpenRow("workspace, View", search, 1, 77, [] { return workspace().zView->title(); });
+        addOpenRow("workspace, Open tip", search, 1, 27, [] { return workspace().cmdOpen->toolTip(); });
+        addOpenRow("workspace, mode frame", search, 1, 135, [] { return workspace().Frame1->title(); });
 
-        addRow("comparison", [] { return MultiBib::Open()->windowTitle(); }, 1, 20, product);
-        addRow("commentaries", [] { return Commentaries::Open()->windowTitle(); }, 1, 2, product);
-        addRow("dictionary", [] { return Dictionary::Open()->windowTitle(); }, 1, 25, product);
-        addRow("names", [] { return frmNameDictionary::Open()->windowTitle(); }, 1, 1);
-        addRow("maps", in<frmMapViewer>([](QWidget &w) { return w.windowTitle(); }), 1, 6, product);
-        addRow("MP3 player", in<frmMP3>([](QWidget &w) { return w.windowTitle(); }), 1, 16);
-        addRow("MP3 transfer state", in<frmMP3>([](frmMP3 &w) {
+        addRow("comparison", 1, 20, product, [] { return MultiBib::Open()->windowTitle(); });
+        addRow("commentaries", 1, 2, product, [] { return Commentaries::Open()->windowTitle(); });
+        addRow("dictionary", 1, 25, product, [] { return Dictionary::Open()->windowTitle(); });
+        addRow("names", 1, 1, {}, [] { return frmNameDictionary::Open()->windowTitle(); });
+        addRow("maps", 1, 6, product, in<frmMapViewer>([](QWidget &w) { return w.windowTitle(); }));
+        addRow("MP3 player", 1, 16, {}, in<frmMP3>([](QWidget &w) { return w.windowTitle(); }));
+        addRow("MP3 transfer state", 0, 19, {}, in<frmMP3>([](frmMP3 &w) {
                    w.Inet_StateChanged(4);
                    return w.StatusBar1->currentMessage();
-               }),
-               0, 19);
+               }));
 
-        addRow("bookmarks, Go To", [] { return frmBookmarkList::Instance().cmdGoto->text(); }, 1, 173);
-        addRow("bookmarks, reference column",
-               [] { return frmBookmarkList::Instance().LV->headerItem()->text(3); }, 1, 179);
-        addRow("print preview", in<frmDocPreview>([](QWidget &w) { return w.windowTitle(); }), 1, 7, product);
-        addRow("page setup", in<PageSetup>([](QWidget &w) { return w.windowTitle(); }), 1, 19, product);
+        addRow("bookmarks, Go To", 1, 173, {}, [] { return frmBookmarkList::Instance().cmdGoto->text(); });
+        addRow("bookmarks, reference column", 1, 179, {},
+               [] { return frmBookmarkList::Instance().LV->headerItem()->text(3); });
+        addRow("print preview", 1, 7, product, in<frmDocPreview>([](QWidget &w) { return w.windowTitle(); }));
+        addRow("page setup", 1, 19, product, in<PageSetup>([](QWidget &w) { return w.windowTitle(); }));
 
-        addRow("options", in<frmOptions>([](QWidget &w) { return w.windowTitle(); }), 1, 24, product);
-        addRow("language editor, Make Default", in<LanguageE>([](LanguageE &w) { return w.cDefault->text(); }),
-               1, 161);
-        addRow("folder, in use", in<frmLocate>([](frmLocate &w) { return w.Label2->text(); }), 1, 102);
-        addRow("folder, default", in<frmLocate>([](frmLocate &w) { return w.Label3->text(); }), 0, 103);
-        addRow("folder list, Use This Folder", in<frmDirlist>([](frmDirlist &w) { return w.cmdDone->text(); }), 1,
-               184);
+        addRow("options", 1, 24, product, in<frmOptions>([](QWidget &w) { return w.windowTitle(); }));
+        addRow("language editor", 1, 161, {}, in<LanguageE>([](LanguageE &w) { return w.cDefault->text(); }));
+        addRow("folder, in use", 1, 102, {}, in<frmLocate>([](frmLocate &w) { return w.Label2->text(); }));
+        addRow("folder, default", 0, 103, {}, in<frmLocate>([](frmLocate &w) { return w.Label3->text(); }));
+        addRow("folder list", 1, 184, {}, in<frmDirlist>([](frmDirlist &w) { return w.cmdDone->text(); }));
 
-        addRow("about", in<frmAbout>([](QWidget &w) { return w.windowTitle(); }), 1, 21, AppInfo::title());
-        addRow("about, disclaimer", in<frmAbout>([](frmAbout &w) { return w.lblDisclaimer->text(); }), 0, 92,
-               product);
-        addRow("licence", in<Indemnity>([](QWidget &w) { return w.windowTitle(); }), 1, 22, product);
-        addRow("no Bible", in<NoBibles>([](NoBibles &w) { return w.Label3->text(); }), 0, 60, AppInfo::title());
-        addRow("splash, version",
-               in<Splash>([](Splash &w) { return line(w.lblName->text(), 0); }), 0, 99, versionNumbers());
+        addRow("about", 1, 21, title, in<frmAbout>([](QWidget &w) { return w.windowTitle(); }));
+        addRow("about, disclaimer", 0, 92, product,
+               in<frmAbout>([](frmAbout &w) { return w.lblDisclaimer->text(); }));
+        addRow("licence", 1, 22, product, in<Indemnity>([](QWidget &w) { return w.windowTitle(); }));
+        addRow("no Bible", 0, 60, title, in<NoBibles>([](NoBibles &w) { return w.Label3->text(); }));
+        addRow("splash", 0, 99, versionNumbers(),
+               in<Splash>([](Splash &w) { return line(w.lblName->text(), 0); }));
     }
     void catalogTextsFollowTheSwitch()
     {
@@ -248,7 +252,9 @@ private Q_SLOTS:
     {
         Splash::setRandomSource([] { return 0.0; });
         const auto firstVerse = [](const QString &language) {
-            return TextReader::fromFile(gMsgFolder + MsgSupport::FavVersesFile(language)).readLine().trimmed();
+            return TextReader::fromFile(gMsgFolder + MsgSupport::FavVersesFile(language))
+                .readLine()
+                .trimmed();
         };
         QCOMPARE(DefaultInstance<Splash>::get().lblScripture->text(), firstVerse(QStringLiteral("ENGLISH")));
         DefaultInstance<Splash>::release();
