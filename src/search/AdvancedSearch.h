@@ -106,6 +106,7 @@ public:
     QComboBox *cboResults = nullptr;
     QCheckBox *chkActiveUpd = nullptr;
     QCheckBox *chkIgnoreCase = nullptr;
+    QGroupBox *Frame1 = nullptr; // the search modes
     QRadioButton *optNone = nullptr;
     QRadioButton *optAnyOrder = nullptr;
     QRadioButton *optAnyTerms = nullptr;
@@ -173,7 +174,6 @@ private:
     QWidget *Picture4 = nullptr; // results and options row
     QWidget *Picture2 = nullptr; // status strip
     QPushButton *cmdClear = nullptr;
-    QGroupBox *Frame1 = nullptr;
     QToolButton *cmdCHM = nullptr;
     QToolButton *cmdMP3 = nullptr;
     ImageList ImgList1;
