@@ -21,8 +21,9 @@ constexpr int MsgNotFound = 50;
 EditCommands::EditCommands(RichTextBox *pane, QObject *parent)
     : QObject(parent)
     , m_pane(pane)
+    , m_viewport(pane->viewport())
 {
-    m_pane->viewport()->installEventFilter(this);
+    m_viewport->installEventFilter(this);
     connect(m_pane, &QTextEdit::copyAvailable, this, [this] { UpdateItems(); });
     connect(m_pane, &QTextEdit::undoAvailable, this, [this] { UpdateItems(); });
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] {
@@ -32,7 +33,7 @@ EditCommands::EditCommands(RichTextBox *pane, QObject *parent)
 
 bool EditCommands::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_pane->viewport() && event->type() == QEvent::MouseButtonRelease) {
+    if (watched == m_viewport && event->type() == QEvent::MouseButtonRelease) {
         TrapErrors(QStringLiteral("AdvancedSearch.RT_Click()"),
                    [this] { m_find.MoveTo(m_pane->SelStart()); });
         TrapErrors(QStringLiteral("AdvancedSearch.RT_MouseUp()"), [this] { UpdateItems(); });

@@ -58,6 +58,8 @@ private:
     void FindInDocument();
 
     RichTextBox *m_pane;
+    // Kept apart: while the pane goes, asking it for its viewport is no longer safe.
+    QWidget *m_viewport;
     DocumentFind m_find;
     Items m_items{};
     bool m_pasteable = false;

@@ -189,10 +189,11 @@ void drawPicture(QPainter &p, const QString &name)
 FormatToolbar::FormatToolbar(RichTextBox *rt, QWidget *parent)
     : QWidget(parent)
     , m_rt(rt)
+    , m_viewport(rt->viewport())
 {
     CreateControls();
     m_rt->installEventFilter(this);
-    m_rt->viewport()->installEventFilter(this);
+    m_viewport->installEventFilter(this);
 }
 
 QIcon FormatToolbar::OwnPicture(const QString &name)
@@ -580,7 +581,7 @@ void FormatToolbar::Form_KeyUp(int &keyCode, int shift)
 bool FormatToolbar::eventFilter(QObject *watched, QEvent *event)
 {
     // A click or an arrow key may move the caret onto other formats.
-    if (watched == m_rt->viewport()) {
+    if (watched == m_viewport) {
         if (event->type() == QEvent::MouseButtonRelease)
             UpdateButtons();
         return false;

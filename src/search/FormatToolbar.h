@@ -93,4 +93,6 @@ private:
     void DoSetFocus();
 
     RichTextBox *m_rt;
+    // Kept apart: while the pane goes, asking it for its viewport is no longer safe.
+    QWidget *m_viewport;
 };
