@@ -652,6 +652,34 @@ private slots:
         QVERIFY(!m_fx->readFile(QStringLiteral("Bookmarks/psalm23.rtf")).contains("note"));
     }
 
+    // Go to while a search runs asks nothing of the empty document the search put
+    // up; the result that follows has no file, so Save asks for a name rather than
+    // writing over the bookmark.
+    void searchFinishingAfterGoToLeavesTheBookmarkAlone()
+    {
+        AdvancedSearch &window = open();
+        m_fx->writeFile(QStringLiteral("Bookmarks/psalm.rtf"), "{\\rtf1 The Lord is my shepherd}");
+        const QString psalm = m_fx->path(QStringLiteral("Bookmarks/psalm.rtf"));
+        bool askedNothing = false;
+        AdvancedSearch::setSourceFactory([&](const Translation &) -> TermSearch::VerseSource {
+            return [&](const VerseReader::Visitor &visit) {
+                askedNothing = !window.TextChanged();
+                WorkspaceDocument::Get().showFile(psalm);
+                return visit(Verse{1, 43, 3, 16, QStringLiteral("For God so loved the world.")});
+            };
+        });
+        window.cboSearch->setEditText(QStringLiteral("*"));
+        window.cmdSearch_Click();
+        QVERIFY(askedNothing);
+        QVERIFY(window.RT->Text().startsWith(QStringLiteral("JOH 3:16")));
+        QCOMPARE(window.windowTitle(), MiscHelpers::ProductTitle());
+        desk().fileAnswers.push_back(QString());
+        window.mFileSave_Click();
+        QCOMPARE(desk().shown.last().kind, QStringLiteral("save"));
+        QCOMPARE(m_fx->readFile(QStringLiteral("Bookmarks/psalm.rtf")),
+                 QByteArray("{\\rtf1 The Lord is my shepherd}"));
+    }
+
     void integrityCheckOfAllAsksAndEmptiesTheDocument_data()
     {
         QTest::addColumn<int>("answer");
