@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         PageSettings::PageLayoutOfSettings();
         RichTextBox pane;
         pane.setPlainText(QStringLiteral("In the beginning"));
-        PageSettings::ApplyPageLayoutToWholeText(pane);
+        ApplyPageLayoutToWholeText(pane);
     });
     return 0;
 }

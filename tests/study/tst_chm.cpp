@@ -178,6 +178,23 @@ private slots:
         dialog->cmdClose->click();
     }
 
+    // A page whose compressed bytes are damaged is named in the status line.
+    void damagedPageIsNamed()
+    {
+        QByteArray bytes = readFile(ShippedChm);
+        for (qsizetype i = bytes.size() / 2; i < bytes.size() / 2 + 2000; ++i)
+            bytes[i] = char(bytes[i] ^ 0x5a);
+        m_fx->writeFile(QStringLiteral("damaged.chm"), bytes);
+        ChmViewer viewer;
+        QVERIFY(viewer.openFile(m_fx->path(QStringLiteral("damaged.chm"))));
+        QVERIFY(viewer.showTopic(QStringLiteral("/b_ecc.html")));
+        QCOMPARE(viewer.statusText(), QStringLiteral("/b_ecc.html cannot be read: the file %1 is damaged.")
+                                          .arg(m_fx->path(QStringLiteral("damaged.chm"))));
+        QVERIFY(viewer.showTopic(QStringLiteral("/b_gen.html")));
+        QVERIFY(viewer.statusText().isEmpty());
+        QVERIFY(viewer.browser()->toPlainText().contains(QStringLiteral("In the beginning")));
+    }
+
     // Lists nested beyond the kept depth add their topics to the deepest level:
     // 60,000 levels once overflowed the stack.
     void deepContentsAreBounded()
