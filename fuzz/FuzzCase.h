@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/TestFixture.h"
+#include "platform/Desktop.h"
 
 #include <QByteArray>
 #include <QList>
@@ -26,12 +27,14 @@ public:
     QString write(const QString &relative, const QByteArray &bytes) const;
     TestFixture &fixture() { return m_fixture; }
 
-    // Runs `read`; a RuntimeError is the reader's way of refusing a file.
+    // Runs `read`. A RuntimeError is a reader's way of refusing a file, and
+    // ProgramEnded that of a file the program cannot go on without (it was told).
     template <typename F> static void refused(F &&read)
     {
         try {
             read();
         } catch (const RuntimeError &) {
+        } catch (const ProgramEnded &) {
         }
     }
 

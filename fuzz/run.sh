@@ -36,7 +36,7 @@ if [ "$BUILD_FIRST" = 1 ]; then
 fi
 if [ ${#TARGETS[@]} -eq 0 ]; then
     for binary in "$BUILD"/fuzz/fuzz_*; do
-        TARGETS+=("$(basename "$binary" | sed 's/^fuzz_//')")
+        [ -f "$binary" ] && [ -x "$binary" ] && TARGETS+=("$(basename "$binary" | sed 's/^fuzz_//')")
     done
 fi
 
@@ -69,7 +69,7 @@ gather_seeds() {
             cp "$ROOT"/tests/study/chm/*.chm "$out/"
             # The program's help pages compiled as the build compiles them: a sound archive.
             rm -rf "$BUILD/seeds/help" && cp -r "$ROOT/help" "$BUILD/seeds/help"
-            (cd "$BUILD/seeds/help" && chmcmd --no-html-scan Help.hhp > /dev/null) && cp "$BUILD/seeds/help/Help.chm" "$out/" ;;
+            (cd "$BUILD/seeds/help" && chmcmd --no-html-scan Help.hhp > /dev/null 2>&1) && cp "$BUILD/seeds/help/Help.chm" "$out/" ;;
         categories)
             for names in "$d"/SysDefs/Categories_*.txt; do
                 { cat "$d/SysDefs/Categories.txt"; printf '\f\f'; cat "$names"; } | head -c 8192 \
@@ -84,6 +84,7 @@ run_one() {
     mkdir -p "$seeds" "$corpus" "$crashes" "$BUILD/logs"
     gather_seeds "$target"
     if (cd "$crashes" && ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1 \
+        LSAN_OPTIONS="suppressions=$ROOT/fuzz/lsan.supp:print_suppressions=0" \
         "$binary" -max_total_time="$SECONDS_EACH" -timeout=10 -rss_limit_mb=2048 -malloc_limit_mb=1024 \
         -max_len=16384 -print_final_stats=1 -artifact_prefix="$crashes/" \
         "$corpus" "$seeds" "$BUILD/seeds/$target" > "$log" 2>&1); then
