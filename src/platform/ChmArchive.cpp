@@ -11,12 +11,6 @@ namespace {
 // Objects larger than this are damaged archives rather than pages.
 constexpr quint64 MaxObjectSize = 64ull * 1024 * 1024;
 
-// Whether [offset, offset + length) lies within the first `size` bytes.
-bool fits(off_t offset, off_t length, off_t size)
-{
-    return offset >= 0 && length >= 0 && offset <= size && length <= size - offset;
-}
-
 // A page or picture of the archive, not one of its own "#" and "$" objects.
 bool isFileObject(const QString &path)
 {
@@ -98,7 +92,9 @@ QString ChmArchive::indexObjects()
         for (mschmd_file *file = list; file; file = file->next) {
             const QString path = QString::fromUtf8(file->filename);
             const bool stored = file->section == &m_chm->sec0.base;
-            if (stored && !fits(content + file->offset, file->length, m_chm->length))
+            if (stored && (file->offset < 0 || file->length < 0 ||
+                           !ChmHeader::fits(quint64(content) + quint64(file->offset), quint64(file->length),
+                                            m_chm->length)))
                 return QStringLiteral("The file is damaged: it is cut short or its directory is wrong "
                                       "(%1 reaches past its end).")
                     .arg(path);

@@ -43,12 +43,6 @@ quint64 u64(const QByteArray &bytes, qint64 at)
     return qFromLittleEndian<quint64>(bytes.constData() + at);
 }
 
-// Whether [offset, offset + length) lies within the first `size` bytes.
-bool fits(quint64 offset, quint64 length, qint64 size)
-{
-    return offset <= quint64(size) && length <= quint64(size) - offset;
-}
-
 QString directoryProblem(QIODevice &file, quint64 offset, quint64 length)
 {
     const QByteArray dir = readAt(file, qint64(offset), DirectoryHeaderSize);
@@ -73,6 +67,11 @@ QString directoryProblem(QIODevice &file, quint64 offset, quint64 length)
 } // namespace
 
 namespace ChmHeader {
+
+bool fits(quint64 offset, quint64 length, qint64 size)
+{
+    return size >= 0 && offset <= quint64(size) && length <= quint64(size) - offset;
+}
 
 bool hasSignature(QIODevice &file)
 {

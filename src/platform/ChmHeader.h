@@ -13,4 +13,6 @@ namespace ChmHeader {
 QString problem(QIODevice &file, qint64 size);
 // Whether the file starts as an archive does (it may still be damaged).
 bool hasSignature(QIODevice &file);
+// Whether [offset, offset + length) lies within the first `size` bytes.
+bool fits(quint64 offset, quint64 length, qint64 size);
 } // namespace ChmHeader
