@@ -1,4 +1,5 @@
-// A compiled-help file: opened, its contents tree built, and its pages read.
+// A compiled-help file: opened, its contents tree built, a help context looked
+// up, and its pages read.
 #include "FuzzCase.h"
 #include "platform/ChmArchive.h"
 
@@ -10,6 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return 0;
     archive.contents();
     archive.defaultTopic();
+    archive.topicOfContext(2001);
     QByteArray bytes;
     const QStringList files = archive.files();
     for (qsizetype i = 0; i < files.size() && i < 64; ++i)
