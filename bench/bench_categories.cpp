@@ -76,7 +76,8 @@ int main(int argc, char *argv[])
     QByteArray names("0, All books, All\r\n");
     for (int i = 1; i < Categories; ++i) {
         const QByteArray number = QByteArray::number(i);
-        categories += number + ", " + QByteArray::number(i - 1) + ", " + QByteArray::number(1 + i % 66) + "\r\n";
+        categories +=
+            number + ", " + QByteArray::number(i - 1) + ", " + QByteArray::number(1 + i % 66) + "\r\n";
         names += number + ", Category " + number + ", C" + number + "\r\n";
     }
     const QString categoriesPath = gSysDefsFolder + QStringLiteral("Categories.txt");
@@ -99,8 +100,8 @@ int main(int argc, char *argv[])
             deepest = std::max(deepest, fresh.IndentOfCategory(i));
     });
 
-    std::printf("%d categories (%s ... %s), the deepest at %d (plainly: %d)\n", int(loaded->CountOfCategories()),
-                qPrintable(loaded->LongNameOfCategory(1)),
+    std::printf("%d categories (%s ... %s), the deepest at %d (plainly: %d)\n",
+                int(loaded->CountOfCategories()), qPrintable(loaded->LongNameOfCategory(1)),
                 qPrintable(loaded->LongNameOfCategory(Categories - 1)), deepest, plain.depths.back());
     printRow(QStringLiteral("baseline: both files read plainly, with every depth"), baseline);
     printRow(QStringLiteral("categories loaded"), load);

@@ -5,7 +5,6 @@
 #include "core/Bug_.h"
 #include "core/FileFunctions_.h"
 #include "core/GlobalVars.h"
-#include "core/MiscHelpers.h"
 #include "core/MsgSupport.h"
 #include "core/Registry_.h"
 #include "mainwindow/MenuTargets.h"
@@ -13,6 +12,7 @@
 #include "platform/DefaultInstance.h"
 #include "platform/Desktop.h"
 #include "platform/FileNames.h"
+#include "platform/HelpService.h"
 #include "platform/RichTextBox.h"
 #include "platform/Twips.h"
 
@@ -20,7 +20,6 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QPushButton>
-#include <QShortcut>
 #include <QTextDocument>
 #include <QTreeWidget>
 
@@ -47,7 +46,28 @@ BookmarkRecords &records()
     return BookmarkRecords::Instance();
 }
 
+// Renames a bookmark's document; the workspace's File > Save follows it.
+bool renameDocument(const QString &fromName, const QString &toName)
+{
+    const QString from = BookmarkRecords::DocumentPath(fromName);
+    const QString to = BookmarkRecords::DocumentPath(toName);
+    if (!QFile::rename(FileNames::resolve(from), to))
+        return false;
+    if (WorkspaceDocument::IsRegistered() && WorkspaceDocument::Get().fileRenamed)
+        WorkspaceDocument::Get().fileRenamed(from, to);
+    return true;
+}
+
 // The workspace's document pane; the workspace loads, hidden, when it is not loaded.
+// The selected row; an error for Edit and Go to to report when none is.
+int selectedRowOrRaise(const frmBookmarkList &list)
+{
+    const int row = list.SelectedRow();
+    if (row < 0)
+        raiseError(RtErr::ObjectNotSet, listSource(), QStringLiteral("No bookmark is selected in the list."));
+    return row;
+}
+
 RichTextBox &workspacePane()
 {
     RichTextBox *pane = WorkspaceDocument::Get().pane();
@@ -97,9 +117,7 @@ void frmBookmarkList::buildControls()
     connect(LV->header(), &QHeaderView::sectionClicked, this,
             [this](int column) { LV_ColumnClick(column + 1); });
     connect(LV, &QTreeWidget::itemDoubleClicked, this, [this] { cmdGoto_Click(); });
-    auto *help = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    connect(help, &QShortcut::activated, this,
-            [] { TrapErrors(QStringLiteral("frmBookmarkList.Help()"), [] { frmBookmarkAdd::ShowHelp(); }); });
+    HelpService::setHelpContext(this, frmBookmarkAdd::HelpContext);
 }
 
 frmBookmarkList &frmBookmarkList::Instance()
@@ -242,9 +260,7 @@ void frmBookmarkList::cmdEdit_Click()
 {
     const QString routine = QStringLiteral("frmBookmarkList.cmdEdit_Click()");
     TrapErrors(routine, [&] {
-        const int row = SelectedRow();
-        if (row < 0)
-            return;
+        const int row = selectedRowOrRaise(*this);
         frmBookmarkAdd &dialog = frmBookmarkAdd::Instance();
         dialog.setWindowTitle(GetMsg(1, FrmEditCaption));
         dialog.setAdding(false);
@@ -263,8 +279,7 @@ void frmBookmarkList::cmdEdit_Click()
             // The record file still names the old document: the row and the
             // document go back to it, so the two never part.
             if (fileName != old.fileName)
-                QFile::rename(BookmarkRecords::DocumentPath(fileName),
-                              BookmarkRecords::DocumentPath(old.fileName));
+                renameDocument(fileName, old.fileName);
             records().Replace(row, old);
         }
         FillList(row);
@@ -279,9 +294,7 @@ QString frmBookmarkList::RenamedDocument(int row, const QString &wanted)
     const QString oldName = records().Rows().at(row).fileName;
     if (wanted == oldName || records().DocumentShared(row))
         return oldName;
-    const QString from = FileNames::resolve(BookmarkRecords::DocumentPath(oldName));
-    const QString to = BookmarkRecords::DocumentPath(wanted);
-    return QFile::rename(from, to) ? wanted : oldName;
+    return renameDocument(oldName, wanted) ? wanted : oldName;
 }
 
 void frmBookmarkList::cmdDelete_Click()
@@ -322,20 +335,19 @@ bool frmBookmarkList::MayReplaceWorkspaceDocument()
 void frmBookmarkList::cmdGoto_Click()
 {
     TrapErrors(QStringLiteral("frmBookmarkList.cmdGoto_Click()"), [this] {
-        const int row = SelectedRow();
-        if (row < 0)
-            return;
+        const int row = selectedRowOrRaise(*this);
         const QString path = BookmarkRecords::DocumentPath(records().Rows().at(row).fileName);
-        RichTextBox &pane = workspacePane();
+        // A document deleted outside the program is named before anything is
+        // asked or replaced.
+        if (!FileNames::existsIgnoringCase(path))
+            raiseFileNotFound(listSource(), path);
         if (!MayReplaceWorkspaceDocument())
             return;
-        pane.LoadFile(FileNames::resolve(path), RichTextBox::rtfRTF);
-        pane.document()->setModified(false);
         const WorkspaceDocument::Access &workspace = WorkspaceDocument::Get();
-        if (workspace.setFileName)
-            workspace.setFileName(path);
-        if (QWidget *window = workspace.window ? workspace.window() : nullptr)
-            window->setWindowTitle(path + QStringLiteral(" - ") + MiscHelpers::ProductTitle());
+        if (!workspace.showFile)
+            raiseError(RtErr::ObjectNotSet, listSource(),
+                       QStringLiteral("The search workspace cannot show a bookmark's document."));
+        workspace.showFile(path);
         hide();
     });
 }

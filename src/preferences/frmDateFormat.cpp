@@ -19,6 +19,7 @@
 #include <QVBoxLayout>
 
 namespace {
+constexpr int DateFormatCaptionId = 89;
 const QStringList OrderCaptions{QStringLiteral("Day - Month - Year"), QStringLiteral("Month - Day - Year"),
                                 QStringLiteral("Year - Month - Day")};
 const QStringList SeparatorCaptions{QStringLiteral("None"),           QStringLiteral("- (Dash)"),
@@ -35,7 +36,8 @@ int position(const QString &text, QChar c)
 
 frmDateFormat::frmDateFormat()
 {
-    setWindowTitle(QStringLiteral("Format Date"));
+    // The caption is the catalog's, as the main window and the workspace give it.
+    setWindowTitle(GetMsg(1, DateFormatCaptionId));
     setAttribute(Qt::WA_DeleteOnClose, true);
     setAttribute(Qt::WA_QuitOnClose, false);
 
@@ -145,13 +147,8 @@ void frmDateFormat::FillFormatList()
 
 void frmDateFormat::FormLoad()
 {
-    if (gDateFormat.isEmpty()) {
-        select(optSeperator[1]);
-        select(optOrder[0]);
-        lstDate->setCurrentRow(3);
-        return;
-    }
-    const QString s = gDateFormat.toLower();
+    // No pattern at all shows the one the program uses when none is set.
+    const QString s = (gDateFormat.isEmpty() ? Preferences{}.dateFormat : gDateFormat).toLower();
     const int d = position(s, QLatin1Char('d')), m = position(s, QLatin1Char('m')),
               y = position(s, QLatin1Char('y'));
     if (y < m && m < d)

@@ -2,6 +2,7 @@
 #include "search/BookRange.h"
 
 #include <algorithm>
+#include <limits>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif

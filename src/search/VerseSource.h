@@ -15,6 +15,9 @@ public:
     using Visit = std::function<bool(const VerseReader::Visitor &)>;
     using ReadLines = std::function<bool(RawLineVisitor &)>;
 
+    // No verses at all.
+    VerseSource() = default;
+
     template <typename F>
     requires std::is_invocable_r_v<bool, const F &, const VerseReader::Visitor &> VerseSource(F visit)
         : m_visit(std::move(visit))
@@ -27,6 +30,7 @@ public:
     {
     }
 
+    explicit operator bool() const { return m_visit || m_readLines; }
     bool ReadsRawLines() const { return bool(m_readLines); }
     // Visits the decoded verses of a source that does not read raw lines;
     // returns false when the visitor stopped it.

@@ -1,17 +1,18 @@
 #include "bookmarks/frmBookmarkAdd.h"
 #include "bookmarks/frmBookmarkList.h"
+#include "common/ModuleBuilder.h"
 #include "common/TestFixture.h"
 #include "core/BookmarkRecords.h"
 #include "core/DateFormatText.h"
 #include "core/GlobalVars.h"
 #include "core/MainStartup.h"
-#include "core/MiscHelpers.h"
 #include "core/MsgSupport.h"
 #include "core/Registry_.h"
 #include "mainwindow/MenuTargets.h"
 #include "mainwindow/WorkspaceDocument.h"
 #include "platform/ChmViewer.h"
 #include "platform/DefaultInstance.h"
+#include "platform/FileNames.h"
 #include "platform/HelpService.h"
 #include "platform/ModalOpener.h"
 #include "platform/RichTextBox.h"
@@ -78,6 +79,7 @@ private:
     bool m_askSaves = false;
     int m_asked = 0;
     QString m_fileName;
+    QStringList m_renamed; // "from > to", as the workspace was told
 
     TestDesktop &desk() { return m_fx->desk(); }
     static frmBookmarkList &list() { return frmBookmarkList::Instance(); }
@@ -143,6 +145,7 @@ private slots:
         m_askSaves = false;
         m_asked = 0;
         m_fileName.clear();
+        m_renamed.clear();
         WorkspaceDocument::Access access{
             [this] { return m_pane.get(); }, [this] { return m_workspace.get(); }, {}};
         access.askToSave = [this] {
@@ -151,7 +154,13 @@ private slots:
                 m_pane->document()->setModified(false);
             return m_askAnswer;
         };
-        access.setFileName = [this](const QString &name) { m_fileName = name; };
+        access.showFile = [this](const QString &path) {
+            m_pane->LoadFile(FileNames::resolve(path));
+            m_fileName = path;
+        };
+        access.fileRenamed = [this](const QString &from, const QString &to) {
+            m_renamed << from + QStringLiteral(" > ") + to;
+        };
         WorkspaceDocument::Register(access);
         m_inDialog = fill(QString(), ByCancel);
         ModalOpener<frmBookmarkAdd>::replace([this] {
@@ -305,6 +314,11 @@ private slots:
         QCOMPARE(fileRecords().at(row), record);
         QCOMPARE(documentText(record.at(4)), oldText);
         QCOMPARE(QFile::exists(BookmarkRecords::DocumentFolder() + oldName), oldName == record.at(4));
+        // The workspace follows a renamed document.
+        const QString folder = BookmarkRecords::DocumentFolder();
+        QCOMPARE(m_renamed, oldName == record.at(4) ? QStringList()
+                                                    : QStringList{folder + oldName + QStringLiteral(" > ") +
+                                                                  folder + record.at(4)});
         // Another row's document is never touched.
         QCOMPARE(documentText(fileRecords().at(1 - row).at(4)), row == 0 ? LoveText : PsalmText);
     }
@@ -324,6 +338,10 @@ private slots:
         QCOMPARE(list().LV->topLevelItem(0)->text(0), QStringLiteral("Psalm 23"));
         QCOMPARE(documentText(QStringLiteral("Psalm23.rtf")), PsalmText);
         QVERIFY(!QFile::exists(BookmarkRecords::DocumentFolder() + QStringLiteral("Psalm23notes.rtf")));
+        // The workspace followed the document there and back.
+        QCOMPARE(m_renamed.size(), 2);
+        QVERIFY(m_renamed.last().endsWith(QStringLiteral(" > ") + BookmarkRecords::DocumentFolder() +
+                                          QStringLiteral("Psalm23.rtf")));
         QVERIFY(QDir().rmdir(BookmarkRecords::RecordFile()));
     }
 
@@ -335,6 +353,7 @@ private slots:
         list().cmdEdit->click();
         QCOMPARE(fileRecords().at(0).at(0), QStringLiteral("Psalm 23 notes"));
         QCOMPARE(fileRecords().at(0).at(4), QStringLiteral("Psalm23.rtf"));
+        QVERIFY(m_renamed.isEmpty());
     }
 
     void remove_data()
@@ -371,14 +390,20 @@ private slots:
     {
         list().show();
         list().LV->clearSelection();
-        for (QPushButton *button : {list().cmdDelete, list().cmdEdit, list().cmdGoto})
-            button->click();
+        list().cmdDelete->click();
         QVERIFY(desk().messageBoxes().isEmpty());
+        // Edit and Go to report under their own names; the list stays open.
+        list().cmdEdit->click();
+        list().cmdGoto->click();
+        QCOMPARE(desk().messageBoxes().size(), 2);
+        QVERIFY(desk().messageBoxes()[0].text.contains(QLatin1String("frmBookmarkList.cmdEdit_Click()")));
+        QVERIFY(desk().messageBoxes()[1].text.contains(QLatin1String("frmBookmarkList.cmdGoto_Click()")));
+        QVERIFY(desk().messageBoxes()[1].text.contains(QLatin1String("No bookmark is selected")));
         QVERIFY(list().isVisible());
         list().cmdUpdate->click();
-        QCOMPARE(desk().messageBoxes().size(), 1);
-        QCOMPARE(desk().messageBoxes().first().title, QStringLiteral("No Bookmark."));
-        QCOMPARE(desk().messageBoxes().first().text, GetMsg(0, 5));
+        QCOMPARE(desk().messageBoxes().size(), 3);
+        QCOMPARE(desk().messageBoxes().last().title, QStringLiteral("No Bookmark."));
+        QCOMPARE(desk().messageBoxes().last().text, GetMsg(0, 5));
         QCOMPARE(m_fx->readFile(QStringLiteral("Bookmarks.txt")), Fixture);
         QCOMPARE(m_pane->Text(), PaneText);
     }
@@ -415,20 +440,25 @@ private slots:
         QCOMPARE(list().isVisible(), !opened);
         if (!opened)
             return;
-        const QString path = gProgramFolder + QStringLiteral("Bookmarks/Lovefaithandhope.rtf");
-        QCOMPARE(m_workspace->windowTitle(), path + QStringLiteral(" - ") + MiscHelpers::ProductTitle());
-        QCOMPARE(m_fileName, path);
-        QVERIFY(!m_pane->document()->isModified());
+        QCOMPARE(m_fileName, gProgramFolder + QStringLiteral("Bookmarks/Lovefaithandhope.rtf"));
     }
 
+    // The document's file is named as the data's fault before the workspace's
+    // changed document is asked about; nothing is replaced.
     void goToAMissingDocument()
     {
-        QVERIFY(QFile::remove(BookmarkRecords::DocumentFolder() + QStringLiteral("Psalm23.rtf")));
+        const QString document = BookmarkRecords::DocumentFolder() + QStringLiteral("Psalm23.rtf");
+        QVERIFY(QFile::remove(document));
+        m_pane->document()->setModified(true);
         selectAndShow(0);
         list().cmdGoto->click();
-        QVERIFY(desk().lastMessage().contains(QLatin1String("frmBookmarkList.cmdGoto_Click()")));
+        QCOMPARE(desk().messageBoxes().size(), 1);
+        QCOMPARE(desk().lastMessage(), GetMsg(0, 47, document));
+        QCOMPARE(desk().messageBoxes().first().style, int(MsgBoxStyle::Exclamation));
+        QCOMPARE(m_asked, 0);
         QVERIFY(list().isVisible());
         QCOMPARE(m_pane->Text(), PaneText);
+        QVERIFY(m_pane->document()->isModified());
     }
 
     void update()
@@ -588,6 +618,98 @@ private slots:
     }
     static QString FormatPart(const QString &text) { return frmBookmarkAdd::FormatNumberPart(text); }
 
+    // OK takes a reference only when it names a chapter and verse of a book of
+    // the list, counted by Bible 0 where it has the book; anything else is
+    // refused and the dialog stays open.
+    void referenceChecks_data()
+    {
+        QTest::addColumn<QString>("book");
+        QTest::addColumn<QString>("chapter");
+        QTest::addColumn<QString>("verse");
+        QTest::addColumn<int>("message"); // 0: taken
+        QTest::addColumn<QString>("argument");
+        QTest::addColumn<QString>("reference");
+        QTest::newRow("chapter not a number") << "RUT"
+                                              << "abc"
+                                              << "1" << 157 << "4"
+                                              << "";
+        QTest::newRow("verse past the chapter") << "RUT"
+                                                << "1"
+                                                << "99999" << 158 << "3"
+                                                << "";
+        QTest::newRow("empty boxes") << "RUT"
+                                     << ""
+                                     << "" << 157 << "4"
+                                     << "";
+        QTest::newRow("chapter past the book") << "RUT"
+                                               << "5"
+                                               << "1" << 157 << "4"
+                                               << "";
+        QTest::newRow("verse 0") << "RUT"
+                                 << "1"
+                                 << "0" << 158 << "3"
+                                 << "";
+        QTest::newRow("not a book") << "XYZ"
+                                    << "1"
+                                    << "1" << 156 << "XYZ"
+                                    << "";
+        QTest::newRow("empty book") << ""
+                                    << "1"
+                                    << "1" << 156 << ""
+                                    << "";
+        QTest::newRow("last verse, book in lower case") << "rut"
+                                                        << " 4 "
+                                                        << "2" << 0 << ""
+                                                        << "RUT 004:002";
+        QTest::newRow("stored form") << "RUT"
+                                     << "001"
+                                     << "003" << 0 << ""
+                                     << "RUT 001:003";
+        QTest::newRow("book Bible 0 lacks") << "GEN"
+                                            << "50"
+                                            << "26" << 0 << ""
+                                            << "GEN 050:026";
+        QTest::newRow("past any book") << "GEN"
+                                       << "151"
+                                       << "1" << 157 << "150"
+                                       << "";
+        QTest::newRow("a range of books") << "ALL"
+                                          << "2"
+                                          << "176" << 0 << ""
+                                          << "ALL 002:176";
+    }
+    void referenceChecks()
+    {
+        QFETCH(QString, book);
+        QFETCH(QString, chapter);
+        QFETCH(QString, verse);
+        QFETCH(int, message);
+        QFETCH(QString, argument);
+        QFETCH(QString, reference);
+        ModuleBuilder ruth;
+        ruth.chapter(8, 1, 3).chapter(8, 2, 5).chapter(8, 3, 4).chapter(8, 4, 2);
+        m_fx->addBible(QStringLiteral("Ruth"), QStringLiteral("b_ruth.txt"), ruth.bytes());
+        frmBookmarkAdd &dialog = frmBookmarkAdd::Instance();
+        dialog.setAdding(true);
+        dialog.show();
+        dialog.cboBook->setEditText(book);
+        dialog.tChapter->setText(chapter);
+        dialog.tVerse->setText(verse);
+        dialog.cmdOK->click();
+        if (message == 0) {
+            QVERIFY(desk().messageBoxes().isEmpty());
+            QVERIFY(!dialog.Cancelled());
+            QVERIFY(dialog.isHidden());
+            QCOMPARE(dialog.sBookChVs(), reference);
+            return;
+        }
+        QCOMPARE(desk().messageBoxes().size(), 1);
+        QCOMPARE(desk().lastMessage(), GetMsg(0, message, argument));
+        QVERIFY(dialog.isVisible());
+        QVERIFY(dialog.Cancelled());
+        dialog.cmdCancel->click();
+    }
+
     void unsplittableReference()
     {
         frmBookmarkAdd &dialog = frmBookmarkAdd::Instance();
@@ -609,17 +731,32 @@ private slots:
         QVERIFY(dialog.Cancelled());
     }
 
-    void helpOpensTheProgramHelpInItsViewer()
+    // Help and F1 in both bookmark windows open the bookmarks' page (help context 2001).
+    void helpOpensTheBookmarksPage_data()
     {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("dialog's Help button") << "button";
+        QTest::newRow("F1 in the dialog") << "dialog";
+        QTest::newRow("F1 in the list") << "list";
+    }
+    void helpOpensTheBookmarksPage()
+    {
+        QFETCH(QString, how);
         gHelpFile = m_fx->path(QStringLiteral("Help.chm"));
         QVERIFY(QFile::copy(QStringLiteral(VX_PROGRAM_DIR "/Help.chm"), gHelpFile));
         MainStartup::SetUpHelp();
-        frmBookmarkAdd::Instance().cmdHelp->click();
+        if (how == QLatin1String("button"))
+            frmBookmarkAdd::Instance().cmdHelp->click();
+        else if (how == QLatin1String("dialog"))
+            QTest::keyClick(frmBookmarkAdd::Instance().tChapter, Qt::Key_F1);
+        else
+            QTest::keyClick(list().LV, Qt::Key_F1);
         // The help file is compiled help: only the program's own viewer reads it.
         QVERIFY(desk().openedFiles.isEmpty());
         QVERIFY(desk().messageBoxes().isEmpty());
         QVERIFY(HelpService::viewer() && HelpService::viewer()->isVisible());
         QCOMPARE(HelpService::viewer()->fileName(), gHelpFile);
+        QCOMPARE(HelpService::viewer()->currentTopic(), QStringLiteral("/notes.html"));
         HelpService::viewer()->close();
     }
 };

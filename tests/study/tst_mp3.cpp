@@ -296,6 +296,24 @@ private slots:
         QVERIFY(desk().lastMessage().contains(QStringLiteral("GENESIS.MP3")));
     }
 
+    void playWithNoPlayerSaysSo()
+    {
+        makeLanguage(QStringLiteral("english"), {QStringLiteral("genesis.mp3")});
+        desk().canOpen = false;
+        frmMP3 &window = player();
+        window.listBooks->setCurrentRow(0);
+        window.cmdPlay->click();
+        const QString file = gModuleFolder + QStringLiteral("MP3/english/genesis.mp3");
+        QCOMPARE(desk().openedFiles, QStringList{file});
+        QCOMPARE(desk().messageBoxes().size(), 1);
+        QCOMPARE(desk().lastMessage(), GetMsg(0, 291, file));
+        // Once a player is set up, Play plays.
+        desk().canOpen = true;
+        window.cmdPlay->click();
+        QCOMPARE(desk().openedFiles, (QStringList{file, file}));
+        QCOMPARE(desk().messageBoxes().size(), 1);
+    }
+
     void service_data()
     {
         QTest::addColumn<int>("mode");
@@ -399,6 +417,14 @@ private slots:
         QKeyEvent space(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
         QCoreApplication::sendEvent(message.txtUrlHotLink, &space);
         QCOMPARE(desk().openedUrls.last(), QStringLiteral("https://hot.example/x"));
+
+        // A link written without "http://" is completed, as the desktop opens it.
+        message.ShowServiceText(QStringLiteral("OK\twww.example.org/mp3\tm\tHTTPS://help.example Help"));
+        QTest::mouseClick(message.txtMp3DownloadUrl, Qt::LeftButton);
+        QCOMPARE(desk().openedUrls.last(), QStringLiteral("http://www.example.org/mp3"));
+        QTest::mouseClick(message.txtContact, Qt::LeftButton);
+        QCOMPARE(desk().openedUrls.last(), QStringLiteral("HTTPS://help.example"));
+        QCOMPARE(desk().openedUrls.size(), 4);
 
         // A contact field without a blank is all text and no link.
         message.ShowServiceText(QStringLiteral("OK\tu\tm\tmailme"));

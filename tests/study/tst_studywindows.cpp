@@ -337,6 +337,59 @@ private Q_SLOTS:
         QVERIFY(boxes().isEmpty());
     }
 
+    // Each read-only pane keeps a caret that the arrow keys move; typing changes nothing.
+    void readOnlyPanesKeepAKeyboardCaret_data()
+    {
+        QTest::addColumn<MenuTargets::Target>("target");
+        QTest::addColumn<bool>("severalLines");
+        QTest::newRow("comparison") << MenuTargets::MultiBib << true;
+        QTest::newRow("commentaries") << MenuTargets::Commentaries << true;
+        QTest::newRow("commentaries, Bible pane") << MenuTargets::Commentaries << false;
+        QTest::newRow("dictionary") << MenuTargets::Dictionary << true;
+        QTest::newRow("names") << MenuTargets::NameDictionary << false;
+    }
+    void readOnlyPanesKeepAKeyboardCaret()
+    {
+        QFETCH(MenuTargets::Target, target);
+        QFETCH(bool, severalLines);
+        const QString tag = QString::fromLatin1(QTest::currentDataTag());
+        QAbstractScrollArea *pane = nullptr;
+        if (target == MenuTargets::MultiBib) {
+            MultiBib &window = openComparison();
+            window.cmdGo_Click();
+            pane = window.RT;
+        } else if (target == MenuTargets::Commentaries) {
+            Commentaries *window = Commentaries::Open();
+            window->cmdGo_Click();
+            pane = tag.endsWith(QLatin1String("Bible pane")) ? window->RTb : window->RTc;
+        } else if (target == MenuTargets::Dictionary) {
+            Dictionary *window = Dictionary::Open();
+            window->cboLookup_GotFocus();
+            window->cboLookup_Click();
+            pane = window->RT;
+        } else {
+            frmNameDictionary *window = frmNameDictionary::Open();
+            window->cboWord_Click();
+            pane = window->Text1;
+        }
+        auto *rich = qobject_cast<QTextEdit *>(pane);
+        auto *plain = qobject_cast<QPlainTextEdit *>(pane);
+        const auto caret = [&] { return rich ? rich->textCursor() : plain->textCursor(); };
+        const auto text = [&] { return rich ? rich->toPlainText() : plain->toPlainText(); };
+        QTextCursor start = caret();
+        start.setPosition(0);
+        rich ? rich->setTextCursor(start) : plain->setTextCursor(start);
+        const QString before = text();
+        QVERIFY(before.size() > 1);
+        QTest::keyClick(pane, Qt::Key_Right);
+        QVERIFY(caret().position() > 0);
+        QTest::keyClick(pane, Qt::Key_Down);
+        QCOMPARE(caret().blockNumber(), severalLines ? 1 : 0);
+        QTest::keyClicks(pane, QStringLiteral("xy"));
+        QTest::keyClick(pane, Qt::Key_Backspace);
+        QCOMPARE(text(), before);
+    }
+
     // --- Comparison ---------------------------------------------------------------------
 
     void comparisonShowsPicksAndTypedNumbers()
@@ -350,7 +403,8 @@ private Q_SLOTS:
                                         QStringLiteral("Second Bible") + CRLF +
                                         QStringLiteral("GEN 1:1 At first") + CRLF);
         QCOMPARE(window.Panel1->text(), QStringLiteral("Ready"));
-        QVERIFY(window.Panel2->text().endsWith(QStringLiteral(" Bytes 2 Bibles")));
+        // The length counts both characters of every line break.
+        QCOMPARE(window.Panel2->text(), QStringLiteral("Length: 75 Bytes 2 Bibles"));
         QVERIFY(window.RT->isVisible());
 
         window.optChap->click();
@@ -401,16 +455,30 @@ private Q_SLOTS:
         QCOMPARE(window.Panel2->text(), QStringLiteral("16 Bytes"));
     }
 
-    void comparisonModuleDeletedIsReportedOnce()
+    // A module deleted while the program runs: its Bible is left out, the file
+    // is named once as the data's fault, and the other Bibles still show.
+    void comparisonModuleDeletedIsNamedAndLeftOut_data()
     {
+        QTest::addColumn<int>("bookIndex");
+        QTest::newRow("a book it had") << 0;
+        QTest::newRow("a book it never had") << 42;
+    }
+    void comparisonModuleDeletedIsNamedAndLeftOut()
+    {
+        QFETCH(int, bookIndex);
         MultiBib &window = openComparison();
         window.cmdGo_Click();
-        QVERIFY(QFile::remove(m_fx->path(QStringLiteral("Modules/Bible/b_two.txt"))));
-        window.cmdGo_Click();
+        const QString module = m_fx->path(QStringLiteral("Modules/Bible/b_two.txt"));
+        QVERIFY(QFile::remove(module));
+        window.cboBook_Click(bookIndex);
         QCOMPARE(boxes().size(), 1);
-        QVERIFY(boxes()[0].text.contains(QStringLiteral("MultiBib.cmdGo_Click()")));
+        QCOMPARE(boxes()[0].text, GetMsg(0, 47, module));
+        QCOMPARE(boxes()[0].style, int(MsgBoxStyle::Exclamation));
+        QCOMPARE(boxes()[0].title, QString());
+        QVERIFY(window.RT->Text().startsWith(QStringLiteral("First Bible")));
         QVERIFY(window.RT->Text().contains(QStringLiteral("In the beginning")));
-        QVERIFY(window.RT->Text().endsWith(QStringLiteral("Second Bible")));
+        QVERIFY(!window.RT->Text().contains(QStringLiteral("Second Bible")));
+        QCOMPARE(window.Panel1->text(), QStringLiteral("Ready"));
         QVERIFY(window.RT->isVisible());
         QCOMPARE(m_fx->desk().waitCursorDepth, 0);
     }
@@ -486,15 +554,16 @@ private Q_SLOTS:
         QVERIFY(boxes().isEmpty());
     }
 
-    void commentaryFileDeletedIsReportedOnce()
+    void commentaryFileDeletedIsNamed()
     {
         Commentaries *window = Commentaries::Open();
         window->cmdGo_Click();
         QVERIFY(QFile::remove(m_fx->path(QStringLiteral("Modules/Commentary/c_notes.txt"))));
         window->cmdGo_Click();
+        // The commentary is named, not the Bible beside it.
         QCOMPARE(boxes().size(), 1);
-        QVERIFY(boxes()[0].text.contains(QStringLiteral("Commentaries.cmdGo_Click()")));
-        QVERIFY(boxes()[0].text.contains(QStringLiteral("Error reading b_one.txt")));
+        QCOMPARE(boxes()[0].text,
+                 GetMsg(0, 47, m_fx->path(QStringLiteral("Modules/Commentary/c_notes.txt"))));
         QCOMPARE(window->RTb->Text(), QStringLiteral("GEN 1:1 In the beginning"));
         QVERIFY(window->RTc->Text().isEmpty());
         QVERIFY(window->RTb->isVisible());
@@ -541,7 +610,7 @@ private Q_SLOTS:
         window->cboLookup_GotFocus();
         window->cboLookup_GotFocus();
         QCOMPARE(boxes().size(), 1);
-        QVERIFY(boxes()[0].text.contains(QStringLiteral("Dictionary.LoadCombo()")));
+        QCOMPARE(boxes()[0].text, GetMsg(0, 47, m_fx->path(QStringLiteral("Modules/Dictionary/d_one.txt"))));
         QVERIFY(window->lbl1->text().isEmpty());
         // Another dictionary still loads.
         window->cboTranslation_Click(1);
@@ -586,6 +655,21 @@ private Q_SLOTS:
         window->cboWord_KeyPress(key);
         QCOMPARE(key, 13);
         QCOMPARE(window->Text1->toPlainText(), QStringLiteral("son of the right hand"));
+    }
+
+    void namesFileDeletedIsNamed()
+    {
+        frmNameDictionary *window = frmNameDictionary::Open();
+        const QString file = m_fx->path(QStringLiteral("Modules/Name/n_names.txt"));
+        QVERIFY(QFile::remove(file));
+        window->cboWord->setCurrentIndex(1);
+        window->cboWord_Click();
+        QCOMPARE(boxes().size(), 1);
+        QCOMPARE(boxes()[0].text, GetMsg(0, 47, file));
+        QCOMPARE(boxes()[0].style, int(MsgBoxStyle::Exclamation));
+        QVERIFY(window->isVisible());
+        QVERIFY(window->Text1->toPlainText().isEmpty());
+        QCOMPARE(window->cboWord->count(), 3);
     }
 };
 
