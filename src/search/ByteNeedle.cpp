@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
 #if defined(__SSE2__)
 #include <immintrin.h>
 #endif
@@ -134,86 +135,90 @@ void ByteNeedle::ChooseProbes()
 
 #if defined(__SSE2__)
 namespace {
-// The places of sixteen bytes that hold one of the probe's bytes, as 0xFF.
-struct ProbeTest
+// Sixteen or thirty-two bytes as one vector; the same code works on both, and
+// is compiled for AVX2 where it is inlined into a function for AVX2.
+using Bytes16 = uchar __attribute__((vector_size(16)));
+using Bytes32 = uchar __attribute__((vector_size(32)));
+
+// Vectors go by reference between these: passed by value, those of thirty-two
+// bytes would be passed in two ways, with AVX and without.
+template <typename V> [[gnu::always_inline]] inline void load(const char *at, V &v)
 {
-    __m128i values[3];
-    __m128i bit;
+    std::memcpy(&v, at, sizeof v);
+}
+
+// Bit k set for each byte k that is not 0.
+template <typename V> [[gnu::always_inline]] inline unsigned maskOf(const V &v)
+{
+    unsigned mask = 0;
+    for (size_t half = 0; half < sizeof v / 16; ++half) {
+        __m128i part;
+        std::memcpy(&part, reinterpret_cast<const char *>(&v) + 16 * half, 16);
+        mask |= unsigned(_mm_movemask_epi8(part)) << (16 * half);
+    }
+    return mask;
+}
+
+// The places of a vector of bytes that hold one of the probe's bytes, as 0xFF.
+template <typename V> struct ProbeTest
+{
+    V values[3];
+    V bit;
     int count = 0;
 
-    explicit ProbeTest(const ByteNeedle::Probe &probe)
+    [[gnu::always_inline]] explicit ProbeTest(const ByteNeedle::Probe &probe)
         : count(probe.count)
     {
         // Two bytes one bit apart (a letter in two cases) take one comparison.
-        if (probe.oneBitApart) {
-            const uchar apart = uchar(probe.values[0] ^ probe.values[1]);
+        const uchar apart = probe.oneBitApart ? uchar(probe.values[0] ^ probe.values[1]) : 0;
+        bit = V{} + apart;
+        for (size_t k = 0; k < std::size(values); ++k)
+            values[k] = V{} + uchar(probe.values[std::min<size_t>(k, size_t(count - 1))] | apart);
+        if (probe.oneBitApart)
             count = -1;
-            bit = _mm_set1_epi8(char(apart));
-            values[0] = _mm_set1_epi8(char(probe.values[0] | apart));
-            return;
-        }
-        for (int k = 0; k < count; ++k)
-            values[k] = _mm_set1_epi8(char(probe.values[size_t(k)]));
     }
 
-    __m128i operator()(const char *at) const
+    [[gnu::always_inline]] void test(const char *at, V &found) const
     {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(at));
-        if (count == -1)
-            return _mm_cmpeq_epi8(_mm_or_si128(v, bit), values[0]);
-        __m128i found = _mm_cmpeq_epi8(v, values[0]);
+        V v;
+        load(at, v);
+        if (count == -1) {
+            found = V((v | bit) == values[0]);
+            return;
+        }
+        found = V(v == values[0]);
         for (int k = 1; k < count; ++k)
-            found = _mm_or_si128(found, _mm_cmpeq_epi8(v, values[k]));
-        return found;
+            found |= V(v == values[k]);
     }
 };
 
-// The same thirty-two places at a time, where the processor has AVX2.
-struct WideProbeTest
-{
-    __m256i values[3];
-    __m256i bit;
-    int count = 0;
-
-    __attribute__((target("avx2"))) explicit WideProbeTest(const ByteNeedle::Probe &probe)
-        : count(probe.count)
-    {
-        if (probe.oneBitApart) {
-            const uchar apart = uchar(probe.values[0] ^ probe.values[1]);
-            count = -1;
-            bit = _mm256_set1_epi8(char(apart));
-            values[0] = _mm256_set1_epi8(char(probe.values[0] | apart));
-            return;
-        }
-        for (int k = 0; k < count; ++k)
-            values[k] = _mm256_set1_epi8(char(probe.values[size_t(k)]));
-    }
-
-    __attribute__((target("avx2"))) __m256i operator()(const char *at) const
-    {
-        const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(at));
-        if (count == -1)
-            return _mm256_cmpeq_epi8(_mm256_or_si256(v, bit), values[0]);
-        __m256i found = _mm256_cmpeq_epi8(v, values[0]);
-        for (int k = 1; k < count; ++k)
-            found = _mm256_or_si256(found, _mm256_cmpeq_epi8(v, values[k]));
-        return found;
-    }
-};
-// The bytes from *i on, as far as whole blocks reach: the first place where
+// The bytes from *i on, as far as whole vectors reach: the first place where
 // both probes and then the whole needle match, -1 when the places left lie
-// past `last`, or NotFoundYet with *i where the blocks end.
+// past `last`, or NotFoundYet with *i where the vectors end.
 constexpr qsizetype NotFoundYet = -2;
 
-qsizetype findCandidate(unsigned mask, qsizetype i, qsizetype last, const std::vector<ByteSet> &sets,
-                        const uchar *data)
+template <typename V>
+[[gnu::always_inline]] inline qsizetype findFrom(const std::vector<ByteSet> &sets, const ByteNeedle::Probe &a,
+                                                 const ByteNeedle::Probe &b, const char *bytes,
+                                                 qsizetype size, qsizetype last, qsizetype *i)
 {
-    for (; mask != 0; mask &= mask - 1) {
-        const qsizetype at = i + std::countr_zero(mask);
-        if (at > last)
-            return -1;
-        if (matchesAt(sets, data + at))
-            return at;
+    const ProbeTest<V> testA(a);
+    const ProbeTest<V> testB(b);
+    constexpr auto width = qsizetype(sizeof(V));
+    const qsizetype reach = std::max(a.offset, b.offset) + width;
+    V foundA;
+    V foundB;
+    for (; *i <= last && *i + reach <= size; *i += width) {
+        testA.test(bytes + *i + a.offset, foundA);
+        testB.test(bytes + *i + b.offset, foundB);
+        foundA &= foundB;
+        for (unsigned mask = maskOf(foundA); mask != 0; mask &= mask - 1) {
+            const qsizetype at = *i + std::countr_zero(mask);
+            if (at > last)
+                return -1;
+            if (matchesAt(sets, reinterpret_cast<const uchar *>(bytes) + at))
+                return at;
+        }
     }
     return NotFoundYet;
 }
@@ -221,17 +226,7 @@ qsizetype findCandidate(unsigned mask, qsizetype i, qsizetype last, const std::v
 qsizetype findNarrow(const std::vector<ByteSet> &sets, const ByteNeedle::Probe &a, const ByteNeedle::Probe &b,
                      const char *bytes, qsizetype size, qsizetype last, qsizetype *i)
 {
-    const ProbeTest testA(a);
-    const ProbeTest testB(b);
-    const qsizetype reach = std::max(a.offset, b.offset) + 16;
-    for (; *i <= last && *i + reach <= size; *i += 16) {
-        const __m128i both = _mm_and_si128(testA(bytes + *i + a.offset), testB(bytes + *i + b.offset));
-        const qsizetype found = findCandidate(unsigned(_mm_movemask_epi8(both)), *i, last, sets,
-                                              reinterpret_cast<const uchar *>(bytes));
-        if (found != NotFoundYet)
-            return found;
-    }
-    return NotFoundYet;
+    return findFrom<Bytes16>(sets, a, b, bytes, size, last, i);
 }
 
 __attribute__((target("avx2"))) qsizetype findWide(const std::vector<ByteSet> &sets,
@@ -239,17 +234,7 @@ __attribute__((target("avx2"))) qsizetype findWide(const std::vector<ByteSet> &s
                                                    const char *bytes, qsizetype size, qsizetype last,
                                                    qsizetype *i)
 {
-    const WideProbeTest testA(a);
-    const WideProbeTest testB(b);
-    const qsizetype reach = std::max(a.offset, b.offset) + 32;
-    for (; *i <= last && *i + reach <= size; *i += 32) {
-        const __m256i both = _mm256_and_si256(testA(bytes + *i + a.offset), testB(bytes + *i + b.offset));
-        const qsizetype found = findCandidate(unsigned(_mm256_movemask_epi8(both)), *i, last, sets,
-                                              reinterpret_cast<const uchar *>(bytes));
-        if (found != NotFoundYet)
-            return found;
-    }
-    return NotFoundYet;
+    return findFrom<Bytes32>(sets, a, b, bytes, size, last, i);
 }
 } // namespace
 #endif

@@ -47,12 +47,12 @@ qsizetype naiveIndex(QStringView foldedText, QStringView foldedTerm, qsizetype f
     return -1;
 }
 
-QString randomText(QRandomGenerator &random, int maxLength)
+QString randomText(QRandomGenerator &random, int maxLength, const QString &alphabet = Alphabet)
 {
     const int length = int(random.bounded(maxLength + 1));
     QString text;
     for (int i = 0; i < length; ++i)
-        text.append(Alphabet[qsizetype(random.bounded(int(Alphabet.size())))]);
+        text.append(alphabet[qsizetype(random.bounded(int(alphabet.size())))]);
     return text;
 }
 
@@ -97,15 +97,6 @@ const QByteArray OddLines[] = {"x\t1\t1\t1\tnot a number",
                                "9\t1\t1\t6\t\xEF\xBB\xBF"
                                "a\rb",
                                "9\t2\t3\t4\t\xE2\x80 \xC3\xA9"};
-
-QString randomModuleText(QRandomGenerator &random, int maxLength)
-{
-    const int length = int(random.bounded(maxLength + 1));
-    QString text;
-    for (int i = 0; i < length; ++i)
-        text.append(ModuleAlphabet[qsizetype(random.bounded(int(ModuleAlphabet.size())))]);
-    return text;
-}
 
 // What the search must accept, by the rule: the whole reference line, folded.
 bool naiveAccepts(const TermSearch &search, const Verse &verse)
@@ -170,7 +161,7 @@ class TestSearchEquivalence : public QObject
                 module.raw(OddLines[random.bounded(int(std::size(OddLines)))]);
             else
                 module.verse(1 + int(random.bounded(3)), int(random.bounded(1, 12)), i,
-                             randomModuleText(random, 40));
+                             randomText(random, 40, ModuleAlphabet));
         }
         m_fx->addBible(QStringLiteral("Random"), QStringLiteral("b_random.txt"), module.bytes(codePage), true,
                        codePage);
@@ -280,12 +271,12 @@ private slots:
         QRandomGenerator random(uint(codePage) * 2 + ignoreCase);
         int found = 0;
         for (int round = 0; round < 4000; ++round) {
-            QByteArray bytes = CodePage::encode(randomModuleText(random, 60), codePage);
+            QByteArray bytes = CodePage::encode(randomText(random, 60, ModuleAlphabet), codePage);
             // Now and then a byte of any value, so that the bytes need not decode cleanly.
             if (round % 5 == 0 && !bytes.isEmpty())
                 bytes[random.bounded(int(bytes.size()))] = char(random.bounded(256));
             const QString folded = naiveFold(CodePage::decode(bytes, codePage), ignoreCase);
-            QString term = naiveFold(randomModuleText(random, 3), ignoreCase);
+            QString term = naiveFold(randomText(random, 3, ModuleAlphabet), ignoreCase);
             if (round % 2 == 0 && !folded.isEmpty())
                 term = folded.mid(random.bounded(int(folded.size())), random.bounded(1, 6));
             const ByteNeedle needle(term, ignoreCase, codePage);
