@@ -19,7 +19,6 @@ class TestNoBibles : public QObject
 
 private:
     std::unique_ptr<TestFixture> m_fx;
-    std::function<void()> m_previousOpener;
     int m_locateOpened = 0;
 
     TestDesktop &desk() { return m_fx->desk(); }
@@ -30,11 +29,10 @@ private Q_SLOTS:
         m_fx = std::make_unique<TestFixture>();
         m_fx->setUpFolders();
         m_locateOpened = 0;
-        m_previousOpener = frmLocate::setShowModal([this] { ++m_locateOpened; });
+        frmLocate::setShowModal([this] { ++m_locateOpened; });
     }
     void cleanup()
     {
-        frmLocate::setShowModal(m_previousOpener);
         DefaultInstance<NoBibles>::release();
         m_fx.reset();
     }
@@ -139,8 +137,7 @@ private Q_SLOTS:
 
     void helpOpensTheHelpFile()
     {
-        gHelpFile = m_fx->path(QStringLiteral("Help.chm"));
-        QVERIFY(QFile::copy(QStringLiteral(VX_PROGRAM_DIR "/Help.chm"), gHelpFile));
+        gHelpFile = m_fx->copyBuiltFile(QStringLiteral("Help.chm"));
         NoBibles dialog;
         dialog.Command2_Click();
         QVERIFY(desk().openedFiles.isEmpty());

@@ -18,8 +18,11 @@
 #include <QtTest>
 
 namespace {
-const QString ShippedChm = QStringLiteral(VX_PROGRAM_DIR "/Modules/CHM/cn_web_utf8.chm");
-const QString ShippedHelp = QStringLiteral(VX_PROGRAM_DIR "/Help.chm");
+// The CHM Bible the build compiles into the program folder.
+QString shippedChm()
+{
+    return TestFixture::builtFile(QStringLiteral("Modules/CHM/cn_web_utf8.chm"));
+}
 
 QStringList names(const QList<ChmArchive::TopicNode> &nodes)
 {
@@ -100,7 +103,7 @@ private slots:
     void shippedBibleArchive()
     {
         ChmArchive archive;
-        QVERIFY2(archive.open(ShippedChm), qPrintable(archive.errorText()));
+        QVERIFY2(archive.open(shippedChm()), qPrintable(archive.errorText()));
         QCOMPARE(archive.defaultTopic(), QStringLiteral("/index.html"));
         QCOMPARE(archive.title(), QStringLiteral("World English Bible"));
         const QList<ChmArchive::TopicNode> books = archive.contents();
@@ -136,7 +139,7 @@ private slots:
     void viewerOpensAtTheDefaultTopicAndFollowsLinks()
     {
         ChmViewer viewer;
-        QVERIFY(viewer.openFile(ShippedChm));
+        QVERIFY(viewer.openFile(shippedChm()));
         QCOMPARE(viewer.currentTopic(), QStringLiteral("/index.html"));
         QVERIFY(viewer.browser()->toPlainText().contains(QStringLiteral("Psalms")));
         QCOMPARE(viewer.contentsTree()->topLevelItemCount(), 66);
@@ -173,7 +176,7 @@ private slots:
     void contentsLeadToPsalm23()
     {
         ChmViewer viewer;
-        QVERIFY(viewer.openFile(ShippedChm));
+        QVERIFY(viewer.openFile(shippedChm()));
         QTreeWidgetItem *psalms = viewer.contentsTree()->topLevelItem(18);
         QTreeWidgetItem *psalm23 = psalms->child(22);
         QCOMPARE(psalm23->text(0), QStringLiteral("Psalms 23"));
@@ -188,11 +191,11 @@ private slots:
         ChmViewer viewer;
         viewer.show();
         QVERIFY(QTest::qWaitForWindowExposed(&viewer));
-        QVERIFY(viewer.openFile(ShippedChm));
+        QVERIFY(viewer.openFile(shippedChm()));
         ChmBrowser *pane = viewer.browser();
 
         ChmArchive archive;
-        QVERIFY(archive.open(ShippedChm));
+        QVERIFY(archive.open(shippedChm()));
         QByteArray page;
         QVERIFY(archive.read(QStringLiteral("/b_psa.html"), page));
         QTextBrowser whole;
@@ -238,7 +241,7 @@ private slots:
         ChmViewer viewer;
         viewer.show();
         QVERIFY(QTest::qWaitForWindowExposed(&viewer));
-        QVERIFY(viewer.openFile(ShippedChm));
+        QVERIFY(viewer.openFile(shippedChm()));
         QScrollBar *bar = viewer.browser()->verticalScrollBar();
         for (const QString &topic : {QStringLiteral("/b_psa.html#c119"), QStringLiteral("/b_3jo.html"),
                                      QStringLiteral("/b_psa.html"), QStringLiteral("/b_3jo.html#c1")}) {
@@ -314,8 +317,8 @@ private slots:
 
     void viewShowsTheBibleAndClosingRestoresTheProgramHelp()
     {
-        QVERIFY(QFile::copy(ShippedChm, gModuleFolder + QStringLiteral("CHM/CN_WEB_UTF8.CHM")));
-        QVERIFY(QFile::copy(ShippedHelp, m_fx->path(QStringLiteral("Help.chm"))));
+        QVERIFY(QFile::copy(shippedChm(), gModuleFolder + QStringLiteral("CHM/CN_WEB_UTF8.CHM")));
+        m_fx->copyBuiltFile(QStringLiteral("Help.chm"));
         gHelpFile = m_fx->path(QStringLiteral("Help.chm"));
         MainStartup::SetUpHelp();
         writeModuleList("1,1,\"World English Bible\",\"b_web_utf8\",0\r\n");
