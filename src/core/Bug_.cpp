@@ -5,7 +5,11 @@
 
 #include "platform/VbText.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QHash>
+
+Q_LOGGING_CATEGORY(lcErrors, "verbanox.errors", QtInfoMsg)
 
 namespace {
 const QString CRLF = QStringLiteral("\r\n");
@@ -96,6 +100,36 @@ QString FormatErrorText(qint32 number, const QString &description, const QString
     if (p >= 0) // the description carries a report of its own: the location goes before it
         return lead + CRLF + CRLF + header + desc.left(p) + location + desc.mid(p);
     return lead + CRLF + CRLF + header + desc + location;
+}
+
+QString FileFaultText(qint32 msgId, const QString &fileName, const QString &reason)
+{
+    const QString message = MsgSupport::GetMsg(0, msgId, QDir::toNativeSeparators(fileName));
+    if (reason.isEmpty())
+        return message;
+    return message + (message.contains(CRLF) ? CRLF + CRLF : CRLF) + reason;
+}
+
+void ReportFileFault(qint32 msgId, const QString &fileName, const QString &reason)
+{
+    desktop().messageBox(FileFaultText(msgId, fileName, reason), MsgBoxStyle::Exclamation, QString());
+}
+
+void NoteIgnoredError(const std::exception &e, std::source_location where)
+{
+    if (!lcErrors().isDebugEnabled())
+        return;
+    ErrorState error;
+    error.SetFrom(e);
+    QString line = QStringLiteral("%1:%2, %3: error %4 ignored: %5")
+                       .arg(QFileInfo(QString::fromUtf8(where.file_name())).fileName())
+                       .arg(where.line())
+                       .arg(QString::fromUtf8(where.function_name()))
+                       .arg(error.Number)
+                       .arg(error.Description);
+    if (!error.Source.isEmpty())
+        line += QStringLiteral(" (from ") + error.Source + QLatin1Char(')');
+    qCDebug(lcErrors).noquote() << line;
 }
 
 QString SystemErrorText(qint32 code)

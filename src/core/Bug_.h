@@ -1,11 +1,17 @@
 #pragma once
 
+#include <QLoggingCategory>
 #include <QString>
 #include <exception>
+#include <source_location>
 #include <utility>
 
 #include "platform/Desktop.h"
 #include "platform/RuntimeError.h"
+
+// Errors the program ignores on purpose leave a line here, at debug level and so
+// off unless asked for (QT_LOGGING_RULES="verbanox.errors.debug=true").
+Q_DECLARE_LOGGING_CATEGORY(lcErrors)
 
 // The program's one error convention: routines trap errors and report them with
 // their trace name ("<Object>.<Routine>()"); the program goes on.
@@ -19,6 +25,13 @@ QString FormatErrorText(qint32 number, const QString &description, const QString
 QString SystemErrorText(qint32 code);
 // The user text of ShowUnexpectedError without the error itself.
 QString UnexpectedErrorText(const QString &extraText);
+// A file the program reads or writes is at fault: the catalog's message msgId
+// (its % the file's name) and the system's reason, which follows on the next
+// line, or after a blank line when the message has lines of its own.
+QString FileFaultText(qint32 msgId, const QString &fileName, const QString &reason);
+void ReportFileFault(qint32 msgId, const QString &fileName, const QString &reason);
+// Leaves the trace of an error ignored at `where` in lcErrors.
+void NoteIgnoredError(const std::exception &e, std::source_location where = std::source_location::current());
 } // namespace Bug_
 
 using Bug_::Assert;
@@ -47,14 +60,18 @@ template <typename F> bool TrapErrors(const QString &routine, F &&body)
 }
 
 // Runs a body whose errors are to be ignored (handlers that run often or in the
-// background). Returns false when an error occurred.
-template <typename F> bool IgnoreErrors(F &&body)
+// background); an error leaves only its trace in lcErrors, naming the caller.
+// Returns false when an error occurred.
+template <typename F>
+bool IgnoreErrors(F &&body, std::source_location where = std::source_location::current())
 {
     try {
         std::forward<F>(body)();
         return true;
-    } catch (const RuntimeError &) {
-    } catch (const std::exception &) {
+    } catch (const RuntimeError &e) {
+        Bug_::NoteIgnoredError(e, where);
+    } catch (const std::exception &e) {
+        Bug_::NoteIgnoredError(e, where);
     }
     return false;
 }

@@ -110,7 +110,7 @@ bool WorkspaceFiles::OpenFile(const QString &name)
         bytes = TextFiles::readAll(name);
     } catch (const RuntimeError &e) {
         // Nothing was read: the document on screen stays as it was.
-        ReportUnreadable(name, e.description());
+        Bug_::ReportFileFault(MsgFileUnreadable, name, e.description());
         return false;
     }
     const bool rtf = looksLikeRtf(bytes);
@@ -125,7 +125,7 @@ bool WorkspaceFiles::OpenFile(const QString &name)
     SetCaption(name + QStringLiteral(" - ") + MiscHelpers::ProductTitle());
     m_rt->setRightMargin(0);
     if (!whole)
-        ReportUnreadable(name, QString());
+        Bug_::ReportFileFault(MsgFileUnreadable, name, QString());
     return true;
 }
 
@@ -158,14 +158,6 @@ void WorkspaceFiles::LoadPlainText(const QByteArray &bytes)
     document->setUndoRedoEnabled(undo);
     m_rt->setTextCursor(QTextCursor(document));
     m_rt->setCurrentCharFormat(format);
-}
-
-void WorkspaceFiles::ReportUnreadable(const QString &name, const QString &reason)
-{
-    QString text = GetMsg(0, MsgFileUnreadable, shownName(name));
-    if (!reason.isEmpty())
-        text += QStringLiteral("\r\n\r\n") + reason;
-    desktop().messageBox(text, MsgBoxStyle::Exclamation, QString());
 }
 
 bool WorkspaceFiles::Save()
@@ -222,9 +214,7 @@ bool WorkspaceFiles::WriteFile(const QString &name)
     // The old file is replaced only when the new one is whole on disk.
     QSaveFile file(name);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        desktop().messageBox(GetMsg(0, MsgSaveFailed, shownName(name)) + QStringLiteral("\r\n\r\n") +
-                                 file.errorString(),
-                             MsgBoxStyle::Exclamation, QString());
+        Bug_::ReportFileFault(MsgSaveFailed, name, file.errorString());
         return false;
     }
     m_rt->document()->setModified(false);

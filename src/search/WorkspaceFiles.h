@@ -66,7 +66,6 @@ private:
     bool WriteFile(const QString &name);
     QString AskSaveName();
     void SetCaption(const QString &caption);
-    void ReportUnreadable(const QString &name, const QString &reason);
 
     RichTextBox *m_rt;
     QString m_fileName;
