@@ -7,6 +7,7 @@
 #include "core/PageSettings.h"
 #include "mainwindow/MenuTargets.h"
 #include "mainwindow/WorkspaceDocument.h"
+#include "platform/Desktop.h"
 #include "platform/ModalOpener.h"
 #include "platform/RichTextBox.h"
 
@@ -16,16 +17,20 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 #include <cmath>
 
 namespace {
+constexpr int LengthRefusedMsg = 154;
+constexpr int LengthRangeMsg = 155;
+
 QComboBox *lengthBox(QWidget *parent)
 {
     auto *box = new QComboBox(parent);
-    // The boxes take typing, but only an entry of the list sets a value.
+    // The boxes take typing; a typed length is read when the dialog is confirmed.
     box->setEditable(true);
     box->setInsertPolicy(QComboBox::NoInsert);
     box->setMaxVisibleItems(15);
@@ -60,6 +65,20 @@ QStringList tenths(int first, int last)
 float chosenLength(const QComboBox *box, float current)
 {
     return PageSettings::ParseLength(box->currentText()).value_or(current);
+}
+
+// A typed length is taken when it lies between the first and the last entry of
+// the box's list: the lengths the dialog offers in the unit shown.
+bool withinList(const QComboBox *box, float length)
+{
+    const std::optional<float> low = PageSettings::ParseLength(box->itemText(0));
+    const std::optional<float> high = PageSettings::ParseLength(box->itemText(box->count() - 1));
+    return low && high && length >= *low && length <= *high;
+}
+
+QString listRange(const QComboBox *box)
+{
+    return box->itemText(0) + QStringLiteral(" - ") + box->itemText(box->count() - 1);
 }
 } // namespace
 
@@ -198,6 +217,8 @@ void PageSetup::setSideBoxesEnabled(bool enabled)
 
 void PageSetup::optCM_Click()
 {
+    if (UnitReady)
+        takeTypedLengths();
     setSideBoxesEnabled(true);
     if (UnitReady && gCM_IN) {
         for (float *value : {&gWidthPage, &gMarginLeft, &gMarginRight, &gTopMargin, &gBottomMargin})
@@ -213,6 +234,8 @@ void PageSetup::optCM_Click()
 // a margin of 10 mm into none.
 void PageSetup::optIN_Click()
 {
+    if (UnitReady)
+        takeTypedLengths();
     setSideBoxesEnabled(true);
     if (UnitReady && !gCM_IN) {
         for (float *value : {&gWidthPage, &gMarginLeft, &gMarginRight, &gTopMargin, &gBottomMargin})
@@ -252,6 +275,38 @@ void PageSetup::cboBottom_Click()
     gBottomMargin = chosenLength(cboBottom, gBottomMargin);
 }
 
+// The lengths typed into the boxes are taken where they are valid. A text that
+// is no length of the box's list is refused with a message, the box shows its
+// value again and false is returned. A disabled box's text is not read.
+bool PageSetup::takeTypedLengths()
+{
+    const std::pair<QComboBox *, float *> boxes[] = {{cboWidth, &gWidthPage},
+                                                     {cboLeft, &gMarginLeft},
+                                                     {cboRight, &gMarginRight},
+                                                     {cboTop, &gTopMargin},
+                                                     {cboBottom, &gBottomMargin}};
+    for (const auto &[box, value] : boxes) {
+        const QString typed = box->currentText().trimmed();
+        if (typed == PageSettings::LengthText(*value))
+            continue;
+        const std::optional<float> length = PageSettings::ParseLength(typed);
+        if (!box->isEnabled() || (length && withinList(box, *length))) {
+            if (box->isEnabled())
+                *value = *length;
+            box->setEditText(PageSettings::LengthText(*value));
+            continue;
+        }
+        desktop().messageBox(GetMsg(0, LengthRefusedMsg, typed) + QStringLiteral("\r\n\r\n") +
+                                 GetMsg(0, LengthRangeMsg, listRange(box)),
+                             MsgBoxStyle::Exclamation, QString());
+        box->setEditText(PageSettings::LengthText(*value));
+        box->setFocus();
+        box->lineEdit()->selectAll();
+        return false;
+    }
+    return true;
+}
+
 void PageSetup::chkAll_Click()
 {
     gApplyToAllForms = chkAll->isChecked();
@@ -260,7 +315,8 @@ void PageSetup::chkAll_Click()
 
 void PageSetup::cmdINDEX_Click()
 {
-    Form_Unload(0);
+    if (takeTypedLengths())
+        Form_Unload(0);
 }
 
 void PageSetup::cmdCancel_Click()
@@ -275,6 +331,10 @@ void PageSetup::reject()
 
 void PageSetup::closeEvent(QCloseEvent *event)
 {
+    if (!m_unloaded && !takeTypedLengths()) {
+        event->ignore();
+        return;
+    }
     Form_Unload(0);
     event->accept();
 }

@@ -86,6 +86,7 @@ private:
     void restoreOpenedValues();
     void layOutPane(int cancel);
     void setSideBoxesEnabled(bool enabled);
+    bool takeTypedLengths();
 
     Values m_opened{};
     bool m_unloaded = false;

@@ -5,6 +5,8 @@
 #include "core/DateFormatText.h"
 #include "core/GlobalVars.h"
 #include "core/MsgSupport.h"
+#include "core/Translation.h"
+#include "core/TranslationHelpers.h"
 #include "platform/DefaultInstance.h"
 #include "platform/Desktop.h"
 #include "platform/HelpService.h"
@@ -23,9 +25,43 @@
 #include <cmath>
 
 namespace {
+// Catalog texts of a reference that names no chapter and verse of a book.
+constexpr int NotABookMsg = 156;
+constexpr int NotAChapterMsg = 157;
+constexpr int NotAVerseMsg = 158;
+// Where Bible 0 cannot count them: the Bible's longest book and chapter.
+constexpr int MostChapters = 150;
+constexpr int MostVerses = 176;
+
 QString dialogSource()
 {
     return QStringLiteral("Verbanox.frmBookmarkAdd");
+}
+
+// A chapter or verse as typed: digits alone, blanks around them allowed.
+std::optional<int> wholeNumber(const QString &text)
+{
+    const QString digits = text.trimmed();
+    if (digits.isEmpty() || digits.size() > 4)
+        return std::nullopt;
+    for (const QChar c : digits)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return std::nullopt;
+    return digits.toInt();
+}
+
+// Chapters of a book, or verses of one of its chapters (chapter > 0), as Bible 0's
+// chapter index counts them, like the comparison's lists; 0 when it cannot.
+int countOfBible0(int book, int chapter)
+{
+    int count = 0;
+    if (book <= 66 && gBibles.Count() > 0)
+        IgnoreErrors([&] {
+            if (const auto bible = GetTranslation(0))
+                count = chapter > 0 ? bible->GetNumVerses(qint16(book), qint16(chapter))
+                                    : bible->GetNumChapters(qint16(book));
+        });
+    return count;
 }
 } // namespace
 
@@ -38,6 +74,7 @@ frmBookmarkAdd::frmBookmarkAdd()
 void frmBookmarkAdd::buildControls()
 {
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
+    HelpService::setHelpContext(this, HelpContext);
     tTitle = new QLineEdit(this);
     tDate = new QLineEdit(this);
     tCategory = new QLineEdit(this);
@@ -204,8 +241,51 @@ void frmBookmarkAdd::Form_Activate()
 
 void frmBookmarkAdd::cmdOK_Click()
 {
+    if (!ReferenceIsValid())
+        return;
     m_cancelled = false;
     done(QDialog::Accepted);
+}
+
+// The book is one of the list (its token is put in the box), the chapter one of
+// the book and the verse one of the chapter; otherwise the user is told and the
+// caret put in the box to correct.
+bool frmBookmarkAdd::ReferenceIsValid()
+{
+    QStringList tokens;
+    for (int i = 0; i < cboBook->count(); ++i)
+        tokens.append(cboBook->itemText(i));
+    if (tokens.isEmpty())
+        IgnoreErrors([&tokens] { tokens = BookTokens(); });
+    const QString typed = cboBook->currentText().trimmed();
+    qsizetype index = tokens.size() - 1;
+    while (index >= 0 && tokens[index].compare(typed, Qt::CaseInsensitive) != 0)
+        --index;
+    if (index < 0 && !tokens.isEmpty())
+        return refuse(cboBook, NotABookMsg, typed);
+    if (index >= 0)
+        cboBook->setEditText(tokens[index]);
+    const int book = int(index) + 1;
+    const int chapters = book > 0 ? countOfBible0(book, 0) : 0;
+    const std::optional<int> chapter = wholeNumber(tChapter->text());
+    const int mostChapters = chapters > 0 ? chapters : MostChapters;
+    if (!chapter || *chapter < 1 || *chapter > mostChapters)
+        return refuse(tChapter, NotAChapterMsg, QString::number(mostChapters));
+    const int verses = chapters > 0 ? countOfBible0(book, *chapter) : 0;
+    const std::optional<int> verse = wholeNumber(tVerse->text());
+    const int mostVerses = verses > 0 ? verses : MostVerses;
+    if (!verse || *verse < 1 || *verse > mostVerses)
+        return refuse(tVerse, NotAVerseMsg, QString::number(mostVerses));
+    return true;
+}
+
+bool frmBookmarkAdd::refuse(QWidget *box, int message, const QString &argument)
+{
+    desktop().messageBox(GetMsg(0, message, argument), MsgBoxStyle::Exclamation, QString());
+    box->setFocus();
+    if (auto *line = qobject_cast<QLineEdit *>(box))
+        line->selectAll();
+    return false;
 }
 
 void frmBookmarkAdd::cmdCancel_Click()
@@ -225,13 +305,8 @@ void frmBookmarkAdd::closeEvent(QCloseEvent *event)
     QDialog::closeEvent(event);
 }
 
+// As F1 does: the program's help viewer, which says itself why a file did not open.
 void frmBookmarkAdd::cmdHelp_Click()
 {
-    TrapErrors(QStringLiteral("frmBookmarkAdd.cmdHelp_Click()"), [] { ShowHelp(); });
-}
-
-// As F1 does: the program's help viewer, which says itself why a file did not open.
-void frmBookmarkAdd::ShowHelp()
-{
-    HelpService::showHelp();
+    TrapErrors(QStringLiteral("frmBookmarkAdd.cmdHelp_Click()"), [] { HelpService::showHelp(HelpContext); });
 }

@@ -48,8 +48,8 @@ public:
     // The book tokens of the book-name file: short names in upper case, blanks as "_".
     static QStringList BookTokens();
 
-    // Opens the program's help file (the Help button and F1 of the bookmark windows).
-    static void ShowHelp();
+    // The help context of the bookmark windows: the Help button and F1 open it.
+    static constexpr int HelpContext = 2001;
 
     void cmdOK_Click();
     void cmdCancel_Click();
@@ -78,6 +78,8 @@ protected:
 private:
     void buildControls();
     void Form_Activate();
+    bool ReferenceIsValid();
+    bool refuse(QWidget *box, int message, const QString &argument);
 
     bool m_adding = false;
     bool m_cancelled = true;

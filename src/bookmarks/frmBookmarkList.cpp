@@ -13,6 +13,7 @@
 #include "platform/DefaultInstance.h"
 #include "platform/Desktop.h"
 #include "platform/FileNames.h"
+#include "platform/HelpService.h"
 #include "platform/RichTextBox.h"
 #include "platform/Twips.h"
 
@@ -20,7 +21,6 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QPushButton>
-#include <QShortcut>
 #include <QTextDocument>
 #include <QTreeWidget>
 
@@ -48,6 +48,15 @@ BookmarkRecords &records()
 }
 
 // The workspace's document pane; the workspace loads, hidden, when it is not loaded.
+// The selected row; an error for Edit and Go to to report when none is.
+int selectedRowOrRaise(const frmBookmarkList &list)
+{
+    const int row = list.SelectedRow();
+    if (row < 0)
+        raiseError(RtErr::ObjectNotSet, listSource(), QStringLiteral("No bookmark is selected in the list."));
+    return row;
+}
+
 RichTextBox &workspacePane()
 {
     RichTextBox *pane = WorkspaceDocument::Get().pane();
@@ -97,9 +106,7 @@ void frmBookmarkList::buildControls()
     connect(LV->header(), &QHeaderView::sectionClicked, this,
             [this](int column) { LV_ColumnClick(column + 1); });
     connect(LV, &QTreeWidget::itemDoubleClicked, this, [this] { cmdGoto_Click(); });
-    auto *help = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    connect(help, &QShortcut::activated, this,
-            [] { TrapErrors(QStringLiteral("frmBookmarkList.Help()"), [] { frmBookmarkAdd::ShowHelp(); }); });
+    HelpService::setHelpContext(this, frmBookmarkAdd::HelpContext);
 }
 
 frmBookmarkList &frmBookmarkList::Instance()
@@ -242,9 +249,7 @@ void frmBookmarkList::cmdEdit_Click()
 {
     const QString routine = QStringLiteral("frmBookmarkList.cmdEdit_Click()");
     TrapErrors(routine, [&] {
-        const int row = SelectedRow();
-        if (row < 0)
-            return;
+        const int row = selectedRowOrRaise(*this);
         frmBookmarkAdd &dialog = frmBookmarkAdd::Instance();
         dialog.setWindowTitle(GetMsg(1, FrmEditCaption));
         dialog.setAdding(false);
@@ -322,9 +327,7 @@ bool frmBookmarkList::MayReplaceWorkspaceDocument()
 void frmBookmarkList::cmdGoto_Click()
 {
     TrapErrors(QStringLiteral("frmBookmarkList.cmdGoto_Click()"), [this] {
-        const int row = SelectedRow();
-        if (row < 0)
-            return;
+        const int row = selectedRowOrRaise(*this);
         const QString path = BookmarkRecords::DocumentPath(records().Rows().at(row).fileName);
         RichTextBox &pane = workspacePane();
         if (!MayReplaceWorkspaceDocument())

@@ -8,6 +8,8 @@ void GlobalNotifier::NotifyOfEvent(const QString &eventName)
     if (eventName == InternationalChanged) {
         MsgSupport::ReloadAllMessages();
         BookNames().ReloadBookNames();
+        // The splash's next verse comes from the language now in use.
+        gFavVersesFile = MsgSupport::FavVersesFile(gLanguage);
     }
     Q_EMIT Notify(eventName);
 }

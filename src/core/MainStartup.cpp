@@ -63,7 +63,7 @@ void readLanguageAndTexts()
     gDateFormat = setting(QStringLiteral("DF"), QStringLiteral("0"));
     if (gDateFormat == QLatin1String("0"))
         gDateFormat = QStringLiteral("dd-MMM-yyyy");
-    gFavVersesFile = gLanguage + QStringLiteral("_FavVerses.txt");
+    gFavVersesFile = MsgSupport::FavVersesFile(gLanguage);
     gShowSplash = boolSetting(QStringLiteral("ShowSplash"), true);
     gDefaultFont = setting(QStringLiteral("DEFAULTFONT"), QStringLiteral("Times New Roman"));
 }

@@ -195,4 +195,9 @@ QString GetMsg(qint32 category, qint32 id, const QString &substitution)
     return gShowMsgNumbers ? prefix + text : text;
 }
 
+QString FavVersesFile(const QString &language)
+{
+    return language + QStringLiteral("_FavVerses.txt");
+}
+
 } // namespace MsgSupport

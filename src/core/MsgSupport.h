@@ -12,6 +12,8 @@ constexpr int MaxMsgId = 300;
 void ReloadAllMessages();
 void LoadMessageFile(qint16 category, const QString &path, bool isBase);
 QString GetMsg(qint32 category, qint32 id, const QString &substitution = QString());
+// The name of a language's file of favourite verses, which lies beside its catalogs.
+QString FavVersesFile(const QString &language);
 } // namespace MsgSupport
 
 using MsgSupport::GetMsg;

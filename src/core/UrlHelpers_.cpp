@@ -16,14 +16,18 @@ QWidget *ActiveFormHwnd(QWidget *window)
     return gMainForm;
 }
 
+QString CompletedUrl(const QString &address)
+{
+    if (address.startsWith(QLatin1String("https://"), Qt::CaseInsensitive) ||
+        address.startsWith(QLatin1String("http://"), Qt::CaseInsensitive))
+        return address;
+    return QStringLiteral("http://") + address;
+}
+
 void OpenUrl(const QString &address, QWidget *window)
 {
     Q_UNUSED(ActiveFormHwnd(window));
-    const QString lower = address.toLower();
-    QString url = address;
-    if (!lower.startsWith(QLatin1String("https://")) && !lower.startsWith(QLatin1String("http://")))
-        url = QStringLiteral("http://") + address;
-    desktop().openUrl(url);
+    desktop().openUrl(CompletedUrl(address));
 }
 
 void PlayAudioFile(const QString &path, QWidget *window)

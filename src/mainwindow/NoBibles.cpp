@@ -20,7 +20,7 @@
 #include <QVBoxLayout>
 
 namespace {
-const QString CRLF = QStringLiteral("\r\n");
+constexpr int HelpFileMissingMsg = 240;
 }
 
 NoBibles::NoBibles()
@@ -94,9 +94,8 @@ void NoBibles::Command2_Click()
     // There is no context help here: the help file opens at its first page.
     TrapErrors(QStringLiteral("NoBibles.Command2_Click()"), [this] {
         if (!FileFunctions_::FileExists(gHelpFile)) {
-            desktop().messageBox(QStringLiteral("No help file is installed.") + CRLF + CRLF +
-                                     QStringLiteral("It was expected at:") + CRLF + gHelpFile,
-                                 MsgBoxStyle::Information, windowTitle());
+            desktop().messageBox(GetMsg(0, HelpFileMissingMsg, gHelpFile), MsgBoxStyle::Information,
+                                 windowTitle());
             return;
         }
         // The help service says why when the file cannot be shown.

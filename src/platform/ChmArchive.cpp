@@ -183,6 +183,44 @@ QString ChmArchive::title() const
     return m_system.title;
 }
 
+namespace {
+quint32 dword(const QByteArray &bytes, qsizetype at)
+{
+    quint32 value = 0;
+    for (int i = 3; i >= 0; --i)
+        value = (value << 8) | quint8(bytes[at + i]);
+    return value;
+}
+} // namespace
+
+// "#IVB" holds a 32-bit byte count, then pairs of a context number and the offset
+// in "#STRINGS" of the topic's name, ended by a zero byte. Compilers write that
+// name relative to the project or as the whole path it had where it was compiled:
+// the longest tail of it that names a page of the archive is the topic.
+QString ChmArchive::topicOfContext(quint32 context) const
+{
+    QByteArray map;
+    QByteArray strings;
+    if (!read(QStringLiteral("/#IVB"), map) || map.size() < 4 || !read(QStringLiteral("/#STRINGS"), strings))
+        return QString();
+    const qsizetype end =
+        std::min<qsizetype>(map.size(), 4 + qsizetype(std::min<quint32>(dword(map, 0), 1u << 30)));
+    for (qsizetype at = 4; at + 8 <= end; at += 8) {
+        const quint32 offset = dword(map, at + 4);
+        if (dword(map, at) != context || offset >= quint32(strings.size()))
+            continue;
+        const qsizetype nul = strings.indexOf('\0', qsizetype(offset));
+        QString name = decodeText(strings.mid(offset, nul < 0 ? -1 : nul - qsizetype(offset)));
+        name.replace(QLatin1Char('\\'), QLatin1Char('/'));
+        for (qsizetype slash = 0; slash >= 0 && !name.isEmpty(); slash = name.indexOf(QLatin1Char('/'), 1)) {
+            name = name.mid(slash);
+            if (!name.startsWith(QLatin1Char('#')) && contains(name))
+                return normalObjectPath(name);
+        }
+    }
+    return QString();
+}
+
 QList<ChmArchive::TopicNode> ChmArchive::contents() const
 {
     const QString file = contentsFile();

@@ -45,6 +45,9 @@ public:
     QString contentsFile() const;
     QString title() const;
     QList<TopicNode> contents() const;
+    // The topic a help context number opens (the project's [MAP] and [ALIAS]);
+    // empty when the archive maps no topic of its own to the number.
+    QString topicOfContext(quint32 context) const;
 
     // Text of a page: UTF-8 when it decodes cleanly, else the ANSI code page.
     static QString decodeText(const QByteArray &bytes);

@@ -253,6 +253,16 @@ bool ChmViewer::showTopic(const QString &archivePath)
     return true;
 }
 
+bool ChmViewer::showContext(quint32 context)
+{
+    const QString topic = m_archive.topicOfContext(context);
+    if (topic.isEmpty()) {
+        m_status->setText(QStringLiteral("This help file has no page for help context %1.").arg(context));
+        return false;
+    }
+    return showTopic(topic);
+}
+
 QString ChmViewer::currentTopic() const
 {
     const QUrl url = m_browser->source();

@@ -67,6 +67,9 @@ public:
 
     // Shows an archive path ("/page.html#anchor"); false when the archive lacks it.
     bool showTopic(const QString &archivePath);
+    // Shows the topic of a help context number; false, with the page left as it
+    // was, when the archive maps no topic to it.
+    bool showContext(quint32 context);
     // The archive path shown, with its anchor.
     QString currentTopic() const;
     // What a click on a link does; false when the link was refused.

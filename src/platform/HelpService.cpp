@@ -8,6 +8,8 @@
 #include <QPointer>
 
 namespace {
+const char *const ContextProperty = "vxHelpContext";
+
 struct State
 {
     QString file;
@@ -39,7 +41,7 @@ public:
         if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
             auto *key = static_cast<QKeyEvent *>(event);
             if (key->key() == Qt::Key_F1 && key->modifiers() == Qt::NoModifier) {
-                HelpService::showHelp();
+                HelpService::showHelp(HelpService::helpContext(static_cast<QWidget *>(watched)));
                 return true;
             }
         }
@@ -60,7 +62,20 @@ QString helpFile()
     return state().file;
 }
 
-bool showHelp()
+void setHelpContext(QWidget *widget, int context)
+{
+    widget->setProperty(ContextProperty, context);
+}
+
+int helpContext(const QWidget *widget)
+{
+    for (; widget; widget = widget->parentWidget())
+        if (const int context = widget->property(ContextProperty).toInt())
+            return context;
+    return 0;
+}
+
+bool showHelp(int context)
 {
     State &s = state();
     // The help file is found whatever the case of its name on disk.
@@ -86,6 +101,8 @@ bool showHelp()
         window->hide();
         window->setWindowModality(modality);
     }
+    if (context)
+        window->showContext(quint32(context));
     window->show();
     window->raise();
     window->activateWindow();

@@ -5,16 +5,22 @@
 
 class ChmViewer;
 class QObject;
+class QWidget;
 
 // The process-wide help file and its viewer. F1 in any window shows the current
-// help file at its default topic; a window may set another file (a Bible in CHM
-// form) and set the program's own back when it closes.
+// help file at the help context of the focused widget or the nearest of its
+// parents that has one, else at its default topic; a window may set another file
+// (a Bible in CHM form) and set the program's own back when it closes.
 namespace HelpService {
 void setHelpFile(const QString &path);
 QString helpFile();
-// Shows the current help file in the viewer window; false when it could not be
-// opened, after the failure reporter has said why.
-bool showHelp();
+// Shows the current help file in the viewer window, at the topic of a help
+// context number when one is given and the file maps it; false when the file
+// could not be opened, after the failure reporter has said why.
+bool showHelp(int context = 0);
+// The help context that F1 opens in a widget and the widgets inside it; 0 for none.
+void setHelpContext(QWidget *widget, int context);
+int helpContext(const QWidget *widget);
 // The viewer window when it exists, nullptr otherwise.
 ChmViewer *viewer();
 // Who tells the user that the help file could not be opened (file, reason);

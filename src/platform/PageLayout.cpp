@@ -109,7 +109,11 @@ void PageLayout::drawPage(QPainter &painter, int page) const
     painter.translate(m_body.left(), m_body.top() - pageTop);
     painter.setClipRect(clip, Qt::IntersectClip);
     QAbstractTextDocumentLayout::PaintContext context;
-    context.clip = clip;
+    // The layout draws every line that touches its clip, also the neighbouring
+    // pages' lines that end or start on the page's edges: hidden by the painter's
+    // clip, they would still be in a PDF's text. Half a pixel inside the edges,
+    // only the lines of this page touch it.
+    context.clip = clip.adjusted(0, 0.5, 0, -0.5);
     context.palette.setColor(QPalette::Text, Qt::black);
     m_document->documentLayout()->draw(&painter, context);
     painter.restore();

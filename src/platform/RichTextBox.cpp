@@ -63,6 +63,13 @@ RichTextBox::RichTextBox(QWidget *parent)
     setAcceptRichText(false);
 }
 
+void RichTextBox::setLocked(bool locked)
+{
+    setReadOnly(locked);
+    if (locked)
+        setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+}
+
 QString RichTextBox::Text() const
 {
     return toCrLfBreaks(document()->toRawText());

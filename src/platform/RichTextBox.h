@@ -69,8 +69,10 @@ public:
     float SelIndent() const;
     void setSelIndent(float twips);
 
+    // A locked box takes no typing or pasting but keeps its caret, which the
+    // keys move and extend as in any text box.
     bool Locked() const { return isReadOnly(); }
-    void setLocked(bool locked) { setReadOnly(locked); }
+    void setLocked(bool locked);
 
     // The position after the last character.
     int endPosition() const;

@@ -22,6 +22,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -95,8 +96,16 @@ void LanguageE::buildControls()
     lbla = new QLabel(Frame1);
     LSel = new QListWidget(Frame1);
     LSel->setSortingEnabled(true);
-    connect(LSel, &QListWidget::itemClicked, this, [this] { LSel_Click(); });
-    connect(LSel, &QListWidget::itemActivated, this, [this] { LSel_Click(); });
+    // A language loads once for each choice: when the selection moves (click or
+    // arrow keys) or when the chosen entry is clicked again, so that a cancelled
+    // new language can be asked for once more. Activation adds nothing, as a
+    // single-click desktop would otherwise ask twice.
+    connect(LSel, &QListWidget::itemSelectionChanged, this, [this] { LSel_Click(); });
+    connect(LSel, &QListWidget::itemClicked, this, [this](QListWidgetItem *item) {
+        if (item == m_clickedChosen)
+            LSel_Click();
+    });
+    LSel->viewport()->installEventFilter(this);
     cDefault = new QPushButton(Frame1);
     cSave = new QPushButton(Frame1);
     auto *languageButtons = new QHBoxLayout;
@@ -206,7 +215,8 @@ void LanguageE::GetLang(const QString &language)
 void LanguageE::LSel_Click()
 {
     TrapErrors(QStringLiteral("LanguageE.LSel_Click()"), [this] {
-        if (!LSel->currentItem())
+        const QList<QListWidgetItem *> chosen = LSel->selectedItems();
+        if (chosen.isEmpty())
             return;
         if (m_modified) {
             if (desktop().messageBox(GetMsg(0, 36), YesNoNoDefault, QStringLiteral("Discard?")) !=
@@ -214,7 +224,7 @@ void LanguageE::LSel_Click()
                 return;
             m_modified = false;
         }
-        const QString language = LSel->currentItem()->text();
+        const QString language = chosen.first()->text();
         LV->headerItem()->setText(ColLongName, GetMsg(1, 190, language));
         lbl->setText(GetMsg(1, 191, language));
         m_bookFile = QStringLiteral("BOOKS_") + language + QStringLiteral(".txt");
@@ -422,6 +432,10 @@ void LanguageE::keyPressEvent(QKeyEvent *event)
 
 bool LanguageE::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == LSel->viewport() && event->type() == QEvent::MouseButtonPress) {
+        QListWidgetItem *item = LSel->itemAt(static_cast<QMouseEvent *>(event)->position().toPoint());
+        m_clickedChosen = item && item->isSelected() ? item : nullptr;
+    }
     if (watched == LV && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         const bool plain =

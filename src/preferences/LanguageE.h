@@ -7,6 +7,7 @@
 class QGroupBox;
 class QLabel;
 class QListWidget;
+class QListWidgetItem;
 class QPushButton;
 class QTreeWidget;
 
@@ -75,4 +76,6 @@ private:
 
     QString m_bookFile;
     bool m_modified = false;
+    // The entry a mouse press found already chosen; its click chooses it again.
+    QListWidgetItem *m_clickedChosen = nullptr;
 };

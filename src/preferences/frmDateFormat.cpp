@@ -19,6 +19,7 @@
 #include <QVBoxLayout>
 
 namespace {
+constexpr int DateFormatCaptionId = 89;
 const QStringList OrderCaptions{QStringLiteral("Day - Month - Year"), QStringLiteral("Month - Day - Year"),
                                 QStringLiteral("Year - Month - Day")};
 const QStringList SeparatorCaptions{QStringLiteral("None"),           QStringLiteral("- (Dash)"),
@@ -35,7 +36,8 @@ int position(const QString &text, QChar c)
 
 frmDateFormat::frmDateFormat()
 {
-    setWindowTitle(QStringLiteral("Format Date"));
+    // The caption is the catalog's, as the main window and the workspace give it.
+    setWindowTitle(GetMsg(1, DateFormatCaptionId));
     setAttribute(Qt::WA_DeleteOnClose, true);
     setAttribute(Qt::WA_QuitOnClose, false);
 

@@ -68,8 +68,8 @@ void Commentaries::CreateControls()
     cmdGo = new QPushButton(QStringLiteral("Refresh"), frm1);
     RTb = new RichTextBox(this);
     RTc = new RichTextBox(this);
-    RTb->setReadOnly(true);
-    RTc->setReadOnly(true);
+    RTb->setLocked(true);
+    RTc->setLocked(true);
 
     connect(cboTrans, &QComboBox::activated, this, [this] { cboTrans_Click(); });
     connect(cboComm, &QComboBox::activated, this, [this](int i) { cboComm_Click(i); });

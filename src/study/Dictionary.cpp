@@ -65,7 +65,7 @@ void Dictionary::CreateControls()
     cboAlt = StudyLists::EditableList(frm1);
     cboTranslation = StudyLists::EditableList(frm1);
     RT = new RichTextBox(this);
-    RT->setReadOnly(true);
+    RT->setLocked(true);
     lbl1 = new QLabel(this);
 
     connect(cboLookup, &QComboBox::activated, this, [this] { cboLookup_Click(); });

@@ -102,7 +102,7 @@ void MultiBib::CreateControls()
     optNone = new QRadioButton(QStringLiteral("Verse"), Picture1);
     optChap = new QRadioButton(QStringLiteral("Chap"), Picture1);
     RT = new RichTextBox(this);
-    RT->setReadOnly(true);
+    RT->setLocked(true);
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setSizeGripEnabled(false);
     Panel1 = new QLabel(StatusBar1);
@@ -352,7 +352,8 @@ void MultiBib::Build()
         look.ShowText(*RT, result.text);
         m_pageLayout.KeepOn(*RT);
     }
-    Panel2->setText(QStringLiteral("Length: ") + ComparisonText::GroupedNumber(RT->endPosition()) +
+    // The text's own length: each line break counts as its two characters.
+    Panel2->setText(QStringLiteral("Length: ") + ComparisonText::GroupedNumber(RT->Text().size()) +
                     QStringLiteral(" Bytes ") +
                     (m_WholeChapter ? QString::number(result.verseCount) + QStringLiteral(" Verses")
                                     : QString::number(result.bibleCount) + QStringLiteral(" Bibles")));

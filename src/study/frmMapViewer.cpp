@@ -68,11 +68,11 @@ void frmMapViewer::Form_Load()
 {
     gMapViewerOpen = true;
     IgnoreErrors([this] { RestoreFormPosition(QStringLiteral("ScreenMap"), this); });
-    // A stored value that is not a whole number 0 or 1 means the default, fitting.
-    bool numeric = false;
-    const int scale =
-        SettingsStore::instance().value(Settings, MapScaleKey, QStringLiteral("1")).trimmed().toInt(&numeric);
-    chkScale->setChecked(!numeric || scale < 0 || scale > 1 || scale == 1);
+    // The stored value is rounded to a whole number; one outside 0..1 means the
+    // default, fitting, while a text that is no number leaves fitting off.
+    const std::optional<qint16> scale =
+        VbConvert::toInt16(SettingsStore::instance().value(Settings, MapScaleKey, QStringLiteral("1")));
+    chkScale->setChecked(scale && *scale != 0);
     const int comboHeight = Combo1->sizeHint().height();
     pixToolbar->setGeometry(0, 0, width(), comboHeight + 2);
     Combo1->move(1, 1);

@@ -101,7 +101,8 @@ bool frmMp3Msg::OpenLink(const QString &link)
         StatusBar1->showMessage(GetMsg(0, NoLinkMsg));
         return false;
     }
-    if (!Mp3ServiceText::IsSafeLink(link)) {
+    // A link written without its scheme is a web address all the same.
+    if (!Mp3ServiceText::IsSafeLink(CompletedUrl(link))) {
         StatusBar1->showMessage(GetMsg(0, LinkRefusedMsg, link.left(Mp3ServiceText::MaxTitle)));
         return false;
     }

@@ -52,6 +52,8 @@ void frmNameDictionary::CreateControls()
     cboWhichNames = new QComboBox(this);
     Text1 = new QPlainTextEdit(this);
     Text1->setReadOnly(true);
+    // Read only, yet the keys still move the caret through the meaning.
+    Text1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
 
     connect(cboWord, &QComboBox::activated, this, [this] { cboWord_Click(); });
     cboWord->installEventFilter(this);

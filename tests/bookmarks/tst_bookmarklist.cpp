@@ -1,5 +1,6 @@
 #include "bookmarks/frmBookmarkAdd.h"
 #include "bookmarks/frmBookmarkList.h"
+#include "common/ModuleBuilder.h"
 #include "common/TestFixture.h"
 #include "core/BookmarkRecords.h"
 #include "core/DateFormatText.h"
@@ -365,14 +366,20 @@ private slots:
     {
         list().show();
         list().LV->clearSelection();
-        for (QPushButton *button : {list().cmdDelete, list().cmdEdit, list().cmdGoto})
-            button->click();
+        list().cmdDelete->click();
         QVERIFY(desk().messageBoxes().isEmpty());
+        // Edit and Go to report under their own names; the list stays open.
+        list().cmdEdit->click();
+        list().cmdGoto->click();
+        QCOMPARE(desk().messageBoxes().size(), 2);
+        QVERIFY(desk().messageBoxes()[0].text.contains(QLatin1String("frmBookmarkList.cmdEdit_Click()")));
+        QVERIFY(desk().messageBoxes()[1].text.contains(QLatin1String("frmBookmarkList.cmdGoto_Click()")));
+        QVERIFY(desk().messageBoxes()[1].text.contains(QLatin1String("No bookmark is selected")));
         QVERIFY(list().isVisible());
         list().cmdUpdate->click();
-        QCOMPARE(desk().messageBoxes().size(), 1);
-        QCOMPARE(desk().messageBoxes().first().title, QStringLiteral("No Bookmark."));
-        QCOMPARE(desk().messageBoxes().first().text, GetMsg(0, 5));
+        QCOMPARE(desk().messageBoxes().size(), 3);
+        QCOMPARE(desk().messageBoxes().last().title, QStringLiteral("No Bookmark."));
+        QCOMPARE(desk().messageBoxes().last().text, GetMsg(0, 5));
         QCOMPARE(m_fx->readFile(QStringLiteral("Bookmarks.txt")), Fixture);
         QCOMPARE(m_pane->Text(), PaneText);
     }
@@ -582,6 +589,98 @@ private slots:
     }
     static QString FormatPart(const QString &text) { return frmBookmarkAdd::FormatNumberPart(text); }
 
+    // OK takes a reference only when it names a chapter and verse of a book of
+    // the list, counted by Bible 0 where it has the book; anything else is
+    // refused and the dialog stays open.
+    void referenceChecks_data()
+    {
+        QTest::addColumn<QString>("book");
+        QTest::addColumn<QString>("chapter");
+        QTest::addColumn<QString>("verse");
+        QTest::addColumn<int>("message"); // 0: taken
+        QTest::addColumn<QString>("argument");
+        QTest::addColumn<QString>("reference");
+        QTest::newRow("chapter not a number") << "RUT"
+                                              << "abc"
+                                              << "1" << 157 << "4"
+                                              << "";
+        QTest::newRow("verse past the chapter") << "RUT"
+                                                << "1"
+                                                << "99999" << 158 << "3"
+                                                << "";
+        QTest::newRow("empty boxes") << "RUT"
+                                     << ""
+                                     << "" << 157 << "4"
+                                     << "";
+        QTest::newRow("chapter past the book") << "RUT"
+                                               << "5"
+                                               << "1" << 157 << "4"
+                                               << "";
+        QTest::newRow("verse 0") << "RUT"
+                                 << "1"
+                                 << "0" << 158 << "3"
+                                 << "";
+        QTest::newRow("not a book") << "XYZ"
+                                    << "1"
+                                    << "1" << 156 << "XYZ"
+                                    << "";
+        QTest::newRow("empty book") << ""
+                                    << "1"
+                                    << "1" << 156 << ""
+                                    << "";
+        QTest::newRow("last verse, book in lower case") << "rut"
+                                                        << " 4 "
+                                                        << "2" << 0 << ""
+                                                        << "RUT 004:002";
+        QTest::newRow("stored form") << "RUT"
+                                     << "001"
+                                     << "003" << 0 << ""
+                                     << "RUT 001:003";
+        QTest::newRow("book Bible 0 lacks") << "GEN"
+                                            << "50"
+                                            << "26" << 0 << ""
+                                            << "GEN 050:026";
+        QTest::newRow("past any book") << "GEN"
+                                       << "151"
+                                       << "1" << 157 << "150"
+                                       << "";
+        QTest::newRow("a range of books") << "ALL"
+                                          << "2"
+                                          << "176" << 0 << ""
+                                          << "ALL 002:176";
+    }
+    void referenceChecks()
+    {
+        QFETCH(QString, book);
+        QFETCH(QString, chapter);
+        QFETCH(QString, verse);
+        QFETCH(int, message);
+        QFETCH(QString, argument);
+        QFETCH(QString, reference);
+        ModuleBuilder ruth;
+        ruth.chapter(8, 1, 3).chapter(8, 2, 5).chapter(8, 3, 4).chapter(8, 4, 2);
+        m_fx->addBible(QStringLiteral("Ruth"), QStringLiteral("b_ruth.txt"), ruth.bytes());
+        frmBookmarkAdd &dialog = frmBookmarkAdd::Instance();
+        dialog.setAdding(true);
+        dialog.show();
+        dialog.cboBook->setEditText(book);
+        dialog.tChapter->setText(chapter);
+        dialog.tVerse->setText(verse);
+        dialog.cmdOK->click();
+        if (message == 0) {
+            QVERIFY(desk().messageBoxes().isEmpty());
+            QVERIFY(!dialog.Cancelled());
+            QVERIFY(dialog.isHidden());
+            QCOMPARE(dialog.sBookChVs(), reference);
+            return;
+        }
+        QCOMPARE(desk().messageBoxes().size(), 1);
+        QCOMPARE(desk().lastMessage(), GetMsg(0, message, argument));
+        QVERIFY(dialog.isVisible());
+        QVERIFY(dialog.Cancelled());
+        dialog.cmdCancel->click();
+    }
+
     void unsplittableReference()
     {
         frmBookmarkAdd &dialog = frmBookmarkAdd::Instance();
@@ -603,16 +702,31 @@ private slots:
         QVERIFY(dialog.Cancelled());
     }
 
-    void helpOpensTheProgramHelpInItsViewer()
+    // Help and F1 in both bookmark windows open the bookmarks' page (help context 2001).
+    void helpOpensTheBookmarksPage_data()
     {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("dialog's Help button") << "button";
+        QTest::newRow("F1 in the dialog") << "dialog";
+        QTest::newRow("F1 in the list") << "list";
+    }
+    void helpOpensTheBookmarksPage()
+    {
+        QFETCH(QString, how);
         gHelpFile = m_fx->copyBuiltFile(QStringLiteral("Help.chm"));
         MainStartup::SetUpHelp();
-        frmBookmarkAdd::Instance().cmdHelp->click();
+        if (how == QLatin1String("button"))
+            frmBookmarkAdd::Instance().cmdHelp->click();
+        else if (how == QLatin1String("dialog"))
+            QTest::keyClick(frmBookmarkAdd::Instance().tChapter, Qt::Key_F1);
+        else
+            QTest::keyClick(list().LV, Qt::Key_F1);
         // The help file is compiled help: only the program's own viewer reads it.
         QVERIFY(desk().openedFiles.isEmpty());
         QVERIFY(desk().messageBoxes().isEmpty());
         QVERIFY(HelpService::viewer() && HelpService::viewer()->isVisible());
         QCOMPARE(HelpService::viewer()->fileName(), gHelpFile);
+        QCOMPARE(HelpService::viewer()->currentTopic(), QStringLiteral("/notes.html"));
         HelpService::viewer()->close();
     }
 };

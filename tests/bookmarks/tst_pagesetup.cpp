@@ -222,10 +222,125 @@ private Q_SLOTS:
         QCOMPARE(gBottomMargin, 17.0f);
         choose(dialog.cboWidth, QStringLiteral("190"));
         QCOMPARE(gWidthPage, 190.0f);
-        // Typed text is not read.
+        // Typed text is read only when the dialog is confirmed.
         dialog.cboLeft->setEditText(QStringLiteral("33"));
         QCOMPARE(gMarginLeft, 20.0f);
         QCOMPARE(stored(QStringLiteral("gBottomMargin")), QStringLiteral("0"));
+    }
+
+    // A typed length is read when the dialog is confirmed: taken when it lies in
+    // the range of the box's list, else refused with a message, the old value kept.
+    void typedLengths_data()
+    {
+        QTest::addColumn<QString>("stored"); // "mm", "inches" or "none" (first run)
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("result"); // stored afterwards; empty: refused
+        QTest::addColumn<QString>("range");
+        QTest::newRow("first run, top 20") << "none"
+                                           << "gTopMargin"
+                                           << " 20 "
+                                           << "20"
+                                           << "";
+        QTest::newRow("left 33") << "mm"
+                                 << "MarginLeft"
+                                 << "33"
+                                 << "33"
+                                 << "";
+        QTest::newRow("width with a tenth") << "mm"
+                                            << "WidthPage"
+                                            << "190.5"
+                                            << "190.5"
+                                            << "";
+        QTest::newRow("decimal comma") << "mm"
+                                       << "MarginRight"
+                                       << "12,5"
+                                       << "12.5"
+                                       << "";
+        QTest::newRow("not a number") << "mm"
+                                      << "MarginLeft"
+                                      << "abc"
+                                      << ""
+                                      << "0 - 100";
+        QTest::newRow("negative") << "mm"
+                                  << "MarginLeft"
+                                  << "-50"
+                                  << ""
+                                  << "0 - 100";
+        QTest::newRow("too wide") << "mm"
+                                  << "WidthPage"
+                                  << "99999"
+                                  << ""
+                                  << "76 - 429";
+        QTest::newRow("narrower than the list") << "mm"
+                                                << "WidthPage"
+                                                << "20"
+                                                << ""
+                                                << "76 - 429";
+        QTest::newRow("emptied") << "mm"
+                                 << "gBottomMargin"
+                                 << ""
+                                 << ""
+                                 << "0 - 100";
+        QTest::newRow("inches, left") << "inches"
+                                      << "MarginLeft"
+                                      << "0.75"
+                                      << "0.75"
+                                      << "";
+        QTest::newRow("inches, too deep") << "inches"
+                                          << "gTopMargin"
+                                          << "4"
+                                          << ""
+                                          << "0.0 - 3.9";
+    }
+    void typedLengths()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QString, key);
+        QFETCH(QString, typed);
+        QFETCH(QString, result);
+        QFETCH(QString, range);
+        if (stored != QLatin1String("none"))
+            storeLengths(stored == QLatin1String("inches"), {210, 20, 10, 1, 2}, false);
+        const QString before = this->stored(key);
+        PageSetup dialog;
+        const QHash<QString, QComboBox *> boxes{{QStringLiteral("WidthPage"), dialog.cboWidth},
+                                                {QStringLiteral("MarginLeft"), dialog.cboLeft},
+                                                {QStringLiteral("MarginRight"), dialog.cboRight},
+                                                {QStringLiteral("gTopMargin"), dialog.cboTop},
+                                                {QStringLiteral("gBottomMargin"), dialog.cboBottom}};
+        QComboBox *box = boxes.value(key);
+        const QString shownBefore = box->currentText();
+        box->setEditText(typed);
+        dialog.cmdINDEX->click();
+        if (!result.isEmpty()) {
+            QVERIFY(m_fx->desk().messageBoxes().isEmpty());
+            QCOMPARE(this->stored(key), result);
+            QVERIFY(dialog.isHidden());
+            return;
+        }
+        // Refused: the reader is told, the dialog stays, the box shows its value again.
+        QCOMPARE(m_fx->desk().messageBoxes().size(), 1);
+        QCOMPARE(m_fx->desk().lastMessage(),
+                 GetMsg(0, 154, typed) + QStringLiteral("\r\n\r\n") + GetMsg(0, 155, range));
+        QCOMPARE(box->currentText(), shownBefore);
+        QCOMPARE(this->stored(key), before);
+        dialog.cmdINDEX->click();
+        QCOMPARE(this->stored(key), shownBefore);
+        QCOMPARE(m_fx->desk().messageBoxes().size(), 1);
+    }
+
+    // A length typed before switching the unit is taken and converted with the others.
+    void typedLengthFollowsAUnitSwitch()
+    {
+        storeLengths(false, {210, 20, 10, 25, 0}, false);
+        PageSetup dialog;
+        dialog.cboLeft->setEditText(QStringLiteral("50.8"));
+        dialog.optIN->setChecked(true);
+        QCOMPARE(dialog.cboLeft->currentText(), QStringLiteral("2"));
+        dialog.cmdINDEX->click();
+        QCOMPARE(stored(QStringLiteral("MarginLeft")), QStringLiteral("2"));
+        QCOMPARE(stored(QStringLiteral("CM_IN")), QStringLiteral("-1"));
     }
 
     void okSavesAndLaysThePaneOut()

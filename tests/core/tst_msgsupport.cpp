@@ -259,6 +259,13 @@ private Q_SLOTS:
         const auto english =
             catalogTexts(gMsgFolder + QStringLiteral("ENGLISH_") + category + QStringLiteral(".mes"));
         QVERIFY(!english.isEmpty());
+        // A Spanish text without an English one is never asked for: its id is wrong.
+        QSet<int> englishIds;
+        for (const auto &entry : english)
+            englishIds.insert(entry.first);
+        for (const int id : spanish.keys())
+            QVERIFY2(englishIds.contains(id),
+                     qPrintable(QStringLiteral("%1 %2: no English text").arg(category).arg(id)));
         for (const auto &[id, text] : english) {
             const QString where = QStringLiteral("%1 %2: ").arg(category).arg(id, 4, 10, QLatin1Char('0'));
             QVERIFY2(!spanish.value(id).trimmed().isEmpty(),

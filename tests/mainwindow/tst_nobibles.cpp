@@ -131,7 +131,7 @@ private Q_SLOTS:
         QTest::mouseClick(dialog.Command2, Qt::LeftButton);
         QVERIFY(desk().openedFiles.isEmpty());
         QCOMPARE(desk().messageBoxes().size(), 1);
-        QVERIFY(desk().lastMessage().contains(QStringLiteral("No help file is installed")));
+        QCOMPARE(desk().lastMessage(), GetMsg(0, 240, gHelpFile));
         QVERIFY(desk().lastMessage().contains(gHelpFile));
     }
 

@@ -113,6 +113,41 @@ private Q_SLOTS:
                  true);
     }
 
+    // Each line is printed once, on its own page: the text layer holds no line of
+    // a neighbouring page hidden behind the clip.
+    void everyLineOnceInTheTextLayer_data()
+    {
+        QTest::addColumn<int>("lines");
+        QTest::addColumn<QMarginsF>("margins");
+        QTest::addColumn<int>("pointSize");
+        QTest::newRow("no margins") << 200 << QMarginsF() << 12;
+        QTest::newRow("margins") << 300 << QMarginsF(1, 0.7, 1, 1.3) << 12;
+        QTest::newRow("large type") << 120 << QMarginsF(0.5, 0.5, 0.5, 0.5) << 23;
+    }
+    void everyLineOnceInTheTextLayer()
+    {
+        QFETCH(int, lines);
+        QFETCH(QMarginsF, margins);
+        QFETCH(int, pointSize);
+        QPrinter printer(QPrinter::HighResolution);
+        const QString file = pdf(QStringLiteral("once-") + QString::fromLatin1(QTest::currentDataTag()));
+        PdfTools::setUpPdfPrinter(printer, file);
+        auto document = numberedLines(lines);
+        document->setDefaultFont(QFont(QStringLiteral("DejaVu Sans"), pointSize));
+        const PageLayout layout(*document, printer, margins);
+        QVERIFY(layout.pageCount() > 1);
+        QCOMPARE(DocumentPrinter::printPages(printer, layout, {1, layout.pageCount()}), layout.pageCount());
+        QStringList printed;
+        for (int page = 1; page <= layout.pageCount(); ++page)
+            for (const QString &line : PdfTools::pageText(file, page).split(QLatin1Char('\n')))
+                if (!line.trimmed().isEmpty())
+                    printed.append(line.trimmed());
+        QStringList expected;
+        for (int i = 1; i <= lines; ++i)
+            expected.append(QStringLiteral("Line %1").arg(i));
+        QCOMPARE(printed, expected);
+    }
+
     void pageRanges_data()
     {
         QTest::addColumn<int>("from");

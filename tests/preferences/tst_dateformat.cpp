@@ -34,7 +34,30 @@ private Q_SLOTS:
         MsgSupport::ReloadAllMessages();
         m_fx->desk().clock = QDateTime(QDate(2024, 3, 7), QTime(9, 0));
     }
-    void cleanup() { m_fx.reset(); }
+    void cleanup()
+    {
+        gLanguage = QStringLiteral("ENGLISH");
+        m_fx.reset();
+    }
+
+    void captionFromTheCatalog_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("English") << "ENGLISH"
+                                 << "Date Format";
+        QTest::newRow("Spanish") << "SPANISH"
+                                 << "Formato de fecha";
+    }
+    void captionFromTheCatalog()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, caption);
+        gLanguage = language;
+        MsgSupport::ReloadAllMessages();
+        frmDateFormat form;
+        QCOMPARE(form.windowTitle(), caption);
+    }
 
     void loadDetectsThePattern_data()
     {

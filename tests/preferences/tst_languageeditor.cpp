@@ -16,9 +16,25 @@
 #include <QLabel>
 #include <QLayout>
 #include <QListWidget>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QtTest>
+
+namespace {
+// The desktop style where a single click activates an item of a list.
+class SingleClickStyle : public QProxyStyle
+{
+public:
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *returnData) const override
+    {
+        if (hint == QStyle::SH_ItemView_ActivateItemOnSingleClick)
+            return 1;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+} // namespace
 
 class TestLanguageEditor : public QObject
 {
@@ -45,10 +61,16 @@ private:
             texts.append(form.LSel->item(i)->text());
         return texts;
     }
+    // Choosing from code runs the list's handler, as a click does.
     void choose(LanguageE &form, const QString &language)
     {
         form.LSel->setCurrentItem(form.LSel->findItems(language, Qt::MatchExactly).value(0));
-        form.LSel_Click();
+    }
+    int inputBoxesShown() const
+    {
+        return int(
+            std::count_if(m_fx->desk().shown.cbegin(), m_fx->desk().shown.cend(),
+                          [](const TestDesktop::Shown &s) { return s.kind == QLatin1String("inputbox"); }));
     }
     QString name(const LanguageE &form, int row, int column) const
     {
@@ -123,6 +145,45 @@ private Q_SLOTS:
         QCOMPARE(m_events, QStringList{GlobalNotifier::InternationalChanged});
         LanguageE reopened;
         QCOMPARE(languages(reopened), (QStringList{"CREATE NEW LANGUAGE", "ENGLISH", "FRENCH", "SPANISH"}));
+    }
+
+    // Under a desktop style where one click also activates an entry, a click
+    // still asks once; clicking the chosen entry again asks again.
+    void oneClickAsksForANewLanguageOnce()
+    {
+        SingleClickStyle style;
+        LanguageE form;
+        form.LSel->setStyle(&style);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QListWidgetItem *create =
+            form.LSel->findItems(LanguageE::CreateNewLanguage, Qt::MatchExactly).value(0);
+        const QPoint at = form.LSel->visualItemRect(create).center();
+        QTest::mouseClick(form.LSel->viewport(), Qt::LeftButton, {}, at);
+        QCOMPARE(inputBoxesShown(), 1);
+        QVERIFY(form.BookFile().isEmpty());
+        desk().inputAnswers = {QStringLiteral("french")};
+        QTest::mouseClick(form.LSel->viewport(), Qt::LeftButton, {}, at);
+        QCOMPARE(inputBoxesShown(), 2);
+        QCOMPARE(form.BookFile(), QStringLiteral("BOOKS_FRENCH.txt"));
+    }
+
+    // Walking the list with the arrow keys loads each language as it is reached.
+    void arrowKeysLoadTheLanguage()
+    {
+        LanguageE form;
+        choose(form, QStringLiteral("ENGLISH"));
+        QCOMPARE(name(form, 0, 2), QStringLiteral("Genesis"));
+        form.LSel->setFocus();
+        QTest::keyClick(form.LSel, Qt::Key_Down);
+        QCOMPARE(form.BookFile(), QStringLiteral("BOOKS_SPANISH.txt"));
+        QCOMPARE(name(form, 0, 2), QStringLiteral("G\u00E9nesis"));
+        QTest::keyClick(form.LSel, Qt::Key_Up);
+        QCOMPARE(form.BookFile(), QStringLiteral("BOOKS_ENGLISH.txt"));
+        // Enter on the chosen language adds nothing.
+        QTest::keyClick(form.LSel, Qt::Key_Return);
+        QCOMPARE(inputBoxesShown(), 0);
+        QVERIFY(desk().messageBoxes().isEmpty());
     }
 
     void refusedLanguageNames_data()

@@ -190,7 +190,11 @@ private slots:
         QTest::newRow("0") << "0" << false;
         QTest::newRow("5") << "5" << true;
         QTest::newRow("-1") << "-1" << true;
-        QTest::newRow("not a number") << "abc" << true;
+        QTest::newRow("not a number") << "abc" << false;
+        QTest::newRow("empty") << "" << false;
+        QTest::newRow("rounded up to 1") << "0.6" << true;
+        QTest::newRow("rounded down to 0") << "0.4" << false;
+        QTest::newRow("blanks around 0") << " 0 " << false;
     }
     void storedScale()
     {

@@ -398,6 +398,14 @@ private slots:
         QCoreApplication::sendEvent(message.txtUrlHotLink, &space);
         QCOMPARE(desk().openedUrls.last(), QStringLiteral("https://hot.example/x"));
 
+        // A link written without "http://" is completed, as the desktop opens it.
+        message.ShowServiceText(QStringLiteral("OK\twww.example.org/mp3\tm\tHTTPS://help.example Help"));
+        QTest::mouseClick(message.txtMp3DownloadUrl, Qt::LeftButton);
+        QCOMPARE(desk().openedUrls.last(), QStringLiteral("http://www.example.org/mp3"));
+        QTest::mouseClick(message.txtContact, Qt::LeftButton);
+        QCOMPARE(desk().openedUrls.last(), QStringLiteral("HTTPS://help.example"));
+        QCOMPARE(desk().openedUrls.size(), 4);
+
         // A contact field without a blank is all text and no link.
         message.ShowServiceText(QStringLiteral("OK\tu\tm\tmailme"));
         QCOMPARE(message.txtContact->text(), QStringLiteral("mailme"));

@@ -105,6 +105,13 @@ private slots:
                                      QStringLiteral("Gamma")}));
         QCOMPARE(window.Combo1->currentText(), QStringLiteral("Beta"));
         QCOMPARE(window.RT->Text(), QStringLiteral("b1\r\n\r\nb3\r\n"));
+        // The note is read only, yet the arrow keys walk it.
+        window.RT->setSelStart(0);
+        QTest::keyClick(window.RT, Qt::Key_Down);
+        QTest::keyClick(window.RT, Qt::Key_Down);
+        QCOMPARE(window.RT->textCursor().blockNumber(), 2);
+        QTest::keyClicks(window.RT, QStringLiteral("x"));
+        QCOMPARE(window.RT->Text(), QStringLiteral("b1\r\n\r\nb3\r\n"));
 
         window.Combo1->setCurrentIndex(window.Combo1->findText(QStringLiteral("$y")));
         window.Combo1_Click();
