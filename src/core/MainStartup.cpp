@@ -50,22 +50,23 @@ quint32 colorSetting(const QString &key, quint32 defaultValue)
 
 void readLanguageAndTexts()
 {
+    const Preferences defaults;
     gMsgFolder = AppInfo::programFolder() + QStringLiteral("msg/");
     gLanguage = setting(QStringLiteral("L"), QStringLiteral("0"));
     if (gLanguage.endsWith(QLatin1Char('_')))
         gLanguage.chop(1);
     if (gLanguage == QLatin1String("0")) {
-        gLanguage = QStringLiteral("ENGLISH");
-        SettingsStore::instance().setValue(Settings, QStringLiteral("L"), QStringLiteral("ENGLISH_"));
+        gLanguage = defaults.language;
+        SettingsStore::instance().setValue(Settings, QStringLiteral("L"), gLanguage + QLatin1Char('_'));
     }
-    gShowMsgNumbers = boolSetting(QStringLiteral("ShowMsgNumbers"), false);
+    gShowMsgNumbers = boolSetting(QStringLiteral("ShowMsgNumbers"), defaults.showMsgNumbers);
     gHelpFile = AppInfo::programFolder() + QStringLiteral("Help.chm");
     gDateFormat = setting(QStringLiteral("DF"), QStringLiteral("0"));
     if (gDateFormat == QLatin1String("0"))
-        gDateFormat = QStringLiteral("dd-MMM-yyyy");
+        gDateFormat = defaults.dateFormat;
     gFavVersesFile = MsgSupport::FavVersesFile(gLanguage);
-    gShowSplash = boolSetting(QStringLiteral("ShowSplash"), true);
-    gDefaultFont = setting(QStringLiteral("DEFAULTFONT"), QStringLiteral("Times New Roman"));
+    gShowSplash = boolSetting(QStringLiteral("ShowSplash"), defaults.showSplash);
+    gDefaultFont = setting(QStringLiteral("DEFAULTFONT"), defaults.defaultFont);
 }
 
 void readFolders()
@@ -79,7 +80,7 @@ void readFolders()
     gModuleFolder = store.value(ModulePathSection, QStringLiteral("ModulePath"), QString());
     if (gModuleFolder.isEmpty()) {
         store.setValue(ModulePathSection, QStringLiteral("ModulePath"),
-                       gProgramFolder + QStringLiteral("Modules/"));
+                       Folders::DefaultModuleFolder(gProgramFolder));
         gModuleFolder = store.value(ModulePathSection, QStringLiteral("ModulePath"), QString());
     }
     // A folder typed or stored without its final separator still names the folder.
@@ -91,20 +92,19 @@ void readFolders()
 
 void readColoursAndSizes()
 {
-    gMaxCountSize = settingAs<qint32>(QStringLiteral("MAXCountSize"), 500, VbConvert::toInt32);
-    gBib1TC = colorSetting(QStringLiteral("Bib1TC"), 0);
-    gBib1BC = colorSetting(QStringLiteral("Bib1BC"), 0xF0F0F0);
-    gBib1H1 = colorSetting(QStringLiteral("Bib1H1"), 255);
-    gBib1H2 = colorSetting(QStringLiteral("Bib1H2"), 0xFF0000);
-    gBib1H3 = colorSetting(QStringLiteral("Bib1H3"), 0xA2B500);
-    gBib1H4 = colorSetting(QStringLiteral("Bib1H4"), 0x00ADF4);
-    gBib1H5 = colorSetting(QStringLiteral("Bib1H5"), 0xFF7A7A);
-    gBib2TC = colorSetting(QStringLiteral("Bib2TC"), 0);
-    gBib2BC = colorSetting(QStringLiteral("Bib2BC"), 0xDCDCDC);
-    gBib2Fontsize = settingAs<quint8>(QStringLiteral("Bib2Fontsize"), 12, VbConvert::toByte);
-    gBib1Fontsize = settingAs<quint8>(QStringLiteral("Bib1Fontsize"), 12, VbConvert::toByte);
-    gActiveUpdateBib1 = boolSetting(QStringLiteral("ActiveUpdateBib1"), false);
-    gDeleteTempFilesOnExit = boolSetting(QStringLiteral("DeleteTempFilesOnExit"), true);
+    const Preferences defaults;
+    gMaxCountSize =
+        settingAs<qint32>(QStringLiteral("MAXCountSize"), defaults.maxCountSize, VbConvert::toInt32);
+    const Colours defaultColours;
+    for (const ColourSetting &entry : ColourSettings)
+        gColours.*entry.member = colorSetting(QLatin1String(entry.key), defaultColours.*entry.member);
+    gBib2Fontsize =
+        settingAs<quint8>(QStringLiteral("Bib2Fontsize"), defaults.bib2Fontsize, VbConvert::toByte);
+    gBib1Fontsize =
+        settingAs<quint8>(QStringLiteral("Bib1Fontsize"), defaults.bib1Fontsize, VbConvert::toByte);
+    gActiveUpdateBib1 = boolSetting(QStringLiteral("ActiveUpdateBib1"), defaults.activeUpdateBib1);
+    gDeleteTempFilesOnExit =
+        boolSetting(QStringLiteral("DeleteTempFilesOnExit"), defaults.deleteTempFilesOnExit);
 }
 
 void setModuleSubFolders()

@@ -19,10 +19,10 @@ bool readBoolean(const QString &key, bool defaultValue)
     return text == Absent ? defaultValue : VbConvert::toBoolean(text).value_or(defaultValue);
 }
 
-float readLength(const QString &key)
+float readLength(const QString &key, float defaultValue)
 {
     const QString text = stored(key);
-    return text == Absent ? 0.0f : PageSettings::ParseLength(text).value_or(0.0f);
+    return text == Absent ? defaultValue : PageSettings::ParseLength(text).value_or(defaultValue);
 }
 
 void save(const QString &key, const QString &text)
@@ -60,15 +60,16 @@ QString LengthText(float value)
 
 void ReadPageSettings(bool withApplyToAllForms)
 {
-    gCM_IN = readBoolean(QStringLiteral("CM_IN"), false);
-    gWidthPage = readLength(QStringLiteral("WidthPage"));
-    gMarginLeft = readLength(QStringLiteral("MarginLeft"));
-    gMarginRight = readLength(QStringLiteral("MarginRight"));
-    gFitToDesktop = readBoolean(QStringLiteral("FitToDesktop"), true);
-    gTopMargin = readLength(QStringLiteral("gTopMargin"));
-    gBottomMargin = readLength(QStringLiteral("gBottomMargin"));
+    const PageSettingValues defaults;
+    gCM_IN = readBoolean(QStringLiteral("CM_IN"), defaults.inches);
+    gWidthPage = readLength(QStringLiteral("WidthPage"), defaults.widthPage);
+    gMarginLeft = readLength(QStringLiteral("MarginLeft"), defaults.marginLeft);
+    gMarginRight = readLength(QStringLiteral("MarginRight"), defaults.marginRight);
+    gFitToDesktop = readBoolean(QStringLiteral("FitToDesktop"), defaults.fitToDesktop);
+    gTopMargin = readLength(QStringLiteral("gTopMargin"), defaults.topMargin);
+    gBottomMargin = readLength(QStringLiteral("gBottomMargin"), defaults.bottomMargin);
     if (withApplyToAllForms)
-        gApplyToAllForms = readBoolean(QStringLiteral("ApplyToAllForms"), false);
+        gApplyToAllForms = readBoolean(QStringLiteral("ApplyToAllForms"), defaults.applyToAllForms);
 }
 
 void SavePageSettings()

@@ -207,8 +207,8 @@ void LanguageE::GetLang(const QString &language)
         SaveString(QStringLiteral("L"), language + QLatin1Char('_'));
         return;
     }
-    gLanguage = QStringLiteral("ENGLISH");
-    SaveString(QStringLiteral("L"), QStringLiteral("ENGLISH_"));
+    gLanguage = Preferences{}.language;
+    SaveString(QStringLiteral("L"), gLanguage + QLatin1Char('_'));
     desktop().messageBox(GetMsg(0, 101, language), MsgBoxStyle::Information, windowTitle());
 }
 

@@ -147,13 +147,8 @@ void frmDateFormat::FillFormatList()
 
 void frmDateFormat::FormLoad()
 {
-    if (gDateFormat.isEmpty()) {
-        select(optSeperator[1]);
-        select(optOrder[0]);
-        lstDate->setCurrentRow(3);
-        return;
-    }
-    const QString s = gDateFormat.toLower();
+    // No pattern at all shows the one the program uses when none is set.
+    const QString s = (gDateFormat.isEmpty() ? Preferences{}.dateFormat : gDateFormat).toLower();
     const int d = position(s, QLatin1Char('d')), m = position(s, QLatin1Char('m')),
               y = position(s, QLatin1Char('y'));
     if (y < m && m < d)

@@ -99,7 +99,7 @@ std::function<void()> frmLocate::setShowModal(std::function<void()> show)
 QString frmLocate::DefaultModuleFolder()
 {
     const QString program = gProgramFolder.isEmpty() ? AppInfo::programFolder() : gProgramFolder;
-    return FileNames::normalize(program, true) + QStringLiteral("Modules/");
+    return Folders::DefaultModuleFolder(FileNames::normalize(program, true));
 }
 
 bool frmLocate::HasBibleModule(const QString &folder)

@@ -220,9 +220,9 @@ void frmOptions::FormLoad()
 {
     // Each step on its own: a step that fails leaves the others done.
     IgnoreErrors([this] {
-        // "1", "-1" and "True" all mean on, as start-up reads them.
-        const QString stored = GetString(QStringLiteral("ShowSplash"), QStringLiteral("1"));
-        chkSplash->setChecked(VbConvert::toBoolean(stored).value_or(true));
+        // "1", "-1" and "True" all mean on, as start-up reads them; so does a missing key.
+        const QString stored = GetString(QStringLiteral("ShowSplash"), QString());
+        chkSplash->setChecked(VbConvert::toBoolean(stored).value_or(Preferences{}.showSplash));
     });
     IgnoreErrors([this] { setWindowTitle(GetMsg(1, 24, MiscHelpers::ProductTitle())); });
     Text2->setText(QString::number(gMaxCountSize));
@@ -397,12 +397,8 @@ void frmOptions::storeSettings()
 {
     SaveString(QStringLiteral("ModulePath"), gModuleFolder, QStringLiteral("Module_Path"));
     Registry_::SaveLong(QStringLiteral("MAXCountSize"), gMaxCountSize);
-    const QList<std::pair<const char *, quint32>> colors{
-        {"Bib1TC", gBib1TC}, {"Bib1BC", gBib1BC}, {"Bib1H1", gBib1H1},
-        {"Bib1H2", gBib1H2}, {"Bib1H3", gBib1H3}, {"Bib1H4", gBib1H4},
-        {"Bib1H5", gBib1H5}, {"Bib2TC", gBib2TC}, {"Bib2BC", gBib2BC}};
-    for (const auto &[key, color] : colors)
-        Registry_::SaveLong(QLatin1String(key), qint32(color));
+    for (const ColourSetting &entry : ColourSettings)
+        Registry_::SaveLong(QLatin1String(entry.key), qint32(gColours.*entry.member));
     SaveString(QStringLiteral("Bib2Fontsize"), QString::number(gBib2Fontsize));
     SaveString(QStringLiteral("Bib1Fontsize"), QString::number(gBib1Fontsize));
     // These switches are stored as the runtime writes True and False in numbers.

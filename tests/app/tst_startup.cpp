@@ -28,7 +28,17 @@ QString setting(const QString &section, const QString &key)
 {
     return SettingsStore::instance().value(section, key, QStringLiteral("<absent>"));
 }
+
+using ReadGlobal = std::function<QVariant()>;
 } // namespace
+
+Q_DECLARE_METATYPE(ReadGlobal)
+
+// A row for a global read from a setting: the global, its key, a stored text
+// other than the default and the default.
+#define SETTING_ROW(global, key, other, expected)                                                            \
+    QTest::newRow(#global) << ReadGlobal([] { return QVariant::fromValue(global); }) << QStringLiteral(key)  \
+                           << QStringLiteral(other) << QVariant::fromValue(expected)
 
 class TestStartup : public QObject
 {
@@ -107,26 +117,68 @@ private Q_SLOTS:
     void firstStartInProcess()
     {
         MainStartup::Main();
-        QCOMPARE(gLanguage, QStringLiteral("ENGLISH"));
         QCOMPARE(gProgramFolder, m_fx->programFolder());
         QCOMPARE(gModuleFolder, m_fx->programFolder() + QStringLiteral("Modules/"));
         QCOMPARE(gBibleFolder, gModuleFolder + QStringLiteral("Bible/"));
         QCOMPARE(gMsgFolder, m_fx->programFolder() + QStringLiteral("msg/"));
         QCOMPARE(gFavVersesFile, QStringLiteral("ENGLISH_FavVerses.txt"));
-        QCOMPARE(gDateFormat, QStringLiteral("dd-MMM-yyyy"));
         QVERIFY(gNotifier);
-        QCOMPARE(gMaxCountSize, 500);
-        QCOMPARE(gBib1H4, 44532u);
-        QCOMPARE(gBib1BC, 0xF0F0F0u);
-        QCOMPARE(gBib1Fontsize, quint8(12));
-        QVERIFY(gShowSplash);
-        QVERIFY(gDeleteTempFilesOnExit);
-        QVERIFY(gFitToDesktop);
-        QVERIFY(!gCM_IN);
-        QCOMPARE(gDefaultFont, QStringLiteral("Times New Roman"));
         QCOMPARE(gBibles.Count(), 1); // the shipped list names two Bibles; one file is present
         QCOMPARE(gBibles.FileNames(0), QStringLiteral("b_kjv.txt"));
         QVERIFY(m_fx->desk().messageBoxes().isEmpty());
+    }
+
+    void defaultsAreTheSameEverywhere_data()
+    {
+        QTest::addColumn<ReadGlobal>("global");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("other");
+        QTest::addColumn<QVariant>("expected");
+        SETTING_ROW(gMaxCountSize, "MAXCountSize", "900", qint32(500));
+        SETTING_ROW(gBib1TC, "Bib1TC", "123", 0u);
+        SETTING_ROW(gBib1BC, "Bib1BC", "123", 0xF0F0F0u);
+        SETTING_ROW(gBib1H1, "Bib1H1", "123", 255u);
+        SETTING_ROW(gBib1H2, "Bib1H2", "123", 0xFF0000u);
+        SETTING_ROW(gBib1H3, "Bib1H3", "123", 0xA2B500u);
+        SETTING_ROW(gBib1H4, "Bib1H4", "123", 44532u);
+        SETTING_ROW(gBib1H5, "Bib1H5", "123", 0xFF7A7Au);
+        SETTING_ROW(gBib2TC, "Bib2TC", "123", 0u);
+        SETTING_ROW(gBib2BC, "Bib2BC", "123", 0xDCDCDCu);
+        SETTING_ROW(gBib1Fontsize, "Bib1Fontsize", "14", quint8(12));
+        SETTING_ROW(gBib2Fontsize, "Bib2Fontsize", "14", quint8(12));
+        SETTING_ROW(gDefaultFont, "DEFAULTFONT", "Liberation Serif", QStringLiteral("Times New Roman"));
+        SETTING_ROW(gDeleteTempFilesOnExit, "DeleteTempFilesOnExit", "0", true);
+        SETTING_ROW(gActiveUpdateBib1, "ActiveUpdateBib1", "-1", false);
+        SETTING_ROW(gShowSplash, "ShowSplash", "0", true);
+        SETTING_ROW(gShowMsgNumbers, "ShowMsgNumbers", "True", false);
+        SETTING_ROW(gLanguage, "L", "GERMAN_", QStringLiteral("ENGLISH"));
+        SETTING_ROW(gDateFormat, "DF", "yyyy-MM-dd", QStringLiteral("dd-MMM-yyyy"));
+        SETTING_ROW(gCM_IN, "CM_IN", "-1", false);
+        SETTING_ROW(gFitToDesktop, "FitToDesktop", "0", true);
+        SETTING_ROW(gApplyToAllForms, "ApplyToAllForms", "-1", false);
+        SETTING_ROW(gWidthPage, "WidthPage", "8.5", 0.0f);
+        SETTING_ROW(gMarginLeft, "MarginLeft", "1", 0.0f);
+        SETTING_ROW(gMarginRight, "MarginRight", "1", 0.0f);
+        SETTING_ROW(gTopMargin, "gTopMargin", "1", 0.0f);
+        SETTING_ROW(gBottomMargin, "gBottomMargin", "1", 0.0f);
+    }
+    // The defaults of the definitions, of ResetGlobals and of start-up with the
+    // key missing are one and the same.
+    void defaultsAreTheSameEverywhere()
+    {
+        QFETCH(ReadGlobal, global);
+        QFETCH(QString, key);
+        QFETCH(QString, other);
+        QFETCH(QVariant, expected);
+        QCOMPARE(global(), expected);
+        MainStartup::Main();
+        QCOMPARE(global(), expected);
+
+        store(key, other);
+        MainStartup::Main();
+        QVERIFY(global() != expected);
+        ResetGlobals();
+        QCOMPARE(global(), expected);
     }
 
     void languageWithOrWithoutUnderscore_data()

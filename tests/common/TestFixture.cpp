@@ -78,7 +78,7 @@ void TestFixture::setUpFolders()
     gIndexFolder = gProgramFolder + QStringLiteral("Index/");
     gScratchFolder = gProgramFolder + QStringLiteral("Scratch/");
     gSysDefsFolder = gProgramFolder + QStringLiteral("SysDefs/");
-    gModuleFolder = gProgramFolder + QStringLiteral("Modules/");
+    gModuleFolder = Folders::DefaultModuleFolder(gProgramFolder);
     gBibleFolder = gModuleFolder + QStringLiteral("Bible/");
     gCommentaryFolder = gModuleFolder + QStringLiteral("Commentary/");
     gDictionaryFolder = gModuleFolder + QStringLiteral("Dictionary/");
