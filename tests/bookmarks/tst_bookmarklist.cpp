@@ -6,12 +6,12 @@
 #include "core/DateFormatText.h"
 #include "core/GlobalVars.h"
 #include "core/MainStartup.h"
-#include "core/MiscHelpers.h"
 #include "core/MsgSupport.h"
 #include "mainwindow/MenuTargets.h"
 #include "mainwindow/WorkspaceDocument.h"
 #include "platform/ChmViewer.h"
 #include "platform/DefaultInstance.h"
+#include "platform/FileNames.h"
 #include "platform/HelpService.h"
 #include "platform/ModalOpener.h"
 #include "platform/RichTextBox.h"
@@ -78,6 +78,7 @@ private:
     bool m_askSaves = false;
     int m_asked = 0;
     QString m_fileName;
+    QStringList m_renamed; // "from > to", as the workspace was told
 
     TestDesktop &desk() { return m_fx->desk(); }
     static frmBookmarkList &list() { return frmBookmarkList::Instance(); }
@@ -140,6 +141,7 @@ private slots:
         m_askSaves = false;
         m_asked = 0;
         m_fileName.clear();
+        m_renamed.clear();
         WorkspaceDocument::Access access{
             [this] { return m_pane.get(); }, [this] { return m_workspace.get(); }, {}};
         access.askToSave = [this] {
@@ -148,7 +150,13 @@ private slots:
                 m_pane->document()->setModified(false);
             return m_askAnswer;
         };
-        access.setFileName = [this](const QString &name) { m_fileName = name; };
+        access.showFile = [this](const QString &path) {
+            m_pane->LoadFile(FileNames::resolve(path));
+            m_fileName = path;
+        };
+        access.fileRenamed = [this](const QString &from, const QString &to) {
+            m_renamed << from + QStringLiteral(" > ") + to;
+        };
         WorkspaceDocument::Register(access);
         m_inDialog = fill(QString(), ByCancel);
         ModalOpener<frmBookmarkAdd>::replace([this] {
@@ -300,6 +308,11 @@ private slots:
         QCOMPARE(fileRecords().at(row), record);
         QCOMPARE(documentText(record.at(4)), oldText);
         QCOMPARE(QFile::exists(BookmarkRecords::DocumentFolder() + oldName), oldName == record.at(4));
+        // The workspace follows a renamed document.
+        const QString folder = BookmarkRecords::DocumentFolder();
+        QCOMPARE(m_renamed, oldName == record.at(4) ? QStringList()
+                                                    : QStringList{folder + oldName + QStringLiteral(" > ") +
+                                                                  folder + record.at(4)});
         // Another row's document is never touched.
         QCOMPARE(documentText(fileRecords().at(1 - row).at(4)), row == 0 ? LoveText : PsalmText);
     }
@@ -319,6 +332,10 @@ private slots:
         QCOMPARE(list().LV->topLevelItem(0)->text(0), QStringLiteral("Psalm 23"));
         QCOMPARE(documentText(QStringLiteral("Psalm23.rtf")), PsalmText);
         QVERIFY(!QFile::exists(BookmarkRecords::DocumentFolder() + QStringLiteral("Psalm23notes.rtf")));
+        // The workspace followed the document there and back.
+        QCOMPARE(m_renamed.size(), 2);
+        QVERIFY(m_renamed.last().endsWith(QStringLiteral(" > ") + BookmarkRecords::DocumentFolder() +
+                                          QStringLiteral("Psalm23.rtf")));
         QVERIFY(QDir().rmdir(BookmarkRecords::RecordFile()));
     }
 
@@ -330,6 +347,7 @@ private slots:
         list().cmdEdit->click();
         QCOMPARE(fileRecords().at(0).at(0), QStringLiteral("Psalm 23 notes"));
         QCOMPARE(fileRecords().at(0).at(4), QStringLiteral("Psalm23.rtf"));
+        QVERIFY(m_renamed.isEmpty());
     }
 
     void remove_data()
@@ -416,10 +434,7 @@ private slots:
         QCOMPARE(list().isVisible(), !opened);
         if (!opened)
             return;
-        const QString path = gProgramFolder + QStringLiteral("Bookmarks/Lovefaithandhope.rtf");
-        QCOMPARE(m_workspace->windowTitle(), path + QStringLiteral(" - ") + MiscHelpers::ProductTitle());
-        QCOMPARE(m_fileName, path);
-        QVERIFY(!m_pane->document()->isModified());
+        QCOMPARE(m_fileName, gProgramFolder + QStringLiteral("Bookmarks/Lovefaithandhope.rtf"));
     }
 
     void goToAMissingDocument()
