@@ -13,6 +13,10 @@ Q_LOGGING_CATEGORY(lcErrors, "verbanox.errors", QtInfoMsg)
 
 namespace {
 const QString CRLF = QStringLiteral("\r\n");
+
+// Catalog texts: a file that is missing, one that cannot be read.
+constexpr qint32 FileNotFoundMsg = 47;
+constexpr qint32 FileUnreadableMsg = 290;
 } // namespace
 
 namespace Bug_ {
@@ -45,6 +49,15 @@ QString UnexpectedErrorText(const QString &extraText)
 
 void ShowUnexpectedError(const QString &routine, const QString &extraText)
 {
+    // A file that is missing or cannot be read is the data's fault, not a bug:
+    // the reader is told which file, and nothing asks for a report.
+    if (!Err().File.isEmpty()) {
+        const ErrorState error = Err();
+        Err().Clear();
+        ReportFileFault(error.Number == RtErr::FileNotFound ? FileNotFoundMsg : FileUnreadableMsg, error.File,
+                        error.FileReason);
+        return;
+    }
     ErrDisplayEndUserMsg(UnexpectedErrorText(extraText), routine);
 }
 

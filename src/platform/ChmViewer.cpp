@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPointer>
 #include <QScopeGuard>
 #include <QScopedValueRollback>
 #include <QScrollBar>
@@ -281,7 +282,11 @@ bool ChmViewer::followLink(const QUrl &link)
 {
     const QUrl url = link.isRelative() ? m_browser->source().resolved(link) : link;
     if (isWebLink(url)) {
-        desktop().openUrl(url.toString());
+        const QString address = url.toString();
+        desktop().openUrl(address, [viewer = QPointer<ChmViewer>(this), address] {
+            if (viewer)
+                viewer->m_status->setText(QStringLiteral("No program is set up to open %1").arg(address));
+        });
         return true;
     }
     if (url.scheme() == Scheme)

@@ -171,6 +171,11 @@ private slots:
         QVERIFY(viewer.followLink(QUrl(QStringLiteral("https://example.org/page"))));
         QCOMPARE(desk.openedUrls, QStringList{QStringLiteral("https://example.org/page")});
         QCOMPARE(viewer.currentTopic(), QStringLiteral("/index.html"));
+        // Without a browser the status line says so.
+        desk.canOpen = false;
+        QVERIFY(viewer.followLink(QUrl(QStringLiteral("https://example.org/other"))));
+        QCOMPARE(viewer.statusText(),
+                 QStringLiteral("No program is set up to open https://example.org/other"));
     }
 
     void contentsLeadToPsalm23()
@@ -353,6 +358,12 @@ private slots:
         dialog.cmdDownload->click();
         QCOMPARE(m_fx->desk().openedUrls.size(), 1);
         QVERIFY(m_fx->desk().openedUrls[0].endsWith(QStringLiteral("chm_bibles.html")));
+        QVERIFY(m_fx->desk().messageBoxes().isEmpty());
+
+        m_fx->desk().canOpen = false;
+        dialog.cmdDownload->click();
+        QCOMPARE(m_fx->desk().messageBoxes().size(), 1);
+        QCOMPARE(m_fx->desk().lastMessage(), GetMsg(0, 291, m_fx->desk().openedUrls.last()));
     }
 };
 
