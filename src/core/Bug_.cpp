@@ -128,16 +128,16 @@ void ReportFileFault(qint32 msgId, const QString &fileName, const QString &reaso
     desktop().messageBox(FileFaultText(msgId, fileName, reason), MsgBoxStyle::Exclamation, QString());
 }
 
-void NoteIgnoredError(const std::exception &e, std::source_location where)
+void NoteIgnoredError(const std::exception &e, CallSite where)
 {
     if (!lcErrors().isDebugEnabled())
         return;
     ErrorState error;
     error.SetFrom(e);
     QString line = QStringLiteral("%1:%2, %3: error %4 ignored: %5")
-                       .arg(QFileInfo(QString::fromUtf8(where.file_name())).fileName())
-                       .arg(where.line())
-                       .arg(QString::fromUtf8(where.function_name()))
+                       .arg(QFileInfo(QString::fromUtf8(where.file)).fileName())
+                       .arg(where.line)
+                       .arg(QString::fromUtf8(where.function))
                        .arg(error.Number)
                        .arg(error.Description);
     if (!error.Source.isEmpty())

@@ -3,9 +3,9 @@
 #include <QLoggingCategory>
 #include <QString>
 #include <exception>
-#include <source_location>
 #include <utility>
 
+#include "platform/CallSite.h"
 #include "platform/Desktop.h"
 #include "platform/RuntimeError.h"
 
@@ -31,7 +31,7 @@ QString UnexpectedErrorText(const QString &extraText);
 QString FileFaultText(qint32 msgId, const QString &fileName, const QString &reason);
 void ReportFileFault(qint32 msgId, const QString &fileName, const QString &reason);
 // Leaves the trace of an error ignored at `where` in lcErrors.
-void NoteIgnoredError(const std::exception &e, std::source_location where = std::source_location::current());
+void NoteIgnoredError(const std::exception &e, CallSite where = CallSite::here());
 } // namespace Bug_
 
 using Bug_::Assert;
@@ -62,8 +62,7 @@ template <typename F> bool TrapErrors(const QString &routine, F &&body)
 // Runs a body whose errors are to be ignored (handlers that run often or in the
 // background); an error leaves only its trace in lcErrors, naming the caller.
 // Returns false when an error occurred.
-template <typename F>
-bool IgnoreErrors(F &&body, std::source_location where = std::source_location::current())
+template <typename F> bool IgnoreErrors(F &&body, CallSite where = CallSite::here())
 {
     try {
         std::forward<F>(body)();

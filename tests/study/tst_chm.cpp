@@ -137,7 +137,7 @@ private slots:
         for (const char *name : {"damaged-header.chm", "damaged-reset-table.chm"})
             QTest::newRow(name) << readFile(QStringLiteral("/tests/study/chm/") + QLatin1String(name))
                                 << damaged;
-        const QByteArray shipped = readFile(ShippedChm);
+        const QByteArray shipped = readFile(shippedChm());
         QTest::newRow("cut to 30 %") << shipped.left(shipped.size() * 3 / 10) << damaged;
         QTest::newRow("last byte missing") << shipped.chopped(1) << damaged;
         QByteArray hugeDirectory = shipped;
@@ -162,8 +162,8 @@ private slots:
     void damagedBibleIsNamedAndTheNextOneOpens()
     {
         const QString chm = gModuleFolder + QStringLiteral("CHM/");
-        m_fx->writeFile(QStringLiteral("Modules/CHM/cn_bad.chm"), readFile(ShippedChm).left(200000));
-        QVERIFY(QFile::copy(ShippedChm, chm + QStringLiteral("cn_web_utf8.chm")));
+        m_fx->writeFile(QStringLiteral("Modules/CHM/cn_bad.chm"), readFile(shippedChm()).left(200000));
+        QVERIFY(QFile::copy(shippedChm(), chm + QStringLiteral("cn_web_utf8.chm")));
         MainStartup::SetUpHelp();
         writeModuleList("0,1,\"Bad\",\"b_bad\",0\r\n1,1,\"WEB\",\"b_web_utf8\",0\r\n");
         auto *dialog = new frmCHM;
@@ -184,7 +184,7 @@ private slots:
     // A page whose compressed bytes are damaged is named in the status line.
     void damagedPageIsNamed()
     {
-        QByteArray bytes = readFile(ShippedChm);
+        QByteArray bytes = readFile(shippedChm());
         for (qsizetype i = bytes.size() / 2; i < bytes.size() / 2 + 2000; ++i)
             bytes[i] = char(bytes[i] ^ 0x5a);
         m_fx->writeFile(QStringLiteral("damaged.chm"), bytes);
