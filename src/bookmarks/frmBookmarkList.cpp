@@ -337,6 +337,10 @@ void frmBookmarkList::cmdGoto_Click()
     TrapErrors(QStringLiteral("frmBookmarkList.cmdGoto_Click()"), [this] {
         const int row = selectedRowOrRaise(*this);
         const QString path = BookmarkRecords::DocumentPath(records().Rows().at(row).fileName);
+        // A document deleted outside the program is named before anything is
+        // asked or replaced.
+        if (!FileNames::existsIgnoringCase(path))
+            raiseFileNotFound(listSource(), path);
         if (!MayReplaceWorkspaceDocument())
             return;
         const WorkspaceDocument::Access &workspace = WorkspaceDocument::Get();
