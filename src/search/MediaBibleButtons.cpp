@@ -72,9 +72,8 @@ void MediaBibleButtons::cmdCHM_Click()
 
 void MediaBibleButtons::cmdMP3_Click()
 {
-    TrapErrors(QStringLiteral("AdvancedSearch.cmdMP3_Click()"),
-               [] {
-                   if (QWidget *player = MenuTargets::Get(MenuTargets::MP3).instance())
-                       player->setVisible(true);
-               });
+    TrapErrors(QStringLiteral("AdvancedSearch.cmdMP3_Click()"), [] {
+        if (QWidget *player = MenuTargets::Get(MenuTargets::MP3).instance())
+            player->setVisible(true);
+    });
 }

@@ -867,7 +867,12 @@ private slots:
         copyButtonPictures();
         if (installed)
             m_fx->writeFile(QStringLiteral("Modules/MP3/english/Jonah.mp3"), "mp3");
+        QWidget player;
+        MenuTargets::Register(MenuTargets::MP3, {[&]() -> QWidget * { return &player; }, {}, {}});
         AdvancedSearch &window = open();
+        QVERIFY(window.cmdMP3->isEnabled());
+        window.cmdMP3->click();
+        QVERIFY(player.isVisible());
         const char *picture = installed ? "v.bmp" : "vX.bmp";
         QCOMPARE(MediaBibleButtons::PictureName(window.cmdMP3), picture);
         QCOMPARE(centreOfPicture(window.cmdMP3), centreOfFile(picture));
