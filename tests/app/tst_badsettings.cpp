@@ -31,7 +31,8 @@ void startUp()
 
 QVariant position(float Registry_::FormPosition::*member)
 {
-    return QVariant::fromValue(Registry_::ReadFormPosition(QStringLiteral("ScreenV1"), {10, 20, 3000, 2500}).*member);
+    return QVariant::fromValue(Registry_::ReadFormPosition(QStringLiteral("ScreenV1"), {10, 20, 3000, 2500}).*
+                               member);
 }
 
 // Each reader of a number from the settings file: its name, the key, whether
@@ -73,8 +74,10 @@ const QList<Reader> &readers()
         {"right margin in", "MarginRight", true, pageLength(&gMarginRight), 0.0f},
         {"top margin mm", "gTopMargin", false, pageLength(&gTopMargin), 0.0f},
         {"bottom margin in", "gBottomMargin", true, pageLength(&gBottomMargin), 0.0f},
-        {"window left", "ScreenV1Left", false, [] { return position(&Registry_::FormPosition::left); }, 10.0f, true},
-        {"window top", "ScreenV1Top", false, [] { return position(&Registry_::FormPosition::top); }, 20.0f, true},
+        {"window left", "ScreenV1Left", false, [] { return position(&Registry_::FormPosition::left); }, 10.0f,
+         true},
+        {"window top", "ScreenV1Top", false, [] { return position(&Registry_::FormPosition::top); }, 20.0f,
+         true},
         {"window width", "ScreenV1Width", false, [] { return position(&Registry_::FormPosition::width); },
          3000.0f},
         {"window height", "ScreenV1Height", false, [] { return position(&Registry_::FormPosition::height); },
@@ -128,7 +131,8 @@ private Q_SLOTS:
                 // A window may stand partly off the left or top edge.
                 if (r.maySlipOff && QByteArray(text) == "-1")
                     continue;
-                QTest::addRow("%s %s", r.name, text) << QString::fromLatin1(r.name) << QString::fromLatin1(text);
+                QTest::addRow("%s %s", r.name, text)
+                    << QString::fromLatin1(r.name) << QString::fromLatin1(text);
             }
     }
     void badNumbersGiveTheDefault()
@@ -147,22 +151,38 @@ private Q_SLOTS:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QVariant>("expected");
-        QTest::newRow("fewest highlights") << "highlight limit" << "10" << QVariant(qint32(10));
-        QTest::newRow("too few highlights") << "highlight limit" << "9" << QVariant(qint32(500));
-        QTest::newRow("most highlights") << "highlight limit" << "50000" << QVariant(qint32(50000));
-        QTest::newRow("smallest font") << "workspace font size" << "6" << QVariant::fromValue(quint8(6));
-        QTest::newRow("too small a font") << "workspace font size" << "5" << QVariant::fromValue(quint8(12));
-        QTest::newRow("largest font") << "comparison font size" << "32" << QVariant::fromValue(quint8(32));
-        QTest::newRow("system colour") << "text colour" << "-2147483630" << QVariant(0x80000012u);
-        QTest::newRow("no such system colour") << "text colour" << "-2147483000" << QVariant(0u);
-        QTest::newRow("widest page mm") << "page width mm" << "429" << QVariant(429.0f);
-        QTest::newRow("too wide mm") << "page width mm" << "430" << QVariant(0.0f);
-        QTest::newRow("widest page in") << "page width in" << "16.9" << QVariant(16.9f);
-        QTest::newRow("a millimetre width in inches") << "page width in" << "210" << QVariant(0.0f);
-        QTest::newRow("widest margin mm") << "left margin mm" << "100" << QVariant(100.0f);
-        QTest::newRow("100 mm in inches") << "right margin in" << "4" << QVariant(4.0f);
-        QTest::newRow("window off the left") << "window left" << "-5000" << QVariant(-5000.0f);
-        QTest::newRow("window taller than the desktop") << "window height" << "1e7" << QVariant(2500.0f);
+        QTest::newRow("fewest highlights") << "highlight limit"
+                                           << "10" << QVariant(qint32(10));
+        QTest::newRow("too few highlights") << "highlight limit"
+                                            << "9" << QVariant(qint32(500));
+        QTest::newRow("most highlights") << "highlight limit"
+                                         << "50000" << QVariant(qint32(50000));
+        QTest::newRow("smallest font") << "workspace font size"
+                                       << "6" << QVariant::fromValue(quint8(6));
+        QTest::newRow("too small a font") << "workspace font size"
+                                          << "5" << QVariant::fromValue(quint8(12));
+        QTest::newRow("largest font") << "comparison font size"
+                                      << "32" << QVariant::fromValue(quint8(32));
+        QTest::newRow("system colour") << "text colour"
+                                       << "-2147483630" << QVariant(0x80000012u);
+        QTest::newRow("no such system colour") << "text colour"
+                                               << "-2147483000" << QVariant(0u);
+        QTest::newRow("widest page mm") << "page width mm"
+                                        << "429" << QVariant(429.0f);
+        QTest::newRow("too wide mm") << "page width mm"
+                                     << "430" << QVariant(0.0f);
+        QTest::newRow("widest page in") << "page width in"
+                                        << "16.9" << QVariant(16.9f);
+        QTest::newRow("a millimetre width in inches") << "page width in"
+                                                      << "210" << QVariant(0.0f);
+        QTest::newRow("widest margin mm") << "left margin mm"
+                                          << "100" << QVariant(100.0f);
+        QTest::newRow("100 mm in inches") << "right margin in"
+                                          << "4" << QVariant(4.0f);
+        QTest::newRow("window off the left") << "window left"
+                                             << "-5000" << QVariant(-5000.0f);
+        QTest::newRow("window taller than the desktop") << "window height"
+                                                        << "1e7" << QVariant(2500.0f);
     }
     void numbersInRangeAreKept()
     {
