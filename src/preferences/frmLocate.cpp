@@ -5,6 +5,7 @@
 #include "core/Bug_.h"
 #include "core/GlobalVars.h"
 #include "core/MsgSupport.h"
+#include "core/VerbanoxRoutines.h"
 #include "platform/AppInfo.h"
 #include "platform/DefaultInstance.h"
 #include "platform/Desktop.h"
@@ -18,6 +19,9 @@
 #include <QVBoxLayout>
 
 namespace {
+constexpr int NoBibleMsg = 10;
+constexpr int ListAtFaultMsg = 256;
+
 QLabel *wrappedLabel(QWidget *parent, bool bold = false)
 {
     auto *label = new QLabel(parent);
@@ -104,7 +108,16 @@ QString frmLocate::DefaultModuleFolder()
 
 bool frmLocate::HasBibleModule(const QString &folder)
 {
-    return !FileNames::listFiles(folder + QStringLiteral("bible/"), QStringLiteral("b_*.txt")).isEmpty();
+    return VerbanoxRoutines::FindBibles(folder).biblesFound > 0;
+}
+
+QString frmLocate::NoBibleMessage(const QString &folder)
+{
+    const VerbanoxRoutines::BibleSearch search = VerbanoxRoutines::FindBibles(folder);
+    QString text = GetMsg(0, NoBibleMsg, folder);
+    if (search.ListAtFault())
+        text += QStringLiteral("\r\n\r\n") + GetMsg(0, ListAtFaultMsg, search.listPath);
+    return text;
 }
 
 void frmLocate::AcceptModuleFolder(const QString &folder, const QString &caption)
@@ -124,7 +137,7 @@ void frmLocate::cmdDefault_Click()
     TrapErrors(QStringLiteral("frmLocate.cmdDefault_Click()"), [this] {
         const QString folder = DefaultModuleFolder();
         AcceptModuleFolder(folder, windowTitle());
-        desktop().messageBox(GetMsg(0, 10, gModuleFolder), MsgBoxStyle::OKOnly, QString());
+        desktop().messageBox(NoBibleMessage(gModuleFolder), MsgBoxStyle::OKOnly, QString());
     });
 }
 
