@@ -13,6 +13,8 @@
 #include "platform/ModalOpener.h"
 #include "platform/SettingsStore.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -21,6 +23,8 @@
 namespace {
 constexpr int NoBibleMsg = 10;
 constexpr int ListAtFaultMsg = 256;
+// Catalog text: the chosen folder does not exist.
+constexpr qint32 FolderMissingMsg = 292;
 
 QLabel *wrappedLabel(QWidget *parent, bool bold = false)
 {
@@ -120,23 +124,37 @@ QString frmLocate::NoBibleMessage(const QString &folder)
     return text;
 }
 
-void frmLocate::AcceptModuleFolder(const QString &folder, const QString &caption)
+QString frmLocate::NormalizedFolder(const QString &typed)
 {
+    const QString trimmed = typed.trimmed();
+    if (trimmed.isEmpty())
+        return trimmed;
+    const QString absolute = QDir::cleanPath(QFileInfo(trimmed).absoluteFilePath());
+    return FileNames::normalize(FileNames::resolve(absolute), true);
+}
+
+bool frmLocate::AcceptModuleFolder(const QString &folder, const QString &caption)
+{
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
+        desktop().messageBox(GetMsg(0, FolderMissingMsg, folder), MsgBoxStyle::Exclamation, caption);
+        return false;
+    }
     // Saved before the test: a folder without a Bible is kept too.
     gModuleFolder = folder;
     SettingsStore::instance().setValue(QStringLiteral("Module_Path"), QStringLiteral("ModulePath"), folder);
-    if (!HasBibleModule(folder))
-        return;
-    desktop().messageBox(GetMsg(0, 9, AppInfo::title()), MsgBoxStyle::Information, caption);
-    // The running program keeps its old module lists; the next start uses the new folder.
-    desktop().endProgram(0);
+    if (HasBibleModule(folder)) {
+        desktop().messageBox(GetMsg(0, 9, AppInfo::title()), MsgBoxStyle::Information, caption);
+        // The running program keeps its old module lists; the next start uses the new folder.
+        desktop().endProgram(0);
+    }
+    return true;
 }
 
 void frmLocate::cmdDefault_Click()
 {
     TrapErrors(QStringLiteral("frmLocate.cmdDefault_Click()"), [this] {
-        const QString folder = DefaultModuleFolder();
-        AcceptModuleFolder(folder, windowTitle());
+        if (!AcceptModuleFolder(DefaultModuleFolder(), windowTitle()))
+            return;
         desktop().messageBox(NoBibleMessage(gModuleFolder), MsgBoxStyle::OKOnly, QString());
     });
 }

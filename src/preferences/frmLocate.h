@@ -33,10 +33,14 @@ public:
     // Says that no Bible was found in the folder, and why when the module list
     // itself is to blame.
     static QString NoBibleMessage(const QString &folder);
+    // A typed folder as it is judged and saved: blanks around it dropped, made
+    // absolute, the name's case taken from the disk, ending with "/".
+    static QString NormalizedFolder(const QString &typed);
     // Makes the folder the module folder in memory and in the settings. When it
     // holds a Bible, says so (titled with the caller's caption) and ends the
-    // program; otherwise returns and the caller tells the user.
-    static void AcceptModuleFolder(const QString &folder, const QString &caption);
+    // program; otherwise returns true and the caller tells the user. A folder
+    // that does not exist is refused with a message: false, nothing saved.
+    static bool AcceptModuleFolder(const QString &folder, const QString &caption);
 
     void cmdDefault_Click();
     void cmdLocate_Click();
