@@ -488,10 +488,13 @@ private slots:
         search(window, QStringLiteral("a*b"), window.optAnyOrder, false, 72);
         const QString text = window.RT->toPlainText();
         const int first = int(text.indexOf(QStringLiteral("ab")));
-        // One batch was coloured before the stop was seen; the second term was never reached.
+        // One batch was coloured before the stop was seen, and it is all that is
+        // counted; the second term was never reached.
         QCOMPARE(colourAt(window.RT, first), OleColor::toQColor(gBib1H1));
         QCOMPARE(colourAt(window.RT, first + 3), OleColor::toQColor(gBib1TC));
-        QCOMPARE(summary(window), QStringList{QStringLiteral("6 a")});
+        QCOMPARE(summary(window), QStringList{QStringLiteral("1 a")});
+        QCOMPARE(window.txtStatusTextR->text(), QStringLiteral("1 Matches 1 Verses"));
+        QCOMPARE(window.MatchCount(), 1);
         QVERIFY(!window.cmdStopSearch->isVisible());
         QVERIFY(!window.ProgressBar1->isVisible());
     }
