@@ -12,6 +12,7 @@
 #include "core/Translation.h"
 #include "mainwindow/MenuTargets.h"
 #include "mainwindow/WorkspaceDocument.h"
+#include "platform/DefaultInstance.h"
 #include "platform/DocumentPrinter.h"
 #include "platform/RichTextBox.h"
 #include "search/AdvancedSearch.h"
