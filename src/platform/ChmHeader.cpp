@@ -33,14 +33,26 @@ QByteArray readAt(QIODevice &file, qint64 at, qint64 size)
     return file.read(size);
 }
 
+// A little-endian number at a checked place of a block read from the file; 0
+// where the block is too short to hold it.
+template <typename T> T little(const QByteArray &bytes, qint64 at)
+{
+    T value = 0;
+    if (at < 0 || at > bytes.size() - qint64(sizeof(T)))
+        return value;
+    for (qsizetype i = qsizetype(sizeof(T)) - 1; i >= 0; --i)
+        value = T(value << 8) | T(quint8(bytes.at(at + i)));
+    return value;
+}
+
 quint32 u32(const QByteArray &bytes, qint64 at)
 {
-    return qFromLittleEndian<quint32>(bytes.constData() + at);
+    return little<quint32>(bytes, at);
 }
 
 quint64 u64(const QByteArray &bytes, qint64 at)
 {
-    return qFromLittleEndian<quint64>(bytes.constData() + at);
+    return little<quint64>(bytes, at);
 }
 
 QString directoryProblem(QIODevice &file, quint64 offset, quint64 length)
