@@ -1,7 +1,9 @@
 #include "core/Registry_.h"
 #include "core/Bug_.h"
 #include "core/GlobalVars.h"
+#include "core/MsgSupport.h"
 #include "platform/AppInfo.h"
+#include "platform/Seams.h"
 #include "platform/SettingsStore.h"
 #include "platform/Twips.h"
 #include "platform/VbConvert.h"
@@ -9,8 +11,38 @@
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QWidget>
+
+namespace {
+// Catalog texts: the settings cannot be saved; a dialog's choices were not saved.
+constexpr int SettingsNotSavedMsg = 271;
+constexpr int ChoicesNotSavedMsg = 272;
+
+struct SaveNotice
+{
+    bool given = false;
+    int dialogsStoring = 0;
+};
+
+SaveNotice &saveNotice()
+{
+    static SaveNotice notice;
+    Seams::OnReset(&notice, [] { notice = {}; });
+    return notice;
+}
+
+void tellSaveFailure(const QString &folder, const QString &reason)
+{
+    SaveNotice &notice = saveNotice();
+    if (notice.given || notice.dialogsStoring > 0)
+        return;
+    notice.given = true;
+    desktop().messageBox(GetMsg(0, SettingsNotSavedMsg, folder) + QStringLiteral("\r\n\r\n") + reason,
+                         MsgBoxStyle::Exclamation, QString());
+}
+} // namespace
 
 namespace Registry_ {
 
@@ -20,6 +52,23 @@ void Initialize(const QString &name)
     Assert(!gSettingsSection.isEmpty(),
            QStringLiteral("Registry_.Initialize() cannot be called with an empty string! ('") + name +
                QStringLiteral("')"));
+    SettingsStore::setSaveFailureHandler(tellSaveFailure);
+}
+
+bool StoreChoices(const std::function<void()> &store)
+{
+    SaveNotice &notice = saveNotice();
+    ++notice.dialogsStoring;
+    const auto stored = qScopeGuard([&notice] { --notice.dialogsStoring; });
+    store();
+    const SettingsStore &settings = SettingsStore::instance();
+    if (!settings.hasUnsavedChanges())
+        return true;
+    notice.given = true;
+    desktop().messageBox(GetMsg(0, ChoicesNotSavedMsg, settings.folder()) + QStringLiteral("\r\n\r\n") +
+                             settings.saveError(),
+                         MsgBoxStyle::Exclamation, QString());
+    return false;
 }
 
 QString ResolveSection(const QString &section)

@@ -1,12 +1,13 @@
 #include "platform/SettingsStore.h"
 #include "platform/AppInfo.h"
 #include "platform/RuntimeError.h"
+#include "platform/Seams.h"
+#include "platform/TextFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
-#include <QStandardPaths>
+#include <cerrno>
 #include <memory>
 
 namespace {
@@ -14,6 +15,17 @@ std::unique_ptr<SettingsStore> &sharedStore()
 {
     static std::unique_ptr<SettingsStore> store;
     return store;
+}
+
+Seam<SettingsStore::SaveFailureHandler> &saveFailureHandler()
+{
+    static Seam<SettingsStore::SaveFailureHandler> handler{SettingsStore::SaveFailureHandler()};
+    return handler;
+}
+
+QString storeSource()
+{
+    return QStringLiteral("SettingsStore");
 }
 
 // Backslash escapes keep line breaks and the characters that would change the
@@ -92,11 +104,17 @@ void SettingsStore::resetInstance()
 
 QString SettingsStore::defaultFilePath()
 {
-    QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
-    if (base.isEmpty() || !QDir::isAbsolutePath(base))
-        base = QDir::homePath() + QLatin1String("/.config");
-    const QString title = AppInfo::title();
-    return base + QLatin1Char('/') + title + QLatin1Char('/') + title + QLatin1String(".ini");
+    return AppInfo::configFolder() + AppInfo::title() + QLatin1String(".ini");
+}
+
+void SettingsStore::setSaveFailureHandler(SaveFailureHandler handler)
+{
+    saveFailureHandler().replace(std::move(handler));
+}
+
+QString SettingsStore::folder() const
+{
+    return QFileInfo(m_filePath).absolutePath() + QLatin1Char('/');
 }
 
 SettingsStore::SettingsStore(const QString &filePath)
@@ -106,6 +124,9 @@ SettingsStore::SettingsStore(const QString &filePath)
 
 void SettingsStore::refresh() const
 {
+    // Changes the file could not take are the run's settings; the file has nothing newer.
+    if (m_unsaved)
+        return;
     const QFileInfo info(m_filePath);
     const QDateTime time = info.exists() ? info.lastModified() : QDateTime();
     const qint64 size = info.exists() ? info.size() : -1;
@@ -178,23 +199,23 @@ void SettingsStore::save() const
                 escape(entry.key, true) + QLatin1Char('=') + escape(entry.value, false) + QLatin1Char('\n');
         text += QLatin1Char('\n');
     }
-    const QString source = QStringLiteral("SettingsStore");
-    // On failure the change that was not stored is forgotten: the next read shows the file as it is.
-    if (!QDir().mkpath(QFileInfo(m_filePath).absolutePath())) {
-        m_loaded = false;
-        raiseError(RtErr::PathFileAccessError, source,
-                   QStringLiteral("Cannot create the settings folder for %1").arg(m_filePath));
-    }
     const QByteArray data = text.toUtf8();
-    QSaveFile file(m_filePath);
-    // flush() on its own: commit() does not see a write cut short (disk full).
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.flush() ||
-        !file.commit()) {
-        m_loaded = false;
-        raiseError(
-            RtErr::PathFileAccessError, source,
-            QStringLiteral("Cannot write the settings file %1: %2").arg(m_filePath, file.errorString()));
+    try {
+        if (!QDir().mkpath(folder()))
+            raiseError(
+                RtErr::PathFileAccessError, storeSource(),
+                QStringLiteral("Cannot create the folder %1: %2").arg(folder(), qt_error_string(errno)));
+        TextFiles::writeAtomically(m_filePath, data);
+    } catch (const RuntimeError &e) {
+        // The file keeps what it had; the change holds in memory for the run.
+        m_unsaved = true;
+        m_saveError = e.description();
+        if (const SaveFailureHandler &handler = saveFailureHandler().get())
+            handler(folder(), m_saveError);
+        return;
     }
+    m_unsaved = false;
+    m_saveError.clear();
     const QFileInfo info(m_filePath);
     m_loadedTime = info.lastModified();
     m_loadedSize = info.size();

@@ -3,12 +3,15 @@
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <functional>
 #include <utility>
 
 // The per-user settings store: one INI file per application title at
 // $XDG_CONFIG_HOME/<title>/<title>.ini (default ~/.config). Sections and keys are
 // compared without regard to case and keep the case they were first written with;
-// values are text. Every change is written through at once, atomically.
+// values are text. Every change is written through at once, atomically. A change
+// that cannot be written (a read-only or full folder) is kept in memory for the
+// run, and the save-failure handler is told.
 class SettingsStore
 {
 public:
@@ -21,7 +24,6 @@ public:
 
     QString value(const QString &section, const QString &key, const QString &defaultValue) const;
     bool contains(const QString &section, const QString &key) const;
-    // Throws RuntimeError 75 when the file cannot be written.
     void setValue(const QString &section, const QString &key, const QString &value);
     void removeKey(const QString &section, const QString &key);
     void removeSection(const QString &section);
@@ -31,6 +33,16 @@ public:
     // Keys of a section in the order they were written.
     QStringList keys(const QString &section) const;
     QStringList sections() const;
+
+    // Whether changes are held in memory that the file lacks, because the last
+    // write failed; saveError() says why (the file and the system's reason).
+    bool hasUnsavedChanges() const { return m_unsaved; }
+    QString saveError() const { return m_saveError; }
+    QString folder() const;
+
+    // Told of every failed write with the store's folder and the reason.
+    using SaveFailureHandler = std::function<void(const QString &folder, const QString &reason)>;
+    static void setSaveFailureHandler(SaveFailureHandler handler);
 
     // The file path that instance() uses, from the environment.
     static QString defaultFilePath();
@@ -62,4 +74,6 @@ private:
     mutable qint64 m_loadedSize = -1;
     mutable QByteArray m_loadedData;
     mutable QDateTime m_readAt;
+    mutable bool m_unsaved = false;
+    mutable QString m_saveError;
 };

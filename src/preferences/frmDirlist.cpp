@@ -184,8 +184,8 @@ void frmDirlist::cmdDone_Click()
 {
     TrapErrors(QStringLiteral("frmDirlist.cmdDone_Click()"), [this] {
         // The folder is taken exactly as typed.
-        frmLocate::AcceptModuleFolder(Text1->text(), windowTitle());
-        desktop().messageBox(GetMsg(0, 10, QString()), MsgBoxStyle::Critical, windowTitle());
+        if (frmLocate::AcceptModuleFolder(Text1->text(), windowTitle()))
+            desktop().messageBox(GetMsg(0, 10, QString()), MsgBoxStyle::Critical, windowTitle());
     });
 }
 

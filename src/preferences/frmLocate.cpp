@@ -5,6 +5,7 @@
 #include "core/Bug_.h"
 #include "core/GlobalVars.h"
 #include "core/MsgSupport.h"
+#include "core/Registry_.h"
 #include "platform/AppInfo.h"
 #include "platform/DefaultInstance.h"
 #include "platform/Desktop.h"
@@ -107,24 +108,29 @@ bool frmLocate::HasBibleModule(const QString &folder)
     return !FileNames::listFiles(folder + QStringLiteral("bible/"), QStringLiteral("b_*.txt")).isEmpty();
 }
 
-void frmLocate::AcceptModuleFolder(const QString &folder, const QString &caption)
+bool frmLocate::AcceptModuleFolder(const QString &folder, const QString &caption)
 {
     // Saved before the test: a folder without a Bible is kept too.
     gModuleFolder = folder;
-    SettingsStore::instance().setValue(QStringLiteral("Module_Path"), QStringLiteral("ModulePath"), folder);
+    if (!Registry_::StoreChoices([&] {
+            SettingsStore::instance().setValue(QStringLiteral("Module_Path"), QStringLiteral("ModulePath"),
+                                               folder);
+        }))
+        return false;
     if (!HasBibleModule(folder))
-        return;
+        return true;
     desktop().messageBox(GetMsg(0, 9, AppInfo::title()), MsgBoxStyle::Information, caption);
     // The running program keeps its old module lists; the next start uses the new folder.
     desktop().endProgram(0);
+    Q_UNREACHABLE();
 }
 
 void frmLocate::cmdDefault_Click()
 {
     TrapErrors(QStringLiteral("frmLocate.cmdDefault_Click()"), [this] {
         const QString folder = DefaultModuleFolder();
-        AcceptModuleFolder(folder, windowTitle());
-        desktop().messageBox(GetMsg(0, 10, gModuleFolder), MsgBoxStyle::OKOnly, QString());
+        if (AcceptModuleFolder(folder, windowTitle()))
+            desktop().messageBox(GetMsg(0, 10, gModuleFolder), MsgBoxStyle::OKOnly, QString());
     });
 }
 

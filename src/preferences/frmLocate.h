@@ -31,8 +31,10 @@ public:
     static bool HasBibleModule(const QString &folder);
     // Makes the folder the module folder in memory and in the settings. When it
     // holds a Bible, says so (titled with the caller's caption) and ends the
-    // program; otherwise returns and the caller tells the user.
-    static void AcceptModuleFolder(const QString &folder, const QString &caption);
+    // program; otherwise returns true and the caller tells the user. False when
+    // the setting could not be stored, which is told: the program goes on, since
+    // the next start would not find the folder.
+    static bool AcceptModuleFolder(const QString &folder, const QString &caption);
 
     void cmdDefault_Click();
     void cmdLocate_Click();

@@ -1,3 +1,4 @@
+#include "common/FileSizeLimit.h"
 #include "common/TestFixture.h"
 #include "platform/RuntimeError.h"
 #include "platform/SettingsStore.h"
@@ -6,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QtTest>
+#include <optional>
 
 class tst_SettingsStore : public QObject
 {
@@ -20,8 +22,8 @@ private slots:
     void secondStoreSeesChanges();
     void removeKeyAndSection();
     void writesAtomically();
-    void unwritableFolderRaises75_data();
-    void unwritableFolderRaises75();
+    void unwritableFileKeepsChangesForTheRun_data();
+    void unwritableFileKeepsChangesForTheRun();
     void handWrittenFileWithJunk();
     void unchangedValueDoesNotRewrite();
     void replaceSection();
@@ -212,40 +214,68 @@ void tst_SettingsStore::writesAtomically()
              QStringList{QStringLiteral("Verbanox.ini")});
 }
 
-void tst_SettingsStore::unwritableFolderRaises75_data()
+void tst_SettingsStore::unwritableFileKeepsChangesForTheRun_data()
 {
     QTest::addColumn<QString>("obstacle");
-    // A file where the settings folder should be, and a folder where the file should be:
-    // both fail for any user, root included.
+    // A file where the settings folder should be, a folder where the file should
+    // be, and a disk that fills up in the middle of the write: all fail for any
+    // user, root included.
     QTest::newRow("folder is a file") << QStringLiteral("folder");
     QTest::newRow("file is a folder") << QStringLiteral("file");
+    QTest::newRow("short write") << QStringLiteral("full");
 }
 
-void tst_SettingsStore::unwritableFolderRaises75()
+void tst_SettingsStore::unwritableFileKeepsChangesForTheRun()
 {
     QFETCH(QString, obstacle);
     TestFixture fx(false);
     const QString iniPath = SettingsStore::defaultFilePath();
     const QString folder = QFileInfo(iniPath).absolutePath();
+    const QByteArray old = "[Settings]\nOld=" + QByteArray(200, 'x') + "\n\n";
     if (obstacle == QLatin1String("folder"))
         writeBytes(folder, "not a folder");
-    else
+    else if (obstacle == QLatin1String("file"))
         QVERIFY(QDir().mkpath(iniPath));
+    else
+        writeBytes(iniPath, old);
+    QStringList told;
+    SettingsStore::setSaveFailureHandler(
+        [&told](const QString &where, const QString &reason) { told << where + QLatin1Char('|') + reason; });
 
     SettingsStore store(iniPath);
-    try {
+    {
+        std::optional<FileSizeLimit> limit;
+        if (obstacle == QLatin1String("full"))
+            limit.emplace(old.size());
         store.setValue(QStringLiteral("Settings"), QStringLiteral("K"), QStringLiteral("v"));
-        QFAIL("no error raised");
-    } catch (const RuntimeError &e) {
-        QCOMPARE(e.number(), RtErr::PathFileAccessError);
-        QVERIFY2(e.description().contains(iniPath), qPrintable(e.description()));
+        store.setValue(QStringLiteral("Settings"), QStringLiteral("K2"), QStringLiteral("w"));
     }
-    // The failed write is not pretended to have been stored.
-    QVERIFY(!store.contains(QStringLiteral("Settings"), QStringLiteral("K")));
+    // The run goes on with the values; the file keeps what it had, and both
+    // failed writes were told with the folder and the file's reason.
+    QCOMPARE(store.value(QStringLiteral("Settings"), QStringLiteral("K"), QString()), QStringLiteral("v"));
+    QCOMPARE(store.value(QStringLiteral("Settings"), QStringLiteral("K2"), QString()), QStringLiteral("w"));
+    QVERIFY(store.hasUnsavedChanges());
+    QVERIFY2(store.saveError().contains(obstacle == QLatin1String("folder") ? folder : iniPath),
+             qPrintable(store.saveError()));
+    QCOMPARE(told.size(), 2);
+    QCOMPARE(told.first(), folder + QStringLiteral("/|") + store.saveError());
+    if (obstacle == QLatin1String("full"))
+        QCOMPARE(readBytes(iniPath), old);
     if (obstacle == QLatin1String("file")) {
         QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  QStringList{QStringLiteral("Verbanox.ini")});
+        QVERIFY(QDir(iniPath).removeRecursively());
     }
+    if (obstacle == QLatin1String("folder"))
+        QVERIFY(QFile::remove(folder));
+
+    // Once the file can be written again, the next change stores them all.
+    store.setValue(QStringLiteral("Settings"), QStringLiteral("K3"), QStringLiteral("z"));
+    QVERIFY(!store.hasUnsavedChanges());
+    SettingsStore reread(iniPath);
+    for (const char *key : {"K", "K2", "K3"})
+        QVERIFY(reread.contains(QStringLiteral("Settings"), QLatin1String(key)));
+    QCOMPARE(told.size(), 2);
 }
 
 void tst_SettingsStore::handWrittenFileWithJunk()

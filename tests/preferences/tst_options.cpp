@@ -1,3 +1,4 @@
+#include "common/FileSizeLimit.h"
 #include "common/TestFixture.h"
 #include "core/GlobalNotifier.h"
 #include "core/GlobalVars.h"
@@ -17,8 +18,6 @@
 #include <QSlider>
 #include <QTreeWidget>
 #include <QtTest>
-#include <csignal>
-#include <sys/resource.h>
 
 namespace {
 const QString Settings = QStringLiteral("Settings");
@@ -35,28 +34,6 @@ const QByteArray OtherRecords = "999,1,\"Odd\",\"b_odd\",0\r\n"
                                 "1500,1,\"Names\",\"n_names\",0\r\n"
                                 "1700,1,\"Comm\",\"c_comm\",0\r\n";
 
-// Makes writes to regular files fail (even for root) while it lives.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_old;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-
-private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int) = nullptr;
-};
 } // namespace
 
 class TestOptions : public QObject
