@@ -95,7 +95,9 @@ void Translation::CreateIndexFile(const QString &folder, const QString &fileName
                                  MsgBoxStyle::Exclamation, QString());
         } else {
             // Written beside its final name and renamed when complete: a failed build
-            // leaves no partial index behind.
+            // leaves no partial index behind. The folder is made when missing: it is
+            // created only at the first start of a version, and may have gone since.
+            FileFunctions_::MakeFolder(gIndexFolder);
             TextFiles::writeAtomically(indexPath, TextFiles::encodeLines(built.lines, 1252));
             if (!built.skipped.isEmpty())
                 ReportSkippedLines(FileNames::resolve(folder + fileName), built.skipped);

@@ -11,6 +11,7 @@
 #include "core/BookmarkRecords.h"
 #include "core/Bug_.h"
 #include "core/DateFormatText.h"
+#include "core/FileFunctions_.h"
 #include "core/GlobalNotifier.h"
 #include "core/GlobalVars.h"
 #include "core/MiscHelpers.h"
@@ -1497,6 +1498,7 @@ void AdvancedSearch::WriteScratchFiles(const SearchResult &result, Translation *
     Translation &translation = *chosen;
     const int codePage = translation.CodePage;
     IgnoreErrors([&] {
+        FileFunctions_::MakeFolder(gScratchFolder);
         int first = 0;
         int last = 0;
         if (BookRange::Books(rangeCode, &first, &last))
