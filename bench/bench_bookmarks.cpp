@@ -34,7 +34,8 @@ QString latinTitle(int n)
 
 QString greekTitle(int n)
 {
-    return QStringLiteral("\u03A3\u03B7\u03BC\u03B5\u03B9\u03CE\u03C3\u03B5\u03B9\u03C2 \u03C8\u03B1\u03BB\u03BC\u03BF\u03CD "
+    return QStringLiteral("\u03A3\u03B7\u03BC\u03B5\u03B9\u03CE\u03C3\u03B5\u03B9\u03C2 "
+                          "\u03C8\u03B1\u03BB\u03BC\u03BF\u03CD "
                           "%1, \u03C3\u03C4\u03AF\u03C7\u03BF\u03C2 %2")
         .arg(n)
         .arg(n % 7 + 1);
@@ -92,7 +93,8 @@ void measure(const QString &script, const std::function<QString(int)> &title)
     });
     const double add = medianMilliseconds(Runs, [&] { list.cmdAdd_Click(); });
     const double plain = medianMilliseconds(Runs, writeRecordFileOnce);
-    if (list.LV->topLevelItemCount() != ListSize + Runs || BookmarkRecords::Instance().Count() != ListSize + Runs)
+    if (list.LV->topLevelItemCount() != ListSize + Runs ||
+        BookmarkRecords::Instance().Count() != ListSize + Runs)
         std::printf("the list has %d rows, not %d\n", list.LV->topLevelItemCount(), ListSize + Runs);
     printRow(QStringLiteral("Add to %1 bookmarks, %2 titles").arg(ListSize).arg(script), add);
     printRow(QStringLiteral("baseline: write the same record file once"), plain);

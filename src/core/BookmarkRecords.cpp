@@ -217,16 +217,14 @@ void BookmarkRecords::KeepDamagedOriginal()
 void BookmarkRecords::Save()
 {
     KeepDamagedOriginal();
+    QString text;
+    for (const BookmarkRecord &record : m_rows)
+        text += RecordWriter::formatRecord(fileFields(record)) + CRLF;
     // The file is in the ANSI code page; a text it cannot hold would be lost, so
     // such a list is written in UTF-8 with a byte-order mark, which reads back.
-    bool ansi = true;
-    for (const BookmarkRecord &record : m_rows)
-        for (int i = 0; i < FieldCount && ansi; ++i)
-            ansi = CodePage::canEncode(record.field(i), CodePage::SystemAnsi);
-    RecordWriter writer(ansi ? CodePage::Ansi : CodePage::Utf8);
-    for (const BookmarkRecord &record : m_rows)
-        writer.writeRecord(fileFields(record));
-    const QByteArray bytes = (ansi ? QByteArray() : QByteArray("\xEF\xBB\xBF")) + writer.bytes();
+    const bool ansi = CodePage::canEncode(text, CodePage::SystemAnsi);
+    const QByteArray bytes =
+        ansi ? CodePage::encode(text, CodePage::Ansi) : QByteArray("\xEF\xBB\xBF") + text.toUtf8();
     TextFiles::writeAtomically(RecordFile(), bytes);
 }
 

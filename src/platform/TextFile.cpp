@@ -312,19 +312,25 @@ QString RecordWriter::formatField(const QVariant &value)
     default: {
         QString text = value.toString();
         static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
-        text.replace(lineBreak, QStringLiteral(" "));
+        if (text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n')))
+            text.replace(lineBreak, QStringLiteral(" "));
         text.replace(QLatin1Char('"'), QLatin1String("\"\""));
         return QLatin1Char('"') + text + QLatin1Char('"');
     }
     }
 }
 
-void RecordWriter::writeRecord(const QVariantList &fields)
+QString RecordWriter::formatRecord(const QVariantList &fields)
 {
     QStringList parts;
     for (const QVariant &field : fields)
         parts.append(formatField(field));
-    m_bytes += CodePage::encode(parts.join(QLatin1Char(',')), m_codePage);
+    return parts.join(QLatin1Char(','));
+}
+
+void RecordWriter::writeRecord(const QVariantList &fields)
+{
+    m_bytes += CodePage::encode(formatRecord(fields), m_codePage);
     m_bytes += "\r\n";
 }
 

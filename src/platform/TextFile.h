@@ -101,6 +101,8 @@ public:
     void saveTo(const QString &path) const;
 
     static QString formatField(const QVariant &value);
+    // One record's line, without its line end.
+    static QString formatRecord(const QVariantList &fields);
 
 private:
     int m_codePage;

@@ -38,13 +38,15 @@ bool ReadOnlyFolder::run(const QStringList &arguments)
 {
     QProcess mount;
     mount.start(QStringLiteral("mount"), arguments);
-    return mount.waitForFinished(10000) && mount.exitStatus() == QProcess::NormalExit && mount.exitCode() == 0;
+    return mount.waitForFinished(10000) && mount.exitStatus() == QProcess::NormalExit &&
+           mount.exitCode() == 0;
 }
 
 void ReadOnlyFolder::setWritable(bool writable) const
 {
     const QFileDevice::Permissions write = QFileDevice::WriteOwner | QFileDevice::WriteUser;
-    QDirIterator it(m_folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
+    QDirIterator it(m_folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                    QDirIterator::Subdirectories);
     QStringList paths{m_folder};
     while (it.hasNext())
         paths.append(it.next());
