@@ -48,8 +48,18 @@ InstanceLock::Result InstanceLock::acquire(const QString &folder, QString *reaso
         heldPath() = path;
         return Result::Taken;
     }
-    if (candidate->error() == QLockFile::LockFailedError)
-        return Result::HeldByAnother;
+    if (candidate->error() == QLockFile::LockFailedError) {
+        // A lock file that names no process was cut short by a crash; a copy
+        // still writing its own holds the file locked, so it cannot be removed.
+        qint64 pid = 0;
+        QString host, application;
+        if (candidate->getLockInfo(&pid, &host, &application) || !candidate->removeStaleLockFile() ||
+            !candidate->tryLock(0))
+            return Result::HeldByAnother;
+        lock = std::move(candidate);
+        heldPath() = path;
+        return Result::Taken;
+    }
     if (reason)
         *reason = errno != 0 ? qt_error_string(errno) : QStringLiteral("the lock file cannot be written");
     return Result::Unavailable;
