@@ -5,6 +5,7 @@
 #include "BenchSupport.h"
 #include "platform/RichTextBox.h"
 #include "platform/TestDesktop.h"
+#include "search/NotesDocument.h"
 #include "search/WorkspaceFiles.h"
 
 #include <QApplication>
@@ -90,7 +91,8 @@ int main(int argc, char *argv[])
     buildNotes(pane.document(), 200);
     const QString rtfPath = folder.path() + QStringLiteral("notes.rtf");
     const QString htmlPath = folder.path() + QStringLiteral("notes.html");
-    WorkspaceFiles files(&pane);
+    NotesDocument document(&pane);
+    WorkspaceFiles files(document);
     desk.fileAnswers.push_back(rtfPath);
     files.SaveAs();
     const int characters = pane.document()->characterCount();

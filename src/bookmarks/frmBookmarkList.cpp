@@ -5,7 +5,6 @@
 #include "core/Bug_.h"
 #include "core/FileFunctions_.h"
 #include "core/GlobalVars.h"
-#include "core/MiscHelpers.h"
 #include "core/MsgSupport.h"
 #include "core/Registry_.h"
 #include "mainwindow/MenuTargets.h"
@@ -45,6 +44,18 @@ QString listSource()
 BookmarkRecords &records()
 {
     return BookmarkRecords::Instance();
+}
+
+// Renames a bookmark's document; the workspace's File > Save follows it.
+bool renameDocument(const QString &fromName, const QString &toName)
+{
+    const QString from = BookmarkRecords::DocumentPath(fromName);
+    const QString to = BookmarkRecords::DocumentPath(toName);
+    if (!QFile::rename(FileNames::resolve(from), to))
+        return false;
+    if (WorkspaceDocument::IsRegistered() && WorkspaceDocument::Get().fileRenamed)
+        WorkspaceDocument::Get().fileRenamed(from, to);
+    return true;
 }
 
 // The workspace's document pane; the workspace loads, hidden, when it is not loaded.
@@ -288,8 +299,7 @@ void frmBookmarkList::cmdEdit_Click()
             // The record file still names the old document: the row and the
             // document go back to it, so the two never part.
             if (fileName != old.fileName)
-                QFile::rename(BookmarkRecords::DocumentPath(fileName),
-                              BookmarkRecords::DocumentPath(old.fileName));
+                renameDocument(fileName, old.fileName);
             records().Replace(row, old);
         }
         FillList(row);
@@ -304,9 +314,7 @@ QString frmBookmarkList::RenamedDocument(int row, const QString &wanted)
     const QString oldName = records().Rows().at(row).fileName;
     if (wanted == oldName || records().DocumentShared(row))
         return oldName;
-    const QString from = FileNames::resolve(BookmarkRecords::DocumentPath(oldName));
-    const QString to = BookmarkRecords::DocumentPath(wanted);
-    return QFile::rename(from, to) ? wanted : oldName;
+    return renameDocument(oldName, wanted) ? wanted : oldName;
 }
 
 void frmBookmarkList::cmdDelete_Click()
@@ -349,16 +357,17 @@ void frmBookmarkList::cmdGoto_Click()
     TrapErrors(QStringLiteral("frmBookmarkList.cmdGoto_Click()"), [this] {
         const int row = selectedRowOrRaise(*this);
         const QString path = BookmarkRecords::DocumentPath(records().Rows().at(row).fileName);
-        RichTextBox &pane = workspacePane();
+        // A document deleted outside the program is named before anything is
+        // asked or replaced.
+        if (!FileNames::existsIgnoringCase(path))
+            raiseFileNotFound(listSource(), path);
         if (!MayReplaceWorkspaceDocument())
             return;
-        pane.LoadFile(FileNames::resolve(path), RichTextBox::rtfRTF);
-        pane.document()->setModified(false);
         const WorkspaceDocument::Access &workspace = WorkspaceDocument::Get();
-        if (workspace.setFileName)
-            workspace.setFileName(path);
-        if (QWidget *window = workspace.window ? workspace.window() : nullptr)
-            window->setWindowTitle(path + QStringLiteral(" - ") + MiscHelpers::ProductTitle());
+        if (!workspace.showFile)
+            raiseError(RtErr::ObjectNotSet, listSource(),
+                       QStringLiteral("The search workspace cannot show a bookmark's document."));
+        workspace.showFile(path);
         hide();
     });
 }

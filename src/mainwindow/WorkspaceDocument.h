@@ -25,9 +25,13 @@ public:
         // (Save As ran; the document is still changed when it was cancelled),
         // 0 after No, -1 after Cancel.
         std::function<int()> askToSave = {};
-        // Makes a file the document's current file name, the one File > Save
-        // writes to (the bookmark list's Go to opens a bookmark's document).
-        std::function<void(const QString &)> setFileName = {};
+        // Shows a bookmark's document in the workspace (the bookmark list's Go
+        // to): its text, the file that File > Save writes to and the caption, in
+        // one step. Raises RuntimeError when the file cannot be read.
+        std::function<void(const QString &path)> showFile = {};
+        // A file was renamed (a bookmark's document): when the workspace shows
+        // it, File > Save follows it.
+        std::function<void(const QString &from, const QString &to)> fileRenamed = {};
     };
 
     // An access without a pane removes the registration.

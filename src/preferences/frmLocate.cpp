@@ -13,12 +13,17 @@
 #include "platform/ModalOpener.h"
 #include "platform/SettingsStore.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 namespace {
+// Catalog text: the chosen folder does not exist.
+constexpr qint32 FolderMissingMsg = 292;
+
 QLabel *wrappedLabel(QWidget *parent, bool bold = false)
 {
     auto *label = new QLabel(parent);
@@ -108,8 +113,21 @@ bool frmLocate::HasBibleModule(const QString &folder)
     return !FileNames::listFiles(folder + QStringLiteral("bible/"), QStringLiteral("b_*.txt")).isEmpty();
 }
 
+QString frmLocate::NormalizedFolder(const QString &typed)
+{
+    const QString trimmed = typed.trimmed();
+    if (trimmed.isEmpty())
+        return trimmed;
+    const QString absolute = QDir::cleanPath(QFileInfo(trimmed).absoluteFilePath());
+    return FileNames::normalize(FileNames::resolve(absolute), true);
+}
+
 bool frmLocate::AcceptModuleFolder(const QString &folder, const QString &caption)
 {
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
+        desktop().messageBox(GetMsg(0, FolderMissingMsg, folder), MsgBoxStyle::Exclamation, caption);
+        return false;
+    }
     // Saved before the test: a folder without a Bible is kept too.
     gModuleFolder = folder;
     if (!Registry_::StoreChoices([&] {
@@ -117,20 +135,20 @@ bool frmLocate::AcceptModuleFolder(const QString &folder, const QString &caption
                                                folder);
         }))
         return false;
-    if (!HasBibleModule(folder))
-        return true;
-    desktop().messageBox(GetMsg(0, 9, AppInfo::title()), MsgBoxStyle::Information, caption);
-    // The running program keeps its old module lists; the next start uses the new folder.
-    desktop().endProgram(0);
-    Q_UNREACHABLE();
+    if (HasBibleModule(folder)) {
+        desktop().messageBox(GetMsg(0, 9, AppInfo::title()), MsgBoxStyle::Information, caption);
+        // The running program keeps its old module lists; the next start uses the new folder.
+        desktop().endProgram(0);
+    }
+    return true;
 }
 
 void frmLocate::cmdDefault_Click()
 {
     TrapErrors(QStringLiteral("frmLocate.cmdDefault_Click()"), [this] {
-        const QString folder = DefaultModuleFolder();
-        if (AcceptModuleFolder(folder, windowTitle()))
-            desktop().messageBox(GetMsg(0, 10, gModuleFolder), MsgBoxStyle::OKOnly, QString());
+        if (!AcceptModuleFolder(DefaultModuleFolder(), windowTitle()))
+            return;
+        desktop().messageBox(GetMsg(0, 10, gModuleFolder), MsgBoxStyle::OKOnly, QString());
     });
 }
 

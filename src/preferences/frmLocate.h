@@ -29,11 +29,15 @@ public:
     // Whether the folder holds a Bible module: a file "bible/b_*.txt" below it,
     // the folder joined exactly as given and names compared without case.
     static bool HasBibleModule(const QString &folder);
+    // A typed folder as it is judged and saved: blanks around it dropped, made
+    // absolute, the name's case taken from the disk, ending with "/".
+    static QString NormalizedFolder(const QString &typed);
     // Makes the folder the module folder in memory and in the settings. When it
     // holds a Bible, says so (titled with the caller's caption) and ends the
-    // program; otherwise returns true and the caller tells the user. False when
-    // the setting could not be stored, which is told: the program goes on, since
-    // the next start would not find the folder.
+    // program; otherwise returns true and the caller tells the user. A folder
+    // that does not exist is refused with a message: false, nothing saved. False
+    // too when the setting could not be stored, which is told: the program goes
+    // on, since the next start would not find the folder.
     static bool AcceptModuleFolder(const QString &folder, const QString &caption);
 
     void cmdDefault_Click();

@@ -1,41 +1,45 @@
 #pragma once
 
 #include "controls/ImageList.h"
-#include "search/DocumentFind.h"
-#include "search/TermSearch.h"
+#include "search/NotesDocument.h"
+#include "search/SearchHistory.h"
+#include "search/SearchRun.h"
+#include "search/SearchScope.h"
+#include "search/WorkspaceToolbar.h"
 
 #include <QMainWindow>
 #include <functional>
 #include <memory>
 
+class EditCommands;
 class FormatToolbar;
 class MenuTable;
-struct MenuItem;
 class QAction;
 class QCheckBox;
-class QMenu;
-class QToolButton;
 class QComboBox;
 class QGroupBox;
-class QHBoxLayout;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
-class QTextDocument;
 class QTimer;
+class QToolButton;
 class RichTextBox;
+class SearchButtonAnimation;
+class SearchDisplay;
 class Translation;
 class WorkspaceFiles;
-struct HighlightPlan;
 
 // The search and notes workspace: searches one translation, or a range of its
-// books, in four modes; every verse found becomes one reference line of the
-// document RT, the hits of each term are coloured up to the highlight limit and
-// counted in the summary box, and the search texts are kept as a history. The
-// search itself is TermSearch; this window takes the choices, shows the result
-// and keeps the window alive while the search runs.
+// books, in four modes, and keeps the reader's notes. The window builds its
+// controls and connects them; the work is done below it. SearchRun runs a search
+// and shows it through SearchDisplay; NotesDocument is the document with the file
+// it is saved to; WorkspaceFiles does the File commands, EditCommands the Edit
+// commands; WorkspaceMenus describes the menus and WorkspaceToolbar is the row of
+// buttons that stand for them; SearchScope keeps the chosen translation and range,
+// SearchHistory the search texts.
 class AdvancedSearch : public QMainWindow
 {
     Q_OBJECT
@@ -46,7 +50,8 @@ public:
 
     // The default instance, loaded (not shown) on first use.
     static AdvancedSearch &Instance();
-    // Makes the workspace reachable from the main window (View > Search and Notes).
+    // Makes the workspace reachable from the main window (View > Search and
+    // Notes) and its document from the windows beside it.
     static void Register();
 
     // Where the verses of a translation come from: the verse reader, unless a
@@ -54,78 +59,46 @@ public:
     using SourceFactory = std::function<TermSearch::VerseSource(const Translation &)>;
     static SourceFactory setSourceFactory(SourceFactory factory);
     // How often the search lets events run (tests poll every few lines).
-    void setPollInterval(int milliseconds) { m_pollMilliseconds = milliseconds; }
+    void setPollInterval(int milliseconds) { m_run->SetPollInterval(milliseconds); }
 
     // The design's routines.
     void International();
-    void GetComboBookmark();
-    void LoadBookmarks();
     void PopulateHistoryCombo();
     void SaveComboHistory();
-    void SetMenuEnabledState(bool state);
-    int AskToSave();
-    // The file that Save writes to, after a bookmark's document was loaded.
-    void SetDocumentFileName(const QString &path);
-    void m_globalnotifer_Notify(const QString &eventName);
-
     void cmdSearch_Click();
-    void cmdStopSearch_Click();
+    void cmdStopSearch_Click() { m_run->Stop(); }
     void cmdClear_Click();
-    void cboSearch_KeyPress(int keyAscii);
-    void cboSearch_LostFocus();
-    void cboTranslation_Click();
-    void cboBooks_Click();
-    void mFileNew_Click();
-    void mFileOpen_Click();
-    void mFileSave_Click();
-    void mFileSaveAs_Click();
-    void mFilePrint_Click();
-    void mFilePrintSetup_Click();
     void Timer1_Timer();
 
-    // Menus: pictures, enabling, and each command run as its item runs it
-    // (errors trapped under the item's trace name).
+    // Menu commands, each run as a click on its item runs it (errors trapped
+    // under the item's trace name).
     MenuTable &Menus() { return *m_menus; }
-    void AddPicturesToMenu();
-    void CheckClipboard();
-    void mFileClose_Click();
-    void mFilePageSetup_Click();
-    void mFilePrintPreview_Click();
-    void mEditCut_Click();
-    void mEditCopy_Click();
-    void mEditPaste_Click();
-    void mEditUndo_Click();
-    void mEditDelete_Click();
-    void mEditFind_Click();
-    void mEditFindNext_Click();
-    void mEditSelectAll_Click();
-    void mEditWrapText_Click();
-    void mIntegrityAll_Click();
-
-    // The document pane's events.
-    void RT_Click();
-    void RT_MouseUp();
-    void RT_SelChange();
-    // Keys of the document pane (the formatting bar's): F3, Ctrl+A/B/F/T/U/W act
-    // when pressed, Alt+C/D/L/O/R/S when released. KeyCode 0 swallows the key.
-    void Form_KeyDown(int &KeyCode, int Shift);
-    void Form_KeyUp(int &KeyCode, int Shift);
+    void mFileSave_Click() { ClickMenuItem(QStringLiteral("mFileSave")); }
+    void mFilePageSetup_Click() { ClickMenuItem(QStringLiteral("mFilePageSetup")); }
+    void mFilePrintPreview_Click() { ClickMenuItem(QStringLiteral("mFilePrintPreview")); }
+    void mFilePrintSetup_Click() { ClickMenuItem(QStringLiteral("mFilePrintSetup")); }
+    void mEditCut_Click() { ClickMenuItem(QStringLiteral("mEditCut")); }
+    void mEditCopy_Click() { ClickMenuItem(QStringLiteral("mEditCopy")); }
+    void mEditPaste_Click() { ClickMenuItem(QStringLiteral("mEditPaste")); }
+    void mEditUndo_Click() { ClickMenuItem(QStringLiteral("mEditUndo")); }
+    void mEditDelete_Click() { ClickMenuItem(QStringLiteral("mEditDelete")); }
+    void mEditFind_Click() { ClickMenuItem(QStringLiteral("mEditFind")); }
+    void mEditFindNext_Click() { ClickMenuItem(QStringLiteral("mEditFindNext")); }
+    void mEditSelectAll_Click() { ClickMenuItem(QStringLiteral("mEditSelectAll")); }
+    void mEditWrapText_Click() { ClickMenuItem(QStringLiteral("mEditWrapText")); }
+    void mIntegrityAll_Click() { ClickMenuItem(QStringLiteral("mIntegrityAll")); }
 
     // State the search and later windows read.
-    int BookRangeCode() const { return m_bookRangeCode; }
-    std::shared_ptr<Translation> CurrentTranslation() const { return m_currentTranslation; }
-    bool SearchRunning() const { return m_searchRunning; }
-    qint64 MatchCount() const { return m_matchCount; }
+    int BookRangeCode() const { return m_scope.RangeCode(); }
+    std::shared_ptr<Translation> CurrentTranslation() const { return m_scope.ChosenTranslation(); }
+    bool SearchRunning() const { return m_run->Running(); }
+    qint64 MatchCount() const { return m_run->Matches(); }
     // The document's unsaved-changes flag.
-    bool TextChanged() const;
+    bool TextChanged() const { return m_document->Changed(); }
 
     // The controls, named as the design names them.
     RichTextBox *RT = nullptr;
-    QWidget *Picture3 = nullptr; // search row
-    QWidget *Picture4 = nullptr; // results and options row
-    QWidget *Picture2 = nullptr; // status strip
     QComboBox *cboSearch = nullptr;
-    QPushButton *cmdClear = nullptr;
     QPushButton *cmdSearch = nullptr;
     QPushButton *cmdStopSearch = nullptr;
     QComboBox *cboTranslation = nullptr;
@@ -133,7 +106,7 @@ public:
     QComboBox *cboResults = nullptr;
     QCheckBox *chkActiveUpd = nullptr;
     QCheckBox *chkIgnoreCase = nullptr;
-    QGroupBox *Frame1 = nullptr;
+    QGroupBox *Frame1 = nullptr; // the search modes
     QRadioButton *optNone = nullptr;
     QRadioButton *optAnyOrder = nullptr;
     QRadioButton *optAnyTerms = nullptr;
@@ -142,39 +115,19 @@ public:
     QLineEdit *txtStatusTextR = nullptr;
     QProgressBar *ProgressBar1 = nullptr;
     QTimer *Timer1 = nullptr;
-    ImageList ImgList1;
-
-    // The toolbar row, with the formatting bar (cmdBold, cboFont, ...) in it.
-    QWidget *Picture1 = nullptr;
-    FormatToolbar *FormatBar() const { return m_formatToolbar; }
+    // The toolbar's buttons that act on the document, and the formatting bar.
+    FormatToolbar *FormatBar() const { return m_toolbar->FormatBar(); }
     QToolButton *cmdOpen = nullptr;
     QToolButton *cmdSave = nullptr;
-    QToolButton *cmdPrint = nullptr;
     QToolButton *cmdCut = nullptr;
-    QToolButton *cmdCopy = nullptr;
     QToolButton *cmdPaste = nullptr;
     QToolButton *cmdUndo = nullptr;
-    QToolButton *cmdDelete = nullptr;
-    QToolButton *cmdFind = nullptr;
-    QToolButton *cmdFindNext = nullptr;
     QToolButton *cmdBibMulti = nullptr;
-    QToolButton *cmdDictionary = nullptr;
-    QToolButton *cmdCommentary = nullptr;
-    QToolButton *cmdBibNames = nullptr;
-    QToolButton *cmdHlp = nullptr;
-    QToolButton *cmdCHM = nullptr;
-    QToolButton *cmdMP3 = nullptr;
-
     // The menus, bound by their design names.
     QMenu *zFile = nullptr;
     QMenu *zEdit = nullptr;
     QMenu *zView = nullptr;
     QMenu *zTools = nullptr;
-    QAction *mEditCut = nullptr;
-    QAction *mEditCopy = nullptr;
-    QAction *mEditPaste = nullptr;
-    QAction *mEditUndo = nullptr;
-    QAction *mEditDelete = nullptr;
     QAction *mEditWrapText = nullptr;
     QAction *mIntegrateNames = nullptr;
 
@@ -183,68 +136,60 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    class BusyState;
-
     void CreateControls();
+    void CreateParts();
+    void CreateSearchRun();
     void CreateToolbar();
     void LayOutControls();
     void CreateMenus();
-    QList<MenuItem> MenuDescription();
-    MenuItem FileMenu();
-    MenuItem EditMenu();
-    void AdjustSharedMenus(QList<MenuItem> &menus);
     void BindMenuMembers();
+    void ClickMenuItem(const QString &name);
+    void ConnectControls();
     void ConnectToolbar();
     void ConnectPane();
-    void UpdateEditCommands();
-    void EnableStudyButtons();
-    void AnimateSearchButton();
-    void EnableUndo();
-    void DoSetFocus();
-    void FindInDocument();
-    void WrapText(bool on);
-    bool PaneEvent(QObject *watched, QEvent *event);
-    void PrintDocument();
-    static void PrintSetup();
-    void ConnectControls();
     void Form_Load();
     void Form_Unload(bool &cancel);
+
     void FillTranslations();
     void SelectSavedTranslation();
+    void cboTranslation_Click();
     void RestoreBookRange();
-    void ApplyPageLayout();
+    void GetComboBookmark();
+    void cboBooks_Click();
+    void m_globalnotifer_Notify(const QString &eventName);
+    void cboSearch_KeyPress(int keyAscii);
+    void ShowHistory(const QString &text);
+
+    void RT_SelChange();
+    bool PaneEvent(QObject *watched, QEvent *event);
+    void SetMenuEnabledState(bool state);
 
     SearchMode ChosenMode() const;
-    bool MayReplaceDocument();
-    bool RefuseSearch(const TermSearch &search);
     void RunSearch(const TermSearch &search);
-    SearchResult ScanVerses(const TermSearch &search, const Translation *chosen);
-    void WriteScratchFiles(const SearchResult &result, Translation *chosen, int rangeCode);
-    QTextDocument *ResultDocument(const QString &text);
-    void ShowDocument(QTextDocument *document);
-    void HighlightText(QTextDocument *document, const QStringList &terms, bool ignoreCase);
-    bool ColourHits(QTextDocument *document, const HighlightPlan &plan, int *termsReached);
-    void ShowSummary(const HighlightPlan &plan, int termsReached, bool ignoreCase);
-    bool LetEventsRun();
+    void EndBusyState();
 
+    // The controls the window only builds and captions.
+    WorkspaceToolbar *m_toolbar = nullptr;
+    QWidget *Picture3 = nullptr; // search row
+    QWidget *Picture4 = nullptr; // results and options row
+    QWidget *Picture2 = nullptr; // status strip
+    QPushButton *cmdClear = nullptr;
+    QToolButton *cmdCHM = nullptr;
+    QToolButton *cmdMP3 = nullptr;
+    ImageList ImgList1;
+
+    NotesDocument *m_document = nullptr;
+    EditCommands *m_edit = nullptr;
+    std::unique_ptr<WorkspaceFiles> m_files;
+    std::unique_ptr<SearchDisplay> m_display;
+    std::unique_ptr<SearchRun> m_run;
     std::unique_ptr<MenuTable> m_menus;
-    WorkspaceFiles *m_files = nullptr;
-    DocumentFind m_find;
-    bool m_pasteable = false;
-    bool m_busy = false;
-    bool m_lookingUpName = false;
-    QHBoxLayout *m_toolbarRow = nullptr;
-    FormatToolbar *m_formatToolbar = nullptr;
+    SearchHistory m_history;
 
-    QList<QIcon> m_searchFrames;
-    int m_animationFrame = 0;
-    int m_animationCycles = 0;
-    std::shared_ptr<Translation> m_currentTranslation;
-    int m_bookRangeCode = 1;
-    QString m_dayText;
-    qint64 m_matchCount = 0;
-    bool m_stopFlag = false;
-    bool m_searchRunning = false;
+    bool m_busy = false;
     bool m_closeAfterSearch = false;
-    int m_pollMilliseconds = TermSearch::PollMilliseconds;
+    bool m_lookingUpName = false;
+    std::unique_ptr<SearchButtonAnimation> m_animation;
+    SearchScope m_scope;
+    QString m_dayText;
 };

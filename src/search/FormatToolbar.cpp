@@ -2,6 +2,7 @@
 
 #include "core/Bug_.h"
 #include "core/GlobalVars.h"
+#include "core/MsgSupport.h"
 #include "platform/Desktop.h"
 #include "platform/OleColor.h"
 #include "platform/RichTextBox.h"
@@ -188,9 +189,11 @@ void drawPicture(QPainter &p, const QString &name)
 FormatToolbar::FormatToolbar(RichTextBox *rt, QWidget *parent)
     : QWidget(parent)
     , m_rt(rt)
+    , m_viewport(rt->viewport())
 {
     CreateControls();
     m_rt->installEventFilter(this);
+    m_viewport->installEventFilter(this);
 }
 
 QIcon FormatToolbar::OwnPicture(const QString &name)
@@ -462,6 +465,17 @@ void FormatToolbar::cboSize_Click()
     });
 }
 
+void FormatToolbar::International()
+{
+    const std::pair<QToolButton *, int> tips[] = {
+        {cmdBColour, 37},    {cmdFColuor, 38},    {cmdBold, 39},    {cmdItalic, 40},
+        {cmdUnderline, 41},  {cmdLeftJ, 42},      {cmdCentreJ, 43}, {cmdRightJ, 44},
+        {cmdIndentLess, 45}, {cmdIndentMore, 46}, {cmdBullet, 47},
+    };
+    for (const auto &[button, id] : tips)
+        button->setToolTip(GetMsg(1, id));
+}
+
 void FormatToolbar::UpdateButtons()
 {
     IgnoreErrors([this] {
@@ -566,12 +580,22 @@ void FormatToolbar::Form_KeyUp(int &keyCode, int shift)
 // letter elsewhere in the window while the pane has the focus.
 bool FormatToolbar::eventFilter(QObject *watched, QEvent *event)
 {
+    // A click or an arrow key may move the caret onto other formats.
+    if (watched == m_viewport) {
+        if (event->type() == QEvent::MouseButtonRelease)
+            UpdateButtons();
+        return false;
+    }
     if (watched != m_rt)
         return QWidget::eventFilter(watched, event);
     const QEvent::Type type = event->type();
     if (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::ShortcutOverride)
         return false;
     auto *key = static_cast<QKeyEvent *>(event);
+    if (type == QEvent::KeyRelease && !key->isAutoRepeat() &&
+        (key->key() == Qt::Key_Left || key->key() == Qt::Key_Up || key->key() == Qt::Key_Right ||
+         key->key() == Qt::Key_Down))
+        UpdateButtons();
     const Qt::KeyboardModifiers mods = key->modifiers();
     const int shift = (mods & Qt::ShiftModifier ? 1 : 0) | (mods & Qt::ControlModifier ? 2 : 0) |
                       (mods & Qt::AltModifier ? 4 : 0);

@@ -43,6 +43,8 @@ public:
     // Shows the selection's formats on the buttons and boxes (after a click or key
     // in the pane).
     void UpdateButtons();
+    // The buttons' tips from the catalog.
+    void International();
 
     // The window's key handlers. Shift: 1 Shift, 2 Ctrl, 4 Alt, matched exactly;
     // a key code set to 0 is swallowed.
@@ -91,4 +93,6 @@ private:
     void DoSetFocus();
 
     RichTextBox *m_rt;
+    // Kept apart: while the pane goes, asking it for its viewport is no longer safe.
+    QWidget *m_viewport;
 };

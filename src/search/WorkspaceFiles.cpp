@@ -1,23 +1,17 @@
 #include "search/WorkspaceFiles.h"
+#include "search/NotesDocument.h"
 
 #include "core/Bug_.h"
-#include "core/GlobalVars.h"
 #include "core/MiscHelpers.h"
 #include "core/MsgSupport.h"
-#include "platform/CodePage.h"
 #include "platform/Desktop.h"
-#include "platform/OleColor.h"
 #include "platform/RichTextBox.h"
-#include "platform/RtfReader.h"
 #include "platform/RtfWriter.h"
 #include "platform/TextFile.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QStringDecoder>
-#include <QTextCharFormat>
-#include <QTextCursor>
 #include <QTextDocument>
 
 namespace {
@@ -26,26 +20,9 @@ constexpr int MsgFileNotFound = 47;
 constexpr int MsgFileUnreadable = 48;
 constexpr int MsgAskToSave = 51;
 constexpr int MsgSaveFailed = 52;
-constexpr int CaptionUntitled = 17;
 
 const QString OpenFilter = QStringLiteral("Rich Text (*.rtf);;Text Files (*.txt);;All files (*)");
 const QString SaveFilter = QStringLiteral("Rich Text (*.rtf)");
-
-bool looksLikeRtf(const QByteArray &bytes)
-{
-    QByteArrayView view(bytes);
-    if (view.startsWith("\xEF\xBB\xBF"))
-        view = view.sliced(3);
-    return view.trimmed().startsWith("{\\rtf");
-}
-
-void setColours(RichTextBox *rt, quint32 back, quint32 text)
-{
-    QPalette palette = rt->palette();
-    palette.setColor(QPalette::Base, OleColor::toQColor(back));
-    palette.setColor(QPalette::Text, OleColor::toQColor(text));
-    rt->setPalette(palette);
-}
 
 QString shownName(const QString &name)
 {
@@ -53,21 +30,9 @@ QString shownName(const QString &name)
 }
 } // namespace
 
-WorkspaceFiles::WorkspaceFiles(RichTextBox *rt, QObject *parent)
-    : QObject(parent)
-    , m_rt(rt)
+WorkspaceFiles::WorkspaceFiles(NotesDocument &document)
+    : m_document(document)
 {
-}
-
-QString WorkspaceFiles::DecodePlainText(const QByteArray &bytes)
-{
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        return CodePage::decode(bytes.mid(3), CodePage::Utf8);
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = utf8.decode(bytes);
-    if (!utf8.hasError())
-        return text;
-    return CodePage::decode(bytes, CodePage::SystemAnsi);
 }
 
 bool WorkspaceFiles::New()
@@ -76,9 +41,7 @@ bool WorkspaceFiles::New()
     TrapErrors(QStringLiteral("AdvancedSearch.mFileNew_Click()"), [this, &replaced] {
         if (!MayReplaceDocument())
             return;
-        m_rt->setText(QString());
-        m_rt->document()->setModified(false);
-        DocumentReplaced();
+        m_document.ShowNew();
         replaced = true;
     });
     return replaced;
@@ -90,8 +53,7 @@ bool WorkspaceFiles::Open()
     TrapErrors(QStringLiteral("AdvancedSearch.mFileOpen_Click()"), [this, &opened] {
         if (!MayReplaceDocument())
             return;
-        const QString folder = m_fileName.isEmpty() ? QString() : QFileInfo(m_fileName).absolutePath();
-        const QString name = desktop().openFileName(QString(), folder, OpenFilter);
+        const QString name = desktop().openFileName(QString(), Folder(), OpenFilter);
         if (!name.isEmpty())
             opened = OpenFile(name);
     });
@@ -113,51 +75,9 @@ bool WorkspaceFiles::OpenFile(const QString &name)
         ReportUnreadable(name, e.description());
         return false;
     }
-    const bool rtf = looksLikeRtf(bytes);
-    bool whole = true;
-    if (rtf)
-        whole = LoadRtf(name, bytes);
-    else
-        LoadPlainText(bytes);
-    m_rt->document()->setModified(false);
-    m_fileName = name;
-    m_rtfFile = rtf && QFileInfo(name).suffix().compare(QStringLiteral("txt"), Qt::CaseInsensitive) != 0;
-    SetCaption(name + QStringLiteral(" - ") + MiscHelpers::ProductTitle());
-    m_rt->setRightMargin(0);
-    if (!whole)
+    if (!m_document.ShowFile(name, bytes))
         ReportUnreadable(name, QString());
     return true;
-}
-
-bool WorkspaceFiles::LoadRtf(const QString &, const QByteArray &bytes)
-{
-    setColours(m_rt, 0xFFFFFF, 0);
-    bool damaged = false;
-    RtfReader::read(bytes, m_rt->document(), nullptr, &damaged);
-    m_rt->setTextCursor(QTextCursor(m_rt->document()));
-    return !damaged;
-}
-
-void WorkspaceFiles::LoadPlainText(const QByteArray &bytes)
-{
-    setColours(m_rt, gBib1BC, gBib1TC);
-    QTextCharFormat format;
-    format.setForeground(OleColor::toQColor(gBib1TC));
-    if (gBib1Fontsize > 0)
-        format.setFontPointSize(gBib1Fontsize);
-    QString text = DecodePlainText(bytes);
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    QTextDocument *document = m_rt->document();
-    const bool undo = document->isUndoRedoEnabled();
-    document->setUndoRedoEnabled(false);
-    document->clear();
-    QTextCursor cursor(document);
-    cursor.setBlockCharFormat(format);
-    cursor.insertText(text, format);
-    document->setUndoRedoEnabled(undo);
-    m_rt->setTextCursor(QTextCursor(document));
-    m_rt->setCurrentCharFormat(format);
 }
 
 void WorkspaceFiles::ReportUnreadable(const QString &name, const QString &reason)
@@ -172,10 +92,10 @@ bool WorkspaceFiles::Save()
 {
     bool saved = false;
     TrapErrors(QStringLiteral("AdvancedSearch.mFileSave_Click()"), [this, &saved] {
-        if (m_fileName.isEmpty() || !m_rtfFile)
-            saved = SaveAs();
+        if (m_document.SavesToFile())
+            saved = WriteFile(m_document.FileName());
         else
-            saved = WriteFile(m_fileName);
+            saved = SaveAs();
     });
     return saved;
 }
@@ -194,10 +114,9 @@ bool WorkspaceFiles::SaveAs()
 // Asks until the user names a new file, agrees to replace one, or cancels (empty).
 QString WorkspaceFiles::AskSaveName()
 {
-    const QString folder = m_fileName.isEmpty() ? QString() : QFileInfo(m_fileName).absolutePath();
     for (;;) {
         // The dialog's own overwrite question would come twice: ours follows.
-        QString name = desktop().saveFileName(QString(), folder, SaveFilter, false);
+        QString name = desktop().saveFileName(QString(), Folder(), SaveFilter, false);
         if (name.isEmpty())
             return QString();
         if (QFileInfo(name).suffix().isEmpty())
@@ -218,7 +137,7 @@ QString WorkspaceFiles::AskSaveName()
 
 bool WorkspaceFiles::WriteFile(const QString &name)
 {
-    const QByteArray bytes = RtfWriter::write(*m_rt->document());
+    const QByteArray bytes = RtfWriter::write(*m_document.Pane().document());
     // The old file is replaced only when the new one is whole on disk.
     QSaveFile file(name);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
@@ -227,10 +146,7 @@ bool WorkspaceFiles::WriteFile(const QString &name)
                              MsgBoxStyle::Exclamation, QString());
         return false;
     }
-    m_rt->document()->setModified(false);
-    m_fileName = name;
-    m_rtfFile = true;
-    SetCaption(name);
+    m_document.Saved(name);
     return true;
 }
 
@@ -250,24 +166,12 @@ int WorkspaceFiles::AskToSave()
 
 bool WorkspaceFiles::MayReplaceDocument()
 {
-    return !m_rt->document()->isModified() || AskToSave() != Cancelled;
+    return !m_document.Changed() || AskToSave() != Cancelled;
 }
 
-void WorkspaceFiles::DocumentReplaced()
+// The dialogs open in the folder of the document's file.
+QString WorkspaceFiles::Folder() const
 {
-    m_fileName.clear();
-    m_rtfFile = false;
-    SetCaption(GetMsg(1, CaptionUntitled, MiscHelpers::ProductTitle()));
-}
-
-void WorkspaceFiles::SetCaption(const QString &caption)
-{
-    m_caption = caption;
-    emit captionChanged(caption);
-}
-
-void WorkspaceFiles::SetFileName(const QString &name)
-{
-    m_fileName = name;
-    m_rtfFile = true;
+    const QString name = m_document.FileName();
+    return name.isEmpty() ? QString() : QFileInfo(name).absolutePath();
 }

@@ -7,13 +7,13 @@
 #include "core/DateFormatText.h"
 #include "core/GlobalVars.h"
 #include "core/MainStartup.h"
-#include "core/MiscHelpers.h"
 #include "core/MsgSupport.h"
 #include "core/Registry_.h"
 #include "mainwindow/MenuTargets.h"
 #include "mainwindow/WorkspaceDocument.h"
 #include "platform/ChmViewer.h"
 #include "platform/DefaultInstance.h"
+#include "platform/FileNames.h"
 #include "platform/HelpService.h"
 #include "platform/ModalOpener.h"
 #include "platform/RichTextBox.h"
@@ -80,6 +80,7 @@ private:
     bool m_askSaves = false;
     int m_asked = 0;
     QString m_fileName;
+    QStringList m_renamed; // "from > to", as the workspace was told
 
     TestDesktop &desk() { return m_fx->desk(); }
     static frmBookmarkList &list() { return frmBookmarkList::Instance(); }
@@ -145,6 +146,7 @@ private slots:
         m_askSaves = false;
         m_asked = 0;
         m_fileName.clear();
+        m_renamed.clear();
         WorkspaceDocument::Access access{
             [this] { return m_pane.get(); }, [this] { return m_workspace.get(); }, {}};
         access.askToSave = [this] {
@@ -153,7 +155,13 @@ private slots:
                 m_pane->document()->setModified(false);
             return m_askAnswer;
         };
-        access.setFileName = [this](const QString &name) { m_fileName = name; };
+        access.showFile = [this](const QString &path) {
+            m_pane->LoadFile(FileNames::resolve(path));
+            m_fileName = path;
+        };
+        access.fileRenamed = [this](const QString &from, const QString &to) {
+            m_renamed << from + QStringLiteral(" > ") + to;
+        };
         WorkspaceDocument::Register(access);
         m_inDialog = fill(QString(), ByCancel);
         ModalOpener<frmBookmarkAdd>::replace([this] {
@@ -341,6 +349,11 @@ private slots:
         QCOMPARE(fileRecords().at(row), record);
         QCOMPARE(documentText(record.at(4)), oldText);
         QCOMPARE(QFile::exists(BookmarkRecords::DocumentFolder() + oldName), oldName == record.at(4));
+        // The workspace follows a renamed document.
+        const QString folder = BookmarkRecords::DocumentFolder();
+        QCOMPARE(m_renamed, oldName == record.at(4) ? QStringList()
+                                                    : QStringList{folder + oldName + QStringLiteral(" > ") +
+                                                                  folder + record.at(4)});
         // Another row's document is never touched.
         QCOMPARE(documentText(fileRecords().at(1 - row).at(4)), row == 0 ? LoveText : PsalmText);
     }
@@ -360,6 +373,10 @@ private slots:
         QCOMPARE(list().LV->topLevelItem(0)->text(0), QStringLiteral("Psalm 23"));
         QCOMPARE(documentText(QStringLiteral("Psalm23.rtf")), PsalmText);
         QVERIFY(!QFile::exists(BookmarkRecords::DocumentFolder() + QStringLiteral("Psalm23notes.rtf")));
+        // The workspace followed the document there and back.
+        QCOMPARE(m_renamed.size(), 2);
+        QVERIFY(m_renamed.last().endsWith(QStringLiteral(" > ") + BookmarkRecords::DocumentFolder() +
+                                          QStringLiteral("Psalm23.rtf")));
         QVERIFY(QDir().rmdir(BookmarkRecords::RecordFile()));
     }
 
@@ -371,6 +388,7 @@ private slots:
         list().cmdEdit->click();
         QCOMPARE(fileRecords().at(0).at(0), QStringLiteral("Psalm 23 notes"));
         QCOMPARE(fileRecords().at(0).at(4), QStringLiteral("Psalm23.rtf"));
+        QVERIFY(m_renamed.isEmpty());
     }
 
     void remove_data()
@@ -457,20 +475,25 @@ private slots:
         QCOMPARE(list().isVisible(), !opened);
         if (!opened)
             return;
-        const QString path = gProgramFolder + QStringLiteral("Bookmarks/Lovefaithandhope.rtf");
-        QCOMPARE(m_workspace->windowTitle(), path + QStringLiteral(" - ") + MiscHelpers::ProductTitle());
-        QCOMPARE(m_fileName, path);
-        QVERIFY(!m_pane->document()->isModified());
+        QCOMPARE(m_fileName, gProgramFolder + QStringLiteral("Bookmarks/Lovefaithandhope.rtf"));
     }
 
+    // The document's file is named as the data's fault before the workspace's
+    // changed document is asked about; nothing is replaced.
     void goToAMissingDocument()
     {
-        QVERIFY(QFile::remove(BookmarkRecords::DocumentFolder() + QStringLiteral("Psalm23.rtf")));
+        const QString document = BookmarkRecords::DocumentFolder() + QStringLiteral("Psalm23.rtf");
+        QVERIFY(QFile::remove(document));
+        m_pane->document()->setModified(true);
         selectAndShow(0);
         list().cmdGoto->click();
-        QVERIFY(desk().lastMessage().contains(QLatin1String("frmBookmarkList.cmdGoto_Click()")));
+        QCOMPARE(desk().messageBoxes().size(), 1);
+        QCOMPARE(desk().lastMessage(), GetMsg(0, 47, document));
+        QCOMPARE(desk().messageBoxes().first().style, int(MsgBoxStyle::Exclamation));
+        QCOMPARE(m_asked, 0);
         QVERIFY(list().isVisible());
         QCOMPARE(m_pane->Text(), PaneText);
+        QVERIFY(m_pane->document()->isModified());
     }
 
     void update()

@@ -157,6 +157,15 @@ private Q_SLOTS:
         QTest::newRow("garbage") << QByteArray("this is not an index\r\n");
         QTest::newRow("empty") << QByteArray();
         QTest::newRow("wrong end") << QByteArray("1,2,1,1,2,1,999\r\n");
+        // Only the last end was compared with the module: a middle record could
+        // make opening the book ask for 2 GiB.
+        ModuleBuilder module;
+        module.chapter(1, 1, 2).chapter(1, 2, 3);
+        const QByteArray end = QByteArray::number(module.bytes().size() + 1);
+        QTest::newRow("middle record past the module")
+            << "1,2,1,1,2,1,2000000000\r\n3,5,1,2,3,1," + end + "\r\n";
+        QTest::newRow("record ending before it starts") << "1,2,1,1,2,9,3\r\n3,5,1,2,3,1," + end + "\r\n";
+        QTest::newRow("record starting at 0") << "1,2,1,1,2,0,3\r\n3,5,1,2,3,3," + end + "\r\n";
     }
     void staleAndDamagedIndexesAreRebuilt()
     {

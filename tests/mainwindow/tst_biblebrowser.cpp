@@ -376,6 +376,26 @@ private Q_SLOTS:
         QVERIFY(errorBoxes().isEmpty());
     }
 
+    // A module deleted while the program runs: the file is named as the data's
+    // fault, the pane is empty, and the other Bibles still read.
+    void aModuleDeletedWhileRunningIsNamed()
+    {
+        addThreeBibles();
+        BibleBrowser &browser = start();
+        const QString module = m_fx->path(QStringLiteral("Modules/Bible/b_beta.txt"));
+        QVERIFY(QFile::remove(module));
+        browser.mTranslation_Click(1);
+        QCOMPARE(browser.btnTranslation->Caption(), QStringLiteral("Beta Version"));
+        QCOMPARE(desk().messageBoxes().size(), 1);
+        QCOMPARE(desk().lastMessage(), GetMsg(0, 47, module));
+        QCOMPARE(desk().messageBoxes().first().style, int(MsgBoxStyle::Exclamation));
+        QVERIFY(errorBoxes().isEmpty());
+        QVERIFY(!paneText().contains(QStringLiteral("Beta")));
+        browser.mTranslation_Click(0);
+        QCOMPARE(paneText(), QStringLiteral("Isaiah\r1 The vision of Alpha Isaiah.\r\r"));
+        QCOMPARE(desk().messageBoxes().size(), 1);
+    }
+
     void formattedAndPlainViews()
     {
         addThreeBibles();

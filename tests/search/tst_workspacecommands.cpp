@@ -72,6 +72,12 @@ private:
         return window;
     }
 
+    void append(AdvancedSearch &window, const QString &text)
+    {
+        window.RT->setSelStart(window.RT->endPosition());
+        window.RT->setSelText(text);
+    }
+
     void setText(AdvancedSearch &window, const QString &text)
     {
         window.RT->setText(text);
@@ -602,22 +608,76 @@ private slots:
         QVERIFY(!window.TextChanged());
     }
 
-    // A bookmark's document opened into the workspace is the file Save writes to,
-    // and the workspace's question is the one the bookmark list asks.
+    // A bookmark's document shown by the bookmark list's Go to is the file Save
+    // writes to, under its caption, and stays so when the bookmark renames it; a
+    // search result after it has no file.
     void documentOpenedByABookmarkIsSavedToItsFile()
     {
         AdvancedSearch &window = open();
         const WorkspaceDocument::Access &access = WorkspaceDocument::Get();
-        QVERIFY(access.setFileName && access.askToSave);
+        QVERIFY(access.showFile && access.askToSave && access.fileRenamed);
         setText(window, QStringLiteral("kept"));
         desk().messageBoxAnswers.push_back(MsgBoxResult::No);
         QCOMPARE(access.askToSave(), 0);
-        access.setFileName(m_fx->path(QStringLiteral("Bookmarks/psalm.rtf")));
-        QDir().mkpath(m_fx->path(QStringLiteral("Bookmarks")));
+        m_fx->writeFile(QStringLiteral("Bookmarks/psalm.rtf"), "{\\rtf1 The Lord is my shepherd}");
+        const QString psalm = m_fx->path(QStringLiteral("Bookmarks/psalm.rtf"));
+        access.showFile(psalm);
+        QCOMPARE(window.RT->Text(), QStringLiteral("The Lord is my shepherd"));
+        QVERIFY(!window.TextChanged());
+        QCOMPARE(window.windowTitle(), psalm + QStringLiteral(" - ") + MiscHelpers::ProductTitle());
+        append(window, QStringLiteral(", kept"));
         window.mFileSave_Click();
         QVERIFY(m_fx->readFile(QStringLiteral("Bookmarks/psalm.rtf")).contains("kept"));
-        QCOMPARE(desk().fileAnswers.size(), size_t(0));
         QCOMPARE(desk().shown.size(), 1); // the question only: Save asked for no name
+
+        const QString renamed = m_fx->path(QStringLiteral("Bookmarks/psalm23.rtf"));
+        QVERIFY(QFile::rename(psalm, renamed));
+        access.fileRenamed(m_fx->path(QStringLiteral("Bookmarks/other.rtf")), psalm);
+        QCOMPARE(window.windowTitle(), psalm);
+        access.fileRenamed(psalm, renamed);
+        QCOMPARE(window.windowTitle(), renamed);
+        append(window, QStringLiteral(" again"));
+        window.mFileSave_Click();
+        QVERIFY(m_fx->readFile(QStringLiteral("Bookmarks/psalm23.rtf")).contains("again"));
+        QVERIFY(!QFile::exists(psalm));
+        QCOMPARE(desk().shown.size(), 1);
+
+        window.cboSearch->setEditText(QStringLiteral("*"));
+        window.cmdSearch_Click();
+        QCOMPARE(window.windowTitle(), MiscHelpers::ProductTitle());
+        append(window, QStringLiteral(" note"));
+        desk().fileAnswers.push_back(QString());
+        window.mFileSave_Click();
+        QCOMPARE(desk().shown.last().kind, QStringLiteral("save"));
+        QVERIFY(!m_fx->readFile(QStringLiteral("Bookmarks/psalm23.rtf")).contains("note"));
+    }
+
+    // Go to while a search runs asks nothing of the empty document the search put
+    // up; the result that follows has no file, so Save asks for a name rather than
+    // writing over the bookmark.
+    void searchFinishingAfterGoToLeavesTheBookmarkAlone()
+    {
+        AdvancedSearch &window = open();
+        m_fx->writeFile(QStringLiteral("Bookmarks/psalm.rtf"), "{\\rtf1 The Lord is my shepherd}");
+        const QString psalm = m_fx->path(QStringLiteral("Bookmarks/psalm.rtf"));
+        bool askedNothing = false;
+        AdvancedSearch::setSourceFactory([&](const Translation &) -> TermSearch::VerseSource {
+            return [&](const VerseReader::Visitor &visit) {
+                askedNothing = !window.TextChanged();
+                WorkspaceDocument::Get().showFile(psalm);
+                return visit(Verse{1, 43, 3, 16, QStringLiteral("For God so loved the world.")});
+            };
+        });
+        window.cboSearch->setEditText(QStringLiteral("*"));
+        window.cmdSearch_Click();
+        QVERIFY(askedNothing);
+        QVERIFY(window.RT->Text().startsWith(QStringLiteral("JOH 3:16")));
+        QCOMPARE(window.windowTitle(), MiscHelpers::ProductTitle());
+        desk().fileAnswers.push_back(QString());
+        window.mFileSave_Click();
+        QCOMPARE(desk().shown.last().kind, QStringLiteral("save"));
+        QCOMPARE(m_fx->readFile(QStringLiteral("Bookmarks/psalm.rtf")),
+                 QByteArray("{\\rtf1 The Lord is my shepherd}"));
     }
 
     void integrityCheckOfAllAsksAndEmptiesTheDocument_data()

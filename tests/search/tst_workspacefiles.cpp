@@ -4,6 +4,7 @@
 #include "platform/CodePage.h"
 #include "platform/RichTextBox.h"
 #include "platform/Twips.h"
+#include "search/NotesDocument.h"
 #include "search/WorkspaceFiles.h"
 
 #include <QDir>
@@ -11,8 +12,10 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTextBlock>
+#include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextList>
 #include <QUrl>
@@ -38,6 +41,7 @@ class TestWorkspaceFiles : public QObject
 private:
     std::unique_ptr<TestFixture> m_fx;
     std::unique_ptr<RichTextBox> m_rt;
+    std::unique_ptr<NotesDocument> m_document;
     std::unique_ptr<WorkspaceFiles> m_files;
 
     TestDesktop &desk() { return m_fx->desk(); }
@@ -86,11 +90,13 @@ private slots:
         MsgSupport::ReloadAllMessages();
         QVERIFY(QDir().mkpath(m_fx->path(QStringLiteral("notes"))));
         m_rt = std::make_unique<RichTextBox>();
-        m_files = std::make_unique<WorkspaceFiles>(m_rt.get());
+        m_document = std::make_unique<NotesDocument>(m_rt.get());
+        m_files = std::make_unique<WorkspaceFiles>(*m_document);
     }
     void cleanup()
     {
         m_files.reset();
+        m_document.reset();
         m_rt.reset();
         m_fx.reset();
     }
@@ -149,13 +155,13 @@ private slots:
         if (!replaced) {
             QCOMPARE(m_rt->Text(), before);
             QCOMPARE(m_rt->document()->isModified(), changed);
-            QVERIFY(m_files->FileName().isEmpty());
+            QVERIFY(m_document->FileName().isEmpty());
             QVERIFY(!dialogs().contains(QStringLiteral("open")) || files == QStringList{QString()});
         } else {
             QCOMPARE(m_rt->Text(), open ? QStringLiteral("Other file") : QString());
             QVERIFY(!m_rt->document()->isModified());
-            QCOMPARE(m_files->FileName(), open ? file(QStringLiteral("other.txt")) : QString());
-            QCOMPARE(m_files->Caption(),
+            QCOMPARE(m_document->FileName(), open ? file(QStringLiteral("other.txt")) : QString());
+            QCOMPARE(m_document->Caption(),
                      open ? file(QStringLiteral("other.txt")) + QStringLiteral(" - Verbanox")
                           : QStringLiteral("Untitled - Verbanox"));
         }
@@ -187,8 +193,9 @@ private slots:
         if (history == QLatin1String("new"))
             QVERIFY(m_files->New());
         if (history == QLatin1String("search")) {
-            m_rt->setText(QStringLiteral("Gen 1:1 In the beginning"));
-            m_files->DocumentReplaced();
+            auto *result = new QTextDocument;
+            result->setPlainText(QStringLiteral("Gen 1:1 In the beginning"));
+            m_document->ShowResult(result, true);
         }
         desk().shown.clear();
         type(QStringLiteral(" typed"));
@@ -199,8 +206,8 @@ private slots:
 
         QCOMPARE(dialogs().contains(QStringLiteral("save")), asksName);
         const QString target = asksName ? QStringLiteral("named.rtf") : QStringLiteral("old.rtf");
-        QCOMPARE(m_files->FileName(), file(target));
-        QCOMPARE(m_files->Caption(), file(target));
+        QCOMPARE(m_document->FileName(), file(target));
+        QCOMPARE(m_document->Caption(), file(target));
         QVERIFY(m_fx->readFile(QStringLiteral("notes/") + target).startsWith("{\\rtf1"));
         QVERIFY(m_fx->readFile(QStringLiteral("notes/") + target).contains("typed"));
         QCOMPARE(m_fx->readFile(QStringLiteral("notes/plain.txt")), plainBefore);
@@ -244,7 +251,7 @@ private slots:
         QCOMPARE(dialogs().count(msg(45)), answers.size());
         QCOMPARE(m_fx->readFile(QStringLiteral("notes/old.rtf")).contains("New notes"),
                  savedAs == QLatin1String("old.rtf"));
-        QCOMPARE(m_files->FileName(), savedAs.isEmpty() ? QString() : file(savedAs));
+        QCOMPARE(m_document->FileName(), savedAs.isEmpty() ? QString() : file(savedAs));
         QCOMPARE(m_rt->document()->isModified(), savedAs.isEmpty());
         // Nothing went wrong: no error box, nothing saved under an empty name.
         QCOMPARE(dialogs().filter(QStringLiteral("error")).size(), 0);
@@ -296,7 +303,7 @@ private slots:
         QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 1);
         QVERIFY(desk().lastMessage().startsWith(msg(52, QDir::toNativeSeparators(name))));
         QVERIFY(m_rt->document()->isModified());
-        QVERIFY(m_files->FileName().isEmpty());
+        QVERIFY(m_document->FileName().isEmpty());
         // Closing now asks, and a failed save cancels the close.
         chooseFiles({name});
         answer({Yes});
@@ -327,6 +334,71 @@ private slots:
         QCOMPARE(question.title, QStringLiteral("Save File Verbanox"));
         QCOMPARE(question.style, 35);
         QCOMPARE(m_rt->document()->isModified(), result != WorkspaceFiles::Saved);
+    }
+
+    // Whatever replaces the document sets the file Save writes to and the caption
+    // in the same step, and the new document starts unchanged.
+    void everyReplacementSetsItsSaveTarget_data()
+    {
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QString>("target");  // in notes/; empty: Save asks for a name
+        QTest::addColumn<QString>("caption"); // "@" stands for the folder of the files
+        QTest::newRow("new") << QStringList{"open rtf", "new"} << ""
+                             << "Untitled - Verbanox";
+        QTest::newRow("open RTF") << QStringList{"open rtf"} << "old.rtf"
+                                  << "@old.rtf - Verbanox";
+        QTest::newRow("open text") << QStringList{"open txt"} << ""
+                                   << "@plain.txt - Verbanox";
+        QTest::newRow("bookmark") << QStringList{"bookmark"} << "mark.rtf"
+                                  << "@mark.rtf - Verbanox";
+        QTest::newRow("result after a bookmark") << QStringList{"bookmark", "result"} << ""
+                                                 << "Verbanox";
+        QTest::newRow("bookmark renamed") << QStringList{"bookmark", "rename mark"} << "renamed.rtf"
+                                          << "@renamed.rtf - Verbanox";
+        QTest::newRow("another file renamed") << QStringList{"bookmark", "rename old"} << "mark.rtf"
+                                              << "@mark.rtf - Verbanox";
+        QTest::newRow("saved, then renamed") << QStringList{"open rtf", "save", "rename old"} << "renamed.rtf"
+                                             << "@renamed.rtf";
+        QTest::newRow("emptied in place") << QStringList{"open rtf", "empty"} << "old.rtf"
+                                          << "@old.rtf - Verbanox";
+    }
+    void everyReplacementSetsItsSaveTarget()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(QString, target);
+        QFETCH(QString, caption);
+        m_fx->writeFile(QStringLiteral("notes/old.rtf"), "{\\rtf1 old}");
+        m_fx->writeFile(QStringLiteral("notes/mark.rtf"), "{\\rtf1 mark}");
+        m_fx->writeFile(QStringLiteral("notes/plain.txt"), "plain");
+        QSignalSpy captions(m_document.get(), &NotesDocument::captionChanged);
+        for (const QString &step : steps) {
+            // A rename leaves the changed flag as it was; everything else clears it.
+            if (!step.startsWith(QLatin1String("rename")))
+                type(QStringLiteral(" typed"));
+            if (step.startsWith(QLatin1String("open")))
+                QVERIFY(m_document->ShowFile(
+                    file(step.endsWith(QLatin1String("rtf")) ? "old.rtf" : "plain.txt"),
+                    m_fx->readFile(step.endsWith(QLatin1String("rtf")) ? "notes/old.rtf"
+                                                                       : "notes/plain.txt")));
+            else if (step == QLatin1String("new"))
+                m_document->ShowNew();
+            else if (step == QLatin1String("bookmark"))
+                m_document->ShowBookmark(file(QStringLiteral("mark.rtf")));
+            else if (step == QLatin1String("result"))
+                m_document->ShowResult(new QTextDocument, true);
+            else if (step.startsWith(QLatin1String("rename")))
+                m_document->FileRenamed(file(step.section(QLatin1Char(' '), 1) + QStringLiteral(".rtf")),
+                                        file(QStringLiteral("renamed.rtf")));
+            else if (step == QLatin1String("save"))
+                m_document->Saved(m_document->FileName());
+            else
+                m_document->Empty(QTextCharFormat());
+        }
+        const QString path = target.isEmpty() ? QString() : file(target);
+        QCOMPARE(m_document->SavesToFile() ? m_document->FileName() : QString(), path);
+        QCOMPARE(m_document->Caption(), QString(caption).replace(QLatin1Char('@'), file(QString())));
+        QCOMPARE(captions.last().first().toString(), m_document->Caption());
+        QVERIFY(!m_document->Changed());
     }
 
     // Plain text: a byte order mark or valid UTF-8 is UTF-8, anything else 1252;

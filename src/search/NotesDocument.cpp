@@ -1,0 +1,224 @@
+#include "search/NotesDocument.h"
+
+#include "core/GlobalVars.h"
+#include "core/MiscHelpers.h"
+#include "core/MsgSupport.h"
+#include "core/PageSettings.h"
+#include "platform/CodePage.h"
+#include "platform/FileNames.h"
+#include "platform/OleColor.h"
+#include "platform/RichTextBox.h"
+#include "platform/RtfReader.h"
+#include "platform/Twips.h"
+
+#include <QFileInfo>
+#include <QPointer>
+#include <QStringDecoder>
+#include <QTextBlockFormat>
+#include <QTextCharFormat>
+#include <QTextCursor>
+#include <QTextDocument>
+
+namespace {
+constexpr int CaptionUntitled = 17;
+
+bool looksLikeRtf(const QByteArray &bytes)
+{
+    QByteArrayView view(bytes);
+    if (view.startsWith("\xEF\xBB\xBF"))
+        view = view.sliced(3);
+    return view.trimmed().startsWith("{\\rtf");
+}
+
+void setColours(RichTextBox *pane, quint32 back, quint32 text)
+{
+    QPalette palette = pane->palette();
+    palette.setColor(QPalette::Base, OleColor::toQColor(back));
+    palette.setColor(QPalette::Text, OleColor::toQColor(text));
+    pane->setPalette(palette);
+}
+
+bool sameFile(const QString &first, const QString &second)
+{
+    return !first.isEmpty() && QFileInfo(first).absoluteFilePath() == QFileInfo(second).absoluteFilePath();
+}
+} // namespace
+
+NotesDocument::NotesDocument(RichTextBox *pane, QObject *parent)
+    : QObject(parent)
+    , m_pane(pane)
+{
+}
+
+bool NotesDocument::Changed() const
+{
+    return m_pane->document()->isModified();
+}
+
+QString NotesDocument::Caption() const
+{
+    switch (m_naming) {
+    case Naming::Product:
+        break;
+    case Naming::Untitled:
+        return GetMsg(1, CaptionUntitled, MiscHelpers::ProductTitle());
+    case Naming::FileAndProduct:
+        return m_fileName + QStringLiteral(" - ") + MiscHelpers::ProductTitle();
+    case Naming::File:
+        return m_fileName;
+    }
+    return MiscHelpers::ProductTitle();
+}
+
+void NotesDocument::ShowNew()
+{
+    m_pane->setText(QString());
+    m_pane->document()->setModified(false);
+    SetTarget(QString(), false, Naming::Untitled);
+    emit replaced();
+}
+
+bool NotesDocument::ShowFile(const QString &name, const QByteArray &bytes)
+{
+    const bool rtf = looksLikeRtf(bytes);
+    bool whole = true;
+    if (rtf)
+        whole = LoadRtf(bytes);
+    else
+        LoadPlainText(bytes);
+    m_pane->document()->setModified(false);
+    const bool textFile = QFileInfo(name).suffix().compare(QStringLiteral("txt"), Qt::CaseInsensitive) == 0;
+    SetTarget(name, rtf && !textFile, Naming::FileAndProduct);
+    m_pane->setRightMargin(0);
+    emit replaced();
+    return whole;
+}
+
+bool NotesDocument::LoadRtf(const QByteArray &bytes)
+{
+    setColours(m_pane, 0xFFFFFF, 0);
+    bool damaged = false;
+    RtfReader::read(bytes, m_pane->document(), nullptr, &damaged);
+    m_pane->setTextCursor(QTextCursor(m_pane->document()));
+    return !damaged;
+}
+
+void NotesDocument::LoadPlainText(const QByteArray &bytes)
+{
+    setColours(m_pane, gBib1BC, gBib1TC);
+    QTextCharFormat format;
+    format.setForeground(OleColor::toQColor(gBib1TC));
+    if (gBib1Fontsize > 0)
+        format.setFontPointSize(gBib1Fontsize);
+    QString text = DecodePlainText(bytes);
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QTextDocument *document = m_pane->document();
+    const bool undo = document->isUndoRedoEnabled();
+    document->setUndoRedoEnabled(false);
+    document->clear();
+    QTextCursor cursor(document);
+    cursor.setBlockCharFormat(format);
+    cursor.insertText(text, format);
+    document->setUndoRedoEnabled(undo);
+    m_pane->setTextCursor(QTextCursor(document));
+    m_pane->setCurrentCharFormat(format);
+}
+
+QString NotesDocument::DecodePlainText(const QByteArray &bytes)
+{
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return CodePage::decode(bytes.mid(3), CodePage::Utf8);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return text;
+    return CodePage::decode(bytes, CodePage::SystemAnsi);
+}
+
+void NotesDocument::ShowBookmark(const QString &path)
+{
+    m_pane->LoadFile(FileNames::resolve(path), RichTextBox::rtfRTF);
+    m_pane->document()->setModified(false);
+    SetTarget(path, true, Naming::FileAndProduct);
+    emit replaced();
+}
+
+void NotesDocument::ShowResult(QTextDocument *document, bool wrap)
+{
+    if (m_pane->document() != document) {
+        LayOutResult(document, wrap);
+        const QPointer<QTextDocument> previous(m_pane->document());
+        document->setParent(m_pane);
+        m_pane->setDocument(document);
+        // The pane frees only the document it made itself; the earlier results are ours.
+        if (previous && previous->parent() == m_pane)
+            delete previous;
+        const PageSettings::PaneLayout layout = PageSettings::PageLayoutOfSettings();
+        m_pane->setRightMargin(!wrap ? WrapOffTwips : gFitToDesktop ? 0 : layout.rightMargin);
+        emit replaced();
+    }
+    m_pane->document()->setModified(false);
+    SetTarget(QString(), false, Naming::Product);
+}
+
+// The new document takes the page of the one shown, so that the switch lays it
+// out once, at the width it keeps. The page layout's indent goes onto the
+// paragraphs while the document is off the screen: set on the shown text, it
+// would lay the whole result out again.
+void NotesDocument::LayOutResult(QTextDocument *document, bool wrap) const
+{
+    const QTextDocument *shown = m_pane->document();
+    document->setPageSize(shown->pageSize());
+    document->setDocumentMargin(shown->documentMargin());
+    document->setDefaultTextOption(shown->defaultTextOption());
+    const PageSettings::PaneLayout layout = PageSettings::PageLayoutOfSettings();
+    QTextBlockFormat indent;
+    indent.setLeftMargin(wrap && !gFitToDesktop ? std::max(0.0, layout.indent / Twips::perPixelX()) : 0.0);
+    QTextCursor whole(document);
+    whole.select(QTextCursor::Document);
+    whole.mergeBlockFormat(indent);
+}
+
+void NotesDocument::Empty(const QTextCharFormat &format)
+{
+    m_pane->clear();
+    m_pane->setCurrentCharFormat(format);
+    m_pane->document()->setModified(false);
+    emit replaced();
+}
+
+void NotesDocument::LayOut(bool wrap)
+{
+    if (wrap) {
+        ApplyPageLayoutToWholeText(*m_pane);
+        return;
+    }
+    const int start = m_pane->SelStart();
+    const int length = m_pane->SelLength();
+    m_pane->selectAll();
+    m_pane->setRightMargin(WrapOffTwips);
+    m_pane->setSelIndent(0);
+    m_pane->setSelStart(start);
+    m_pane->setSelLength(length);
+}
+
+void NotesDocument::Saved(const QString &name)
+{
+    m_pane->document()->setModified(false);
+    SetTarget(name, true, Naming::File);
+}
+
+void NotesDocument::FileRenamed(const QString &from, const QString &to)
+{
+    if (sameFile(m_fileName, from))
+        SetTarget(to, m_rtfFile, m_naming);
+}
+
+void NotesDocument::SetTarget(const QString &fileName, bool rtfFile, Naming naming)
+{
+    m_fileName = fileName;
+    m_rtfFile = rtfFile;
+    m_naming = naming;
+    emit captionChanged(Caption());
+}

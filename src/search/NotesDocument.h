@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class QByteArray;
+class QTextCharFormat;
+class QTextDocument;
+class RichTextBox;
+
+// The workspace's document as one thing: the text in the pane, the file that
+// Save writes to, whether it changed since it was loaded or saved, and the
+// caption that names it. Every way of putting another document into the pane
+// goes through here and sets the save target in the same step, so that the text,
+// the file and the caption never part: a search result never has a file.
+class NotesDocument : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit NotesDocument(RichTextBox *pane, QObject *parent = nullptr);
+
+    // The line width of a document that does not wrap.
+    static constexpr float WrapOffTwips = 128000;
+
+    RichTextBox &Pane() const { return *m_pane; }
+    // Changed since it was shown, loaded or saved.
+    bool Changed() const;
+    // The file that Save writes to; empty for a new document or a search result.
+    QString FileName() const { return m_fileName; }
+    // Save writes to the file only when it was written or read as RTF: a text
+    // file is never overwritten with RTF.
+    bool SavesToFile() const { return !m_fileName.isEmpty() && m_rtfFile; }
+    QString Caption() const;
+
+    // An empty document without a file (File > New).
+    void ShowNew();
+    // A file's contents (RTF, else plain text) from File > Open; false when the
+    // RTF was damaged and only part of it could be shown.
+    bool ShowFile(const QString &name, const QByteArray &bytes);
+    // A bookmark's document (the bookmark list's Go to); raises RuntimeError when
+    // the file cannot be read, leaving the document as it was.
+    void ShowBookmark(const QString &path);
+    // A search result, a document of its own that the pane takes over, laid out
+    // for the pane's page (wrapped or not). It is unchanged and has no file.
+    void ShowResult(QTextDocument *document, bool wrap);
+    // Empties the text in place, keeping the file (Integrity Check > All).
+    void Empty(const QTextCharFormat &format);
+    // Lays the whole text out by the page settings, or without wrapping; the
+    // reader's selection stays.
+    void LayOut(bool wrap);
+
+    // The document was written to a file: unchanged, and Save writes there now.
+    void Saved(const QString &name);
+    // A file was renamed (a bookmark's document): Save follows it when it was
+    // the document's file.
+    void FileRenamed(const QString &from, const QString &to);
+
+    // Plain text as the workspace reads it: UTF-8 with a byte order mark or when
+    // the bytes are valid UTF-8, Windows-1252 otherwise.
+    static QString DecodePlainText(const QByteArray &bytes);
+
+signals:
+    void captionChanged(const QString &caption);
+    // Another document took the pane's place (a find begins at its top).
+    void replaced();
+
+private:
+    enum class Naming { Product, Untitled, FileAndProduct, File };
+
+    bool LoadRtf(const QByteArray &bytes);
+    void LoadPlainText(const QByteArray &bytes);
+    void LayOutResult(QTextDocument *document, bool wrap) const;
+    void SetTarget(const QString &fileName, bool rtfFile, Naming naming);
+
+    RichTextBox *m_pane;
+    QString m_fileName;
+    bool m_rtfFile = false;
+    Naming m_naming = Naming::Product;
+};

@@ -1,0 +1,226 @@
+#include "search/SearchRun.h"
+#include "search/BookRange.h"
+#include "search/Highlights.h"
+#include "search/SearchText.h"
+#include "search/SearchView.h"
+
+#include "core/Bug_.h"
+#include "core/FileFunctions_.h"
+#include "core/GlobalVars.h"
+#include "core/MsgSupport.h"
+#include "core/Translation.h"
+#include "platform/CodePage.h"
+#include "platform/Desktop.h"
+#include "platform/OleColor.h"
+#include "platform/TextFile.h"
+
+#include <QElapsedTimer>
+#include <QScopeGuard>
+#include <QTextCharFormat>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <array>
+#include <vector>
+
+namespace {
+constexpr int MsgInvalidPattern = 241;
+constexpr int MsgTooManyTerms = 242;
+} // namespace
+
+SearchSource SearchSource::Of(Translation &translation, TermSearch::VerseSource verses)
+{
+    qint64 lines = 0;
+    for (const ChapterRecord &record : translation.Records())
+        lines += std::max(0, record.lastLine - record.firstLine + 1);
+    return SearchSource{std::move(verses), lines, &translation};
+}
+
+SearchRun::SearchRun(SearchView &view)
+    : m_view(view)
+{
+}
+
+QString SearchRun::Refusal(SearchProblem problem)
+{
+    const int id = problem == SearchProblem::TooManyTerms ? MsgTooManyTerms : MsgInvalidPattern;
+    return problem == SearchProblem::None ? QString() : GetMsg(0, id, QString::number(SearchText::MaxTerms));
+}
+
+QString SearchRun::StatusText(qint64 verses, qint64 matches, bool withTerms)
+{
+    const QString versesText = QString::number(verses) + QStringLiteral(" Verses");
+    return withTerms ? QString::number(matches) + QStringLiteral(" Matches ") + versesText : versesText;
+}
+
+void SearchRun::Run(const TermSearch &search, const SearchSource &source)
+{
+    if (m_running)
+        return;
+    m_running = true;
+    m_stopRequested = false;
+    const auto done = qScopeGuard([this] {
+        m_running = false;
+        m_stopRequested = false;
+    });
+    m_matches = 0;
+    ShowEmptyDocument();
+    m_view.ShowSummary({}, false);
+    m_view.ShowStatus(QString(), false);
+    SearchResult result;
+    {
+        const WaitCursor wait;
+        result = Scan(search, source);
+    }
+    WriteScratchFiles(result, source, search.Request().rangeCode);
+    std::unique_ptr<QTextDocument> document = ResultDocument(result.text);
+    QTextDocument *shown = document.get();
+    Highlight(std::move(document), search.Terms(), search.Request().ignoreCase);
+    shown->setUndoRedoEnabled(true);
+    m_view.ShowStatus(StatusText(result.verses, m_matches, !search.Terms().isEmpty()), false);
+}
+
+// The old result goes first, replaced by an empty document of its own: cleared or
+// laid out anew for the page, it would cost as much as the new one.
+void SearchRun::ShowEmptyDocument()
+{
+    auto *empty = new QTextDocument;
+    empty->setDefaultFont(m_view.DocumentFont());
+    m_view.ShowDocument(empty);
+}
+
+SearchResult SearchRun::Scan(const TermSearch &search, const SearchSource &source)
+{
+    if (!source.verses)
+        return {};
+    m_view.ShowProgress(source.lines);
+    TermSearch scan = search;
+    scan.SetPollInterval(m_pollMilliseconds);
+    SearchResult result = scan.Run(source.verses, [this](qint64 lines) {
+        m_view.SetProgress(lines);
+        return LetEventsRun();
+    });
+    // The stop ends the scan only; the verses found so far are still coloured.
+    m_stopRequested = false;
+    m_view.HideProgress();
+    return result;
+}
+
+// false once a stop was asked for.
+bool SearchRun::LetEventsRun()
+{
+    m_view.LetEventsRun();
+    return !m_stopRequested;
+}
+
+// The copy of the range and the result in the scratch folder, for whoever looks
+// there; the search itself never reads them back.
+void SearchRun::WriteScratchFiles(const SearchResult &result, const SearchSource &source, int rangeCode)
+{
+    if (!source.translation)
+        return;
+    Translation &translation = *source.translation;
+    IgnoreErrors([&] {
+        // Made when missing: it is created only at the first start of a version.
+        FileFunctions_::MakeFolder(gScratchFolder);
+        int first = 0;
+        int last = 0;
+        if (BookRange::Books(rangeCode, &first, &last))
+            translation.CopyBookIntoFile(gScratchFolder + translation.FileName, first, last, true);
+    });
+    IgnoreErrors([&] {
+        QString text = result.text;
+        text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+        TextFiles::writeScratch(gScratchFolder + QStringLiteral("BibTmp_") + translation.FileName,
+                                CodePage::encode(text, translation.CodePage));
+    });
+}
+
+// The result is built off the screen in the plain colour, font and size, so that
+// nothing is laid out or painted while it grows.
+std::unique_ptr<QTextDocument> SearchRun::ResultDocument(const QString &text) const
+{
+    auto document = std::make_unique<QTextDocument>();
+    document->setUndoRedoEnabled(false);
+    QFont font = m_view.DocumentFont();
+    font.setFamily(gDefaultFont);
+    if (gBib1Fontsize > 0)
+        font.setPointSize(gBib1Fontsize);
+    document->setDefaultFont(font);
+    // The font is the text's own, not only the document's default: saved as RTF
+    // (a bookmark) the result keeps its face and size.
+    QTextCharFormat plain;
+    plain.setFont(font);
+    plain.setForeground(OleColor::toQColor(gBib1TC));
+    QTextCursor(document.get()).insertText(text, plain);
+    return document;
+}
+
+void SearchRun::Highlight(std::unique_ptr<QTextDocument> document, const QStringList &terms, bool ignoreCase)
+{
+    QTextDocument &result = *document;
+    // With Active Update the reader watches the colours come; otherwise the
+    // document is shown once it is coloured.
+    gActiveUpdateBib1 = m_view.WatchesColouring();
+    if (gActiveUpdateBib1 || terms.isEmpty())
+        m_view.ShowDocument(document.release());
+    if (terms.isEmpty())
+        return;
+    const HighlightPlan plan = PlanHighlights(result.toRawText(), terms, gMaxCountSize);
+    m_view.ShowProgress(qint64(plan.hits.size()));
+    int termsReached = 0;
+    ColourHits(result, plan, &termsReached);
+    m_view.ShowDocument(document ? document.release() : &result);
+    m_view.HideProgress();
+    ShowSummary(plan, termsReached, ignoreCase);
+}
+
+// Colours the hits in one edit block per poll interval, letting events run in
+// between, until a stop. termsReached: the terms begun.
+void SearchRun::ColourHits(QTextDocument &document, const HighlightPlan &plan, int *termsReached)
+{
+    const std::array<quint32, 5> colours{gBib1H1, gBib1H2, gBib1H3, gBib1H4, gBib1H5};
+    // One format per term, made once rather than for every hit.
+    std::vector<QTextCharFormat> formats(size_t(plan.summary.size()) + 1);
+    for (size_t term = 1; term < formats.size(); ++term)
+        formats[term].setForeground(OleColor::toQColor(TermColour(int(term), colours)));
+    QTextCursor cursor(&document);
+    QElapsedTimer clock;
+    clock.start();
+    size_t next = 0;
+    while (next < plan.hits.size()) {
+        cursor.beginEditBlock();
+        do {
+            const Hit &hit = plan.hits[next];
+            if (hit.term > *termsReached) {
+                *termsReached = hit.term;
+                m_view.ShowStatus(QStringLiteral("Highlighting \"") + plan.summary[hit.term - 1].term +
+                                      QLatin1Char('"'),
+                                  true);
+            }
+            cursor.setPosition(int(hit.position));
+            cursor.setPosition(int(hit.position + hit.length), QTextCursor::KeepAnchor);
+            cursor.mergeCharFormat(formats[size_t(hit.term)]);
+            ++next;
+        } while (next < plan.hits.size() && clock.elapsed() < m_pollMilliseconds);
+        cursor.endEditBlock();
+        m_view.SetProgress(qint64(next));
+        if (next < plan.hits.size()) {
+            if (!LetEventsRun())
+                return;
+            clock.restart();
+        }
+    }
+    // Terms without a hit after the last coloured one were reached too.
+    *termsReached = int(plan.summary.size());
+}
+
+void SearchRun::ShowSummary(const HighlightPlan &plan, int termsReached, bool ignoreCase)
+{
+    QStringList lines;
+    m_matches = 0;
+    for (int k = 0; k < termsReached && k < plan.summary.size(); ++k) {
+        lines.append(HighlightPlan::SummaryLine(plan.summary[k], ignoreCase));
+        m_matches += plan.summary[k].count;
+    }
+    m_view.ShowSummary(lines, plan.limitReached);
+}
