@@ -8,7 +8,6 @@
 
 namespace {
 const QString CRLF = QStringLiteral("\r\n");
-constexpr int MaxListedProblems = 12;
 // Catalog texts.
 constexpr int DamagedNamesMsg = 275;   // the file is damaged; restore from the reference names?
 constexpr int UnreadableFileMsg = 288; // a book-name file could not be read
@@ -18,15 +17,6 @@ QString activeNamesPath()
 {
     return FileNames::resolve(gSysDefsFolder + QStringLiteral("Books.txt"));
 }
-
-QString listed(const QStringList &problems)
-{
-    QStringList shown = problems.mid(0, MaxListedProblems);
-    if (problems.size() > MaxListedProblems)
-        shown.append(QStringLiteral("(%1 more)").arg(problems.size() - MaxListedProblems));
-    return shown.join(CRLF);
-}
-
 } // namespace
 
 BibleBookNames::BibleBookNames()
@@ -115,7 +105,7 @@ void BibleBookNames::NameByNumber(int book)
 
 bool BibleBookNames::OfferRepair(const QString &path, const QStringList &problems) const
 {
-    const int answer = desktop().messageBox(GetMsg(0, DamagedNamesMsg, path) + CRLF + CRLF + listed(problems),
+    const int answer = desktop().messageBox(MsgSupport::GetMsgListing(DamagedNamesMsg, path, problems),
                                             MsgBoxStyle::YesNo | MsgBoxStyle::Question, QString());
     return answer == MsgBoxResult::Yes;
 }

@@ -16,7 +16,6 @@ namespace {
 const QString CRLF = QStringLiteral("\r\n");
 const QString Extension = QStringLiteral(".rtf");
 constexpr int FieldCount = 5;
-constexpr int MaxListedProblems = 12;
 // Catalog text: the record file is damaged; the records lost follow it.
 constexpr int DamagedFileMsg = 270;
 
@@ -182,10 +181,7 @@ void BookmarkRecords::ReadRecords(const QByteArray &bytes, QStringList *problems
 
 void BookmarkRecords::TellDamage(const QStringList &problems)
 {
-    QStringList listed = problems.mid(0, MaxListedProblems);
-    if (problems.size() > MaxListedProblems)
-        listed.append(QStringLiteral("(%1 more)").arg(problems.size() - MaxListedProblems));
-    desktop().messageBox(GetMsg(0, DamagedFileMsg, RecordFile()) + CRLF + CRLF + listed.join(CRLF),
+    desktop().messageBox(MsgSupport::GetMsgListing(DamagedFileMsg, RecordFile(), problems),
                          MsgBoxStyle::Exclamation, QString());
 }
 

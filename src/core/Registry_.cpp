@@ -19,6 +19,7 @@ namespace {
 // Catalog texts: the settings cannot be saved; a dialog's choices were not saved.
 constexpr int SettingsNotSavedMsg = 271;
 constexpr int ChoicesNotSavedMsg = 272;
+constexpr int DamagedSettingsMsg = 274;
 
 struct SaveNotice
 {
@@ -42,6 +43,12 @@ void tellSaveFailure(const QString &folder, const QString &reason)
     desktop().messageBox(GetMsg(0, SettingsNotSavedMsg, folder) + QStringLiteral("\r\n\r\n") + reason,
                          MsgBoxStyle::Exclamation, QString());
 }
+void tellDamage(const QString &file, const QString &keptCopy, const QStringList &lines)
+{
+    desktop().messageBox(MsgSupport::GetMsgListing(DamagedSettingsMsg, file, lines) +
+                             QStringLiteral("\r\n\r\n") + keptCopy,
+                         MsgBoxStyle::Exclamation, QString());
+}
 } // namespace
 
 namespace Registry_ {
@@ -53,6 +60,7 @@ void Initialize(const QString &name)
            QStringLiteral("Registry_.Initialize() cannot be called with an empty string! ('") + name +
                QStringLiteral("')"));
     SettingsStore::setSaveFailureHandler(tellSaveFailure);
+    SettingsStore::setDamageHandler(tellDamage);
 }
 
 bool StoreChoices(const std::function<void()> &store)

@@ -28,7 +28,6 @@ QSet<QString> &indexesBeingBuilt()
 
 // At most this many skipped lines are listed; a file damaged throughout would
 // otherwise fill the screen.
-constexpr int MaxListedLines = 12;
 
 // Catalog texts: a module whose lines end with a line feed alone, and the lines
 // of a module that were skipped.
@@ -114,11 +113,8 @@ void Translation::CreateIndexFile(const QString &folder, const QString &fileName
 
 void Translation::ReportSkippedLines(const QString &path, const QStringList &skipped)
 {
-    QStringList listed = skipped.mid(0, MaxListedLines);
-    if (skipped.size() > MaxListedLines)
-        listed.append(QStringLiteral("(%1 more)").arg(skipped.size() - MaxListedLines));
-    desktop().messageBox(GetMsg(0, SkippedLinesMsg, path) + CRLF + CRLF + listed.join(CRLF),
-                         MsgBoxStyle::Exclamation, QString());
+    desktop().messageBox(MsgSupport::GetMsgListing(SkippedLinesMsg, path, skipped), MsgBoxStyle::Exclamation,
+                         QString());
 }
 
 bool Translation::ReadIndex(QString *problem)

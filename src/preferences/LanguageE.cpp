@@ -249,8 +249,7 @@ void LanguageE::loadLanguage(const QString &path)
         item->setText(ColLongName, line.section(QLatin1Char('\t'), 2));
     }
     if (!withoutTabs.isEmpty())
-        desktop().messageBox(GetMsg(0, LinesWithoutTabsMsg, path) + QStringLiteral("\r\n\r\n") +
-                                 withoutTabs.join(QStringLiteral("\r\n")),
+        desktop().messageBox(MsgSupport::GetMsgListing(LinesWithoutTabsMsg, path, withoutTabs),
                              MsgBoxStyle::Exclamation, QString());
 }
 

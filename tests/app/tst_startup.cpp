@@ -333,6 +333,27 @@ private Q_SLOTS:
         QCOMPARE(QDir(m_fx->programFolder()).entryList(QDir::AllEntries), programFiles);
     }
 
+    // A settings file whose first line is damaged keeps its settings; before start-up
+    // rewrites it, the original is kept as "Verbanox.ini.bad" and the reader told once.
+    void damagedFirstLineOfTheSettings()
+    {
+        const QByteArray original =
+            QByteArray(16, '\0') + "[Settings]\r\nDF=yyyy-MM-dd\r\nShowSplash=False\r\n";
+        m_fx->writeFile(QStringLiteral("../config/Verbanox/Verbanox.ini"), original);
+        MainStartup::Main();
+        QCOMPARE(gDateFormat, QStringLiteral("yyyy-MM-dd"));
+        QVERIFY(!gShowSplash);
+        const QString file = m_fx->configHome() + QStringLiteral("/Verbanox/Verbanox.ini");
+        QCOMPARE(m_fx->desk().messageBoxes().size(), 1);
+        QVERIFY(m_fx->desk().lastMessage().startsWith(GetMsg(0, 274, file)));
+        QVERIFY(m_fx->desk().lastMessage().contains(QStringLiteral("line 1: \\x00")));
+        QCOMPARE(m_fx->readFile(QStringLiteral("../config/Verbanox/Verbanox.ini.bad")), original);
+        QVERIFY(m_fx->readFile(QStringLiteral("../config/Verbanox/Verbanox.ini"))
+                    .startsWith("[Settings]\nDF=yyyy-MM-dd\n"));
+        MainStartup::Main();
+        QCOMPARE(m_fx->desk().messageBoxes().size(), 1);
+    }
+
     // A lock file that names no process (the copy crashed while it wrote it) is
     // taken over as one whose process has gone.
     void lockFileLeftEmptyIsTakenOver()

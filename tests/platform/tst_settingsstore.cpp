@@ -25,6 +25,9 @@ private slots:
     void unwritableFileKeepsChangesForTheRun_data();
     void unwritableFileKeepsChangesForTheRun();
     void handWrittenFileWithJunk();
+    void damagedFileIsKeptBeforeItIsRewritten_data();
+    void damagedFileIsKeptBeforeItIsRewritten();
+    void damagedFileNotReplacedWithoutItsCopy();
     void unchangedValueDoesNotRewrite();
     void replaceSection();
 };
@@ -328,12 +331,87 @@ void tst_SettingsStore::handWrittenFileWithJunk()
     QCOMPARE(store.keys(QStringLiteral("S")), QStringList{QStringLiteral("K")});
     writeBytes(path, junk);
 
-    // Writing it back keeps what it understood.
+    // Writing it back keeps what it understood, and the file as it was beside it.
     store.setValue(QStringLiteral("Settings"), QStringLiteral("New"), QStringLiteral("1"));
+    QCOMPARE(readBytes(path + QStringLiteral(".bad")), junk);
     SettingsStore fresh(path);
     QCOMPARE(fresh.value(QStringLiteral("SETTINGS"), QStringLiteral("l"), QString()),
              QStringLiteral("GERMAN"));
     QCOMPARE(fresh.value(QStringLiteral("Settings"), QStringLiteral("New"), QString()), QStringLiteral("1"));
+}
+
+void tst_SettingsStore::damagedFileIsKeptBeforeItIsRewritten_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QStringList>("lines"); // the lines told, none for a file read whole
+    const QByteArray settings = "[Settings]\r\nL=GERMAN_\r\nDF=yyyy-MM-dd\r\n";
+    QTest::newRow("sixteen NULs before the header")
+        << QByteArray(16, '\0') + settings
+        << QStringList{QStringLiteral("line 1: ") + QStringLiteral("\\x00").repeated(16) +
+                       QStringLiteral("[Settings]")};
+    QTest::newRow("key before any section") << "Orphan=1\n" + settings << QStringList{"line 1: Orphan=1"};
+    QTest::newRow("words without =") << settings + "just words\n" << QStringList{"line 4: just words"};
+    QTest::newRow("bytes that are no UTF-8") << settings + "Name=Jes\xFAs\n"
+                                             << QStringList{QStringLiteral("line 4: Name=Jes\uFFFDs")};
+    QTest::newRow("editor's byte-order mark, comments, blanks")
+        << "\xEF\xBB\xBF; mine\n\n" + settings + "[Empty]   \n"
+        << QStringList();
+}
+
+// The section after a damaged first line is read; before the file is written
+// again, the original is kept as "<file>.bad" and the reader told once.
+void tst_SettingsStore::damagedFileIsKeptBeforeItIsRewritten()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QStringList, lines);
+    TestFixture fx(false);
+    const QString path = SettingsStore::defaultFilePath();
+    writeBytes(path, file);
+    QList<QStringList> told;
+    SettingsStore::setDamageHandler(
+        [&](const QString &damaged, const QString &copy, const QStringList &unread) {
+            told.append(QStringList{damaged, copy} + unread);
+        });
+    SettingsStore store(path);
+    QCOMPARE(store.value(QStringLiteral("Settings"), QStringLiteral("L"), QString()),
+             QStringLiteral("GERMAN_"));
+    QVERIFY(told.isEmpty()); // reading alone changes nothing
+    store.setValue(QStringLiteral("Settings"), QStringLiteral("New"), QStringLiteral("1"));
+    store.setValue(QStringLiteral("Settings"), QStringLiteral("Newer"), QStringLiteral("2"));
+    QVERIFY(!store.hasUnsavedChanges());
+    const QString copy = path + QStringLiteral(".bad");
+    if (lines.isEmpty()) {
+        QVERIFY(told.isEmpty());
+        QVERIFY(!QFileInfo::exists(copy));
+        return;
+    }
+    QCOMPARE(told.size(), 1);
+    QCOMPARE(told.first(), QStringList({path, copy}) + lines);
+    QCOMPARE(readBytes(copy), file);
+    SettingsStore reread(path);
+    QCOMPARE(reread.value(QStringLiteral("Settings"), QStringLiteral("DF"), QString()),
+             QStringLiteral("yyyy-MM-dd"));
+    QCOMPARE(reread.value(QStringLiteral("Settings"), QStringLiteral("Newer"), QString()),
+             QStringLiteral("2"));
+}
+
+// When the copy cannot be made, the damaged file is not replaced either.
+void tst_SettingsStore::damagedFileNotReplacedWithoutItsCopy()
+{
+    TestFixture fx(false);
+    const QString path = SettingsStore::defaultFilePath();
+    const QByteArray file = QByteArray(16, '\0') + "[Settings]\nL=GERMAN_\n";
+    writeBytes(path, file);
+    QVERIFY(QDir().mkpath(path + QStringLiteral(".bad"))); // a folder where the copy belongs
+    QStringList failures;
+    SettingsStore::setSaveFailureHandler([&](const QString &, const QString &reason) { failures << reason; });
+    SettingsStore store(path);
+    store.setValue(QStringLiteral("Settings"), QStringLiteral("New"), QStringLiteral("1"));
+    QCOMPARE(readBytes(path), file);
+    QVERIFY(store.hasUnsavedChanges());
+    QCOMPARE(failures.size(), 1);
+    QVERIFY2(failures.first().contains(path + QStringLiteral(".bad")), qPrintable(failures.first()));
+    QCOMPARE(store.value(QStringLiteral("Settings"), QStringLiteral("New"), QString()), QStringLiteral("1"));
 }
 
 void tst_SettingsStore::unchangedValueDoesNotRewrite()
