@@ -4,6 +4,7 @@
 #include "core/FileFunctions_.h"
 #include "core/FileNameMap.h"
 #include "core/GlobalVars.h"
+#include "core/IndexStamp.h"
 #include "core/MsgSupport.h"
 #include "core/ProgressLog.h"
 #include "core/ReadingPane.h"
@@ -33,6 +34,8 @@ QSet<QString> &indexesBeingBuilt()
 // of a module that were skipped.
 constexpr int LineFeedModuleMsg = 250;
 constexpr int SkippedLinesMsg = 251;
+// A module whose last line has no line end: most likely a file cut short.
+constexpr int CutShortModuleMsg = 255;
 } // namespace
 
 QString Translation::ModuleFolder() const
@@ -85,8 +88,10 @@ void Translation::CreateIndexFile(const QString &folder, const QString &fileName
         ProgressMessages().MsgAddMessage(QStringLiteral("Creating index for ") + DisplayName +
                                              QStringLiteral(" (") + fileName + QStringLiteral(")..."),
                                          true, true);
-        const ChapterIndex::Built built =
-            ChapterIndex::Build(TextFiles::readAll(folder + fileName), fileName);
+        // Taken before the file is read: a change while it is read shows at the next load.
+        const IndexStamp stamp = IndexStamp::OfFile(FileNames::resolve(folder + fileName));
+        const QByteArray bytes = TextFiles::readAll(folder + fileName);
+        const ChapterIndex::Built built = ChapterIndex::Build(bytes, fileName);
         if (built.lineFeedEnds) {
             // The file's fault, not the program's: say which file and why; no index
             // is made, so the module shows no text.
@@ -97,9 +102,10 @@ void Translation::CreateIndexFile(const QString &folder, const QString &fileName
             // leaves no partial index behind. The folder is made when missing: it is
             // created only at the first start of a version, and may have gone since.
             FileFunctions_::MakeFolder(gIndexFolder);
-            TextFiles::writeAtomically(indexPath, TextFiles::encodeLines(built.lines, 1252));
-            if (!built.skipped.isEmpty())
-                ReportSkippedLines(FileNames::resolve(folder + fileName), built.skipped);
+            TextFiles::writeAtomically(indexPath,
+                                       TextFiles::encodeLines(QStringList{stamp.Line()} + built.lines, 1252));
+            ReportDamage(FileNames::resolve(folder + fileName), !bytes.isEmpty() && !bytes.endsWith("\r\n"),
+                         built.skipped);
         }
         ProgressMessages().MsgAddMessage(QStringLiteral("  Done.") + CRLF, true, true);
     } catch (const RuntimeError &e) {
@@ -111,17 +117,27 @@ void Translation::CreateIndexFile(const QString &folder, const QString &fileName
     indexesBeingBuilt().remove(indexPath);
 }
 
-void Translation::ReportSkippedLines(const QString &path, const QStringList &skipped)
+void Translation::ReportDamage(const QString &path, bool cutShort, const QStringList &skipped)
 {
-    desktop().messageBox(MsgSupport::GetMsgListing(SkippedLinesMsg, path, skipped), MsgBoxStyle::Exclamation,
-                         QString());
+    QStringList parts;
+    if (cutShort)
+        parts.append(GetMsg(0, CutShortModuleMsg, path));
+    if (!skipped.isEmpty())
+        parts.append(MsgSupport::GetMsgListing(SkippedLinesMsg, path, skipped));
+    if (!parts.isEmpty())
+        desktop().messageBox(parts.join(CRLF + CRLF), MsgBoxStyle::Exclamation, QString());
 }
 
 bool Translation::ReadIndex(QString *problem)
 {
-    const QStringList lines = TextReader::fromFile(IndexPath()).readAllLines();
-    const QFileInfo module(FileNames::resolve(ModulePath()));
-    return m_index.Load(lines, module.exists() ? module.size() : -1, problem);
+    QStringList lines = TextReader::fromFile(IndexPath()).readAllLines();
+    const QString module = FileNames::resolve(ModulePath());
+    if (IndexStamp::TakeFrom(lines) != IndexStamp::OfFile(module)) {
+        *problem = QStringLiteral("the module changed since its index was built");
+        return false;
+    }
+    const QFileInfo info(module);
+    return m_index.Load(lines, info.exists() ? info.size() : -1, problem);
 }
 
 void Translation::LoadIndexFile()

@@ -600,6 +600,18 @@ private slots:
         QCOMPARE(listTitles().size(), 2);
     }
 
+    void placementOffTheDesktopTakesTheDefaults()
+    {
+        SettingsStore &store = SettingsStore::instance();
+        for (const char *key : {"BookmarkLeft", "BookmarkTop", "BookmarkWidth", "BookmarkHeight"})
+            store.setValue(QStringLiteral("Settings"), QLatin1String(key), QStringLiteral("3e38"));
+        list().show();
+        QCOMPARE(list().pos(), QPoint(0, 0));
+        // The default size (no narrower than the window's layout allows).
+        QCOMPARE(list().height(), Twips::toPixelsY(5000));
+        QVERIFY(list().width() < QGuiApplication::primaryScreen()->geometry().width());
+    }
+
     void firstRunClosesToAnEmptyFile()
     {
         QVERIFY(QFile::remove(BookmarkRecords::RecordFile()));

@@ -56,6 +56,7 @@ private Q_SLOTS:
     {
         m_fx = std::make_unique<TestFixture>();
         m_fx->setUpFolders();
+        m_fx->copyShippedData(QStringLiteral("SysDefs"));
         gModuleFolder = StartFolder;
         SettingsStore::instance().setValue(QStringLiteral("Module_Path"), QStringLiteral("ModulePath"),
                                            StartFolder);
@@ -97,7 +98,10 @@ private Q_SLOTS:
         QTest::addColumn<bool>("typedSlash");
         QTest::addColumn<bool>("found");
         QTest::newRow("bible file") << QStringList{QStringLiteral("Bible/b_kjv.txt")} << true << true;
-        QTest::newRow("names ignore case") << QStringList{QStringLiteral("BIBLE/B_WEB.TXT")} << true << true;
+        QTest::newRow("names ignore case")
+            << QStringList{QStringLiteral("BIBLE/B_WEB_UTF8.TXT")} << true << true;
+        // The rule of start-up: a Bible file the module list does not name is none.
+        QTest::newRow("not in the list") << QStringList{QStringLiteral("Bible/b_other.txt")} << true << false;
         QTest::newRow("no trailing slash")
             << QStringList{QStringLiteral("Bible/b_kjv.txt")} << false << false;
         QTest::newRow("not b_") << QStringList{QStringLiteral("Bible/kjv.txt"),

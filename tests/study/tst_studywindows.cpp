@@ -455,6 +455,27 @@ private Q_SLOTS:
         QCOMPARE(window.Panel2->text(), QStringLiteral("16 Bytes"));
     }
 
+    // A Bible cut short after its index was built: at the next start its index
+    // is built anew and the reader is told; a passage past the cut shows the
+    // Bible's name line alone, as for a Bible that lacks it.
+    void comparisonOfABibleCutShort()
+    {
+        openComparison().cmdGo_Click();
+        const QByteArray bytes = m_fx->readFile(QStringLiteral("Modules/Bible/b_two.txt"));
+        m_fx->writeFile(QStringLiteral("Modules/Bible/b_two.txt"), bytes.left(bytes.indexOf("land")));
+        MenuTargets::Loaded(MenuTargets::MultiBib)->close();
+        deleteClosedWindows();
+        for (qint32 i = 0; i < gBibles.Count(); ++i)
+            gBibles.SetTag(i, nullptr);
+
+        MultiBib &window = openComparison();
+        window.cboBook_Click(1); // Exodus: past the cut
+        QCOMPARE(window.RT->Text(),
+                 QStringLiteral("First Bible") + CRLF + CRLF + QStringLiteral("Second Bible"));
+        QCOMPARE(boxes().size(), 1);
+        QVERIFY(boxes()[0].text.startsWith(GetMsg(0, 255, gBibleFolder + QStringLiteral("b_two.txt"))));
+    }
+
     // A module deleted while the program runs: its Bible is left out, the file
     // is named once as the data's fault, and the other Bibles still show.
     void comparisonModuleDeletedIsNamedAndLeftOut_data()
