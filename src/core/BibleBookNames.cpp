@@ -7,7 +7,6 @@
 #include "platform/VbConvert.h"
 
 namespace {
-const QString CRLF = QStringLiteral("\r\n");
 // Catalog texts.
 constexpr int DamagedNamesMsg = 275;   // the file is damaged; restore from the reference names?
 constexpr int UnreadableFileMsg = 288; // a book-name file could not be read
@@ -116,9 +115,7 @@ bool BibleBookNames::FileStep(const QString &path, bool writing, const std::func
         body();
         return true;
     } catch (const RuntimeError &e) {
-        desktop().messageBox(GetMsg(0, writing ? UnwritableFileMsg : UnreadableFileMsg, path) + CRLF +
-                                 e.description(),
-                             MsgBoxStyle::Exclamation, QString());
+        Bug_::ReportFileFault(writing ? UnwritableFileMsg : UnreadableFileMsg, path, e.description());
         return false;
     }
 }

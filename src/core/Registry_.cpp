@@ -41,9 +41,9 @@ void tellSaveFailure(const QString &folder, const QString &reason)
     if (notice.given || notice.dialogsStoring > 0)
         return;
     notice.given = true;
-    desktop().messageBox(GetMsg(0, SettingsNotSavedMsg, folder) + QStringLiteral("\r\n\r\n") + reason,
-                         MsgBoxStyle::Exclamation, QString());
+    Bug_::ReportFileFault(SettingsNotSavedMsg, folder, reason);
 }
+
 void tellDamage(const QString &file, const QString &keptCopy, const QStringList &lines)
 {
     desktop().messageBox(MsgSupport::GetMsgListing(DamagedSettingsMsg, file, lines) +
@@ -74,9 +74,7 @@ bool StoreChoices(const std::function<void()> &store)
     if (!settings.hasUnsavedChanges())
         return true;
     notice.given = true;
-    desktop().messageBox(GetMsg(0, ChoicesNotSavedMsg, settings.folder()) + QStringLiteral("\r\n\r\n") +
-                             settings.saveError(),
-                         MsgBoxStyle::Exclamation, QString());
+    Bug_::ReportFileFault(ChoicesNotSavedMsg, settings.folder(), settings.saveError());
     return false;
 }
 
