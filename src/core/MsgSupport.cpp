@@ -195,6 +195,15 @@ QString GetMsg(qint32 category, qint32 id, const QString &substitution)
     return gShowMsgNumbers ? prefix + text : text;
 }
 
+QString GetMsgListing(qint32 id, const QString &substitution, const QStringList &items)
+{
+    constexpr int MaxListed = 12;
+    QStringList listed = items.mid(0, MaxListed);
+    if (items.size() > MaxListed)
+        listed.append(QStringLiteral("(%1 more)").arg(items.size() - MaxListed));
+    return GetMsg(MC_Standard, id, substitution) + CRLF + CRLF + listed.join(CRLF);
+}
+
 QString FavVersesFile(const QString &language)
 {
     return language + QStringLiteral("_FavVerses.txt");
