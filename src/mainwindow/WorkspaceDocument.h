@@ -40,5 +40,4 @@ public:
     static bool IsRegistered();
     // The registration; raises RuntimeError 91 when there is none.
     static const Access &Get();
-    static void Clear();
 };

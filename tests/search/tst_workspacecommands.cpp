@@ -9,10 +9,8 @@
 #include "core/MiscHelpers.h"
 #include "core/MsgSupport.h"
 #include "core/ProgressLog.h"
-#include "core/Registry_.h"
 #include "core/Translation.h"
 #include "mainwindow/MenuTargets.h"
-#include "mainwindow/Splash.h"
 #include "mainwindow/WorkspaceDocument.h"
 #include "platform/DefaultInstance.h"
 #include "platform/DocumentPrinter.h"
@@ -62,7 +60,6 @@ class TestWorkspaceCommands : public QObject
 
 private:
     std::unique_ptr<TestFixture> m_fx;
-    std::function<void()> m_oldSplash;
     MemoryProgressLog m_log;
 
     TestDesktop &desk() { return m_fx->desk(); }
@@ -116,12 +113,7 @@ private slots:
     void init()
     {
         m_fx = std::make_unique<TestFixture>();
-        m_fx->setUpFolders();
-        m_fx->copyShippedData(QStringLiteral("SysDefs"));
-        Registry_::Initialize(QStringLiteral("Settings"));
-        gNotifier = new GlobalNotifier();
-        gShowSplash = false;
-        m_oldSplash = Splash::setShowModal([] {});
+        m_fx->setUpWindowTest();
         m_fx->addBible(QStringLiteral("Sample Bible"), QStringLiteral("b_sample.txt"),
                        sampleModule().bytes(1252));
         m_log = MemoryProgressLog();
@@ -129,17 +121,7 @@ private slots:
         AdvancedSearch::Register();
         QGuiApplication::clipboard()->clear();
     }
-    void cleanup()
-    {
-        DefaultInstance<AdvancedSearch>::release();
-        Splash::setShowModal(m_oldSplash);
-        MenuTargets::Clear();
-        WorkspaceDocument::Clear();
-        delete gNotifier;
-        gNotifier = nullptr;
-        TestFixture::resetSeams();
-        m_fx.reset();
-    }
+    void cleanup() { m_fx.reset(); }
 
     void menusAreBuiltUnderTheWorkspacesNames()
     {
