@@ -133,9 +133,10 @@ int main(int argc, char *argv[])
         previewPages = once.pageCount();
     });
 
-    std::printf("document: %d characters; pages: %d from the preview, %d printed plainly; PDF %lld and %lld bytes\n",
-                pane.endPosition(), previewPages, plainPages, static_cast<long long>(programBytes),
-                static_cast<long long>(plainBytes));
+    std::printf(
+        "document: %d characters; pages: %d from the preview, %d printed plainly; PDF %lld and %lld bytes\n",
+        pane.endPosition(), previewPages, plainPages, static_cast<long long>(programBytes),
+        static_cast<long long>(plainBytes));
     printRow(QStringLiteral("baseline: one layout for the printer, every page drawn"), baseline);
     printRow(QStringLiteral("preview, Print, print dialog, every page printed"), program);
     printRow(QStringLiteral("of which: one page layout made and its pages counted"), layout);

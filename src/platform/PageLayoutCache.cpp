@@ -8,8 +8,8 @@ bool PageLayoutCache::Key::operator==(const Key &other) const
 {
     // A document deleted and another made at its address is told apart by the guard.
     return document && document == other.document && revision == other.revision &&
-           defaultFont == other.defaultFont && device == other.device && printableArea == other.printableArea &&
-           resolution == other.resolution && margins == other.margins;
+           defaultFont == other.defaultFont && device == other.device &&
+           printableArea == other.printableArea && resolution == other.resolution && margins == other.margins;
 }
 
 PageLayoutCache::Key PageLayoutCache::keyOf(const QTextDocument &document, QPrinter &printer,
