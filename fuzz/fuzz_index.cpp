@@ -3,6 +3,7 @@
 #include "FuzzCase.h"
 #include "common/ModuleBuilder.h"
 #include "core/GlobalVars.h"
+#include "core/IndexStamp.h"
 #include "core/TranslationHelpers.h"
 #include "core/VerseReader.h"
 
@@ -11,8 +12,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FuzzCase input(data, size);
     ModuleBuilder module;
     module.chapter(1, 1, 3).chapter(1, 2, 2).chapter(2, 1, 2).chapter(19, 1, 2);
-    input.write(QStringLiteral("Index/b_fuzz.txt.INDEX"));
     input.fixture().addBible(QStringLiteral("Fuzz"), QStringLiteral("b_fuzz.txt"), module.bytes());
+    // Stamped as built from this module, so that the records are read, not rebuilt.
+    const IndexStamp stamp = IndexStamp::OfFile(gBibleFolder + QStringLiteral("b_fuzz.txt"));
+    input.write(QStringLiteral("Index/b_fuzz.txt.INDEX"), stamp.Line().toLatin1() + "\r\n" + input.bytes());
     FuzzCase::refused([] {
         const auto bible = GetTranslation(gBibles.Count() - 1);
         const VerseReader reader(*bible);

@@ -83,7 +83,8 @@ void RichTextBox::setText(const QString &text)
 void RichTextBox::setRightMargin(float twips)
 {
     m_rightMargin = twips;
-    if (twips <= 0) {
+    // A width that is no number (NaN) wraps at the pane's edge like 0.
+    if (!(twips > 0)) {
         setLineWrapMode(QTextEdit::WidgetWidth);
     } else if (twips >= NoWrapTwips) {
         setLineWrapMode(QTextEdit::NoWrap);
@@ -182,6 +183,20 @@ QList<QTextCharFormat> RichTextBox::selectionFormats() const
     if (!cursor.hasSelection())
         return {cursor.charFormat()};
     return SelectedFragmentFormats(cursor);
+}
+
+quint32 RichTextBox::BackColor() const
+{
+    return OleColor::fromQColor(palette().color(QPalette::Base));
+}
+
+// By the palette, which the viewport fills itself from: a style sheet would win
+// over every later palette.
+void RichTextBox::setBackColor(quint32 color)
+{
+    QPalette colours = palette();
+    colours.setColor(QPalette::Base, OleColor::toQColor(color));
+    setPalette(colours);
 }
 
 QVariant RichTextBox::SelColor() const

@@ -186,7 +186,7 @@ void frmDirlist::cmdDone_Click()
         // Judged as it is saved: a folder typed without its final "/" is the same folder.
         if (!frmLocate::AcceptModuleFolder(frmLocate::NormalizedFolder(Text1->text()), windowTitle()))
             return;
-        desktop().messageBox(GetMsg(0, 10, QString()), MsgBoxStyle::Critical, windowTitle());
+        desktop().messageBox(frmLocate::NoBibleMessage(QString()), MsgBoxStyle::Critical, windowTitle());
     });
 }
 

@@ -5,6 +5,7 @@
 #include "core/Bug_.h"
 #include "core/GlobalVars.h"
 #include "core/MsgSupport.h"
+#include "core/VerbanoxRoutines.h"
 #include "platform/AppInfo.h"
 #include "platform/DefaultInstance.h"
 #include "platform/Desktop.h"
@@ -20,6 +21,8 @@
 #include <QVBoxLayout>
 
 namespace {
+constexpr int NoBibleMsg = 10;
+constexpr int ListAtFaultMsg = 256;
 // Catalog text: the chosen folder does not exist.
 constexpr qint32 FolderMissingMsg = 292;
 
@@ -109,7 +112,16 @@ QString frmLocate::DefaultModuleFolder()
 
 bool frmLocate::HasBibleModule(const QString &folder)
 {
-    return !FileNames::listFiles(folder + QStringLiteral("bible/"), QStringLiteral("b_*.txt")).isEmpty();
+    return VerbanoxRoutines::FindBibles(folder).biblesFound > 0;
+}
+
+QString frmLocate::NoBibleMessage(const QString &folder)
+{
+    const VerbanoxRoutines::BibleSearch search = VerbanoxRoutines::FindBibles(folder);
+    QString text = GetMsg(0, NoBibleMsg, folder);
+    if (search.ListAtFault())
+        text += QStringLiteral("\r\n\r\n") + GetMsg(0, ListAtFaultMsg, search.listPath);
+    return text;
 }
 
 QString frmLocate::NormalizedFolder(const QString &typed)
@@ -143,7 +155,7 @@ void frmLocate::cmdDefault_Click()
     TrapErrors(QStringLiteral("frmLocate.cmdDefault_Click()"), [this] {
         if (!AcceptModuleFolder(DefaultModuleFolder(), windowTitle()))
             return;
-        desktop().messageBox(GetMsg(0, 10, gModuleFolder), MsgBoxStyle::OKOnly, QString());
+        desktop().messageBox(NoBibleMessage(gModuleFolder), MsgBoxStyle::OKOnly, QString());
     });
 }
 

@@ -26,9 +26,13 @@ public:
 
     // The folder the default button takes: the program folder's "Modules/".
     static QString DefaultModuleFolder();
-    // Whether the folder holds a Bible module: a file "bible/b_*.txt" below it,
-    // the folder joined exactly as given and names compared without case.
+    // Whether the folder holds a Bible module by the rule start-up follows: a
+    // Bible that the module list names is in its "Bible/" (the folder joined
+    // exactly as given, names compared without case).
     static bool HasBibleModule(const QString &folder);
+    // Says that no Bible was found in the folder, and why when the module list
+    // itself is to blame.
+    static QString NoBibleMessage(const QString &folder);
     // A typed folder as it is judged and saved: blanks around it dropped, made
     // absolute, the name's case taken from the disk, ending with "/".
     static QString NormalizedFolder(const QString &typed);

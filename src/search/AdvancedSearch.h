@@ -13,6 +13,7 @@
 
 class EditCommands;
 class FormatToolbar;
+class MediaBibleButtons;
 class MenuTable;
 class QAction;
 class QCheckBox;
@@ -123,6 +124,9 @@ public:
     QToolButton *cmdPaste = nullptr;
     QToolButton *cmdUndo = nullptr;
     QToolButton *cmdBibMulti = nullptr;
+    // The CHM Bible selector and the MP3 player, beside the search modes.
+    QToolButton *cmdCHM = nullptr;
+    QToolButton *cmdMP3 = nullptr;
     // The menus, bound by their design names.
     QMenu *zFile = nullptr;
     QMenu *zEdit = nullptr;
@@ -174,8 +178,7 @@ private:
     QWidget *Picture4 = nullptr; // results and options row
     QWidget *Picture2 = nullptr; // status strip
     QPushButton *cmdClear = nullptr;
-    QToolButton *cmdCHM = nullptr;
-    QToolButton *cmdMP3 = nullptr;
+    MediaBibleButtons *m_media = nullptr;
     ImageList ImgList1;
 
     NotesDocument *m_document = nullptr;

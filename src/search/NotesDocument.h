@@ -32,6 +32,9 @@ public:
     // file is never overwritten with RTF.
     bool SavesToFile() const { return !m_fileName.isEmpty() && m_rtfFile; }
     QString Caption() const;
+    // The pane's back colour and the colour of text without one of its own
+    // (0x00BBGGRR), shown at once.
+    void SetColours(quint32 back, quint32 text);
 
     // An empty document without a file (File > New).
     void ShowNew();
@@ -42,9 +45,11 @@ public:
     // the file cannot be read, leaving the document as it was.
     void ShowBookmark(const QString &path);
     // A search result, a document of its own that the pane takes over, laid out
-    // for the pane's page (wrapped or not). It is unchanged and has no file.
+    // for the pane's page (wrapped or not), in the workspace's colours. It is
+    // unchanged and has no file.
     void ShowResult(QTextDocument *document, bool wrap);
-    // Empties the text in place, keeping the file (Integrity Check > All).
+    // Empties the text in place, keeping the file, on the workspace's back colour
+    // (Integrity Check > All).
     void Empty(const QTextCharFormat &format);
     // Lays the whole text out by the page settings, or without wrapping; the
     // reader's selection stays.

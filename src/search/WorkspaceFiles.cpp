@@ -72,20 +72,12 @@ bool WorkspaceFiles::OpenFile(const QString &name)
         bytes = TextFiles::readAll(name);
     } catch (const RuntimeError &e) {
         // Nothing was read: the document on screen stays as it was.
-        ReportUnreadable(name, e.description());
+        Bug_::ReportFileFault(MsgFileUnreadable, name, e.description());
         return false;
     }
     if (!m_document.ShowFile(name, bytes))
-        ReportUnreadable(name, QString());
+        Bug_::ReportFileFault(MsgFileUnreadable, name, QString());
     return true;
-}
-
-void WorkspaceFiles::ReportUnreadable(const QString &name, const QString &reason)
-{
-    QString text = GetMsg(0, MsgFileUnreadable, shownName(name));
-    if (!reason.isEmpty())
-        text += QStringLiteral("\r\n\r\n") + reason;
-    desktop().messageBox(text, MsgBoxStyle::Exclamation, QString());
 }
 
 bool WorkspaceFiles::Save()
@@ -141,9 +133,7 @@ bool WorkspaceFiles::WriteFile(const QString &name)
     // The old file is replaced only when the new one is whole on disk.
     QSaveFile file(name);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        desktop().messageBox(GetMsg(0, MsgSaveFailed, shownName(name)) + QStringLiteral("\r\n\r\n") +
-                                 file.errorString(),
-                             MsgBoxStyle::Exclamation, QString());
+        Bug_::ReportFileFault(MsgSaveFailed, name, file.errorString());
         return false;
     }
     m_document.Saved(name);

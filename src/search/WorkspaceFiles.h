@@ -44,7 +44,6 @@ private:
     bool WriteFile(const QString &name);
     QString AskSaveName();
     QString Folder() const;
-    void ReportUnreadable(const QString &name, const QString &reason);
 
     NotesDocument &m_document;
 };

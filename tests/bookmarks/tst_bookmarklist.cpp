@@ -7,7 +7,6 @@
 #include "core/GlobalVars.h"
 #include "core/MainStartup.h"
 #include "core/MsgSupport.h"
-#include "core/Registry_.h"
 #include "mainwindow/MenuTargets.h"
 #include "mainwindow/WorkspaceDocument.h"
 #include "platform/ChmViewer.h"
@@ -125,10 +124,7 @@ private slots:
     void init()
     {
         m_fx = std::make_unique<TestFixture>();
-        m_fx->setUpFolders();
-        Registry_::Initialize(QStringLiteral("Settings"));
-        m_fx->copyShippedData(QStringLiteral("SysDefs"));
-        gSysDefsFolder = m_fx->path(QStringLiteral("SysDefs/"));
+        m_fx->setUpWindowTest();
         m_fx->writeFile(QStringLiteral("Bookmarks.txt"), Fixture);
         QVERIFY(QDir().mkpath(BookmarkRecords::DocumentFolder()));
         RichTextBox writer;
@@ -174,8 +170,6 @@ private slots:
     }
     void cleanup()
     {
-        WorkspaceDocument::Clear();
-        MenuTargets::Clear();
         m_pane.reset();
         m_workspace.reset();
         m_fx.reset();
@@ -565,6 +559,18 @@ private slots:
         QCOMPARE(listTitles().size(), 2);
     }
 
+    void placementOffTheDesktopTakesTheDefaults()
+    {
+        SettingsStore &store = SettingsStore::instance();
+        for (const char *key : {"BookmarkLeft", "BookmarkTop", "BookmarkWidth", "BookmarkHeight"})
+            store.setValue(QStringLiteral("Settings"), QLatin1String(key), QStringLiteral("3e38"));
+        list().show();
+        QCOMPARE(list().pos(), QPoint(0, 0));
+        // The default size (no narrower than the window's layout allows).
+        QCOMPARE(list().height(), Twips::toPixelsY(5000));
+        QVERIFY(list().width() < QGuiApplication::primaryScreen()->geometry().width());
+    }
+
     void firstRunClosesToAnEmptyFile()
     {
         QVERIFY(QFile::remove(BookmarkRecords::RecordFile()));
@@ -742,8 +748,7 @@ private slots:
     void helpOpensTheBookmarksPage()
     {
         QFETCH(QString, how);
-        gHelpFile = m_fx->path(QStringLiteral("Help.chm"));
-        QVERIFY(QFile::copy(QStringLiteral(VX_PROGRAM_DIR "/Help.chm"), gHelpFile));
+        gHelpFile = m_fx->copyBuiltFile(QStringLiteral("Help.chm"));
         MainStartup::SetUpHelp();
         if (how == QLatin1String("button"))
             frmBookmarkAdd::Instance().cmdHelp->click();

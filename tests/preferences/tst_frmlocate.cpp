@@ -25,7 +25,6 @@ class TestFrmLocate : public QObject
 
 private:
     std::unique_ptr<TestFixture> m_fx;
-    std::function<void()> m_previousDirlist;
     int m_dirlistOpened = 0;
 
     TestDesktop &desk() { return m_fx->desk(); }
@@ -56,15 +55,15 @@ private Q_SLOTS:
     {
         m_fx = std::make_unique<TestFixture>();
         m_fx->setUpFolders();
+        m_fx->copyShippedData(QStringLiteral("SysDefs"));
         gModuleFolder = StartFolder;
         SettingsStore::instance().setValue(QStringLiteral("Module_Path"), QStringLiteral("ModulePath"),
                                            StartFolder);
         m_dirlistOpened = 0;
-        m_previousDirlist = frmDirlist::setShowModal([this] { ++m_dirlistOpened; });
+        frmDirlist::setShowModal([this] { ++m_dirlistOpened; });
     }
     void cleanup()
     {
-        frmDirlist::setShowModal(m_previousDirlist);
         DefaultInstance<frmLocate>::release();
         DefaultInstance<frmDirlist>::release();
         m_fx.reset();
@@ -97,7 +96,10 @@ private Q_SLOTS:
         QTest::addColumn<bool>("typedSlash");
         QTest::addColumn<bool>("found");
         QTest::newRow("bible file") << QStringList{QStringLiteral("Bible/b_kjv.txt")} << true << true;
-        QTest::newRow("names ignore case") << QStringList{QStringLiteral("BIBLE/B_WEB.TXT")} << true << true;
+        QTest::newRow("names ignore case")
+            << QStringList{QStringLiteral("BIBLE/B_WEB_UTF8.TXT")} << true << true;
+        // The rule of start-up: a Bible file the module list does not name is none.
+        QTest::newRow("not in the list") << QStringList{QStringLiteral("Bible/b_other.txt")} << true << false;
         QTest::newRow("no trailing slash")
             << QStringList{QStringLiteral("Bible/b_kjv.txt")} << false << false;
         QTest::newRow("not b_") << QStringList{QStringLiteral("Bible/kjv.txt"),

@@ -19,8 +19,11 @@
 #include <random>
 
 namespace {
-const QString ShippedChm = QStringLiteral(VX_PROGRAM_DIR "/Modules/CHM/cn_web_utf8.chm");
-const QString ShippedHelp = QStringLiteral(VX_PROGRAM_DIR "/Help.chm");
+// The CHM Bible the build compiles into the program folder.
+QString shippedChm()
+{
+    return TestFixture::builtFile(QStringLiteral("Modules/CHM/cn_web_utf8.chm"));
+}
 const QString LongPageChm = QStringLiteral(VX_LONG_PAGE_CHM);
 
 QByteArray readFile(const QString &path)
@@ -119,7 +122,7 @@ private slots:
     void shippedBibleArchive()
     {
         ChmArchive archive;
-        QVERIFY2(archive.open(ShippedChm), qPrintable(archive.errorText()));
+        QVERIFY2(archive.open(shippedChm()), qPrintable(archive.errorText()));
         QCOMPARE(archive.defaultTopic(), QStringLiteral("/index.html"));
         QCOMPARE(archive.title(), QStringLiteral("World English Bible"));
         const QList<ChmArchive::TopicNode> books = archive.contents();
@@ -153,7 +156,7 @@ private slots:
         for (const char *name : {"damaged-header.chm", "damaged-reset-table.chm"})
             QTest::newRow(name) << readFile(QStringLiteral("/tests/study/chm/") + QLatin1String(name))
                                 << damaged;
-        const QByteArray shipped = readFile(ShippedChm);
+        const QByteArray shipped = readFile(shippedChm());
         QTest::newRow("cut to 30 %") << shipped.left(shipped.size() * 3 / 10) << damaged;
         QTest::newRow("last byte missing") << shipped.chopped(1) << damaged;
         QByteArray hugeDirectory = shipped;
@@ -178,8 +181,8 @@ private slots:
     void damagedBibleIsNamedAndTheNextOneOpens()
     {
         const QString chm = gModuleFolder + QStringLiteral("CHM/");
-        m_fx->writeFile(QStringLiteral("Modules/CHM/cn_bad.chm"), readFile(ShippedChm).left(200000));
-        QVERIFY(QFile::copy(ShippedChm, chm + QStringLiteral("cn_web_utf8.chm")));
+        m_fx->writeFile(QStringLiteral("Modules/CHM/cn_bad.chm"), readFile(shippedChm()).left(200000));
+        QVERIFY(QFile::copy(shippedChm(), chm + QStringLiteral("cn_web_utf8.chm")));
         MainStartup::SetUpHelp();
         writeModuleList("0,1,\"Bad\",\"b_bad\",0\r\n1,1,\"WEB\",\"b_web_utf8\",0\r\n");
         auto *dialog = new frmCHM;
@@ -200,7 +203,7 @@ private slots:
     // A page whose compressed bytes are damaged is named in the status line.
     void damagedPageIsNamed()
     {
-        QByteArray bytes = readFile(ShippedChm);
+        QByteArray bytes = readFile(shippedChm());
         for (qsizetype i = bytes.size() / 2; i < bytes.size() / 2 + 2000; ++i)
             bytes[i] = char(bytes[i] ^ 0x5a);
         m_fx->writeFile(QStringLiteral("damaged.chm"), bytes);
@@ -227,13 +230,13 @@ private slots:
     void pagesReadInAnyOrderAreTheSame()
     {
         ChmArchive inOrder;
-        QVERIFY(inOrder.open(ShippedChm));
+        QVERIFY(inOrder.open(shippedChm()));
         const QStringList files = inOrder.files().filter(QRegularExpression(QStringLiteral("\\.html$")));
         QHash<QString, QByteArray> pages;
         for (const QString &file : files)
             QVERIFY2(inOrder.read(file, pages[file]), qPrintable(file));
         ChmArchive jumping;
-        QVERIFY(jumping.open(ShippedChm));
+        QVERIFY(jumping.open(shippedChm()));
         QStringList order = files;
         std::shuffle(order.begin(), order.end(), std::mt19937(119));
         QByteArray page;
@@ -264,7 +267,7 @@ private slots:
         QFETCH(int, at);
         QFETCH(QByteArray, to);
         QFETCH(bool, allPages);
-        QByteArray bytes = readFile(ShippedChm);
+        QByteArray bytes = readFile(shippedChm());
         const auto number = [&bytes](qsizetype at) {
             return qFromLittleEndian<quint32>(bytes.constData() + at);
         };
@@ -305,7 +308,7 @@ private slots:
     void viewerOpensAtTheDefaultTopicAndFollowsLinks()
     {
         ChmViewer viewer;
-        QVERIFY(viewer.openFile(ShippedChm));
+        QVERIFY(viewer.openFile(shippedChm()));
         QCOMPARE(viewer.currentTopic(), QStringLiteral("/index.html"));
         QVERIFY(viewer.browser()->toPlainText().contains(QStringLiteral("Psalms")));
         QCOMPARE(viewer.contentsTree()->topLevelItemCount(), 66);
@@ -354,7 +357,7 @@ private slots:
     void contentsLeadToPsalm23()
     {
         ChmViewer viewer;
-        QVERIFY(viewer.openFile(ShippedChm));
+        QVERIFY(viewer.openFile(shippedChm()));
         QTreeWidgetItem *psalms = viewer.contentsTree()->topLevelItem(18);
         QTreeWidgetItem *psalm23 = psalms->child(22);
         QCOMPARE(psalm23->text(0), QStringLiteral("Psalms 23"));
@@ -374,7 +377,7 @@ private slots:
     void everyBookListsItsChaptersAndEachHasItsPage()
     {
         ChmArchive archive;
-        QVERIFY(archive.open(ShippedChm));
+        QVERIFY(archive.open(shippedChm()));
         QByteArray index;
         QVERIFY(archive.read(archive.defaultTopic(), index));
         int chapters = 0;
@@ -421,7 +424,7 @@ private slots:
         QFETCH(QString, topic);
         QFETCH(QStringList, links);
         ChmViewer viewer;
-        QVERIFY(viewer.openFile(ShippedChm));
+        QVERIFY(viewer.openFile(shippedChm()));
         QVERIFY(viewer.showTopic(topic));
         QCOMPARE(::links(*viewer.browser()->document()), links);
         for (const QString &link : links) {
@@ -490,7 +493,7 @@ private slots:
         ChmViewer viewer;
         viewer.show();
         QVERIFY(QTest::qWaitForWindowExposed(&viewer));
-        QVERIFY(viewer.openFile(ShippedChm));
+        QVERIFY(viewer.openFile(shippedChm()));
         QScrollBar *bar = viewer.browser()->verticalScrollBar();
         for (const QString &topic : {QStringLiteral("/b_psa_119.html"), QStringLiteral("/b_3jo.html"),
                                      QStringLiteral("/b_psa_78.html"), QStringLiteral("/b_oba.html")}) {
@@ -566,8 +569,8 @@ private slots:
 
     void viewShowsTheBibleAndClosingRestoresTheProgramHelp()
     {
-        QVERIFY(QFile::copy(ShippedChm, gModuleFolder + QStringLiteral("CHM/CN_WEB_UTF8.CHM")));
-        QVERIFY(QFile::copy(ShippedHelp, m_fx->path(QStringLiteral("Help.chm"))));
+        QVERIFY(QFile::copy(shippedChm(), gModuleFolder + QStringLiteral("CHM/CN_WEB_UTF8.CHM")));
+        m_fx->copyBuiltFile(QStringLiteral("Help.chm"));
         gHelpFile = m_fx->path(QStringLiteral("Help.chm"));
         MainStartup::SetUpHelp();
         writeModuleList("1,1,\"World English Bible\",\"b_web_utf8\",0\r\n");
