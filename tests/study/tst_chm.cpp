@@ -268,10 +268,16 @@ private slots:
         QFETCH(QByteArray, to);
         QFETCH(bool, allPages);
         QByteArray bytes = readFile(shippedChm());
-        const auto number = [&bytes](qsizetype at) {
-            return qFromLittleEndian<quint32>(bytes.constData() + at);
+        QVERIFY(bytes.size() > 0x50);
+        // Header numbers are little-endian; read byte by byte through the checked accessor.
+        const auto littleEndian = [&bytes](qsizetype at, int size) {
+            quint64 value = 0;
+            for (int i = size - 1; i >= 0; --i)
+                value = (value << 8) | quint8(bytes.at(at + i));
+            return value;
         };
-        const qsizetype directory = qsizetype(qFromLittleEndian<quint64>(bytes.constData() + 0x48));
+        const auto number = [&littleEndian](qsizetype at) { return quint32(littleEndian(at, 4)); };
+        const qsizetype directory = qsizetype(littleEndian(0x48, 8));
         QCOMPARE(number(directory + 0x20), 1u); // the first listing chunk as compiled
         const qsizetype chunks = directory + number(directory + 8);
         if (chunk >= 0)
