@@ -1,11 +1,11 @@
 #include "platform/SettingsStore.h"
 #include "platform/AppInfo.h"
 #include "platform/RuntimeError.h"
+#include "platform/TextFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <memory>
 
@@ -186,14 +186,11 @@ void SettingsStore::save() const
                    QStringLiteral("Cannot create the settings folder for %1").arg(m_filePath));
     }
     const QByteArray data = text.toUtf8();
-    QSaveFile file(m_filePath);
-    // flush() on its own: commit() does not see a write cut short (disk full).
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.flush() ||
-        !file.commit()) {
+    try {
+        TextFiles::writeAtomically(m_filePath, data);
+    } catch (const RuntimeError &) {
         m_loaded = false;
-        raiseError(
-            RtErr::PathFileAccessError, source,
-            QStringLiteral("Cannot write the settings file %1: %2").arg(m_filePath, file.errorString()));
+        throw;
     }
     const QFileInfo info(m_filePath);
     m_loadedTime = info.lastModified();

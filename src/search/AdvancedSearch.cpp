@@ -3,6 +3,7 @@
 #include "search/EditCommands.h"
 #include "search/FormatToolbar.h"
 #include "search/NotesDocument.h"
+#include "search/NotesRecovery.h"
 #include "search/SearchButtonAnimation.h"
 #include "search/SearchDisplay.h"
 #include "search/SearchRun.h"
@@ -33,11 +34,13 @@
 #include "platform/OleColor.h"
 #include "platform/RichTextBox.h"
 #include "platform/Seams.h"
+#include "platform/TextFile.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -54,11 +57,13 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <cstdio>
 
 namespace {
 const QString SettingsSection = QStringLiteral("Settings");
 const QString PositionPrefix = QStringLiteral("AdvancedSearch");
 constexpr int MsgClearHistory = 43;
+constexpr int MsgNotesKept = 261;
 
 TermSearch::VerseSource readerSource(const Translation &translation)
 {
@@ -118,12 +123,69 @@ void AdvancedSearch::Register()
                                              window->mEditWrapText->setEnabled(true);
                                      }};
     access.askToSave = [] { return Instance().m_files->AskToSave(); };
-    access.showFile = [](const QString &path) { Instance().m_document->ShowBookmark(path); };
+    access.showFile = [](const QString &path) { Instance().GoToBookmark(path); };
     access.fileRenamed = [](const QString &from, const QString &to) {
         if (AdvancedSearch *window = DefaultInstance<AdvancedSearch>::peek())
             window->m_document->FileRenamed(from, to);
     };
+    access.saveCopy = [](const QString &path) { return Instance().m_files->SaveCopy(path); };
+    access.mayEndProgram = [] {
+        AdvancedSearch *window = DefaultInstance<AdvancedSearch>::peek();
+        return !window || window->MayEndProgram();
+    };
     WorkspaceDocument::Register(std::move(access));
+}
+
+// The file is read before anything changes: one that cannot be read leaves the
+// document, and a search that runs, as they were. A search that runs stops, and
+// its result no longer replaces the bookmark's document.
+void AdvancedSearch::GoToBookmark(const QString &path)
+{
+    const QByteArray bytes = TextFiles::readAll(path);
+    m_run->Abandon();
+    m_files->ShowBookmark(path, bytes);
+}
+
+// Unsaved notes are shown with the question that asks about them.
+bool AdvancedSearch::MayEndProgram()
+{
+    if (!TextChanged())
+        return true;
+    if (isMinimized())
+        showNormal();
+    show();
+    raise();
+    activateWindow();
+    return m_files->MayReplaceDocument();
+}
+
+void AdvancedSearch::KeepUnsavedNotes()
+{
+    AdvancedSearch *window = DefaultInstance<AdvancedSearch>::peek();
+    if (!window || !window->TextChanged())
+        return;
+    // Nobody can be asked now: the only place left to tell is the error output.
+    try {
+        const QString path = NotesRecovery::Keep(*window->RT->document());
+        std::fprintf(stderr, "Verbanox: the unsaved notes were kept in %s\n", qPrintable(path));
+    } catch (const RuntimeError &e) {
+        std::fprintf(stderr, "Verbanox: the unsaved notes could not be kept: %s\n",
+                     qPrintable(e.description()));
+    }
+}
+
+void AdvancedSearch::OfferKeptNotes()
+{
+    for (const QString &waiting : NotesRecovery::Waiting()) {
+        const QString path = NotesRecovery::MarkOffered(waiting);
+        if (desktop().messageBox(GetMsg(0, MsgNotesKept, QDir::toNativeSeparators(path)),
+                                 MsgBoxStyle::YesNo | MsgBoxStyle::Question, QString()) != MsgBoxResult::Yes)
+            continue;
+        AdvancedSearch &window = Instance();
+        window.show();
+        window.raise();
+        window.m_files->OpenNamed(path);
+    }
 }
 
 AdvancedSearch::SourceFactory AdvancedSearch::setSourceFactory(SourceFactory factory)

@@ -60,6 +60,7 @@ void SearchRun::Run(const TermSearch &search, const SearchSource &source)
     const auto done = qScopeGuard([this] {
         m_running = false;
         m_stopRequested = false;
+        m_abandoned = false;
     });
     m_matches = 0;
     ShowEmptyDocument();
@@ -70,10 +71,13 @@ void SearchRun::Run(const TermSearch &search, const SearchSource &source)
         const WaitCursor wait;
         result = Scan(search, source);
     }
+    if (m_abandoned)
+        return;
     WriteScratchFiles(result, source, search.Request().rangeCode);
     std::unique_ptr<QTextDocument> document = ResultDocument(result.text);
     QTextDocument *shown = document.get();
-    Highlight(std::move(document), search.Terms(), search.Request().ignoreCase);
+    if (!Highlight(std::move(document), search.Terms(), search.Request().ignoreCase))
+        return;
     shown->setUndoRedoEnabled(true);
     m_view.ShowStatus(StatusText(result.verses, m_matches, !search.Terms().isEmpty()), false);
 }
@@ -127,8 +131,9 @@ void SearchRun::WriteScratchFiles(const SearchResult &result, const SearchSource
     IgnoreErrors([&] {
         QString text = result.text;
         text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-        TextFiles::writeScratch(gScratchFolder + QStringLiteral("BibTmp_") + translation.FileName,
-                                CodePage::encode(text, translation.CodePage));
+        TextFiles::writeAtomically(gScratchFolder + QStringLiteral("BibTmp_") + translation.FileName,
+                                   CodePage::encode(text, translation.CodePage),
+                                   TextFiles::Durability::Unsynced);
     });
 }
 
@@ -152,7 +157,8 @@ std::unique_ptr<QTextDocument> SearchRun::ResultDocument(const QString &text) co
     return document;
 }
 
-void SearchRun::Highlight(std::unique_ptr<QTextDocument> document, const QStringList &terms, bool ignoreCase)
+// False when the run was abandoned meanwhile: the result is not shown.
+bool SearchRun::Highlight(std::unique_ptr<QTextDocument> document, const QStringList &terms, bool ignoreCase)
 {
     QTextDocument &result = *document;
     // With Active Update the reader watches the colours come; otherwise the
@@ -161,14 +167,19 @@ void SearchRun::Highlight(std::unique_ptr<QTextDocument> document, const QString
     if (gActiveUpdateBib1 || terms.isEmpty())
         m_view.ShowDocument(document.release());
     if (terms.isEmpty())
-        return;
+        return true;
     const HighlightPlan plan = PlanHighlights(result.toRawText(), terms, gMaxCountSize);
     m_view.ShowProgress(qint64(plan.hits.size()));
     int termsReached = 0;
     ColourHits(result, plan, &termsReached);
+    if (m_abandoned) {
+        m_view.HideProgress();
+        return false;
+    }
     m_view.ShowDocument(document ? document.release() : &result);
     m_view.HideProgress();
     ShowSummary(plan, termsReached, ignoreCase);
+    return true;
 }
 
 // Colours the hits in one edit block per poll interval, letting events run in
@@ -185,6 +196,8 @@ void SearchRun::ColourHits(QTextDocument &document, const HighlightPlan &plan, i
     clock.start();
     size_t next = 0;
     while (next < plan.hits.size()) {
+        // Colouring is no edit: a result shown while it is coloured stays unchanged.
+        const bool changed = document.isModified();
         cursor.beginEditBlock();
         do {
             const Hit &hit = plan.hits[next];
@@ -200,6 +213,7 @@ void SearchRun::ColourHits(QTextDocument &document, const HighlightPlan &plan, i
             ++next;
         } while (next < plan.hits.size() && clock.elapsed() < m_pollMilliseconds);
         cursor.endEditBlock();
+        document.setModified(changed);
         m_view.SetProgress(qint64(next));
         if (next < plan.hits.size()) {
             if (!LetEventsRun())

@@ -652,32 +652,52 @@ private slots:
         QVERIFY(!m_fx->readFile(QStringLiteral("Bookmarks/psalm23.rtf")).contains("note"));
     }
 
-    // Go to while a search runs asks nothing of the empty document the search put
-    // up; the result that follows has no file, so Save asks for a name rather than
-    // writing over the bookmark.
-    void searchFinishingAfterGoToLeavesTheBookmarkAlone()
+    void goToDuringASearchStopsIt_data()
     {
+        QTest::addColumn<bool>("duringScan");
+        QTest::addColumn<bool>("activeUpdate");
+        QTest::newRow("during the scan") << true << false;
+        QTest::newRow("while the hits are coloured") << false << false;
+        QTest::newRow("while the hits are coloured on the screen") << false << true;
+    }
+    // Go to while a search runs asks nothing of the empty document the search put
+    // up, and stops the search: the bookmark stays, under its caption, and Save
+    // writes to it.
+    void goToDuringASearchStopsIt()
+    {
+        QFETCH(bool, duringScan);
+        QFETCH(bool, activeUpdate);
         AdvancedSearch &window = open();
+        window.chkActiveUpd->setChecked(activeUpdate);
         m_fx->writeFile(QStringLiteral("Bookmarks/psalm.rtf"), "{\\rtf1 The Lord is my shepherd}");
         const QString psalm = m_fx->path(QStringLiteral("Bookmarks/psalm.rtf"));
         bool askedNothing = false;
+        const auto goTo = [&] {
+            askedNothing = !window.TextChanged();
+            WorkspaceDocument::Get().showFile(psalm);
+        };
         AdvancedSearch::setSourceFactory([&](const Translation &) -> TermSearch::VerseSource {
             return [&](const VerseReader::Visitor &visit) {
-                askedNothing = !window.TextChanged();
-                WorkspaceDocument::Get().showFile(psalm);
-                return visit(Verse{1, 43, 3, 16, QStringLiteral("For God so loved the world.")});
+                if (duringScan)
+                    goTo();
+                else
+                    QTimer::singleShot(0, &window, goTo);
+                return visit(Verse{1, 43, 3, 16, QStringLiteral("For God so loved the world.")}) &&
+                       visit(Verse{2, 43, 3, 17, QStringLiteral("For God sent not his Son.")});
             };
         });
-        window.cboSearch->setEditText(QStringLiteral("*"));
+        window.cboSearch->setEditText(QStringLiteral("*God*"));
         window.cmdSearch_Click();
+        QVERIFY(!window.SearchRunning());
         QVERIFY(askedNothing);
-        QVERIFY(window.RT->Text().startsWith(QStringLiteral("JOH 3:16")));
-        QCOMPARE(window.windowTitle(), MiscHelpers::ProductTitle());
-        desk().fileAnswers.push_back(QString());
+        QCOMPARE(window.RT->Text(), QStringLiteral("The Lord is my shepherd"));
+        QCOMPARE(window.windowTitle(), psalm + QStringLiteral(" - ") + MiscHelpers::ProductTitle());
+        QVERIFY(!window.TextChanged());
+        append(window, QStringLiteral(", my notes"));
         window.mFileSave_Click();
-        QCOMPARE(desk().shown.last().kind, QStringLiteral("save"));
-        QCOMPARE(m_fx->readFile(QStringLiteral("Bookmarks/psalm.rtf")),
-                 QByteArray("{\\rtf1 The Lord is my shepherd}"));
+        QVERIFY(desk().shown.isEmpty());
+        QVERIFY(m_fx->readFile(QStringLiteral("Bookmarks/psalm.rtf")).contains("my notes"));
+        QVERIFY(window.RT->document()->isUndoRedoEnabled());
     }
 
     void integrityCheckOfAllAsksAndEmptiesTheDocument_data()

@@ -359,8 +359,9 @@ private slots:
                                               << "@mark.rtf - Verbanox";
         QTest::newRow("saved, then renamed") << QStringList{"open rtf", "save", "rename old"} << "renamed.rtf"
                                              << "@renamed.rtf";
-        QTest::newRow("emptied in place") << QStringList{"open rtf", "empty"} << "old.rtf"
-                                          << "@old.rtf - Verbanox";
+        // Integrity Check > All: the notes' file is not saved over with nothing.
+        QTest::newRow("emptied") << QStringList{"open rtf", "empty"} << ""
+                                 << "Untitled - Verbanox";
     }
     void everyReplacementSetsItsSaveTarget()
     {
@@ -383,14 +384,15 @@ private slots:
             else if (step == QLatin1String("new"))
                 m_document->ShowNew();
             else if (step == QLatin1String("bookmark"))
-                m_document->ShowBookmark(file(QStringLiteral("mark.rtf")));
+                QVERIFY(
+                    m_document->ShowFile(file(QStringLiteral("mark.rtf")), m_fx->readFile("notes/mark.rtf")));
             else if (step == QLatin1String("result"))
                 m_document->ShowResult(new QTextDocument, true);
             else if (step.startsWith(QLatin1String("rename")))
                 m_document->FileRenamed(file(step.section(QLatin1Char(' '), 1) + QStringLiteral(".rtf")),
                                         file(QStringLiteral("renamed.rtf")));
             else if (step == QLatin1String("save"))
-                m_document->Saved(m_document->FileName());
+                m_document->Saved(m_document->FileName(), m_fx->readFile("notes/old.rtf"));
             else
                 m_document->Empty(QTextCharFormat());
         }
