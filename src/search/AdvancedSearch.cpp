@@ -40,6 +40,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCompleter>
 #include <QDir>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -208,6 +209,9 @@ void AdvancedSearch::CreateControls()
     cboSearch = new QComboBox(Picture3);
     cboSearch->setEditable(true);
     cboSearch->setInsertPolicy(QComboBox::NoInsert);
+    // Texts that differ in case search differently: neither the completion nor
+    // the box's own match on leaving it may put a listed text for the one typed.
+    cboSearch->completer()->setCaseSensitivity(Qt::CaseSensitive);
     cboSearch->setMaxVisibleItems(20);
     cmdClear = new QPushButton(Picture3);
     cmdSearch = new QPushButton(Picture3);

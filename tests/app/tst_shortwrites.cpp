@@ -143,7 +143,8 @@ QString saveBookmarkList(TestFixture &)
 
 QString copyBookToScratch(TestFixture &fx)
 {
-    TranslationHelpers::GetTranslation(0)->CopyBookIntoFile(gScratchFolder + QStringLiteral("b_big.txt"), 1, 66, true);
+    TranslationHelpers::GetTranslation(0)->CopyBookIntoFile(gScratchFolder + QStringLiteral("b_big.txt"), 1,
+                                                            66, true);
     return fx.desk().lastMessage();
 }
 
@@ -192,25 +193,28 @@ private slots:
 
     void shortWriteKeepsTheOldFileAndSaysWhy_data()
     {
-        QTest::addColumn<QString>("file");     // relative to the program folder, or "config:..."
+        QTest::addColumn<QString>("file");      // relative to the program folder, or "config:..."
         QTest::addColumn<QByteArray>("before"); // written before; null: left as it is
         QTest::addColumn<QByteArray>("after");  // what it holds after; null: no file
         QTest::addColumn<qint64>("limit");      // the bytes a file may hold
-        QTest::addColumn<Prepare>("prepare");  // before the limit
+        QTest::addColumn<Prepare>("prepare");   // before the limit
         QTest::addColumn<Write>("write");
         QByteArray records;
         for (int i = 0; i < 100; ++i)
-            records += QStringLiteral("\"Title %1\",\"Category\",\"01-Jan-2024\",\"GEN 001:001\",\"Title%1.rtf\"\r\n")
+            records += QStringLiteral(
+                           "\"Title %1\",\"Category\",\"01-Jan-2024\",\"GEN 001:001\",\"Title%1.rtf\"\r\n")
                            .arg(i)
                            .toLatin1();
         QByteArray bibles;
         for (int i = 1; i <= 60; ++i)
             bibles += QStringLiteral("%1,1,\"Bible number %1\",\"b_bible%1\",0\r\n").arg(i).toLatin1();
         const QByteArray settings = "[Settings]\nOld=" + QByteArray(5000, 'x') + "\n\n";
-        const QByteArray shippedNames = TextFiles::readAll(TestFixture::sourceDir() + "/data/SysDefs/Books.txt");
+        const QByteArray shippedNames =
+            TextFiles::readAll(TestFixture::sourceDir() + "/data/SysDefs/Books.txt");
         const QByteArray scratch(9000, 's');
-        const auto row = [](const char *name, const char *file, const QByteArray &before, const QByteArray &after,
-                            qint64 limit, const Write &write, const Prepare &prepare = {}) {
+        const auto row = [](const char *name, const char *file, const QByteArray &before,
+                            const QByteArray &after, qint64 limit, const Write &write,
+                            const Prepare &prepare = {}) {
             QTest::newRow(name) << QString::fromUtf8(file) << before << after << limit << prepare << write;
         };
         const QByteArray none;
@@ -220,7 +224,9 @@ private slots:
         row("Bookmarks.txt", "Bookmarks.txt", records, records, 4096, saveBookmarkList);
         row("settings", "config:Verbanox/Verbanox.ini", settings, settings, 4096, [](TestFixture &fx) {
             SettingsStore store(fx.configHome() + QStringLiteral("/Verbanox/Verbanox.ini"));
-            return raised([&] { store.setValue(QStringLiteral("Settings"), QStringLiteral("K"), QStringLiteral("v")); });
+            return raised([&] {
+                store.setValue(QStringLiteral("Settings"), QStringLiteral("K"), QStringLiteral("v"));
+            });
         });
         row("Translations.txt", "SysDefs/Translations.txt", bibles, bibles, 1024, [](TestFixture &fx) {
             const QString path = fx.path(QStringLiteral("SysDefs/Translations.txt"));
@@ -230,7 +236,8 @@ private slots:
         row("index", "Index/b_big.txt.INDEX", none, none, 1024, buildIndex, addBigBible);
         row("checksum cache", "SysDefs/CRC_b_crc.txt", none, none, 4, [](TestFixture &fx) {
             fx.writeFile(QStringLiteral("Modules/Bible/b_crc.txt"), "1\t1\t1\t1\tx\r\n");
-            return raised([] { VerbanoxRoutines::CheckModuleCrc(gBibleFolder, QStringLiteral("b_crc.txt")); });
+            return raised(
+                [] { VerbanoxRoutines::CheckModuleCrc(gBibleFolder, QStringLiteral("b_crc.txt")); });
         });
         row("scratch copy of a book", "Scratch/b_big.txt", scratch, scratch, 1024, copyBookToScratch,
             [](TestFixture &fx) {
