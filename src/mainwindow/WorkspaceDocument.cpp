@@ -1,6 +1,7 @@
 #include "mainwindow/WorkspaceDocument.h"
 
 #include "platform/RuntimeError.h"
+#include "platform/Seams.h"
 
 namespace {
 WorkspaceDocument::Access &registration()
@@ -12,6 +13,7 @@ WorkspaceDocument::Access &registration()
 
 void WorkspaceDocument::Register(Access access)
 {
+    Seams::OnReset(&registration(), &WorkspaceDocument::Clear);
     registration() = std::move(access);
 }
 
