@@ -1,6 +1,6 @@
 // Opening the shipped CHM Bible in the help viewer at its default topic and then
 // at Psalm 119 (the longest chapter, in the largest page), next to reading the
-// same two pages' bytes with chmlib alone. The viewer is timed until Psalm 119
+// same two pages' bytes with libmspack alone. The viewer is timed until Psalm 119
 // is painted; the part of the page above it, laid out after it shows, is timed
 // apart.
 
@@ -11,28 +11,43 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QTextDocument>
 #include <algorithm>
-#include <chm_lib.h>
-#include <vector>
+#include <mspack.h>
 
 namespace {
 const char *const Pages[] = {"/index.html", "/b_psa.html"};
 
-qint64 readWithChmlib(const QByteArray &path)
+// A copy of the archive whose header the library accepts as it is: the help
+// compiler writes its first identifier twice (the viewer mends that as it reads).
+QString mendedCopy(const QString &chm, const QTemporaryDir &out)
 {
-    chmFile *file = chm_open(path.constData());
-    if (!file)
-        return -1;
+    const QString copy = out.filePath(QStringLiteral("mended.chm"));
+    QFile::copy(chm, copy);
+    QFile file(copy);
+    if (file.open(QIODevice::ReadWrite) && file.seek(0x28))
+        file.write("\x11", 1);
+    return copy;
+}
+
+// The library's own way: its default file access, each page written to a file.
+qint64 readWithLibmspack(const QByteArray &path, const QTemporaryDir &out)
+{
+    mschm_decompressor *chm = mspack_create_chm_decompressor(nullptr);
+    mschmd_header *header = chm ? chm->open(chm, path.constData()) : nullptr;
     qint64 total = 0;
-    for (const char *page : Pages) {
-        chmUnitInfo info{};
-        if (chm_resolve_object(file, page, &info) != CHM_RESOLVE_SUCCESS)
-            continue;
-        std::vector<unsigned char> bytes(info.length);
-        total += chm_retrieve_object(file, &info, bytes.data(), 0, info.length);
-    }
-    chm_close(file);
+    for (mschmd_file *file = header ? header->files : nullptr; file; file = file->next)
+        for (const char *page : Pages)
+            if (qstrcmp(file->filename, page) == 0 &&
+                chm->extract(chm, file,
+                             QFile::encodeName(out.filePath(QStringLiteral("page"))).constData()) ==
+                    MSPACK_ERR_OK)
+                total += file->length;
+    if (header)
+        chm->close(chm, header);
+    if (chm)
+        mspack_destroy_chm_decompressor(chm);
     return total;
 }
 } // namespace
@@ -45,7 +60,9 @@ int main(int argc, char *argv[])
     const int runs = 9;
 
     qint64 bytes = 0;
-    const double baseline = medianMilliseconds(runs, [&] { bytes = readWithChmlib(path); });
+    const QTemporaryDir out;
+    const QByteArray mended = QFile::encodeName(mendedCopy(chm, out));
+    const double baseline = medianMilliseconds(runs, [&] { bytes = readWithLibmspack(mended, out); });
 
     ChmViewer viewer;
     viewer.resize(900, 640);
@@ -98,7 +115,7 @@ int main(int argc, char *argv[])
 
     std::printf("pages read: %lld bytes; Psalms page shown: %d characters\n", static_cast<long long>(bytes),
                 characters);
-    printRow(QStringLiteral("baseline: chmlib alone, default topic and the Psalms page"), baseline);
+    printRow(QStringLiteral("baseline: libmspack alone, default topic and the Psalms page"), baseline);
     printRow(QStringLiteral("viewer: open at the default topic, then Psalm 119 on screen"), open);
     printRow(QStringLiteral("of which: the Psalms page parsed (setHtml alone)"), parse);
     printRow(QStringLiteral("of which: the contents file parsed"), sitemap);

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that building and running Verbanox need; with
-# --tests also what only the tests use (a word processor that opens our RTF).
+# --tests also what only the tests use (a word processor that opens our RTF), and
+# with --fuzz the compiler and sanitizer runtime of the fuzz targets.
 set -euo pipefail
 
 SUDO=""
@@ -14,11 +15,12 @@ PACKAGES=(
     fonts-dejavu-core fontconfig xdg-utils
     clang-format
     poppler-utils
-    libchm-dev fp-utils python3
+    libmspack-dev fp-utils python3
 )
 for arg in "$@"; do
     case "$arg" in
         --tests) PACKAGES+=(libreoffice-writer-nogui) ;;
+        --fuzz) PACKAGES+=(clang-14 libclang-rt-14-dev) ;;
         *) echo "unknown option: $arg" >&2; exit 2 ;;
     esac
 done

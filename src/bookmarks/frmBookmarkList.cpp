@@ -350,6 +350,10 @@ void frmBookmarkList::cmdGoto_Click()
     TrapErrors(QStringLiteral("frmBookmarkList.cmdGoto_Click()"), [this] {
         const int row = selectedRowOrRaise(*this);
         const QString path = BookmarkRecords::DocumentPath(records().Rows().at(row).fileName);
+        // A document deleted outside the program is named before anything is
+        // asked or replaced.
+        if (!FileNames::existsIgnoringCase(path))
+            raiseFileNotFound(listSource(), path);
         if (!MayReplaceWorkspaceDocument())
             return;
         const WorkspaceDocument::Access &workspace = WorkspaceDocument::Get();
@@ -421,12 +425,10 @@ void frmBookmarkList::RestorePlacement()
 {
     if (isMaximized())
         return;
-    const float top = GetSingle(QStringLiteral("BookmarkTop"), 0);
-    const float width = GetSingle(QStringLiteral("BookmarkWidth"), 7000);
-    const float height = GetSingle(QStringLiteral("BookmarkHeight"), 5000);
-    const float left = GetSingle(QStringLiteral("BookmarkLeft"), 0);
-    move(Twips::toPixelsX(left), Twips::toPixelsY(top));
-    resize(std::max(1, Twips::toPixelsX(width)), std::max(1, Twips::toPixelsY(height)));
+    const Registry_::FormPosition stored =
+        Registry_::ReadFormPosition(QStringLiteral("Bookmark"), {0, 0, 7000, 5000});
+    move(Twips::toPixelsX(stored.left), Twips::toPixelsY(stored.top));
+    resize(std::max(1, Twips::toPixelsX(stored.width)), std::max(1, Twips::toPixelsY(stored.height)));
 }
 
 void frmBookmarkList::showEvent(QShowEvent *event)

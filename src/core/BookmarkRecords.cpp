@@ -231,7 +231,7 @@ void BookmarkRecords::Save()
 
 bool BookmarkRecords::IsPlainFileName(const QString &name)
 {
-    return FileNames::isPlainFileName(name);
+    return FileNames::isPlainFileName(name) && !name.contains(QLatin1Char('"'));
 }
 
 QString BookmarkRecords::DocumentPath(const QString &fileName)

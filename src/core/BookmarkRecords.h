@@ -56,7 +56,8 @@ public:
     static QString DamagedCopyFile();
     // The folder of the documents, ending with "/".
     static QString DocumentFolder();
-    // A name without "/", "\", "..", NUL, and not empty or ".".
+    // A name without "/", "\", "..", NUL or a double quote (which the list file
+    // cannot keep), and not empty or ".".
     static bool IsPlainFileName(const QString &name);
     // The path of a document in the folder; raises RuntimeError 52 when the name
     // is not a plain file name, so that no command reaches outside the folder.

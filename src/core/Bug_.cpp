@@ -5,10 +5,15 @@
 
 #include "platform/VbText.h"
 
+#include <QDir>
 #include <QHash>
 
 namespace {
 const QString CRLF = QStringLiteral("\r\n");
+
+// Catalog texts: a file that is missing, one that cannot be read.
+constexpr qint32 FileNotFoundMsg = 47;
+constexpr qint32 FileUnreadableMsg = 290;
 } // namespace
 
 namespace Bug_ {
@@ -41,6 +46,15 @@ QString UnexpectedErrorText(const QString &extraText)
 
 void ShowUnexpectedError(const QString &routine, const QString &extraText)
 {
+    // A file that is missing or cannot be read is the data's fault, not a bug:
+    // the reader is told which file, and nothing asks for a report.
+    if (!Err().File.isEmpty()) {
+        const ErrorState error = Err();
+        Err().Clear();
+        ReportFileFault(error.Number == RtErr::FileNotFound ? FileNotFoundMsg : FileUnreadableMsg, error.File,
+                        error.FileReason);
+        return;
+    }
     ErrDisplayEndUserMsg(UnexpectedErrorText(extraText), routine);
 }
 
@@ -96,6 +110,19 @@ QString FormatErrorText(qint32 number, const QString &description, const QString
     if (p >= 0) // the description carries a report of its own: the location goes before it
         return lead + CRLF + CRLF + header + desc.left(p) + location + desc.mid(p);
     return lead + CRLF + CRLF + header + desc + location;
+}
+
+QString FileFaultText(qint32 msgId, const QString &fileName, const QString &reason)
+{
+    const QString message = MsgSupport::GetMsg(0, msgId, QDir::toNativeSeparators(fileName));
+    if (reason.isEmpty())
+        return message;
+    return message + (message.contains(CRLF) ? CRLF + CRLF : CRLF) + reason;
+}
+
+void ReportFileFault(qint32 msgId, const QString &fileName, const QString &reason)
+{
+    desktop().messageBox(FileFaultText(msgId, fileName, reason), MsgBoxStyle::Exclamation, QString());
 }
 
 QString SystemErrorText(qint32 code)

@@ -19,6 +19,11 @@ QString FormatErrorText(qint32 number, const QString &description, const QString
 QString SystemErrorText(qint32 code);
 // The user text of ShowUnexpectedError without the error itself.
 QString UnexpectedErrorText(const QString &extraText);
+// A file the program reads or writes is at fault: the catalog's message msgId
+// (its % the file's name) and the system's reason, which follows on the next
+// line, or after a blank line when the message has lines of its own.
+QString FileFaultText(qint32 msgId, const QString &fileName, const QString &reason);
+void ReportFileFault(qint32 msgId, const QString &fileName, const QString &reason);
 } // namespace Bug_
 
 using Bug_::Assert;

@@ -25,6 +25,14 @@ qint64 chapterKey(qint64 book, qint64 chapter)
     return (book << 32) + chapter;
 }
 
+// Whether a record's byte range [start, end) lies in a module of moduleSize bytes
+// (-1: unknown, then only its order is checked).
+bool withinModule(const ChapterRecord &r, qint64 moduleSize)
+{
+    const qint64 end = moduleSize < 0 ? std::numeric_limits<qint32>::max() : moduleSize + 1;
+    return r.startOffset >= 1 && r.startOffset <= r.endOffset && r.endOffset <= end;
+}
+
 // Whether the first line of the file ends with a line feed alone: a file made
 // with the line ends of another system, none of whose lines could be read.
 bool endsLinesWithLineFeed(const QByteArray &bytes)
@@ -137,6 +145,14 @@ bool ChapterIndex::Load(const QStringList &lines, qint64 moduleSize, QString *pr
         }
         if (!ok || r.book < 1 || r.book > MaxBook) {
             *problem = QStringLiteral("line %1 is damaged: '%2'").arg(n + 1).arg(lines[n]);
+            Clear();
+            return false;
+        }
+        // A chapter's bytes are read whole: a range outside the module would
+        // make its reader ask for more than the file holds.
+        if (!withinModule(r, moduleSize)) {
+            *problem =
+                QStringLiteral("line %1 does not match the module file: '%2'").arg(n + 1).arg(lines[n]);
             Clear();
             return false;
         }

@@ -6,6 +6,7 @@
 #include <array>
 #include <memory>
 
+#include "core/CheckedNumber.h"
 #include "core/FileNameMap.h"
 
 class GlobalNotifier;
@@ -77,6 +78,10 @@ struct Preferences
     bool showMsgNumbers = false;                             // "ShowMsgNumbers"
     QString language = QStringLiteral("ENGLISH");            // "L", stored with a final "_"
     QString dateFormat = QStringLiteral("dd-MMM-yyyy");      // "DF", where "0" stands for it
+
+    // The values the Options window accepts; a stored one outside takes the default.
+    static constexpr CheckedNumber::Range<qint32> MaxCountSizeRange{10, 50000};
+    static constexpr CheckedNumber::Range<quint8> FontsizeRange{6, 32};
 };
 
 extern Preferences gPreferences;
@@ -104,6 +109,13 @@ struct PageSettingValues
     float topMargin = 0;          // "gTopMargin"
     float bottomMargin = 0;       // "gBottomMargin"
     float pageWidthTwips = 0;     // the page width in twips, set by the layout
+
+    // The lengths the page setup offers in each unit (a millimetre margin of 100
+    // becomes 4 inches); a stored length outside them takes the default.
+    static constexpr CheckedNumber::Range<float> WidthMillimetres{0, 429};
+    static constexpr CheckedNumber::Range<float> MarginMillimetres{0, 100};
+    static constexpr CheckedNumber::Range<float> WidthInches{0, 16.9f};
+    static constexpr CheckedNumber::Range<float> MarginInches{0, 4};
 };
 
 extern PageSettingValues gPageSettings;

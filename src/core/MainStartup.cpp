@@ -1,5 +1,6 @@
 #include "core/MainStartup.h"
 #include "core/Bug_.h"
+#include "core/CheckedNumber.h"
 #include "core/CoreHooks.h"
 #include "core/FileFunctions_.h"
 #include "core/GlobalNotifier.h"
@@ -11,6 +12,7 @@
 #include "platform/AppInfo.h"
 #include "platform/CodePage.h"
 #include "platform/HelpService.h"
+#include "platform/OleColor.h"
 #include "platform/SettingsStore.h"
 #include "platform/VbConvert.h"
 
@@ -39,10 +41,21 @@ bool boolSetting(const QString &key, bool defaultValue)
     return settingAs<bool>(key, defaultValue, VbConvert::toBoolean);
 }
 
+// A whole number (halves rounded to even); one outside its range gives the default.
+template <typename T> T numberSetting(const QString &key, T defaultValue, CheckedNumber::Range<T> range)
+{
+    std::optional<double> value = VbConvert::toNumber(setting(key, QString()));
+    if (value)
+        value = std::nearbyint(*value);
+    return CheckedNumber::Within(value, range, defaultValue);
+}
+
+// A colour is an RGB value or a system colour the palette has.
 quint32 colorSetting(const QString &key, quint32 defaultValue)
 {
     return settingAs<quint32>(key, defaultValue, [](const QString &text) -> std::optional<quint32> {
-        if (auto value = VbConvert::toInt32(text))
+        quint32 rgb = 0;
+        if (auto value = VbConvert::toInt32(text); value && OleColor::translate(quint32(*value), &rgb))
             return quint32(*value);
         return std::nullopt;
     });
@@ -94,14 +107,14 @@ void readColoursAndSizes()
 {
     const Preferences defaults;
     gMaxCountSize =
-        settingAs<qint32>(QStringLiteral("MAXCountSize"), defaults.maxCountSize, VbConvert::toInt32);
+        numberSetting(QStringLiteral("MAXCountSize"), defaults.maxCountSize, Preferences::MaxCountSizeRange);
     const Colours defaultColours;
     for (const ColourSetting &entry : ColourSettings)
         gColours.*entry.member = colorSetting(QLatin1String(entry.key), defaultColours.*entry.member);
     gBib2Fontsize =
-        settingAs<quint8>(QStringLiteral("Bib2Fontsize"), defaults.bib2Fontsize, VbConvert::toByte);
+        numberSetting(QStringLiteral("Bib2Fontsize"), defaults.bib2Fontsize, Preferences::FontsizeRange);
     gBib1Fontsize =
-        settingAs<quint8>(QStringLiteral("Bib1Fontsize"), defaults.bib1Fontsize, VbConvert::toByte);
+        numberSetting(QStringLiteral("Bib1Fontsize"), defaults.bib1Fontsize, Preferences::FontsizeRange);
     gActiveUpdateBib1 = boolSetting(QStringLiteral("ActiveUpdateBib1"), defaults.activeUpdateBib1);
     gDeleteTempFilesOnExit =
         boolSetting(QStringLiteral("DeleteTempFilesOnExit"), defaults.deleteTempFilesOnExit);

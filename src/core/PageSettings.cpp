@@ -1,4 +1,5 @@
 #include "core/PageSettings.h"
+#include "core/CheckedNumber.h"
 #include "core/GlobalVars.h"
 #include "platform/RichTextBox.h"
 #include "platform/SettingsStore.h"
@@ -21,10 +22,11 @@ bool readBoolean(const QString &key, bool defaultValue)
     return text == Absent ? defaultValue : VbConvert::toBoolean(text).value_or(defaultValue);
 }
 
-float readLength(const QString &key, float defaultValue)
+float readLength(const QString &key, float defaultValue, CheckedNumber::Range<float> range)
 {
     const QString text = stored(key);
-    return text == Absent ? defaultValue : PageSettings::ParseLength(text).value_or(defaultValue);
+    return text == Absent ? defaultValue
+                          : CheckedNumber::Within(PageSettings::ParseLength(text), range, defaultValue);
 }
 
 void save(const QString &key, const QString &text)
@@ -64,12 +66,15 @@ void ReadPageSettings(bool withApplyToAllForms)
 {
     const PageSettingValues defaults;
     gCM_IN = readBoolean(QStringLiteral("CM_IN"), defaults.inches);
-    gWidthPage = readLength(QStringLiteral("WidthPage"), defaults.widthPage);
-    gMarginLeft = readLength(QStringLiteral("MarginLeft"), defaults.marginLeft);
-    gMarginRight = readLength(QStringLiteral("MarginRight"), defaults.marginRight);
+    // The lengths are in the unit just read.
+    const auto width = gCM_IN ? PageSettingValues::WidthInches : PageSettingValues::WidthMillimetres;
+    const auto margin = gCM_IN ? PageSettingValues::MarginInches : PageSettingValues::MarginMillimetres;
+    gWidthPage = readLength(QStringLiteral("WidthPage"), defaults.widthPage, width);
+    gMarginLeft = readLength(QStringLiteral("MarginLeft"), defaults.marginLeft, margin);
+    gMarginRight = readLength(QStringLiteral("MarginRight"), defaults.marginRight, margin);
     gFitToDesktop = readBoolean(QStringLiteral("FitToDesktop"), defaults.fitToDesktop);
-    gTopMargin = readLength(QStringLiteral("gTopMargin"), defaults.topMargin);
-    gBottomMargin = readLength(QStringLiteral("gBottomMargin"), defaults.bottomMargin);
+    gTopMargin = readLength(QStringLiteral("gTopMargin"), defaults.topMargin, margin);
+    gBottomMargin = readLength(QStringLiteral("gBottomMargin"), defaults.bottomMargin, margin);
     if (withApplyToAllForms)
         gApplyToAllForms = readBoolean(QStringLiteral("ApplyToAllForms"), defaults.applyToAllForms);
 }

@@ -23,8 +23,8 @@ QString LengthText(float value);
 
 // Reads CM_IN, WidthPage, MarginLeft, MarginRight, FitToDesktop, gTopMargin and
 // gBottomMargin (and ApplyToAllForms when asked) from the section "Settings"
-// into their globals; a missing key or a text that does not convert gives the
-// default.
+// into their globals; a missing key, a text that does not convert or a length
+// outside those the page setup offers in the unit gives the default.
 void ReadPageSettings(bool withApplyToAllForms);
 // Saves CM_IN, WidthPage, MarginLeft, MarginRight, gTopMargin and gBottomMargin.
 void SavePageSettings();

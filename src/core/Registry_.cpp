@@ -1,5 +1,6 @@
 #include "core/Registry_.h"
 #include "core/Bug_.h"
+#include "core/CheckedNumber.h"
 #include "core/GlobalVars.h"
 #include "platform/AppInfo.h"
 #include "platform/SettingsStore.h"
@@ -104,6 +105,23 @@ void DeleteSection(const QString &section)
     SettingsStore::instance().removeSection(ResolveSection(section));
 }
 
+FormPosition ReadFormPosition(const QString &prefix, const FormPosition &defaults)
+{
+    QRect desktop(0, 0, 1024, 768);
+    if (QScreen *primary = QGuiApplication::primaryScreen())
+        desktop = primary->virtualGeometry();
+    const float x = float(Twips::fromPixelsX(desktop.x())), y = float(Twips::fromPixelsY(desktop.y()));
+    const float width = float(Twips::fromPixelsX(desktop.width()));
+    const float height = float(Twips::fromPixelsY(desktop.height()));
+    const auto read = [&prefix](const char *name, float defaultValue, CheckedNumber::Range<float> range) {
+        const QString text = GetString(prefix + QLatin1String(name), AbsentMarker);
+        return CheckedNumber::Within(VbConvert::toSingle(VbText::Trim(text)), range, defaultValue);
+    };
+    return {read("Left", defaults.left, {x - width, x + width}),
+            read("Top", defaults.top, {y - height, y + height}), read("Width", defaults.width, {0, width}),
+            read("Height", defaults.height, {0, height})};
+}
+
 void SaveFormPosition(const QString &prefix, QWidget *form)
 {
     if (!form || !form->isVisible() || form->isMinimized() || form->isMaximized())
@@ -120,10 +138,7 @@ void SaveFormPosition(const QString &prefix, QWidget *form)
 
 bool RestoreFormPosition(const QString &prefix, QWidget *form)
 {
-    float left = GetSingle(prefix + QStringLiteral("Left"), 0);
-    float top = GetSingle(prefix + QStringLiteral("Top"), 0);
-    float width = GetSingle(prefix + QStringLiteral("Width"), 0);
-    float height = GetSingle(prefix + QStringLiteral("Height"), 0);
+    auto [left, top, width, height] = ReadFormPosition(prefix, {});
 
     QRect screen(0, 0, 1024, 768);
     if (QScreen *primary = QGuiApplication::primaryScreen())

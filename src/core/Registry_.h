@@ -29,6 +29,17 @@ bool ParseBoolean(const QString &text);
 void DeleteSection(const QString &section);
 
 // Window positions: prefix & "Left", "Top", "Width", "Height" in twips.
+struct FormPosition
+{
+    float left = 0;
+    float top = 0;
+    float width = 0;
+    float height = 0;
+};
+// The stored position; a value that is missing, no number, or would not put
+// the window on the desktop (a size larger than it, a corner more than its size
+// away) takes its default.
+FormPosition ReadFormPosition(const QString &prefix, const FormPosition &defaults);
 void SaveFormPosition(const QString &prefix, QWidget *form);
 bool RestoreFormPosition(const QString &prefix, QWidget *form);
 } // namespace Registry_

@@ -4,6 +4,7 @@
 #include "core/FileFunctions_.h"
 #include "core/FileNameMap.h"
 #include "core/GlobalVars.h"
+#include "core/IndexStamp.h"
 #include "core/MsgSupport.h"
 #include "core/ProgressLog.h"
 #include "core/ReadingPane.h"
@@ -34,6 +35,8 @@ constexpr int MaxListedLines = 12;
 // of a module that were skipped.
 constexpr int LineFeedModuleMsg = 250;
 constexpr int SkippedLinesMsg = 251;
+// A module whose last line has no line end: most likely a file cut short.
+constexpr int CutShortModuleMsg = 255;
 } // namespace
 
 QString Translation::ModuleFolder() const
@@ -86,8 +89,10 @@ void Translation::CreateIndexFile(const QString &folder, const QString &fileName
         ProgressMessages().MsgAddMessage(QStringLiteral("Creating index for ") + DisplayName +
                                              QStringLiteral(" (") + fileName + QStringLiteral(")..."),
                                          true, true);
-        const ChapterIndex::Built built =
-            ChapterIndex::Build(TextFiles::readAll(folder + fileName), fileName);
+        // Taken before the file is read: a change while it is read shows at the next load.
+        const IndexStamp stamp = IndexStamp::OfFile(FileNames::resolve(folder + fileName));
+        const QByteArray bytes = TextFiles::readAll(folder + fileName);
+        const ChapterIndex::Built built = ChapterIndex::Build(bytes, fileName);
         if (built.lineFeedEnds) {
             // The file's fault, not the program's: say which file and why; no index
             // is made, so the module shows no text.
@@ -96,9 +101,10 @@ void Translation::CreateIndexFile(const QString &folder, const QString &fileName
         } else {
             // Written beside its final name and renamed when complete: a failed build
             // leaves no partial index behind.
-            TextFiles::writeAtomically(indexPath, TextFiles::encodeLines(built.lines, 1252));
-            if (!built.skipped.isEmpty())
-                ReportSkippedLines(FileNames::resolve(folder + fileName), built.skipped);
+            TextFiles::writeAtomically(indexPath,
+                                       TextFiles::encodeLines(QStringList{stamp.Line()} + built.lines, 1252));
+            ReportDamage(FileNames::resolve(folder + fileName), !bytes.isEmpty() && !bytes.endsWith("\r\n"),
+                         built.skipped);
         }
         ProgressMessages().MsgAddMessage(QStringLiteral("  Done.") + CRLF, true, true);
     } catch (const RuntimeError &e) {
@@ -110,20 +116,31 @@ void Translation::CreateIndexFile(const QString &folder, const QString &fileName
     indexesBeingBuilt().remove(indexPath);
 }
 
-void Translation::ReportSkippedLines(const QString &path, const QStringList &skipped)
+void Translation::ReportDamage(const QString &path, bool cutShort, const QStringList &skipped)
 {
-    QStringList listed = skipped.mid(0, MaxListedLines);
-    if (skipped.size() > MaxListedLines)
-        listed.append(QStringLiteral("(%1 more)").arg(skipped.size() - MaxListedLines));
-    desktop().messageBox(GetMsg(0, SkippedLinesMsg, path) + CRLF + CRLF + listed.join(CRLF),
-                         MsgBoxStyle::Exclamation, QString());
+    QStringList parts;
+    if (cutShort)
+        parts.append(GetMsg(0, CutShortModuleMsg, path));
+    if (!skipped.isEmpty()) {
+        QStringList listed = skipped.mid(0, MaxListedLines);
+        if (skipped.size() > MaxListedLines)
+            listed.append(QStringLiteral("(%1 more)").arg(skipped.size() - MaxListedLines));
+        parts.append(GetMsg(0, SkippedLinesMsg, path) + CRLF + CRLF + listed.join(CRLF));
+    }
+    if (!parts.isEmpty())
+        desktop().messageBox(parts.join(CRLF + CRLF), MsgBoxStyle::Exclamation, QString());
 }
 
 bool Translation::ReadIndex(QString *problem)
 {
-    const QStringList lines = TextReader::fromFile(IndexPath()).readAllLines();
-    const QFileInfo module(FileNames::resolve(ModulePath()));
-    return m_index.Load(lines, module.exists() ? module.size() : -1, problem);
+    QStringList lines = TextReader::fromFile(IndexPath()).readAllLines();
+    const QString module = FileNames::resolve(ModulePath());
+    if (IndexStamp::TakeFrom(lines) != IndexStamp::OfFile(module)) {
+        *problem = QStringLiteral("the module changed since its index was built");
+        return false;
+    }
+    const QFileInfo info(module);
+    return m_index.Load(lines, info.exists() ? info.size() : -1, problem);
 }
 
 void Translation::LoadIndexFile()

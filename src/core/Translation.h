@@ -77,8 +77,9 @@ private:
     void LoadIndexFile();
     void CreateIndexFile(const QString &folder, const QString &fileName);
     bool ReadIndex(QString *problem);
-    // One message that lists the malformed lines of the module left out of its index.
-    static void ReportSkippedLines(const QString &path, const QStringList &skipped);
+    // One message for a module that ends in the middle of a line (cut short) and
+    // that lists the malformed lines left out of its index.
+    static void ReportDamage(const QString &path, bool cutShort, const QStringList &skipped);
 
     ChapterIndex m_index;
 };

@@ -1,9 +1,22 @@
 #include "core/UrlHelpers_.h"
 #include "core/GlobalVars.h"
+#include "core/MsgSupport.h"
 #include "platform/Desktop.h"
 
 #include <QApplication>
 #include <QWidget>
+
+namespace {
+// Catalog text: no program on the desktop opens the file or address.
+constexpr qint32 NoProgramMsg = 291;
+
+std::function<void()> sayNoProgram(const QString &target)
+{
+    return [target] {
+        desktop().messageBox(GetMsg(0, NoProgramMsg, target), MsgBoxStyle::Exclamation, QString());
+    };
+}
+} // namespace
 
 namespace UrlHelpers_ {
 
@@ -27,7 +40,8 @@ QString CompletedUrl(const QString &address)
 void OpenUrl(const QString &address, QWidget *window)
 {
     Q_UNUSED(ActiveFormHwnd(window));
-    desktop().openUrl(CompletedUrl(address));
+    const QString url = CompletedUrl(address);
+    desktop().openUrl(url, sayNoProgram(url));
 }
 
 void PlayAudioFile(const QString &path, QWidget *window)
@@ -37,7 +51,7 @@ void PlayAudioFile(const QString &path, QWidget *window)
     const QString extension = dot >= 0 ? path.mid(dot).toLower() : QString();
     if (extension == QLatin1String(".mp3") || extension == QLatin1String(".ogg") ||
         extension == QLatin1String(".wma") || extension == QLatin1String(".wav")) {
-        desktop().openFile(path);
+        desktop().openFile(path, sayNoProgram(path));
         return;
     }
     desktop().messageBox(

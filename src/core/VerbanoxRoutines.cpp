@@ -118,6 +118,34 @@ void addRecord(const ModuleRecord &r, bool *enabledBibleSeen)
     }
 }
 
+QString moduleListPath()
+{
+    return gSysDefsFolder + QStringLiteral("Translations.txt");
+}
+
+// The records of the module list that could be read; each one that could not
+// is described in skipped, in file order.
+QList<ModuleRecord> readModuleList(const QString &path, QStringList *skipped)
+{
+    QList<ModuleRecord> records;
+    RecordReader reader = RecordReader::fromFile(path);
+    while (!reader.atEnd()) {
+        const QStringList fields = reader.readRecord();
+        // Malformed records the reader skipped on the way come first.
+        *skipped += reader.takeSkippedRecords();
+        QString problem;
+        if (const std::optional<ModuleRecord> record = parseRecord(fields, &problem))
+            records.append(*record);
+        else
+            skipped->append(QStringLiteral("record %1 (line %2): %3")
+                                .arg(reader.recordNumber())
+                                .arg(reader.recordLine())
+                                .arg(problem));
+    }
+    *skipped += reader.takeSkippedRecords();
+    return records;
+}
+
 // Sum and XOR value of a module's lines, in 32 bits that wrap.
 void moduleChecksum(const QByteArray &bytes, qint32 *xorValue, qint32 *sum)
 {
@@ -138,7 +166,7 @@ namespace VerbanoxRoutines {
 
 void LoadTranslationsList()
 {
-    const QString path = gSysDefsFolder + QStringLiteral("Translations.txt");
+    const QString path = moduleListPath();
     if (!FileFunctions_::FileExists(path)) {
         desktop().messageBox(path + QStringLiteral(" File not found!") + CRLF +
                                  QStringLiteral("This file must be present. Copy latest version from") +
@@ -153,21 +181,8 @@ void LoadTranslationsList()
 
     bool enabledBibleSeen = false;
     QStringList skipped;
-    RecordReader reader = RecordReader::fromFile(path);
-    while (!reader.atEnd()) {
-        const QStringList fields = reader.readRecord();
-        // Malformed records the reader skipped on the way come first, in file order.
-        skipped += reader.takeSkippedRecords();
-        QString problem;
-        if (const std::optional<ModuleRecord> record = parseRecord(fields, &problem))
-            addRecord(*record, &enabledBibleSeen);
-        else
-            skipped.append(QStringLiteral("record %1 (line %2): %3")
-                               .arg(reader.recordNumber())
-                               .arg(reader.recordLine())
-                               .arg(problem));
-    }
-    skipped += reader.takeSkippedRecords();
+    for (const ModuleRecord &record : readModuleList(path, &skipped))
+        addRecord(record, &enabledBibleSeen);
     if (!skipped.isEmpty())
         desktop().messageBox(QStringLiteral("These records of ") + path +
                                  QStringLiteral(" could not be read and were skipped:") + CRLF +
@@ -180,6 +195,27 @@ void LoadTranslationsList()
         else
             CoreHooks::ShowNoBiblesDialog();
     }
+}
+
+BibleSearch FindBibles(const QString &moduleFolder)
+{
+    BibleSearch search;
+    search.listPath = moduleListPath();
+    QList<ModuleRecord> records;
+    try {
+        records = readModuleList(search.listPath, &search.unreadable);
+    } catch (const RuntimeError &e) {
+        search.unreadable.append(e.description());
+    }
+    for (const ModuleRecord &record : records) {
+        if (kindOfId(record.id) != ModuleKind::Bible)
+            continue;
+        ++search.bibleRecords;
+        if (FileFunctions_::FileExists(moduleFolder + QStringLiteral("Bible/") + record.baseName +
+                                       QStringLiteral(".txt")))
+            ++search.biblesFound;
+    }
+    return search;
 }
 
 QString CheckModuleCrc(const QString &folder, const QString &fileName)

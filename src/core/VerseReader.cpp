@@ -19,17 +19,15 @@ qint64 orderKey(qint64 book, qint64 chapter)
 // The bytes [start, end) (1-based) of a module file.
 QByteArray readSpan(const QString &path, qint32 start, qint32 end)
 {
+    const QString source = QStringLiteral("Verbanox.VerseReader");
     QFile file(FileNames::resolve(path));
     if (!file.exists())
-        raiseError(RtErr::FileNotFound, QStringLiteral("Verbanox.VerseReader"),
-                   QStringLiteral("File not found: %1").arg(path));
+        raiseFileNotFound(source, path);
     if (!file.open(QIODevice::ReadOnly) || !file.seek(start - 1))
-        raiseError(RtErr::PathFileAccessError, QStringLiteral("Verbanox.VerseReader"),
-                   QStringLiteral("Cannot read %1: %2").arg(path, file.errorString()));
+        raiseFileUnreadable(source, path, file.errorString());
     const QByteArray bytes = file.read(end - start);
     if (file.error() != QFileDevice::NoError)
-        raiseError(RtErr::PathFileAccessError, QStringLiteral("Verbanox.VerseReader"),
-                   QStringLiteral("Cannot read %1: %2").arg(path, file.errorString()));
+        raiseFileUnreadable(source, path, file.errorString());
     return bytes;
 }
 
@@ -82,6 +80,11 @@ bool VerseReader::ForEachInChapters(int book1, int chapter1, int book2, int chap
         return true;
     const qint64 from = orderKey(book1, chapter1 == 0 ? 1 : chapter1);
     const qint64 to = orderKey(book2, chapter2 == 0 ? std::numeric_limits<qint32>::max() : chapter2);
+    // A module deleted since its index was built is missing whatever is asked
+    // for, also a passage it never held.
+    const QString path = m_translation.ModulePath();
+    if (!FileNames::existsIgnoringCase(path))
+        raiseFileNotFound(QStringLiteral("Verbanox.VerseReader"), path);
     // The chapters are taken from the index by book and chapter; their lines
     // follow each other in the file, so they are read as one span.
     const ChapterRecord *first = nullptr;
@@ -89,7 +92,7 @@ bool VerseReader::ForEachInChapters(int book1, int chapter1, int book2, int chap
     if (!m_translation.Index().ChapterSpan(book1, chapter1, book2, chapter2, &first, &last) ||
         last->endOffset <= first->startOffset)
         return true;
-    const QByteArray bytes = readSpan(m_translation.ModulePath(), first->startOffset, last->endOffset);
+    const QByteArray bytes = readSpan(path, first->startOffset, last->endOffset);
     return visitLines(bytes, from, to, m_translation.CodePage, visit);
 }
 

@@ -374,10 +374,13 @@ void BibleBrowser::DisplayBook(int book)
         PaneFill fill(*RichText1);
         errors.step([&] { RichText1->setText(QString()); });
         errors.step([&] { DefineStyles(); });
-        // A module that could not be indexed (its file is damaged) has no text either.
-        if (!m_Translation || !m_Translation->HasIndex())
+        // A module that could not be indexed (its file is damaged) has no text either,
+        // nor has a book the module lacks (one cut short ends before it).
+        const bool inBible = book >= 1 && book <= LastBibleBook;
+        if (!m_Translation || !m_Translation->HasIndex() ||
+            (inBible && m_Translation->Index().LastChapter(book) == 0))
             errors.step([&] { RichText1->AppendFormattedText(NoTranslationText, QStringLiteral("normal")); });
-        else if (book >= 1 && book <= LastBibleBook)
+        else if (inBible)
             errors.step([&] {
                 m_Translation->BookContentsIntoNewRichEdit(*RichText1, book, m_FancyFormatting, m_SmartQuotes,
                                                            m_SmartDash);

@@ -7,6 +7,7 @@
 #include "core/MiscHelpers.h"
 #include "core/MsgSupport.h"
 #include "core/UrlHelpers_.h"
+#include "core/VerbanoxRoutines.h"
 #include "mainwindow/MenuTargets.h"
 #include "platform/AppInfo.h"
 #include "platform/DefaultInstance.h"
@@ -20,8 +21,29 @@
 #include <QVBoxLayout>
 
 namespace {
+constexpr int NoBibleFoundMsg = 60;
 constexpr int HelpFileMissingMsg = 240;
+constexpr int ListAtFaultMsg = 256;
+// Records of a damaged list shown at most; the rest are counted.
+constexpr int MaxListedRecords = 6;
+
+// Why no Bible was found. When the module list itself is to blame, choosing a
+// folder cannot help: the text names the list and what could not be read of it.
+QString explanation()
+{
+    const VerbanoxRoutines::BibleSearch search = VerbanoxRoutines::FindBibles(gModuleFolder);
+    if (search.biblesFound > 0 || !search.ListAtFault())
+        return GetMsg(0, NoBibleFoundMsg, AppInfo::title());
+    QString text = GetMsg(0, ListAtFaultMsg, search.listPath);
+    if (!search.unreadable.isEmpty()) {
+        QStringList listed = search.unreadable.mid(0, MaxListedRecords);
+        if (search.unreadable.size() > MaxListedRecords)
+            listed.append(QStringLiteral("(%1 more)").arg(search.unreadable.size() - MaxListedRecords));
+        text += QStringLiteral("\r\n\r\n") + listed.join(QStringLiteral("\r\n"));
+    }
+    return text;
 }
+} // namespace
 
 NoBibles::NoBibles()
 {
@@ -58,7 +80,7 @@ NoBibles::NoBibles()
 
     // Form_Load
     setWindowTitle(GetMsg(1, 8, MiscHelpers::ProductTitle()));
-    Label3->setText(GetMsg(0, 60, AppInfo::title()));
+    Label3->setText(explanation());
     const QString address = MiscHelpers::WebSiteAddress().toHtmlEscaped();
     Label2->setText(QStringLiteral("<a href=\"%1\">%1</a>").arg(address));
     cmdLocate->setText(GetMsg(1, 196));

@@ -1,24 +1,22 @@
 #include "platform/ChmArchive.h"
+#include "platform/ChmHeader.h"
+#include "platform/ChmPackIo.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
-#include <chm_lib.h>
-#include <limits>
+#include <mspack.h>
 
 namespace {
 // Objects larger than this are damaged archives rather than pages.
 constexpr quint64 MaxObjectSize = 64ull * 1024 * 1024;
 
-int collectFile(chmFile *, chmUnitInfo *info, void *context)
+// A page or picture of the archive, not one of its own "#" and "$" objects.
+bool isFileObject(const QString &path)
 {
-    auto *paths = static_cast<QStringList *>(context);
-    const QString path = QString::fromUtf8(info->path);
-    if (path.startsWith(QLatin1Char('/')) && !path.startsWith(QLatin1String("/#")) &&
-        !path.startsWith(QLatin1String("/$")) && !path.endsWith(QLatin1Char('/')))
-        paths->append(path);
-    return CHM_ENUMERATOR_CONTINUE;
+    return path.startsWith(QLatin1Char('/')) && !path.startsWith(QLatin1String("/#")) &&
+           !path.startsWith(QLatin1String("/$")) && !path.endsWith(QLatin1Char('/'));
 }
-
 } // namespace
 
 // Help compilers write pages in UTF-8 or in the ANSI code page.
@@ -32,6 +30,8 @@ QString ChmArchive::decodeText(const QByteArray &bytes)
     return ansi.isValid() ? ansi(bytes) : QString::fromLatin1(bytes);
 }
 
+ChmArchive::ChmArchive() = default;
+
 ChmArchive::~ChmArchive()
 {
     close();
@@ -41,25 +41,82 @@ bool ChmArchive::open(const QString &path)
 {
     close();
     m_path = path;
-    m_error.clear();
-    if (!QFileInfo(path).isFile()) {
-        m_error = QStringLiteral("The file does not exist.");
-        return false;
-    }
-    m_file = chm_open(QFile::encodeName(path).constData());
-    if (!m_file) {
-        m_error = QStringLiteral("The file is not a compiled help archive, or it is damaged.");
+    m_error = openProblem(path);
+    if (m_error.isEmpty())
+        m_error = indexObjects();
+    if (!m_error.isEmpty()) {
+        close();
         return false;
     }
     m_system = readSystemRecord();
     return true;
 }
 
+// Checks the file's headers against its size, then lets the library read its
+// directory; the reason when either fails.
+QString ChmArchive::openProblem(const QString &path)
+{
+    const QString damaged = QStringLiteral("The file is damaged: %1.");
+    QFile file(path);
+    if (!QFileInfo(path).isFile())
+        return QStringLiteral("The file does not exist.");
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("The file cannot be read: %1.").arg(file.errorString());
+    if (!ChmHeader::hasSignature(file))
+        return QStringLiteral("The file is not a compiled help archive.");
+    const QString problem = ChmHeader::problem(file, file.size());
+    if (!problem.isEmpty())
+        return damaged.arg(problem);
+    if (!ChmPackIo::usable())
+        return QStringLiteral("The compiled help reader of this system cannot be used.");
+    m_io = std::make_unique<ChmPackIo>();
+    m_decompressor = mspack_create_chm_decompressor(m_io.get());
+    if (!m_decompressor)
+        return QStringLiteral("The compiled help reader could not be started.");
+    m_encodedPath = QFile::encodeName(path);
+    ChmPackIo::clearNote();
+    m_chm = m_decompressor->open(m_decompressor, m_encodedPath.constData());
+    if (!m_chm) {
+        const QString note = ChmPackIo::lastNote();
+        return damaged.arg(note.isEmpty() ? QStringLiteral("its directory cannot be read") : note);
+    }
+    return QString();
+}
+
+// Every object by its case-folded path; the reason when one of them lies
+// outside the file, as in a file cut short.
+QString ChmArchive::indexObjects()
+{
+    const off_t content = m_chm->sec0.offset;
+    for (mschmd_file *list : {m_chm->files, m_chm->sysfiles}) {
+        for (mschmd_file *file = list; file; file = file->next) {
+            const QString path = QString::fromUtf8(file->filename);
+            const bool stored = file->section == &m_chm->sec0.base;
+            if (stored && (file->offset < 0 || file->length < 0 ||
+                           !ChmHeader::fits(quint64(content) + quint64(file->offset), quint64(file->length),
+                                            m_chm->length)))
+                return QStringLiteral("The file is damaged: it is cut short or its directory is wrong "
+                                      "(%1 reaches past its end).")
+                    .arg(path);
+            m_objects.insert(path.toCaseFolded(), file);
+            if (isFileObject(path))
+                m_files.append(path);
+        }
+    }
+    return QString();
+}
+
 void ChmArchive::close()
 {
-    if (m_file)
-        chm_close(m_file);
-    m_file = nullptr;
+    if (m_chm)
+        m_decompressor->close(m_decompressor, m_chm);
+    if (m_decompressor)
+        mspack_destroy_chm_decompressor(m_decompressor);
+    m_chm = nullptr;
+    m_decompressor = nullptr;
+    m_io.reset();
+    m_objects.clear();
+    m_files.clear();
     m_system = SystemRecord();
 }
 
@@ -77,24 +134,24 @@ QString ChmArchive::normalObjectPath(const QString &objectPath) const
     return path;
 }
 
+const mschmd_file *ChmArchive::find(const QString &objectPath) const
+{
+    return m_chm ? m_objects.value(normalObjectPath(objectPath).toCaseFolded()) : nullptr;
+}
+
 bool ChmArchive::read(const QString &objectPath, QByteArray &bytes) const
 {
     bytes.clear();
-    if (!m_file)
+    const mschmd_file *file = find(objectPath);
+    if (!file || file->length < 0 || quint64(file->length) > MaxObjectSize)
         return false;
-    chmUnitInfo info{};
-    const QByteArray path = normalObjectPath(objectPath).toUtf8();
-    if (path.size() > CHM_MAX_PATHLEN ||
-        chm_resolve_object(m_file, path.constData(), &info) != CHM_RESOLVE_SUCCESS)
-        return false;
-    if (info.length > MaxObjectSize)
-        return false;
-    bytes.resize(static_cast<qsizetype>(info.length));
-    if (info.length == 0)
+    if (file->length == 0)
         return true;
-    const LONGINT64 got =
-        chm_retrieve_object(m_file, &info, reinterpret_cast<unsigned char *>(bytes.data()), 0, info.length);
-    if (got != static_cast<LONGINT64>(info.length)) {
+    bytes.reserve(qsizetype(file->length));
+    const ChmPackIo::Sink sink{&bytes, qint64(file->length)};
+    const int result =
+        m_decompressor->extract(m_decompressor, const_cast<mschmd_file *>(file), ChmPackIo::sinkName(sink));
+    if (result != MSPACK_ERR_OK || bytes.size() != file->length) {
         bytes.clear();
         return false;
     }
@@ -103,20 +160,12 @@ bool ChmArchive::read(const QString &objectPath, QByteArray &bytes) const
 
 bool ChmArchive::contains(const QString &objectPath) const
 {
-    if (!m_file)
-        return false;
-    chmUnitInfo info{};
-    const QByteArray path = normalObjectPath(objectPath).toUtf8();
-    return path.size() <= CHM_MAX_PATHLEN &&
-           chm_resolve_object(m_file, path.constData(), &info) == CHM_RESOLVE_SUCCESS;
+    return find(objectPath) != nullptr;
 }
 
 QStringList ChmArchive::files() const
 {
-    QStringList paths;
-    if (m_file)
-        chm_enumerate(m_file, CHM_ENUMERATE_NORMAL | CHM_ENUMERATE_FILES, collectFile, &paths);
-    return paths;
+    return m_files;
 }
 
 // The "#SYSTEM" object: a version, then records of a 16-bit code, a 16-bit length
@@ -354,7 +403,8 @@ TagMatch sitemapTagAt(QStringView text, qsizetype at)
 } // namespace
 
 // A sitemap is HTML: nested <ul> lists whose items are <object type="text/sitemap">
-// elements carrying "Name" and "Local" parameters. Unbalanced lists are tolerated.
+// elements carrying "Name" and "Local" parameters. Unbalanced lists are tolerated;
+// the depth is bounded so that a crafted file cannot make a tree too deep to show.
 QList<ChmArchive::TopicNode> ChmArchive::parseSitemap(const QString &text)
 {
     QList<TopicNode> root;
@@ -371,13 +421,14 @@ QList<ChmArchive::TopicNode> ChmArchive::parseSitemap(const QString &text)
         }
         at = m.end;
         if (m.kind == SitemapTag::List) {
+            // The stack holds a level for each open list up to the deepest kept.
             if (!m.closing) {
-                if (++depth > 1) {
+                if (++depth > 1 && depth <= MaxContentsDepth) {
                     QList<TopicNode> *list = stack.last();
                     stack.append(list->isEmpty() ? list : &list->last().children);
                 }
             } else if (depth > 0) {
-                if (depth-- > 1)
+                if (depth-- > 1 && depth < MaxContentsDepth)
                     stack.removeLast();
             }
         } else if (m.kind == SitemapTag::Object) {

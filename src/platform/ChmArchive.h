@@ -1,11 +1,15 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <memory>
 
-struct chmFile;
+class ChmPackIo;
+struct mschm_decompressor;
+struct mschmd_header;
+struct mschmd_file;
 
 // A compiled-help (CHM) archive opened read-only. Paths inside it start with "/"
 // and are compared without case, as the help compiler writes them.
@@ -20,15 +24,16 @@ public:
         QList<TopicNode> children;
     };
 
-    ChmArchive() = default;
+    ChmArchive();
     ~ChmArchive();
     ChmArchive(const ChmArchive &) = delete;
     ChmArchive &operator=(const ChmArchive &) = delete;
 
-    // False, with errorText() set, when the file is missing or not an archive.
+    // False, with errorText() set, when the file is missing, not an archive, or
+    // damaged (its headers or its objects reach past its end).
     bool open(const QString &path);
     void close();
-    bool isOpen() const { return m_file != nullptr; }
+    bool isOpen() const { return m_chm != nullptr; }
     QString fileName() const { return m_path; }
     QString errorText() const { return m_error; }
 
@@ -51,8 +56,10 @@ public:
 
     // Text of a page: UTF-8 when it decodes cleanly, else the ANSI code page.
     static QString decodeText(const QByteArray &bytes);
-    // Parses a sitemap (.hhc) text into its tree.
+    // Parses a sitemap (.hhc) text into its tree. Lists nested deeper than
+    // MaxContentsDepth add their topics to the deepest level kept.
     static QList<TopicNode> parseSitemap(const QString &text);
+    static constexpr int MaxContentsDepth = 64;
 
 private:
     struct SystemRecord
@@ -63,8 +70,16 @@ private:
     };
     SystemRecord readSystemRecord() const;
     QString normalObjectPath(const QString &objectPath) const;
+    const mschmd_file *find(const QString &objectPath) const;
+    QString openProblem(const QString &path);
+    QString indexObjects();
 
-    chmFile *m_file = nullptr;
+    std::unique_ptr<ChmPackIo> m_io;
+    mschm_decompressor *m_decompressor = nullptr;
+    mschmd_header *m_chm = nullptr;
+    QByteArray m_encodedPath;                // the library keeps a pointer to it while the archive is open
+    QHash<QString, mschmd_file *> m_objects; // by case-folded path
+    QStringList m_files;
     SystemRecord m_system; // read once when the archive opens
     QString m_path;
     QString m_error;

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPointer>
 #include <QScopeGuard>
 #include <QScopedValueRollback>
 #include <QScrollBar>
@@ -173,8 +174,11 @@ QVariant ChmBrowser::loadResource(int type, const QUrl &name)
     if (url.scheme() != ChmViewer::Scheme)
         return QVariant();
     QByteArray bytes;
-    if (!m_archive.read(url.path(), bytes))
+    if (!m_archive.read(url.path(), bytes)) {
+        if (m_archive.contains(url.path()))
+            m_unreadable = url.path();
         return QVariant();
+    }
     if (type == QTextDocument::ImageResource)
         return bytes;
     return ChmArchive::decodeText(bytes);
@@ -248,8 +252,14 @@ bool ChmViewer::showTopic(const QString &archivePath)
         m_status->setText(QStringLiteral("The page %1 is not in this help file.").arg(url.path()));
         return false;
     }
+    m_browser->clearUnreadableObject();
     m_browser->setSource(url, QTextDocument::HtmlResource);
-    m_status->clear();
+    const QString unreadable = m_browser->unreadableObject();
+    if (unreadable.isEmpty())
+        m_status->clear();
+    else
+        m_status->setText(
+            QStringLiteral("%1 cannot be read: the file %2 is damaged.").arg(unreadable, fileName()));
     return true;
 }
 
@@ -281,7 +291,11 @@ bool ChmViewer::followLink(const QUrl &link)
 {
     const QUrl url = link.isRelative() ? m_browser->source().resolved(link) : link;
     if (isWebLink(url)) {
-        desktop().openUrl(url.toString());
+        const QString address = url.toString();
+        desktop().openUrl(address, [viewer = QPointer<ChmViewer>(this), address] {
+            if (viewer)
+                viewer->m_status->setText(QStringLiteral("No program is set up to open %1").arg(address));
+        });
         return true;
     }
     if (url.scheme() == Scheme)

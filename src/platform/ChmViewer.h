@@ -30,6 +30,10 @@ public:
     // Lays out at once what is still to come (before the page is left, so that
     // its place in the history is measured on the whole page).
     void finishPageLayout();
+    // The archive path of the last page or picture the archive lists but could
+    // not give (its part of the file is damaged); empty when none since the last clear.
+    QString unreadableObject() const { return m_unreadable; }
+    void clearUnreadableObject() { m_unreadable.clear(); }
 
 protected:
     void doSetSource(const QUrl &name, QTextDocument::ResourceType type) override;
@@ -40,6 +44,7 @@ private:
     void revealStep(int characters);
 
     const ChmArchive &m_archive;
+    QString m_unreadable;
     QString m_anchorToShow; // the anchor of a page being loaded fresh
     int m_hiddenEnd = 0;    // the blocks before this position are not laid out yet
     bool m_revealing = false;

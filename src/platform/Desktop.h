@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QFont>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -83,8 +84,11 @@ public:
 
     virtual QDateTime now() = 0;
     virtual void setWaitCursor(bool on) = 0;
-    virtual bool openUrl(const QString &url) = 0;
-    virtual bool openFile(const QString &path) = 0;
+    // Has the desktop open an address or a file with the program set up for it.
+    // `failed` runs on the GUI thread when no program could open it; the desktop
+    // may learn that only later, and the program goes on meanwhile.
+    virtual void openUrl(const QString &url, std::function<void()> failed) = 0;
+    virtual void openFile(const QString &path, std::function<void()> failed) = 0;
     // Starts another program; false when it could not be started.
     virtual bool startProgram(const QString &program, const QStringList &arguments) = 0;
 

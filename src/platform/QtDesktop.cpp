@@ -1,10 +1,10 @@
 #include "platform/QtDesktop.h"
 #include "platform/AppInfo.h"
+#include "platform/DesktopOpener.h"
 #include "platform/OleColor.h"
 
 #include <QApplication>
 #include <QColorDialog>
-#include <QDesktopServices>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QInputDialog>
@@ -14,7 +14,6 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
-#include <QUrl>
 #include <cstdio>
 #include <unistd.h>
 
@@ -181,14 +180,16 @@ void QtDesktop::setWaitCursor(bool on)
     }
 }
 
-bool QtDesktop::openUrl(const QString &url)
+// Not QDesktopServices: it answers true as soon as xdg-open has started, even
+// when xdg-open then finds no program.
+void QtDesktop::openUrl(const QString &url, std::function<void()> failed)
 {
-    return QDesktopServices::openUrl(QUrl(url));
+    DesktopOpener::open(url, std::move(failed));
 }
 
-bool QtDesktop::openFile(const QString &path)
+void QtDesktop::openFile(const QString &path, std::function<void()> failed)
 {
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    DesktopOpener::open(path, std::move(failed));
 }
 
 bool QtDesktop::startProgram(const QString &program, const QStringList &arguments)

@@ -17,8 +17,8 @@ public:
     std::optional<QFont> chooseFont(const QFont &initial, const QString &sampleText) override;
     QDateTime now() override;
     void setWaitCursor(bool on) override;
-    bool openUrl(const QString &url) override;
-    bool openFile(const QString &path) override;
+    void openUrl(const QString &url, std::function<void()> failed) override;
+    void openFile(const QString &path, std::function<void()> failed) override;
     bool startProgram(const QString &program, const QStringList &arguments) override;
     [[noreturn]] void endProgram(int exitCode) override;
 

@@ -83,7 +83,8 @@ void RichTextBox::setText(const QString &text)
 void RichTextBox::setRightMargin(float twips)
 {
     m_rightMargin = twips;
-    if (twips <= 0) {
+    // A width that is no number (NaN) wraps at the pane's edge like 0.
+    if (!(twips > 0)) {
         setLineWrapMode(QTextEdit::WidgetWidth);
     } else if (twips >= NoWrapTwips) {
         setLineWrapMode(QTextEdit::NoWrap);

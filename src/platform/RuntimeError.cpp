@@ -60,12 +60,36 @@ void raiseError(qint32 number, const QString &source, const QString &description
     throw RuntimeError(number, description, source);
 }
 
+RuntimeError RuntimeError::aboutFile(qint32 number, const QString &description, const QString &source,
+                                     const QString &path, const QString &reason)
+{
+    RuntimeError error(number, description, source);
+    error.m_file = path;
+    error.m_fileReason = reason;
+    return error;
+}
+
+void raiseFileNotFound(const QString &source, const QString &path)
+{
+    throw RuntimeError::aboutFile(RtErr::FileNotFound, QStringLiteral("File not found: %1").arg(path), source,
+                                  path, QString());
+}
+
+void raiseFileUnreadable(const QString &source, const QString &path, const QString &reason)
+{
+    throw RuntimeError::aboutFile(RtErr::PathFileAccessError,
+                                  QStringLiteral("Cannot read %1: %2").arg(path, reason), source, path,
+                                  reason);
+}
+
 void ErrorState::SetFrom(const RuntimeError &e)
 {
     Clear();
     Number = e.number();
     Description = e.description();
     Source = e.source();
+    File = e.file();
+    FileReason = e.fileReason();
 }
 
 void ErrorState::SetFrom(const std::exception &e)

@@ -15,6 +15,13 @@ public:
     qint32 number() const { return m_number; }
     QString description() const { return m_description; }
     QString source() const { return m_source; }
+    // The file that is missing or could not be read, when that is the error, and
+    // the system's reason; empty for every other error.
+    QString file() const { return m_file; }
+    QString fileReason() const { return m_fileReason; }
+    // An error about the file at path (see raiseFileNotFound).
+    static RuntimeError aboutFile(qint32 number, const QString &description, const QString &source,
+                                  const QString &path, const QString &reason);
     const char *what() const noexcept override { return m_what.c_str(); }
 
     // The runtime's standard text for an error number ("Subscript out of range").
@@ -24,11 +31,17 @@ private:
     qint32 m_number;
     QString m_description;
     QString m_source;
+    QString m_file;
+    QString m_fileReason;
     std::string m_what;
 };
 
 [[noreturn]] void raiseError(qint32 number, const QString &source = QString(),
                              const QString &description = QString());
+// A file the program reads is missing (53) or cannot be read (75). The error
+// names the file, so that the error traps tell it as the data's fault.
+[[noreturn]] void raiseFileNotFound(const QString &source, const QString &path);
+[[noreturn]] void raiseFileUnreadable(const QString &source, const QString &path, const QString &reason);
 
 // The error currently being handled, filled by an error trap before it reports.
 struct ErrorState
@@ -39,6 +52,9 @@ struct ErrorState
     qint32 HelpContext = 0;
     QString HelpFile;
     qint32 LastDllError = 0;
+    // The file that could not be read and why (RuntimeError::file()).
+    QString File;
+    QString FileReason;
 
     void Clear() { *this = ErrorState(); }
     void SetFrom(const RuntimeError &e);

@@ -115,16 +115,18 @@ void TestDesktop::setWaitCursor(bool on)
     }
 }
 
-bool TestDesktop::openUrl(const QString &url)
+void TestDesktop::openUrl(const QString &url, std::function<void()> failed)
 {
     openedUrls.append(url);
-    return canOpen;
+    if (!canOpen && failed)
+        failed();
 }
 
-bool TestDesktop::openFile(const QString &path)
+void TestDesktop::openFile(const QString &path, std::function<void()> failed)
 {
     openedFiles.append(path);
-    return canOpen;
+    if (!canOpen && failed)
+        failed();
 }
 
 bool TestDesktop::startProgram(const QString &program, const QStringList &arguments)

@@ -43,7 +43,7 @@ public:
     std::deque<std::optional<QFont>> fontAnswers;        // default: cancel
     QList<QFont> fontsOffered;                           // the initial font of each font dialog
     QDateTime clock = QDateTime(QDate(2024, 1, 1), QTime(12, 0));
-    bool canOpen = true; // whether openUrl/openFile/startProgram succeed
+    bool canOpen = true; // whether openUrl/openFile/startProgram succeed (failing at once)
     int waitCursorDepth = 0;
     int waitCursorShown = 0; // how often it was switched on
 
@@ -59,8 +59,8 @@ public:
     std::optional<QFont> chooseFont(const QFont &initial, const QString &sampleText) override;
     QDateTime now() override { return clock; }
     void setWaitCursor(bool on) override;
-    bool openUrl(const QString &url) override;
-    bool openFile(const QString &path) override;
+    void openUrl(const QString &url, std::function<void()> failed) override;
+    void openFile(const QString &path, std::function<void()> failed) override;
     bool startProgram(const QString &program, const QStringList &arguments) override;
     [[noreturn]] void endProgram(int exitCode) override;
 

@@ -138,7 +138,7 @@ void TextDocument::Open(const QString &path, int flags, int codePage)
     case 0:
     case tomOpenExisting:
         if (!exists)
-            raiseError(RtErr::FileNotFound, source(), QStringLiteral("File not found: %1").arg(path));
+            raiseFileNotFound(source(), path);
         break;
     case tomOpenAlways:
         empty = !exists;

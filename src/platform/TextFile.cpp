@@ -68,14 +68,12 @@ QByteArray readAll(const QString &path)
 {
     QFile file(FileNames::resolve(path));
     if (!file.exists())
-        raiseError(RtErr::FileNotFound, fileSource(), QStringLiteral("File not found: %1").arg(path));
+        raiseFileNotFound(fileSource(), path);
     if (!file.open(QIODevice::ReadOnly))
-        raiseError(RtErr::PathFileAccessError, fileSource(),
-                   QStringLiteral("Cannot read %1: %2").arg(path, file.errorString()));
+        raiseFileUnreadable(fileSource(), path, file.errorString());
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        raiseError(RtErr::PathFileAccessError, fileSource(),
-                   QStringLiteral("Cannot read %1: %2").arg(path, file.errorString()));
+        raiseFileUnreadable(fileSource(), path, file.errorString());
     return bytes;
 }
 

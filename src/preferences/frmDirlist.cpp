@@ -183,9 +183,10 @@ void frmDirlist::Dir1_Change()
 void frmDirlist::cmdDone_Click()
 {
     TrapErrors(QStringLiteral("frmDirlist.cmdDone_Click()"), [this] {
-        // The folder is taken exactly as typed.
-        frmLocate::AcceptModuleFolder(Text1->text(), windowTitle());
-        desktop().messageBox(GetMsg(0, 10, QString()), MsgBoxStyle::Critical, windowTitle());
+        // Judged as it is saved: a folder typed without its final "/" is the same folder.
+        if (!frmLocate::AcceptModuleFolder(frmLocate::NormalizedFolder(Text1->text()), windowTitle()))
+            return;
+        desktop().messageBox(frmLocate::NoBibleMessage(QString()), MsgBoxStyle::Critical, windowTitle());
     });
 }
 

@@ -13,7 +13,7 @@ class QTreeView;
 
 // The folder picker of the module-folder chooser: a list of file-system roots
 // (the root, the home folder and mounted media), a folder tree and an editable
-// folder line that the update button takes exactly as it reads.
+// folder line that the update button takes.
 class frmDirlist : public QDialog
 {
     Q_OBJECT

@@ -5,6 +5,7 @@
 #include "core/Bug_.h"
 #include "core/GlobalVars.h"
 #include "core/MsgSupport.h"
+#include "core/VerbanoxRoutines.h"
 #include "platform/AppInfo.h"
 #include "platform/DefaultInstance.h"
 #include "platform/Desktop.h"
@@ -12,12 +13,19 @@
 #include "platform/ModalOpener.h"
 #include "platform/SettingsStore.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 namespace {
+constexpr int NoBibleMsg = 10;
+constexpr int ListAtFaultMsg = 256;
+// Catalog text: the chosen folder does not exist.
+constexpr qint32 FolderMissingMsg = 292;
+
 QLabel *wrappedLabel(QWidget *parent, bool bold = false)
 {
     auto *label = new QLabel(parent);
@@ -104,27 +112,50 @@ QString frmLocate::DefaultModuleFolder()
 
 bool frmLocate::HasBibleModule(const QString &folder)
 {
-    return !FileNames::listFiles(folder + QStringLiteral("bible/"), QStringLiteral("b_*.txt")).isEmpty();
+    return VerbanoxRoutines::FindBibles(folder).biblesFound > 0;
 }
 
-void frmLocate::AcceptModuleFolder(const QString &folder, const QString &caption)
+QString frmLocate::NoBibleMessage(const QString &folder)
 {
+    const VerbanoxRoutines::BibleSearch search = VerbanoxRoutines::FindBibles(folder);
+    QString text = GetMsg(0, NoBibleMsg, folder);
+    if (search.ListAtFault())
+        text += QStringLiteral("\r\n\r\n") + GetMsg(0, ListAtFaultMsg, search.listPath);
+    return text;
+}
+
+QString frmLocate::NormalizedFolder(const QString &typed)
+{
+    const QString trimmed = typed.trimmed();
+    if (trimmed.isEmpty())
+        return trimmed;
+    const QString absolute = QDir::cleanPath(QFileInfo(trimmed).absoluteFilePath());
+    return FileNames::normalize(FileNames::resolve(absolute), true);
+}
+
+bool frmLocate::AcceptModuleFolder(const QString &folder, const QString &caption)
+{
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
+        desktop().messageBox(GetMsg(0, FolderMissingMsg, folder), MsgBoxStyle::Exclamation, caption);
+        return false;
+    }
     // Saved before the test: a folder without a Bible is kept too.
     gModuleFolder = folder;
     SettingsStore::instance().setValue(QStringLiteral("Module_Path"), QStringLiteral("ModulePath"), folder);
-    if (!HasBibleModule(folder))
-        return;
-    desktop().messageBox(GetMsg(0, 9, AppInfo::title()), MsgBoxStyle::Information, caption);
-    // The running program keeps its old module lists; the next start uses the new folder.
-    desktop().endProgram(0);
+    if (HasBibleModule(folder)) {
+        desktop().messageBox(GetMsg(0, 9, AppInfo::title()), MsgBoxStyle::Information, caption);
+        // The running program keeps its old module lists; the next start uses the new folder.
+        desktop().endProgram(0);
+    }
+    return true;
 }
 
 void frmLocate::cmdDefault_Click()
 {
     TrapErrors(QStringLiteral("frmLocate.cmdDefault_Click()"), [this] {
-        const QString folder = DefaultModuleFolder();
-        AcceptModuleFolder(folder, windowTitle());
-        desktop().messageBox(GetMsg(0, 10, gModuleFolder), MsgBoxStyle::OKOnly, QString());
+        if (!AcceptModuleFolder(DefaultModuleFolder(), windowTitle()))
+            return;
+        desktop().messageBox(NoBibleMessage(gModuleFolder), MsgBoxStyle::OKOnly, QString());
     });
 }
 

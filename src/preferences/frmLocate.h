@@ -26,13 +26,21 @@ public:
 
     // The folder the default button takes: the program folder's "Modules/".
     static QString DefaultModuleFolder();
-    // Whether the folder holds a Bible module: a file "bible/b_*.txt" below it,
-    // the folder joined exactly as given and names compared without case.
+    // Whether the folder holds a Bible module by the rule start-up follows: a
+    // Bible that the module list names is in its "Bible/" (the folder joined
+    // exactly as given, names compared without case).
     static bool HasBibleModule(const QString &folder);
+    // Says that no Bible was found in the folder, and why when the module list
+    // itself is to blame.
+    static QString NoBibleMessage(const QString &folder);
+    // A typed folder as it is judged and saved: blanks around it dropped, made
+    // absolute, the name's case taken from the disk, ending with "/".
+    static QString NormalizedFolder(const QString &typed);
     // Makes the folder the module folder in memory and in the settings. When it
     // holds a Bible, says so (titled with the caller's caption) and ends the
-    // program; otherwise returns and the caller tells the user.
-    static void AcceptModuleFolder(const QString &folder, const QString &caption);
+    // program; otherwise returns true and the caller tells the user. A folder
+    // that does not exist is refused with a message: false, nothing saved.
+    static bool AcceptModuleFolder(const QString &folder, const QString &caption);
 
     void cmdDefault_Click();
     void cmdLocate_Click();

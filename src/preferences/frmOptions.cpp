@@ -32,8 +32,8 @@
 namespace {
 constexpr quint32 ResetTextColor = OleColor::Sys::ButtonText; // 0x80000012
 constexpr quint32 ResetBackColor = OleColor::Sys::ButtonFace; // 0x8000000F
-constexpr int MinFontSize = 6;
-constexpr int MaxFontSize = 32;
+constexpr int MinFontSize = Preferences::FontsizeRange.min;
+constexpr int MaxFontSize = Preferences::FontsizeRange.max;
 const QString ColorTip = QStringLiteral("Select Radio button then click to change selected item.");
 
 QSlider *fontSlider(QWidget *parent)

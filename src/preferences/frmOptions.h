@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/GlobalVars.h"
+
 #include <QDialog>
 #include <QList>
 #include <functional>
@@ -32,8 +34,8 @@ public:
     static std::function<void()> setShowModal(std::function<void()> show);
 
     // The accepted highlight limits.
-    static constexpr int MinHighlights = 10;
-    static constexpr int MaxHighlights = 50000;
+    static constexpr int MinHighlights = Preferences::MaxCountSizeRange.min;
+    static constexpr int MaxHighlights = Preferences::MaxCountSizeRange.max;
 
     void TabStrip1_Click(int index);
     void cmdColour_Click();

@@ -335,15 +335,21 @@ void MultiBib::Build()
             IgnoreErrors([] { ProgressMessages().MsgHideIfOpen(); });
         std::vector<ComparisonBible> bibles;
         errors.step([&] { bibles = ComparisonText::TakingPart(); });
-        // Each Bible on its own: one that fails is reported once, the others still show.
+        // Each Bible on its own: one that cannot be read (its module deleted or
+        // unreadable since its index was built) is left out, as one without an
+        // index is, and the first such failure is reported once; the others still show.
         QString separator;
         for (const ComparisonBible &bible : bibles) {
             UpdateStatusBar(bible.displayName);
-            ComparisonResult one{bible.displayName};
+            ComparisonResult one;
+            bool built = false;
             errors.step([&] {
                 one = ComparisonText::Build({bible}, m_SelectedBook, m_SelectedChapter, m_SelectedVerse,
                                             m_WholeChapter);
+                built = true;
             });
+            if (!built)
+                continue;
             result.text += separator + one.text;
             separator = QStringLiteral("\r\n\r\n");
             result.verseCount += one.verseCount;

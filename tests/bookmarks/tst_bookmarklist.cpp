@@ -457,14 +457,22 @@ private slots:
         QCOMPARE(m_fileName, gProgramFolder + QStringLiteral("Bookmarks/Lovefaithandhope.rtf"));
     }
 
+    // The document's file is named as the data's fault before the workspace's
+    // changed document is asked about; nothing is replaced.
     void goToAMissingDocument()
     {
-        QVERIFY(QFile::remove(BookmarkRecords::DocumentFolder() + QStringLiteral("Psalm23.rtf")));
+        const QString document = BookmarkRecords::DocumentFolder() + QStringLiteral("Psalm23.rtf");
+        QVERIFY(QFile::remove(document));
+        m_pane->document()->setModified(true);
         selectAndShow(0);
         list().cmdGoto->click();
-        QVERIFY(desk().lastMessage().contains(QLatin1String("frmBookmarkList.cmdGoto_Click()")));
+        QCOMPARE(desk().messageBoxes().size(), 1);
+        QCOMPARE(desk().lastMessage(), GetMsg(0, 47, document));
+        QCOMPARE(desk().messageBoxes().first().style, int(MsgBoxStyle::Exclamation));
+        QCOMPARE(m_asked, 0);
         QVERIFY(list().isVisible());
         QCOMPARE(m_pane->Text(), PaneText);
+        QVERIFY(m_pane->document()->isModified());
     }
 
     void update_data()
@@ -586,6 +594,18 @@ private slots:
         list().show();
         QCOMPARE(list().pos(), QPoint(90, 80));
         QCOMPARE(listTitles().size(), 2);
+    }
+
+    void placementOffTheDesktopTakesTheDefaults()
+    {
+        SettingsStore &store = SettingsStore::instance();
+        for (const char *key : {"BookmarkLeft", "BookmarkTop", "BookmarkWidth", "BookmarkHeight"})
+            store.setValue(QStringLiteral("Settings"), QLatin1String(key), QStringLiteral("3e38"));
+        list().show();
+        QCOMPARE(list().pos(), QPoint(0, 0));
+        // The default size (no narrower than the window's layout allows).
+        QCOMPARE(list().height(), Twips::toPixelsY(5000));
+        QVERIFY(list().width() < QGuiApplication::primaryScreen()->geometry().width());
     }
 
     void firstRunClosesToAnEmptyFile()

@@ -50,6 +50,10 @@ private slots:
                                                        << QStringList{"Psalm 23"} << false;
         QTest::newRow("long record") << QByteArray("\"a\",\"b\",\"c\",\"d\",\"e\",\"f\"\r\n") << QStringList()
                                      << false;
+        // The name the record reader makes of """" is one double quote; written
+        // back it would become an empty name.
+        QTest::newRow("document name a double quote") << first + "\"Quote\",\"\",\"\",\"\",\"\"\"\"\r\n"
+                                                      << QStringList{"Psalm 23"} << false;
         QTest::newRow("1252 text") << QByteArray("\"Jes\xFAs\",\"\",\"\",\"\",\"x.rtf\"\r\n")
                                    << QStringList{"Jes\u00FAs"} << true;
     }
@@ -122,6 +126,8 @@ private slots:
         QTest::newRow("NUL") << QStringLiteral("a%1b.rtf").arg(QChar(0)) << false;
         QTest::newRow("empty") << "" << false;
         QTest::newRow("dot") << "." << false;
+        QTest::newRow("double quote only") << "\"" << false;
+        QTest::newRow("double quote inside") << "a\"b.rtf" << false;
     }
     void plainFileNames()
     {

@@ -90,6 +90,48 @@ private Q_SLOTS:
         QCOMPARE(Err().Number, 0); // the report clears the error
     }
 
+    // A file that is missing or cannot be read is the data's fault: whatever
+    // trap catches it names the file plainly, and asks for no report.
+    void fileFaultsAreToldPlainly_data()
+    {
+        QTest::addColumn<int>("trap");
+        QTest::addColumn<bool>("missing");
+        QTest::newRow("missing, trapped") << 0 << true;
+        QTest::newRow("missing, deferred") << 1 << true;
+        QTest::newRow("unreadable, trapped") << 0 << false;
+        QTest::newRow("unreadable, deferred") << 1 << false;
+    }
+    void fileFaultsAreToldPlainly()
+    {
+        QFETCH(int, trap);
+        QFETCH(bool, missing);
+        const QString file = QStringLiteral("/m/Bible/b_gone.txt");
+        const QString expected = missing ? QStringLiteral("The file /m/Bible/b_gone.txt was not found.")
+                                         : QStringLiteral("The file /m/Bible/b_gone.txt could not be read.") +
+                                               CRLF + QStringLiteral("Permission denied");
+        const auto fail = [missing, &file] {
+            if (missing)
+                raiseFileNotFound(QStringLiteral("Verbanox.TextFile"), file);
+            raiseFileUnreadable(QStringLiteral("Verbanox.TextFile"), file,
+                                QStringLiteral("Permission denied"));
+        };
+        if (trap == 0) {
+            QVERIFY(
+                !TrapErrors(QStringLiteral("Form1.cmdGo_Click()"), QStringLiteral("Error reading x"), fail));
+        } else {
+            DeferredErrors errors(QStringLiteral("Form1.cmdGo_Click()"));
+            errors.step(fail);
+            errors.step(fail);
+        }
+        const auto boxes = m_fx->desk().messageBoxes();
+        QCOMPARE(boxes.size(), 1);
+        QCOMPARE(boxes[0].text, expected);
+        QCOMPARE(boxes[0].title, QString());
+        QCOMPARE(boxes[0].style, int(MsgBoxStyle::Exclamation));
+        QCOMPARE(Err().Number, 0);
+        QVERIFY(Err().File.isEmpty());
+    }
+
     void extraTextGoesBeforeTheAdvice()
     {
         Err().SetFrom(RuntimeError(9, QStringLiteral("x")));

@@ -3,6 +3,7 @@
 #include "core/FileFunctions_.h"
 #include "core/GlobalVars.h"
 #include "core/MiscHelpers.h"
+#include "core/MsgSupport.h"
 #include "core/StringHelpers_.h"
 #include "core/UrlHelpers_.h"
 #include "platform/RuntimeError.h"
@@ -43,6 +44,35 @@ private Q_SLOTS:
         QFETCH(QString, opened);
         OpenUrl(address);
         QCOMPARE(m_fx->desk().openedUrls, QStringList{opened});
+    }
+
+    // When no program on the desktop opens it, the reader is told which file or address.
+    void noProgramToOpenSaysSo_data()
+    {
+        QTest::addColumn<bool>("audio");
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("web link") << false << QStringLiteral("www.example.org/x")
+                                  << QStringLiteral("http://www.example.org/x");
+        QTest::newRow("audio file") << true << QStringLiteral("/m/MP3/Gen 1.mp3")
+                                    << QStringLiteral("/m/MP3/Gen 1.mp3");
+    }
+    void noProgramToOpenSaysSo()
+    {
+        QFETCH(bool, audio);
+        QFETCH(QString, target);
+        QFETCH(QString, named);
+        m_fx->desk().canOpen = false;
+        if (audio)
+            PlayAudioFile(target);
+        else
+            OpenUrl(target);
+        const auto boxes = m_fx->desk().messageBoxes();
+        QCOMPARE(boxes.size(), 1);
+        QCOMPARE(boxes[0].text, GetMsg(0, 291, named));
+        QVERIFY(boxes[0].text.startsWith(QStringLiteral("No program is set up to open ") + named));
+        QCOMPARE(boxes[0].style, int(MsgBoxStyle::Exclamation));
+        QCOMPARE(boxes[0].title, QString());
     }
 
     void playAudioFile_data()

@@ -2,9 +2,12 @@
 #include "common/TestFixture.h"
 #include "core/FileNameMap.h"
 #include "core/GlobalVars.h"
+#include "core/IndexStamp.h"
+#include "core/MsgSupport.h"
 #include "core/ProgressLog.h"
 #include "core/Translation.h"
 #include "core/TranslationHelpers.h"
+#include "core/VerseReader.h"
 #include "platform/TextFile.h"
 
 #include <QDir>
@@ -45,9 +48,13 @@ private:
         return gIndexFolder + fileName + QStringLiteral(".INDEX");
     }
 
+    // The chapter lines of an index, after the stamp of the module it was built from.
     QStringList indexLines(const QString &path)
     {
-        return TextReader::fromFile(path, 1252, LineEnds::CrLfOnly).readAllLines();
+        QStringList lines = TextReader::fromFile(path, 1252, LineEnds::CrLfOnly).readAllLines();
+        if (!IndexStamp::TakeFrom(lines))
+            lines.prepend(QStringLiteral("<no stamp>"));
+        return lines;
     }
 
     int creations() const { return int(m_log.added.filter(QStringLiteral("Creating index for")).size()); }
@@ -157,6 +164,15 @@ private Q_SLOTS:
         QTest::newRow("garbage") << QByteArray("this is not an index\r\n");
         QTest::newRow("empty") << QByteArray();
         QTest::newRow("wrong end") << QByteArray("1,2,1,1,2,1,999\r\n");
+        // Only the last end was compared with the module: a middle record could
+        // make opening the book ask for 2 GiB.
+        ModuleBuilder module;
+        module.chapter(1, 1, 2).chapter(1, 2, 3);
+        const QByteArray end = QByteArray::number(module.bytes().size() + 1);
+        QTest::newRow("middle record past the module")
+            << "1,2,1,1,2,1,2000000000\r\n3,5,1,2,3,1," + end + "\r\n";
+        QTest::newRow("record ending before it starts") << "1,2,1,1,2,9,3\r\n3,5,1,2,3,1," + end + "\r\n";
+        QTest::newRow("record starting at 0") << "1,2,1,1,2,0,3\r\n3,5,1,2,3,3," + end + "\r\n";
     }
     void staleAndDamagedIndexesAreRebuilt()
     {
@@ -170,6 +186,70 @@ private Q_SLOTS:
         QCOMPARE(t->GetNumChapters(1), qint16(2));
         QCOMPARE(creations(), 1);
         QVERIFY(m_fx->desk().messageBoxes().isEmpty());
+    }
+
+    // The index begins with the size and time of the module it was built from.
+    void indexRecordsTheModulesSizeAndTime()
+    {
+        ModuleBuilder module;
+        module.chapter(1, 1, 2);
+        const QString index = install(QStringLiteral("b_stamp.txt"), module.bytes());
+        auto t = GetTranslation(0);
+        const QFileInfo info(gBibleFolder + QStringLiteral("b_stamp.txt"));
+        QCOMPARE(TextReader::fromFile(index).readAllLines().value(0),
+                 QStringLiteral("#%1,%2").arg(info.size()).arg(info.lastModified().toMSecsSinceEpoch()));
+        t->RedloadIndex();
+        QCOMPARE(creations(), 1); // unchanged: read as it is
+    }
+
+    // Loaded again (as at the next start), an index is built anew exactly when
+    // it may not describe the module any more.
+    void changedModuleGetsANewIndex_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<bool>("rebuilt");
+        QTest::newRow("nothing") << "nothing" << false;
+        QTest::newRow("same size, other text") << "same size" << true;
+        QTest::newRow("cut short") << "cut short" << true;
+        QTest::newRow("index from before stamps") << "no stamp" << true;
+        QTest::newRow("damaged stamp") << "damaged stamp" << true;
+    }
+    void changedModuleGetsANewIndex()
+    {
+        QFETCH(QString, change);
+        QFETCH(bool, rebuilt);
+        ModuleBuilder before, after;
+        before.chapter(1, 1, 3, QStringLiteral("old")).chapter(2, 1, 2, QStringLiteral("old"));
+        after.chapter(1, 1, 3, QStringLiteral("new")).chapter(2, 1, 2, QStringLiteral("new"));
+        const QString index = install(QStringLiteral("b_change.txt"), before.bytes());
+        const QString module = gBibleFolder + QStringLiteral("b_change.txt");
+        auto t = GetTranslation(0);
+        const QStringList chapters = indexLines(index);
+        if (change == QLatin1String("same size") || change == QLatin1String("cut short")) {
+            const QByteArray now =
+                change == QLatin1String("same size") ? after.bytes() : before.bytes().left(60);
+            m_fx->writeFile(QStringLiteral("Modules/Bible/b_change.txt"), now);
+            QFile file(module);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(60),
+                                     QFileDevice::FileModificationTime));
+        } else if (change != QLatin1String("nothing")) {
+            const QString stamp =
+                change == QLatin1String("no stamp") ? QString() : QStringLiteral("#12,abc\r\n");
+            m_fx->writeFile(
+                QStringLiteral("Index/b_change.txt.INDEX"),
+                (stamp + chapters.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toLatin1());
+        }
+        t->RedloadIndex();
+        QCOMPARE(creations(), rebuilt ? 2 : 1);
+        QCOMPARE(TextReader::fromFile(index).readAllLines().value(0), IndexStamp::OfFile(module).Line());
+        const bool changedText = change == QLatin1String("same size");
+        QCOMPARE(VerseReader(*t).Chapter(1, 1).front().text, changedText ? "1.1.1new" : "1.1.1old");
+        // A module cut short says so, naming the file.
+        const auto boxes = m_fx->desk().messageBoxes();
+        QCOMPARE(boxes.size(), change == QLatin1String("cut short") ? 1 : 0);
+        if (!boxes.isEmpty())
+            QVERIFY(boxes[0].text.startsWith(GetMsg(0, 255, module)));
     }
 
     void changedModuleIsReindexedOnReload()

@@ -376,6 +376,26 @@ private Q_SLOTS:
         QVERIFY(errorBoxes().isEmpty());
     }
 
+    // A module deleted while the program runs: the file is named as the data's
+    // fault, the pane is empty, and the other Bibles still read.
+    void aModuleDeletedWhileRunningIsNamed()
+    {
+        addThreeBibles();
+        BibleBrowser &browser = start();
+        const QString module = m_fx->path(QStringLiteral("Modules/Bible/b_beta.txt"));
+        QVERIFY(QFile::remove(module));
+        browser.mTranslation_Click(1);
+        QCOMPARE(browser.btnTranslation->Caption(), QStringLiteral("Beta Version"));
+        QCOMPARE(desk().messageBoxes().size(), 1);
+        QCOMPARE(desk().lastMessage(), GetMsg(0, 47, module));
+        QCOMPARE(desk().messageBoxes().first().style, int(MsgBoxStyle::Exclamation));
+        QVERIFY(errorBoxes().isEmpty());
+        QVERIFY(!paneText().contains(QStringLiteral("Beta")));
+        browser.mTranslation_Click(0);
+        QCOMPARE(paneText(), QStringLiteral("Isaiah\r1 The vision of Alpha Isaiah.\r\r"));
+        QCOMPARE(desk().messageBoxes().size(), 1);
+    }
+
     void formattedAndPlainViews()
     {
         addThreeBibles();
@@ -482,7 +502,31 @@ private Q_SLOTS:
         QVERIFY(desk().messageBoxes().isEmpty());
     }
 
-    void aMissingBookIsAnEmptyPane()
+    // A Bible cut short after its index was built: the next start builds the
+    // index anew and says the file was cut short; a book past the cut shows the
+    // no-text line instead of an empty pane.
+    void bibleCutShortAfterItsIndexWasBuilt()
+    {
+        addBible(QStringLiteral("Alpha Version"), QStringLiteral("b_alpha.txt"), alphaModule(), true);
+        m_fx->settings().setValue(Settings, QStringLiteral("BibleBrowserCategory"), QStringLiteral("0"));
+        m_fx->settings().setValue(Settings, QStringLiteral("BibleBrowserBook"), QStringLiteral("40"));
+        start();
+        QCOMPARE(paneText(), QStringLiteral("Matthew\r1 The book of Alpha Matthew.\r\r"));
+        const QByteArray bytes = alphaModule().bytes();
+        m_fx->writeFile(QStringLiteral("Modules/Bible/b_alpha.txt"), bytes.left(bytes.indexOf("Jeremiah")));
+
+        BibleBrowser &browser = restart();
+        QCOMPARE(paneText(), QStringLiteral("[No text to display--Bible Translation not found.]\r"));
+        const auto boxes = desk().messageBoxes();
+        QCOMPARE(boxes.size(), 1);
+        QVERIFY(boxes[0].text.startsWith(GetMsg(0, 255, gBibleFolder + QStringLiteral("b_alpha.txt"))));
+        browser.TabList1->SelectDatum(23);
+        QCOMPARE(paneText(), QStringLiteral("Isaiah\r1 The vision of Alpha Isaiah.\r\r"));
+        browser.TabList1->SelectDatum(24);
+        QCOMPARE(paneText(), QStringLiteral("Jeremiah\r1 The words of Alpha \r\r"));
+    }
+
+    void aMissingBookShowsTheNoTextLine()
     {
         addThreeBibles();
         gDebugMode = true; // assertion boxes would show
@@ -490,7 +534,7 @@ private Q_SLOTS:
         m_fx->settings().setValue(Settings, QStringLiteral("BibleBrowserBook"), QStringLiteral("2"));
         BibleBrowser &browser = start();
         QCOMPARE(browser.lblBook->text(), QStringLiteral("Exodus"));
-        QCOMPARE(paneText(), QStringLiteral("\r"));
+        QCOMPARE(paneText(), QStringLiteral("[No text to display--Bible Translation not found.]\r"));
 
         // No book chosen at all: a new translation shows nothing, and says nothing.
         browser.mCategory_Click(indexOfCategoryItem(9));

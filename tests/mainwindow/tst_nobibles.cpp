@@ -1,5 +1,7 @@
 #include "common/TestFixture.h"
+#include "core/CoreHooks.h"
 #include "core/GlobalVars.h"
+#include "core/MainStartup.h"
 #include "core/MiscHelpers.h"
 #include "core/MsgSupport.h"
 #include "mainwindow/NoBibles.h"
@@ -29,11 +31,13 @@ private Q_SLOTS:
     {
         m_fx = std::make_unique<TestFixture>();
         m_fx->setUpFolders();
+        m_fx->copyShippedData(QStringLiteral("SysDefs"));
         m_locateOpened = 0;
         m_previousOpener = frmLocate::setShowModal([this] { ++m_locateOpened; });
     }
     void cleanup()
     {
+        CoreHooks::SetNoBiblesDialog(nullptr);
         frmLocate::setShowModal(m_previousOpener);
         DefaultInstance<NoBibles>::release();
         m_fx.reset();
@@ -89,6 +93,71 @@ private Q_SLOTS:
         desk().messageBoxAnswers = {MsgBoxResult::Yes};
         QVERIFY_THROWS_EXCEPTION(ProgramEnded, dialog.cmdLocate_Click());
         QCOMPARE(desk().lastMessage(), GetMsg(0, 9, QStringLiteral("Verbanox")));
+    }
+
+    // When the module list is to blame, the dialog names it and says what could
+    // not be read; when the Bibles are merely elsewhere, it suggests locating them.
+    void damagedListIsNamed_data()
+    {
+        QTest::addColumn<QByteArray>("list");
+        QTest::addColumn<QStringList>("details"); // empty: the usual text
+        QTest::newRow("garbled") << QByteArray("\x01\xFFgarbage\r\nmore garbage\r\n")
+                                 << QStringList{"record 1 (line 1): it has 1 fields instead of 5",
+                                                "record 2 (line 2): it has 1 fields instead of 5"};
+        QTest::newRow("no Bible listed") << QByteArray("1700,1,\"Notes\",\"c_notes\",0\r\n") << QStringList{};
+        QTest::newRow("Bibles elsewhere")
+            << QByteArray("0,1,\"King James\",\"b_kjv\",0\r\n") << QStringList();
+    }
+    void damagedListIsNamed()
+    {
+        QFETCH(QByteArray, list);
+        QFETCH(QStringList, details);
+        m_fx->writeFile(QStringLiteral("SysDefs/Translations.txt"), list);
+        NoBibles dialog;
+        const QString text = dialog.Label3->text();
+        if (QTest::currentDataTag() == QByteArrayLiteral("Bibles elsewhere")) {
+            QCOMPARE(text, GetMsg(0, 60, QStringLiteral("Verbanox")));
+            return;
+        }
+        const QString named = GetMsg(0, 256, gSysDefsFolder + QStringLiteral("Translations.txt"));
+        QCOMPARE(text, details.isEmpty() ? named : named + QStringLiteral("\r\n\r\n") + details.join("\r\n"));
+    }
+
+    // A garbled list, from start-up through the dialog's advice to a start with a Bible.
+    void garbledListHasOneWayOut()
+    {
+        m_fx->writeFile(QStringLiteral("Modules/Bible/b_kjv.txt"), "1\t1\t1\t1\tIn the beginning\r\n");
+        const QByteArray good = m_fx->readFile(QStringLiteral("SysDefs/Translations.txt"));
+        m_fx->writeFile(QStringLiteral("SysDefs/Translations.txt"), "\x01\xFFgarbage\r\n");
+        frmLocate::setShowModal([] {
+            frmLocate chooser;
+            chooser.cmdDefault_Click();
+        });
+        QString advice;
+        int dialogs = 0;
+        CoreHooks::SetNoBiblesDialog([&] {
+            ++dialogs;
+            NoBibles dialog;
+            advice = dialog.Label3->text();
+            // Locating the module folder finds no Bible by the same rule, and says
+            // why, instead of claiming one and ending the program.
+            desk().messageBoxAnswers = {MsgBoxResult::Yes, MsgBoxResult::OK};
+            dialog.cmdLocate_Click();
+        });
+        MainStartup::Main();
+        QCOMPARE(dialogs, 1);
+        const QString list = gSysDefsFolder + QStringLiteral("Translations.txt");
+        QVERIFY2(advice.startsWith(GetMsg(0, 256, list)), qPrintable(advice));
+        QVERIFY(desk().lastMessage().endsWith(GetMsg(0, 256, list)));
+
+        // The advice: a good copy of the list, and the program starts with its Bible.
+        m_fx->writeFile(QStringLiteral("SysDefs/Translations.txt"), good);
+        desk().shown.clear();
+        MainStartup::Main();
+        QCOMPARE(dialogs, 1);
+        QCOMPARE(gBibles.Count(), 1);
+        QCOMPARE(gBibles.FileNames(0), QStringLiteral("b_kjv.txt"));
+        QVERIFY(desk().messageBoxes().isEmpty());
     }
 
     void exitEndsTheProgram()

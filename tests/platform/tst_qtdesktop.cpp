@@ -1,10 +1,12 @@
 #include "platform/Desktop.h"
+#include "platform/DesktopOpener.h"
 #include "platform/QtDesktop.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTextDocument>
 #include <QTimer>
 #include <QtTest>
@@ -20,6 +22,8 @@ private slots:
     void textIsShownAsItStands();
     void buttonsDefaultAndAnswer();
     void escapeAnswersCancel();
+    void openingKnowsWhenNoProgramOpens_data();
+    void openingKnowsWhenNoProgramOpens();
 
 private:
     // Runs `inspect` on the message box once it is open.
@@ -93,6 +97,49 @@ void tst_QtDesktop::escapeAnswersCancel()
     whenBoxOpens([](QMessageBox *box) { QTest::keyClick(box, Qt::Key_Escape); });
     QCOMPARE(m_desktop.messageBox(QStringLiteral("Save?"), MsgBoxStyle::YesNoCancel, QString()),
              MsgBoxResult::Cancel);
+}
+
+void tst_QtDesktop::openingKnowsWhenNoProgramOpens_data()
+{
+    QTest::addColumn<QString>("opener"); // the xdg-open on the PATH; empty: none
+    QTest::addColumn<bool>("failed");
+    QTest::newRow("a program opens it") << QStringLiteral("exit 0") << false;
+    QTest::newRow("no program is set up") << QStringLiteral("exit 3") << true;
+    QTest::newRow("the program fails") << QStringLiteral("exit 4") << true;
+    QTest::newRow("no xdg-open") << QString() << true;
+}
+
+void tst_QtDesktop::openingKnowsWhenNoProgramOpens()
+{
+    QFETCH(QString, opener);
+    QFETCH(bool, failed);
+    QTemporaryDir bin;
+    const QString asked = bin.filePath(QStringLiteral("asked"));
+    if (!opener.isEmpty()) {
+        QFile script(bin.filePath(QStringLiteral("xdg-open")));
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write(
+            QStringLiteral("#!/bin/sh\nprintf '%s' \"$1\" > '%1'\n%2\n").arg(asked, opener).toUtf8());
+        script.close();
+        script.setPermissions(script.permissions() | QFile::ExeOwner);
+    }
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(bin.path()));
+    const QString target = QStringLiteral("/m/MP3/Gen 1.mp3");
+    int failures = 0;
+    m_desktop.openFile(target, [&failures] { ++failures; });
+    qputenv("PATH", path);
+    // Told only once open() has returned, from the event loop.
+    QCOMPARE(failures, 0);
+    QTRY_VERIFY(qApp->findChildren<DesktopOpener *>().isEmpty());
+    QTRY_COMPARE(failures, failed ? 1 : 0);
+    QTest::qWait(50);
+    QCOMPARE(failures, failed ? 1 : 0);
+    if (!opener.isEmpty()) {
+        QFile given(asked);
+        QVERIFY(given.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(given.readAll()), target);
+    }
 }
 
 QTEST_MAIN(tst_QtDesktop)

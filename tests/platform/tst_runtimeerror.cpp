@@ -18,6 +18,7 @@ private slots:
     void errSetFromOutOfMemory();
     void errSetFromOtherException();
     void errSetFromRuntimeErrorSeenAsStdException();
+    void fileErrorsNameTheirFile();
     void errClear();
 };
 
@@ -124,6 +125,32 @@ void tst_RuntimeError::errSetFromOtherException()
     QCOMPARE(Err().Number, RtErr::InternalError);
     QCOMPARE(Err().Description, QStringLiteral("disk on fire"));
     QVERIFY(!Err().Source.isEmpty());
+}
+
+void tst_RuntimeError::fileErrorsNameTheirFile()
+{
+    try {
+        raiseFileUnreadable(QStringLiteral("Verbanox.TextFile"), QStringLiteral("/a/b.txt"),
+                            QStringLiteral("Permission denied"));
+    } catch (const std::exception &e) {
+        Err().SetFrom(e);
+    }
+    QCOMPARE(Err().Number, RtErr::PathFileAccessError);
+    QCOMPARE(Err().Description, QStringLiteral("Cannot read /a/b.txt: Permission denied"));
+    QCOMPARE(Err().File, QStringLiteral("/a/b.txt"));
+    QCOMPARE(Err().FileReason, QStringLiteral("Permission denied"));
+    try {
+        raiseFileNotFound(QString(), QStringLiteral("/a/c.txt"));
+    } catch (const RuntimeError &e) {
+        QCOMPARE(e.number(), RtErr::FileNotFound);
+        QCOMPARE(e.description(), QStringLiteral("File not found: /a/c.txt"));
+        QCOMPARE(e.file(), QStringLiteral("/a/c.txt"));
+        QVERIFY(e.fileReason().isEmpty());
+    }
+    // Any other error names no file, also after a file error.
+    Err().SetFrom(RuntimeError(RtErr::FileNotFound));
+    QVERIFY(Err().File.isEmpty());
+    QVERIFY(Err().FileReason.isEmpty());
 }
 
 void tst_RuntimeError::errSetFromRuntimeErrorSeenAsStdException()

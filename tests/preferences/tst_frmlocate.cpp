@@ -56,6 +56,7 @@ private Q_SLOTS:
     {
         m_fx = std::make_unique<TestFixture>();
         m_fx->setUpFolders();
+        m_fx->copyShippedData(QStringLiteral("SysDefs"));
         gModuleFolder = StartFolder;
         SettingsStore::instance().setValue(QStringLiteral("Module_Path"), QStringLiteral("ModulePath"),
                                            StartFolder);
@@ -97,7 +98,10 @@ private Q_SLOTS:
         QTest::addColumn<bool>("typedSlash");
         QTest::addColumn<bool>("found");
         QTest::newRow("bible file") << QStringList{QStringLiteral("Bible/b_kjv.txt")} << true << true;
-        QTest::newRow("names ignore case") << QStringList{QStringLiteral("BIBLE/B_WEB.TXT")} << true << true;
+        QTest::newRow("names ignore case")
+            << QStringList{QStringLiteral("BIBLE/B_WEB_UTF8.TXT")} << true << true;
+        // The rule of start-up: a Bible file the module list does not name is none.
+        QTest::newRow("not in the list") << QStringList{QStringLiteral("Bible/b_other.txt")} << true << false;
         QTest::newRow("no trailing slash")
             << QStringList{QStringLiteral("Bible/b_kjv.txt")} << false << false;
         QTest::newRow("not b_") << QStringList{QStringLiteral("Bible/kjv.txt"),
@@ -252,24 +256,84 @@ private Q_SLOTS:
         QCOMPARE(picker.Dir1->rootIndex(), model->index(QStringLiteral("/")));
     }
 
-    void typedFolderWithoutSlashFailsAndIsSavedAsTyped()
+    // However the folder is typed, it is judged and saved as the same folder.
+    void typedFolderIsNormalisedBeforeItIsJudged_data()
     {
-        const QString folder = makeFolder(QStringLiteral("typed"), {QStringLiteral("Bible/b_kjv.txt")});
-        QString typed = folder;
-        typed.chop(1);
+        QTest::addColumn<QString>("typed"); // "F" stands for the folder without its final "/"
+        QTest::addColumn<bool>("withBible");
+        QTest::newRow("without the final slash") << QStringLiteral("F") << true;
+        QTest::newRow("blanks around") << QStringLiteral("  F/ ") << true;
+        QTest::newRow("doubled slashes") << QStringLiteral("F//") << true;
+        QTest::newRow("through ..") << QStringLiteral("F/../typed") << true;
+        QTest::newRow("name in other case") << QStringLiteral("F/../TYPED") << true;
+        QTest::newRow("no Bible, without the final slash") << QStringLiteral("F") << false;
+    }
+    void typedFolderIsNormalisedBeforeItIsJudged()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, withBible);
+        const QString folder =
+            makeFolder(QStringLiteral("typed"),
+                       {withBible ? QStringLiteral("Bible/b_kjv.txt") : QStringLiteral("x.txt")});
+        typed.replace(QLatin1Char('F'), folder.chopped(1));
         frmDirlist picker;
         picker.show();
         picker.Text1->setText(typed);
-        QTest::mouseClick(picker.cmdDone, Qt::LeftButton);
+        if (withBible) {
+            QVERIFY_THROWS_EXCEPTION(ProgramEnded, picker.cmdDone_Click());
+            QCOMPARE(desk().lastMessage(), GetMsg(0, 9, QStringLiteral("Verbanox")));
+        } else {
+            picker.cmdDone_Click();
+            QCOMPARE(desk().lastMessage(), GetMsg(0, 10, QString()));
+            QCOMPARE(desk().messageBoxes().first().style, 16);
+            QVERIFY(picker.isVisible());
+        }
+        QCOMPARE(desk().messageBoxes().size(), 1);
+        QCOMPARE(savedModulePath(), folder);
+        QCOMPARE(gModuleFolder, folder);
+    }
+
+    // A folder that does not exist is refused and not saved; the window stays.
+    void folderThatDoesNotExistIsRefused_data()
+    {
+        QTest::addColumn<bool>("byDefault");
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("typed") << false << QStringLiteral("/no/such/modules/");
+        QTest::newRow("typed without slash") << false << QStringLiteral("/no/such/modules");
+        QTest::newRow("typed file") << false << QStringLiteral("F/b.txt");
+        QTest::newRow("nothing typed") << false << QStringLiteral("   ");
+        QTest::newRow("default") << true << QString();
+    }
+    void folderThatDoesNotExistIsRefused()
+    {
+        QFETCH(bool, byDefault);
+        QFETCH(QString, typed);
+        typed.replace(QLatin1Char('F'), makeFolder(QStringLiteral("typed"), {QStringLiteral("b.txt")}));
+        QDialog *window = nullptr;
+        frmLocate locate;
+        frmDirlist picker;
+        if (byDefault) {
+            QVERIFY(QDir(defaultFolder()).removeRecursively());
+            window = &locate;
+            locate.show();
+            locate.cmdDefault_Click();
+        } else {
+            window = &picker;
+            picker.show();
+            picker.Text1->setText(typed);
+            picker.cmdDone_Click();
+        }
+        const QString refused = byDefault ? defaultFolder() : frmLocate::NormalizedFolder(typed);
         QCOMPARE(desk().messageBoxes().size(), 1);
         const TestDesktop::Shown shown = desk().messageBoxes().first();
-        QCOMPARE(shown.text, GetMsg(0, 10, QString()));
-        QVERIFY(!shown.text.contains(typed));
-        QCOMPARE(shown.style, 16);
-        QCOMPARE(shown.title, QStringLiteral("Locate MODULE Folder"));
-        QCOMPARE(savedModulePath(), typed);
-        QCOMPARE(gModuleFolder, typed);
-        QVERIFY(picker.isVisible());
+        QCOMPARE(shown.text, GetMsg(0, 292, refused));
+        QVERIFY(shown.text.startsWith(QStringLiteral("The folder ") + refused +
+                                      QStringLiteral(" does not exist.")));
+        QCOMPARE(shown.style, 48);
+        QCOMPARE(shown.title, window->windowTitle());
+        QCOMPARE(savedModulePath(), StartFolder);
+        QCOMPARE(gModuleFolder, StartFolder);
+        QVERIFY(window->isVisible());
     }
 
     void typedFolderWithABibleEndsTheProgram()

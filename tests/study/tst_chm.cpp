@@ -21,6 +21,12 @@ namespace {
 const QString ShippedChm = QStringLiteral(VX_PROGRAM_DIR "/Modules/CHM/cn_web_utf8.chm");
 const QString ShippedHelp = QStringLiteral(VX_PROGRAM_DIR "/Help.chm");
 
+QByteArray readFile(const QString &path)
+{
+    QFile file(path.startsWith(QLatin1String("/tests/")) ? QStringLiteral(VX_SOURCE_DIR) + path : path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 QStringList names(const QList<ChmArchive::TopicNode> &nodes)
 {
     QStringList out;
@@ -118,19 +124,97 @@ private slots:
     void damagedArchives_data()
     {
         QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("signature only") << QByteArray("ITSF");
-        QTest::newRow("empty") << QByteArray();
-        QTest::newRow("text") << QByteArray("<html>not compiled</html>");
+        QTest::addColumn<QString>("error");
+        const QString notAnArchive = QStringLiteral("The file is not a compiled help archive.");
+        const QString damaged = QStringLiteral("The file is damaged: ");
+        QTest::newRow("signature only") << QByteArray("ITSF") << damaged;
+        QTest::newRow("empty") << QByteArray() << notAnArchive;
+        QTest::newRow("text") << QByteArray("<html>not compiled</html>") << notAnArchive;
+        // Inputs that crashed the archive library read before.
+        for (const char *name : {"damaged-header.chm", "damaged-reset-table.chm"})
+            QTest::newRow(name) << readFile(QStringLiteral("/tests/study/chm/") + QLatin1String(name))
+                                << damaged;
+        const QByteArray shipped = readFile(ShippedChm);
+        QTest::newRow("cut to 30 %") << shipped.left(shipped.size() * 3 / 10) << damaged;
+        QTest::newRow("last byte missing") << shipped.chopped(1) << damaged;
+        QByteArray hugeDirectory = shipped;
+        hugeDirectory.replace(0x50, 8, QByteArray("\x00\x00\x00\x00\x00\x00\x00\x40", 8));
+        QTest::newRow("directory past the end") << hugeDirectory << damaged;
     }
     void damagedArchives()
     {
         QFETCH(QByteArray, bytes);
+        QFETCH(QString, error);
         m_fx->writeFile(QStringLiteral("bad.chm"), bytes);
         ChmArchive archive;
         QVERIFY(!archive.open(m_fx->path(QStringLiteral("bad.chm"))));
-        QVERIFY(!archive.errorText().isEmpty());
+        QVERIFY2(archive.errorText().startsWith(error), qPrintable(archive.errorText()));
+        QVERIFY(archive.files().isEmpty());
         ChmViewer viewer;
         QVERIFY(!viewer.openFile(m_fx->path(QStringLiteral("bad.chm"))));
+        QCOMPARE(viewer.contentsTree()->topLevelItemCount(), 0);
+    }
+
+    // The selector and F1 both say which file is damaged; the next Bible opens.
+    void damagedBibleIsNamedAndTheNextOneOpens()
+    {
+        const QString chm = gModuleFolder + QStringLiteral("CHM/");
+        m_fx->writeFile(QStringLiteral("Modules/CHM/cn_bad.chm"), readFile(ShippedChm).left(200000));
+        QVERIFY(QFile::copy(ShippedChm, chm + QStringLiteral("cn_web_utf8.chm")));
+        MainStartup::SetUpHelp();
+        writeModuleList("0,1,\"Bad\",\"b_bad\",0\r\n1,1,\"WEB\",\"b_web_utf8\",0\r\n");
+        auto *dialog = new frmCHM;
+        dialog->cmdView->click();
+        QCOMPARE(m_fx->desk().messageBoxes().size(), 1);
+        const QString shown = m_fx->desk().messageBoxes().first().text;
+        QVERIFY2(shown.contains(chm + QStringLiteral("cn_bad.chm")), qPrintable(shown));
+        QVERIFY2(shown.contains(QStringLiteral("The file is damaged: it is cut short")), qPrintable(shown));
+        QVERIFY(!HelpService::viewer() || !HelpService::viewer()->isVisible());
+        dialog->ListView1->setCurrentItem(dialog->ListView1->topLevelItem(1));
+        dialog->cmdView->click();
+        QCOMPARE(m_fx->desk().messageBoxes().size(), 1);
+        QVERIFY(HelpService::viewer()->isVisible());
+        QCOMPARE(HelpService::viewer()->currentTopic(), QStringLiteral("/index.html"));
+        dialog->cmdClose->click();
+    }
+
+    // A page whose compressed bytes are damaged is named in the status line.
+    void damagedPageIsNamed()
+    {
+        QByteArray bytes = readFile(ShippedChm);
+        for (qsizetype i = bytes.size() / 2; i < bytes.size() / 2 + 2000; ++i)
+            bytes[i] = char(bytes[i] ^ 0x5a);
+        m_fx->writeFile(QStringLiteral("damaged.chm"), bytes);
+        ChmViewer viewer;
+        QVERIFY(viewer.openFile(m_fx->path(QStringLiteral("damaged.chm"))));
+        QVERIFY(viewer.showTopic(QStringLiteral("/b_ecc.html")));
+        QCOMPARE(viewer.statusText(), QStringLiteral("/b_ecc.html cannot be read: the file %1 is damaged.")
+                                          .arg(m_fx->path(QStringLiteral("damaged.chm"))));
+        QVERIFY(viewer.showTopic(QStringLiteral("/b_gen.html")));
+        QVERIFY(viewer.statusText().isEmpty());
+        QVERIFY(viewer.browser()->toPlainText().contains(QStringLiteral("In the beginning")));
+    }
+
+    // Lists nested beyond the kept depth add their topics to the deepest level:
+    // 60,000 levels once overflowed the stack.
+    void deepContentsAreBounded()
+    {
+        const QString topic = QStringLiteral("<li><object type=\"text/sitemap\"><param name=\"Name\" "
+                                             "value=\"Deep\"></object>");
+        const int levels = 60000;
+        const QString text = QStringLiteral("<ul>") + (topic + QStringLiteral("<ul>")).repeated(levels) +
+                             QStringLiteral("</ul>").repeated(levels) + topic;
+        const QList<ChmArchive::TopicNode> tree = ChmArchive::parseSitemap(text);
+        QCOMPARE(tree.size(), 2);
+        int depth = 1;
+        const QList<ChmArchive::TopicNode> *level = &tree;
+        while (!level->first().children.isEmpty()) {
+            ++depth;
+            level = &level->first().children;
+        }
+        QCOMPARE(depth, ChmArchive::MaxContentsDepth);
+        QCOMPARE(level->size(), levels - ChmArchive::MaxContentsDepth + 1);
+        QCOMPARE(tree.last().children.size(), 0);
     }
 
     void viewerOpensAtTheDefaultTopicAndFollowsLinks()
@@ -168,6 +252,11 @@ private slots:
         QVERIFY(viewer.followLink(QUrl(QStringLiteral("https://example.org/page"))));
         QCOMPARE(desk.openedUrls, QStringList{QStringLiteral("https://example.org/page")});
         QCOMPARE(viewer.currentTopic(), QStringLiteral("/index.html"));
+        // Without a browser the status line says so.
+        desk.canOpen = false;
+        QVERIFY(viewer.followLink(QUrl(QStringLiteral("https://example.org/other"))));
+        QCOMPARE(viewer.statusText(),
+                 QStringLiteral("No program is set up to open https://example.org/other"));
     }
 
     void contentsLeadToPsalm23()
@@ -350,6 +439,12 @@ private slots:
         dialog.cmdDownload->click();
         QCOMPARE(m_fx->desk().openedUrls.size(), 1);
         QVERIFY(m_fx->desk().openedUrls[0].endsWith(QStringLiteral("chm_bibles.html")));
+        QVERIFY(m_fx->desk().messageBoxes().isEmpty());
+
+        m_fx->desk().canOpen = false;
+        dialog.cmdDownload->click();
+        QCOMPARE(m_fx->desk().messageBoxes().size(), 1);
+        QCOMPARE(m_fx->desk().lastMessage(), GetMsg(0, 291, m_fx->desk().openedUrls.last()));
     }
 };
 

@@ -296,6 +296,24 @@ private slots:
         QVERIFY(desk().lastMessage().contains(QStringLiteral("GENESIS.MP3")));
     }
 
+    void playWithNoPlayerSaysSo()
+    {
+        makeLanguage(QStringLiteral("english"), {QStringLiteral("genesis.mp3")});
+        desk().canOpen = false;
+        frmMP3 &window = player();
+        window.listBooks->setCurrentRow(0);
+        window.cmdPlay->click();
+        const QString file = gModuleFolder + QStringLiteral("MP3/english/genesis.mp3");
+        QCOMPARE(desk().openedFiles, QStringList{file});
+        QCOMPARE(desk().messageBoxes().size(), 1);
+        QCOMPARE(desk().lastMessage(), GetMsg(0, 291, file));
+        // Once a player is set up, Play plays.
+        desk().canOpen = true;
+        window.cmdPlay->click();
+        QCOMPARE(desk().openedFiles, (QStringList{file, file}));
+        QCOMPARE(desk().messageBoxes().size(), 1);
+    }
+
     void service_data()
     {
         QTest::addColumn<int>("mode");

@@ -455,16 +455,51 @@ private Q_SLOTS:
         QCOMPARE(window.Panel2->text(), QStringLiteral("16 Bytes"));
     }
 
-    void comparisonModuleDeletedIsReportedOnce()
+    // A Bible cut short after its index was built: at the next start its index
+    // is built anew and the reader is told; a passage past the cut shows the
+    // Bible's name line alone, as for a Bible that lacks it.
+    void comparisonOfABibleCutShort()
     {
+        openComparison().cmdGo_Click();
+        const QByteArray bytes = m_fx->readFile(QStringLiteral("Modules/Bible/b_two.txt"));
+        m_fx->writeFile(QStringLiteral("Modules/Bible/b_two.txt"), bytes.left(bytes.indexOf("land")));
+        MenuTargets::Loaded(MenuTargets::MultiBib)->close();
+        deleteClosedWindows();
+        for (qint32 i = 0; i < gBibles.Count(); ++i)
+            gBibles.SetTag(i, nullptr);
+
+        MultiBib &window = openComparison();
+        window.cboBook_Click(1); // Exodus: past the cut
+        QCOMPARE(window.RT->Text(),
+                 QStringLiteral("First Bible") + CRLF + CRLF + QStringLiteral("Second Bible"));
+        QCOMPARE(boxes().size(), 1);
+        QVERIFY(boxes()[0].text.startsWith(GetMsg(0, 255, gBibleFolder + QStringLiteral("b_two.txt"))));
+    }
+
+    // A module deleted while the program runs: its Bible is left out, the file
+    // is named once as the data's fault, and the other Bibles still show.
+    void comparisonModuleDeletedIsNamedAndLeftOut_data()
+    {
+        QTest::addColumn<int>("bookIndex");
+        QTest::newRow("a book it had") << 0;
+        QTest::newRow("a book it never had") << 42;
+    }
+    void comparisonModuleDeletedIsNamedAndLeftOut()
+    {
+        QFETCH(int, bookIndex);
         MultiBib &window = openComparison();
         window.cmdGo_Click();
-        QVERIFY(QFile::remove(m_fx->path(QStringLiteral("Modules/Bible/b_two.txt"))));
-        window.cmdGo_Click();
+        const QString module = m_fx->path(QStringLiteral("Modules/Bible/b_two.txt"));
+        QVERIFY(QFile::remove(module));
+        window.cboBook_Click(bookIndex);
         QCOMPARE(boxes().size(), 1);
-        QVERIFY(boxes()[0].text.contains(QStringLiteral("MultiBib.cmdGo_Click()")));
+        QCOMPARE(boxes()[0].text, GetMsg(0, 47, module));
+        QCOMPARE(boxes()[0].style, int(MsgBoxStyle::Exclamation));
+        QCOMPARE(boxes()[0].title, QString());
+        QVERIFY(window.RT->Text().startsWith(QStringLiteral("First Bible")));
         QVERIFY(window.RT->Text().contains(QStringLiteral("In the beginning")));
-        QVERIFY(window.RT->Text().endsWith(QStringLiteral("Second Bible")));
+        QVERIFY(!window.RT->Text().contains(QStringLiteral("Second Bible")));
+        QCOMPARE(window.Panel1->text(), QStringLiteral("Ready"));
         QVERIFY(window.RT->isVisible());
         QCOMPARE(m_fx->desk().waitCursorDepth, 0);
     }
@@ -540,15 +575,16 @@ private Q_SLOTS:
         QVERIFY(boxes().isEmpty());
     }
 
-    void commentaryFileDeletedIsReportedOnce()
+    void commentaryFileDeletedIsNamed()
     {
         Commentaries *window = Commentaries::Open();
         window->cmdGo_Click();
         QVERIFY(QFile::remove(m_fx->path(QStringLiteral("Modules/Commentary/c_notes.txt"))));
         window->cmdGo_Click();
+        // The commentary is named, not the Bible beside it.
         QCOMPARE(boxes().size(), 1);
-        QVERIFY(boxes()[0].text.contains(QStringLiteral("Commentaries.cmdGo_Click()")));
-        QVERIFY(boxes()[0].text.contains(QStringLiteral("Error reading b_one.txt")));
+        QCOMPARE(boxes()[0].text,
+                 GetMsg(0, 47, m_fx->path(QStringLiteral("Modules/Commentary/c_notes.txt"))));
         QCOMPARE(window->RTb->Text(), QStringLiteral("GEN 1:1 In the beginning"));
         QVERIFY(window->RTc->Text().isEmpty());
         QVERIFY(window->RTb->isVisible());
@@ -595,7 +631,7 @@ private Q_SLOTS:
         window->cboLookup_GotFocus();
         window->cboLookup_GotFocus();
         QCOMPARE(boxes().size(), 1);
-        QVERIFY(boxes()[0].text.contains(QStringLiteral("Dictionary.LoadCombo()")));
+        QCOMPARE(boxes()[0].text, GetMsg(0, 47, m_fx->path(QStringLiteral("Modules/Dictionary/d_one.txt"))));
         QVERIFY(window->lbl1->text().isEmpty());
         // Another dictionary still loads.
         window->cboTranslation_Click(1);
@@ -640,6 +676,21 @@ private Q_SLOTS:
         window->cboWord_KeyPress(key);
         QCOMPARE(key, 13);
         QCOMPARE(window->Text1->toPlainText(), QStringLiteral("son of the right hand"));
+    }
+
+    void namesFileDeletedIsNamed()
+    {
+        frmNameDictionary *window = frmNameDictionary::Open();
+        const QString file = m_fx->path(QStringLiteral("Modules/Name/n_names.txt"));
+        QVERIFY(QFile::remove(file));
+        window->cboWord->setCurrentIndex(1);
+        window->cboWord_Click();
+        QCOMPARE(boxes().size(), 1);
+        QCOMPARE(boxes()[0].text, GetMsg(0, 47, file));
+        QCOMPARE(boxes()[0].style, int(MsgBoxStyle::Exclamation));
+        QVERIFY(window->isVisible());
+        QVERIFY(window->Text1->toPlainText().isEmpty());
+        QCOMPARE(window->cboWord->count(), 3);
     }
 };
 

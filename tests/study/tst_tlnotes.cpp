@@ -2,6 +2,7 @@
 #include "common/PdfTools.h"
 #include "common/TestFixture.h"
 #include "core/GlobalVars.h"
+#include "core/MsgSupport.h"
 #include "mainwindow/MenuTargets.h"
 #include "platform/DefaultInstance.h"
 #include "platform/DocumentPrinter.h"
@@ -132,7 +133,7 @@ private slots:
         window.Combo1_Click();
         QCOMPARE(window.RT->Text(), QStringLiteral("b1\r\n\r\nb3\r\n"));
         QCOMPARE(m_fx->desk().messageBoxes().size(), 1);
-        QVERIFY(m_fx->desk().lastMessage().contains(QStringLiteral("TLNotes.Combo1_Click()")));
+        QCOMPARE(m_fx->desk().lastMessage(), GetMsg(0, 47, notes()));
     }
 
     void missingFileFailsTheLoad()

@@ -1,0 +1,108 @@
+#include "platform/ChmHeader.h"
+
+#include <QIODevice>
+#include <QtEndian>
+
+namespace {
+// The file header: signature, version, its own length, then (from 0x38) the
+// offsets and lengths of header section 0 (which records the file's length) and
+// of the directory, and in version 3 the offset of the content.
+constexpr qint64 FileHeaderV2 = 0x58;
+constexpr qint64 FileHeaderV3 = 0x60;
+constexpr qint64 Section0Offset = 0x38;
+constexpr qint64 DirectoryOffset = 0x48;
+constexpr qint64 ContentOffset = 0x58;
+constexpr qint64 Section0Size = 0x18;
+constexpr qint64 Section0FileLength = 0x08;
+// The directory header, then its chunks.
+constexpr qint64 DirectoryHeaderSize = 0x54;
+constexpr qint64 DirHeaderLength = 0x08;
+constexpr qint64 DirChunkSize = 0x10;
+constexpr qint64 DirIndexRoot = 0x1C;
+constexpr qint64 DirFirstListing = 0x20;
+constexpr qint64 DirLastListing = 0x24;
+constexpr qint64 DirChunkCount = 0x2C;
+// A chunk holds at least its own header; help compilers write 4 KiB chunks.
+constexpr quint32 MinChunkSize = 0x20;
+constexpr quint32 MaxChunkSize = 1u << 20;
+
+QByteArray readAt(QIODevice &file, qint64 at, qint64 size)
+{
+    if (!file.seek(at))
+        return QByteArray();
+    return file.read(size);
+}
+
+quint32 u32(const QByteArray &bytes, qint64 at)
+{
+    return qFromLittleEndian<quint32>(bytes.constData() + at);
+}
+
+quint64 u64(const QByteArray &bytes, qint64 at)
+{
+    return qFromLittleEndian<quint64>(bytes.constData() + at);
+}
+
+QString directoryProblem(QIODevice &file, quint64 offset, quint64 length)
+{
+    const QByteArray dir = readAt(file, qint64(offset), DirectoryHeaderSize);
+    if (dir.size() < DirectoryHeaderSize || !dir.startsWith("ITSP"))
+        return QStringLiteral("its directory header is missing");
+    const quint32 headerLength = u32(dir, DirHeaderLength);
+    const quint32 chunkSize = u32(dir, DirChunkSize);
+    const quint32 chunks = u32(dir, DirChunkCount);
+    if (headerLength < DirectoryHeaderSize || headerLength > length)
+        return QStringLiteral("its directory header has a wrong length (%1)").arg(headerLength);
+    if (chunkSize < MinChunkSize || chunkSize > MaxChunkSize)
+        return QStringLiteral("its directory has a wrong chunk size (%1)").arg(chunkSize);
+    if (chunks == 0 || quint64(chunks) * chunkSize > length - headerLength)
+        return QStringLiteral("its directory of %1 chunks does not fit in the file").arg(chunks);
+    const qint32 root = qint32(u32(dir, DirIndexRoot));
+    const quint32 first = u32(dir, DirFirstListing);
+    const quint32 last = u32(dir, DirLastListing);
+    if (root < -1 || root >= qint64(chunks) || first > last || last >= chunks)
+        return QStringLiteral("its directory names chunks it does not have");
+    return QString();
+}
+} // namespace
+
+namespace ChmHeader {
+
+bool fits(quint64 offset, quint64 length, qint64 size)
+{
+    return size >= 0 && offset <= quint64(size) && length <= quint64(size) - offset;
+}
+
+bool hasSignature(QIODevice &file)
+{
+    return readAt(file, 0, 4) == "ITSF";
+}
+
+QString problem(QIODevice &file, qint64 size)
+{
+    const QByteArray head = readAt(file, 0, FileHeaderV3);
+    if (head.size() < FileHeaderV2)
+        return QStringLiteral("it is too short to be a compiled help file (%1 bytes)").arg(size);
+    const quint32 version = u32(head, 4);
+    const quint32 headerLength = u32(head, 8);
+    if (version < 2 || version > 3 || headerLength < FileHeaderV2 || headerLength > size)
+        return QStringLiteral("its header is of an unknown version (%1)").arg(version);
+    const quint64 sec0 = u64(head, Section0Offset);
+    const quint64 dirOffset = u64(head, DirectoryOffset);
+    const quint64 dirLength = u64(head, DirectoryOffset + 8);
+    if (!fits(sec0, Section0Size, size))
+        return QStringLiteral("its header reaches past the end of the file");
+    const QByteArray section0 = readAt(file, qint64(sec0), Section0Size);
+    const quint64 recorded = section0.size() == Section0Size ? u64(section0, Section0FileLength) : 0;
+    if (recorded > quint64(size))
+        return QStringLiteral("it is cut short (%1 of its %2 bytes are there)").arg(size).arg(recorded);
+    if (!fits(dirOffset, dirLength, size) || dirLength < DirectoryHeaderSize)
+        return QStringLiteral("its directory reaches past the end of the file");
+    const bool contentNamed = version >= 3 && headerLength >= FileHeaderV3 && head.size() >= FileHeaderV3;
+    const quint64 content = contentNamed ? u64(head, ContentOffset) : dirOffset + dirLength;
+    if (content > quint64(size))
+        return QStringLiteral("its content starts past the end of the file");
+    return directoryProblem(file, dirOffset, dirLength);
+}
+
+} // namespace ChmHeader
