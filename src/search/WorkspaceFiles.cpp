@@ -169,36 +169,30 @@ bool WorkspaceFiles::SaveOverChangedFile()
 
 bool WorkspaceFiles::WriteFile(const QString &name)
 {
-    const QByteArray bytes = WriteDocument(name);
-    if (bytes.isNull())
-        return false;
-    m_document.Saved(name, bytes);
-    return true;
+    return WriteDocument(name, &NotesDocument::Saved);
 }
 
 bool WorkspaceFiles::SaveCopy(const QString &name)
 {
-    const QByteArray bytes = WriteDocument(name);
-    if (bytes.isNull())
-        return false;
-    m_document.CopySaved(name, bytes);
-    return true;
+    return WriteDocument(name, &NotesDocument::CopySaved);
 }
 
-// The document as RTF in the file; the old file is replaced only when the new
-// one is whole on disk. A null array after saying why it could not be written.
-QByteArray WorkspaceFiles::WriteDocument(const QString &name)
+// The document as RTF in the file, then told to the document as written; the
+// old file is replaced only when the new one is whole on disk. False after
+// saying why it could not be written.
+bool WorkspaceFiles::WriteDocument(const QString &name, Written written)
 {
-    QByteArray bytes = RtfWriter::write(*m_document.Pane().document());
+    const QByteArray bytes = RtfWriter::write(*m_document.Pane().document());
     try {
         TextFiles::writeAtomically(name, bytes);
     } catch (const RuntimeError &e) {
         desktop().messageBox(GetMsg(0, MsgSaveFailed, shownName(name)) + QStringLiteral("\r\n\r\n") +
                                  e.description(),
                              MsgBoxStyle::Exclamation, QString());
-        return QByteArray();
+        return false;
     }
-    return bytes;
+    (m_document.*written)(name, bytes);
+    return true;
 }
 
 int WorkspaceFiles::AskToSave()

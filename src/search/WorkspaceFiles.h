@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 class NotesDocument;
@@ -51,7 +52,8 @@ private:
     bool OpenFile(const QString &name);
     bool WriteFile(const QString &name);
     bool SaveOverChangedFile();
-    QByteArray WriteDocument(const QString &name);
+    using Written = void (NotesDocument::*)(const QString &name, const QByteArray &bytes);
+    bool WriteDocument(const QString &name, Written written);
     QString AskSaveName();
     QString Folder() const;
     void ReportUnreadable(const QString &name, const QString &reason);

@@ -26,10 +26,9 @@ class TestKeptNotes : public QObject
 
 private:
     std::unique_ptr<TestFixture> m_fx;
-    QByteArray m_oldDataHome;
 
     TestDesktop &desk() { return m_fx->desk(); }
-    QString dataFolder() const { return m_fx->path(QStringLiteral("data/Verbanox/")); }
+    QString dataFolder() const { return m_fx->dataHome() + QStringLiteral("/Verbanox/"); }
     QStringList kept() const { return QDir(dataFolder()).entryList(QDir::Files, QDir::Name); }
     static QString textOf(const QString &path)
     {
@@ -43,7 +42,7 @@ private:
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_fx->configHome());
-        env.insert(QStringLiteral("XDG_DATA_HOME"), m_fx->path(QStringLiteral("data")));
+        env.insert(QStringLiteral("XDG_DATA_HOME"), m_fx->dataHome());
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("QT_PLUGIN_PATH"), QStringLiteral(VX_TEST_PLUGINS));
         env.insert(QStringLiteral("QT_QPA_GENERIC_PLUGINS"), QStringLiteral("vxappdriver:") + mode);
@@ -77,8 +76,6 @@ private Q_SLOTS:
         gNotifier = new GlobalNotifier();
         gShowSplash = false;
         Splash::setShowModal([] {});
-        m_oldDataHome = qgetenv("XDG_DATA_HOME");
-        qputenv("XDG_DATA_HOME", m_fx->path(QStringLiteral("data")).toUtf8());
         AdvancedSearch::Register();
     }
     void cleanup()
@@ -87,7 +84,6 @@ private Q_SLOTS:
         TestFixture::resetSeams();
         delete gNotifier;
         gNotifier = nullptr;
-        qputenv("XDG_DATA_HOME", m_oldDataHome);
         m_fx.reset();
     }
 
@@ -159,7 +155,8 @@ private Q_SLOTS:
     void signalKeepsTheNotesAndTheNextStartOffersThem()
     {
         QFETCH(int, signal);
-        QVERIFY(QFile::copy(QStringLiteral(VX_PROGRAM_DIR "/Verbanox"), m_fx->path(QStringLiteral("Verbanox"))));
+        QVERIFY(
+            QFile::copy(QStringLiteral(VX_PROGRAM_DIR "/Verbanox"), m_fx->path(QStringLiteral("Verbanox"))));
         QVERIFY(QFile::copy(QStringLiteral(VX_PROGRAM_DIR "/libVxHelpers.so"),
                             m_fx->path(QStringLiteral("libVxHelpers.so"))));
         m_fx->writeFile(QStringLiteral("Modules/Bible/b_kjv.txt"), "1\t1\t1\t1\tIn the beginning\r\n");

@@ -160,12 +160,13 @@ class TestShortWrites : public QObject
 
 private:
     std::unique_ptr<TestFixture> m_fx;
-    QByteArray m_oldDataHome;
 
     QString where(const QString &file) const
     {
         if (file.startsWith(QLatin1String("config:")))
             return m_fx->configHome() + QLatin1Char('/') + file.mid(7);
+        if (file.startsWith(QLatin1String("data:")))
+            return m_fx->dataHome() + QLatin1Char('/') + file.mid(5);
         return m_fx->path(file);
     }
     static bool writeBytes(const QString &path, const QByteArray &bytes)
@@ -182,18 +183,12 @@ private slots:
         m_fx->copyShippedData(QStringLiteral("SysDefs"));
         Registry_::Initialize(QStringLiteral("Settings"));
         MsgSupport::ReloadAllMessages();
-        m_oldDataHome = qgetenv("XDG_DATA_HOME");
-        qputenv("XDG_DATA_HOME", m_fx->path(QStringLiteral("data")).toUtf8());
     }
-    void cleanup()
-    {
-        qputenv("XDG_DATA_HOME", m_oldDataHome);
-        m_fx.reset();
-    }
+    void cleanup() { m_fx.reset(); }
 
     void shortWriteKeepsTheOldFileAndSaysWhy_data()
     {
-        QTest::addColumn<QString>("file");      // relative to the program folder, or "config:..."
+        QTest::addColumn<QString>("file");      // relative to the program folder, "config:..." or "data:..."
         QTest::addColumn<QByteArray>("before"); // written before; null: left as it is
         QTest::addColumn<QByteArray>("after");  // what it holds after; null: no file
         QTest::addColumn<qint64>("limit");      // the bytes a file may hold
@@ -250,7 +245,7 @@ private slots:
             return raised([&] { box.SaveFile(fx.path(QStringLiteral("notes/box.rtf"))); });
         });
         // The notes kept first stay when keeping them again fails.
-        row("kept notes", "data/Verbanox/Unsaved notes 2024-01-01 12.00.00.rtf", none,
+        row("kept notes", "data:Verbanox/Unsaved notes 2024-01-01 12.00.00.rtf", none,
             rtfOf(QStringLiteral("kept first")), 4096, keepNotes);
     }
     void shortWriteKeepsTheOldFileAndSaysWhy()
