@@ -1,4 +1,5 @@
 #include "core/BookmarkRecords.h"
+#include "core/Bug_.h"
 #include "core/GlobalVars.h"
 #include "core/MsgSupport.h"
 
@@ -143,8 +144,9 @@ void BookmarkRecords::LoadBookmarks()
     records.m_original = bytes;
     try {
         records.KeepDamagedOriginal();
-    } catch (const RuntimeError &) {
+    } catch (const RuntimeError &e) {
         // Tried again before the file is next written, which waits for it.
+        Bug_::NoteIgnoredError(e);
     }
     TellDamage(problems);
 }

@@ -6,7 +6,10 @@
 #include "platform/VbText.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QHash>
+
+Q_LOGGING_CATEGORY(lcErrors, "verbanox.errors", QtInfoMsg)
 
 namespace {
 const QString CRLF = QStringLiteral("\r\n");
@@ -123,6 +126,23 @@ QString FileFaultText(qint32 msgId, const QString &fileName, const QString &reas
 void ReportFileFault(qint32 msgId, const QString &fileName, const QString &reason)
 {
     desktop().messageBox(FileFaultText(msgId, fileName, reason), MsgBoxStyle::Exclamation, QString());
+}
+
+void NoteIgnoredError(const std::exception &e, CallSite where)
+{
+    if (!lcErrors().isDebugEnabled())
+        return;
+    ErrorState error;
+    error.SetFrom(e);
+    QString line = QStringLiteral("%1:%2, %3: error %4 ignored: %5")
+                       .arg(QFileInfo(QString::fromUtf8(where.file)).fileName())
+                       .arg(where.line)
+                       .arg(QString::fromUtf8(where.function))
+                       .arg(error.Number)
+                       .arg(error.Description);
+    if (!error.Source.isEmpty())
+        line += QStringLiteral(" (from ") + error.Source + QLatin1Char(')');
+    qCDebug(lcErrors).noquote() << line;
 }
 
 QString SystemErrorText(qint32 code)

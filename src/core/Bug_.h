@@ -1,11 +1,17 @@
 #pragma once
 
+#include <QLoggingCategory>
 #include <QString>
 #include <exception>
 #include <utility>
 
+#include "platform/CallSite.h"
 #include "platform/Desktop.h"
 #include "platform/RuntimeError.h"
+
+// Errors the program ignores on purpose leave a line here, at debug level and so
+// off unless asked for (QT_LOGGING_RULES="verbanox.errors.debug=true").
+Q_DECLARE_LOGGING_CATEGORY(lcErrors)
 
 // The program's one error convention: routines trap errors and report them with
 // their trace name ("<Object>.<Routine>()"); the program goes on.
@@ -24,6 +30,8 @@ QString UnexpectedErrorText(const QString &extraText);
 // line, or after a blank line when the message has lines of its own.
 QString FileFaultText(qint32 msgId, const QString &fileName, const QString &reason);
 void ReportFileFault(qint32 msgId, const QString &fileName, const QString &reason);
+// Leaves the trace of an error ignored at `where` in lcErrors.
+void NoteIgnoredError(const std::exception &e, CallSite where = CallSite::here());
 } // namespace Bug_
 
 using Bug_::Assert;
@@ -52,14 +60,17 @@ template <typename F> bool TrapErrors(const QString &routine, F &&body)
 }
 
 // Runs a body whose errors are to be ignored (handlers that run often or in the
-// background). Returns false when an error occurred.
-template <typename F> bool IgnoreErrors(F &&body)
+// background); an error leaves only its trace in lcErrors, naming the caller.
+// Returns false when an error occurred.
+template <typename F> bool IgnoreErrors(F &&body, CallSite where = CallSite::here())
 {
     try {
         std::forward<F>(body)();
         return true;
-    } catch (const RuntimeError &) {
-    } catch (const std::exception &) {
+    } catch (const RuntimeError &e) {
+        Bug_::NoteIgnoredError(e, where);
+    } catch (const std::exception &e) {
+        Bug_::NoteIgnoredError(e, where);
     }
     return false;
 }

@@ -3,14 +3,14 @@
 #include "platform/Seams.h"
 
 namespace {
-std::function<void()> &noBibles()
+Seam<std::function<void()>> &noBibles()
 {
-    static std::function<void()> show;
+    static Seam<std::function<void()>> show{nullptr};
     return show;
 }
-std::function<QWidget *()> &mainWindow()
+Seam<std::function<QWidget *()>> &mainWindow()
 {
-    static std::function<QWidget *()> createAndShow;
+    static Seam<std::function<QWidget *()>> createAndShow{nullptr};
     return createAndShow;
 }
 } // namespace
@@ -19,19 +19,18 @@ namespace CoreHooks {
 
 QWidget *ShowMainWindow()
 {
-    return mainWindow() ? mainWindow()() : nullptr;
+    return mainWindow().get() ? mainWindow().get()() : nullptr;
 }
 
 void SetMainWindow(std::function<QWidget *()> createAndShow)
 {
-    Seams::OnReset(&mainWindow(), [] { mainWindow() = nullptr; });
-    mainWindow() = std::move(createAndShow);
+    mainWindow().replace(std::move(createAndShow));
 }
 
 void ShowNoBiblesDialog()
 {
-    if (noBibles()) {
-        noBibles()();
+    if (noBibles().get()) {
+        noBibles().get()();
         return;
     }
     // Without the window layer there is nothing to read: say so and end.
@@ -41,8 +40,7 @@ void ShowNoBiblesDialog()
 
 void SetNoBiblesDialog(std::function<void()> show)
 {
-    Seams::OnReset(&noBibles(), [] { noBibles() = nullptr; });
-    noBibles() = std::move(show);
+    noBibles().replace(std::move(show));
 }
 
 } // namespace CoreHooks

@@ -3,25 +3,24 @@
 #include "platform/Seams.h"
 
 namespace {
-std::function<ProgressLog &()> &factory()
+Seam<std::function<ProgressLog &()>> &factory()
 {
-    static std::function<ProgressLog &()> f;
+    static Seam<std::function<ProgressLog &()>> f{nullptr};
     return f;
 }
 } // namespace
 
 ProgressLog &ProgressMessages()
 {
-    if (factory())
-        return factory()();
+    if (factory().get())
+        return factory().get()();
     static MemoryProgressLog memoryLog;
     return memoryLog;
 }
 
 void SetProgressLogFactory(std::function<ProgressLog &()> f)
 {
-    Seams::OnReset(&factory(), [] { factory() = nullptr; });
-    factory() = std::move(f);
+    factory().replace(std::move(f));
 }
 
 void MemoryProgressLog::MsgShow(const QString &text, bool closeWhenDone)

@@ -49,12 +49,6 @@ QString onWebSite(const QString &path)
     return site + (path.startsWith(QLatin1Char('/')) ? path : QLatin1Char('/') + path);
 }
 
-bool anyChmBible()
-{
-    return !FileNames::listFiles(gModuleFolder + QStringLiteral("CHM/"), QStringLiteral("c?_*.chm"))
-                .isEmpty();
-}
-
 // Modules of the kind are installed; Bibles need no rule (the program does not
 // run without one).
 std::function<bool()> installed(ModuleKind kind)
@@ -64,17 +58,19 @@ std::function<bool()> installed(ModuleKind kind)
     return CommonMenus::WhenAnyFile(&ModuleMaintenance::ModuleFolder(kind), QStringLiteral("*.txt"));
 }
 
+void showModal(MenuTargets::Target target)
+{
+    const MenuTargets::Window &window = MenuTargets::Get(target);
+    if (!window.showModal)
+        raiseError(RtErr::ObjectNotSet, QStringLiteral("Verbanox.MainMenu"),
+                   QStringLiteral("The dialog cannot be shown."));
+    window.showModal();
+}
+
 // Without CHM Bibles the item offers their download page, which works now.
 void chmBibles(MenuCall &call)
 {
-    if (anyChmBible()) {
-        CommonMenus::ShowModal(MenuTargets::CHM)(call);
-        return;
-    }
-    const int answer = desktop().messageBox(GetMsg(0, ChmNotInstalledMsg),
-                                            MsgBoxStyle::YesNo | MsgBoxStyle::Question, QString());
-    if (answer == MsgBoxResult::Yes)
-        OpenUrl(CommonMenus::ChmBiblesAddress(), call.window());
+    CommonMenus::OpenChmBibles(CommonMenus::ChmBiblesInstalled(), call.window());
 }
 
 void showMessageNumbers(MenuCall &call)
@@ -150,13 +146,7 @@ MenuHandler ShowWindow(MenuTargets::Target target)
 
 MenuHandler ShowModal(MenuTargets::Target target)
 {
-    return [target](MenuCall &) {
-        const MenuTargets::Window &window = MenuTargets::Get(target);
-        if (!window.showModal)
-            raiseError(RtErr::ObjectNotSet, QStringLiteral("Verbanox.MainMenu"),
-                       QStringLiteral("The dialog cannot be shown."));
-        window.showModal();
-    };
+    return [target](MenuCall &) { showModal(target); };
 }
 
 MenuHandler OpenPage(std::function<QString()> address)
@@ -229,7 +219,8 @@ MenuItem View(MenuHandler integrateNames)
             M::Item(QStringLiteral("mViewMp3Bibles"), 204, QStringLiteral("MP&3 Bibles"), ShowWindow(T::MP3))
                 .enabledWhen(WhenRegistered(T::MP3)),
             M::Item(QStringLiteral("mViewChmBibles"), 203, QStringLiteral("C&HM Bibles"), chmBibles)
-                .enabledWhen([] { return !anyChmBible() || MenuTargets::IsRegistered(MenuTargets::CHM); }),
+                .enabledWhen(
+                    [] { return !ChmBiblesInstalled() || MenuTargets::IsRegistered(MenuTargets::CHM); }),
         });
 }
 
@@ -331,6 +322,24 @@ QString BugReportAddress()
 QString ChmBiblesAddress()
 {
     return onWebSite(QStringLiteral("chm_bibles.html"));
+}
+
+bool ChmBiblesInstalled()
+{
+    return !FileNames::listFiles(gModuleFolder + QStringLiteral("CHM/"), QStringLiteral("c?_*.chm"))
+                .isEmpty();
+}
+
+void OpenChmBibles(bool installed, QWidget *window)
+{
+    if (installed) {
+        showModal(MenuTargets::CHM);
+        return;
+    }
+    const int answer = desktop().messageBox(GetMsg(0, ChmNotInstalledMsg),
+                                            MsgBoxStyle::YesNo | MsgBoxStyle::Question, QString());
+    if (answer == MsgBoxResult::Yes)
+        OpenUrl(ChmBiblesAddress(), window);
 }
 
 } // namespace CommonMenus

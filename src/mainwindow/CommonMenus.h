@@ -57,4 +57,10 @@ QString MailingListAddress();
 QString BugReportAddress();
 QString ChmBiblesAddress();
 
+// Some CHM Bible ("c?_*.chm") is in the module folder's CHM folder.
+bool ChmBiblesInstalled();
+// The CHM Bible selector, modally, when they are installed; otherwise the
+// question whether to open their download page.
+void OpenChmBibles(bool installed, QWidget *window);
+
 } // namespace CommonMenus

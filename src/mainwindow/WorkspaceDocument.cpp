@@ -4,22 +4,21 @@
 #include "platform/Seams.h"
 
 namespace {
-WorkspaceDocument::Access &registration()
+Seam<WorkspaceDocument::Access> &registration()
 {
-    static WorkspaceDocument::Access access;
+    static Seam<WorkspaceDocument::Access> access{WorkspaceDocument::Access{}};
     return access;
 }
 } // namespace
 
 void WorkspaceDocument::Register(Access access)
 {
-    Seams::OnReset(&registration(), &WorkspaceDocument::Clear);
-    registration() = std::move(access);
+    registration().replace(std::move(access));
 }
 
 bool WorkspaceDocument::IsRegistered()
 {
-    return bool(registration().pane);
+    return bool(registration().get().pane);
 }
 
 const WorkspaceDocument::Access &WorkspaceDocument::Get()
@@ -27,10 +26,5 @@ const WorkspaceDocument::Access &WorkspaceDocument::Get()
     if (!IsRegistered())
         raiseError(RtErr::ObjectNotSet, QStringLiteral("Verbanox.WorkspaceDocument.Get"),
                    QStringLiteral("The search workspace is not available."));
-    return registration();
-}
-
-void WorkspaceDocument::Clear()
-{
-    registration() = Access{};
+    return registration().get();
 }

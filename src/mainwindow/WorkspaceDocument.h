@@ -27,7 +27,8 @@ public:
         std::function<int()> askToSave = {};
         // Shows a bookmark's document in the workspace (the bookmark list's Go
         // to): its text, the file that File > Save writes to and the caption, in
-        // one step. Raises RuntimeError when the file cannot be read.
+        // one step, and the workspace in front, shown if it was not. Raises
+        // RuntimeError when the file cannot be read.
         std::function<void(const QString &path)> showFile = {};
         // A file was renamed (a bookmark's document): when the workspace shows
         // it, File > Save follows it.
@@ -47,5 +48,4 @@ public:
     static bool IsRegistered();
     // The registration; raises RuntimeError 91 when there is none.
     static const Access &Get();
-    static void Clear();
 };

@@ -1,12 +1,14 @@
 #include "platform/AppInfo.h"
+#include "platform/Seams.h"
 
 #include <QCoreApplication>
 #include <QDir>
 
 namespace {
-QString &folderOverride()
+// Empty: the folder of the executable.
+Seam<QString> &folderOverride()
 {
-    static QString folder;
+    static Seam<QString> folder{QString()};
     return folder;
 }
 
@@ -36,8 +38,8 @@ QString title()
 
 QString programFolder()
 {
-    if (!folderOverride().isEmpty())
-        return folderOverride();
+    if (!folderOverride().get().isEmpty())
+        return folderOverride().get();
     if (QCoreApplication::instance())
         return withSlash(QCoreApplication::applicationDirPath());
     return withSlash(QDir::currentPath());
@@ -45,7 +47,7 @@ QString programFolder()
 
 void setProgramFolder(const QString &folder)
 {
-    folderOverride() = folder.isEmpty() ? QString() : withSlash(folder);
+    folderOverride().replace(folder.isEmpty() ? QString() : withSlash(folder));
 }
 
 QString configFolder()

@@ -1,4 +1,5 @@
 #include "platform/CodePage.h"
+#include "platform/Seams.h"
 
 #include <QHash>
 #include <QSet>
@@ -8,9 +9,9 @@
 #include <optional>
 
 namespace {
-std::function<void(const QString &)> &unknownHandler()
+Seam<std::function<void(const QString &)>> &unknownHandler()
 {
-    static std::function<void(const QString &)> handler;
+    static Seam<std::function<void(const QString &)>> handler{nullptr};
     return handler;
 }
 
@@ -22,9 +23,10 @@ int effective(int codePage)
         static QSet<int> reported;
         if (!reported.contains(codePage)) {
             reported.insert(codePage);
-            if (unknownHandler())
-                unknownHandler()(QStringLiteral("Unknown code page %1; the text is read as code page 1252.")
-                                     .arg(codePage));
+            if (unknownHandler().get())
+                unknownHandler().get()(
+                    QStringLiteral("Unknown code page %1; the text is read as code page 1252.")
+                        .arg(codePage));
         }
         return CodePage::SystemAnsi;
     }
@@ -200,7 +202,7 @@ bool canEncode(const QString &text, int codePage)
 
 void setUnknownCodePageHandler(std::function<void(const QString &message)> handler)
 {
-    unknownHandler() = std::move(handler);
+    unknownHandler().replace(std::move(handler));
 }
 
 } // namespace CodePage

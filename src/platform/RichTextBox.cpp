@@ -185,6 +185,20 @@ QList<QTextCharFormat> RichTextBox::selectionFormats() const
     return SelectedFragmentFormats(cursor);
 }
 
+quint32 RichTextBox::BackColor() const
+{
+    return OleColor::fromQColor(palette().color(QPalette::Base));
+}
+
+// By the palette, which the viewport fills itself from: a style sheet would win
+// over every later palette.
+void RichTextBox::setBackColor(quint32 color)
+{
+    QPalette colours = palette();
+    colours.setColor(QPalette::Base, OleColor::toQColor(color));
+    setPalette(colours);
+}
+
 QVariant RichTextBox::SelColor() const
 {
     std::optional<quint32> common;

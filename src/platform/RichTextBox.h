@@ -40,6 +40,9 @@ public:
     // The selection's colour as 0x00BBGGRR, or a null QVariant when it mixes colours.
     QVariant SelColor() const;
     void setSelColor(quint32 color);
+    // The colour behind the text as 0x00BBGGRR; a new one shows at once.
+    quint32 BackColor() const;
+    void setBackColor(quint32 color);
     // Whether the selection is bold, or a null QVariant when it is partly bold.
     QVariant SelBold() const;
     void setSelBold(bool bold);

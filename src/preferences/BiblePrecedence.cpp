@@ -114,9 +114,7 @@ void BiblePrecedence::FillList()
     try {
         records = TranslationsFile::ReadBibles(translationsPath());
     } catch (const RuntimeError &e) {
-        desktop().messageBox(GetMsg(0, ListUnreadableMsg, translationsPath()) + QStringLiteral("\r\n") +
-                                 e.description(),
-                             MsgBoxStyle::Exclamation, QString());
+        Bug_::ReportFileFault(ListUnreadableMsg, translationsPath(), e.description());
         return;
     }
     int number = 0;
@@ -254,9 +252,7 @@ void BiblePrecedence::SaveTranslationOrder()
     try {
         TranslationsFile::WriteBibles(translationsPath(), bibles);
     } catch (const RuntimeError &e) {
-        desktop().messageBox(GetMsg(0, ListUnwritableMsg, translationsPath()) + QStringLiteral("\r\n") +
-                                 e.description(),
-                             MsgBoxStyle::Exclamation, QString());
+        Bug_::ReportFileFault(ListUnwritableMsg, translationsPath(), e.description());
         return;
     }
     VerbanoxRoutines::LoadTranslationsList();

@@ -55,8 +55,7 @@ template <typename F> bool fileStep(const QString &path, bool writing, F &&body)
         body();
         return true;
     } catch (const RuntimeError &e) {
-        desktop().messageBox(GetMsg(0, writing ? 289 : 288, path) + QStringLiteral("\r\n") + e.description(),
-                             MsgBoxStyle::Exclamation, QString());
+        Bug_::ReportFileFault(writing ? 289 : 288, path, e.description());
         return false;
     }
 }

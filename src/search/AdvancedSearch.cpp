@@ -2,6 +2,7 @@
 #include "search/BookRange.h"
 #include "search/EditCommands.h"
 #include "search/FormatToolbar.h"
+#include "search/MediaBibleButtons.h"
 #include "search/NotesDocument.h"
 #include "search/NotesRecovery.h"
 #include "search/SearchButtonAnimation.h"
@@ -31,7 +32,6 @@
 #include "mainwindow/WorkspaceDocument.h"
 #include "platform/DefaultInstance.h"
 #include "platform/Desktop.h"
-#include "platform/OleColor.h"
 #include "platform/RichTextBox.h"
 #include "platform/Seams.h"
 #include "platform/TextFile.h"
@@ -124,6 +124,7 @@ void AdvancedSearch::Register()
                                              window->mEditWrapText->setEnabled(true);
                                      }};
     access.askToSave = [] { return Instance().m_files->AskToSave(); };
+    // A bookmark's document shows with the workspace, loaded or closed before.
     access.showFile = [](const QString &path) { Instance().GoToBookmark(path); };
     access.fileRenamed = [](const QString &from, const QString &to) {
         if (AdvancedSearch *window = DefaultInstance<AdvancedSearch>::peek())
@@ -145,6 +146,15 @@ void AdvancedSearch::GoToBookmark(const QString &path)
     const QByteArray bytes = TextFiles::readAll(path);
     m_run->Abandon();
     m_files->ShowBookmark(path, bytes);
+    ComeToFront();
+}
+
+void AdvancedSearch::ComeToFront()
+{
+    setVisible(true);
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    raise();
+    activateWindow();
 }
 
 // Unsaved notes are shown with the question that asks about them.
@@ -152,11 +162,7 @@ bool AdvancedSearch::MayEndProgram()
 {
     if (!TextChanged())
         return true;
-    if (isMinimized())
-        showNormal();
-    show();
-    raise();
-    activateWindow();
+    ComeToFront();
     return m_files->MayReplaceDocument();
 }
 
@@ -183,8 +189,7 @@ void AdvancedSearch::OfferKeptNotes()
                                  MsgBoxStyle::YesNo | MsgBoxStyle::Question, QString()) != MsgBoxResult::Yes)
             continue;
         AdvancedSearch &window = Instance();
-        window.show();
-        window.raise();
+        window.ComeToFront();
         window.m_files->OpenNamed(path);
     }
 }
@@ -347,10 +352,9 @@ void AdvancedSearch::CreateToolbar()
     cmdUndo = m_toolbar->cmdUndo;
     cmdBibMulti = m_toolbar->cmdBibMulti;
     // The compiled-help and MP3 Bibles sit beside the search modes.
-    cmdCHM = WorkspaceToolbar::MakeButton(
-        Picture4, "cmdCHM", WorkspaceToolbar::ThemePicture("help-browser", QStyle::SP_FileDialogInfoView));
-    cmdMP3 = WorkspaceToolbar::MakeButton(
-        Picture4, "cmdMP3", WorkspaceToolbar::ThemePicture("audio-x-generic", QStyle::SP_MediaPlay));
+    m_media = new MediaBibleButtons(Picture4);
+    cmdCHM = m_media->cmdCHM;
+    cmdMP3 = m_media->cmdMP3;
 }
 
 void AdvancedSearch::ConnectToolbar()
@@ -361,6 +365,9 @@ void AdvancedSearch::ConnectToolbar()
             ClickMenuItem(name);
     });
     connect(m_toolbar->FormatBar(), &FormatToolbar::undoAvailable, this, [this] { m_edit->UpdateItems(); });
+    // Another document (a search result, a file, a bookmark): the buttons show
+    // the formats at its caret, not those of the text that went.
+    connect(m_document, &NotesDocument::replaced, m_toolbar->FormatBar(), &FormatToolbar::UpdateButtons);
     // Each button runs its menu command, or the command of the study window it opens.
     connect(m_toolbar, &WorkspaceToolbar::commandClicked, this, [this](const QString &name) {
         if (m_menus->action(name) && m_menus->action(name)->isEnabled())
@@ -368,14 +375,6 @@ void AdvancedSearch::ConnectToolbar()
         m_edit->FocusPane();
     });
     m_toolbar->FollowMenus(*m_menus);
-    WorkspaceToolbar::Follow(cmdCHM, m_menus->action(QStringLiteral("mViewChmBibles")));
-    connect(cmdCHM, &QToolButton::clicked, this, [this] {
-        m_menus->runAs(QStringLiteral("cmdCHM"), [this] { m_menus->run(QStringLiteral("mViewChmBibles")); });
-    });
-    connect(cmdMP3, &QToolButton::clicked, this, [this] {
-        m_menus->runAs(QStringLiteral("cmdMP3"),
-                       [] { MenuTargets::Get(MenuTargets::MP3).instance()->setVisible(true); });
-    });
 }
 
 // --- Menus -------------------------------------------------------------------
@@ -402,8 +401,6 @@ void AdvancedSearch::BindMenuMembers()
     const auto item = [this](const char *name) { return m_menus->action(QLatin1String(name)); };
     m_edit->Follow(
         {item("mEditCut"), item("mEditCopy"), item("mEditPaste"), item("mEditUndo"), item("mEditDelete")});
-    // The CHM item is reached from the toolbar only.
-    m_menus->action(QStringLiteral("mViewChmBibles"))->setVisible(false);
 }
 
 // As a click does: a check mark changes, then the command follows it.
@@ -468,10 +465,7 @@ void AdvancedSearch::Form_Load()
     errors.step([this] { PopulateHistoryCombo(); });
     errors.step([this] { ProgressBar1->setVisible(false); });
     errors.step([this] { FillTranslations(); });
-    errors.step([this] {
-        RT->setStyleSheet(QStringLiteral("QTextEdit { background-color: %1; color: %2; }")
-                              .arg(OleColor::toQColor(gBib1BC).name(), OleColor::toQColor(gBib1TC).name()));
-    });
+    errors.step([this] { m_document->SetColours(gBib1BC, gBib1TC); });
     errors.step([this] { chkActiveUpd->setChecked(gActiveUpdateBib1); });
     errors.step([this] { Timer1->start(SearchButtonAnimation::FastMilliseconds); });
     errors.step([] {
@@ -490,7 +484,7 @@ void AdvancedSearch::Form_Load()
     errors.step([this] { RestoreBookRange(); });
     errors.step([this] { SelectSavedTranslation(); });
     errors.step([this] { m_menus->ApplyEnabling(); });
-    errors.step([this] { cmdMP3->setEnabled(MenuTargets::IsRegistered(MenuTargets::MP3)); });
+    errors.step([this] { m_media->MarkInstalled(); });
     // Without a names dictionary there are no names to look up.
     errors.step([this] {
         if (!mIntegrateNames->isEnabled())

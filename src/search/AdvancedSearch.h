@@ -13,6 +13,7 @@
 
 class EditCommands;
 class FormatToolbar;
+class MediaBibleButtons;
 class MenuTable;
 class QAction;
 class QCheckBox;
@@ -129,6 +130,9 @@ public:
     QToolButton *cmdPaste = nullptr;
     QToolButton *cmdUndo = nullptr;
     QToolButton *cmdBibMulti = nullptr;
+    // The CHM Bible selector and the MP3 player, beside the search modes.
+    QToolButton *cmdCHM = nullptr;
+    QToolButton *cmdMP3 = nullptr;
     // The menus, bound by their design names.
     QMenu *zFile = nullptr;
     QMenu *zEdit = nullptr;
@@ -156,6 +160,7 @@ private:
     void Form_Load();
     void Form_Unload(bool &cancel);
     void GoToBookmark(const QString &path);
+    void ComeToFront();
     bool MayEndProgram();
 
     void FillTranslations();
@@ -182,8 +187,7 @@ private:
     QWidget *Picture4 = nullptr; // results and options row
     QWidget *Picture2 = nullptr; // status strip
     QPushButton *cmdClear = nullptr;
-    QToolButton *cmdCHM = nullptr;
-    QToolButton *cmdMP3 = nullptr;
+    MediaBibleButtons *m_media = nullptr;
     ImageList ImgList1;
 
     NotesDocument *m_document = nullptr;

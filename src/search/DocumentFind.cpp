@@ -5,12 +5,6 @@
 #include <QTextDocument>
 #include <QTextEdit>
 
-void DocumentFind::SetText(const QString &text)
-{
-    m_text = text;
-    m_position = 0;
-}
-
 int DocumentFind::FindNext(QTextEdit &pane)
 {
     if (m_text.isEmpty())

@@ -11,8 +11,8 @@ class DocumentFind
 {
 public:
     QString Text() const { return m_text; }
-    // A new text begins at the top.
-    void SetText(const QString &text);
+    // A new text begins where the last one left off or the reader last clicked.
+    void SetText(const QString &text) { m_text = text; }
     // The next find begins here (0-based); a new document begins at 0.
     void MoveTo(int position) { m_position = position < 0 ? 0 : position; }
     int Position() const { return m_position; }

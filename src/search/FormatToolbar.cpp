@@ -4,7 +4,6 @@
 #include "core/GlobalVars.h"
 #include "core/MsgSupport.h"
 #include "platform/Desktop.h"
-#include "platform/OleColor.h"
 #include "platform/RichTextBox.h"
 #include "platform/Twips.h"
 
@@ -429,9 +428,7 @@ void FormatToolbar::cmdBColour_Click()
         if (!colour)
             return;
         gBib1BC = *colour;
-        QPalette palette = m_rt->palette();
-        palette.setColor(QPalette::Base, OleColor::toQColor(gBib1BC));
-        m_rt->setPalette(palette);
+        m_rt->setBackColor(gBib1BC);
         emit undoAvailable();
     });
 }

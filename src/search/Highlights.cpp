@@ -3,7 +3,17 @@
 
 namespace {
 constexpr quint32 Yellow = 0x0000FFFF;
+
+// One character for one, as the search compares: "straße" is "STRAßE", not the
+// longer "STRASSE", which the search would never have found. Quotes stay as typed.
+QString upperCase(const QString &term)
+{
+    QString upper = term;
+    for (QChar &c : upper)
+        c = c.toUpper();
+    return upper;
 }
+} // namespace
 
 HighlightPlan PlanHighlights(QStringView resultText, const QStringList &terms, qint32 maxCount)
 {
@@ -21,7 +31,10 @@ HighlightPlan PlanHighlights(QStringView resultText, const QStringList &terms, q
             ++count.count;
             ++plan.matches;
             plan.hits.push_back(Hit{position, folded.size(), k});
-            plan.limitReached = plan.limitReached || plan.matches >= maxCount;
+            if (!plan.limitReached && plan.matches >= maxCount) {
+                plan.limitReached = true;
+                plan.limitHits = plan.hits.size();
+            }
             if (plan.limitReached)
                 break;
             from = position + 1;
@@ -33,7 +46,8 @@ HighlightPlan PlanHighlights(QStringView resultText, const QStringList &terms, q
 
 QString HighlightPlan::SummaryLine(const TermCount &count, bool ignoreCase)
 {
-    return QString::number(count.count) + QLatin1Char(' ') + (ignoreCase ? count.term.toUpper() : count.term);
+    return QString::number(count.count) + QLatin1Char(' ') +
+           (ignoreCase ? upperCase(count.term) : count.term);
 }
 
 quint32 TermColour(int term, const std::array<quint32, 5> &highlightColours)

@@ -33,6 +33,7 @@ struct HighlightPlan
     QList<TermCount> summary;
     qint64 matches = 0;
     bool limitReached = false;
+    size_t limitHits = 0; // the hits up to the one that reached the limit
 
     // The summary line of a term as the summary box lists it: the count, a blank
     // and the term (upper-cased when the search ignored case).

@@ -29,14 +29,6 @@ bool looksLikeRtf(const QByteArray &bytes)
     return view.trimmed().startsWith("{\\rtf");
 }
 
-void setColours(RichTextBox *pane, quint32 back, quint32 text)
-{
-    QPalette palette = pane->palette();
-    palette.setColor(QPalette::Base, OleColor::toQColor(back));
-    palette.setColor(QPalette::Text, OleColor::toQColor(text));
-    pane->setPalette(palette);
-}
-
 bool sameFile(const QString &first, const QString &second)
 {
     return !first.isEmpty() && QFileInfo(first).absoluteFilePath() == QFileInfo(second).absoluteFilePath();
@@ -47,6 +39,14 @@ NotesDocument::NotesDocument(RichTextBox *pane, QObject *parent)
     : QObject(parent)
     , m_pane(pane)
 {
+}
+
+void NotesDocument::SetColours(quint32 back, quint32 text)
+{
+    m_pane->setBackColor(back);
+    QPalette palette = m_pane->palette();
+    palette.setColor(QPalette::Text, OleColor::toQColor(text));
+    m_pane->setPalette(palette);
 }
 
 bool NotesDocument::Changed() const
@@ -97,7 +97,7 @@ bool NotesDocument::ShowFile(const QString &name, const QByteArray &bytes)
 
 bool NotesDocument::LoadRtf(const QByteArray &bytes)
 {
-    setColours(m_pane, 0xFFFFFF, 0);
+    SetColours(0xFFFFFF, 0);
     bool damaged = false;
     RtfReader::read(bytes, m_pane->document(), nullptr, &damaged);
     m_pane->setTextCursor(QTextCursor(m_pane->document()));
@@ -106,7 +106,7 @@ bool NotesDocument::LoadRtf(const QByteArray &bytes)
 
 void NotesDocument::LoadPlainText(const QByteArray &bytes)
 {
-    setColours(m_pane, gBib1BC, gBib1TC);
+    SetColours(gBib1BC, gBib1TC);
     QTextCharFormat format;
     format.setForeground(OleColor::toQColor(gBib1TC));
     if (gBib1Fontsize > 0)
@@ -151,6 +151,7 @@ void NotesDocument::ShowResult(QTextDocument *document, bool wrap)
         m_pane->setRightMargin(!wrap ? WrapOffTwips : gFitToDesktop ? 0 : layout.rightMargin);
         emit replaced();
     }
+    SetColours(gBib1BC, gBib1TC);
     m_pane->document()->setModified(false);
     SetTarget(QString(), false, Naming::Product, FileStamp());
 }
@@ -176,6 +177,7 @@ void NotesDocument::LayOutResult(QTextDocument *document, bool wrap) const
 void NotesDocument::Empty(const QTextCharFormat &format)
 {
     m_pane->clear();
+    m_pane->setBackColor(gBib1BC);
     m_pane->setCurrentCharFormat(format);
     m_pane->document()->setModified(false);
     SetTarget(QString(), false, Naming::Untitled, FileStamp());

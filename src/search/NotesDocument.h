@@ -34,6 +34,9 @@ public:
     // file is never overwritten with RTF.
     bool SavesToFile() const { return !m_fileName.isEmpty() && m_rtfFile; }
     QString Caption() const;
+    // The pane's back colour and the colour of text without one of its own
+    // (0x00BBGGRR), shown at once.
+    void SetColours(quint32 back, quint32 text);
 
     // An empty document without a file (File > New).
     void ShowNew();
@@ -42,10 +45,12 @@ public:
     // shown. Save then goes through Save As: written back, the rest would be lost.
     bool ShowFile(const QString &name, const QByteArray &bytes);
     // A search result, a document of its own that the pane takes over, laid out
-    // for the pane's page (wrapped or not). It is unchanged and has no file.
+    // for the pane's page (wrapped or not), in the workspace's colours. It is
+    // unchanged and has no file.
     void ShowResult(QTextDocument *document, bool wrap);
-    // An empty document without a file, in the given format (Integrity Check >
-    // All): the notes' file must not be saved over with nothing.
+    // An empty document without a file, in the given format, on the workspace's
+    // back colour (Integrity Check > All): the notes' file must not be saved
+    // over with nothing.
     void Empty(const QTextCharFormat &format);
     // Lays the whole text out by the page settings, or without wrapping; the
     // reader's selection stays, and so does the changed flag: a layout is no edit.

@@ -171,20 +171,20 @@ bool SearchRun::Highlight(std::unique_ptr<QTextDocument> document, const QString
     const HighlightPlan plan = PlanHighlights(result.toRawText(), terms, gMaxCountSize);
     m_view.ShowProgress(qint64(plan.hits.size()));
     int termsReached = 0;
-    ColourHits(result, plan, &termsReached);
+    const size_t coloured = ColourHits(result, plan, &termsReached);
     if (m_abandoned) {
         m_view.HideProgress();
         return false;
     }
     m_view.ShowDocument(document ? document.release() : &result);
     m_view.HideProgress();
-    ShowSummary(plan, termsReached, ignoreCase);
+    ShowSummary(plan, coloured, termsReached, ignoreCase);
     return true;
 }
 
 // Colours the hits in one edit block per poll interval, letting events run in
-// between, until a stop. termsReached: the terms begun.
-void SearchRun::ColourHits(QTextDocument &document, const HighlightPlan &plan, int *termsReached)
+// between, until a stop. Returns the hits coloured; termsReached: the terms begun.
+size_t SearchRun::ColourHits(QTextDocument &document, const HighlightPlan &plan, int *termsReached)
 {
     const std::array<quint32, 5> colours{gBib1H1, gBib1H2, gBib1H3, gBib1H4, gBib1H5};
     // One format per term, made once rather than for every hit.
@@ -217,21 +217,27 @@ void SearchRun::ColourHits(QTextDocument &document, const HighlightPlan &plan, i
         m_view.SetProgress(qint64(next));
         if (next < plan.hits.size()) {
             if (!LetEventsRun())
-                return;
+                return next;
             clock.restart();
         }
     }
     // Terms without a hit after the last coloured one were reached too.
     *termsReached = int(plan.summary.size());
+    return next;
 }
 
-void SearchRun::ShowSummary(const HighlightPlan &plan, int termsReached, bool ignoreCase)
+// The summary counts what was coloured: after a stop, the hits of the term being
+// coloured that were never reached are not counted.
+void SearchRun::ShowSummary(const HighlightPlan &plan, size_t coloured, int termsReached, bool ignoreCase)
 {
+    QList<TermCount> counts = plan.summary.mid(0, termsReached);
+    for (TermCount &count : counts)
+        count.count = 0;
+    for (size_t hit = 0; hit < coloured; ++hit)
+        ++counts[plan.hits[hit].term - 1].count;
     QStringList lines;
-    m_matches = 0;
-    for (int k = 0; k < termsReached && k < plan.summary.size(); ++k) {
-        lines.append(HighlightPlan::SummaryLine(plan.summary[k], ignoreCase));
-        m_matches += plan.summary[k].count;
-    }
-    m_view.ShowSummary(lines, plan.limitReached);
+    for (const TermCount &count : counts)
+        lines.append(HighlightPlan::SummaryLine(count, ignoreCase));
+    m_matches = qint64(coloured);
+    m_view.ShowSummary(lines, plan.limitReached && coloured >= plan.limitHits);
 }

@@ -66,8 +66,8 @@ private:
     static void WriteScratchFiles(const SearchResult &result, const SearchSource &source, int rangeCode);
     std::unique_ptr<QTextDocument> ResultDocument(const QString &text) const;
     bool Highlight(std::unique_ptr<QTextDocument> document, const QStringList &terms, bool ignoreCase);
-    void ColourHits(QTextDocument &document, const HighlightPlan &plan, int *termsReached);
-    void ShowSummary(const HighlightPlan &plan, int termsReached, bool ignoreCase);
+    size_t ColourHits(QTextDocument &document, const HighlightPlan &plan, int *termsReached);
+    void ShowSummary(const HighlightPlan &plan, size_t coloured, int termsReached, bool ignoreCase);
     bool LetEventsRun();
 
     SearchView &m_view;

@@ -27,11 +27,12 @@ WildcardPattern::WildcardPattern(const QString &pattern, bool ignoreCase)
                 token.negated = true;
                 ++i;
             }
-            if (!ParseList(pattern, &i)) {
+            token.rangeCount = ParseList(pattern, &i);
+            // "[]" would match no character; "[!]" matches any one.
+            if (token.rangeCount < 0 || (token.rangeCount == 0 && !token.negated)) {
                 m_valid = false;
                 continue;
             }
-            token.rangeCount = qsizetype(m_ranges.size()) - token.firstRange;
             break;
         default:
             token.ch = SearchText::Fold(c, ignoreCase);
@@ -43,27 +44,31 @@ WildcardPattern::WildcardPattern(const QString &pattern, bool ignoreCase)
     m_segments.push_back(current);
 }
 
-// Reads the list after "[" (and "!") up to its "]"; *i ends on the "]".
-bool WildcardPattern::ParseList(const QString &pattern, qsizetype *i)
+// Reads the list after "[" (and "!") up to its "]"; *i ends on the "]". Returns
+// the number of its entries, -1 when it is not closed or a range runs backwards.
+// The list is folded as the line is, so that with case ignored a range is
+// compared in upper case on both sides: "[a-z]" is "[A-Z]", "[Z-a]" runs backwards.
+qsizetype WildcardPattern::ParseList(const QString &pattern, qsizetype *i)
 {
+    const size_t first = m_ranges.size();
     qsizetype at = *i + 1;
     while (at < pattern.size() && pattern[at] != QLatin1Char(']')) {
-        const QChar low = SearchText::FoldQuote(pattern[at]);
+        const QChar low = SearchText::Fold(pattern[at], m_ignoreCase);
         QChar high = low;
         if (at + 2 < pattern.size() && pattern[at + 1] == QLatin1Char('-') &&
             pattern[at + 2] != QLatin1Char(']')) {
-            high = SearchText::FoldQuote(pattern[at + 2]);
+            high = SearchText::Fold(pattern[at + 2], m_ignoreCase);
             if (high < low)
-                return false;
+                return -1;
             at += 2;
         }
         m_ranges.push_back(Range{low.unicode(), high.unicode()});
         ++at;
     }
     if (at >= pattern.size())
-        return false;
+        return -1;
     *i = at;
-    return true;
+    return qsizetype(m_ranges.size() - first);
 }
 
 bool WildcardPattern::TokenMatches(const Token &token, QChar c) const
@@ -76,15 +81,11 @@ bool WildcardPattern::TokenMatches(const Token &token, QChar c) const
     case Token::Digit:
         return c >= QLatin1Char('0') && c <= QLatin1Char('9');
     case Token::List: {
-        // The line is upper-cased when case is ignored, while the list keeps the
-        // case it was typed in: a lower-case list entry must still match.
-        const char16_t upper = c.unicode();
-        const char16_t lower = m_ignoreCase ? c.toLower().unicode() : upper;
+        const char16_t u = c.unicode();
         bool inList = false;
         for (qsizetype r = token.firstRange; r < token.firstRange + token.rangeCount && !inList; ++r) {
             const Range &range = m_ranges[size_t(r)];
-            inList =
-                (upper >= range.low && upper <= range.high) || (lower >= range.low && lower <= range.high);
+            inList = u >= range.low && u <= range.high;
         }
         return inList != token.negated;
     }

@@ -14,10 +14,12 @@
 class WildcardPattern
 {
 public:
-    // ignoreCase: the text passed to Matches is upper-cased (SearchText::Fold).
+    // ignoreCase: the text passed to Matches is upper-cased (SearchText::Fold),
+    // and so is the pattern, lists and ranges too.
     WildcardPattern(const QString &pattern, bool ignoreCase);
 
-    // False for an unclosed "[" or a range that runs backwards ("[z-a]").
+    // False for an unclosed "[", an empty list "[]" or a range that runs
+    // backwards once folded ("[z-a]"; ignoring case, "[Z-a]" too).
     bool IsValid() const { return m_valid; }
     // The line, already folded as SearchText::Fold folds it.
     bool Matches(QStringView foldedLine) const;
@@ -42,7 +44,7 @@ private:
         qsizetype count = 0;
     };
 
-    bool ParseList(const QString &pattern, qsizetype *i);
+    qsizetype ParseList(const QString &pattern, qsizetype *i);
     bool TokenMatches(const Token &token, QChar c) const;
     bool SegmentMatchesAt(const Segment &segment, QStringView text, qsizetype at) const;
 

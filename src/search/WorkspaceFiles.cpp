@@ -80,26 +80,18 @@ bool WorkspaceFiles::OpenFile(const QString &name)
         bytes = TextFiles::readAll(name);
     } catch (const RuntimeError &e) {
         // Nothing was read: the document on screen stays as it was.
-        ReportUnreadable(name, e.description());
+        Bug_::ReportFileFault(MsgFileUnreadable, name, e.description());
         return false;
     }
     if (!m_document.ShowFile(name, bytes))
-        ReportUnreadable(name, QString());
+        Bug_::ReportFileFault(MsgFileUnreadable, name, QString());
     return true;
 }
 
 void WorkspaceFiles::ShowBookmark(const QString &path, const QByteArray &bytes)
 {
     if (!m_document.ShowFile(path, bytes))
-        ReportUnreadable(path, QString());
-}
-
-void WorkspaceFiles::ReportUnreadable(const QString &name, const QString &reason)
-{
-    QString text = GetMsg(0, MsgFileUnreadable, shownName(name));
-    if (!reason.isEmpty())
-        text += QStringLiteral("\r\n\r\n") + reason;
-    desktop().messageBox(text, MsgBoxStyle::Exclamation, QString());
+        Bug_::ReportFileFault(MsgFileUnreadable, path, QString());
 }
 
 bool WorkspaceFiles::Save()
@@ -186,9 +178,7 @@ bool WorkspaceFiles::WriteDocument(const QString &name, Written written)
     try {
         TextFiles::writeAtomically(name, bytes);
     } catch (const RuntimeError &e) {
-        desktop().messageBox(GetMsg(0, MsgSaveFailed, shownName(name)) + QStringLiteral("\r\n\r\n") +
-                                 e.description(),
-                             MsgBoxStyle::Exclamation, QString());
+        Bug_::ReportFileFault(MsgSaveFailed, name, e.description());
         return false;
     }
     (m_document.*written)(name, bytes);

@@ -56,7 +56,6 @@ private:
     bool WriteDocument(const QString &name, Written written);
     QString AskSaveName();
     QString Folder() const;
-    void ReportUnreadable(const QString &name, const QString &reason);
 
     NotesDocument &m_document;
 };

@@ -149,8 +149,9 @@ void adjustSharedMenus(QList<MenuItem> &menus, const WorkspaceMenus::Parts &part
     };
     for (const auto &[shared, own] : names)
         FindMenuItem(menus, QLatin1String(shared))->name = QLatin1String(own);
-    // The MP3 player is the toolbar's; the CHM item stays for the toolbar's button.
+    // The MP3 player and the CHM Bibles are the buttons beside the search modes.
     RemoveMenuItem(menus, QStringLiteral("mViewMp3Bibles"));
+    RemoveMenuItem(menus, QStringLiteral("mViewChmBibles"));
     // The forum of the product's own web site.
     FindMenuItem(menus, QStringLiteral("mDiscussionForum"))->handler = CommonMenus::OpenPage([] {
         QString site = MiscHelpers::WebSiteAddress();

@@ -5,7 +5,6 @@
 #include "core/MainStartup.h"
 #include "core/PageSettings.h"
 #include "core/Registry_.h"
-#include "mainwindow/MenuTargets.h"
 #include "mainwindow/WorkspaceDocument.h"
 #include "platform/RichTextBox.h"
 #include "platform/SettingsStore.h"
@@ -114,10 +113,7 @@ private Q_SLOTS:
     }
     void cleanup()
     {
-        WorkspaceDocument::Clear();
-        MenuTargets::Clear();
         m_pane.reset();
-        CoreHooks::SetNoBiblesDialog(nullptr);
         m_fx.reset();
     }
 

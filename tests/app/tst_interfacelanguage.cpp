@@ -4,11 +4,9 @@
 #include "common/ModuleBuilder.h"
 #include "common/PdfTools.h"
 #include "common/TestFixture.h"
-#include "core/GlobalNotifier.h"
 #include "core/GlobalVars.h"
 #include "core/MiscHelpers.h"
 #include "core/MsgSupport.h"
-#include "core/Registry_.h"
 #include "mainwindow/Indemnity.h"
 #include "mainwindow/MainMenu.h"
 #include "mainwindow/NoBibles.h"
@@ -154,16 +152,9 @@ private Q_SLOTS:
     void init()
     {
         m_fx = std::make_unique<TestFixture>();
-        m_fx->setUpFolders();
-        m_fx->copyShippedData(QStringLiteral("SysDefs"));
-        QVERIFY(QFile::copy(QStringLiteral(VX_PROGRAM_DIR "/libVxHelpers.so"),
-                            m_fx->path(QStringLiteral("libVxHelpers.so"))));
+        m_fx->setUpWindowTest();
         PdfTools::setUpPdfPrinter(DocumentPrinter::printer(), m_fx->path(QStringLiteral("out.pdf")));
-        Registry_::Initialize(QStringLiteral("Settings"));
-        gNotifier = new GlobalNotifier();
-        gShowSplash = false;
         gFavVersesFile = MsgSupport::FavVersesFile(gLanguage);
-        Splash::setShowModal([] {});
         installModules();
         MsgSupport::ReloadAllMessages();
     }
@@ -171,9 +162,6 @@ private Q_SLOTS:
     {
         m_main.reset();
         gMainForm = nullptr;
-        TestFixture::resetSeams();
-        delete gNotifier;
-        gNotifier = nullptr;
         m_fx.reset();
     }
 

@@ -1,10 +1,6 @@
 #include "common/TestFixture.h"
-#include "core/GlobalNotifier.h"
-#include "core/GlobalVars.h"
 #include "core/MiscHelpers.h"
 #include "core/MsgSupport.h"
-#include "core/Registry_.h"
-#include "mainwindow/Splash.h"
 #include "platform/DefaultInstance.h"
 #include "platform/RichTextBox.h"
 #include "platform/SettingsStore.h"
@@ -69,23 +65,11 @@ private Q_SLOTS:
     void init()
     {
         m_fx = std::make_unique<TestFixture>();
-        m_fx->setUpFolders();
-        m_fx->copyShippedData(QStringLiteral("SysDefs"));
-        Registry_::Initialize(QStringLiteral("Settings"));
+        m_fx->setUpWindowTest();
         MsgSupport::ReloadAllMessages();
-        gNotifier = new GlobalNotifier();
-        gShowSplash = false;
-        Splash::setShowModal([] {});
         AdvancedSearch::Register();
     }
-    void cleanup()
-    {
-        DefaultInstance<AdvancedSearch>::release();
-        TestFixture::resetSeams();
-        delete gNotifier;
-        gNotifier = nullptr;
-        m_fx.reset();
-    }
+    void cleanup() { m_fx.reset(); }
 
     // Only unsaved notes are kept, one file for the run, holding the latest.
     void keepsUnsavedNotesOnly()
@@ -155,10 +139,7 @@ private Q_SLOTS:
     void signalKeepsTheNotesAndTheNextStartOffersThem()
     {
         QFETCH(int, signal);
-        QVERIFY(
-            QFile::copy(QStringLiteral(VX_PROGRAM_DIR "/Verbanox"), m_fx->path(QStringLiteral("Verbanox"))));
-        QVERIFY(QFile::copy(QStringLiteral(VX_PROGRAM_DIR "/libVxHelpers.so"),
-                            m_fx->path(QStringLiteral("libVxHelpers.so"))));
+        m_fx->copyBuiltFile(QStringLiteral("Verbanox"));
         m_fx->writeFile(QStringLiteral("Modules/Bible/b_kjv.txt"), "1\t1\t1\t1\tIn the beginning\r\n");
         SettingsStore::instance().setValue(QStringLiteral("Settings"), QStringLiteral("ShowSplash"),
                                            QStringLiteral("False"));

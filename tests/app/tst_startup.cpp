@@ -88,19 +88,12 @@ private Q_SLOTS:
         m_noBibleDialogs = 0;
         CoreHooks::SetNoBiblesDialog([this] { ++m_noBibleDialogs; });
     }
-    void cleanup()
-    {
-        CoreHooks::SetNoBiblesDialog(nullptr);
-        m_fx.reset();
-    }
+    void cleanup() { m_fx.reset(); }
 
     void realProgramFirstAndSecondStart()
     {
-        const QString exe = QStringLiteral(VX_PROGRAM_DIR) + QStringLiteral("/Verbanox");
-        QVERIFY2(QFile::exists(exe), qPrintable(exe));
-        QVERIFY(QFile::copy(exe, m_fx->path(QStringLiteral("Verbanox"))));
-        QVERIFY(QFile::copy(QStringLiteral(VX_PROGRAM_DIR "/libVxHelpers.so"),
-                            m_fx->path(QStringLiteral("libVxHelpers.so"))));
+        m_fx->copyBuiltFile(QStringLiteral("Verbanox"));
+        m_fx->copyBuiltFile(QStringLiteral("libVxHelpers.so"));
         const QString program = QDir(m_fx->programFolder()).canonicalPath() + QLatin1Char('/');
         // Without the splash the main window comes up at once (the splash waits 10 s).
         store(QStringLiteral("ShowSplash"), QStringLiteral("False"));

@@ -7,7 +7,6 @@
 #include "core/GlobalVars.h"
 #include "core/MainStartup.h"
 #include "core/MsgSupport.h"
-#include "core/Registry_.h"
 #include "mainwindow/MenuTargets.h"
 #include "mainwindow/WorkspaceDocument.h"
 #include "platform/ChmViewer.h"
@@ -126,10 +125,7 @@ private slots:
     void init()
     {
         m_fx = std::make_unique<TestFixture>();
-        m_fx->setUpFolders();
-        Registry_::Initialize(QStringLiteral("Settings"));
-        m_fx->copyShippedData(QStringLiteral("SysDefs"));
-        gSysDefsFolder = m_fx->path(QStringLiteral("SysDefs/"));
+        m_fx->setUpWindowTest();
         m_fx->writeFile(QStringLiteral("Bookmarks.txt"), Fixture);
         QVERIFY(QDir().mkpath(BookmarkRecords::DocumentFolder()));
         RichTextBox writer;
@@ -187,8 +183,6 @@ private slots:
     }
     void cleanup()
     {
-        WorkspaceDocument::Clear();
-        MenuTargets::Clear();
         m_pane.reset();
         m_workspace.reset();
         m_fx.reset();
@@ -785,8 +779,7 @@ private slots:
     void helpOpensTheBookmarksPage()
     {
         QFETCH(QString, how);
-        gHelpFile = m_fx->path(QStringLiteral("Help.chm"));
-        QVERIFY(QFile::copy(QStringLiteral(VX_PROGRAM_DIR "/Help.chm"), gHelpFile));
+        gHelpFile = m_fx->copyBuiltFile(QStringLiteral("Help.chm"));
         MainStartup::SetUpHelp();
         if (how == QLatin1String("button"))
             frmBookmarkAdd::Instance().cmdHelp->click();

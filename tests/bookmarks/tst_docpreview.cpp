@@ -48,7 +48,6 @@ class TestDocPreview : public QObject
 private:
     std::unique_ptr<TestFixture> m_fx;
     std::unique_ptr<RichTextBox> m_pane;
-    std::function<void()> m_previousOpener;
     // What the test does with the preview while it is open; Close by default.
     std::function<void(frmDocPreview &)> m_whileOpen;
     int m_opened = 0;
@@ -97,16 +96,13 @@ private Q_SLOTS:
         gMarginLeft = gMarginRight = gTopMargin = gBottomMargin = 20;
         m_opened = 0;
         m_whileOpen = [](frmDocPreview &preview) { preview.cmdClose->click(); };
-        m_previousOpener = frmDocPreview::setShowModal([this] {
+        frmDocPreview::setShowModal([this] {
             ++m_opened;
             m_whileOpen(DefaultInstance<frmDocPreview>::get());
         });
     }
     void cleanup()
     {
-        frmDocPreview::setShowModal(m_previousOpener);
-        WorkspaceDocument::Clear();
-        MenuTargets::Clear();
         m_pane.reset();
         m_fx.reset();
     }

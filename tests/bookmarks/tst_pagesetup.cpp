@@ -112,8 +112,6 @@ private Q_SLOTS:
     }
     void cleanup()
     {
-        WorkspaceDocument::Clear();
-        MenuTargets::Clear();
         m_pane.reset();
         m_fx.reset();
     }

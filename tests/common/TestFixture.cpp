@@ -1,6 +1,9 @@
 #include "common/TestFixture.h"
 
+#include "core/GlobalNotifier.h"
 #include "core/GlobalVars.h"
+#include "core/Registry_.h"
+#include "mainwindow/Splash.h"
 #include "platform/AppInfo.h"
 #include "platform/Seams.h"
 #include "platform/SettingsStore.h"
@@ -37,10 +40,9 @@ TestFixture::TestFixture(bool withCatalogs)
 
 TestFixture::~TestFixture()
 {
-    resetSeams();
+    Seams::ResetAll();
     ResetGlobals();
     setDesktop(std::move(m_previousDesktop));
-    AppInfo::setProgramFolder(QString());
     for (const auto &[variable, old] : m_oldHomes) {
         if (old)
             qputenv(variable, *old);
@@ -48,11 +50,6 @@ TestFixture::~TestFixture()
             qunsetenv(variable);
     }
     SettingsStore::resetInstance();
-}
-
-void TestFixture::resetSeams()
-{
-    Seams::ResetAll();
 }
 
 QString TestFixture::programFolder() const
@@ -110,6 +107,17 @@ void TestFixture::setUpFolders()
         QDir().mkpath(folder);
 }
 
+void TestFixture::setUpWindowTest()
+{
+    setUpFolders();
+    copyShippedData(QStringLiteral("SysDefs"));
+    copyBuiltFile(QStringLiteral("libVxHelpers.so"));
+    Registry_::Initialize(QStringLiteral("Settings"));
+    gNotifier = new GlobalNotifier();
+    gShowSplash = false;
+    Splash::setShowModal([] {});
+}
+
 void TestFixture::copyShippedData(const QString &relativeFolder)
 {
     const QString from = sourceDir() + QStringLiteral("/data/") + relativeFolder;
@@ -146,4 +154,25 @@ QByteArray TestFixture::readFile(const QString &relative) const
     if (!file.open(QIODevice::ReadOnly))
         return QByteArray();
     return file.readAll();
+}
+
+QString TestFixture::builtFile(const QString &relative)
+{
+    const QString file = QStringLiteral(VX_PROGRAM_DIR "/") + relative;
+    if (!QFileInfo::exists(file))
+        QTest::qFail(qPrintable(file + QStringLiteral(" has not been built; build the target that makes it")),
+                     __FILE__, __LINE__);
+    return file;
+}
+
+QString TestFixture::copyBuiltFile(const QString &relative)
+{
+    const QString source = builtFile(relative);
+    const QString target = path(relative);
+    QDir().mkpath(QFileInfo(target).absolutePath());
+    QFile::remove(target);
+    if (QFileInfo::exists(source) && !QFile::copy(source, target))
+        QTest::qFail(qPrintable(source + QStringLiteral(" could not be copied to ") + target), __FILE__,
+                     __LINE__);
+    return target;
 }

@@ -35,7 +35,9 @@ template <typename F> qint32 raisedErrorNumber(F &&call)
 }
 
 // A program folder and a settings store in a temporary folder, a recording
-// desktop, and the globals reset to their state before start-up. One per test.
+// desktop, and the globals reset to their state before start-up. One per test:
+// its end puts every seam back (the windows' default instances released, the
+// replaced openers, hooks and sources, the registrations, the keys held).
 class TestFixture
 {
 public:
@@ -58,6 +60,11 @@ public:
     // Sets the folder globals as start-up does (program, msg, SysDefs, Index,
     // Scratch, module folders) and creates the folders.
     void setUpFolders();
+    // What a test of the program's windows needs before it opens one: the
+    // folders, the shipped SysDefs, the helper library, the settings section
+    // "Settings", the notifier, and the splash off (its opening replaced, so
+    // that it never waits either).
+    void setUpWindowTest();
     // Copies a folder of the shipped data (such as "msg" or "SysDefs") into the program folder.
     void copyShippedData(const QString &relativeFolder);
     void writeFile(const QString &relative, const QByteArray &bytes);
@@ -65,13 +72,15 @@ public:
     void addBible(const QString &displayName, const QString &fileName, const QByteArray &bytes,
                   bool enabled = true, qint32 codePage = 0);
     QByteArray readFile(const QString &relative) const;
+    // Copies a file the build puts into its program folder into this one, under
+    // the same name; returns its path here.
+    QString copyBuiltFile(const QString &relative);
+
+    // A file of the built program folder ("libVxHelpers.so", "Help.chm",
+    // "Modules/CHM/..."); the test fails, naming the file, when it was not built.
+    static QString builtFile(const QString &relative);
 
     static QString sourceDir();
-
-    // Puts every test seam back: releases the windows' default instances, the
-    // replaced dialog openers, hooks, opener registrations, the progress log's
-    // window and the keys held. The destructor does it as well.
-    static void resetSeams();
 
 private:
     QTemporaryDir m_dir;

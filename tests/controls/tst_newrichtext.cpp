@@ -39,8 +39,7 @@ private Q_SLOTS:
         m_fx = std::make_unique<TestFixture>();
         m_fx->setUpFolders();
         // The helper library is loaded from the program folder.
-        QFile::copy(QStringLiteral(VX_PROGRAM_DIR "/libVxHelpers.so"),
-                    m_fx->path(QStringLiteral("libVxHelpers.so")));
+        m_fx->copyBuiltFile(QStringLiteral("libVxHelpers.so"));
         m_pane = std::make_unique<NewRichText>();
         m_pane->resize(500, 300);
         m_pane->show();

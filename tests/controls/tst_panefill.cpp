@@ -49,8 +49,7 @@ private Q_SLOTS:
     {
         m_fx = std::make_unique<TestFixture>();
         m_fx->setUpFolders();
-        QFile::copy(QStringLiteral(VX_PROGRAM_DIR "/libVxHelpers.so"),
-                    m_fx->path(QStringLiteral("libVxHelpers.so")));
+        m_fx->copyBuiltFile(QStringLiteral("libVxHelpers.so"));
     }
     void cleanup() { m_fx.reset(); }
 

@@ -2,11 +2,42 @@
 #include "core/Bug_.h"
 #include "core/GlobalVars.h"
 
+#include <QLoggingCategory>
 #include <QtTest>
 
 namespace {
 const QString CRLF = QStringLiteral("\r\n");
 const QString Lead = QStringLiteral("Technical details for the report:");
+
+// Collects what the errors category logs while it is in place.
+class ErrorLogCapture
+{
+public:
+    explicit ErrorLogCapture(const QString &rules)
+    {
+        lines().clear();
+        QLoggingCategory::setFilterRules(rules);
+        m_previous = qInstallMessageHandler(&capture);
+    }
+    ~ErrorLogCapture()
+    {
+        qInstallMessageHandler(m_previous);
+        QLoggingCategory::setFilterRules(QString());
+    }
+    static QStringList &lines()
+    {
+        static QStringList list;
+        return list;
+    }
+
+private:
+    static void capture(QtMsgType, const QMessageLogContext &context, const QString &text)
+    {
+        if (QByteArray(context.category) == "verbanox.errors")
+            lines().append(text);
+    }
+    QtMessageHandler m_previous;
+};
 } // namespace
 
 class TestBug : public QObject
@@ -202,6 +233,74 @@ private Q_SLOTS:
         TrapErrors(QStringLiteral("R()"), [] { throw std::bad_alloc(); });
         QVERIFY(m_fx->desk().lastMessage().endsWith(
             QStringLiteral("[0x00000007]  Out of memory (Verbanox.R())")));
+    }
+
+    // An ignored error leaves one line naming where it was ignored and the
+    // error, only when the category's debug level is asked for.
+    void ignoredErrorLeavesATrace_data()
+    {
+        QTest::addColumn<QString>("rules");
+        QTest::addColumn<bool>("outOfMemory");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("off by default") << QString() << false << QString();
+        QTest::newRow("asked for") << QStringLiteral("verbanox.errors.debug=true") << false
+                                   << QStringLiteral("error 53 ignored: gone (from Verbanox.Scan)");
+        QTest::newRow("a standard exception")
+            << QStringLiteral("verbanox.*=true") << true
+            << QStringLiteral("error 7 ignored: Out of memory (from Verbanox)");
+        QTest::newRow("other categories only") << QStringLiteral("qt.*.debug=true") << false << QString();
+    }
+    void ignoredErrorLeavesATrace()
+    {
+        QFETCH(QString, rules);
+        QFETCH(bool, outOfMemory);
+        QFETCH(QString, error);
+        ErrorLogCapture log(rules);
+        const int line = __LINE__ + 1;
+        const bool done = IgnoreErrors([outOfMemory] {
+            if (outOfMemory)
+                throw std::bad_alloc();
+            raiseError(RtErr::FileNotFound, QStringLiteral("Verbanox.Scan"), QStringLiteral("gone"));
+        });
+        QVERIFY(!done);
+        QVERIFY(m_fx->desk().messageBoxes().isEmpty());
+        if (error.isEmpty()) {
+            QVERIFY2(log.lines().isEmpty(), qPrintable(log.lines().join(QLatin1Char('\n'))));
+            return;
+        }
+        QCOMPARE(log.lines().size(), 1);
+        QCOMPARE(log.lines().first(),
+                 QStringLiteral("tst_bug.cpp:%1, ignoredErrorLeavesATrace: ").arg(line) + error);
+    }
+
+    // The file's name, then the system's reason on the next line, or after a
+    // blank line when the catalog's message has lines of its own.
+    void fileFaultText_data()
+    {
+        QTest::addColumn<int>("message");
+        QTest::addColumn<QString>("reason");
+        QTest::addColumn<QString>("text");
+        const QString file = QStringLiteral("/data/SysDefs/Books_SPANISH.txt");
+        QTest::newRow("one line") << 288 << QStringLiteral("Permission denied")
+                                  << QStringLiteral("The book names file ") + file +
+                                         QStringLiteral(" could not be read.\r\nPermission denied");
+        QTest::newRow("lines of its own")
+            << 48 << QStringLiteral("Input/output error")
+            << QStringLiteral("The file ") + file +
+                   QStringLiteral(" is damaged or could not be read completely.\r\nWhatever could be read "
+                                  "from it is shown.\r\n\r\nInput/output error");
+        QTest::newRow("no reason") << 287 << QString()
+                                   << QStringLiteral("The list of modules ") + file +
+                                          QStringLiteral(
+                                              " could not be written; it has been left as it was.");
+    }
+    void fileFaultText()
+    {
+        QFETCH(int, message);
+        QFETCH(QString, reason);
+        QFETCH(QString, text);
+        QCOMPARE(Bug_::FileFaultText(message, QStringLiteral("/data/SysDefs/Books_SPANISH.txt"), reason),
+                 text);
     }
 };
 

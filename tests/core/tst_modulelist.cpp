@@ -34,11 +34,7 @@ private Q_SLOTS:
         m_noBibleDialogs = 0;
         CoreHooks::SetNoBiblesDialog([this] { ++m_noBibleDialogs; });
     }
-    void cleanup()
-    {
-        CoreHooks::SetNoBiblesDialog(nullptr);
-        m_fx.reset();
-    }
+    void cleanup() { m_fx.reset(); }
 
     void fileNameMap()
     {

@@ -67,11 +67,7 @@ private Q_SLOTS:
         m_log = ScriptedLog();
         SetProgressLogFactory([this]() -> ProgressLog & { return m_log; });
     }
-    void cleanup()
-    {
-        SetProgressLogFactory(nullptr);
-        m_fx.reset();
-    }
+    void cleanup() { m_fx.reset(); }
 
     void wholeBibleGoldenIndex()
     {

@@ -7,7 +7,6 @@
 #include "core/GlobalNotifier.h"
 #include "core/GlobalVars.h"
 #include "core/MsgSupport.h"
-#include "core/Registry_.h"
 #include "core/Translation.h"
 #include "mainwindow/BibleBrowser.h"
 #include "platform/RichEditWidget.h"
@@ -156,16 +155,11 @@ private Q_SLOTS:
     void init()
     {
         m_fx = std::make_unique<TestFixture>();
-        m_fx->setUpFolders();
-        m_fx->copyShippedData(QStringLiteral("SysDefs"));
-        QFile::copy(QStringLiteral(VX_PROGRAM_DIR "/libVxHelpers.so"),
-                    m_fx->path(QStringLiteral("libVxHelpers.so")));
+        m_fx->setUpWindowTest();
         appendToFile(QStringLiteral("msg/ENGLISH_STD.mes"),
                      "\r\n0042 Name meanings are shown when you select a name.\r\n"
                      "0050 The text was not found.\r\n"
                      "0058 Meaning of %\r\n");
-        Registry_::Initialize(Settings);
-        gNotifier = new GlobalNotifier();
         gDefaultFont = ReadingFace;
     }
     void cleanup()

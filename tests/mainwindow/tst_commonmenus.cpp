@@ -1,11 +1,9 @@
 #include "common/ModuleBuilder.h"
 #include "common/TestFixture.h"
 #include "controls/MenuTable.h"
-#include "core/GlobalNotifier.h"
 #include "core/GlobalVars.h"
 #include "core/MsgSupport.h"
 #include "core/ProgressLog.h"
-#include "core/Registry_.h"
 #include "mainwindow/CommonMenus.h"
 #include "mainwindow/MainMenu.h"
 #include "mainwindow/MenuTargets.h"
@@ -91,12 +89,7 @@ private Q_SLOTS:
     void init()
     {
         m_fx = std::make_unique<TestFixture>();
-        m_fx->setUpFolders();
-        m_fx->copyShippedData(QStringLiteral("SysDefs"));
-        QFile::copy(QStringLiteral(VX_PROGRAM_DIR "/libVxHelpers.so"),
-                    m_fx->path(QStringLiteral("libVxHelpers.so")));
-        Registry_::Initialize(QStringLiteral("Settings"));
-        gNotifier = new GlobalNotifier();
+        m_fx->setUpWindowTest();
         ModuleBuilder module;
         module.chapter(1, 1, 2);
         m_fx->addBible(QStringLiteral("One"), QStringLiteral("b_one.txt"), module.bytes());
@@ -104,12 +97,10 @@ private Q_SLOTS:
         SetProgressLogFactory([this]() -> ProgressLog & { return m_log; });
         m_splashes = 0;
         Splash::setShowModal([this] { ++m_splashes; });
-        gShowSplash = false;
     }
     void cleanup()
     {
         m_main.reset();
-        TestFixture::resetSeams();
         m_fx.reset();
     }
 

@@ -1,6 +1,5 @@
 #include "common/TestFixture.h"
 #include "core/GlobalVars.h"
-#include "core/Registry_.h"
 #include "mainwindow/frmMessages.h"
 #include "platform/DefaultInstance.h"
 #include "platform/RichTextBox.h"
@@ -41,8 +40,7 @@ private Q_SLOTS:
     void init()
     {
         m_fx = std::make_unique<TestFixture>();
-        m_fx->setUpFolders();
-        Registry_::Initialize(QStringLiteral("Settings"));
+        m_fx->setUpWindowTest();
         m_main = std::make_unique<QWidget>();
         m_main->setWindowTitle(QStringLiteral("main"));
         m_main->resize(400, 300);
@@ -50,7 +48,6 @@ private Q_SLOTS:
     void cleanup()
     {
         DefaultInstance<MessagesWindow>::release();
-        SetProgressLogFactory(nullptr);
         m_main.reset();
         m_fx.reset();
     }

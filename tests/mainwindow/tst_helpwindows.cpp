@@ -72,7 +72,6 @@ class TestHelpWindows : public QObject
 
 private:
     std::unique_ptr<TestFixture> m_fx;
-    std::function<double()> m_previousRandom;
     QByteArray m_oldPath;
 
     TestDesktop &desk() { return m_fx->desk(); }
@@ -117,13 +116,12 @@ private Q_SLOTS:
                         m_fx->readFile(QStringLiteral("msg/ENGLISH_STD.mes")) + StdTexts);
         m_fx->writeFile(QStringLiteral("msg/ENGLISH_FRM.mes"),
                         m_fx->readFile(QStringLiteral("msg/ENGLISH_FRM.mes")) + FrmTexts);
-        m_previousRandom = Splash::setRandomSource(ScriptedRandom{});
+        Splash::setRandomSource(ScriptedRandom{});
         m_oldPath = qgetenv("PATH");
     }
     void cleanup()
     {
         qputenv("PATH", m_oldPath);
-        Splash::setRandomSource(m_previousRandom);
         DefaultInstance<frmAbout>::release();
         DefaultInstance<Indemnity>::release();
         DefaultInstance<Splash>::release();

@@ -14,7 +14,6 @@
 #include "core/MiscHelpers.h"
 #include "core/MsgSupport.h"
 #include "core/ProgressLog.h"
-#include "core/Registry_.h"
 #include "core/TranslationHelpers.h"
 #include "mainwindow/BibleBrowser.h"
 #include "mainwindow/Indemnity.h"
@@ -336,14 +335,9 @@ private Q_SLOTS:
     void init()
     {
         m_fx = std::make_unique<TestFixture>();
-        m_fx->setUpFolders();
-        m_fx->copyShippedData(QStringLiteral("SysDefs"));
+        m_fx->setUpWindowTest();
         appendToCatalog(QStringLiteral("ENGLISH_FRM.mes"), FrmTexts);
         appendToCatalog(QStringLiteral("ENGLISH_STD.mes"), StdTexts);
-        QVERIFY(QFile::copy(QStringLiteral(VX_PROGRAM_DIR "/libVxHelpers.so"),
-                            m_fx->path(QStringLiteral("libVxHelpers.so"))));
-        Registry_::Initialize(QStringLiteral("Settings"));
-        gNotifier = new GlobalNotifier();
         gHelpFile = m_fx->path(QStringLiteral("Help.chm"));
         installKjvStyleBible();
         gBibles.Add(QStringLiteral("King James Version"), QStringLiteral("b_kjv.txt"), true, 0);
@@ -358,11 +352,9 @@ private Q_SLOTS:
     void cleanup()
     {
         m_main.reset();
-        // The default windows, the openers replaced in init, the hooks, the
-        // registrations, the progress log's window and the keys held.
-        TestFixture::resetSeams();
-        m_log.reset();
+        // The fixture puts the seams back while the progress log still stands.
         m_fx.reset();
+        m_log.reset();
     }
 
     // --- Start, layout, menus -------------------------------------------------
@@ -778,8 +770,7 @@ private Q_SLOTS:
         QVERIFY(!HelpService::viewer()->isVisible());
 
         // A real help file opens in the program's own viewer at its default topic.
-        QFile::remove(gHelpFile);
-        QVERIFY(QFile::copy(QStringLiteral(VX_PROGRAM_DIR "/Help.chm"), gHelpFile));
+        m_fx->copyBuiltFile(QStringLiteral("Help.chm"));
         main.mContents->trigger();
         QCOMPARE(desk().messageBoxes().size(), 2);
         QVERIFY(desk().openedFiles.isEmpty());

@@ -21,7 +21,6 @@ class TestNoBibles : public QObject
 
 private:
     std::unique_ptr<TestFixture> m_fx;
-    std::function<void()> m_previousOpener;
     int m_locateOpened = 0;
 
     TestDesktop &desk() { return m_fx->desk(); }
@@ -33,12 +32,10 @@ private Q_SLOTS:
         m_fx->setUpFolders();
         m_fx->copyShippedData(QStringLiteral("SysDefs"));
         m_locateOpened = 0;
-        m_previousOpener = frmLocate::setShowModal([this] { ++m_locateOpened; });
+        frmLocate::setShowModal([this] { ++m_locateOpened; });
     }
     void cleanup()
     {
-        CoreHooks::SetNoBiblesDialog(nullptr);
-        frmLocate::setShowModal(m_previousOpener);
         DefaultInstance<NoBibles>::release();
         m_fx.reset();
     }
@@ -208,8 +205,7 @@ private Q_SLOTS:
 
     void helpOpensTheHelpFile()
     {
-        gHelpFile = m_fx->path(QStringLiteral("Help.chm"));
-        QVERIFY(QFile::copy(QStringLiteral(VX_PROGRAM_DIR "/Help.chm"), gHelpFile));
+        gHelpFile = m_fx->copyBuiltFile(QStringLiteral("Help.chm"));
         NoBibles dialog;
         dialog.Command2_Click();
         QVERIFY(desk().openedFiles.isEmpty());

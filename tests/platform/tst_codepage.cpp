@@ -1,4 +1,5 @@
 #include "platform/CodePage.h"
+#include "platform/Seams.h"
 
 #include <QtTest>
 
@@ -25,7 +26,7 @@ private slots:
 
 void tst_CodePage::cleanup()
 {
-    CodePage::setUnknownCodePageHandler(nullptr);
+    Seams::ResetAll();
 }
 
 void tst_CodePage::knownCodePages()

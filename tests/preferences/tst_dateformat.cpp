@@ -1,7 +1,6 @@
 #include "common/TestFixture.h"
 #include "core/GlobalVars.h"
 #include "core/MsgSupport.h"
-#include "core/Registry_.h"
 #include "platform/SettingsStore.h"
 #include "preferences/frmDateFormat.h"
 
@@ -31,8 +30,7 @@ private Q_SLOTS:
     void init()
     {
         m_fx = std::make_unique<TestFixture>();
-        m_fx->setUpFolders();
-        Registry_::Initialize(QStringLiteral("Settings"));
+        m_fx->setUpWindowTest();
         MsgSupport::ReloadAllMessages();
         m_fx->desk().clock = QDateTime(QDate(2024, 3, 7), QTime(9, 0));
     }

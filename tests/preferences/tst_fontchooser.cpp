@@ -2,7 +2,6 @@
 #include "controls/FontHelpers_.h"
 #include "controls/ListboxImproved_.h"
 #include "core/GlobalVars.h"
-#include "core/Registry_.h"
 #include "mainwindow/MenuTargets.h"
 #include "platform/SettingsStore.h"
 #include "preferences/frmFontChooser.h"
@@ -68,16 +67,12 @@ private Q_SLOTS:
     void init()
     {
         m_fx = std::make_unique<TestFixture>();
-        Registry_::Initialize(QStringLiteral("Settings"));
+        m_fx->setUpWindowTest();
         frmFontChooser::setEnumerator(&fakeFonts);
         m_drive = [](frmFontChooser &form) { form.btnOkay_Click(); };
         frmFontChooser::setShowModal([this](frmFontChooser &form) { m_drive(form); });
     }
-    void cleanup()
-    {
-        MenuTargets::Clear();
-        m_fx.reset();
-    }
+    void cleanup() { m_fx.reset(); }
 
     void listsCharacterSetsAndPreselectsTheFace()
     {

@@ -25,7 +25,6 @@ class TestFrmLocate : public QObject
 
 private:
     std::unique_ptr<TestFixture> m_fx;
-    std::function<void()> m_previousDirlist;
     int m_dirlistOpened = 0;
 
     TestDesktop &desk() { return m_fx->desk(); }
@@ -61,11 +60,10 @@ private Q_SLOTS:
         SettingsStore::instance().setValue(QStringLiteral("Module_Path"), QStringLiteral("ModulePath"),
                                            StartFolder);
         m_dirlistOpened = 0;
-        m_previousDirlist = frmDirlist::setShowModal([this] { ++m_dirlistOpened; });
+        frmDirlist::setShowModal([this] { ++m_dirlistOpened; });
     }
     void cleanup()
     {
-        frmDirlist::setShowModal(m_previousDirlist);
         DefaultInstance<frmLocate>::release();
         DefaultInstance<frmDirlist>::release();
         m_fx.reset();

@@ -4,7 +4,6 @@
 #include "core/GlobalVars.h"
 #include "core/MainStartup.h"
 #include "core/MsgSupport.h"
-#include "core/Registry_.h"
 #include "platform/ChmViewer.h"
 #include "platform/CodePage.h"
 #include "platform/HelpService.h"
@@ -82,12 +81,9 @@ private Q_SLOTS:
     void init()
     {
         m_fx = std::make_unique<TestFixture>();
-        m_fx->setUpFolders();
-        m_fx->copyShippedData(QStringLiteral("SysDefs"));
-        Registry_::Initialize(QStringLiteral("Settings"));
+        m_fx->setUpWindowTest();
         gLanguage = QStringLiteral("ENGLISH");
         MsgSupport::ReloadAllMessages();
-        gNotifier = new GlobalNotifier();
         m_events.clear();
         connect(gNotifier, &GlobalNotifier::Notify, this, [this](const QString &e) { m_events.append(e); });
     }
@@ -399,8 +395,7 @@ private Q_SLOTS:
 
     void helpOpensTheProgramHelpInItsViewer()
     {
-        gHelpFile = m_fx->path(QStringLiteral("Help.chm"));
-        QVERIFY(QFile::copy(QStringLiteral(VX_PROGRAM_DIR "/Help.chm"), gHelpFile));
+        gHelpFile = m_fx->copyBuiltFile(QStringLiteral("Help.chm"));
         MainStartup::SetUpHelp();
         LanguageE form;
         form.Command4->click();

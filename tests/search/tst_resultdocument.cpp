@@ -4,12 +4,7 @@
 
 #include "common/ModuleBuilder.h"
 #include "common/TestFixture.h"
-#include "core/GlobalNotifier.h"
 #include "core/GlobalVars.h"
-#include "core/Registry_.h"
-#include "mainwindow/MenuTargets.h"
-#include "mainwindow/Splash.h"
-#include "platform/DefaultInstance.h"
 #include "platform/OleColor.h"
 #include "platform/RichTextBox.h"
 #include "search/AdvancedSearch.h"
@@ -28,7 +23,6 @@ class TestResultDocument : public QObject
 
 private:
     std::unique_ptr<TestFixture> m_fx;
-    std::function<void()> m_oldSplash;
 
     AdvancedSearch &searchFor(const QString &text)
     {
@@ -54,27 +48,14 @@ private slots:
     void init()
     {
         m_fx = std::make_unique<TestFixture>();
-        m_fx->setUpFolders();
-        m_fx->copyShippedData(QStringLiteral("SysDefs"));
-        Registry_::Initialize(QStringLiteral("Settings"));
-        gNotifier = new GlobalNotifier();
-        gShowSplash = false;
-        m_oldSplash = Splash::setShowModal([] {});
+        m_fx->setUpWindowTest();
         ModuleBuilder module;
         for (int verse = 1; verse <= 200; ++verse)
             module.verse(19, 1, verse, QStringLiteral("The LORD is my shepherd; the Lord\u2019s own."));
         m_fx->addBible(QStringLiteral("Psalms"), QStringLiteral("b_psalms.txt"), module.bytes(1252));
         AdvancedSearch::Register();
     }
-    void cleanup()
-    {
-        DefaultInstance<AdvancedSearch>::release();
-        Splash::setShowModal(m_oldSplash);
-        MenuTargets::Clear();
-        delete gNotifier;
-        gNotifier = nullptr;
-        m_fx.reset();
-    }
+    void cleanup() { m_fx.reset(); }
 
     void switchingDocuments()
     {

@@ -231,18 +231,44 @@ private slots:
         QCOMPARE(m_view->log.last(), QStringLiteral("status 500 Matches 1000 Verses"));
     }
 
-    // One batch is coloured before the stop is seen; the second term is never reached.
+    // One hit is coloured per batch, and a stop is seen after the batch: the
+    // summary, "Matches" and the limit count what was coloured, the term being
+    // coloured with the hits it had when it stopped, a term not begun not at all.
+    void stopDuringTheColouring_data()
+    {
+        QTest::addColumn<int>("stopAfter"); // batches
+        QTest::addColumn<int>("limit");
+        QTest::addColumn<QStringList>("summary");
+        QTest::addColumn<bool>("limitReached");
+        QTest::newRow("first hit") << 1 << 500 << QStringList{"1 a"} << false;
+        QTest::newRow("first term done, second not begun") << 6 << 500 << QStringList{"6 a"} << false;
+        QTest::newRow("second term begun") << 7 << 500 << QStringList{"6 a", "1 b"} << false;
+        QTest::newRow("before the limit") << 2 << 3 << QStringList{"2 a"} << false;
+        QTest::newRow("at the limit") << 3 << 3 << QStringList{"3 a"} << true;
+    }
     void stopDuringTheColouring()
     {
-        m_view->onEvents = [this] { m_run->Stop(); };
+        QFETCH(int, stopAfter);
+        QFETCH(int, limit);
+        QFETCH(QStringList, summary);
+        QFETCH(bool, limitReached);
+        gMaxCountSize = limit;
+        m_view->onEvents = [this, stopAfter] {
+            if (m_view->eventsRun == stopAfter)
+                m_run->Stop();
+        };
         run(search(QStringLiteral("a*b"), SearchMode::AllTerms), {QStringLiteral("ab ab ab ab ab ab")});
-        QCOMPARE(m_view->eventsRun, 1);
+        QCOMPARE(m_view->eventsRun, stopAfter);
         const QString text = m_view->shown->toPlainText();
         const int first = int(text.indexOf(QStringLiteral("ab")));
-        QCOMPARE(colourAt(m_view->shown, first), OleColor::toQColor(gBib1H1));
-        QCOMPARE(colourAt(m_view->shown, first + 3), OleColor::toQColor(gBib1TC));
-        QCOMPARE(m_view->summary, QStringList{QStringLiteral("6 a")});
-        QCOMPARE(m_view->log.last(), QStringLiteral("status 6 Matches 1 Verses"));
+        const int hitsOfA = std::min(stopAfter, 6);
+        QCOMPARE(colourAt(m_view->shown, first + 3 * (hitsOfA - 1)), OleColor::toQColor(gBib1H1));
+        if (hitsOfA < 6)
+            QCOMPARE(colourAt(m_view->shown, first + 3 * hitsOfA), OleColor::toQColor(gBib1TC));
+        QCOMPARE(m_view->summary, summary);
+        QCOMPARE(m_view->limitReached, limitReached);
+        QCOMPARE(m_view->log.last(), QStringLiteral("status %1 Matches 1 Verses").arg(stopAfter));
+        QCOMPARE(m_run->Matches(), stopAfter);
         QVERIFY(!m_run->Running());
     }
 

@@ -252,6 +252,47 @@ private slots:
                  SearchProblem::None);
     }
 
+    // A list is compared in the same case as the line: ignoring case, both are
+    // upper-cased one character for one, ranges too, and a range that runs
+    // backwards once upper-cased is refused. A list of nothing is refused.
+    void listsAndCase_data()
+    {
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<bool>("ignoreCase");
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<bool>("valid");
+        QTest::addColumn<bool>("matches");
+        QTest::newRow("[a-Z] ignoring case is [A-Z]") << "[a-Z]" << true << "q" << true << true;
+        QTest::newRow("[a-Z] in its case runs backwards") << "[a-Z]" << false << "q" << false << false;
+        QTest::newRow("[A-z] ignoring case holds no [") << "[A-z]" << true << "[" << true << false;
+        QTest::newRow("[A-z] ignoring case holds q") << "[A-z]" << true << "q" << true << true;
+        QTest::newRow("[A-z] in its case holds [") << "[A-z]" << false << "[" << true << true;
+        QTest::newRow("[Z-a] ignoring case runs backwards") << "[Z-a]" << true << "_" << false << false;
+        QTest::newRow("[Z-a] in its case holds _") << "[Z-a]" << false << "_" << true << true;
+        QTest::newRow("lower range, lower line") << "[a-c]*" << true << "bar" << true << true;
+        QTest::newRow("upper range, lower line") << "[A-C]*" << true << "bar" << true << true;
+        QTest::newRow("negated lower range") << "[!a-c]*" << true << "Bar" << true << false;
+        QTest::newRow("accented letter") << "[\u00E9]lan" << true << "\u00C9LAN" << true << true;
+        QTest::newRow("sharp s is itself") << "stra[\u00DF]e" << true << "STRA\u00DFE" << true << true;
+        QTest::newRow("sharp s is no SS") << "stra[\u00DF]e" << true << "STRASSE" << true << false;
+        QTest::newRow("empty list") << "*[]*" << false << "a" << false << false;
+        QTest::newRow("empty list ignoring case") << "*[]*" << true << "a" << false << false;
+        QTest::newRow("empty negated list is any one character") << "[!]" << true << "a" << true << true;
+    }
+    void listsAndCase()
+    {
+        QFETCH(QString, pattern);
+        QFETCH(bool, ignoreCase);
+        QFETCH(QString, line);
+        QFETCH(bool, valid);
+        QFETCH(bool, matches);
+        const WildcardPattern compiled(pattern, ignoreCase);
+        QCOMPARE(compiled.IsValid(), valid);
+        QCOMPARE(compiled.Matches(SearchText::Fold(line, ignoreCase)), matches);
+        const TermSearch search({pattern, SearchMode::Pattern, ignoreCase, 72}, abbreviation);
+        QCOMPARE(search.Problem(), valid ? SearchProblem::None : SearchProblem::InvalidPattern);
+    }
+
     // Many stars over a long line must neither recurse nor take quadratic time.
     void wildcardLongLine()
     {
@@ -454,6 +495,11 @@ private slots:
     {
         QCOMPARE(HighlightPlan::SummaryLine({QStringLiteral("love"), 12}, true), QStringLiteral("12 LOVE"));
         QCOMPARE(HighlightPlan::SummaryLine({QStringLiteral("love"), 0}, false), QStringLiteral("0 love"));
+        // One character for one, as the search compared it.
+        QCOMPARE(HighlightPlan::SummaryLine({QStringLiteral("stra\u00DFe"), 2}, true),
+                 QStringLiteral("2 STRA\u00DFE"));
+        QCOMPARE(HighlightPlan::SummaryLine({QStringLiteral("Lord\u2019s"), 1}, true),
+                 QStringLiteral("1 LORD\u2019S"));
     }
 
     void termColours_data()

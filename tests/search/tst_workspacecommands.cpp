@@ -12,10 +12,8 @@
 #include "core/MiscHelpers.h"
 #include "core/MsgSupport.h"
 #include "core/ProgressLog.h"
-#include "core/Registry_.h"
 #include "core/Translation.h"
 #include "mainwindow/MenuTargets.h"
-#include "mainwindow/Splash.h"
 #include "mainwindow/WorkspaceDocument.h"
 #include "platform/DefaultInstance.h"
 #include "platform/DocumentPrinter.h"
@@ -24,6 +22,7 @@
 #include "platform/TextFile.h"
 #include "search/AdvancedSearch.h"
 #include "search/FormatToolbar.h"
+#include "search/MediaBibleButtons.h"
 
 #include <QAction>
 #include <QApplication>
@@ -66,7 +65,6 @@ class TestWorkspaceCommands : public QObject
 
 private:
     std::unique_ptr<TestFixture> m_fx;
-    std::function<void()> m_oldSplash;
     MemoryProgressLog m_log;
 
     TestDesktop &desk() { return m_fx->desk(); }
@@ -85,22 +83,42 @@ private:
         window.RT->setSelText(text);
     }
 
+    // The shipped pictures of the CHM and MP3 buttons, in the program folder.
+    void copyButtonPictures()
+    {
+        for (const char *name : {"c.gif", "cX.gif", "v.bmp", "vX.bmp"})
+            QVERIFY(QFile::copy(TestFixture::sourceDir() + QStringLiteral("/data/") + QLatin1String(name),
+                                m_fx->path(QLatin1String(name))));
+    }
+    QColor centreOfFile(const char *name) const
+    {
+        return QImage(m_fx->path(QLatin1String(name))).pixelColor(12, 12);
+    }
+    static QColor centreOfPicture(const QToolButton *button)
+    {
+        return button->icon().pixmap(QSize(24, 24)).toImage().pixelColor(12, 12);
+    }
+
     void setText(AdvancedSearch &window, const QString &text)
     {
         window.RT->setText(text);
         window.RT->document()->setModified(false);
     }
 
+    // A click of the mouse on the place before the character at the position.
+    static void clickAt(AdvancedSearch &window, int position)
+    {
+        QTextCursor cursor(window.RT->document());
+        cursor.setPosition(position);
+        QTest::mouseClick(window.RT->viewport(), Qt::LeftButton, {}, window.RT->cursorRect(cursor).center());
+        QCOMPARE(window.RT->SelStart(), position);
+    }
+
 private slots:
     void init()
     {
         m_fx = std::make_unique<TestFixture>();
-        m_fx->setUpFolders();
-        m_fx->copyShippedData(QStringLiteral("SysDefs"));
-        Registry_::Initialize(QStringLiteral("Settings"));
-        gNotifier = new GlobalNotifier();
-        gShowSplash = false;
-        m_oldSplash = Splash::setShowModal([] {});
+        m_fx->setUpWindowTest();
         m_fx->addBible(QStringLiteral("Sample Bible"), QStringLiteral("b_sample.txt"),
                        sampleModule().bytes(1252));
         m_log = MemoryProgressLog();
@@ -108,17 +126,7 @@ private slots:
         AdvancedSearch::Register();
         QGuiApplication::clipboard()->clear();
     }
-    void cleanup()
-    {
-        DefaultInstance<AdvancedSearch>::release();
-        Splash::setShowModal(m_oldSplash);
-        MenuTargets::Clear();
-        WorkspaceDocument::Clear();
-        delete gNotifier;
-        gNotifier = nullptr;
-        TestFixture::resetSeams();
-        m_fx.reset();
-    }
+    void cleanup() { m_fx.reset(); }
 
     void menusAreBuiltUnderTheWorkspacesNames()
     {
@@ -395,31 +403,72 @@ private slots:
         QCOMPARE(desk().lastMessage(), GetMsg(0, 50));
     }
 
-    void newTextAndNewDocumentStartAtTheTop()
+    // Find begins where the reader last clicked, with a new text too, and goes on
+    // from its last match; a new document begins at its top.
+    void findStartsAtTheLastClick()
     {
         AdvancedSearch &window = open();
-        setText(window, QStringLiteral("for a for b"));
+        setText(window, QStringLiteral("for a for a"));
+        clickAt(window, 5);
         desk().inputAnswers.push_back(QStringLiteral("for"));
         window.mEditFind_Click();
-        window.mEditFindNext_Click();
         QCOMPARE(window.RT->SelStart(), 6);
         desk().inputAnswers.push_back(QStringLiteral("a"));
         window.mEditFind_Click();
-        QCOMPARE(window.RT->SelStart(), 4);
-        desk().inputAnswers.push_back(QStringLiteral("for"));
+        QCOMPARE(window.RT->SelStart(), 10);
+        clickAt(window, 0);
+        desk().inputAnswers.push_back(QStringLiteral("a"));
         window.mEditFind_Click();
-        window.mEditFindNext_Click();
-        QCOMPARE(window.RT->SelStart(), 6);
+        QCOMPARE(window.RT->SelStart(), 4);
+        QVERIFY(desk().messageBoxes().isEmpty());
         // A search gives a new document: Find Next starts at its top.
         window.cboSearch->setEditText(QStringLiteral("*"));
         window.optAllVerses->setChecked(true);
         window.cboBooks->setCurrentIndex(71);
         window.cmdSearch_Click();
-        window.mEditFindNext_Click();
+        desk().inputAnswers.push_back(QStringLiteral("for"));
+        window.mEditFind_Click();
         QVERIFY(desk().messageBoxes().isEmpty());
         const QString plain = window.RT->toPlainText();
         QCOMPARE(window.RT->SelStart(), int(plain.indexOf(QStringLiteral("For"))));
         QVERIFY(window.RT->SelStart() < plain.indexOf(QLatin1Char('\n')));
+    }
+
+    // Another document in the pane: the alignment and bullet buttons show the
+    // paragraph at its caret, not the one they showed before.
+    void formatButtonsFollowAnotherDocument_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("centred");
+        QTest::newRow("search result") << "search" << false;
+        QTest::newRow("opened centred file") << "open" << true;
+    }
+    void formatButtonsFollowAnotherDocument()
+    {
+        QFETCH(QString, how);
+        QFETCH(bool, centred);
+        AdvancedSearch &window = open();
+        setText(window, QStringLiteral("my notes"));
+        FormatToolbar &bar = *window.FormatBar();
+        bar.cmdCentreJ->click();
+        bar.cmdBullet->click();
+        QVERIFY(bar.cmdCentreJ->isChecked() && bar.cmdBullet->isChecked());
+        window.RT->document()->setModified(false);
+        if (how == QLatin1String("search")) {
+            window.cboSearch->setEditText(QStringLiteral("*God*"));
+            window.cmdSearch_Click();
+            QVERIFY(window.RT->Text().startsWith(QStringLiteral("JOH 3:16")));
+        } else {
+            m_fx->writeFile(QStringLiteral("centred.rtf"), "{\\rtf1\\qc Centred\\par}");
+            desk().fileAnswers.push_back(m_fx->path(QStringLiteral("centred.rtf")));
+            window.Menus().run(QStringLiteral("mFileOpen"));
+            QCOMPARE(window.RT->Text(), QStringLiteral("Centred"));
+        }
+        QCOMPARE(bar.cmdCentreJ->isChecked(), centred);
+        QCOMPARE(bar.cmdLeftJ->isChecked(), !centred);
+        QVERIFY(!bar.cmdRightJ->isChecked());
+        QVERIFY(!bar.cmdBullet->isChecked());
+        QVERIFY(desk().messageBoxes().isEmpty());
     }
 
     void wrapTextWidths_data()
@@ -870,6 +919,146 @@ private slots:
         QCOMPARE(desk().messageBoxes().first().text, GetMsg(0, 51));
         QCOMPARE(window.RT->Text().isEmpty(), checked);
         QCOMPARE(m_log.text().contains(QStringLiteral("Integrity Check: Bibles")), checked);
+    }
+    // The colour the real window draws behind the text: a new one shows at once,
+    // as do Open's (white behind RTF, the workspace's own behind plain text) and
+    // each search's.
+    void backColourIsDrawn_data()
+    {
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QColor>("drawn");
+        const QColor own(0xFF, 0xFF, 0xE0); // 0xE0FFFF
+        const QColor red(0xFF, 0, 0);
+        QTest::newRow("at load") << QStringList{} << own;
+        QTest::newRow("chosen") << QStringList{"choose"} << red;
+        QTest::newRow("choice cancelled") << QStringList{"cancel"} << own;
+        QTest::newRow("RTF opened") << QStringList{"choose", "rtf"} << QColor(Qt::white);
+        QTest::newRow("text opened") << QStringList{"rtf", "txt"} << own;
+        QTest::newRow("searched") << QStringList{"rtf", "search"} << own;
+        QTest::newRow("chosen, then searched") << QStringList{"choose", "rtf", "search"} << red;
+    }
+    void backColourIsDrawn()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(QColor, drawn);
+        gBib1BC = 0xE0FFFF;
+        m_fx->writeFile(QStringLiteral("notes.rtf"), "{\\rtf1 Notes}");
+        m_fx->writeFile(QStringLiteral("notes.txt"), "Notes");
+        AdvancedSearch &window = open();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        for (const QString &step : steps) {
+            if (step == QLatin1String("choose") || step == QLatin1String("cancel")) {
+                desk().colorAnswers.push_back(
+                    step == QLatin1String("choose") ? std::optional<quint32>(0x0000FF) : std::nullopt);
+                window.FormatBar()->cmdBColour->click();
+            } else if (step == QLatin1String("search")) {
+                window.cboSearch->setEditText(QStringLiteral("*God*"));
+                window.cmdSearch_Click();
+            } else {
+                desk().fileAnswers.push_back(m_fx->path(QStringLiteral("notes.") + step));
+                window.Menus().run(QStringLiteral("mFileOpen"));
+            }
+        }
+        const QImage image = window.RT->viewport()->grab().toImage();
+        QCOMPARE(image.pixelColor(image.width() - 4, image.height() - 4), drawn);
+        QVERIFY(desk().messageBoxes().isEmpty());
+    }
+
+    // The CHM button opens the selector when CHM Bibles are installed, and else
+    // asks whether to open their download page; its picture says which.
+    void chmButtonOpensTheSelectorOrTheDownloadPage_data()
+    {
+        QTest::addColumn<bool>("atLoad");  // installed when the workspace loads
+        QTest::addColumn<bool>("atClick"); // installed when the button is clicked
+        QTest::addColumn<int>("answer");   // to the download question
+        QTest::newRow("installed") << true << true << 0;
+        QTest::newRow("none, download") << false << false << int(MsgBoxResult::Yes);
+        QTest::newRow("none, no download") << false << false << int(MsgBoxResult::No);
+        QTest::newRow("installed after the load") << false << true << 0;
+    }
+    void chmButtonOpensTheSelectorOrTheDownloadPage()
+    {
+        QFETCH(bool, atLoad);
+        QFETCH(bool, atClick);
+        QFETCH(int, answer);
+        copyButtonPictures();
+        int selectors = 0;
+        MenuTargets::Register(MenuTargets::CHM, {{}, {}, [&] { ++selectors; }});
+        const QString chm = QStringLiteral("Modules/CHM/c1_kjv.chm");
+        if (atLoad)
+            m_fx->writeFile(chm, "chm");
+        AdvancedSearch &window = open();
+        QVERIFY(window.cmdCHM->isEnabled());
+        QCOMPARE(MediaBibleButtons::PictureName(window.cmdCHM), atLoad ? "c.gif" : "cX.gif");
+        QCOMPARE(centreOfPicture(window.cmdCHM), centreOfFile(atLoad ? "c.gif" : "cX.gif"));
+        if (atClick && !atLoad)
+            m_fx->writeFile(chm, "chm");
+        desk().messageBoxAnswers.push_back(answer);
+        window.cmdCHM->click();
+        QCOMPARE(selectors, atClick ? 1 : 0);
+        QCOMPARE(desk().messageBoxes().size(), atClick ? 0 : 1);
+        if (!atClick) {
+            QCOMPARE(desk().messageBoxes()[0].text, GetMsg(0, 41));
+            QCOMPARE(desk().messageBoxes()[0].style, MsgBoxStyle::YesNo | MsgBoxStyle::Question);
+        }
+        QCOMPARE(desk().openedUrls.size(), answer == MsgBoxResult::Yes ? 1 : 0);
+        QCOMPARE(MediaBibleButtons::PictureName(window.cmdCHM), atClick ? "c.gif" : "cX.gif");
+        QVERIFY(!window.Menus().action(QStringLiteral("mViewChmBibles")));
+    }
+
+    void mp3ButtonShowsWhetherInstalled_data()
+    {
+        QTest::addColumn<bool>("installed");
+        QTest::newRow("a language folder") << true;
+        QTest::newRow("none") << false;
+    }
+    void mp3ButtonShowsWhetherInstalled()
+    {
+        QFETCH(bool, installed);
+        copyButtonPictures();
+        if (installed)
+            m_fx->writeFile(QStringLiteral("Modules/MP3/english/Jonah.mp3"), "mp3");
+        QWidget player;
+        MenuTargets::Register(MenuTargets::MP3, {[&]() -> QWidget * { return &player; }, {}, {}});
+        AdvancedSearch &window = open();
+        QVERIFY(window.cmdMP3->isEnabled());
+        window.cmdMP3->click();
+        QVERIFY(player.isVisible());
+        const char *picture = installed ? "v.bmp" : "vX.bmp";
+        QCOMPARE(MediaBibleButtons::PictureName(window.cmdMP3), picture);
+        QCOMPARE(centreOfPicture(window.cmdMP3), centreOfFile(picture));
+        // The BMP's magenta is the button's own background.
+        QCOMPARE(window.cmdMP3->icon().pixmap(QSize(24, 24)).toImage().pixelColor(0, 0).alpha(), 0);
+    }
+
+    // Go to shows the workspace with the bookmark's document, whether it was
+    // closed or minimised.
+    void bookmarkGoToShowsTheWorkspace_data()
+    {
+        QTest::addColumn<bool>("loaded");
+        QTest::newRow("workspace closed") << false;
+        QTest::newRow("workspace minimised") << true;
+    }
+    void bookmarkGoToShowsTheWorkspace()
+    {
+        QFETCH(bool, loaded);
+        m_fx->writeFile(QStringLiteral("Bookmarks.txt"),
+                        "\"Psalm 23\",\"Comfort\",\"01-Jan-2023\",\"PSA 023:001\",\"psalm.rtf\"\r\n");
+        m_fx->writeFile(QStringLiteral("Bookmarks/psalm.rtf"), "{\\rtf1 The Lord is my shepherd}");
+        BookmarkRecords::LoadBookmarks();
+        if (loaded)
+            open().showMinimized();
+        frmBookmarkList &list = frmBookmarkList::Instance();
+        list.show();
+        list.SelectRow(0);
+        list.cmdGoto->click();
+        AdvancedSearch *window = DefaultInstance<AdvancedSearch>::peek();
+        QVERIFY(window);
+        QVERIFY(window->isVisible());
+        QVERIFY(!window->isMinimized());
+        QCOMPARE(window->RT->Text(), QStringLiteral("The Lord is my shepherd"));
+        QVERIFY(!list.isVisible());
+        QVERIFY(desk().messageBoxes().isEmpty());
     }
 };
 

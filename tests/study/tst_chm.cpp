@@ -18,8 +18,11 @@
 #include <QtTest>
 
 namespace {
-const QString ShippedChm = QStringLiteral(VX_PROGRAM_DIR "/Modules/CHM/cn_web_utf8.chm");
-const QString ShippedHelp = QStringLiteral(VX_PROGRAM_DIR "/Help.chm");
+// The CHM Bible the build compiles into the program folder.
+QString shippedChm()
+{
+    return TestFixture::builtFile(QStringLiteral("Modules/CHM/cn_web_utf8.chm"));
+}
 
 QByteArray readFile(const QString &path)
 {
@@ -106,7 +109,7 @@ private slots:
     void shippedBibleArchive()
     {
         ChmArchive archive;
-        QVERIFY2(archive.open(ShippedChm), qPrintable(archive.errorText()));
+        QVERIFY2(archive.open(shippedChm()), qPrintable(archive.errorText()));
         QCOMPARE(archive.defaultTopic(), QStringLiteral("/index.html"));
         QCOMPARE(archive.title(), QStringLiteral("World English Bible"));
         const QList<ChmArchive::TopicNode> books = archive.contents();
@@ -134,7 +137,7 @@ private slots:
         for (const char *name : {"damaged-header.chm", "damaged-reset-table.chm"})
             QTest::newRow(name) << readFile(QStringLiteral("/tests/study/chm/") + QLatin1String(name))
                                 << damaged;
-        const QByteArray shipped = readFile(ShippedChm);
+        const QByteArray shipped = readFile(shippedChm());
         QTest::newRow("cut to 30 %") << shipped.left(shipped.size() * 3 / 10) << damaged;
         QTest::newRow("last byte missing") << shipped.chopped(1) << damaged;
         QByteArray hugeDirectory = shipped;
@@ -159,8 +162,8 @@ private slots:
     void damagedBibleIsNamedAndTheNextOneOpens()
     {
         const QString chm = gModuleFolder + QStringLiteral("CHM/");
-        m_fx->writeFile(QStringLiteral("Modules/CHM/cn_bad.chm"), readFile(ShippedChm).left(200000));
-        QVERIFY(QFile::copy(ShippedChm, chm + QStringLiteral("cn_web_utf8.chm")));
+        m_fx->writeFile(QStringLiteral("Modules/CHM/cn_bad.chm"), readFile(shippedChm()).left(200000));
+        QVERIFY(QFile::copy(shippedChm(), chm + QStringLiteral("cn_web_utf8.chm")));
         MainStartup::SetUpHelp();
         writeModuleList("0,1,\"Bad\",\"b_bad\",0\r\n1,1,\"WEB\",\"b_web_utf8\",0\r\n");
         auto *dialog = new frmCHM;
@@ -181,7 +184,7 @@ private slots:
     // A page whose compressed bytes are damaged is named in the status line.
     void damagedPageIsNamed()
     {
-        QByteArray bytes = readFile(ShippedChm);
+        QByteArray bytes = readFile(shippedChm());
         for (qsizetype i = bytes.size() / 2; i < bytes.size() / 2 + 2000; ++i)
             bytes[i] = char(bytes[i] ^ 0x5a);
         m_fx->writeFile(QStringLiteral("damaged.chm"), bytes);
@@ -220,7 +223,7 @@ private slots:
     void viewerOpensAtTheDefaultTopicAndFollowsLinks()
     {
         ChmViewer viewer;
-        QVERIFY(viewer.openFile(ShippedChm));
+        QVERIFY(viewer.openFile(shippedChm()));
         QCOMPARE(viewer.currentTopic(), QStringLiteral("/index.html"));
         QVERIFY(viewer.browser()->toPlainText().contains(QStringLiteral("Psalms")));
         QCOMPARE(viewer.contentsTree()->topLevelItemCount(), 66);
@@ -262,7 +265,7 @@ private slots:
     void contentsLeadToPsalm23()
     {
         ChmViewer viewer;
-        QVERIFY(viewer.openFile(ShippedChm));
+        QVERIFY(viewer.openFile(shippedChm()));
         QTreeWidgetItem *psalms = viewer.contentsTree()->topLevelItem(18);
         QTreeWidgetItem *psalm23 = psalms->child(22);
         QCOMPARE(psalm23->text(0), QStringLiteral("Psalms 23"));
@@ -277,11 +280,11 @@ private slots:
         ChmViewer viewer;
         viewer.show();
         QVERIFY(QTest::qWaitForWindowExposed(&viewer));
-        QVERIFY(viewer.openFile(ShippedChm));
+        QVERIFY(viewer.openFile(shippedChm()));
         ChmBrowser *pane = viewer.browser();
 
         ChmArchive archive;
-        QVERIFY(archive.open(ShippedChm));
+        QVERIFY(archive.open(shippedChm()));
         QByteArray page;
         QVERIFY(archive.read(QStringLiteral("/b_psa.html"), page));
         QTextBrowser whole;
@@ -327,7 +330,7 @@ private slots:
         ChmViewer viewer;
         viewer.show();
         QVERIFY(QTest::qWaitForWindowExposed(&viewer));
-        QVERIFY(viewer.openFile(ShippedChm));
+        QVERIFY(viewer.openFile(shippedChm()));
         QScrollBar *bar = viewer.browser()->verticalScrollBar();
         for (const QString &topic : {QStringLiteral("/b_psa.html#c119"), QStringLiteral("/b_3jo.html"),
                                      QStringLiteral("/b_psa.html"), QStringLiteral("/b_3jo.html#c1")}) {
@@ -403,8 +406,8 @@ private slots:
 
     void viewShowsTheBibleAndClosingRestoresTheProgramHelp()
     {
-        QVERIFY(QFile::copy(ShippedChm, gModuleFolder + QStringLiteral("CHM/CN_WEB_UTF8.CHM")));
-        QVERIFY(QFile::copy(ShippedHelp, m_fx->path(QStringLiteral("Help.chm"))));
+        QVERIFY(QFile::copy(shippedChm(), gModuleFolder + QStringLiteral("CHM/CN_WEB_UTF8.CHM")));
+        m_fx->copyBuiltFile(QStringLiteral("Help.chm"));
         gHelpFile = m_fx->path(QStringLiteral("Help.chm"));
         MainStartup::SetUpHelp();
         writeModuleList("1,1,\"World English Bible\",\"b_web_utf8\",0\r\n");

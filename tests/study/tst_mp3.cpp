@@ -77,7 +77,6 @@ class TestMp3 : public QObject
 
 private:
     std::unique_ptr<TestFixture> m_fx;
-    std::function<void()> m_previousMsg;
     int m_messagesShown = 0;
     QString m_shownTitle;
 
@@ -97,7 +96,7 @@ private slots:
         m_fx->setUpFolders();
         qputenv("VERBANOX_MP3_SERVICE_KEY", Key.toLatin1());
         m_messagesShown = 0;
-        m_previousMsg = frmMp3Msg::setShowModal([this] {
+        frmMp3Msg::setShowModal([this] {
             ++m_messagesShown;
             frmMp3Msg message;
             m_shownTitle = message.windowTitle();
@@ -105,7 +104,6 @@ private slots:
     }
     void cleanup()
     {
-        frmMp3Msg::setShowModal(m_previousMsg);
         DefaultInstance<frmMP3>::release();
         qunsetenv("VERBANOX_MP3_SERVICE_URL");
         qunsetenv("VERBANOX_MP3_SERVICE_KEY");

@@ -128,7 +128,6 @@ private Q_SLOTS:
     }
     void cleanup()
     {
-        SetProgressLogFactory(nullptr);
         m_fx.reset();
         m_log.reset();
     }

@@ -1,17 +1,13 @@
 #include "common/ModuleBuilder.h"
 #include "common/TestFixture.h"
 #include "core/CoreHooks.h"
-#include "core/GlobalNotifier.h"
 #include "core/GlobalVars.h"
 #include "core/MiscHelpers.h"
 #include "core/MsgSupport.h"
 #include "core/ProgressLog.h"
-#include "core/Registry_.h"
 #include "core/TranslationHelpers.h"
 #include "mainwindow/MainMenu.h"
 #include "mainwindow/MenuTargets.h"
-#include "mainwindow/Splash.h"
-#include "platform/DefaultInstance.h"
 #include "platform/RichTextBox.h"
 #include "platform/SettingsStore.h"
 #include "study/Commentaries.h"
@@ -77,7 +73,6 @@ private:
     std::unique_ptr<TestFixture> m_fx;
     std::unique_ptr<ActingLog> m_log;
     std::unique_ptr<MainMenu> m_main;
-    std::function<void()> m_oldSplash;
 
     void installModules()
     {
@@ -156,9 +151,7 @@ private Q_SLOTS:
     void init()
     {
         m_fx = std::make_unique<TestFixture>();
-        m_fx->setUpFolders();
-        m_fx->copyShippedData(QStringLiteral("SysDefs"));
-        Registry_::Initialize(QStringLiteral("Settings"));
+        m_fx->setUpWindowTest();
         m_log = std::make_unique<ActingLog>();
         SetProgressLogFactory([this]() -> ProgressLog & { return *m_log; });
         installModules();
@@ -175,12 +168,8 @@ private Q_SLOTS:
             if (QWidget *w = MenuTargets::Loaded(t))
                 delete w;
         m_main.reset();
-        if (m_oldSplash)
-            Splash::setShowModal(m_oldSplash);
-        MenuTargets::Clear();
-        SetProgressLogFactory(nullptr);
-        m_log.reset();
         m_fx.reset();
+        m_log.reset();
     }
 
     // --- Opening, raising, closing -----------------------------------------------------
@@ -224,10 +213,6 @@ private Q_SLOTS:
 
     void exitOfTheMainWindowSavesPositions()
     {
-        QVERIFY(QFile::copy(QStringLiteral(VX_PROGRAM_DIR "/libVxHelpers.so"),
-                            m_fx->path(QStringLiteral("libVxHelpers.so"))));
-        gNotifier = new GlobalNotifier();
-        m_oldSplash = Splash::setShowModal([] {});
         m_main = std::make_unique<MainMenu>();
         gMainForm = m_main.get();
         for (MenuTargets::Target t : {MenuTargets::MultiBib, MenuTargets::Commentaries,
@@ -242,8 +227,6 @@ private Q_SLOTS:
         for (const char *prefix : {"ScreenV1", "ScreenCoMM", "ScreenDict", "ScreenN"})
             QVERIFY2(!setting(QLatin1String(prefix) + QStringLiteral("Height")).isEmpty(), prefix);
         gMainForm = nullptr;
-        delete gNotifier;
-        gNotifier = nullptr;
     }
 
     void nothingInstalledSaysSoAndLeavesNoWindow_data()

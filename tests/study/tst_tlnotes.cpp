@@ -30,7 +30,6 @@ class TestTLNotes : public QObject
 
 private:
     std::unique_ptr<TestFixture> m_fx;
-    std::function<void()> m_previousPreview;
     // What the test does in the print preview; Close by default.
     std::function<void(frmDocPreview &)> m_inPreview;
     int m_previewPages = 0;
@@ -49,7 +48,7 @@ private slots:
         PdfTools::setUpPdfPrinter(DocumentPrinter::printer(), pdf());
         m_previewPages = 0;
         m_inPreview = [](frmDocPreview &preview) { preview.cmdClose->click(); };
-        m_previousPreview = frmDocPreview::setShowModal([this] {
+        frmDocPreview::setShowModal([this] {
             frmDocPreview &preview = DefaultInstance<frmDocPreview>::get();
             m_previewPages = preview.PageCount;
             m_inPreview(preview);
@@ -57,9 +56,7 @@ private slots:
     }
     void cleanup()
     {
-        frmDocPreview::setShowModal(m_previousPreview);
         DefaultInstance<TLNotes>::release();
-        MenuTargets::Clear();
         m_fx.reset();
     }
 

@@ -1,3 +1,4 @@
+#include "common/TestFixture.h"
 #include "controls/RichTextHelpers_.h"
 #include "core/WinApi_New_.h"
 #include "platform/AppInfo.h"
@@ -40,7 +41,9 @@ private slots:
     void initTestCase()
     {
         m_desktop = std::make_unique<TestDesktopScope>();
-        AppInfo::setProgramFolder(QStringLiteral(VX_PROGRAM_DIR));
+        // The library as the build made it, where the build put it.
+        AppInfo::setProgramFolder(
+            QFileInfo(TestFixture::builtFile(QStringLiteral("libVxHelpers.so"))).path());
         // Formats registered by the program before the library makes its object:
         // the library must still give "Rich Text Format" the program's number.
         QVERIFY(WinApi_New_::RegisterClipboardFormat(QStringLiteral("HTML Format")) != 0);
@@ -57,7 +60,6 @@ private slots:
     void cleanupTestCase()
     {
         lib().ClearDataObject();
-        AppInfo::setProgramFolder(QString());
         m_desktop.reset();
     }
 

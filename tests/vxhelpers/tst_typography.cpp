@@ -1,3 +1,4 @@
+#include "common/TestFixture.h"
 #include "controls/RichTextHelpers_.h"
 #include "platform/AppInfo.h"
 #include "platform/TestDesktop.h"
@@ -23,16 +24,14 @@ private slots:
         // The C library's character classes differ in the "C" locale; ours must not.
         std::setlocale(LC_ALL, "C");
         m_desktop = std::make_unique<TestDesktopScope>();
-        AppInfo::setProgramFolder(QStringLiteral(VX_PROGRAM_DIR));
+        // The library as the build made it, where the build put it.
+        AppInfo::setProgramFolder(
+            QFileInfo(TestFixture::builtFile(QStringLiteral("libVxHelpers.so"))).path());
         QVERIFY(RichTextHelpers_::LoadRichEditLibraries());
         QVERIFY((*m_desktop)->messageBoxes().isEmpty());
     }
 
-    void cleanupTestCase()
-    {
-        AppInfo::setProgramFolder(QString());
-        m_desktop.reset();
-    }
+    void cleanupTestCase() { m_desktop.reset(); }
 
     void smartQuotes_data()
     {
