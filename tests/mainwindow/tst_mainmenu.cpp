@@ -1073,11 +1073,13 @@ private Q_SLOTS:
         QTest::addColumn<QString>("how");
         QTest::addColumn<int>("answer");
         QTest::addColumn<bool>("ends");
-        for (const char *how : {"close box", "File > Exit", "Ctrl+Q"}) {
+        for (const char *how : {"close box", "File > Exit"}) {
             QTest::addRow("%s, Yes", how) << how << int(MsgBoxResult::Yes) << true;
             QTest::addRow("%s, No", how) << how << int(MsgBoxResult::No) << true;
             QTest::addRow("%s, Cancel", how) << how << int(MsgBoxResult::Cancel) << false;
         }
+        // Ctrl+Q is File > Exit's key.
+        QTest::newRow("Ctrl+Q, Cancel") << "Ctrl+Q" << int(MsgBoxResult::Cancel) << false;
     }
     // Quitting with unsaved notes in the workspace asks its question first: Yes
     // saves and ends, No ends without saving, Cancel keeps the program running
@@ -1095,17 +1097,19 @@ private Q_SLOTS:
         const QString saveTo = m_fx->path(QStringLiteral("notes.rtf"));
         desk().messageBoxAnswers.push_back(answer);
         desk().fileAnswers.push_back(saveTo);
-        QApplication::setActiveWindow(&main);
 
+        // The program's end is thrown by the test desktop; it must not pass
+        // through Qt's own key and close handling, which would leak on the way.
+        if (how == QLatin1String("Ctrl+Q"))
+            QCOMPARE(main.mFileExit->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
         bool ended = false;
         try {
             if (how == QLatin1String("close box")) {
-                main.close();
-            } else if (how == QLatin1String("File > Exit")) {
-                main.mFileExit->trigger();
+                QCloseEvent event;
+                main.closeEvent(&event);
+                QCOMPARE(event.isAccepted(), false);
             } else {
-                QCOMPARE(main.mFileExit->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
-                QTest::keyClick(&main, Qt::Key_Q, Qt::ControlModifier);
+                main.mFileExit->trigger();
             }
         } catch (const ProgramEnded &) {
             ended = true;
