@@ -174,20 +174,40 @@ void frmBookmarkList::International()
 
 // --- Rows ----------------------------------------------------------------------
 
+namespace {
+QTreeWidgetItem *rowItem(const BookmarkRecord &record)
+{
+    QStringList texts;
+    for (int i = 0; i < ColumnCount; ++i)
+        texts.append(record.field(i));
+    return new QTreeWidgetItem(texts);
+}
+} // namespace
+
 void frmBookmarkList::FillList(int selected)
 {
     LV->clear();
     QList<QTreeWidgetItem *> items;
-    for (const BookmarkRecord &record : records().Rows()) {
-        QStringList texts;
-        for (int i = 0; i < ColumnCount; ++i)
-            texts.append(record.field(i));
-        items.append(new QTreeWidgetItem(texts));
-    }
+    for (const BookmarkRecord &record : records().Rows())
+        items.append(rowItem(record));
     LV->addTopLevelItems(items);
     for (int column = 0; column < ColumnCount; ++column)
         LV->resizeColumnToContents(column);
     SelectRow(selected);
+}
+
+// One row more at the end, the columns widened to show it: a long list is not
+// built again for each bookmark added.
+void frmBookmarkList::AppendRow(const BookmarkRecord &record)
+{
+    QTreeWidgetItem *item = rowItem(record);
+    LV->addTopLevelItem(item);
+    for (int column = 0; column < ColumnCount; ++column) {
+        const int wanted =
+            LV->sizeHintForIndex(LV->model()->index(LV->topLevelItemCount() - 1, column)).width();
+        if (wanted > LV->columnWidth(column))
+            LV->setColumnWidth(column, wanted);
+    }
 }
 
 int frmBookmarkList::SelectedRow() const
@@ -258,7 +278,7 @@ void frmBookmarkList::cmdAdd_Click()
             return;
         records().Append({dialog.sTitle(), dialog.sCategory(), dialog.sDate(), dialog.sBookChVs(), fileName});
         gLastAddedBookmarkRow = records().Count() - 1;
-        FillList(records().Count() - 1);
+        AppendRow(records().Rows().last());
         SaveRecords(routine);
     });
     if (duplicate)

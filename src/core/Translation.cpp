@@ -29,7 +29,6 @@ QSet<QString> &indexesBeingBuilt()
 
 // At most this many skipped lines are listed; a file damaged throughout would
 // otherwise fill the screen.
-constexpr int MaxListedLines = 12;
 
 // Catalog texts: a module whose lines end with a line feed alone, and the lines
 // of a module that were skipped.
@@ -100,7 +99,9 @@ void Translation::CreateIndexFile(const QString &folder, const QString &fileName
                                  MsgBoxStyle::Exclamation, QString());
         } else {
             // Written beside its final name and renamed when complete: a failed build
-            // leaves no partial index behind.
+            // leaves no partial index behind. The folder is made when missing: it is
+            // created only at the first start of a version, and may have gone since.
+            FileFunctions_::MakeFolder(gIndexFolder);
             TextFiles::writeAtomically(indexPath,
                                        TextFiles::encodeLines(QStringList{stamp.Line()} + built.lines, 1252));
             ReportDamage(FileNames::resolve(folder + fileName), !bytes.isEmpty() && !bytes.endsWith("\r\n"),
@@ -121,12 +122,8 @@ void Translation::ReportDamage(const QString &path, bool cutShort, const QString
     QStringList parts;
     if (cutShort)
         parts.append(GetMsg(0, CutShortModuleMsg, path));
-    if (!skipped.isEmpty()) {
-        QStringList listed = skipped.mid(0, MaxListedLines);
-        if (skipped.size() > MaxListedLines)
-            listed.append(QStringLiteral("(%1 more)").arg(skipped.size() - MaxListedLines));
-        parts.append(GetMsg(0, SkippedLinesMsg, path) + CRLF + CRLF + listed.join(CRLF));
-    }
+    if (!skipped.isEmpty())
+        parts.append(MsgSupport::GetMsgListing(SkippedLinesMsg, path, skipped));
     if (!parts.isEmpty())
         desktop().messageBox(parts.join(CRLF + CRLF), MsgBoxStyle::Exclamation, QString());
 }

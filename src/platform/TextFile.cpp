@@ -102,6 +102,14 @@ QByteArray encodeLines(const QStringList &lines, int codePage)
     return out;
 }
 
+QByteArray encodeLinesWhole(const QStringList &lines, int codePage)
+{
+    for (const QString &line : lines)
+        if (!CodePage::canEncode(line, codePage))
+            return QByteArray(Utf8Bom) + encodeLines(lines, CodePage::Utf8);
+    return encodeLines(lines, codePage);
+}
+
 } // namespace TextFiles
 
 TextReader TextReader::fromBytes(const QByteArray &bytes, int codePage, LineEnds ends)
@@ -216,6 +224,7 @@ bool RecordReader::fetch()
             return false;
         m_pendingLine = m_line;
         ++m_parsedRecords;
+        m_pendingExact = true;
         QStringList fields;
         if (parseRecord(&fields)) {
             m_pending = fields;
@@ -241,6 +250,7 @@ QStringList RecordReader::readRecord()
     if (!fetch())
         raiseError(RtErr::InputPastEndOfFile, QStringLiteral("Verbanox.RecordReader"));
     m_hasPending = false;
+    m_recordExact = m_pendingExact;
     m_recordLine = m_pendingLine;
     m_recordNumber = m_parsedRecords;
     return std::exchange(m_pending, QStringList());
@@ -283,13 +293,16 @@ bool RecordReader::parseRecord(QStringList *fields)
                 field += c;
             }
             // Anything between the closing quote and the next comma is ignored.
-            while (m_pos < n && m_text[m_pos] != QLatin1Char(',') && !isLineEnd(m_pos))
+            while (m_pos < n && m_text[m_pos] != QLatin1Char(',') && !isLineEnd(m_pos)) {
+                m_pendingExact = m_pendingExact && isBlank(m_pos);
                 ++m_pos;
+            }
         } else {
             const qsizetype start = m_pos;
             while (m_pos < n && m_text[m_pos] != QLatin1Char(',') && !isLineEnd(m_pos))
                 ++m_pos;
             field = m_text.mid(start, m_pos - start).trimmed();
+            m_pendingExact = m_pendingExact && !field.contains(QLatin1Char('"'));
         }
         fields->append(field);
         if (m_pos < n && m_text[m_pos] == QLatin1Char(',')) {
@@ -332,19 +345,25 @@ QString RecordWriter::formatField(const QVariant &value)
     default: {
         QString text = value.toString();
         static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
-        text.replace(lineBreak, QStringLiteral(" "));
+        if (text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n')))
+            text.replace(lineBreak, QStringLiteral(" "));
         text.replace(QLatin1Char('"'), QLatin1String("\"\""));
         return QLatin1Char('"') + text + QLatin1Char('"');
     }
     }
 }
 
-void RecordWriter::writeRecord(const QVariantList &fields)
+QString RecordWriter::formatRecord(const QVariantList &fields)
 {
     QStringList parts;
     for (const QVariant &field : fields)
         parts.append(formatField(field));
-    m_bytes += CodePage::encode(parts.join(QLatin1Char(',')), m_codePage);
+    return parts.join(QLatin1Char(','));
+}
+
+void RecordWriter::writeRecord(const QVariantList &fields)
+{
+    m_bytes += CodePage::encode(formatRecord(fields), m_codePage);
     m_bytes += "\r\n";
 }
 

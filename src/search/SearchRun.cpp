@@ -5,6 +5,7 @@
 #include "search/SearchView.h"
 
 #include "core/Bug_.h"
+#include "core/FileFunctions_.h"
 #include "core/GlobalVars.h"
 #include "core/MsgSupport.h"
 #include "core/Translation.h"
@@ -123,6 +124,8 @@ void SearchRun::WriteScratchFiles(const SearchResult &result, const SearchSource
         return;
     Translation &translation = *source.translation;
     IgnoreErrors([&] {
+        // Made when missing: it is created only at the first start of a version.
+        FileFunctions_::MakeFolder(gScratchFolder);
         int first = 0;
         int last = 0;
         if (BookRange::Books(rangeCode, &first, &last))

@@ -1,5 +1,6 @@
 #include "bookmarks/frmBookmarkAdd.h"
 #include "bookmarks/frmBookmarkList.h"
+#include "common/FileSizeLimit.h"
 #include "common/ModuleBuilder.h"
 #include "common/TestFixture.h"
 #include "core/BookmarkRecords.h"
@@ -223,6 +224,10 @@ private slots:
                                              << "";
         QTest::newRow("name of another document") << "Psalm 23!" << int(ByOK) << "Psalm23_2.rtf"
                                                   << "";
+        QTest::newRow("Greek title keeps its letters")
+            << "\u03A8\u03B1\u03BB\u03BC\u03CC\u03C2 23" << int(ByOK)
+            << "\u03A8\u03B1\u03BB\u03BC\u03CC\u03C223.rtf"
+            << "";
         QTest::newRow("title of another in other case") << "PSALM 23" << int(ByOK) << ""
                                                         << "Duplicate Found";
         QTest::newRow("empty title") << "" << int(ByOK) << ""
@@ -262,6 +267,36 @@ private slots:
                               "GEN 003:016", fileName}));
         QCOMPARE(documentText(fileName), PaneText);
         QCOMPARE(list().SelectedRow(), 2);
+    }
+
+    // A new row joins the list; the rows already shown stay as they are.
+    void addAppendsOneRow()
+    {
+        list().show();
+        const QList<QTreeWidgetItem *> before{list().LV->topLevelItem(0), list().LV->topLevelItem(1)};
+        m_inDialog = fill(QStringLiteral("Sermon notes"));
+        list().cmdAdd->click();
+        QCOMPARE(list().LV->topLevelItemCount(), 3);
+        QCOMPARE(list().LV->topLevelItem(0), before[0]);
+        QCOMPARE(list().LV->topLevelItem(1), before[1]);
+        QCOMPARE(list().LV->topLevelItem(2)->text(4), QStringLiteral("Sermonnotes.rtf"));
+        QCOMPARE(list().SelectedRow(), 2);
+    }
+
+    // The disk fills up while the document is written: no row, and the record
+    // file as it was.
+    void addOnAFullDisk()
+    {
+        list().show();
+        m_inDialog = fill(QStringLiteral("Sermon notes"));
+        {
+            const FileSizeLimit limit(16);
+            list().cmdAdd->click();
+        }
+        QCOMPARE(desk().messageBoxes().size(), 1);
+        QCOMPARE(listTitles().size(), 2);
+        QCOMPARE(m_fx->readFile(QStringLiteral("Bookmarks.txt")), Fixture);
+        QCOMPARE(QDir(BookmarkRecords::DocumentFolder()).entryList(QDir::Files).size(), 2);
     }
 
     void addSavesTheDocumentFirst()

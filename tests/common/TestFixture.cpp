@@ -93,6 +93,7 @@ void TestFixture::setUpFolders()
     gMsgFolder = gProgramFolder + QStringLiteral("msg/");
     gIndexFolder = gProgramFolder + QStringLiteral("Index/");
     gScratchFolder = gProgramFolder + QStringLiteral("Scratch/");
+    gUserDataFolder = gProgramFolder;
     gSysDefsFolder = gProgramFolder + QStringLiteral("SysDefs/");
     gModuleFolder = Folders::DefaultModuleFolder(gProgramFolder);
     gBibleFolder = gModuleFolder + QStringLiteral("Bible/");

@@ -27,6 +27,8 @@ private slots:
     void records_data();
     void records();
     void recordLines();
+    void exactRecords_data();
+    void exactRecords();
     void unclosedQuoteSkipsTheRecord_data();
     void unclosedQuoteSkipsTheRecord();
     void readRecordPastEndRaises62();
@@ -237,6 +239,28 @@ void tst_TextFile::recordLines()
              (QStringList{"record 2 (line 3): a quoted text is not closed before the end of its line",
                           "record 5 (line 8): a quoted text is not closed before the end of its line"}));
     QVERIFY(reader.takeSkippedRecords().isEmpty()); // each is reported once
+}
+
+void tst_TextFile::exactRecords_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<bool>("exact");
+    QTest::newRow("as written") << QByteArray("1,\"a, b\",\"say \"\"hi\"\"\",2") << true;
+    QTest::newRow("blanks around fields") << QByteArray(" 1 , \"a\" ,2") << true;
+    QTest::newRow("text after a closing quote") << QByteArray("1,\"King \"James\",2") << false;
+    QTest::newRow("quote inside a number") << QByteArray("1\",\"a\",2") << false;
+}
+
+void tst_TextFile::exactRecords()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(bool, exact);
+    // The next record is judged on its own.
+    RecordReader reader = RecordReader::fromBytes(line + "\r\n3,\"b\"\r\n", 1252);
+    reader.readRecord();
+    QCOMPARE(reader.recordExact(), exact);
+    reader.readRecord();
+    QVERIFY(reader.recordExact());
 }
 
 void tst_TextFile::unclosedQuoteSkipsTheRecord_data()

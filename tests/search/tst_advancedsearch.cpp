@@ -3,6 +3,7 @@
 #include "core/GlobalNotifier.h"
 #include "core/GlobalVars.h"
 #include "core/MiscHelpers.h"
+#include "core/MsgSupport.h"
 #include "core/Registry_.h"
 #include "core/Translation.h"
 #include "mainwindow/MenuTargets.h"
@@ -15,6 +16,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -391,6 +393,31 @@ private slots:
         if (!expected.contains(searched))
             expected << searched;
         QCOMPARE(listed, expected);
+    }
+
+    // Settings that cannot be written: Enter still searches, the history holds
+    // for the run, and the reader is told once (the folder and the reason).
+    void unwritableSettingsStillSearch()
+    {
+        AdvancedSearch &window = open();
+        const QString file = m_fx->settings().filePath();
+        QFile::remove(file);
+        QVERIFY(QDir().mkpath(file)); // a folder where the file should be
+        for (const QString &text : {QStringLiteral("God"), QStringLiteral("love")}) {
+            window.cboSearch->setEditText(text);
+            window.cboSearch->setFocus();
+            QTest::keyClick(window.cboSearch, Qt::Key_Return);
+            QVERIFY(window.cboResults->count() > 0);
+            QVERIFY2(window.txtStatusTextR->text().endsWith(QStringLiteral(" Verses")),
+                     qPrintable(window.txtStatusTextR->text()));
+            QVERIFY(window.cboSearch->findText(text) >= 0);
+        }
+        QCOMPARE(m_fx->settings().value(History, QStringLiteral("1"), QString()), QStringLiteral("love"));
+        QCOMPARE(desk().messageBoxes().size(), 1);
+        QVERIFY(desk().lastMessage().startsWith(GetMsg(0, 271, m_fx->settings().folder())));
+        QVERIFY(desk().lastMessage().contains(file));
+        QVERIFY(QFileInfo(file).isDir());
+        QVERIFY(QDir().rmdir(file));
     }
 
     void clearHistory_data()

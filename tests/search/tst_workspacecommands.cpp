@@ -1060,6 +1060,50 @@ private slots:
         QVERIFY(!list.isVisible());
         QVERIFY(desk().messageBoxes().isEmpty());
     }
+
+    // A document just loaded has nothing to undo: Undo must not bring back the
+    // notes it replaced.
+    void loadedDocumentHasNothingToUndo_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("bookmark Go to") << QStringLiteral("bookmark");
+        QTest::newRow("File > Open, RTF") << QStringLiteral("psalm.rtf");
+        QTest::newRow("File > Open, text") << QStringLiteral("psalm.txt");
+        QTest::newRow("File > New") << QStringLiteral("new");
+    }
+    void loadedDocumentHasNothingToUndo()
+    {
+        QFETCH(QString, how);
+        m_fx->writeFile(QStringLiteral("Bookmarks.txt"),
+                        "\"Psalm 23\",\"Comfort\",\"01-Jan-2023\",\"PSA 023:001\",\"psalm.rtf\"\r\n");
+        m_fx->writeFile(QStringLiteral("Bookmarks/psalm.rtf"), "{\\rtf1 The Lord is my shepherd}");
+        m_fx->writeFile(QStringLiteral("psalm.rtf"), "{\\rtf1 The Lord is my shepherd}");
+        m_fx->writeFile(QStringLiteral("psalm.txt"), "The Lord is my shepherd");
+        BookmarkRecords::LoadBookmarks();
+        AdvancedSearch &window = open();
+        QTest::keyClicks(window.RT, QStringLiteral("my notes"));
+        QVERIFY(window.cmdUndo->isEnabled());
+        window.RT->document()->setModified(false); // nothing to ask about
+        if (how == QLatin1String("bookmark")) {
+            frmBookmarkList &list = frmBookmarkList::Instance();
+            list.show();
+            list.SelectRow(0);
+            list.cmdGoto->click();
+        } else if (how == QLatin1String("new")) {
+            window.Menus().run(QStringLiteral("mFileNew"));
+        } else {
+            desk().fileAnswers.push_back(m_fx->path(how));
+            window.Menus().run(QStringLiteral("mFileOpen"));
+        }
+        const QString loaded =
+            how == QLatin1String("new") ? QString() : QStringLiteral("The Lord is my shepherd");
+        QCOMPARE(window.RT->Text(), loaded);
+        QVERIFY(!window.cmdUndo->isEnabled());
+        QVERIFY(!window.Menus().action(QStringLiteral("mEditUndo"))->isEnabled());
+        window.RT->undo();
+        QCOMPARE(window.RT->Text(), loaded);
+        QVERIFY(desk().messageBoxes().isEmpty());
+    }
 };
 
 QTEST_MAIN(TestWorkspaceCommands)
