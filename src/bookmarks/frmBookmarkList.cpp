@@ -76,6 +76,18 @@ RichTextBox &workspacePane()
                    QStringLiteral("The search workspace has no document."));
     return *pane;
 }
+
+// The workspace writes its document to a bookmark's file, as a copy: its own
+// file, if it has one, is still to be saved. False after the workspace said why
+// the file could not be written.
+bool saveWorkspaceCopy(const QString &fileName)
+{
+    const WorkspaceDocument::Access &workspace = WorkspaceDocument::Get();
+    if (!workspace.saveCopy)
+        raiseError(RtErr::ObjectNotSet, listSource(),
+                   QStringLiteral("The search workspace cannot save its document for a bookmark."));
+    return workspace.saveCopy(BookmarkRecords::DocumentPath(fileName));
+}
 } // namespace
 
 frmBookmarkList::frmBookmarkList()
@@ -262,7 +274,8 @@ void frmBookmarkList::cmdAdd_Click()
             return;
         // The record is added only once its document is saved.
         const QString fileName = dialog.MakeFN();
-        workspacePane().SaveFile(BookmarkRecords::DocumentPath(fileName), RichTextBox::rtfRTF);
+        if (!saveWorkspaceCopy(fileName))
+            return;
         records().Append({dialog.sTitle(), dialog.sCategory(), dialog.sDate(), dialog.sBookChVs(), fileName});
         gLastAddedBookmarkRow = records().Count() - 1;
         AppendRow(records().Rows().last());
@@ -375,15 +388,18 @@ void frmBookmarkList::cmdGoto_Click()
 void frmBookmarkList::cmdUpdate_Click()
 {
     const int row = SelectedRow();
-    const bool saved = row >= 0 && IgnoreErrors([row] {
-                           const QString name = records().Rows().at(row).fileName;
-                           workspacePane().SaveFile(BookmarkRecords::DocumentPath(name), RichTextBox::rtfRTF);
-                       });
-    if (!saved) {
+    bool saved = false;
+    const bool reached = row >= 0 && IgnoreErrors([row, &saved] {
+                             saved = saveWorkspaceCopy(records().Rows().at(row).fileName);
+                         });
+    if (!reached) {
         desktop().messageBox(GetMsg(0, MsgNoBookmark, QString()), MsgBoxStyle::Information,
                              QStringLiteral("No Bookmark."));
         return;
     }
+    // The workspace has said why the document could not be written; the list stays.
+    if (!saved)
+        return;
     FocusList();
     SaveRecords(QStringLiteral("frmBookmarkList.cmdUpdate_Click()"));
     hide();

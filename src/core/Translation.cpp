@@ -213,7 +213,8 @@ QString Translation::BookContents(int ibook, bool asRtf)
                    const QString scratch = gScratchFolder + QStringLiteral("BibTmp2_") + FileName;
                    const int outCodePage = asRtf ? 1252 : (CodePage == 0 ? 1252 : CodePage);
                    IgnoreErrors([&] {
-                       TextFiles::writeAtomically(scratch, TextFiles::encodeLines(out, outCodePage));
+                       TextFiles::writeAtomically(scratch, TextFiles::encodeLines(out, outCodePage),
+                                                  TextFiles::Durability::Unsynced);
                    });
                    for (const QString &line : out)
                        result += line + CRLF;
@@ -232,12 +233,10 @@ void Translation::CopyChapterIntoFile(const QString &path, int book1, int chapte
                    if (RangeByteSpan(book1, chapter1, book2, chapter2, &start, &end))
                        text = TextFiles::readAll(ModulePath()).mid(start - 1, end - start);
                    text += "\r\n";
-                   QFile file(path);
-                   const QIODevice::OpenMode mode = overwrite ? QIODevice::WriteOnly | QIODevice::Truncate
-                                                              : QIODevice::WriteOnly | QIODevice::Append;
-                   if (!file.open(mode) || file.write(text) != text.size() || !file.flush())
-                       raiseError(RtErr::PathFileAccessError, QStringLiteral("Verbanox.Translation"),
-                                  file.errorString());
+                   // Appending is done as a whole new file too: a failed write leaves the old one.
+                   if (!overwrite && QFileInfo::exists(path))
+                       text.prepend(TextFiles::readAll(path));
+                   TextFiles::writeAtomically(path, text, TextFiles::Durability::Unsynced);
                });
 }
 

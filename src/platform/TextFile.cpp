@@ -3,12 +3,15 @@
 #include "platform/FileNames.h"
 #include "platform/RuntimeError.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <cerrno>
 #include <charconv>
+#include <cstdio>
 #include <utility>
 
 namespace {
@@ -17,6 +20,45 @@ const char Utf8Bom[] = "\xEF\xBB\xBF";
 QString fileSource()
 {
     return QStringLiteral("Verbanox.TextFile");
+}
+
+[[noreturn]] void cannotWrite(const QString &path, const QString &reason)
+{
+    raiseError(RtErr::PathFileAccessError, fileSource(),
+               QStringLiteral("Cannot write %1: %2").arg(path, reason));
+}
+
+// Writes on after a short write: the system gives its reason (disk full, file
+// too large) only for the write that takes no byte at all.
+bool writeWhole(QFileDevice &file, const QByteArray &bytes)
+{
+    qint64 written = 0;
+    while (written < bytes.size()) {
+        const qint64 count = file.write(bytes.constData() + written, bytes.size() - written);
+        if (count <= 0)
+            return false;
+        written += count;
+    }
+    return true;
+}
+
+// A file of its own beside the target, renamed over it once whole; without the
+// wait for the disk that QSaveFile's commit() makes.
+void replaceUnsynced(const QString &path, const QByteArray &bytes)
+{
+    QFile temporary(path + QStringLiteral(".%1.tmp").arg(QCoreApplication::applicationPid()));
+    if (!temporary.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+        cannotWrite(path, temporary.errorString());
+    const bool written = writeWhole(temporary, bytes);
+    QString reason = temporary.errorString();
+    temporary.close();
+    if (written && ::rename(QFile::encodeName(temporary.fileName()).constData(),
+                            QFile::encodeName(path).constData()) == 0)
+        return;
+    if (written)
+        reason = qt_error_string(errno);
+    temporary.remove();
+    cannotWrite(path, reason);
 }
 } // namespace
 
@@ -35,26 +77,19 @@ QByteArray readAll(const QString &path)
     return bytes;
 }
 
-void writeAtomically(const QString &path, const QByteArray &bytes)
+void writeAtomically(const QString &path, const QByteArray &bytes, Durability durability)
 {
+    if (durability == Durability::Unsynced) {
+        replaceUnsynced(path, bytes);
+        return;
+    }
     QSaveFile file(path);
-    // The flush is checked on its own: a write cut short (disk full) is lost to
-    // commit(), which would then put the truncated file in place of the old one.
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() ||
+    // Unbuffered, and every write checked: Qt 6.4's commit() does not see a
+    // buffered write that failed, and would put the cut-short file in place of
+    // the old one.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || !writeWhole(file, bytes) ||
         !file.commit())
-        raiseError(RtErr::PathFileAccessError, fileSource(),
-                   QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
-}
-
-void writeScratch(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    // Overwritten and then cut to length rather than truncated first: the pages
-    // of the previous copy are reused instead of freed and taken anew.
-    if (!file.open(QIODevice::ReadWrite) || file.write(bytes) != bytes.size() || !file.resize(bytes.size()) ||
-        !file.flush())
-        raiseError(RtErr::PathFileAccessError, fileSource(),
-                   QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
+        cannotWrite(path, file.errorString());
 }
 
 QByteArray encodeLines(const QStringList &lines, int codePage)

@@ -110,11 +110,16 @@ private:
 };
 
 namespace TextFiles {
-// Writes bytes to a file through a temporary file and a rename; throws RuntimeError 75.
-void writeAtomically(const QString &path, const QByteArray &bytes);
-// Writes bytes over a scratch file in place, without the temporary file and the
-// sync to disk: for copies that nothing reads back. Throws RuntimeError 75.
-void writeScratch(const QString &path, const QByteArray &bytes);
+// How far a new file must have got before it replaces the old one.
+enum class Durability {
+    Synced,   // on the disk itself: what the reader cannot get back elsewhere
+    Unsynced, // handed to the system: scratch copies that are made again at will
+};
+// The program's one writer: the bytes go to a temporary file beside the target,
+// every write is checked, and only a whole file replaces the old one. Throws
+// RuntimeError 75 naming the file and the system's reason; the old file stays.
+void writeAtomically(const QString &path, const QByteArray &bytes,
+                     Durability durability = Durability::Synced);
 // Reads a whole file; throws RuntimeError 53 when it is missing, 75 when unreadable.
 QByteArray readAll(const QString &path);
 // Text in the code page with CR LF line ends, for writing.

@@ -61,6 +61,7 @@ void SearchRun::Run(const TermSearch &search, const SearchSource &source)
     const auto done = qScopeGuard([this] {
         m_running = false;
         m_stopRequested = false;
+        m_abandoned = false;
     });
     m_matches = 0;
     ShowEmptyDocument();
@@ -71,10 +72,13 @@ void SearchRun::Run(const TermSearch &search, const SearchSource &source)
         const WaitCursor wait;
         result = Scan(search, source);
     }
+    if (m_abandoned)
+        return;
     WriteScratchFiles(result, source, search.Request().rangeCode);
     std::unique_ptr<QTextDocument> document = ResultDocument(result.text);
     QTextDocument *shown = document.get();
-    Highlight(std::move(document), search.Terms(), search.Request().ignoreCase);
+    if (!Highlight(std::move(document), search.Terms(), search.Request().ignoreCase))
+        return;
     shown->setUndoRedoEnabled(true);
     m_view.ShowStatus(StatusText(result.verses, m_matches, !search.Terms().isEmpty()), false);
 }
@@ -130,8 +134,9 @@ void SearchRun::WriteScratchFiles(const SearchResult &result, const SearchSource
     IgnoreErrors([&] {
         QString text = result.text;
         text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-        TextFiles::writeScratch(gScratchFolder + QStringLiteral("BibTmp_") + translation.FileName,
-                                CodePage::encode(text, translation.CodePage));
+        TextFiles::writeAtomically(gScratchFolder + QStringLiteral("BibTmp_") + translation.FileName,
+                                   CodePage::encode(text, translation.CodePage),
+                                   TextFiles::Durability::Unsynced);
     });
 }
 
@@ -155,7 +160,8 @@ std::unique_ptr<QTextDocument> SearchRun::ResultDocument(const QString &text) co
     return document;
 }
 
-void SearchRun::Highlight(std::unique_ptr<QTextDocument> document, const QStringList &terms, bool ignoreCase)
+// False when the run was abandoned meanwhile: the result is not shown.
+bool SearchRun::Highlight(std::unique_ptr<QTextDocument> document, const QStringList &terms, bool ignoreCase)
 {
     QTextDocument &result = *document;
     // With Active Update the reader watches the colours come; otherwise the
@@ -164,14 +170,19 @@ void SearchRun::Highlight(std::unique_ptr<QTextDocument> document, const QString
     if (gActiveUpdateBib1 || terms.isEmpty())
         m_view.ShowDocument(document.release());
     if (terms.isEmpty())
-        return;
+        return true;
     const HighlightPlan plan = PlanHighlights(result.toRawText(), terms, gMaxCountSize);
     m_view.ShowProgress(qint64(plan.hits.size()));
     int termsReached = 0;
     const size_t coloured = ColourHits(result, plan, &termsReached);
+    if (m_abandoned) {
+        m_view.HideProgress();
+        return false;
+    }
     m_view.ShowDocument(document ? document.release() : &result);
     m_view.HideProgress();
     ShowSummary(plan, coloured, termsReached, ignoreCase);
+    return true;
 }
 
 // Colours the hits in one edit block per poll interval, letting events run in
@@ -188,6 +199,8 @@ size_t SearchRun::ColourHits(QTextDocument &document, const HighlightPlan &plan,
     clock.start();
     size_t next = 0;
     while (next < plan.hits.size()) {
+        // Colouring is no edit: a result shown while it is coloured stays unchanged.
+        const bool changed = document.isModified();
         cursor.beginEditBlock();
         do {
             const Hit &hit = plan.hits[next];
@@ -203,6 +216,7 @@ size_t SearchRun::ColourHits(QTextDocument &document, const HighlightPlan &plan,
             ++next;
         } while (next < plan.hits.size() && clock.elapsed() < m_pollMilliseconds);
         cursor.endEditBlock();
+        document.setModified(changed);
         m_view.SetProgress(qint64(next));
         if (next < plan.hits.size()) {
             if (!LetEventsRun())

@@ -16,6 +16,7 @@
 #include "platform/HelpService.h"
 #include "platform/ModalOpener.h"
 #include "platform/RichTextBox.h"
+#include "platform/RtfWriter.h"
 #include "platform/SettingsStore.h"
 #include "platform/TextFile.h"
 #include "platform/Twips.h"
@@ -158,6 +159,18 @@ private slots:
         access.fileRenamed = [this](const QString &from, const QString &to) {
             m_renamed << from + QStringLiteral(" > ") + to;
         };
+        // As the workspace does: a copy of the document, which says itself why
+        // it could not be written.
+        access.saveCopy = [this](const QString &path) {
+            try {
+                TextFiles::writeAtomically(path, RtfWriter::write(*m_pane->document()));
+                return true;
+            } catch (const RuntimeError &e) {
+                desk().messageBox(QStringLiteral("Not saved: ") + e.description(), MsgBoxStyle::Exclamation,
+                                  QString());
+                return false;
+            }
+        };
         WorkspaceDocument::Register(access);
         m_inDialog = fill(QString(), ByCancel);
         ModalOpener<frmBookmarkAdd>::replace([this] {
@@ -293,7 +306,8 @@ private slots:
         list().show();
         m_inDialog = fill(QStringLiteral("Sermon notes"));
         list().cmdAdd->click();
-        QVERIFY(desk().lastMessage().contains(QLatin1String("frmBookmarkList.cmdAdd_Click()")));
+        QVERIFY(desk().lastMessage().startsWith(QStringLiteral("Not saved: ")));
+        QCOMPARE(desk().messageBoxes().size(), 1);
         QCOMPARE(listTitles().size(), 2);
         QCOMPARE(m_fx->readFile(QStringLiteral("Bookmarks.txt")), Fixture);
     }
@@ -490,14 +504,31 @@ private slots:
         QVERIFY(m_pane->document()->isModified());
     }
 
+    void update_data()
+    {
+        QTest::addColumn<bool>("writable");
+        QTest::newRow("written") << true;
+        QTest::newRow("cannot be written") << false;
+    }
+    // The workspace writes its document over the bookmark's; when it cannot, it
+    // says why and the list stays.
     void update()
     {
+        QFETCH(bool, writable);
+        const QString psalm = BookmarkRecords::DocumentFolder() + QStringLiteral("Psalm23.rtf");
+        if (!writable)
+            QVERIFY(QFile::remove(psalm) && QDir().mkpath(psalm));
         selectAndShow(0);
         list().cmdUpdate->click();
-        QVERIFY(desk().messageBoxes().isEmpty());
-        QCOMPARE(documentText(QStringLiteral("Psalm23.rtf")), PaneText);
         QCOMPARE(documentText(QStringLiteral("Lovefaithandhope.rtf")), LoveText);
-        QVERIFY(!list().isVisible());
+        QCOMPARE(list().isVisible(), !writable);
+        if (writable) {
+            QVERIFY(desk().messageBoxes().isEmpty());
+            QCOMPARE(documentText(QStringLiteral("Psalm23.rtf")), PaneText);
+            return;
+        }
+        QCOMPARE(desk().messageBoxes().size(), 1);
+        QVERIFY(desk().lastMessage().startsWith(QStringLiteral("Not saved: Cannot write ") + psalm));
     }
 
     // A record that names a document outside the folder is refused; that file

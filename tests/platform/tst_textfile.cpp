@@ -427,8 +427,8 @@ void tst_TextFile::writerSavesAtomically()
              RtErr::PathFileAccessError);
 }
 
-// A scratch file is overwritten in place: whatever was there before, the file
-// holds exactly the new bytes.
+// A scratch file, written without waiting for the disk, holds exactly the new
+// bytes whatever was there before, and nothing is left beside it.
 void tst_TextFile::scratchWrite_data()
 {
     QTest::addColumn<QByteArray>("before"); // null: no file yet
@@ -450,10 +450,14 @@ void tst_TextFile::scratchWrite()
         QVERIFY(old.open(QIODevice::WriteOnly));
         old.write(before);
     }
-    TextFiles::writeScratch(path, bytes);
+    TextFiles::writeAtomically(path, bytes, TextFiles::Durability::Unsynced);
     QCOMPARE(TextFiles::readAll(path), bytes);
-    QCOMPARE(raisedErrorNumber(
-                 [&] { TextFiles::writeScratch(dir.filePath(QStringLiteral("no/such/file")), bytes); }),
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList{QStringLiteral("BibTmp_b_kjv.txt")});
+    QCOMPARE(raisedErrorNumber([&] {
+                 TextFiles::writeAtomically(dir.filePath(QStringLiteral("no/such/file")), bytes,
+                                            TextFiles::Durability::Unsynced);
+             }),
              RtErr::PathFileAccessError);
 }
 

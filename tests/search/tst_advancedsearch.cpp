@@ -17,6 +17,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -344,6 +345,54 @@ private slots:
         window.SaveComboHistory();
         QCOMPARE(m_fx->settings().value(History, QStringLiteral("100"), QString()),
                  QStringLiteral("New text"));
+    }
+
+    void searchBoxKeepsWhatWasTyped_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("searched");
+        const QString listed = QString::fromUtf8("*Señor*");
+        QTest::newRow("other case of a listed text")
+            << QString::fromUtf8("*señor*") << QString::fromUtf8("*señor*");
+        QTest::newRow("listed text itself") << listed << listed;
+        // The box completes what was typed from the list, in the same case only.
+        QTest::newRow("beginning of a listed text") << QStringLiteral("*Se") << listed;
+        QTest::newRow("beginning in the other case") << QStringLiteral("*se") << QStringLiteral("*se");
+    }
+    // Searched with Enter, the text in the box is the one searched, then and the
+    // next time; texts that differ in case are listed apart.
+    void searchBoxKeepsWhatWasTyped()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, searched);
+        m_fx->settings().setValue(History, QStringLiteral("0"), QString::fromUtf8("*Señor*"));
+        QStringList texts;
+        AdvancedSearch &window = open();
+        AdvancedSearch::setSourceFactory([&](const Translation &) -> TermSearch::VerseSource {
+            texts << window.cboSearch->currentText();
+            return [](const VerseReader::Visitor &) { return true; };
+        });
+        QApplication::setActiveWindow(&window);
+        window.cboSearch->setFocus();
+        window.cboSearch->lineEdit()->clear();
+        // Key by key, as a keyboard types them (ñ too).
+        for (const QChar c : typed) {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(window.cboSearch->lineEdit(), &press);
+        }
+        QTest::keyClick(window.cboSearch->lineEdit(), Qt::Key_Return);
+        // The search put the caret into the document; the box lost the focus.
+        QVERIFY(!window.cboSearch->hasFocus());
+        QCOMPARE(window.cboSearch->currentText(), searched);
+        window.cmdSearch_Click();
+        QCOMPARE(texts, QStringList(2, searched));
+        QStringList listed;
+        for (int i = 0; i < window.cboSearch->count(); ++i)
+            listed << window.cboSearch->itemText(i);
+        QStringList expected{QString::fromUtf8("*Señor*")};
+        if (!expected.contains(searched))
+            expected << searched;
+        QCOMPARE(listed, expected);
     }
 
     // Settings that cannot be written: Enter still searches, the history holds
