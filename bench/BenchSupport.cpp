@@ -58,6 +58,7 @@ BenchProgramFolder::BenchProgramFolder()
     gMsgFolder = path() + QStringLiteral("msg/");
     gIndexFolder = path() + QStringLiteral("Index/");
     gScratchFolder = path() + QStringLiteral("Scratch/");
+    gUserDataFolder = path();
     gSysDefsFolder = path() + QStringLiteral("SysDefs/");
     gModuleFolder = path() + QStringLiteral("Modules/");
     gBibleFolder = gModuleFolder + QStringLiteral("Bible/");

@@ -1,20 +1,28 @@
 #!/usr/bin/env python3
-"""Compiles a shipped Bible module into a CHM Bible: one HTML page per book,
-a contents tree of books and chapters, and an index page as default topic.
+"""Compiles a shipped Bible module into a CHM Bible: an index page of the books
+as default topic, one page per book that lists its chapters, one page per
+chapter, and a contents tree of books and their chapters.
+
+A page per chapter keeps every page short: the viewer lays a page out whole
+before it shows it, and a page per book made Psalm 119 wait for Psalms 1-118.
 
 Usage: make_chm_bible.py MODULE.txt TITLE OUT.chm
-Needs: chmcmd (apt-get install fp-utils). Checks the result by listing it back
-with chmlib-independent means: the file must exist, start with the ITSF
-signature and hold every page name in its directory.
+Needs: chmcmd (apt-get install fp-utils). Before compiling, checks that every
+link of the pages and the contents tree leads to a page written, that every
+book page lists each of its chapters and that every chapter has its page; after,
+that the file starts with the ITSF signature and holds every page name in its
+directory (without a CHM reader).
 """
 import html
 import os
+import re
 import shutil
 import subprocess
 import sys
 import tempfile
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+HEAD = '<html><head><meta charset="utf-8"><title>%s</title></head><body>'
 
 
 def book_names():
@@ -39,74 +47,124 @@ def read_module(path):
     return books
 
 
-def page_name(abbrev):
-    return "b_" + abbrev.lower().replace(" ", "") + ".html"
+class Book:
+    def __init__(self, number, abbrev, name, chapters):
+        self.number = number
+        self.name = name
+        self.stem = "b_" + abbrev.lower().replace(" ", "")
+        self.chapters = chapters  # {chapter: [(verse, text)]}
+
+    @property
+    def page(self):
+        return self.stem + ".html"
+
+    def chapter_page(self, chapter):
+        return "%s_%d.html" % (self.stem, chapter)
 
 
-def write_book(folder, title, name, chapters):
-    out = ['<html><head><meta charset="utf-8"><title>%s</title></head><body>' % html.escape(name),
-           '<h1>%s</h1>' % html.escape(name),
-           '<p><a href="index.html">%s</a></p>' % html.escape(title)]
-    out.append("<p>" + " ".join('<a href="#c%d">%d</a>' % (c, c) for c in sorted(chapters)) + "</p>")
-    for c in sorted(chapters):
-        out.append('<h2><a name="c%d"></a>%s %d</h2><p>' % (c, html.escape(name), c))
-        for verse, text in chapters[c]:
-            # A no-break space written as itself: the page reads the same, and
-            # a long book's thousands of entities cost the viewer time to decode.
-            out.append("<sup>%d</sup>\u00a0%s " % (verse, html.escape(text)))
-        out.append("</p>")
-    out.append("</body></html>")
-    with open(os.path.join(folder, page_name_for[name]), "w", encoding="utf-8") as f:
-        f.write("\n".join(out))
+def link(page, text):
+    return '<a href="%s">%s</a>' % (page, html.escape(text))
 
 
-page_name_for = {}
+def book_page(title, book):
+    out = [HEAD % html.escape(book.name), "<h1>%s</h1>" % html.escape(book.name),
+           "<p>%s</p>" % link("index.html", title),
+           "<p>" + " ".join(link(book.chapter_page(c), str(c)) for c in sorted(book.chapters)) + "</p>",
+           "</body></html>"]
+    return "\n".join(out)
+
+
+def chapter_page(book, chapter, before, after):
+    """`before` and `after` are the (book, chapter) read before and after, or None."""
+    heading = "%s %d" % (book.name, chapter)
+    steps = [link(book.page, book.name)]
+    if before:
+        steps.insert(0, link(before[0].chapter_page(before[1]), "\u2039 %s %d" % (before[0].name, before[1])))
+    if after:
+        steps.append(link(after[0].chapter_page(after[1]), "%s %d \u203a" % (after[0].name, after[1])))
+    out = [HEAD % html.escape(heading), "<p>%s</p>" % " | ".join(steps), "<h1>%s</h1><p>" % html.escape(heading)]
+    for verse, text in book.chapters[chapter]:
+        # A no-break space written as itself: the page reads the same, and
+        # thousands of entities cost the viewer time to decode.
+        out.append("<sup>%d</sup>\u00a0%s " % (verse, html.escape(text)))
+    out.append("</p></body></html>")
+    return "\n".join(out)
+
+
+def topic(name, local):
+    return ('<li><object type="text/sitemap"><param name="Name" value="%s">'
+            '<param name="Local" value="%s"></object>' % (html.escape(name), local))
+
+
+def write_pages(folder, title, books):
+    """Writes every page and the contents file; returns {page name: text}."""
+    pages = {"index.html": "\n".join(
+        [HEAD % html.escape(title), "<h1>%s</h1><ul>" % html.escape(title)]
+        + ["<li>%s</li>" % link(book.page, book.name) for book in books] + ["</ul></body></html>"])}
+    reading = [(book, c) for book in books for c in sorted(book.chapters)]
+    for i, (book, chapter) in enumerate(reading):
+        before = reading[i - 1] if i > 0 else None
+        after = reading[i + 1] if i + 1 < len(reading) else None
+        pages[book.chapter_page(chapter)] = chapter_page(book, chapter, before, after)
+    toc = ['<html><body><object type="text/site properties"></object><ul>']
+    for book in books:
+        pages[book.page] = book_page(title, book)
+        toc.append(topic(book.name, book.page) + "<ul>")
+        toc.extend(topic("%s %d" % (book.name, c), book.chapter_page(c)) for c in sorted(book.chapters))
+        toc.append("</ul>")
+    toc.append("</ul></body></html>")
+    for name, text in list(pages.items()) + [("toc.hhc", "\n".join(toc))]:
+        with open(os.path.join(folder, name), "w", encoding="utf-8") as f:
+            f.write(text)
+    return pages, "\n".join(toc)
+
+
+def check_links(pages, toc, books):
+    for name, text in pages.items():
+        for target in re.findall(r'href="([^"#]*)', text):
+            assert target in pages, "%s links to %s, which is not written" % (name, target)
+    for target in re.findall(r'name="Local" value="([^"#]*)', toc):
+        assert target in pages, "the contents lead to %s, which is not written" % target
+    chapters = 0
+    for book in books:
+        listed = re.findall(r'href="([^"]*)"', pages[book.page])
+        for c in book.chapters:
+            assert book.chapter_page(c) in listed, "%s does not list chapter %d" % (book.page, c)
+            assert book.chapter_page(c) in pages, "chapter %s %d has no page" % (book.name, c)
+            chapters += 1
+    return chapters
+
+
+def compile_chm(folder, title, pages, target):
+    with open(os.path.join(folder, "bible.hhp"), "w", encoding="utf-8") as f:
+        f.write("[OPTIONS]\nCompatibility=1.1 or later\nCompiled file=out.chm\n"
+                "Contents file=toc.hhc\nDefault topic=index.html\nTitle=%s\n\n[FILES]\n%s\n"
+                % (title, "\n".join(pages)))
+    subprocess.run([shutil.which("chmcmd") or "chmcmd", "--no-html-scan", "bible.hhp"], cwd=folder, check=True,
+                   stdout=subprocess.DEVNULL)
+    shutil.copyfile(os.path.join(folder, "out.chm"), target)
 
 
 def main():
     module, title, target = sys.argv[1], sys.argv[2], sys.argv[3]
     names = book_names()
-    books = read_module(module)
+    found = read_module(module)
+    books = [Book(n, *names.get(n, (str(n), "Book %d" % n)), found[n]) for n in sorted(found)]
     work = tempfile.mkdtemp(prefix="chmbible.")
     try:
-        toc = ['<html><body><object type="text/site properties"></object><ul>']
-        index = ['<html><head><meta charset="utf-8"><title>%s</title></head><body><h1>%s</h1><ul>'
-                 % (html.escape(title), html.escape(title))]
-        pages = []
-        for number in sorted(books):
-            abbrev, name = names.get(number, (str(number), "Book %d" % number))
-            page = page_name(abbrev)
-            page_name_for[name] = page
-            pages.append(page)
-            write_book(work, title, name, books[number])
-            index.append('<li><a href="%s">%s</a></li>' % (page, html.escape(name)))
-            toc.append('<li><object type="text/sitemap"><param name="Name" value="%s">'
-                       '<param name="Local" value="%s"></object><ul>' % (html.escape(name), page))
-            for c in sorted(books[number]):
-                toc.append('<li><object type="text/sitemap"><param name="Name" value="%s %d">'
-                           '<param name="Local" value="%s#c%d"></object>' % (html.escape(name), c, page, c))
-            toc.append("</ul>")
-        toc.append("</ul></body></html>")
-        index.append("</ul></body></html>")
-        with open(os.path.join(work, "index.html"), "w", encoding="utf-8") as f:
-            f.write("\n".join(index))
-        with open(os.path.join(work, "toc.hhc"), "w", encoding="utf-8") as f:
-            f.write("\n".join(toc))
-        with open(os.path.join(work, "bible.hhp"), "w", encoding="utf-8") as f:
-            f.write("[OPTIONS]\nCompatibility=1.1 or later\nCompiled file=out.chm\n"
-                    "Contents file=toc.hhc\nDefault topic=index.html\nTitle=%s\n\n[FILES]\nindex.html\n%s\n"
-                    % (title, "\n".join(pages)))
-        subprocess.run([shutil.which("chmcmd") or "chmcmd", "--no-html-scan", "bible.hhp"], cwd=work, check=True,
-                       stdout=subprocess.DEVNULL)
-        shutil.copyfile(os.path.join(work, "out.chm"), target)
+        pages, toc = write_pages(work, title, books)
+        chapters = check_links(pages, toc, books)
+        compile_chm(work, title, pages, target)
     finally:
         shutil.rmtree(work)
     with open(target, "rb") as f:
         data = f.read()
     assert data[:4] == b"ITSF", "not a CHM archive"
-    for page in ["index.html", "toc.hhc"] + pages:
-        assert ("/" + page).encode() in data, "missing page " + page
-    print("%s: %d books, %d bytes" % (target, len(pages), len(data)))
+    for page in ["toc.hhc"] + list(pages):
+        # A directory entry is the name's length (one byte below 128), then the name.
+        entry = ("/" + page).encode()
+        assert bytes([len(entry)]) + entry in data, "missing page " + page
+    print("%s: %d books, %d chapters, %d bytes" % (target, len(books), chapters, len(data)))
 
 
 if __name__ == "__main__":

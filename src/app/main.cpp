@@ -8,6 +8,7 @@
 #include "mainwindow/NoBibles.h"
 #include "mainwindow/frmMessages.h"
 #include "platform/KeyState.h"
+#include "platform/ShutdownGuard.h"
 #include "preferences/LanguageE.h"
 #include "preferences/frmDateFormat.h"
 #include "preferences/frmFontChooser.h"
@@ -24,6 +25,7 @@
 #include "study/frmNameDictionary.h"
 
 #include <QApplication>
+#include <QTimer>
 
 int main(int argc, char *argv[])
 {
@@ -54,8 +56,10 @@ int main(int argc, char *argv[])
     if (!TrapErrors(QStringLiteral("MainStartup.Main()"), [] { MainStartup::Main(); }))
         return 1;
     // From here on everything runs in the main window's event handlers; closing
-    // it ends the program.
+    // it ends the program, after asking about unsaved notes.
     if (!gMainForm)
         return 0;
+    ShutdownGuard::install(&AdvancedSearch::KeepUnsavedNotes);
+    QTimer::singleShot(0, &AdvancedSearch::OfferKeptNotes);
     return QApplication::exec();
 }

@@ -5,6 +5,7 @@
 #include "core/MiscHelpers.h"
 #include "core/MsgSupport.h"
 #include "core/PageSettings.h"
+#include "core/Registry_.h"
 #include "mainwindow/MenuTargets.h"
 #include "mainwindow/WorkspaceDocument.h"
 #include "platform/Desktop.h"
@@ -310,7 +311,7 @@ bool PageSetup::takeTypedLengths()
 void PageSetup::chkAll_Click()
 {
     gApplyToAllForms = chkAll->isChecked();
-    TrapErrors(QStringLiteral("PageSetup.chkAll_Click()"), [] { PageSettings::SaveApplyToAllForms(); });
+    Registry_::StoreChoices([] { PageSettings::SaveApplyToAllForms(); });
 }
 
 void PageSetup::cmdINDEX_Click()
@@ -358,9 +359,11 @@ void PageSetup::Form_Unload(int cancel)
         return;
     m_unloaded = true;
     if (cancel == 0) {
-        IgnoreErrors([] { PageSettings::SavePageSettings(); });
         gFitToDesktop = optNone->isChecked();
-        IgnoreErrors([] { PageSettings::SaveFitToDesktop(); });
+        Registry_::StoreChoices([] {
+            PageSettings::SavePageSettings();
+            PageSettings::SaveFitToDesktop();
+        });
     } else {
         restoreOpenedValues();
     }

@@ -76,6 +76,18 @@ RichTextBox &workspacePane()
                    QStringLiteral("The search workspace has no document."));
     return *pane;
 }
+
+// The workspace writes its document to a bookmark's file, as a copy: its own
+// file, if it has one, is still to be saved. False after the workspace said why
+// the file could not be written.
+bool saveWorkspaceCopy(const QString &fileName)
+{
+    const WorkspaceDocument::Access &workspace = WorkspaceDocument::Get();
+    if (!workspace.saveCopy)
+        raiseError(RtErr::ObjectNotSet, listSource(),
+                   QStringLiteral("The search workspace cannot save its document for a bookmark."));
+    return workspace.saveCopy(BookmarkRecords::DocumentPath(fileName));
+}
 } // namespace
 
 frmBookmarkList::frmBookmarkList()
@@ -162,20 +174,40 @@ void frmBookmarkList::International()
 
 // --- Rows ----------------------------------------------------------------------
 
+namespace {
+QTreeWidgetItem *rowItem(const BookmarkRecord &record)
+{
+    QStringList texts;
+    for (int i = 0; i < ColumnCount; ++i)
+        texts.append(record.field(i));
+    return new QTreeWidgetItem(texts);
+}
+} // namespace
+
 void frmBookmarkList::FillList(int selected)
 {
     LV->clear();
     QList<QTreeWidgetItem *> items;
-    for (const BookmarkRecord &record : records().Rows()) {
-        QStringList texts;
-        for (int i = 0; i < ColumnCount; ++i)
-            texts.append(record.field(i));
-        items.append(new QTreeWidgetItem(texts));
-    }
+    for (const BookmarkRecord &record : records().Rows())
+        items.append(rowItem(record));
     LV->addTopLevelItems(items);
     for (int column = 0; column < ColumnCount; ++column)
         LV->resizeColumnToContents(column);
     SelectRow(selected);
+}
+
+// One row more at the end, the columns widened to show it: a long list is not
+// built again for each bookmark added.
+void frmBookmarkList::AppendRow(const BookmarkRecord &record)
+{
+    QTreeWidgetItem *item = rowItem(record);
+    LV->addTopLevelItem(item);
+    for (int column = 0; column < ColumnCount; ++column) {
+        const int wanted =
+            LV->sizeHintForIndex(LV->model()->index(LV->topLevelItemCount() - 1, column)).width();
+        if (wanted > LV->columnWidth(column))
+            LV->setColumnWidth(column, wanted);
+    }
 }
 
 int frmBookmarkList::SelectedRow() const
@@ -242,10 +274,11 @@ void frmBookmarkList::cmdAdd_Click()
             return;
         // The record is added only once its document is saved.
         const QString fileName = dialog.MakeFN();
-        workspacePane().SaveFile(BookmarkRecords::DocumentPath(fileName), RichTextBox::rtfRTF);
+        if (!saveWorkspaceCopy(fileName))
+            return;
         records().Append({dialog.sTitle(), dialog.sCategory(), dialog.sDate(), dialog.sBookChVs(), fileName});
         gLastAddedBookmarkRow = records().Count() - 1;
-        FillList(records().Count() - 1);
+        AppendRow(records().Rows().last());
         SaveRecords(routine);
     });
     if (duplicate)
@@ -355,15 +388,18 @@ void frmBookmarkList::cmdGoto_Click()
 void frmBookmarkList::cmdUpdate_Click()
 {
     const int row = SelectedRow();
-    const bool saved = row >= 0 && IgnoreErrors([row] {
-                           const QString name = records().Rows().at(row).fileName;
-                           workspacePane().SaveFile(BookmarkRecords::DocumentPath(name), RichTextBox::rtfRTF);
-                       });
-    if (!saved) {
+    bool saved = false;
+    const bool reached = row >= 0 && IgnoreErrors([row, &saved] {
+                             saved = saveWorkspaceCopy(records().Rows().at(row).fileName);
+                         });
+    if (!reached) {
         desktop().messageBox(GetMsg(0, MsgNoBookmark, QString()), MsgBoxStyle::Information,
                              QStringLiteral("No Bookmark."));
         return;
     }
+    // The workspace has said why the document could not be written; the list stays.
+    if (!saved)
+        return;
     FocusList();
     SaveRecords(QStringLiteral("frmBookmarkList.cmdUpdate_Click()"));
     hide();

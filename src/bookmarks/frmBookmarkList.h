@@ -68,6 +68,7 @@ private:
     bool SaveRecords(const QString &routine);
     // Shows the rows of the records again, with `selected` selected.
     void FillList(int selected);
+    void AppendRow(const BookmarkRecord &record);
     void FocusList();
     bool MayReplaceWorkspaceDocument();
     QString RenamedDocument(int row, const QString &wanted);

@@ -12,6 +12,7 @@
 #include "platform/ModalOpener.h"
 #include "platform/OleColor.h"
 #include "platform/PageLayout.h"
+#include "platform/PageLayoutCache.h"
 #include "platform/RichTextBox.h"
 #include "platform/Twips.h"
 
@@ -39,9 +40,9 @@ constexpr qint32 MsgNoRoomForText = 148;
 constexpr qint32 MsgPrinterNotStarted = 149;
 
 // The layout DocPreviewProc hands to the window it opens.
-std::unique_ptr<PageLayout> &pendingLayout()
+std::shared_ptr<const PageLayout> &pendingLayout()
 {
-    static std::unique_ptr<PageLayout> layout;
+    static std::shared_ptr<const PageLayout> layout;
     return layout;
 }
 
@@ -111,7 +112,7 @@ frmDocPreview::frmDocPreview()
     m_layout = std::move(pendingLayout());
     if (!m_layout) {
         const QTextDocument empty;
-        m_layout = std::make_unique<PageLayout>(empty, DocumentPrinter::printer(), PrintMargins());
+        m_layout = std::make_shared<const PageLayout>(empty, DocumentPrinter::printer(), PrintMargins());
     }
     buildControls();
     Form_Load();
@@ -418,10 +419,10 @@ void frmDocPreview::DocPreviewProc()
 void frmDocPreview::DocPreviewProc(QTextEdit &pane, QWidget *owner)
 {
     SetPrintMargins();
+    PageLayoutCache layouts;
     {
         WaitCursor wait;
-        pendingLayout() =
-            std::make_unique<PageLayout>(*pane.document(), DocumentPrinter::printer(), PrintMargins());
+        pendingLayout() = layouts.layout(*pane.document(), DocumentPrinter::printer(), PrintMargins());
     }
     if (!pendingLayout()->isValid()) {
         pendingLayout().reset();
@@ -434,7 +435,7 @@ void frmDocPreview::DocPreviewProc(QTextEdit &pane, QWidget *owner)
         ModalOpener<frmDocPreview>::show();
     }
     if (gPrintRequested)
-        DocPrintProc(pane, owner);
+        DocPrintProc(pane, owner, layouts);
 }
 
 void frmDocPreview::DocPrintProc()
@@ -446,6 +447,12 @@ void frmDocPreview::DocPrintProc()
 
 void frmDocPreview::DocPrintProc(QTextEdit &pane, QWidget *owner)
 {
+    PageLayoutCache layouts;
+    DocPrintProc(pane, owner, layouts);
+}
+
+void frmDocPreview::DocPrintProc(QTextEdit &pane, QWidget *owner, PageLayoutCache &layouts)
+{
     QCoreApplication::processEvents();
     QPrinter &printer = DocumentPrinter::printer();
     PrintDialogOptions options;
@@ -453,7 +460,7 @@ void frmDocPreview::DocPrintProc(QTextEdit &pane, QWidget *owner)
     options.selection = pane.textCursor().hasSelection();
     {
         WaitCursor wait;
-        options.pageCount = PageLayout(*pane.document(), printer, PrintMargins()).pageCount();
+        options.pageCount = layouts.layout(*pane.document(), printer, PrintMargins())->pageCount();
     }
     if (!desktop().printDialog(printer, options))
         return;
@@ -463,7 +470,7 @@ void frmDocPreview::DocPrintProc(QTextEdit &pane, QWidget *owner)
     }
 
     WaitCursor wait;
-    const int printed = DocumentPrinter::printChosenPages(printer, pane, PrintMargins());
+    const int printed = DocumentPrinter::printChosenPages(printer, pane, PrintMargins(), layouts);
     if (printed == DocumentPrinter::NoRoomForText) {
         noRoomForText();
     } else if (printed == DocumentPrinter::PrinterNotStarted) {

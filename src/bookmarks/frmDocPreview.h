@@ -7,6 +7,7 @@
 #include <memory>
 
 class PageLayout;
+class PageLayoutCache;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -81,6 +82,8 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    // Prints with the layouts the preview made: paper left as it was is not laid out again.
+    static void DocPrintProc(QTextEdit &pane, QWidget *owner, PageLayoutCache &layouts);
     void buildControls();
     void Form_Load();
     bool FormPreviewPage(int page);
@@ -91,7 +94,7 @@ private:
     void ShowPage(int page);
     int ShownPageNumber() const;
 
-    std::unique_ptr<PageLayout> m_layout;
+    std::shared_ptr<const PageLayout> m_layout;
     QSizeF m_printableTwips;
     bool m_drawing = false;
     int m_pendingPage = 0; // a page chosen while the pictures are drawn

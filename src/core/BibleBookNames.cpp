@@ -2,9 +2,21 @@
 #include "core/Bug_.h"
 #include "core/GlobalVars.h"
 #include "core/MsgSupport.h"
-#include "core/VerbanoxRoutines.h"
+#include "platform/FileNames.h"
 #include "platform/TextFile.h"
 #include "platform/VbConvert.h"
+
+namespace {
+// Catalog texts.
+constexpr int DamagedNamesMsg = 275;   // the file is damaged; restore from the reference names?
+constexpr int UnreadableFileMsg = 288; // a book-name file could not be read
+constexpr int UnwritableFileMsg = 289; // a book-name file could not be written
+
+QString activeNamesPath()
+{
+    return FileNames::resolve(gSysDefsFolder + QStringLiteral("Books.txt"));
+}
+} // namespace
 
 BibleBookNames::BibleBookNames()
 {
@@ -32,36 +44,88 @@ QString BibleBookNames::FullName(qint16 book) const
 
 void BibleBookNames::ReloadBookNames()
 {
-    const QString path = gSysDefsFolder + QStringLiteral("Books.txt");
+    const QString path = activeNamesPath();
+    const QStringList problems = ReadNames(path);
+    if (problems.isEmpty() || !OfferRepair(path, problems) || !RestoreFromReference())
+        return;
+    // The reference names are read as they are now: a damaged reference is named
+    // by its own problems, without a second offer.
+    ReadNames(path);
+}
+
+QStringList BibleBookNames::ReadNames(const QString &path)
+{
+    QStringList lines;
+    QStringList problems;
     try {
-        TextReader reader = TextReader::fromFile(path);
-        for (int i = 1; i <= BookCount; ++i) {
-            const QStringList fields = reader.readLine().split(QLatin1Char('\t'));
-            if (fields.size() < 3)
-                raiseError(RtErr::SubscriptOutOfRange, QStringLiteral("Verbanox.BibleBookNames"),
-                           QStringLiteral("Line %1 of %2 has fewer than three fields").arg(i).arg(path));
-            Assert(VbConvert::val(fields[0]) == i,
-                   QStringLiteral("Books.txt file not formatted properly!  Line numbers do not match first "
-                                  "field in file:  ") +
-                       path + QStringLiteral(" (") + QString::number(i) + QStringLiteral(")"));
-            const std::optional<qint16> number = VbConvert::toInt16(fields[0]);
-            if (!number)
-                raiseError(
-                    RtErr::TypeMismatch, QStringLiteral("Verbanox.BibleBookNames"),
-                    QStringLiteral("Line %1 of %2 does not start with a book number").arg(i).arg(path));
-            m_numbers[i - 1] = *number;
-            m_abbreviations[i - 1] = fields[1];
-            m_fullNames[i - 1] = fields[2];
-        }
+        lines = TextReader::fromFile(path).readAllLines();
+        if (lines.size() < BookCount)
+            problems.append(
+                QStringLiteral("The file has %1 lines instead of %2.").arg(lines.size()).arg(BookCount));
     } catch (const RuntimeError &e) {
-        Err().SetFrom(e);
-        const ErrorState error = Err();
-        desktop().messageBox(GetMsg(0, 97, gSysDefsFolder) + GetMsg(0, 98, QStringLiteral("Books.txt")),
-                             MsgBoxStyle::OKOnly, QString());
-        if (error.Number != 0) {
-            Err() = error;
-            ShowUnexpectedError(QStringLiteral("BibleBookNames.GetBookNames()"));
-        }
-        VerbanoxRoutines::RecoverSettingsAndEnd();
+        problems.append(e.description());
     }
+    for (int i = 1; i <= BookCount; ++i) {
+        if (i > lines.size()) {
+            NameByNumber(i);
+            continue;
+        }
+        const QString problem = ReadLine(path, i, lines[i - 1]);
+        if (!problem.isEmpty())
+            problems.append(QStringLiteral("Line %1 %2.").arg(i).arg(problem));
+    }
+    return problems;
+}
+
+QString BibleBookNames::ReadLine(const QString &path, int book, const QString &line)
+{
+    const QStringList fields = line.split(QLatin1Char('\t'));
+    const std::optional<qint16> number = VbConvert::toInt16(fields[0]);
+    if (fields.size() < 3 || !number) {
+        NameByNumber(book);
+        return fields.size() < 3 ? QStringLiteral("has fewer than three fields")
+                                 : QStringLiteral("does not start with a book number");
+    }
+    Assert(VbConvert::val(fields[0]) == book,
+           QStringLiteral("Books.txt file not formatted properly!  Line numbers do not match first "
+                          "field in file:  ") +
+               path + QStringLiteral(" (") + QString::number(book) + QStringLiteral(")"));
+    m_numbers[book - 1] = *number;
+    m_abbreviations[book - 1] = fields[1];
+    m_fullNames[book - 1] = fields[2];
+    return QString();
+}
+
+void BibleBookNames::NameByNumber(int book)
+{
+    m_numbers[book - 1] = qint16(book);
+    m_abbreviations[book - 1] = m_fullNames[book - 1] = QString::number(book);
+}
+
+bool BibleBookNames::OfferRepair(const QString &path, const QStringList &problems) const
+{
+    const int answer = desktop().messageBox(MsgSupport::GetMsgListing(DamagedNamesMsg, path, problems),
+                                            MsgBoxStyle::YesNo | MsgBoxStyle::Question, QString());
+    return answer == MsgBoxResult::Yes;
+}
+
+bool BibleBookNames::FileStep(const QString &path, bool writing, const std::function<void()> &body)
+{
+    try {
+        body();
+        return true;
+    } catch (const RuntimeError &e) {
+        Bug_::ReportFileFault(writing ? UnwritableFileMsg : UnreadableFileMsg, path, e.description());
+        return false;
+    }
+}
+
+bool BibleBookNames::RestoreFromReference()
+{
+    QByteArray names;
+    const QString reference = FileNames::resolve(gSysDefsFolder + QStringLiteral("ref.txt"));
+    if (!FileStep(reference, false, [&] { names = TextFiles::readAll(reference); }))
+        return false;
+    const QString active = activeNamesPath();
+    return FileStep(active, true, [&] { TextFiles::writeAtomically(active, names); });
 }

@@ -10,13 +10,13 @@
 #include "platform/Seams.h"
 #include "platform/TextFile.h"
 
+#include <QSet>
 #include <algorithm>
 
 namespace {
 const QString CRLF = QStringLiteral("\r\n");
 const QString Extension = QStringLiteral(".rtf");
 constexpr int FieldCount = 5;
-constexpr int MaxListedProblems = 12;
 // Catalog text: the record file is damaged; the records lost follow it.
 constexpr int DamagedFileMsg = 270;
 
@@ -64,6 +64,7 @@ BookmarkRecords &BookmarkRecords::Instance()
 void BookmarkRecords::Append(const BookmarkRecord &record)
 {
     m_rows.append(record);
+    NameTaken(record.fileName);
     Changed();
 }
 
@@ -72,6 +73,7 @@ void BookmarkRecords::Replace(int row, const BookmarkRecord &record)
     if (row < 0 || row >= Count())
         raiseError(RtErr::SubscriptOutOfRange, recordSource());
     m_rows[row] = record;
+    NameTaken(record.fileName);
     Changed();
 }
 
@@ -100,7 +102,7 @@ void BookmarkRecords::Clear()
 
 QString BookmarkRecords::RecordFile()
 {
-    return gProgramFolder + QStringLiteral("Bookmarks.txt");
+    return gUserDataFolder + QStringLiteral("Bookmarks.txt");
 }
 
 QString BookmarkRecords::DamagedCopyFile()
@@ -110,7 +112,7 @@ QString BookmarkRecords::DamagedCopyFile()
 
 QString BookmarkRecords::DocumentFolder()
 {
-    return gProgramFolder + QStringLiteral("Bookmarks/");
+    return gUserDataFolder + QStringLiteral("Bookmarks/");
 }
 
 // --- Reading -----------------------------------------------------------------
@@ -181,10 +183,7 @@ void BookmarkRecords::ReadRecords(const QByteArray &bytes, QStringList *problems
 
 void BookmarkRecords::TellDamage(const QStringList &problems)
 {
-    QStringList listed = problems.mid(0, MaxListedProblems);
-    if (problems.size() > MaxListedProblems)
-        listed.append(QStringLiteral("(%1 more)").arg(problems.size() - MaxListedProblems));
-    desktop().messageBox(GetMsg(0, DamagedFileMsg, RecordFile()) + CRLF + CRLF + listed.join(CRLF),
+    desktop().messageBox(MsgSupport::GetMsgListing(DamagedFileMsg, RecordFile(), problems),
                          MsgBoxStyle::Exclamation, QString());
 }
 
@@ -216,16 +215,14 @@ void BookmarkRecords::KeepDamagedOriginal()
 void BookmarkRecords::Save()
 {
     KeepDamagedOriginal();
+    QString text;
+    for (const BookmarkRecord &record : m_rows)
+        text += RecordWriter::formatRecord(fileFields(record)) + CRLF;
     // The file is in the ANSI code page; a text it cannot hold would be lost, so
     // such a list is written in UTF-8 with a byte-order mark, which reads back.
-    bool ansi = true;
-    for (const BookmarkRecord &record : m_rows)
-        for (int i = 0; i < FieldCount && ansi; ++i)
-            ansi = CodePage::canEncode(record.field(i), CodePage::SystemAnsi);
-    RecordWriter writer(ansi ? CodePage::Ansi : CodePage::Utf8);
-    for (const BookmarkRecord &record : m_rows)
-        writer.writeRecord(fileFields(record));
-    const QByteArray bytes = (ansi ? QByteArray() : QByteArray("\xEF\xBB\xBF")) + writer.bytes();
+    const bool ansi = CodePage::canEncode(text, CodePage::SystemAnsi);
+    const QByteArray bytes =
+        ansi ? CodePage::encode(text, CodePage::Ansi) : QByteArray("\xEF\xBB\xBF") + text.toUtf8();
     TextFiles::writeAtomically(RecordFile(), bytes);
 }
 
@@ -247,14 +244,22 @@ QString BookmarkRecords::DocumentPath(const QString &fileName)
 
 QString BookmarkRecords::FileNameFromTitle(const QString &title)
 {
+    // The file system takes any character but "/" and NUL, in at most 255 bytes
+    // of UTF-8: a title keeps its letters in any script, and room is left for
+    // the number that makes a name unique.
+    constexpr qsizetype MaxStemBytes = 200;
     QString base;
-    for (const QChar c : title) {
-        const char16_t u = c.unicode();
-        const bool kept = (u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z') || (u >= u'0' && u <= u'9') ||
-                          u == u'_' || u == u'.';
+    qsizetype bytes = 0;
+    for (const char32_t c : title.toUcs4()) {
+        const bool kept = QChar::isLetterOrNumber(c) || QChar::isMark(c) || c == U'_' || c == U'.';
         // A run of dots becomes one: ".." is never part of a document name.
-        if (kept && !(u == u'.' && base.endsWith(QLatin1Char('.'))))
-            base.append(c);
+        if (!kept || (c == U'.' && base.endsWith(QLatin1Char('.'))))
+            continue;
+        const QString character = QString::fromUcs4(&c, 1);
+        bytes += character.toUtf8().size();
+        if (bytes > MaxStemBytes)
+            break;
+        base += character;
     }
     while (base.startsWith(QLatin1Char('.')))
         base.remove(0, 1);
@@ -265,24 +270,42 @@ QString BookmarkRecords::FileNameFromTitle(const QString &title)
     return base + Extension;
 }
 
+void BookmarkRecords::NameTaken(const QString &fileName)
+{
+    if (m_takenRead)
+        m_taken.insert(fileName.toCaseFolded());
+}
+
+const QSet<QString> &BookmarkRecords::TakenNames() const
+{
+    if (!m_takenRead) {
+        // A file no row names may still be the document of a record that was
+        // left out of a damaged list.
+        for (const QString &name : FileNames::listFiles(DocumentFolder(), QStringLiteral("*")))
+            m_taken.insert(name.toCaseFolded());
+        for (const BookmarkRecord &record : m_rows)
+            m_taken.insert(record.fileName.toCaseFolded());
+        m_takenRead = true;
+    }
+    return m_taken;
+}
+
 QString BookmarkRecords::UniqueFileName(const QString &wanted, int ownRow) const
 {
-    const QString ownName = ownRow >= 0 && ownRow < Count() ? m_rows[ownRow].fileName : QString();
+    const QString ownName =
+        ownRow >= 0 && ownRow < Count() ? m_rows[ownRow].fileName.toCaseFolded() : QString();
+    const bool ownNameFree = !ownName.isEmpty() && !DocumentShared(ownRow);
     QString stem = wanted;
     if (stem.endsWith(Extension, Qt::CaseInsensitive))
         stem.chop(Extension.size());
     const QString extension = wanted.mid(stem.size());
-    const auto taken = [&](const QString &name) {
-        for (int row = 0; row < Count(); ++row)
-            if (row != ownRow && m_rows[row].fileName.compare(name, Qt::CaseInsensitive) == 0)
-                return true;
-        // A file no row names may still be the document of a record that was
-        // left out of a damaged list.
-        const bool ownFile = !ownName.isEmpty() && name.compare(ownName, Qt::CaseInsensitive) == 0;
-        return !ownFile && FileNames::existsIgnoringCase(DocumentFolder() + name);
+    const QSet<QString> &taken = TakenNames();
+    const auto isTaken = [&](const QString &name) {
+        const QString folded = name.toCaseFolded();
+        return taken.contains(folded) && !(ownNameFree && folded == ownName);
     };
     QString name = wanted;
-    for (int n = 2; taken(name); ++n)
+    for (int n = 2; isTaken(name); ++n)
         name = stem + QLatin1Char('_') + QString::number(n) + extension;
     return name;
 }

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -62,12 +63,15 @@ public:
     // The path of a document in the folder; raises RuntimeError 52 when the name
     // is not a plain file name, so that no command reaches outside the folder.
     static QString DocumentPath(const QString &fileName);
-    // The ASCII letters, digits, "_" and single dots of a title (no dot first or
-    // last), or "bookmark" when there are none, followed by ".rtf".
+    // The letters and digits of a title in any script, with "_" and single dots
+    // (no dot first or last), or "bookmark" when there are none, followed by
+    // ".rtf"; at most 200 bytes before ".rtf".
     static QString FileNameFromTitle(const QString &title);
     // `wanted`, or the same name with "_2", "_3", ... before ".rtf", so that no
     // row but `ownRow` names it and no other file in the folder has it (case
-    // ignored): a new name never overwrites another bookmark's document.
+    // ignored): a new name never overwrites another bookmark's document. The
+    // names are checked against a set built once: the rows' names and the
+    // folder's files at the first call, and the names of rows added since.
     QString UniqueFileName(const QString &wanted, int ownRow = -1) const;
     // The first row whose whole title equals `title` without regard to case; -1 when none.
     int FindTitle(const QString &title) const;
@@ -76,6 +80,8 @@ public:
 
 private:
     void Changed() { m_changed = true; }
+    void NameTaken(const QString &fileName);
+    const QSet<QString> &TakenNames() const;
     void ReadRecords(const QByteArray &bytes, QStringList *problems);
     void KeepDamagedOriginal();
     static void TellDamage(const QStringList &problems);
@@ -88,4 +94,7 @@ private:
     bool m_damaged = false;
     bool m_originalRead = false;
     QByteArray m_original;
+    // Document names in use, case folded; read at the first need.
+    mutable QSet<QString> m_taken;
+    mutable bool m_takenRead = false;
 };

@@ -136,7 +136,13 @@ struct Folders
     QString program;
     QString module; // setting "ModulePath" of section "Module_Path"
     QString bible, commentary, dictionary, name, sNotes, maps; // under the module folder
-    QString index, scratch, sysDefs;                           // under the program folder
+    QString sysDefs;                                           // under the program folder
+    // Under the program folder, or where that cannot be written (a system-wide
+    // install) the index and scratch files under the user's cache folder.
+    QString index, scratch;
+    // Holds "Bookmarks.txt" and the "Bookmarks/" documents: the program folder,
+    // or the user's data folder where that cannot be written.
+    QString userData;
     QString msg;
     QString helpFile;
 
@@ -156,6 +162,7 @@ inline QString &gMapsFolder = gFolders.maps;
 inline QString &gIndexFolder = gFolders.index;
 inline QString &gScratchFolder = gFolders.scratch;
 inline QString &gSysDefsFolder = gFolders.sysDefs;
+inline QString &gUserDataFolder = gFolders.userData;
 inline QString &gMsgFolder = gFolders.msg;
 inline QString &gHelpFile = gFolders.helpFile;
 

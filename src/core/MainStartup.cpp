@@ -12,13 +12,19 @@
 #include "platform/AppInfo.h"
 #include "platform/CodePage.h"
 #include "platform/HelpService.h"
+#include "platform/InstanceLock.h"
 #include "platform/OleColor.h"
 #include "platform/SettingsStore.h"
 #include "platform/VbConvert.h"
 
+#include <QFileInfo>
+
 namespace {
 const QString Settings = QStringLiteral("Settings");
 const QString ModulePathSection = QStringLiteral("Module_Path");
+// Catalog texts.
+constexpr int AlreadyRunningMsg = 273;
+constexpr int FoldersNotCreatedMsg = 276;
 
 // Start-up values are read directly from the store and converted to their
 // global's type; a stored text that does not convert gives the default.
@@ -61,17 +67,18 @@ quint32 colorSetting(const QString &key, quint32 defaultValue)
     });
 }
 
-void readLanguageAndTexts()
+// Reads without writing: a second copy of the program must change nothing. True
+// when the language is still to be stored (the first start).
+bool readLanguageAndTexts()
 {
     const Preferences defaults;
     gMsgFolder = AppInfo::programFolder() + QStringLiteral("msg/");
     gLanguage = setting(QStringLiteral("L"), QStringLiteral("0"));
     if (gLanguage.endsWith(QLatin1Char('_')))
         gLanguage.chop(1);
-    if (gLanguage == QLatin1String("0")) {
+    const bool storeLanguage = gLanguage == QLatin1String("0");
+    if (storeLanguage)
         gLanguage = defaults.language;
-        SettingsStore::instance().setValue(Settings, QStringLiteral("L"), gLanguage + QLatin1Char('_'));
-    }
     gShowMsgNumbers = boolSetting(QStringLiteral("ShowMsgNumbers"), defaults.showMsgNumbers);
     gHelpFile = AppInfo::programFolder() + QStringLiteral("Help.chm");
     gDateFormat = setting(QStringLiteral("DF"), QStringLiteral("0"));
@@ -80,14 +87,43 @@ void readLanguageAndTexts()
     gFavVersesFile = MsgSupport::FavVersesFile(gLanguage);
     gShowSplash = boolSetting(QStringLiteral("ShowSplash"), defaults.showSplash);
     gDefaultFont = setting(QStringLiteral("DEFAULTFONT"), defaults.defaultFont);
+    return storeLanguage;
+}
+
+// One running copy per settings home: two would overwrite each other's settings
+// and bookmarks. A folder that cannot hold the lock cannot hold settings either,
+// which the first failed write tells.
+void takeInstanceLock()
+{
+    const QString folder = SettingsStore::instance().folder();
+    if (InstanceLock::acquire(folder) != InstanceLock::Result::HeldByAnother)
+        return;
+    desktop().messageBox(GetMsg(0, AlreadyRunningMsg, folder), MsgBoxStyle::Exclamation, QString());
+    desktop().endProgram(0);
+}
+
+bool programFolderWritable()
+{
+    return QFileInfo(gProgramFolder).isWritable();
+}
+
+// The files the program makes go beside it; where its folder cannot be written
+// (a system-wide install), the index and scratch files go to the user's cache
+// folder and the bookmarks to the user's data folder.
+void setWorkFolders()
+{
+    const bool beside = programFolderWritable();
+    const QString cache = beside ? gProgramFolder : AppInfo::cacheFolder();
+    gIndexFolder = cache + QStringLiteral("Index/");
+    gScratchFolder = cache + QStringLiteral("Scratch/");
+    gUserDataFolder = beside ? gProgramFolder : AppInfo::dataFolder();
 }
 
 void readFolders()
 {
     gProgramFolder = AppInfo::programFolder();
-    gIndexFolder = gProgramFolder + QStringLiteral("Index/");
-    gScratchFolder = gProgramFolder + QStringLiteral("Scratch/");
     gSysDefsFolder = gProgramFolder + QStringLiteral("SysDefs/");
+    setWorkFolders();
 
     SettingsStore &store = SettingsStore::instance();
     gModuleFolder = store.value(ModulePathSection, QStringLiteral("ModulePath"), QString());
@@ -155,17 +191,21 @@ void CheckNewVersion()
     const QString revision = RevisionText();
     if (Registry_::GetString(QStringLiteral("Revision"), QStringLiteral("---")) == revision)
         return;
+    // A program folder the user cannot write is the installer's to fill: what
+    // it lacks there is not the reader's to create.
+    const bool installedReadOnly = !programFolderWritable();
     QString failed;
     for (const QString &folder :
          {gIndexFolder, gScratchFolder, gSysDefsFolder, gModuleFolder, gBibleFolder, gCommentaryFolder,
           gDictionaryFolder, gMapsFolder, gNameFolder, gSNotesFolder}) {
+        if (installedReadOnly && folder.startsWith(gProgramFolder))
+            continue;
         if (!IgnoreErrors([&] { FileFunctions_::MakeFolder(folder); }))
             failed += QStringLiteral("\r\n") + folder;
     }
     if (!failed.isEmpty()) {
         // Without "Revision" saved, the next start tries again.
-        desktop().messageBox(QStringLiteral("These folders could not be created:") + failed,
-                             MsgBoxStyle::Exclamation, QString());
+        desktop().messageBox(GetMsg(0, FoldersNotCreatedMsg) + failed, MsgBoxStyle::Exclamation, QString());
         return;
     }
     Registry_::SaveString(QStringLiteral("Revision"), revision);
@@ -179,7 +219,10 @@ void Main()
     // QRandomGenerator::global() is seeded by the system; nothing to seed here.
     CodePage::setUnknownCodePageHandler([](const QString &message) { AssertFailed(message); });
 
-    readLanguageAndTexts();
+    const bool storeLanguage = readLanguageAndTexts();
+    takeInstanceLock();
+    if (storeLanguage)
+        SettingsStore::instance().setValue(Settings, QStringLiteral("L"), gLanguage + QLatin1Char('_'));
     SetUpHelp();
     readFolders();
     readColoursAndSizes();

@@ -6,8 +6,14 @@
 #include "platform/TextFile.h"
 #include "platform/VbText.h"
 
+#include <QSet>
+#include <utility>
+
 namespace {
 const QString CRLF = QStringLiteral("\r\n");
+// Catalog texts: a file that is missing, one that cannot be read.
+constexpr int FileNotFoundMsg = 47;
+constexpr int FileUnreadableMsg = 290;
 
 int slot(int category, int id)
 {
@@ -27,13 +33,17 @@ void ensureTable()
     }
 }
 
-// The texts the catalog needs to report its own missing files, used when the
-// catalog could not provide them.
+// The texts the catalog needs to report its own missing or damaged files, used
+// when the catalog could not provide them.
 QString builtInText(int category, int id)
 {
     if (category != MsgSupport::MC_Standard)
         return QString();
     switch (id) {
+    case FileNotFoundMsg:
+        return QStringLiteral("The file % was not found.");
+    case FileUnreadableMsg:
+        return QStringLiteral("The file % could not be read.");
     case 108:
         return QStringLiteral(
             "Verbanox cannot find the file '%'.\r\nPlease re-install Verbanox to fix this error.");
@@ -50,12 +60,68 @@ QString builtInText(int category, int id)
     }
 }
 
+// A catalog file that is missing or damaged is the data's fault: it is told once,
+// plainly, and the texts it lacks are not told one by one after it.
+struct CatalogFaults
+{
+    QSet<QString> told; // since the catalog was last loaded
+    // While the whole catalog loads, damaged files wait until its texts are all
+    // read, so that they are told in the chosen language, and the English files,
+    // which are read twice, are told once.
+    bool waiting = false;
+    QList<ErrorState> waitingFaults;
+};
+
+CatalogFaults &faults()
+{
+    static CatalogFaults state;
+    return state;
+}
+
+void tellFault(const ErrorState &error)
+{
+    Err() = error;
+    ShowUnexpectedError(QStringLiteral("MsgSupport.LoadMessageFile"));
+}
+
+void fileFault(const ErrorState &error)
+{
+    if (!error.File.isEmpty()) {
+        if (faults().told.contains(error.File))
+            return;
+        faults().told.insert(error.File);
+    }
+    if (faults().waiting)
+        faults().waitingFaults.append(error);
+    else
+        tellFault(error);
+}
+
+// A text that no file gives is lacking in the English file of its category.
+void missingText(int category, int id)
+{
+    const QString file =
+        gMsgFolder + QStringLiteral("ENGLISH_") + gMsgCategories.value(category) + QStringLiteral(".mes");
+    if (faults().told.contains(file))
+        return;
+    faults().told.insert(file);
+    Bug_::ReportFileFault(FileUnreadableMsg, file, QStringLiteral("It has no text for message %1.").arg(id));
+}
+
+void tellWaitingFaults()
+{
+    faults().waiting = false;
+    for (const ErrorState &error : std::exchange(faults().waitingFaults, {}))
+        tellFault(error);
+}
+
 void loadIfPresent(int category, const QString &path, bool isBase, int missingId, int missingTitleId)
 {
     if (FileFunctions_::FileExists(path)) {
         MsgSupport::LoadMessageFile(qint16(category), path, isBase);
         return;
     }
+    faults().told.insert(path);
     desktop().messageBox(GetMsg(0, missingId, path), MsgBoxStyle::Critical, GetMsg(0, missingTitleId));
 }
 
@@ -77,6 +143,34 @@ void listUntranslated()
         }
     }
 }
+
+// English first, then the interface language over it; currentPath names the
+// file being read, for the report of an error.
+void loadCatalogFiles(QString &currentPath)
+{
+    currentPath = gMsgFolder + QStringLiteral("ENGLISH_STD.mes");
+    if (FileFunctions_::FileExists(currentPath)) {
+        MsgSupport::LoadMessageFile(0, currentPath, true);
+    } else {
+        faults().told.insert(currentPath);
+        desktop().messageBox(QStringLiteral("Verbanox cannot find the file '") + currentPath +
+                                 QStringLiteral("'.") + CRLF +
+                                 QStringLiteral("Please re-install Verbanox to fix this error."),
+                             MsgBoxStyle::Critical, QStringLiteral("Fatal Verbanox Error"));
+    }
+
+    currentPath = gMsgFolder + QStringLiteral("ENGLISH_FRM.mes");
+    loadIfPresent(1, currentPath, true, 108, 109);
+
+    for (int category = 0; category <= 1; ++category) {
+        currentPath =
+            gMsgFolder + gLanguage + QLatin1Char('_') + gMsgCategories[category] + QStringLiteral(".mes");
+        // A missing English file has been reported above already.
+        if (gLanguage == QLatin1String("ENGLISH") && !FileFunctions_::FileExists(currentPath))
+            continue;
+        loadIfPresent(category, currentPath, false, 111, 112);
+    }
+}
 } // namespace
 
 namespace MsgSupport {
@@ -84,31 +178,14 @@ namespace MsgSupport {
 void ReloadAllMessages()
 {
     QString currentPath;
+    faults() = CatalogFaults{};
+    faults().waiting = true;
     try {
         gMsgCategories = QStringList{QStringLiteral("STD"), QStringLiteral("FRM")};
         gMsgLoaded = true;
         ensureTable();
-
-        currentPath = gMsgFolder + QStringLiteral("ENGLISH_STD.mes");
-        if (FileFunctions_::FileExists(currentPath))
-            LoadMessageFile(0, currentPath, true);
-        else
-            desktop().messageBox(QStringLiteral("Verbanox cannot find the file '") + currentPath +
-                                     QStringLiteral("'.") + CRLF +
-                                     QStringLiteral("Please re-install Verbanox to fix this error."),
-                                 MsgBoxStyle::Critical, QStringLiteral("Fatal Verbanox Error"));
-
-        currentPath = gMsgFolder + QStringLiteral("ENGLISH_FRM.mes");
-        loadIfPresent(1, currentPath, true, 108, 109);
-
-        for (int category = 0; category <= 1; ++category) {
-            currentPath =
-                gMsgFolder + gLanguage + QLatin1Char('_') + gMsgCategories[category] + QStringLiteral(".mes");
-            // A missing English file has been reported above already.
-            if (gLanguage == QLatin1String("ENGLISH") && !FileFunctions_::FileExists(currentPath))
-                continue;
-            loadIfPresent(category, currentPath, false, 111, 112);
-        }
+        loadCatalogFiles(currentPath);
+        tellWaitingFaults();
 
         if (gShowMsgNumbers)
             ProgressMessages().MsgShow(
@@ -118,9 +195,10 @@ void ReloadAllMessages()
             ProgressMessages().MsgDone();
     } catch (const RuntimeError &e) {
         Err().SetFrom(e);
-        Bug_::ErrDisplayEndUserMsg(QStringLiteral("Error in language file ") + currentPath,
-                                   QStringLiteral("MsgSupport.ReloadAllMessages"));
+        ShowUnexpectedError(QStringLiteral("MsgSupport.ReloadAllMessages"),
+                            QStringLiteral("Error in language file ") + currentPath);
     }
+    tellWaitingFaults();
 }
 
 void LoadMessageFile(qint16 category, const QString &path, bool isBase)
@@ -140,9 +218,11 @@ void LoadMessageFile(qint16 category, const QString &path, bool isBase)
             bool ok = false;
             const int id = VbText::Trim(idText).toInt(&ok);
             if (!ok || id < 1 || id > MaxMsgId)
-                raiseError(
-                    RtErr::SubscriptOutOfRange, QStringLiteral("Verbanox.MsgSupport"),
-                    QStringLiteral("Bad message id '%1' on line %2").arg(idText).arg(reader.lineNumber()));
+                raiseFileUnreadable(QStringLiteral("Verbanox.MsgSupport"), path,
+                                    QStringLiteral("Line %1 begins with \"%2\", which is no message number "
+                                                   "from 1 to 300; the texts from that line on are not used.")
+                                        .arg(reader.lineNumber())
+                                        .arg(idText));
             QString text = line.mid(5);
             text.replace(QStringLiteral("^^"), CRLF);
             text = VbText::Trim(text);
@@ -153,9 +233,9 @@ void LoadMessageFile(qint16 category, const QString &path, bool isBase)
                 gMsgTexts[slot(category, id)] = text;
         }
     } catch (const RuntimeError &e) {
-        Err().SetFrom(e);
-        Bug_::ErrDisplayEndUserMsg(QStringLiteral("Error in language file ") + path,
-                                   QStringLiteral("MsgSupport.LoadMessageFile"));
+        ErrorState error;
+        error.SetFrom(e);
+        fileFault(error);
     }
 }
 
@@ -175,24 +255,22 @@ QString GetMsg(qint32 category, qint32 id, const QString &substitution)
     if (text.isEmpty())
         text = builtInText(category, id);
     if (text.isEmpty()) {
-        // The report itself asks the catalog for its lead text; a catalog without
-        // that text must not report again from inside the report.
-        static bool reporting = false;
-        if (reporting)
-            return QString();
-        reporting = true;
-        Err().SetFrom(
-            RuntimeError(RtErr::InvalidProcedureCall, QString(), QStringLiteral("Verbanox.MsgSupport")));
-        Bug_::ErrDisplayEndUserMsg(QStringLiteral("Error in language file with message ") +
-                                       QString::number(id) + QLatin1Char('.'),
-                                   QString());
-        reporting = false;
+        missingText(category, id);
         return QString();
     }
     text.replace(QLatin1Char('%'), substitution);
     if (text.startsWith(QLatin1Char('_')))
         return text.mid(1);
     return gShowMsgNumbers ? prefix + text : text;
+}
+
+QString GetMsgListing(qint32 id, const QString &substitution, const QStringList &items)
+{
+    constexpr int MaxListed = 12;
+    QStringList listed = items.mid(0, MaxListed);
+    if (items.size() > MaxListed)
+        listed.append(QStringLiteral("(%1 more)").arg(items.size() - MaxListed));
+    return GetMsg(MC_Standard, id, substitution) + CRLF + CRLF + listed.join(CRLF);
 }
 
 QString FavVersesFile(const QString &language)

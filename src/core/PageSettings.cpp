@@ -5,6 +5,8 @@
 #include "platform/SettingsStore.h"
 #include "platform/VbConvert.h"
 
+#include <QTextDocument>
+
 namespace {
 const QString Settings = QStringLiteral("Settings");
 const QString Absent = QStringLiteral("\x01");
@@ -122,9 +124,12 @@ void WithWholeTextSelected(RichTextBox &pane, const std::function<void()> &chang
 {
     const int start = pane.SelStart();
     const int length = pane.SelLength();
+    // The page's layout is no edit: a saved document stays saved.
+    const bool changed = pane.document()->isModified();
     pane.setSelStart(0);
     pane.setSelLength(pane.endPosition());
     change();
     pane.setSelStart(start);
     pane.setSelLength(length);
+    pane.document()->setModified(changed);
 }

@@ -48,6 +48,6 @@ PaneLayout PageLayoutOfSettings();
 void ApplyPageLayout(RichTextBox &pane);
 // The same for the whole text; the caret and selection stay as they were.
 void ApplyPageLayoutToWholeText(RichTextBox &pane);
-// Runs a change of the selected paragraphs on every paragraph of the pane; the
-// caret and selection stay as they were.
+// Runs a change of the page's layout (indents, line width) on every paragraph of
+// the pane; the caret, the selection and the document's changed flag stay as they were.
 void WithWholeTextSelected(RichTextBox &pane, const std::function<void()> &change);

@@ -2,7 +2,9 @@
 #include "core/Bug_.h"
 #include "core/CheckedNumber.h"
 #include "core/GlobalVars.h"
+#include "core/MsgSupport.h"
 #include "platform/AppInfo.h"
+#include "platform/Seams.h"
 #include "platform/SettingsStore.h"
 #include "platform/Twips.h"
 #include "platform/VbConvert.h"
@@ -10,8 +12,45 @@
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QWidget>
+
+namespace {
+// Catalog texts: the settings cannot be saved; a dialog's choices were not saved.
+constexpr int SettingsNotSavedMsg = 271;
+constexpr int ChoicesNotSavedMsg = 272;
+constexpr int DamagedSettingsMsg = 274;
+
+struct SaveNotice
+{
+    bool given = false;
+    int dialogsStoring = 0;
+};
+
+SaveNotice &saveNotice()
+{
+    static SaveNotice notice;
+    Seams::OnReset(&notice, [] { notice = {}; });
+    return notice;
+}
+
+void tellSaveFailure(const QString &folder, const QString &reason)
+{
+    SaveNotice &notice = saveNotice();
+    if (notice.given || notice.dialogsStoring > 0)
+        return;
+    notice.given = true;
+    Bug_::ReportFileFault(SettingsNotSavedMsg, folder, reason);
+}
+
+void tellDamage(const QString &file, const QString &keptCopy, const QStringList &lines)
+{
+    desktop().messageBox(MsgSupport::GetMsgListing(DamagedSettingsMsg, file, lines) +
+                             QStringLiteral("\r\n\r\n") + keptCopy,
+                         MsgBoxStyle::Exclamation, QString());
+}
+} // namespace
 
 namespace Registry_ {
 
@@ -21,6 +60,22 @@ void Initialize(const QString &name)
     Assert(!gSettingsSection.isEmpty(),
            QStringLiteral("Registry_.Initialize() cannot be called with an empty string! ('") + name +
                QStringLiteral("')"));
+    SettingsStore::setSaveFailureHandler(tellSaveFailure);
+    SettingsStore::setDamageHandler(tellDamage);
+}
+
+bool StoreChoices(const std::function<void()> &store)
+{
+    SaveNotice &notice = saveNotice();
+    ++notice.dialogsStoring;
+    const auto stored = qScopeGuard([&notice] { --notice.dialogsStoring; });
+    store();
+    const SettingsStore &settings = SettingsStore::instance();
+    if (!settings.hasUnsavedChanges())
+        return true;
+    notice.given = true;
+    Bug_::ReportFileFault(ChoicesNotSavedMsg, settings.folder(), settings.saveError());
+    return false;
 }
 
 QString ResolveSection(const QString &section)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 class QWidget;
 
@@ -10,6 +11,11 @@ namespace Registry_ {
 inline const QString DefaultSection = QStringLiteral("<default section>");
 inline const QString AbsentMarker = QStringLiteral("----");
 
+// Also sets up the reader's notice of settings that cannot be written: the
+// program goes on with the values it holds in memory, and the first failed write
+// of a run says so (the folder and the reason); later ones are silent. A
+// settings file with lines that could not be read is told when it is kept as
+// "<file>.bad" before its first rewrite.
 void Initialize(const QString &name);
 QString ResolveSection(const QString &section);
 
@@ -27,6 +33,11 @@ qint32 GetLong(const QString &key, qint32 defaultValue, const QString &section =
 bool ParseBoolean(const QString &text);
 
 void DeleteSection(const QString &section);
+
+// Runs a dialog's storing of the reader's choices. When they could not be
+// written, the dialog says so itself (they hold until the program closes; the
+// folder and the reason), in place of the run's notice; false then.
+bool StoreChoices(const std::function<void()> &store);
 
 // Window positions: prefix & "Left", "Top", "Width", "Height" in twips.
 struct FormPosition

@@ -29,7 +29,6 @@ QSet<QString> &indexesBeingBuilt()
 
 // At most this many skipped lines are listed; a file damaged throughout would
 // otherwise fill the screen.
-constexpr int MaxListedLines = 12;
 
 // Catalog texts: a module whose lines end with a line feed alone, and the lines
 // of a module that were skipped.
@@ -100,7 +99,9 @@ void Translation::CreateIndexFile(const QString &folder, const QString &fileName
                                  MsgBoxStyle::Exclamation, QString());
         } else {
             // Written beside its final name and renamed when complete: a failed build
-            // leaves no partial index behind.
+            // leaves no partial index behind. The folder is made when missing: it is
+            // created only at the first start of a version, and may have gone since.
+            FileFunctions_::MakeFolder(gIndexFolder);
             TextFiles::writeAtomically(indexPath,
                                        TextFiles::encodeLines(QStringList{stamp.Line()} + built.lines, 1252));
             ReportDamage(FileNames::resolve(folder + fileName), !bytes.isEmpty() && !bytes.endsWith("\r\n"),
@@ -121,12 +122,8 @@ void Translation::ReportDamage(const QString &path, bool cutShort, const QString
     QStringList parts;
     if (cutShort)
         parts.append(GetMsg(0, CutShortModuleMsg, path));
-    if (!skipped.isEmpty()) {
-        QStringList listed = skipped.mid(0, MaxListedLines);
-        if (skipped.size() > MaxListedLines)
-            listed.append(QStringLiteral("(%1 more)").arg(skipped.size() - MaxListedLines));
-        parts.append(GetMsg(0, SkippedLinesMsg, path) + CRLF + CRLF + listed.join(CRLF));
-    }
+    if (!skipped.isEmpty())
+        parts.append(MsgSupport::GetMsgListing(SkippedLinesMsg, path, skipped));
     if (!parts.isEmpty())
         desktop().messageBox(parts.join(CRLF + CRLF), MsgBoxStyle::Exclamation, QString());
 }
@@ -216,7 +213,8 @@ QString Translation::BookContents(int ibook, bool asRtf)
                    const QString scratch = gScratchFolder + QStringLiteral("BibTmp2_") + FileName;
                    const int outCodePage = asRtf ? 1252 : (CodePage == 0 ? 1252 : CodePage);
                    IgnoreErrors([&] {
-                       TextFiles::writeAtomically(scratch, TextFiles::encodeLines(out, outCodePage));
+                       TextFiles::writeAtomically(scratch, TextFiles::encodeLines(out, outCodePage),
+                                                  TextFiles::Durability::Unsynced);
                    });
                    for (const QString &line : out)
                        result += line + CRLF;
@@ -235,12 +233,10 @@ void Translation::CopyChapterIntoFile(const QString &path, int book1, int chapte
                    if (RangeByteSpan(book1, chapter1, book2, chapter2, &start, &end))
                        text = TextFiles::readAll(ModulePath()).mid(start - 1, end - start);
                    text += "\r\n";
-                   QFile file(path);
-                   const QIODevice::OpenMode mode = overwrite ? QIODevice::WriteOnly | QIODevice::Truncate
-                                                              : QIODevice::WriteOnly | QIODevice::Append;
-                   if (!file.open(mode) || file.write(text) != text.size() || !file.flush())
-                       raiseError(RtErr::PathFileAccessError, QStringLiteral("Verbanox.Translation"),
-                                  file.errorString());
+                   // Appending is done as a whole new file too: a failed write leaves the old one.
+                   if (!overwrite && QFileInfo::exists(path))
+                       text.prepend(TextFiles::readAll(path));
+                   TextFiles::writeAtomically(path, text, TextFiles::Durability::Unsynced);
                });
 }
 

@@ -5,9 +5,6 @@
 
 // Program-level routines of the core.
 namespace VerbanoxRoutines {
-// The last-resort recovery: tells the user, deletes the "Settings" section,
-// recreates the program's folders and ends the program.
-[[noreturn]] void RecoverSettingsAndEnd();
 // Reads "Translations.txt" into the four module lists. A missing file ends the
 // program; no usable Bible shows the no-Bible dialog.
 void LoadTranslationsList();

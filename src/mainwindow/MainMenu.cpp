@@ -13,6 +13,7 @@
 #include "core/Registry_.h"
 #include "mainwindow/BibleBrowser.h"
 #include "mainwindow/Splash.h"
+#include "mainwindow/WorkspaceDocument.h"
 #include "platform/DefaultInstance.h"
 #include "platform/FileNames.h"
 #include "platform/Twips.h"
@@ -397,6 +398,12 @@ void MainMenu::Form_Unload(bool &Cancel)
 {
     if (Cancel)
         return;
+    // The workspace's unsaved notes are asked about first; Cancel keeps the program running.
+    if (WorkspaceDocument::IsRegistered() && WorkspaceDocument::Get().mayEndProgram &&
+        !WorkspaceDocument::Get().mayEndProgram()) {
+        Cancel = true;
+        return;
+    }
     IgnoreErrors([] {
         if (!gDeleteTempFilesOnExit)
             return;

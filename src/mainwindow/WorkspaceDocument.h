@@ -33,6 +33,14 @@ public:
         // A file was renamed (a bookmark's document): when the workspace shows
         // it, File > Save follows it.
         std::function<void(const QString &from, const QString &to)> fileRenamed = {};
+        // Writes the document as RTF to a file (a bookmark's Add and Update)
+        // without making it the document's file: the document stays changed
+        // unless that is its own file. False after the workspace said why not.
+        std::function<bool(const QString &path)> saveCopy = {};
+        // Before the program ends: when the workspace is loaded with unsaved
+        // changes, its question (Yes saves, No discards). False when the program
+        // is to go on (Cancel, or the save was cancelled or failed).
+        std::function<bool()> mayEndProgram = {};
     };
 
     // An access without a pane removes the registration.

@@ -19,6 +19,14 @@ QString withSlash(QString folder)
         folder += QLatin1Char('/');
     return folder;
 }
+
+QString userFolder(const char *variable, const QString &defaultBelowHome)
+{
+    QString base = qEnvironmentVariable(variable);
+    if (base.isEmpty() || !QDir::isAbsolutePath(base))
+        base = QDir::homePath() + QLatin1Char('/') + defaultBelowHome;
+    return withSlash(base) + AppInfo::title() + QLatin1Char('/');
+}
 } // namespace
 
 namespace AppInfo {
@@ -40,6 +48,21 @@ QString programFolder()
 void setProgramFolder(const QString &folder)
 {
     folderOverride().replace(folder.isEmpty() ? QString() : withSlash(folder));
+}
+
+QString configFolder()
+{
+    return userFolder("XDG_CONFIG_HOME", QStringLiteral(".config"));
+}
+
+QString cacheFolder()
+{
+    return userFolder("XDG_CACHE_HOME", QStringLiteral(".cache"));
+}
+
+QString dataFolder()
+{
+    return userFolder("XDG_DATA_HOME", QStringLiteral(".local/share"));
 }
 
 int versionMajor()

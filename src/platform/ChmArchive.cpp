@@ -80,6 +80,7 @@ QString ChmArchive::openProblem(const QString &path)
         const QString note = ChmPackIo::lastNote();
         return damaged.arg(note.isEmpty() ? QStringLiteral("its directory cannot be read") : note);
     }
+    m_twin = m_decompressor->open(m_decompressor, m_encodedPath.constData());
     return QString();
 }
 
@@ -103,17 +104,53 @@ QString ChmArchive::indexObjects()
                 m_files.append(path);
         }
     }
+    pairTwins();
     return QString();
+}
+
+// Both headers list the same directory in the same order.
+void ChmArchive::pairTwins()
+{
+    mschmd_file *twin = m_twin ? m_twin->files : nullptr;
+    for (mschmd_file *file = m_chm->files; file && twin; file = file->next, twin = twin->next) {
+        if (qstrcmp(file->filename, twin->filename) != 0 || file->offset != twin->offset) {
+            m_twins.clear();
+            return;
+        }
+        m_twins.insert(file, twin);
+        m_twins.insert(twin, file);
+    }
+}
+
+// Which header's entry to read an object through: the one the library decoded
+// for last, unless the object lies so far ahead that starting over is quicker.
+const mschmd_file *ChmArchive::quickestWay(const mschmd_file *file) const
+{
+    // Starting over decodes at most one reset interval (64 KiB in the files the
+    // help compilers write); going on decodes all that lies between.
+    constexpr qint64 FarAhead = 128 * 1024;
+    mschmd_file *twin = m_twins.value(file);
+    if (!twin || !m_decoding)
+        return file;
+    const mschmd_file *here = m_decoding == m_chm ? file : twin;
+    const bool farAhead = file->offset >= m_decodedTo && file->offset - m_decodedTo > FarAhead;
+    return farAhead ? (here == file ? twin : file) : here;
 }
 
 void ChmArchive::close()
 {
+    if (m_twin)
+        m_decompressor->close(m_decompressor, m_twin);
     if (m_chm)
         m_decompressor->close(m_decompressor, m_chm);
     if (m_decompressor)
         mspack_destroy_chm_decompressor(m_decompressor);
     m_chm = nullptr;
+    m_twin = nullptr;
     m_decompressor = nullptr;
+    m_twins.clear();
+    m_decoding = nullptr;
+    m_decodedTo = 0;
     m_io.reset();
     m_objects.clear();
     m_files.clear();
@@ -149,13 +186,17 @@ bool ChmArchive::read(const QString &objectPath, QByteArray &bytes) const
         return true;
     bytes.reserve(qsizetype(file->length));
     const ChmPackIo::Sink sink{&bytes, qint64(file->length)};
+    const mschmd_file *way = quickestWay(file);
     const int result =
-        m_decompressor->extract(m_decompressor, const_cast<mschmd_file *>(file), ChmPackIo::sinkName(sink));
-    if (result != MSPACK_ERR_OK || bytes.size() != file->length) {
-        bytes.clear();
-        return false;
+        m_decompressor->extract(m_decompressor, const_cast<mschmd_file *>(way), ChmPackIo::sinkName(sink));
+    const bool read = result == MSPACK_ERR_OK && bytes.size() == file->length;
+    if (way->section->id == 1) {
+        m_decoding = read ? way->section->chm : nullptr;
+        m_decodedTo = way->offset + way->length;
     }
-    return true;
+    if (!read)
+        bytes.clear();
+    return read;
 }
 
 bool ChmArchive::contains(const QString &objectPath) const

@@ -73,10 +73,21 @@ private:
     const mschmd_file *find(const QString &objectPath) const;
     QString openProblem(const QString &path);
     QString indexObjects();
+    void pairTwins();
+    const mschmd_file *quickestWay(const mschmd_file *file) const;
 
     std::unique_ptr<ChmPackIo> m_io;
     mschm_decompressor *m_decompressor = nullptr;
     mschmd_header *m_chm = nullptr;
+    // The library decodes the compressed section on from where it stopped, and
+    // starts over at the reset point before an object only when it must go
+    // back. Far ahead, starting over is much the quicker; reading through the
+    // same file opened a second time makes it start over, as it would for
+    // another archive.
+    mschmd_header *m_twin = nullptr;
+    QHash<const mschmd_file *, mschmd_file *> m_twins; // each file to its entry in the other header
+    mutable const mschmd_header *m_decoding = nullptr; // the header the library decoded for last
+    mutable qint64 m_decodedTo = 0;                    // where in the section it stopped
     QByteArray m_encodedPath;                // the library keeps a pointer to it while the archive is open
     QHash<QString, mschmd_file *> m_objects; // by case-folded path
     QStringList m_files;

@@ -2,6 +2,7 @@
 
 #include <QIODevice>
 #include <QtEndian>
+#include <cstring>
 
 namespace {
 // The file header: signature, version, its own length, then (from 0x38) the
@@ -22,6 +23,10 @@ constexpr qint64 DirIndexRoot = 0x1C;
 constexpr qint64 DirFirstListing = 0x20;
 constexpr qint64 DirLastListing = 0x24;
 constexpr qint64 DirChunkCount = 0x2C;
+// A listing chunk starts with its signature, its free space, a zero and the
+// numbers of the chunks before and after it (-1 for none).
+constexpr qint64 ListingHeaderSize = 0x14;
+constexpr qint64 ListingPrevious = 0x0C;
 // A chunk holds at least its own header; help compilers write 4 KiB chunks.
 constexpr quint32 MinChunkSize = 0x20;
 constexpr quint32 MaxChunkSize = 1u << 20;
@@ -33,14 +38,26 @@ QByteArray readAt(QIODevice &file, qint64 at, qint64 size)
     return file.read(size);
 }
 
+// A little-endian number at a checked place of a block read from the file; 0
+// where the block is too short to hold it.
+template <typename T> T little(const QByteArray &bytes, qint64 at)
+{
+    T value = 0;
+    if (at < 0 || at > bytes.size() - qint64(sizeof(T)))
+        return value;
+    for (qsizetype i = qsizetype(sizeof(T)) - 1; i >= 0; --i)
+        value = T(value << 8) | T(quint8(bytes.at(at + i)));
+    return value;
+}
+
 quint32 u32(const QByteArray &bytes, qint64 at)
 {
-    return qFromLittleEndian<quint32>(bytes.constData() + at);
+    return little<quint32>(bytes, at);
 }
 
 quint64 u64(const QByteArray &bytes, qint64 at)
 {
-    return qFromLittleEndian<quint64>(bytes.constData() + at);
+    return little<quint64>(bytes, at);
 }
 
 QString directoryProblem(QIODevice &file, quint64 offset, quint64 length)
@@ -64,6 +81,23 @@ QString directoryProblem(QIODevice &file, quint64 offset, quint64 length)
         return QStringLiteral("its directory names chunks it does not have");
     return QString();
 }
+
+// The chunk the listing chain starts at, walking back from `first` along the
+// chunks' links; each step goes back at least one chunk, so the walk ends.
+quint32 firstListingChunk(QIODevice &file, qint64 chunksAt, quint32 chunkSize, quint32 first)
+{
+    while (first > 0) {
+        const QByteArray chunk = readAt(file, chunksAt + qint64(first) * chunkSize, ListingHeaderSize);
+        if (chunk.size() < ListingHeaderSize || !chunk.startsWith("PMGL"))
+            break;
+        const qint32 previous = qint32(u32(chunk, ListingPrevious));
+        if (previous < 0 || quint32(previous) >= first ||
+            readAt(file, chunksAt + qint64(previous) * chunkSize, 4) != "PMGL")
+            break;
+        first = quint32(previous);
+    }
+    return first;
+}
 } // namespace
 
 namespace ChmHeader {
@@ -76,6 +110,23 @@ bool fits(quint64 offset, quint64 length, qint64 size)
 bool hasSignature(QIODevice &file)
 {
     return readAt(file, 0, 4) == "ITSF";
+}
+
+void mendDirectoryHeader(QIODevice &file, qint64 at, char *bytes, qint64 size)
+{
+    if (size < DirectoryHeaderSize || std::memcmp(bytes, "ITSP", 4) != 0)
+        return;
+    const QByteArray dir = QByteArray::fromRawData(bytes, DirectoryHeaderSize);
+    const quint32 chunkSize = u32(dir, DirChunkSize);
+    const quint32 first = u32(dir, DirFirstListing);
+    const qint64 back = file.pos();
+    const QByteArray located = readAt(file, DirectoryOffset, 8);
+    if (located.size() == 8 && u64(located, 0) == quint64(at) && chunkSize >= MinChunkSize &&
+        chunkSize <= MaxChunkSize && first < u32(dir, DirChunkCount)) {
+        const quint32 mended = firstListingChunk(file, at + u32(dir, DirHeaderLength), chunkSize, first);
+        qToLittleEndian(mended, bytes + DirFirstListing);
+    }
+    file.seek(back);
 }
 
 QString problem(QIODevice &file, qint64 size)

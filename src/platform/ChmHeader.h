@@ -15,4 +15,10 @@ QString problem(QIODevice &file, qint64 size);
 bool hasSignature(QIODevice &file);
 // Whether [offset, offset + length) lies within the first `size` bytes.
 bool fits(quint64 offset, quint64 length, qint64 size);
+// Given every read from the file (`size` bytes read at `at` into `bytes`), sets
+// right the directory header's first listing chunk when these bytes are that
+// header: the help compiler of Debian's fp-utils names the second chunk of a
+// directory of several, which would hide the names in the first. The first is
+// where the chain of listing chunks starts. The file's position is kept.
+void mendDirectoryHeader(QIODevice &file, qint64 at, char *bytes, qint64 size);
 } // namespace ChmHeader

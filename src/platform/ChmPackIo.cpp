@@ -1,4 +1,5 @@
 #include "platform/ChmPackIo.h"
+#include "platform/ChmHeader.h"
 
 #include <QFile>
 #include <cstdarg>
@@ -68,6 +69,7 @@ int readFile(mspack_file *handle, void *buffer, int bytes)
     const qint64 got = file->archive->read(static_cast<char *>(buffer), bytes);
     if (from == 0 && got >= SecondGuid + GuidSize)
         mendSecondGuid(static_cast<char *>(buffer));
+    ChmHeader::mendDirectoryHeader(*file->archive, from, static_cast<char *>(buffer), got);
     return int(got);
 }
 

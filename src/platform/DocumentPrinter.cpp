@@ -1,5 +1,6 @@
 #include "platform/DocumentPrinter.h"
 #include "platform/PageLayout.h"
+#include "platform/PageLayoutCache.h"
 
 #include <QPainter>
 #include <QPrinter>
@@ -64,19 +65,19 @@ std::unique_ptr<QTextDocument> selectionDocument(const QTextCursor &selection)
     return document;
 }
 
-int printChosenPages(QPrinter &printer, const QTextEdit &pane, const QMarginsF &marginsInches)
+int printChosenPages(QPrinter &printer, const QTextEdit &pane, const QMarginsF &marginsInches,
+                     PageLayoutCache &layouts)
 {
-    std::unique_ptr<QTextDocument> selection;
-    const QTextDocument *document = pane.document();
-    if (printer.printRange() == QPrinter::Selection && pane.textCursor().hasSelection()) {
-        selection = selectionDocument(pane.textCursor());
-        document = selection.get();
-    }
-    const PageLayout layout(*document, printer, marginsInches);
-    if (!layout.isValid())
+    std::shared_ptr<const PageLayout> layout;
+    if (printer.printRange() == QPrinter::Selection && pane.textCursor().hasSelection())
+        layout =
+            std::make_shared<const PageLayout>(*selectionDocument(pane.textCursor()), printer, marginsInches);
+    else
+        layout = layouts.layout(*pane.document(), printer, marginsInches);
+    if (!layout->isValid())
         return NoRoomForText;
-    const std::optional<PageRange> range = pagesToPrint(layout, printer);
-    return range ? printPages(printer, layout, *range) : 0;
+    const std::optional<PageRange> range = pagesToPrint(*layout, printer);
+    return range ? printPages(printer, *layout, *range) : 0;
 }
 
 } // namespace DocumentPrinter

@@ -5,6 +5,7 @@
 #include <optional>
 
 class PageLayout;
+class PageLayoutCache;
 class QPrinter;
 class QTextCursor;
 class QTextDocument;
@@ -42,9 +43,11 @@ constexpr int PrinterNotStarted = -1;
 constexpr int NoRoomForText = -2;
 // Prints what the print dialog chose on the printer: the pane's selection when
 // the range is Selection and text is selected, else the pages of the whole
-// document in range. Lays the pages out for the printer as it is now (the dialog
-// may have chosen another one). Returns the pages printed (0: none was to
-// print), PrinterNotStarted or NoRoomForText.
-int printChosenPages(QPrinter &printer, const QTextEdit &pane, const QMarginsF &marginsInches);
+// document in range. The whole document's pages are those `layouts` holds for
+// the printer as it is now (the dialog may have chosen other paper: then they are
+// laid out anew). Returns the pages printed (0: none was to print),
+// PrinterNotStarted or NoRoomForText.
+int printChosenPages(QPrinter &printer, const QTextEdit &pane, const QMarginsF &marginsInches,
+                     PageLayoutCache &layouts);
 
 } // namespace DocumentPrinter

@@ -12,6 +12,7 @@
 #include <QTextDocument>
 #include <QTextList>
 #include <algorithm>
+#include <cstring>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -484,6 +485,15 @@ void replaceLoneSurrogates(QString &text)
     }
 }
 
+// Just past the last byte that is more than a blank, a NUL or a "}".
+const char *contentEnd(const QByteArray &rtf)
+{
+    qsizetype end = rtf.size();
+    while (end > 0 && std::strchr("} \t\r\n", rtf[end - 1]))
+        --end;
+    return rtf.constData() + end;
+}
+
 class Parser
 {
 public:
@@ -533,6 +543,7 @@ private:
 
     const char *m_pos;
     const char *m_end;
+    const char *m_contentEnd; // past the last byte that is not blank, NUL or "}"
     std::vector<GroupState> m_groups;
     qsizetype m_overflow = 0; // groups opened past the depth limit, skipped
     bool m_done = false;
@@ -576,6 +587,7 @@ private:
 Parser::Parser(const QByteArray &rtf, qsizetype start, QTextDocument *document)
     : m_pos(rtf.constData() + start)
     , m_end(rtf.constData() + rtf.size())
+    , m_contentEnd(contentEnd(rtf))
     , m_cursor(document)
     , m_twipsPerPixelX(Twips::perPixelX())
     , m_twipsPerPixelY(Twips::perPixelY())
@@ -650,13 +662,16 @@ void Parser::closeGroup()
         return;
     }
     flush();
+    // A "}" that closes the document while more of it follows is stray: the text
+    // after it is read on, as word processors do, rather than lost.
+    if (m_groups.size() == 1 && m_pos < m_contentEnd)
+        return;
     const GroupState &closing = m_groups.back();
     if (closing.dest == Dest::FontTable)
         endFont();
     else if (closing.dest == Dest::ColorTable && m_colorGiven)
         endColor(); // a last entry without its ";"
     m_groups.pop_back();
-    // Whatever follows the document's closing brace is not part of it.
     if (m_groups.empty())
         m_done = true;
 }

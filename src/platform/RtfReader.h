@@ -26,6 +26,8 @@ public:
     // start with "{\rtf" (leading white space and a UTF-8 byte order mark allowed).
     // *damaged tells whether the text ended before its groups were closed (a cut-off
     // file) or nested past the depth limit: what could be read is in the document.
+    // A stray "}" that closes the document early is no damage: the text after it
+    // is read on, as word processors do.
     static bool read(const QByteArray &rtf, QTextDocument *into, QString *error = nullptr,
                      bool *damaged = nullptr);
 

@@ -1,12 +1,14 @@
 #include "platform/SettingsStore.h"
 #include "platform/AppInfo.h"
 #include "platform/RuntimeError.h"
+#include "platform/Seams.h"
+#include "platform/TextFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
-#include <QStandardPaths>
+#include <QStringDecoder>
+#include <cerrno>
 #include <memory>
 
 namespace {
@@ -14,6 +16,34 @@ std::unique_ptr<SettingsStore> &sharedStore()
 {
     static std::unique_ptr<SettingsStore> store;
     return store;
+}
+
+Seam<SettingsStore::SaveFailureHandler> &saveFailureHandler()
+{
+    static Seam<SettingsStore::SaveFailureHandler> handler{SettingsStore::SaveFailureHandler()};
+    return handler;
+}
+
+Seam<SettingsStore::DamageHandler> &damageHandler()
+{
+    static Seam<SettingsStore::DamageHandler> handler{SettingsStore::DamageHandler()};
+    return handler;
+}
+
+QString storeSource()
+{
+    return QStringLiteral("SettingsStore");
+}
+
+// A damaged line as the reader is shown it: control characters as \xNN, and cut short.
+QString shownLine(int number, QStringView line)
+{
+    constexpr qsizetype MaxShown = 100;
+    QString out = QStringLiteral("line %1: ").arg(number);
+    for (const QChar c : line.left(MaxShown))
+        out += c.unicode() < 0x20 ? QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'))
+                                  : QString(c);
+    return line.size() > MaxShown ? out + QStringLiteral("...") : out;
 }
 
 // Backslash escapes keep line breaks and the characters that would change the
@@ -78,6 +108,24 @@ qsizetype separatorIndex(QStringView line)
     }
     return -1;
 }
+
+// Where the section header of a line starts, with its end before trailing blanks:
+// 0 for "[name]"; further in for a header after junk (a damaged first line), on
+// a line with no "=" that ends in "]"; -1 for a line that is no header. Our own
+// key lines never start with "[" (it is escaped), so blanks after a hand-edited
+// header cannot be part of a key.
+qsizetype headerStart(QStringView line, qsizetype *end)
+{
+    *end = line.size();
+    while (*end > 0 && (line[*end - 1] == QLatin1Char(' ') || line[*end - 1] == QLatin1Char('\t')))
+        --*end;
+    if (*end < 2 || line[*end - 1] != QLatin1Char(']'))
+        return -1;
+    if (line.startsWith(QLatin1Char('[')))
+        return 0;
+    const qsizetype open = line.indexOf(QLatin1Char('['));
+    return open > 0 && open < *end - 1 && separatorIndex(line) < 0 ? open : -1;
+}
 } // namespace
 
 SettingsStore &SettingsStore::instance()
@@ -94,11 +142,22 @@ void SettingsStore::resetInstance()
 
 QString SettingsStore::defaultFilePath()
 {
-    QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
-    if (base.isEmpty() || !QDir::isAbsolutePath(base))
-        base = QDir::homePath() + QLatin1String("/.config");
-    const QString title = AppInfo::title();
-    return base + QLatin1Char('/') + title + QLatin1Char('/') + title + QLatin1String(".ini");
+    return AppInfo::configFolder() + AppInfo::title() + QLatin1String(".ini");
+}
+
+void SettingsStore::setSaveFailureHandler(SaveFailureHandler handler)
+{
+    saveFailureHandler().replace(std::move(handler));
+}
+
+void SettingsStore::setDamageHandler(DamageHandler handler)
+{
+    damageHandler().replace(std::move(handler));
+}
+
+QString SettingsStore::folder() const
+{
+    return QFileInfo(m_filePath).absolutePath() + QLatin1Char('/');
 }
 
 SettingsStore::SettingsStore(const QString &filePath)
@@ -108,6 +167,9 @@ SettingsStore::SettingsStore(const QString &filePath)
 
 void SettingsStore::refresh() const
 {
+    // Changes the file could not take are the run's settings; the file has nothing newer.
+    if (m_unsaved)
+        return;
     const QFileInfo info(m_filePath);
     const QDateTime time = info.exists() ? info.lastModified() : QDateTime();
     const qint64 size = info.exists() ? info.size() : -1;
@@ -130,6 +192,7 @@ void SettingsStore::refresh() const
     m_sections.clear();
     m_sectionPositions.clear();
     m_entryPositions.clear();
+    m_unreadLines.clear();
     parse(data);
     m_loaded = true;
     m_loadedData = data;
@@ -138,33 +201,37 @@ void SettingsStore::refresh() const
 void SettingsStore::parse(const QByteArray &data) const
 {
     Section *current = nullptr;
-    const QString text = QString::fromUtf8(data);
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    const QString text = decoder(data);
+    // Bytes that are no UTF-8 are read as U+FFFD: such a line is not kept as it stood.
+    const bool badBytes = decoder.hasError();
+    int number = 0;
     for (qsizetype from = 0; from <= text.size();) {
         qsizetype lineFeed = text.indexOf(QLatin1Char('\n'), from);
         if (lineFeed < 0)
             lineFeed = text.size();
         QStringView line = QStringView(text).sliced(from, lineFeed - from);
         from = lineFeed + 1;
+        ++number;
         if (line.endsWith(QLatin1Char('\r')))
             line.chop(1);
+        if (badBytes && line.contains(QChar::ReplacementCharacter))
+            m_unreadLines.append(shownLine(number, line));
         if (line.isEmpty() || line.startsWith(QLatin1Char(';')) || line.startsWith(QLatin1Char('#')))
             continue;
-        // Our own key lines never start with "[" (it is escaped), so blanks after a
-        // hand-edited header cannot be part of a key.
-        qsizetype end = line.size();
-        while (end > 0 && (line[end - 1] == QLatin1Char(' ') || line[end - 1] == QLatin1Char('\t')))
-            --end;
-        if (line.startsWith(QLatin1Char('[')) && end > 1 && line[end - 1] == QLatin1Char(']')) {
-            const QString name = unescape(line.sliced(1, end - 2));
-            const QString nameKey = CaseKey(name);
-            current = sectionAt(nameKey);
-            if (!current)
-                current = &addSection(name, nameKey);
+        qsizetype end = 0;
+        const qsizetype open = headerStart(line, &end);
+        if (open >= 0) {
+            if (open > 0)
+                m_unreadLines.append(shownLine(number, line));
+            current = section(unescape(line.sliced(open + 1, end - open - 2)));
             continue;
         }
         const qsizetype eq = separatorIndex(line);
-        if (!current || eq < 0)
-            continue; // not a line this store writes; ignored
+        if (!current || eq < 0) {
+            m_unreadLines.append(shownLine(number, line));
+            continue;
+        }
         QString key = unescape(line.first(eq));
         QString value = unescape(line.sliced(eq + 1));
         std::pair<qsizetype, QString> place{current - m_sections.data(), CaseKey(key)};
@@ -190,23 +257,24 @@ void SettingsStore::save() const
                 escape(entry.key, true) + QLatin1Char('=') + escape(entry.value, false) + QLatin1Char('\n');
         text += QLatin1Char('\n');
     }
-    const QString source = QStringLiteral("SettingsStore");
-    // On failure the change that was not stored is forgotten: the next read shows the file as it is.
-    if (!QDir().mkpath(QFileInfo(m_filePath).absolutePath())) {
-        m_loaded = false;
-        raiseError(RtErr::PathFileAccessError, source,
-                   QStringLiteral("Cannot create the settings folder for %1").arg(m_filePath));
-    }
     const QByteArray data = text.toUtf8();
-    QSaveFile file(m_filePath);
-    // flush() on its own: commit() does not see a write cut short (disk full).
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.flush() ||
-        !file.commit()) {
-        m_loaded = false;
-        raiseError(
-            RtErr::PathFileAccessError, source,
-            QStringLiteral("Cannot write the settings file %1: %2").arg(m_filePath, file.errorString()));
+    try {
+        if (!QDir().mkpath(folder()))
+            raiseError(
+                RtErr::PathFileAccessError, storeSource(),
+                QStringLiteral("Cannot create the folder %1: %2").arg(folder(), qt_error_string(errno)));
+        keepDamagedOriginal();
+        TextFiles::writeAtomically(m_filePath, data);
+    } catch (const RuntimeError &e) {
+        // The file keeps what it had; the change holds in memory for the run.
+        m_unsaved = true;
+        m_saveError = e.description();
+        if (const SaveFailureHandler &handler = saveFailureHandler().get())
+            handler(folder(), m_saveError);
+        return;
     }
+    m_unsaved = false;
+    m_saveError.clear();
     const QFileInfo info(m_filePath);
     m_loadedTime = info.lastModified();
     m_loadedSize = info.size();
@@ -231,6 +299,26 @@ QString SettingsStore::CaseKey(const QString &name)
         }
     }
     return key;
+}
+
+// Nothing of a file read in part is lost: the original goes beside it first.
+void SettingsStore::keepDamagedOriginal() const
+{
+    if (m_unreadLines.isEmpty())
+        return;
+    const QString copy = m_filePath + QStringLiteral(".bad");
+    TextFiles::writeAtomically(copy, m_loadedData);
+    const QStringList lines = std::exchange(m_unreadLines, QStringList());
+    if (const DamageHandler &handler = damageHandler().get())
+        handler(m_filePath, copy, lines);
+}
+
+SettingsStore::Section *SettingsStore::section(const QString &name) const
+{
+    const QString nameKey = CaseKey(name);
+    if (Section *found = sectionAt(nameKey))
+        return found;
+    return &addSection(name, nameKey);
 }
 
 SettingsStore::Section *SettingsStore::findSection(const QString &name) const
@@ -294,9 +382,7 @@ bool SettingsStore::contains(const QString &section, const QString &key) const
 void SettingsStore::setValue(const QString &section, const QString &key, const QString &value)
 {
     refresh();
-    Section *s = findSection(section);
-    if (!s)
-        s = &addSection(section, CaseKey(section));
+    Section *s = SettingsStore::section(section);
     if (Entry *e = findEntry(s, key)) {
         if (e->value == value)
             return;
@@ -339,9 +425,7 @@ void SettingsStore::replaceSection(const QString &section, const QList<std::pair
         return;
     }
     refresh();
-    Section *s = findSection(section);
-    if (!s)
-        s = &addSection(section, CaseKey(section));
+    Section *s = SettingsStore::section(section);
     QList<Entry> replaced;
     replaced.reserve(entries.size());
     for (const auto &[key, value] : entries)

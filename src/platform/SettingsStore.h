@@ -4,12 +4,18 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <functional>
 #include <utility>
 
 // The per-user settings store: one INI file per application title at
 // $XDG_CONFIG_HOME/<title>/<title>.ini (default ~/.config). Sections and keys are
 // compared without regard to case and keep the case they were first written with;
-// values are text. Every change is written through at once, atomically.
+// values are text. Every change is written through at once, atomically. A change
+// that cannot be written (a read-only or full folder) is kept in memory for the
+// run, and the save-failure handler is told. Lines it cannot read (junk, keys
+// outside a section, bytes that are no UTF-8) are passed over; text before a
+// section header is read past. Before such a file is rewritten, it is kept as
+// "<file>.bad" and the damage handler is told.
 class SettingsStore
 {
 public:
@@ -22,7 +28,6 @@ public:
 
     QString value(const QString &section, const QString &key, const QString &defaultValue) const;
     bool contains(const QString &section, const QString &key) const;
-    // Throws RuntimeError 75 when the file cannot be written.
     void setValue(const QString &section, const QString &key, const QString &value);
     void removeKey(const QString &section, const QString &key);
     void removeSection(const QString &section);
@@ -32,6 +37,20 @@ public:
     // Keys of a section in the order they were written.
     QStringList keys(const QString &section) const;
     QStringList sections() const;
+
+    // Whether changes are held in memory that the file lacks, because the last
+    // write failed; saveError() says why (the file and the system's reason).
+    bool hasUnsavedChanges() const { return m_unsaved; }
+    QString saveError() const { return m_saveError; }
+    QString folder() const;
+
+    // Told of every failed write with the store's folder and the reason.
+    using SaveFailureHandler = std::function<void(const QString &folder, const QString &reason)>;
+    static void setSaveFailureHandler(SaveFailureHandler handler);
+    // Told once a damaged file was kept as `keptCopy`, with its unread lines.
+    using DamageHandler =
+        std::function<void(const QString &file, const QString &keptCopy, const QStringList &lines)>;
+    static void setDamageHandler(DamageHandler handler);
 
     // The file path that instance() uses, from the environment.
     static QString defaultFilePath();
@@ -55,7 +74,10 @@ private:
     void refresh() const;
     void parse(const QByteArray &data) const;
     void save() const;
+    void keepDamagedOriginal() const;
     Section *findSection(const QString &name) const;
+    // The section of that name, added when there is none.
+    Section *section(const QString &name) const;
     Section *sectionAt(const QString &nameKey) const;
     Section &addSection(const QString &name, const QString &nameKey) const;
     Entry *findEntry(Section *section, const QString &key) const;
@@ -73,4 +95,8 @@ private:
     mutable qint64 m_loadedSize = -1;
     mutable QByteArray m_loadedData;
     mutable QDateTime m_readAt;
+    mutable bool m_unsaved = false;
+    // The lines of the file as read that could not be used, to be kept and told.
+    mutable QStringList m_unreadLines;
+    mutable QString m_saveError;
 };

@@ -87,6 +87,8 @@ bool TestDesktop::printDialog(QPrinter &printer, const PrintDialogOptions &optio
         return false;
     printer.setPrintRange(answer->range);
     printer.setFromTo(answer->from, answer->to);
+    if (printPaper.isValid())
+        printer.setPageSize(printPaper);
     if (!answer->pdfFile.isEmpty()) {
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(answer->pdfFile);

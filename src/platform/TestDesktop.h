@@ -40,6 +40,7 @@ public:
     std::deque<QString> fileAnswers;                     // default: cancel
     std::deque<std::optional<quint32>> colorAnswers;     // default: cancel
     std::deque<std::optional<PrintAnswer>> printAnswers; // default: cancel
+    QPageSize printPaper;                                // chosen by the print dialogs answered, when valid
     std::deque<std::optional<QFont>> fontAnswers;        // default: cancel
     QList<QFont> fontsOffered;                           // the initial font of each font dialog
     QDateTime clock = QDateTime(QDate(2024, 1, 1), QTime(12, 0));

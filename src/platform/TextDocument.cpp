@@ -124,6 +124,8 @@ void TextDocument::replaceStory(const QTextDocument *rich, const QString &plain)
     else
         cursor.insertText(plain, QTextCharFormat());
     cursor.endEditBlock();
+    // A story read from a file has no history: Undo must not bring back what it replaced.
+    doc->clearUndoRedoStacks();
     doc->setModified(false);
 }
 

@@ -3,12 +3,15 @@
 #include "platform/FileNames.h"
 #include "platform/RuntimeError.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <cerrno>
 #include <charconv>
+#include <cstdio>
 #include <cstring>
 #include <utility>
 
@@ -18,6 +21,45 @@ const char Utf8Bom[] = "\xEF\xBB\xBF";
 QString fileSource()
 {
     return QStringLiteral("Verbanox.TextFile");
+}
+
+[[noreturn]] void cannotWrite(const QString &path, const QString &reason)
+{
+    raiseError(RtErr::PathFileAccessError, fileSource(),
+               QStringLiteral("Cannot write %1: %2").arg(path, reason));
+}
+
+// Writes on after a short write: the system gives its reason (disk full, file
+// too large) only for the write that takes no byte at all.
+bool writeWhole(QFileDevice &file, const QByteArray &bytes)
+{
+    qint64 written = 0;
+    while (written < bytes.size()) {
+        const qint64 count = file.write(bytes.constData() + written, bytes.size() - written);
+        if (count <= 0)
+            return false;
+        written += count;
+    }
+    return true;
+}
+
+// A file of its own beside the target, renamed over it once whole; without the
+// wait for the disk that QSaveFile's commit() makes.
+void replaceUnsynced(const QString &path, const QByteArray &bytes)
+{
+    QFile temporary(path + QStringLiteral(".%1.tmp").arg(QCoreApplication::applicationPid()));
+    if (!temporary.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+        cannotWrite(path, temporary.errorString());
+    const bool written = writeWhole(temporary, bytes);
+    QString reason = temporary.errorString();
+    temporary.close();
+    if (written && ::rename(QFile::encodeName(temporary.fileName()).constData(),
+                            QFile::encodeName(path).constData()) == 0)
+        return;
+    if (written)
+        reason = qt_error_string(errno);
+    temporary.remove();
+    cannotWrite(path, reason);
 }
 } // namespace
 
@@ -36,26 +78,19 @@ QByteArray readAll(const QString &path)
     return bytes;
 }
 
-void writeAtomically(const QString &path, const QByteArray &bytes)
+void writeAtomically(const QString &path, const QByteArray &bytes, Durability durability)
 {
+    if (durability == Durability::Unsynced) {
+        replaceUnsynced(path, bytes);
+        return;
+    }
     QSaveFile file(path);
-    // The flush is checked on its own: a write cut short (disk full) is lost to
-    // commit(), which would then put the truncated file in place of the old one.
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() ||
+    // Unbuffered, and every write checked: Qt 6.4's commit() does not see a
+    // buffered write that failed, and would put the cut-short file in place of
+    // the old one.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || !writeWhole(file, bytes) ||
         !file.commit())
-        raiseError(RtErr::PathFileAccessError, fileSource(),
-                   QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
-}
-
-void writeScratch(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    // Overwritten and then cut to length rather than truncated first: the pages
-    // of the previous copy are reused instead of freed and taken anew.
-    if (!file.open(QIODevice::ReadWrite) || file.write(bytes) != bytes.size() || !file.resize(bytes.size()) ||
-        !file.flush())
-        raiseError(RtErr::PathFileAccessError, fileSource(),
-                   QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
+        cannotWrite(path, file.errorString());
 }
 
 QByteArray encodeLines(const QStringList &lines, int codePage)
@@ -102,6 +137,14 @@ QByteArray encodeText(const QString &text, int codePage)
         from = end + 1;
     }
     return CodePage::encode(lines, codePage);
+}
+
+QByteArray encodeLinesWhole(const QStringList &lines, int codePage)
+{
+    for (const QString &line : lines)
+        if (!CodePage::canEncode(line, codePage))
+            return QByteArray(Utf8Bom) + encodeLines(lines, CodePage::Utf8);
+    return encodeLines(lines, codePage);
 }
 
 } // namespace TextFiles
@@ -218,6 +261,7 @@ bool RecordReader::fetch()
             return false;
         m_pendingLine = m_line;
         ++m_parsedRecords;
+        m_pendingExact = true;
         QStringList fields;
         if (parseRecord(&fields)) {
             m_pending = fields;
@@ -243,6 +287,7 @@ QStringList RecordReader::readRecord()
     if (!fetch())
         raiseError(RtErr::InputPastEndOfFile, QStringLiteral("Verbanox.RecordReader"));
     m_hasPending = false;
+    m_recordExact = m_pendingExact;
     m_recordLine = m_pendingLine;
     m_recordNumber = m_parsedRecords;
     return std::exchange(m_pending, QStringList());
@@ -285,13 +330,16 @@ bool RecordReader::parseRecord(QStringList *fields)
                 field += c;
             }
             // Anything between the closing quote and the next comma is ignored.
-            while (m_pos < n && m_text[m_pos] != QLatin1Char(',') && !isLineEnd(m_pos))
+            while (m_pos < n && m_text[m_pos] != QLatin1Char(',') && !isLineEnd(m_pos)) {
+                m_pendingExact = m_pendingExact && isBlank(m_pos);
                 ++m_pos;
+            }
         } else {
             const qsizetype start = m_pos;
             while (m_pos < n && m_text[m_pos] != QLatin1Char(',') && !isLineEnd(m_pos))
                 ++m_pos;
             field = m_text.mid(start, m_pos - start).trimmed();
+            m_pendingExact = m_pendingExact && !field.contains(QLatin1Char('"'));
         }
         fields->append(field);
         if (m_pos < n && m_text[m_pos] == QLatin1Char(',')) {
@@ -334,19 +382,25 @@ QString RecordWriter::formatField(const QVariant &value)
     default: {
         QString text = value.toString();
         static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
-        text.replace(lineBreak, QStringLiteral(" "));
+        if (text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n')))
+            text.replace(lineBreak, QStringLiteral(" "));
         text.replace(QLatin1Char('"'), QLatin1String("\"\""));
         return QLatin1Char('"') + text + QLatin1Char('"');
     }
     }
 }
 
-void RecordWriter::writeRecord(const QVariantList &fields)
+QString RecordWriter::formatRecord(const QVariantList &fields)
 {
     QStringList parts;
     for (const QVariant &field : fields)
         parts.append(formatField(field));
-    m_bytes += CodePage::encode(parts.join(QLatin1Char(',')), m_codePage);
+    return parts.join(QLatin1Char(','));
+}
+
+void RecordWriter::writeRecord(const QVariantList &fields)
+{
+    m_bytes += CodePage::encode(formatRecord(fields), m_codePage);
     m_bytes += "\r\n";
 }
 

@@ -58,6 +58,9 @@ public:
     int recordLine() const { return m_recordLine; }
     // The number of the last record read (1-based), malformed records counted.
     int recordNumber() const { return m_recordNumber; }
+    // Whether the last record read stood as the writer writes it: no text after
+    // a closing quote was passed over and no quote stood inside an unquoted field.
+    bool recordExact() const { return m_recordExact; }
     // The malformed records skipped since the last call, each as
     // "record <number> (line <line>): <why>", in the order of the file.
     QStringList takeSkippedRecords();
@@ -75,6 +78,8 @@ private:
     int m_recordNumber = 0;
     int m_parsedRecords = 0;
     bool m_hasPending = false;
+    bool m_pendingExact = true;
+    bool m_recordExact = true;
     QStringList m_pending;
     int m_pendingLine = 0;
     QStringList m_skipped;
@@ -96,6 +101,8 @@ public:
     void saveTo(const QString &path) const;
 
     static QString formatField(const QVariant &value);
+    // One record's line, without its line end.
+    static QString formatRecord(const QVariantList &fields);
 
 private:
     int m_codePage;
@@ -103,15 +110,23 @@ private:
 };
 
 namespace TextFiles {
-// Writes bytes to a file through a temporary file and a rename; throws RuntimeError 75.
-void writeAtomically(const QString &path, const QByteArray &bytes);
-// Writes bytes over a scratch file in place, without the temporary file and the
-// sync to disk: for copies that nothing reads back. Throws RuntimeError 75.
-void writeScratch(const QString &path, const QByteArray &bytes);
+// How far a new file must have got before it replaces the old one.
+enum class Durability {
+    Synced,   // on the disk itself: what the reader cannot get back elsewhere
+    Unsynced, // handed to the system: scratch copies that are made again at will
+};
+// The program's one writer: the bytes go to a temporary file beside the target,
+// every write is checked, and only a whole file replaces the old one. Throws
+// RuntimeError 75 naming the file and the system's reason; the old file stays.
+void writeAtomically(const QString &path, const QByteArray &bytes,
+                     Durability durability = Durability::Synced);
 // Reads a whole file; throws RuntimeError 53 when it is missing, 75 when unreadable.
 QByteArray readAll(const QString &path);
 // Text in the code page with CR LF line ends, for writing.
 QByteArray encodeLines(const QStringList &lines, int codePage);
 // The same for a text whose lines end with a line feed.
 QByteArray encodeText(const QString &text, int codePage);
+// As encodeLines, but lines the code page cannot hold make the whole text UTF-8
+// with a byte-order mark (which the readers take as such): no character is lost.
+QByteArray encodeLinesWhole(const QStringList &lines, int codePage);
 } // namespace TextFiles

@@ -1,6 +1,7 @@
 #include "preferences/LanguageE.h"
 #include "mainwindow/MenuTargets.h"
 
+#include "core/BibleBookNames.h"
 #include "core/Bug_.h"
 #include "core/FileFunctions_.h"
 #include "core/GlobalNotifier.h"
@@ -32,6 +33,8 @@ enum Column { ColNumber, ColReference, ColLongName, ColShortName };
 const QString PlaceholderLong = QStringLiteral("Double Click to Edit.");
 const QString PlaceholderShort = QStringLiteral("Short Name.");
 constexpr int YesNoNoDefault = MsgBoxStyle::YesNo | MsgBoxStyle::Question | MsgBoxStyle::DefaultButton2;
+// Catalog text: lines of a book-name file without Tabs.
+constexpr int LinesWithoutTabsMsg = 277;
 
 QString sysDefs(const QString &fileName)
 {
@@ -45,19 +48,6 @@ QString cleanName(QString name)
         if (c == QLatin1Char('\t') || c == QLatin1Char('\r') || c == QLatin1Char('\n'))
             c = QLatin1Char(' ');
     return name;
-}
-
-// A book-name file that cannot be read or written is the file's fault, not the
-// program's: the user is told which file and why. False after telling.
-template <typename F> bool fileStep(const QString &path, bool writing, F &&body)
-{
-    try {
-        body();
-        return true;
-    } catch (const RuntimeError &e) {
-        Bug_::ReportFileFault(writing ? 289 : 288, path, e.description());
-        return false;
-    }
 }
 
 // The language of a book-name file: the text between the first "_" and the first ".".
@@ -158,7 +148,7 @@ void LanguageE::FormLoad()
     // Rows the reference file lacks stay without a reference name; the window
     // still gets its captions.
     const QString reference = sysDefs(QStringLiteral("ref.txt"));
-    fileStep(reference, false, [&] {
+    BibleBookNames::FileStep(reference, false, [&] {
         TextReader reader = TextReader::fromFile(reference, CodePage::SystemAnsi);
         for (int row = 0; row < BookCount; ++row)
             LV->topLevelItem(row)->setText(ColReference, reader.readLine().section(QLatin1Char('\t'), -1));
@@ -202,13 +192,11 @@ void LanguageE::International()
 
 void LanguageE::GetLang(const QString &language)
 {
-    if (FileFunctions_::FileExists(gMsgFolder + language + QStringLiteral("_FRM.mes"))) {
-        gLanguage = language;
-        SaveString(QStringLiteral("L"), language + QLatin1Char('_'));
+    const bool known = FileFunctions_::FileExists(gMsgFolder + language + QStringLiteral("_FRM.mes"));
+    gLanguage = known ? language : Preferences{}.language;
+    Registry_::StoreChoices([] { SaveString(QStringLiteral("L"), gLanguage + QLatin1Char('_')); });
+    if (known)
         return;
-    }
-    gLanguage = Preferences{}.language;
-    SaveString(QStringLiteral("L"), gLanguage + QLatin1Char('_'));
     desktop().messageBox(GetMsg(0, 101, language), MsgBoxStyle::Information, windowTitle());
 }
 
@@ -239,7 +227,7 @@ void LanguageE::LSel_Click()
         }
         const QString path = sysDefs(QStringLiteral("books_") + language + QStringLiteral(".txt"));
         // A file that cannot be read is not loaded, so that Save cannot write blanks over it.
-        if (!fileStep(path, false, [&] { loadLanguage(path); }))
+        if (!BibleBookNames::FileStep(path, false, [&] { loadLanguage(path); }))
             m_bookFile.clear();
     });
 }
@@ -247,12 +235,22 @@ void LanguageE::LSel_Click()
 void LanguageE::loadLanguage(const QString &path)
 {
     TextReader reader = TextReader::fromFile(path, CodePage::SystemAnsi);
+    QStringList withoutTabs;
     for (int row = 0; row < BookCount && !reader.atEnd(); ++row) {
         const QString line = reader.readLine();
         QTreeWidgetItem *item = LV->topLevelItem(row);
+        if (!line.contains(QLatin1Char('\t'))) {
+            // Shown whole as the long name, where the reader sees it and a Save keeps it.
+            item->setText(ColLongName, line);
+            withoutTabs.append(QString::number(reader.lineNumber()) + QStringLiteral(": ") + line);
+            continue;
+        }
         item->setText(ColShortName, line.section(QLatin1Char('\t'), 1, 1));
         item->setText(ColLongName, line.section(QLatin1Char('\t'), 2));
     }
+    if (!withoutTabs.isEmpty())
+        desktop().messageBox(MsgSupport::GetMsgListing(LinesWithoutTabsMsg, path, withoutTabs),
+                             MsgBoxStyle::Exclamation, QString());
 }
 
 void LanguageE::createLanguage()
@@ -322,14 +320,20 @@ bool LanguageE::writeGrid(const QString &fileName) const
                      QLatin1Char('\t') + cleanName(item->text(ColLongName)));
     }
     const QString path = sysDefs(fileName);
-    return fileStep(path, true, [&] {
-        TextFiles::writeAtomically(path, TextFiles::encodeLines(lines, CodePage::SystemAnsi));
+    return BibleBookNames::FileStep(path, true, [&] {
+        TextFiles::writeAtomically(path, TextFiles::encodeLinesWhole(lines, CodePage::SystemAnsi));
     });
 }
 
 void LanguageE::cSave_Click()
 {
-    TrapErrors(QStringLiteral("LanguageE.cSave_Click()"), [this] {
+    Save();
+}
+
+bool LanguageE::Save()
+{
+    bool saved = false;
+    TrapErrors(QStringLiteral("LanguageE.cSave_Click()"), [&] {
         if (m_bookFile.isEmpty()) {
             desktop().messageBox(GetMsg(0, 31), MsgBoxStyle::Information, QString());
             return;
@@ -340,12 +344,14 @@ void LanguageE::cSave_Click()
             return;
         if (!writeGrid(m_bookFile))
             return;
+        saved = true;
         desktop().messageBox(GetMsg(0, 34, m_bookFile), MsgBoxStyle::OKOnly, QString());
         if (gNotifier)
             gNotifier->NotifyOfEvent(GlobalNotifier::InternationalChanged);
         International();
         m_modified = false;
     });
+    return saved;
 }
 
 void LanguageE::cDefault_Click()
@@ -375,12 +381,7 @@ void LanguageE::cDisaster_Click()
             desktop().messageBox(GetMsg(0, 29), MsgBoxStyle::OKOnly, QString());
             return;
         }
-        QByteArray names;
-        const QString reference = sysDefs(QStringLiteral("ref.txt"));
-        if (!fileStep(reference, false, [&] { names = TextFiles::readAll(reference); }))
-            return;
-        const QString active = sysDefs(QStringLiteral("BOOKS.TXT"));
-        if (!fileStep(active, true, [&] { TextFiles::writeAtomically(active, names); }))
+        if (!BibleBookNames::RestoreFromReference())
             return;
         if (gNotifier)
             gNotifier->NotifyOfEvent(GlobalNotifier::InternationalChanged);
@@ -401,24 +402,30 @@ void LanguageE::cQuit_Click()
 
 void LanguageE::closeEvent(QCloseEvent *event)
 {
-    Form_Unload();
-    event->accept();
+    if (Form_Unload())
+        event->accept();
+    else
+        event->ignore();
 }
 
 void LanguageE::reject()
 {
     // Esc closes without a close event; the unsaved edits are asked about all the same.
-    Form_Unload();
-    QDialog::reject();
+    if (Form_Unload())
+        QDialog::reject();
 }
 
-void LanguageE::Form_Unload()
+bool LanguageE::Form_Unload()
 {
+    // Edits that were to be saved first and were not stay, and so does the window.
     if (m_modified &&
         desktop().messageBox(GetMsg(0, 35), YesNoNoDefault,
-                             QStringLiteral("Not Saved ") + MiscHelpers::ProductTitle()) == MsgBoxResult::No)
-        cSave_Click();
+                             QStringLiteral("Not Saved ") + MiscHelpers::ProductTitle()) ==
+            MsgBoxResult::No &&
+        !Save())
+        return false;
     m_modified = false;
+    return true;
 }
 
 void LanguageE::keyPressEvent(QKeyEvent *event)

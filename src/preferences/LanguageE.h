@@ -41,8 +41,9 @@ public:
     void cDisaster_Click();
     void Command4_Click();
     void cQuit_Click();
-    // Asks about unsaved edits before the window goes.
-    void Form_Unload();
+    // Asks about unsaved edits before the window goes; false when the window
+    // stays (the edits were to be saved first and could not be).
+    bool Form_Unload();
     void reject() override;
 
     QString BookFile() const { return m_bookFile; }
@@ -70,8 +71,11 @@ private:
     void FormLoad();
     void loadLanguage(const QString &path);
     void createLanguage();
-    // Writes the grid to the file (found without regard to case), atomically;
-    // false after telling the user when it cannot be written.
+    // False when nothing was written (no language, declined, or the write failed, which is told).
+    bool Save();
+    // Writes the grid to the file (found without regard to case), atomically, in
+    // the ANSI code page, or as UTF-8 when a name needs it; false after telling
+    // the user when it cannot be written.
     bool writeGrid(const QString &fileName) const;
 
     QString m_bookFile;

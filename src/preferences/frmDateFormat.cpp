@@ -192,9 +192,9 @@ void frmDateFormat::cmdOK_Click()
     const QString pattern = lstDate->currentItem() ? lstDate->currentItem()->text() : QString();
     if (!pattern.isEmpty()) {
         gDateFormat = pattern;
-        SaveString(QStringLiteral("DF"), gDateFormat);
-        desktop().messageBox(GetMsg(0, 7, gDateFormat), MsgBoxStyle::Information,
-                             QStringLiteral("Settings Updated ") + MiscHelpers::ProductTitle());
+        if (Registry_::StoreChoices([] { SaveString(QStringLiteral("DF"), gDateFormat); }))
+            desktop().messageBox(GetMsg(0, 7, gDateFormat), MsgBoxStyle::Information,
+                                 QStringLiteral("Settings Updated ") + MiscHelpers::ProductTitle());
     }
     close();
 }

@@ -5,6 +5,7 @@
 #include "core/Bug_.h"
 #include "core/GlobalVars.h"
 #include "core/MsgSupport.h"
+#include "core/Registry_.h"
 #include "core/VerbanoxRoutines.h"
 #include "platform/AppInfo.h"
 #include "platform/DefaultInstance.h"
@@ -141,7 +142,11 @@ bool frmLocate::AcceptModuleFolder(const QString &folder, const QString &caption
     }
     // Saved before the test: a folder without a Bible is kept too.
     gModuleFolder = folder;
-    SettingsStore::instance().setValue(QStringLiteral("Module_Path"), QStringLiteral("ModulePath"), folder);
+    if (!Registry_::StoreChoices([&] {
+            SettingsStore::instance().setValue(QStringLiteral("Module_Path"), QStringLiteral("ModulePath"),
+                                               folder);
+        }))
+        return false;
     if (HasBibleModule(folder)) {
         desktop().messageBox(GetMsg(0, 9, AppInfo::title()), MsgBoxStyle::Information, caption);
         // The running program keeps its old module lists; the next start uses the new folder.

@@ -39,7 +39,9 @@ public:
     // Makes the folder the module folder in memory and in the settings. When it
     // holds a Bible, says so (titled with the caller's caption) and ends the
     // program; otherwise returns true and the caller tells the user. A folder
-    // that does not exist is refused with a message: false, nothing saved.
+    // that does not exist is refused with a message: false, nothing saved. False
+    // too when the setting could not be stored, which is told: the program goes
+    // on, since the next start would not find the folder.
     static bool AcceptModuleFolder(const QString &folder, const QString &caption);
 
     void cmdDefault_Click();

@@ -388,7 +388,7 @@ void frmOptions::cmdSave_Click()
     gBib2Fontsize = quint8(Tboxfont->font().pointSize());
     gBib1Fontsize = quint8(Tbox1Font->font().pointSize());
     gDeleteTempFilesOnExit = chkDeleteOnExit->isChecked();
-    errors.step([this] { storeSettings(); });
+    errors.step([this] { Registry_::StoreChoices([this] { storeSettings(); }); });
     errors.report();
     close();
 }

@@ -4,6 +4,7 @@
 #include "search/FormatToolbar.h"
 #include "search/MediaBibleButtons.h"
 #include "search/NotesDocument.h"
+#include "search/NotesRecovery.h"
 #include "search/SearchButtonAnimation.h"
 #include "search/SearchDisplay.h"
 #include "search/SearchRun.h"
@@ -33,11 +34,14 @@
 #include "platform/Desktop.h"
 #include "platform/RichTextBox.h"
 #include "platform/Seams.h"
+#include "platform/TextFile.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCompleter>
+#include <QDir>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -54,11 +58,13 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <cstdio>
 
 namespace {
 const QString SettingsSection = QStringLiteral("Settings");
 const QString PositionPrefix = QStringLiteral("AdvancedSearch");
 constexpr int MsgClearHistory = 43;
+constexpr int MsgNotesKept = 261;
 
 TermSearch::VerseSource readerSource(const Translation &translation)
 {
@@ -119,19 +125,73 @@ void AdvancedSearch::Register()
                                      }};
     access.askToSave = [] { return Instance().m_files->AskToSave(); };
     // A bookmark's document shows with the workspace, loaded or closed before.
-    access.showFile = [](const QString &path) {
-        AdvancedSearch &window = Instance();
-        window.m_document->ShowBookmark(path);
-        window.setVisible(true);
-        window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
-        window.raise();
-        window.activateWindow();
-    };
+    access.showFile = [](const QString &path) { Instance().GoToBookmark(path); };
     access.fileRenamed = [](const QString &from, const QString &to) {
         if (AdvancedSearch *window = DefaultInstance<AdvancedSearch>::peek())
             window->m_document->FileRenamed(from, to);
     };
+    access.saveCopy = [](const QString &path) { return Instance().m_files->SaveCopy(path); };
+    access.mayEndProgram = [] {
+        AdvancedSearch *window = DefaultInstance<AdvancedSearch>::peek();
+        return !window || window->MayEndProgram();
+    };
     WorkspaceDocument::Register(std::move(access));
+}
+
+// The file is read before anything changes: one that cannot be read leaves the
+// document, and a search that runs, as they were. A search that runs stops, and
+// its result no longer replaces the bookmark's document.
+void AdvancedSearch::GoToBookmark(const QString &path)
+{
+    const QByteArray bytes = TextFiles::readAll(path);
+    m_run->Abandon();
+    m_files->ShowBookmark(path, bytes);
+    ComeToFront();
+}
+
+void AdvancedSearch::ComeToFront()
+{
+    setVisible(true);
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    raise();
+    activateWindow();
+}
+
+// Unsaved notes are shown with the question that asks about them.
+bool AdvancedSearch::MayEndProgram()
+{
+    if (!TextChanged())
+        return true;
+    ComeToFront();
+    return m_files->MayReplaceDocument();
+}
+
+void AdvancedSearch::KeepUnsavedNotes()
+{
+    AdvancedSearch *window = DefaultInstance<AdvancedSearch>::peek();
+    if (!window || !window->TextChanged())
+        return;
+    // Nobody can be asked now: the only place left to tell is the error output.
+    try {
+        const QString path = NotesRecovery::Keep(*window->RT->document());
+        std::fprintf(stderr, "Verbanox: the unsaved notes were kept in %s\n", qPrintable(path));
+    } catch (const RuntimeError &e) {
+        std::fprintf(stderr, "Verbanox: the unsaved notes could not be kept: %s\n",
+                     qPrintable(e.description()));
+    }
+}
+
+void AdvancedSearch::OfferKeptNotes()
+{
+    for (const QString &waiting : NotesRecovery::Waiting()) {
+        const QString path = NotesRecovery::MarkOffered(waiting);
+        if (desktop().messageBox(GetMsg(0, MsgNotesKept, QDir::toNativeSeparators(path)),
+                                 MsgBoxStyle::YesNo | MsgBoxStyle::Question, QString()) != MsgBoxResult::Yes)
+            continue;
+        AdvancedSearch &window = Instance();
+        window.ComeToFront();
+        window.m_files->OpenNamed(path);
+    }
 }
 
 AdvancedSearch::SourceFactory AdvancedSearch::setSourceFactory(SourceFactory factory)
@@ -154,6 +214,9 @@ void AdvancedSearch::CreateControls()
     cboSearch = new QComboBox(Picture3);
     cboSearch->setEditable(true);
     cboSearch->setInsertPolicy(QComboBox::NoInsert);
+    // Texts that differ in case search differently: neither the completion nor
+    // the box's own match on leaving it may put a listed text for the one typed.
+    cboSearch->completer()->setCaseSensitivity(Qt::CaseSensitive);
     cboSearch->setMaxVisibleItems(20);
     cmdClear = new QPushButton(Picture3);
     cmdSearch = new QPushButton(Picture3);

@@ -54,6 +54,12 @@ public:
     // Makes the workspace reachable from the main window (View > Search and
     // Notes) and its document from the windows beside it.
     static void Register();
+    // When the program ends without a question (a signal, the session ending):
+    // unsaved notes are written to a file of kept notes.
+    static void KeepUnsavedNotes();
+    // At start: notes kept when the program last ended are offered, each in turn,
+    // for opening in the workspace.
+    static void OfferKeptNotes();
 
     // Where the verses of a translation come from: the verse reader, unless a
     // test puts another source in. Returns the previous one; empty restores it.
@@ -153,6 +159,9 @@ private:
     void ConnectPane();
     void Form_Load();
     void Form_Unload(bool &cancel);
+    void GoToBookmark(const QString &path);
+    void ComeToFront();
+    bool MayEndProgram();
 
     void FillTranslations();
     void SelectSavedTranslation();

@@ -5,6 +5,7 @@
 #include "platform/Desktop.h"
 #include "platform/DocumentPrinter.h"
 #include "platform/PageLayout.h"
+#include "platform/PageLayoutCache.h"
 #include "platform/RichTextBox.h"
 
 #include <QPrinter>
@@ -48,16 +49,17 @@ void Print(RichTextBox &pane)
     PrintDialogOptions options;
     options.title = QStringLiteral("Print");
     options.selection = pane.textCursor().hasSelection();
+    PageLayoutCache layouts;
     {
         const WaitCursor wait;
-        options.pageCount = PageLayout(*pane.document(), printer, printMargins()).pageCount();
+        options.pageCount = layouts.layout(*pane.document(), printer, printMargins())->pageCount();
     }
     if (!desktop().printDialog(printer, options))
         return;
     int printed = 0;
     {
         const WaitCursor wait;
-        printed = DocumentPrinter::printChosenPages(printer, pane, printMargins());
+        printed = DocumentPrinter::printChosenPages(printer, pane, printMargins(), layouts);
     }
     reportFailure(printed, printer);
 }

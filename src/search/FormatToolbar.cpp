@@ -238,6 +238,9 @@ void FormatToolbar::CreateControls()
     row->setContentsMargins(2, 1, 2, 1);
     row->setSpacing(1);
     cboFont = new QComboBox(this);
+    // Editable, so that it can name a font of the document that this desktop lacks.
+    cboFont->setEditable(true);
+    cboFont->setInsertPolicy(QComboBox::NoInsert);
     cboFont->addItems(QFontDatabase::families());
     cboFont->setCurrentText(gDefaultFont);
     cboFont->setMinimumContentsLength(14);
@@ -496,7 +499,7 @@ void FormatToolbar::UpdateButtons()
         });
         const int index = family ? cboFont->findText(*family) : -1;
         cboFont->setCurrentIndex(index);
-        if (index < 0 && cboFont->isEditable())
+        if (index < 0)
             cboFont->setCurrentText(family.value_or(QString()));
     });
 }

@@ -5,7 +5,6 @@
 #include "core/MsgSupport.h"
 #include "core/PageSettings.h"
 #include "platform/CodePage.h"
-#include "platform/FileNames.h"
 #include "platform/OleColor.h"
 #include "platform/RichTextBox.h"
 #include "platform/RtfReader.h"
@@ -75,7 +74,7 @@ void NotesDocument::ShowNew()
 {
     m_pane->setText(QString());
     m_pane->document()->setModified(false);
-    SetTarget(QString(), false, Naming::Untitled);
+    SetTarget(QString(), false, Naming::Untitled, FileStamp());
     emit replaced();
 }
 
@@ -87,9 +86,11 @@ bool NotesDocument::ShowFile(const QString &name, const QByteArray &bytes)
         whole = LoadRtf(bytes);
     else
         LoadPlainText(bytes);
+    // A search result that was still being coloured when it was replaced had its undo off.
+    m_pane->document()->setUndoRedoEnabled(true);
     m_pane->document()->setModified(false);
     const bool textFile = QFileInfo(name).suffix().compare(QStringLiteral("txt"), Qt::CaseInsensitive) == 0;
-    SetTarget(name, rtf && !textFile, Naming::FileAndProduct);
+    SetTarget(name, rtf && !textFile && whole, Naming::FileAndProduct, FileStamp::of(name, bytes));
     m_pane->setRightMargin(0);
     emit replaced();
     return whole;
@@ -137,14 +138,6 @@ QString NotesDocument::DecodePlainText(const QByteArray &bytes)
     return CodePage::decode(bytes, CodePage::SystemAnsi);
 }
 
-void NotesDocument::ShowBookmark(const QString &path)
-{
-    m_pane->LoadFile(FileNames::resolve(path), RichTextBox::rtfRTF);
-    m_pane->document()->setModified(false);
-    SetTarget(path, true, Naming::FileAndProduct);
-    emit replaced();
-}
-
 void NotesDocument::ShowResult(QTextDocument *document, bool wrap)
 {
     if (m_pane->document() != document) {
@@ -161,7 +154,7 @@ void NotesDocument::ShowResult(QTextDocument *document, bool wrap)
     }
     SetColours(gBib1BC, gBib1TC);
     m_pane->document()->setModified(false);
-    SetTarget(QString(), false, Naming::Product);
+    SetTarget(QString(), false, Naming::Product, FileStamp());
 }
 
 QTextBlockFormat NotesDocument::ResultParagraphFormat(bool wrap) const
@@ -198,6 +191,7 @@ void NotesDocument::Empty(const QTextCharFormat &format)
     m_pane->setBackColor(gBib1BC);
     m_pane->setCurrentCharFormat(format);
     m_pane->document()->setModified(false);
+    SetTarget(QString(), false, Naming::Untitled, FileStamp());
     emit replaced();
 }
 
@@ -207,31 +201,42 @@ void NotesDocument::LayOut(bool wrap)
         ApplyPageLayoutToWholeText(*m_pane);
         return;
     }
-    const int start = m_pane->SelStart();
-    const int length = m_pane->SelLength();
-    m_pane->selectAll();
-    m_pane->setRightMargin(WrapOffTwips);
-    m_pane->setSelIndent(0);
-    m_pane->setSelStart(start);
-    m_pane->setSelLength(length);
+    WithWholeTextSelected(*m_pane, [this] {
+        m_pane->setRightMargin(WrapOffTwips);
+        m_pane->setSelIndent(0);
+    });
 }
 
-void NotesDocument::Saved(const QString &name)
+void NotesDocument::Saved(const QString &name, const QByteArray &bytes)
 {
     m_pane->document()->setModified(false);
-    SetTarget(name, true, Naming::File);
+    SetTarget(name, true, Naming::File, FileStamp::of(name, bytes));
+}
+
+void NotesDocument::CopySaved(const QString &name, const QByteArray &bytes)
+{
+    if (!sameFile(m_fileName, name))
+        return;
+    m_pane->document()->setModified(false);
+    SetTarget(m_fileName, true, m_naming, FileStamp::of(name, bytes));
 }
 
 void NotesDocument::FileRenamed(const QString &from, const QString &to)
 {
     if (sameFile(m_fileName, from))
-        SetTarget(to, m_rtfFile, m_naming);
+        SetTarget(to, m_rtfFile, m_naming, m_stamp);
 }
 
-void NotesDocument::SetTarget(const QString &fileName, bool rtfFile, Naming naming)
+bool NotesDocument::FileChangedOnDisk() const
+{
+    return !m_fileName.isEmpty() && m_stamp.changedOnDisk(m_fileName);
+}
+
+void NotesDocument::SetTarget(const QString &fileName, bool rtfFile, Naming naming, const FileStamp &stamp)
 {
     m_fileName = fileName;
     m_rtfFile = rtfFile;
     m_naming = naming;
+    m_stamp = stamp;
     emit captionChanged(Caption());
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/FileStamp.h"
+
 #include <QObject>
 #include <QString>
 
@@ -39,30 +41,36 @@ public:
 
     // An empty document without a file (File > New).
     void ShowNew();
-    // A file's contents (RTF, else plain text) from File > Open; false when the
-    // RTF was damaged and only part of it could be shown.
+    // A file's contents (RTF, else plain text) from File > Open or the bookmark
+    // list's Go to; false when the RTF was damaged and only part of it could be
+    // shown. Save then goes through Save As: written back, the rest would be lost.
     bool ShowFile(const QString &name, const QByteArray &bytes);
-    // A bookmark's document (the bookmark list's Go to); raises RuntimeError when
-    // the file cannot be read, leaving the document as it was.
-    void ShowBookmark(const QString &path);
     // A search result, a document of its own that the pane takes over, laid out
     // for the pane's page (wrapped or not), in the workspace's colours. It is
     // unchanged and has no file.
     void ShowResult(QTextDocument *document, bool wrap);
     // The paragraph format of a result shown so: the page layout's indent.
     QTextBlockFormat ResultParagraphFormat(bool wrap) const;
-    // Empties the text in place, keeping the file, on the workspace's back colour
-    // (Integrity Check > All).
+    // An empty document without a file, in the given format, on the workspace's
+    // back colour (Integrity Check > All): the notes' file must not be saved
+    // over with nothing.
     void Empty(const QTextCharFormat &format);
     // Lays the whole text out by the page settings, or without wrapping; the
-    // reader's selection stays.
+    // reader's selection stays, and so does the changed flag: a layout is no edit.
     void LayOut(bool wrap);
 
-    // The document was written to a file: unchanged, and Save writes there now.
-    void Saved(const QString &name);
+    // The document was written to a file as these bytes: unchanged, and Save
+    // writes there now.
+    void Saved(const QString &name, const QByteArray &bytes);
+    // A copy of the document was written to a file (a bookmark's): unchanged only
+    // when that is the document's own file.
+    void CopySaved(const QString &name, const QByteArray &bytes);
     // A file was renamed (a bookmark's document): Save follows it when it was
     // the document's file.
     void FileRenamed(const QString &from, const QString &to);
+    // Whether the document's file was written by someone else since it was
+    // opened or saved here.
+    bool FileChangedOnDisk() const;
 
     // Plain text as the workspace reads it: UTF-8 with a byte order mark or when
     // the bytes are valid UTF-8, Windows-1252 otherwise.
@@ -79,10 +87,11 @@ private:
     bool LoadRtf(const QByteArray &bytes);
     void LoadPlainText(const QByteArray &bytes);
     void LayOutResult(QTextDocument *document, bool wrap) const;
-    void SetTarget(const QString &fileName, bool rtfFile, Naming naming);
+    void SetTarget(const QString &fileName, bool rtfFile, Naming naming, const FileStamp &stamp);
 
     RichTextBox *m_pane;
     QString m_fileName;
+    FileStamp m_stamp;
     bool m_rtfFile = false;
     Naming m_naming = Naming::Product;
 };

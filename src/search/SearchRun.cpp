@@ -5,6 +5,7 @@
 #include "search/SearchView.h"
 
 #include "core/Bug_.h"
+#include "core/FileFunctions_.h"
 #include "core/GlobalVars.h"
 #include "core/MsgSupport.h"
 #include "core/Translation.h"
@@ -59,6 +60,7 @@ void SearchRun::Run(const TermSearch &search, const SearchSource &source)
     const auto done = qScopeGuard([this] {
         m_running = false;
         m_stopRequested = false;
+        m_abandoned = false;
     });
     m_matches = 0;
     ShowEmptyDocument();
@@ -69,10 +71,13 @@ void SearchRun::Run(const TermSearch &search, const SearchSource &source)
         const WaitCursor wait;
         result = Scan(search, source);
     }
+    if (m_abandoned)
+        return;
     WriteScratchFiles(result, source, search.Request().rangeCode);
     std::unique_ptr<QTextDocument> document = ResultDocument(result.text);
     QTextDocument *shown = document.get();
-    Highlight(std::move(document), result.text, search.Terms(), search.Request().ignoreCase);
+    if (!Highlight(std::move(document), result.text, search.Terms(), search.Request().ignoreCase))
+        return;
     shown->setUndoRedoEnabled(true);
     m_view.ShowStatus(StatusText(result.verses, m_matches, !search.Terms().isEmpty()), false);
 }
@@ -118,14 +123,17 @@ void SearchRun::WriteScratchFiles(const SearchResult &result, const SearchSource
         return;
     Translation &translation = *source.translation;
     IgnoreErrors([&] {
+        // Made when missing: it is created only at the first start of a version.
+        FileFunctions_::MakeFolder(gScratchFolder);
         int first = 0;
         int last = 0;
         if (BookRange::Books(rangeCode, &first, &last))
             translation.CopyBookIntoFile(gScratchFolder + translation.FileName, first, last, true);
     });
     IgnoreErrors([&] {
-        TextFiles::writeScratch(gScratchFolder + QStringLiteral("BibTmp_") + translation.FileName,
-                                TextFiles::encodeText(result.text, translation.CodePage));
+        TextFiles::writeAtomically(gScratchFolder + QStringLiteral("BibTmp_") + translation.FileName,
+                                   TextFiles::encodeText(result.text, translation.CodePage),
+                                   TextFiles::Durability::Unsynced);
     });
 }
 
@@ -154,8 +162,9 @@ std::unique_ptr<QTextDocument> SearchRun::ResultDocument(const QString &text) co
     return document;
 }
 
-// madeFrom: the text the document was made from.
-void SearchRun::Highlight(std::unique_ptr<QTextDocument> document, const QString &madeFrom,
+// madeFrom: the text the document was made from. False when the run was
+// abandoned meanwhile: the result is not shown.
+bool SearchRun::Highlight(std::unique_ptr<QTextDocument> document, const QString &madeFrom,
                           const QStringList &terms, bool ignoreCase)
 {
     QTextDocument &result = *document;
@@ -165,14 +174,19 @@ void SearchRun::Highlight(std::unique_ptr<QTextDocument> document, const QString
     if (gActiveUpdateBib1 || terms.isEmpty())
         m_view.ShowDocument(document.release());
     if (terms.isEmpty())
-        return;
+        return true;
     const HighlightPlan plan = PlanHighlights(result, madeFrom, terms, gMaxCountSize);
     m_view.ShowProgress(qint64(plan.hits.size()));
     int termsReached = 0;
     const size_t coloured = ColourHits(result, plan, &termsReached);
+    if (m_abandoned) {
+        m_view.HideProgress();
+        return false;
+    }
     m_view.ShowDocument(document ? document.release() : &result);
     m_view.HideProgress();
     ShowSummary(plan, coloured, termsReached, ignoreCase);
+    return true;
 }
 
 // Colours the hits in one edit block per poll interval, letting events run in
@@ -189,6 +203,8 @@ size_t SearchRun::ColourHits(QTextDocument &document, const HighlightPlan &plan,
     clock.start();
     size_t next = 0;
     while (next < plan.hits.size()) {
+        // Colouring is no edit: a result shown while it is coloured stays unchanged.
+        const bool changed = document.isModified();
         cursor.beginEditBlock();
         do {
             const Hit &hit = plan.hits[next];
@@ -204,6 +220,7 @@ size_t SearchRun::ColourHits(QTextDocument &document, const HighlightPlan &plan,
             ++next;
         } while (next < plan.hits.size() && clock.elapsed() < m_pollMilliseconds);
         cursor.endEditBlock();
+        document.setModified(changed);
         m_view.SetProgress(qint64(next));
         if (next < plan.hits.size()) {
             if (!LetEventsRun())

@@ -41,6 +41,13 @@ public:
     void Run(const TermSearch &search, const SearchSource &source);
     // Asks the run to stop at its next look at the events.
     void Stop() { m_stopRequested = true; }
+    // Stops the run and drops its result: another document took the pane's
+    // place, and nothing the run made may replace it.
+    void Abandon()
+    {
+        m_stopRequested = true;
+        m_abandoned = m_running;
+    }
     bool Running() const { return m_running; }
     // The hits counted in the summary of the last run.
     qint64 Matches() const { return m_matches; }
@@ -58,7 +65,7 @@ private:
     SearchResult Scan(const TermSearch &search, const SearchSource &source);
     static void WriteScratchFiles(const SearchResult &result, const SearchSource &source, int rangeCode);
     std::unique_ptr<QTextDocument> ResultDocument(const QString &text) const;
-    void Highlight(std::unique_ptr<QTextDocument> document, const QString &madeFrom, const QStringList &terms,
+    bool Highlight(std::unique_ptr<QTextDocument> document, const QString &madeFrom, const QStringList &terms,
                    bool ignoreCase);
     size_t ColourHits(QTextDocument &document, const HighlightPlan &plan, int *termsReached);
     void ShowSummary(const HighlightPlan &plan, size_t coloured, int termsReached, bool ignoreCase);
@@ -68,5 +75,6 @@ private:
     int m_pollMilliseconds = TermSearch::PollMilliseconds;
     bool m_running = false;
     bool m_stopRequested = false;
+    bool m_abandoned = false;
     qint64 m_matches = 0;
 };

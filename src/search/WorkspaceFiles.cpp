@@ -11,7 +11,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTextDocument>
 
 namespace {
@@ -20,6 +19,7 @@ constexpr int MsgFileNotFound = 47;
 constexpr int MsgFileUnreadable = 48;
 constexpr int MsgAskToSave = 51;
 constexpr int MsgSaveFailed = 52;
+constexpr int MsgChangedOnDisk = 260;
 
 const QString OpenFilter = QStringLiteral("Rich Text (*.rtf);;Text Files (*.txt);;All files (*)");
 const QString SaveFilter = QStringLiteral("Rich Text (*.rtf)");
@@ -60,6 +60,14 @@ bool WorkspaceFiles::Open()
     return opened;
 }
 
+bool WorkspaceFiles::OpenNamed(const QString &name)
+{
+    bool opened = false;
+    TrapErrors(QStringLiteral("AdvancedSearch.mFileOpen_Click()"),
+               [this, &name, &opened] { opened = MayReplaceDocument() && OpenFile(name); });
+    return opened;
+}
+
 bool WorkspaceFiles::OpenFile(const QString &name)
 {
     if (!QFileInfo(name).isFile()) {
@@ -80,14 +88,22 @@ bool WorkspaceFiles::OpenFile(const QString &name)
     return true;
 }
 
+void WorkspaceFiles::ShowBookmark(const QString &path, const QByteArray &bytes)
+{
+    if (!m_document.ShowFile(path, bytes))
+        Bug_::ReportFileFault(MsgFileUnreadable, path, QString());
+}
+
 bool WorkspaceFiles::Save()
 {
     bool saved = false;
     TrapErrors(QStringLiteral("AdvancedSearch.mFileSave_Click()"), [this, &saved] {
-        if (m_document.SavesToFile())
+        if (!m_document.SavesToFile())
+            saved = SaveAs();
+        else if (!m_document.FileChangedOnDisk())
             saved = WriteFile(m_document.FileName());
         else
-            saved = SaveAs();
+            saved = SaveOverChangedFile();
     });
     return saved;
 }
@@ -127,16 +143,45 @@ QString WorkspaceFiles::AskSaveName()
     }
 }
 
-bool WorkspaceFiles::WriteFile(const QString &name)
+// Another program, or another copy of this one, wrote the file since it was
+// opened or saved here: Yes replaces it, No asks for another name.
+bool WorkspaceFiles::SaveOverChangedFile()
 {
-    const QByteArray bytes = RtfWriter::write(*m_document.Pane().document());
-    // The old file is replaced only when the new one is whole on disk.
-    QSaveFile file(name);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        Bug_::ReportFileFault(MsgSaveFailed, name, file.errorString());
+    const QString name = m_document.FileName();
+    const int style = MsgBoxStyle::YesNoCancel | MsgBoxStyle::Exclamation | MsgBoxStyle::DefaultButton2;
+    switch (desktop().messageBox(GetMsg(0, MsgChangedOnDisk, shownName(name)), style, QString())) {
+    case MsgBoxResult::Yes:
+        return WriteFile(name);
+    case MsgBoxResult::No:
+        return SaveAs();
+    default:
         return false;
     }
-    m_document.Saved(name);
+}
+
+bool WorkspaceFiles::WriteFile(const QString &name)
+{
+    return WriteDocument(name, &NotesDocument::Saved);
+}
+
+bool WorkspaceFiles::SaveCopy(const QString &name)
+{
+    return WriteDocument(name, &NotesDocument::CopySaved);
+}
+
+// The document as RTF in the file, then told to the document as written; the
+// old file is replaced only when the new one is whole on disk. False after
+// saying why it could not be written.
+bool WorkspaceFiles::WriteDocument(const QString &name, Written written)
+{
+    const QByteArray bytes = RtfWriter::write(*m_document.Pane().document());
+    try {
+        TextFiles::writeAtomically(name, bytes);
+    } catch (const RuntimeError &e) {
+        Bug_::ReportFileFault(MsgSaveFailed, name, e.description());
+        return false;
+    }
+    (m_document.*written)(name, bytes);
     return true;
 }
 

@@ -1,13 +1,15 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 class NotesDocument;
 
 // The workspace document's files: New, Open, Save, Save As and the question asked
 // before unsaved notes are replaced or closed. The document, its file and its
-// changed state are the NotesDocument's. Every save goes through a temporary file
-// and a rename, so a failed save leaves the old file whole.
+// changed state are the NotesDocument's. Every save goes through the checked
+// atomic writer, so a failed save leaves the old file whole and says why; a file
+// that someone else wrote since it was opened is not saved over without asking.
 //
 // The commands report their own errors under the window's trace names; each
 // returns whether it did what it was asked, so that a caller can stop when the
@@ -27,11 +29,18 @@ public:
     bool New();
     // Asks for an RTF or text file and shows it; false when nothing was opened.
     bool Open();
+    // Shows the named file, after the question about unsaved changes.
+    bool OpenNamed(const QString &name);
     // Saves as RTF to the document's file; asks for a name when it has none or
     // came from a plain-text file. False when cancelled or failed.
     bool Save();
     // Asks for a file name and saves the document there as RTF.
     bool SaveAs();
+    // Writes the document as RTF to another file (a bookmark's) without making it
+    // the document's file; false after saying why it could not be written.
+    bool SaveCopy(const QString &name);
+    // Shows a bookmark's document read as these bytes, and says so when it is damaged.
+    void ShowBookmark(const QString &path, const QByteArray &bytes);
     // The question about unsaved changes: Yes saves (Saved, or Cancelled when the
     // save was cancelled or failed), No gives Discard, Cancel gives Cancelled.
     int AskToSave();
@@ -42,6 +51,9 @@ public:
 private:
     bool OpenFile(const QString &name);
     bool WriteFile(const QString &name);
+    bool SaveOverChangedFile();
+    using Written = void (NotesDocument::*)(const QString &name, const QByteArray &bytes);
+    bool WriteDocument(const QString &name, Written written);
     QString AskSaveName();
     QString Folder() const;
 

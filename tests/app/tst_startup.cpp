@@ -1,14 +1,23 @@
+#include "common/FileSizeLimit.h"
+#include "common/ReadOnlyFolder.h"
 #include "common/TestFixture.h"
+#include "core/BookmarkRecords.h"
 #include "core/CoreHooks.h"
 #include "core/GlobalVars.h"
 #include "core/MainStartup.h"
+#include "core/MsgSupport.h"
+#include "core/Translation.h"
 #include "platform/AppInfo.h"
+#include "platform/InstanceLock.h"
 #include "platform/SettingsStore.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
+#include <QLockFile>
 #include <QProcess>
 #include <QtTest>
+#include <optional>
 
 namespace {
 const QStringList TenFolders = {
@@ -30,6 +39,19 @@ QString setting(const QString &section, const QString &key)
 }
 
 using ReadGlobal = std::function<QVariant()>;
+
+// Every file below a folder, with its size.
+QStringList allFiles(const QString &folder)
+{
+    QStringList files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        it.next();
+        files.append(it.filePath() + QLatin1Char(' ') + QString::number(it.fileInfo().size()));
+    }
+    files.sort();
+    return files;
+}
 } // namespace
 
 Q_DECLARE_METATYPE(ReadGlobal)
@@ -110,6 +132,9 @@ private Q_SLOTS:
 
         // The same version again creates no folder, even one deleted in between.
         QVERIFY(QDir(m_fx->path(QStringLiteral("Scratch"))).removeRecursively());
+        // The copy that was killed left its lock; the next start takes it over.
+        QVERIFY(
+            QFileInfo::exists(InstanceLock::lockFilePath(m_fx->configHome() + QStringLiteral("/Verbanox/"))));
         QVERIFY(runProgramUntilABookIsShown());
         QVERIFY(!QFileInfo::exists(m_fx->path(QStringLiteral("Scratch"))));
     }
@@ -257,6 +282,7 @@ private Q_SLOTS:
         QCOMPARE(m_noBibleDialogs, 1); // the module folder could not hold a Bible
         const auto boxes = m_fx->desk().messageBoxes();
         QCOMPARE(boxes.size(), 1);
+        QVERIFY(boxes[0].text.startsWith(GetMsg(0, 276) + QStringLiteral("\r\n")));
         QVERIFY(boxes[0].text.contains(m_fx->path(QStringLiteral("Blocked/Bible/"))));
         QCOMPARE(setting(QStringLiteral("Settings"), QStringLiteral("Revision")), QStringLiteral("<absent>"));
         QVERIFY(QFileInfo(m_fx->path(QStringLiteral("Index"))).isDir());
@@ -267,6 +293,152 @@ private Q_SLOTS:
         QCOMPARE(setting(QStringLiteral("Settings"), QStringLiteral("Revision")),
                  MainStartup::RevisionText());
         QVERIFY(QFileInfo(m_fx->path(QStringLiteral("Blocked/Name"))).isDir());
+    }
+
+    // Another copy runs on the same settings: this one says so and ends before
+    // it writes anything, at the first start and at a later one.
+    void secondCopyEndsWithoutWriting_data()
+    {
+        QTest::addColumn<bool>("firstStart");
+        QTest::newRow("first start") << true;
+        QTest::newRow("later start") << false;
+    }
+    void secondCopyEndsWithoutWriting()
+    {
+        QFETCH(bool, firstStart);
+        const QString folder = m_fx->configHome() + QStringLiteral("/Verbanox/");
+        if (!firstStart) {
+            MainStartup::Main();
+            InstanceLock::release();
+        }
+        const QByteArray settings = m_fx->readFile(QStringLiteral("../config/Verbanox/Verbanox.ini"));
+        const QStringList programFiles = QDir(m_fx->programFolder()).entryList(QDir::AllEntries);
+        QLockFile other(InstanceLock::lockFilePath(folder));
+        QVERIFY(QDir().mkpath(folder) && other.tryLock(0));
+
+        QVERIFY_THROWS_EXCEPTION(ProgramEnded, MainStartup::Main());
+        QCOMPARE(m_fx->desk().messageBoxes().size(), 1);
+        QCOMPARE(m_fx->desk().lastMessage(), GetMsg(0, 273, folder));
+        QCOMPARE(m_fx->readFile(QStringLiteral("../config/Verbanox/Verbanox.ini")), settings);
+        const QStringList expected =
+            firstStart ? QStringList{"Verbanox.lock"} : QStringList{"Verbanox.ini", "Verbanox.lock"};
+        QCOMPARE(QDir(folder).entryList(QDir::Files, QDir::Name), expected);
+        QCOMPARE(QDir(m_fx->programFolder()).entryList(QDir::AllEntries), programFiles);
+    }
+
+    // A settings file whose first line is damaged keeps its settings; before start-up
+    // rewrites it, the original is kept as "Verbanox.ini.bad" and the reader told once.
+    void damagedFirstLineOfTheSettings()
+    {
+        const QByteArray original =
+            QByteArray(16, '\0') + "[Settings]\r\nDF=yyyy-MM-dd\r\nShowSplash=False\r\n";
+        m_fx->writeFile(QStringLiteral("../config/Verbanox/Verbanox.ini"), original);
+        MainStartup::Main();
+        QCOMPARE(gDateFormat, QStringLiteral("yyyy-MM-dd"));
+        QVERIFY(!gShowSplash);
+        const QString file = m_fx->configHome() + QStringLiteral("/Verbanox/Verbanox.ini");
+        QCOMPARE(m_fx->desk().messageBoxes().size(), 1);
+        QVERIFY(m_fx->desk().lastMessage().startsWith(GetMsg(0, 274, file)));
+        QVERIFY(m_fx->desk().lastMessage().contains(QStringLiteral("line 1: \\x00")));
+        QCOMPARE(m_fx->readFile(QStringLiteral("../config/Verbanox/Verbanox.ini.bad")), original);
+        QVERIFY(m_fx->readFile(QStringLiteral("../config/Verbanox/Verbanox.ini"))
+                    .startsWith("[Settings]\nDF=yyyy-MM-dd\n"));
+        MainStartup::Main();
+        QCOMPARE(m_fx->desk().messageBoxes().size(), 1);
+    }
+
+    // A lock file that names no process (the copy crashed while it wrote it) is
+    // taken over as one whose process has gone.
+    void lockFileLeftEmptyIsTakenOver()
+    {
+        m_fx->writeFile(QStringLiteral("../config/Verbanox/Verbanox.lock"), QByteArray());
+        MainStartup::Main();
+        QVERIFY(m_fx->desk().messageBoxes().isEmpty());
+        QVERIFY(m_fx->readFile(QStringLiteral("../config/Verbanox/Verbanox.lock"))
+                    .startsWith(QByteArray::number(QCoreApplication::applicationPid())));
+    }
+
+    // Settings that cannot be written at the first start: the program starts
+    // with the defaults and says once why the settings are not kept.
+    void settingsThatCannotBeWritten_data()
+    {
+        QTest::addColumn<QString>("obstacle");
+        QTest::newRow("a file where the folder belongs") << QStringLiteral("file");
+        QTest::newRow("read-only folder") << QStringLiteral("readonly");
+        QTest::newRow("disk full") << QStringLiteral("full");
+    }
+    void settingsThatCannotBeWritten()
+    {
+        QFETCH(QString, obstacle);
+        const QString folder = m_fx->configHome() + QStringLiteral("/Verbanox");
+        std::optional<ReadOnlyFolder> readOnly;
+        std::optional<FileSizeLimit> full;
+        if (obstacle == QLatin1String("file")) {
+            m_fx->writeFile(QStringLiteral("../config/Verbanox"), "not a folder");
+        } else if (obstacle == QLatin1String("readonly")) {
+            QVERIFY(QDir().mkpath(folder));
+            readOnly.emplace(folder);
+            if (!readOnly->active())
+                QSKIP("This system cannot make a folder read-only for this user");
+        } else {
+            full.emplace(0);
+        }
+        MainStartup::Main();
+        full.reset();
+        QCOMPARE(gLanguage, QStringLiteral("ENGLISH"));
+        QCOMPARE(gModuleFolder, m_fx->programFolder() + QStringLiteral("Modules/"));
+        QCOMPARE(gBibles.Count(), 1);
+        QCOMPARE(m_fx->desk().messageBoxes().size(), 1);
+        const QString told = m_fx->desk().lastMessage();
+        QVERIFY2(told.startsWith(GetMsg(0, 271, folder + QLatin1Char('/'))), qPrintable(told));
+        QCOMPARE(SettingsStore::instance().value(QStringLiteral("Settings"), QStringLiteral("L"), QString()),
+                 QStringLiteral("ENGLISH_"));
+        QVERIFY(!QFileInfo::exists(folder + QStringLiteral("/Verbanox.ini")));
+    }
+
+    // Installed where the user cannot write: the Bibles are read, their index
+    // and the scratch files go to the user's cache folder, the bookmarks to the
+    // user's data folder, nothing is written beside the program, and nothing is said.
+    void readOnlyProgramFolder()
+    {
+        const QStringList before = allFiles(m_fx->programFolder());
+        ReadOnlyFolder readOnly(m_fx->programFolder());
+        if (!readOnly.active())
+            QSKIP("This system cannot make a folder read-only for this user");
+        MainStartup::Main();
+        const QString cache = m_fx->cacheHome() + QStringLiteral("/Verbanox/");
+        QCOMPARE(gIndexFolder, cache + QStringLiteral("Index/"));
+        QCOMPARE(gScratchFolder, cache + QStringLiteral("Scratch/"));
+        QCOMPARE(gUserDataFolder, m_fx->dataHome() + QStringLiteral("/Verbanox/"));
+        QCOMPARE(BookmarkRecords::RecordFile(), gUserDataFolder + QStringLiteral("Bookmarks.txt"));
+
+        Translation kjv;
+        kjv.Initialize(0, 0);
+        QVERIFY(kjv.BookContents(1, false).contains(QStringLiteral("In the beginning")));
+        QVERIFY(QFileInfo::exists(gIndexFolder + QStringLiteral("b_kjv.txt.INDEX")));
+        QVERIFY(QFileInfo::exists(gScratchFolder + QStringLiteral("BibTmp2_b_kjv.txt")));
+        QVERIFY(QDir().mkpath(BookmarkRecords::DocumentFolder()));
+        BookmarkRecords::Instance().Append({"Genesis", "", "", "", "Genesis.rtf"});
+        BookmarkRecords::Instance().Save();
+        QVERIFY(QFileInfo::exists(gUserDataFolder + QStringLiteral("Bookmarks.txt")));
+
+        QVERIFY(m_fx->desk().messageBoxes().isEmpty());
+        QCOMPARE(allFiles(m_fx->programFolder()), before);
+    }
+
+    // The index folder deleted after the first start of this version is made
+    // again when an index is built, without the report of an unexpected error.
+    void indexFolderGoneAfterTheFirstStart()
+    {
+        MainStartup::Main();
+        QVERIFY(QDir(m_fx->path(QStringLiteral("Index"))).removeRecursively());
+        MainStartup::Main();
+        QVERIFY(!QFileInfo::exists(m_fx->path(QStringLiteral("Index"))));
+        Translation kjv;
+        kjv.Initialize(0, 0);
+        QVERIFY(kjv.HasIndex());
+        QVERIFY(QFileInfo::exists(m_fx->path(QStringLiteral("Index/b_kjv.txt.INDEX"))));
+        QVERIFY(m_fx->desk().messageBoxes().isEmpty());
     }
 };
 

@@ -1,5 +1,6 @@
 #include "bookmarks/frmBookmarkAdd.h"
 #include "bookmarks/frmBookmarkList.h"
+#include "common/FileSizeLimit.h"
 #include "common/ModuleBuilder.h"
 #include "common/TestFixture.h"
 #include "core/BookmarkRecords.h"
@@ -15,6 +16,7 @@
 #include "platform/HelpService.h"
 #include "platform/ModalOpener.h"
 #include "platform/RichTextBox.h"
+#include "platform/RtfWriter.h"
 #include "platform/SettingsStore.h"
 #include "platform/TextFile.h"
 #include "platform/Twips.h"
@@ -157,6 +159,18 @@ private slots:
         access.fileRenamed = [this](const QString &from, const QString &to) {
             m_renamed << from + QStringLiteral(" > ") + to;
         };
+        // As the workspace does: a copy of the document, which says itself why
+        // it could not be written.
+        access.saveCopy = [this](const QString &path) {
+            try {
+                TextFiles::writeAtomically(path, RtfWriter::write(*m_pane->document()));
+                return true;
+            } catch (const RuntimeError &e) {
+                desk().messageBox(QStringLiteral("Not saved: ") + e.description(), MsgBoxStyle::Exclamation,
+                                  QString());
+                return false;
+            }
+        };
         WorkspaceDocument::Register(access);
         m_inDialog = fill(QString(), ByCancel);
         ModalOpener<frmBookmarkAdd>::replace([this] {
@@ -210,6 +224,10 @@ private slots:
                                              << "";
         QTest::newRow("name of another document") << "Psalm 23!" << int(ByOK) << "Psalm23_2.rtf"
                                                   << "";
+        QTest::newRow("Greek title keeps its letters")
+            << "\u03A8\u03B1\u03BB\u03BC\u03CC\u03C2 23" << int(ByOK)
+            << "\u03A8\u03B1\u03BB\u03BC\u03CC\u03C223.rtf"
+            << "";
         QTest::newRow("title of another in other case") << "PSALM 23" << int(ByOK) << ""
                                                         << "Duplicate Found";
         QTest::newRow("empty title") << "" << int(ByOK) << ""
@@ -251,6 +269,36 @@ private slots:
         QCOMPARE(list().SelectedRow(), 2);
     }
 
+    // A new row joins the list; the rows already shown stay as they are.
+    void addAppendsOneRow()
+    {
+        list().show();
+        const QList<QTreeWidgetItem *> before{list().LV->topLevelItem(0), list().LV->topLevelItem(1)};
+        m_inDialog = fill(QStringLiteral("Sermon notes"));
+        list().cmdAdd->click();
+        QCOMPARE(list().LV->topLevelItemCount(), 3);
+        QCOMPARE(list().LV->topLevelItem(0), before[0]);
+        QCOMPARE(list().LV->topLevelItem(1), before[1]);
+        QCOMPARE(list().LV->topLevelItem(2)->text(4), QStringLiteral("Sermonnotes.rtf"));
+        QCOMPARE(list().SelectedRow(), 2);
+    }
+
+    // The disk fills up while the document is written: no row, and the record
+    // file as it was.
+    void addOnAFullDisk()
+    {
+        list().show();
+        m_inDialog = fill(QStringLiteral("Sermon notes"));
+        {
+            const FileSizeLimit limit(16);
+            list().cmdAdd->click();
+        }
+        QCOMPARE(desk().messageBoxes().size(), 1);
+        QCOMPARE(listTitles().size(), 2);
+        QCOMPARE(m_fx->readFile(QStringLiteral("Bookmarks.txt")), Fixture);
+        QCOMPARE(QDir(BookmarkRecords::DocumentFolder()).entryList(QDir::Files).size(), 2);
+    }
+
     void addSavesTheDocumentFirst()
     {
         QVERIFY(QDir(BookmarkRecords::DocumentFolder()).removeRecursively());
@@ -258,7 +306,8 @@ private slots:
         list().show();
         m_inDialog = fill(QStringLiteral("Sermon notes"));
         list().cmdAdd->click();
-        QVERIFY(desk().lastMessage().contains(QLatin1String("frmBookmarkList.cmdAdd_Click()")));
+        QVERIFY(desk().lastMessage().startsWith(QStringLiteral("Not saved: ")));
+        QCOMPARE(desk().messageBoxes().size(), 1);
         QCOMPARE(listTitles().size(), 2);
         QCOMPARE(m_fx->readFile(QStringLiteral("Bookmarks.txt")), Fixture);
     }
@@ -455,14 +504,31 @@ private slots:
         QVERIFY(m_pane->document()->isModified());
     }
 
+    void update_data()
+    {
+        QTest::addColumn<bool>("writable");
+        QTest::newRow("written") << true;
+        QTest::newRow("cannot be written") << false;
+    }
+    // The workspace writes its document over the bookmark's; when it cannot, it
+    // says why and the list stays.
     void update()
     {
+        QFETCH(bool, writable);
+        const QString psalm = BookmarkRecords::DocumentFolder() + QStringLiteral("Psalm23.rtf");
+        if (!writable)
+            QVERIFY(QFile::remove(psalm) && QDir().mkpath(psalm));
         selectAndShow(0);
         list().cmdUpdate->click();
-        QVERIFY(desk().messageBoxes().isEmpty());
-        QCOMPARE(documentText(QStringLiteral("Psalm23.rtf")), PaneText);
         QCOMPARE(documentText(QStringLiteral("Lovefaithandhope.rtf")), LoveText);
-        QVERIFY(!list().isVisible());
+        QCOMPARE(list().isVisible(), !writable);
+        if (writable) {
+            QVERIFY(desk().messageBoxes().isEmpty());
+            QCOMPARE(documentText(QStringLiteral("Psalm23.rtf")), PaneText);
+            return;
+        }
+        QCOMPARE(desk().messageBoxes().size(), 1);
+        QVERIFY(desk().lastMessage().startsWith(QStringLiteral("Not saved: Cannot write ") + psalm));
     }
 
     // A record that names a document outside the folder is refused; that file

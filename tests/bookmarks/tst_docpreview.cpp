@@ -331,6 +331,24 @@ private Q_SLOTS:
         QVERIFY(desk().messageBoxes().isEmpty());
     }
 
+    // Paper chosen in the print dialog is laid out anew: the pages print as they
+    // fall on it, not as the preview showed them on the paper before.
+    void paperChosenInThePrintDialogIsLaidOutAnew()
+    {
+        fillPages(4);
+        m_whileOpen = [](frmDocPreview &preview) { preview.cmdPrint->click(); };
+        answerPrint(QPrinter::AllPages);
+        desk().printPaper = QPageSize(QPageSize::A5);
+        frmDocPreview::DocPreviewProc(*m_pane, nullptr);
+        QCOMPARE(desk().printDialogs.last().pageCount, 4);
+        const PageLayout a5(*m_pane->document(), DocumentPrinter::printer(), frmDocPreview::PrintMargins());
+        QVERIFY(a5.pageCount() > 4);
+        QCOMPARE(PdfTools::pageCount(pdf()), a5.pageCount());
+        for (int page = 1; page <= a5.pageCount(); ++page)
+            QCOMPARE(PdfTools::firstLine(pdf(), page),
+                     m_pane->document()->findBlock(a5.pageStart(page)).text());
+    }
+
     void printMarginsFromThePageSettings_data()
     {
         QTest::addColumn<bool>("inches");

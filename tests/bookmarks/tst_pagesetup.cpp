@@ -1,4 +1,5 @@
 #include "bookmarks/PageSetup.h"
+#include "common/FileSizeLimit.h"
 #include "common/TestFixture.h"
 #include "core/GlobalVars.h"
 #include "core/MiscHelpers.h"
@@ -18,6 +19,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
+#include <optional>
 
 namespace {
 const QString Absent = QStringLiteral("<none>");
@@ -116,18 +118,57 @@ private Q_SLOTS:
         m_fx.reset();
     }
 
-    void applyToAllThatCannotBeStoredIsReported()
+    // Settings that cannot be written: a folder where the file belongs, or a
+    // disk that fills up in the middle of the write. The choice holds for the
+    // run, the file keeps what it had, and the dialog says so.
+    void choicesThatCannotBeStoredAreReported_data()
     {
-        PageSetup dialog;
-        // The settings file cannot be written: a folder stands in its place.
+        QTest::addColumn<bool>("shortWrite");
+        QTest::addColumn<bool>("viaOK");
+        QTest::newRow("apply to all, folder in the way") << false << false;
+        QTest::newRow("apply to all, short write") << true << false;
+        QTest::newRow("OK, folder in the way") << false << true;
+        QTest::newRow("OK, short write") << true << true;
+    }
+    void choicesThatCannotBeStoredAreReported()
+    {
+        QFETCH(bool, shortWrite);
+        QFETCH(bool, viaOK);
+        storeLengths(false, {210, 20, 10, 25, 0}, false);
         const QString file = SettingsStore::instance().filePath();
-        QFile::remove(file);
-        QVERIFY(QDir().mkpath(file));
-        dialog.chkAll->click();
-        QVERIFY(gApplyToAllForms);
+        const auto onDisk = [&file] {
+            QFile settings(file);
+            return settings.open(QIODevice::ReadOnly) ? settings.readAll() : QByteArray();
+        };
+        const QByteArray before = onDisk();
+        PageSetup dialog;
+        choose(dialog.cboWidth, QStringLiteral("190"));
+        {
+            std::optional<FileSizeLimit> limit;
+            if (shortWrite)
+                limit.emplace(before.size() / 2);
+            else
+                QVERIFY(QFile::remove(file) && QDir().mkpath(file));
+            if (viaOK)
+                dialog.cmdINDEX->click();
+            else
+                dialog.chkAll->click();
+        }
+        if (!shortWrite)
+            QVERIFY(QDir().rmdir(file));
+        else
+            QCOMPARE(onDisk(), before);
         QCOMPARE(m_fx->desk().messageBoxes().size(), 1);
-        QVERIFY(m_fx->desk().lastMessage().contains(QStringLiteral("PageSetup.chkAll_Click()")));
-        QVERIFY(QDir().rmdir(file));
+        const QString told = m_fx->desk().lastMessage();
+        QVERIFY2(told.startsWith(GetMsg(0, 272, SettingsStore::instance().folder())), qPrintable(told));
+        QVERIFY2(told.contains(file), qPrintable(told));
+        if (viaOK) {
+            QCOMPARE(gWidthPage, 190.0f);
+            QVERIFY(qAbs(m_pane->RightMargin() - 180 * 56.7f) < 1);
+            QVERIFY(dialog.isHidden());
+        } else {
+            QVERIFY(gApplyToAllForms);
+        }
     }
 
     void firstRun()

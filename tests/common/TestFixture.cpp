@@ -18,10 +18,14 @@
 TestFixture::TestFixture(bool withCatalogs)
 {
     QVERIFY2(m_dir.isValid(), "temporary folder");
-    m_hadConfigHome = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
-    m_oldConfigHome = qgetenv("XDG_CONFIG_HOME");
-    QDir().mkpath(configHome());
-    qputenv("XDG_CONFIG_HOME", configHome().toUtf8());
+    for (const auto &[variable, home] :
+         {std::pair{"XDG_CONFIG_HOME", configHome()}, std::pair{"XDG_CACHE_HOME", cacheHome()},
+          std::pair{"XDG_DATA_HOME", dataHome()}}) {
+        m_oldHomes.append({variable, qEnvironmentVariableIsSet(variable) ? std::optional(qgetenv(variable))
+                                                                         : std::nullopt});
+        QDir().mkpath(home);
+        qputenv(variable, home.toUtf8());
+    }
     SettingsStore::resetInstance();
     ResetGlobals();
     AppInfo::setProgramFolder(programFolder());
@@ -39,10 +43,12 @@ TestFixture::~TestFixture()
     Seams::ResetAll();
     ResetGlobals();
     setDesktop(std::move(m_previousDesktop));
-    if (m_hadConfigHome)
-        qputenv("XDG_CONFIG_HOME", m_oldConfigHome);
-    else
-        qunsetenv("XDG_CONFIG_HOME");
+    for (const auto &[variable, old] : m_oldHomes) {
+        if (old)
+            qputenv(variable, *old);
+        else
+            qunsetenv(variable);
+    }
     SettingsStore::resetInstance();
 }
 
@@ -61,6 +67,16 @@ QString TestFixture::configHome() const
     return m_dir.path() + QStringLiteral("/config");
 }
 
+QString TestFixture::cacheHome() const
+{
+    return m_dir.path() + QStringLiteral("/cache");
+}
+
+QString TestFixture::dataHome() const
+{
+    return m_dir.path() + QStringLiteral("/data");
+}
+
 SettingsStore &TestFixture::settings()
 {
     return SettingsStore::instance();
@@ -77,6 +93,7 @@ void TestFixture::setUpFolders()
     gMsgFolder = gProgramFolder + QStringLiteral("msg/");
     gIndexFolder = gProgramFolder + QStringLiteral("Index/");
     gScratchFolder = gProgramFolder + QStringLiteral("Scratch/");
+    gUserDataFolder = gProgramFolder;
     gSysDefsFolder = gProgramFolder + QStringLiteral("SysDefs/");
     gModuleFolder = Folders::DefaultModuleFolder(gProgramFolder);
     gBibleFolder = gModuleFolder + QStringLiteral("Bible/");

@@ -4,6 +4,7 @@
 #include "platform/TestDesktop.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QTemporaryDir>
 #include <memory>
@@ -50,6 +51,9 @@ public:
     QString programFolder() const;
     QString path(const QString &relative) const;
     QString configHome() const;
+    // $XDG_CACHE_HOME and $XDG_DATA_HOME, in the temporary folder too.
+    QString cacheHome() const;
+    QString dataHome() const;
     TestDesktop &desk() { return *m_desktop; }
     SettingsStore &settings();
 
@@ -80,8 +84,8 @@ public:
 
 private:
     QTemporaryDir m_dir;
-    QByteArray m_oldConfigHome;
-    bool m_hadConfigHome = false;
+    // The user-folder variables as they were before, to put back.
+    QList<std::pair<const char *, std::optional<QByteArray>>> m_oldHomes;
     TestDesktop *m_desktop = nullptr;
     std::unique_ptr<Desktop> m_previousDesktop;
 };

@@ -92,12 +92,21 @@ private slots:
         QTest::addColumn<QString>("fileName");
         QTest::newRow("letters, digits, blanks, comma") << "Psalm 23, first notes"
                                                         << "Psalm23firstnotes.rtf";
-        QTest::newRow("accented letter dropped") << "Jes\u00FAs_1"
-                                                 << "Jess_1.rtf";
-        QTest::newRow("Greek only") << "\u03A8\u03B1\u03BB\u03BC\u03CC\u03C2"
-                                    << "bookmark.rtf";
+        QTest::newRow("accented letter kept") << "Jes\u00FAs_1"
+                                              << "Jes\u00FAs_1.rtf";
+        QTest::newRow("Greek kept") << "\u03A8\u03B1\u03BB\u03BC\u03CC\u03C2 23"
+                                    << "\u03A8\u03B1\u03BB\u03BC\u03CC\u03C223.rtf";
+        QTest::newRow("Hebrew with points kept") << "\u05D1\u05BC\u05B0\u05E8\u05B5\u05D0"
+                                                 << "\u05D1\u05BC\u05B0\u05E8\u05B5\u05D0.rtf";
+        QTest::newRow("letters beyond 16 bits kept") << "\U00010330\U00010331"
+                                                     << "\U00010330\U00010331.rtf";
+        QTest::newRow("punctuation only") << "?! \u2014 \u00BF"
+                                          << "bookmark.rtf";
         QTest::newRow("empty") << ""
                                << "bookmark.rtf";
+        // 120 Greek letters take 240 bytes: the name is cut at 200, room left for "_n.rtf".
+        QTest::newRow("long Greek title cut")
+            << QString(120, QChar(0x03B1)) << QString(100, QChar(0x03B1)) + ".rtf";
         QTest::newRow("dots collapse, none first or last") << "..a...b.."
                                                            << "a.b.rtf";
         QTest::newRow("path in title") << "x/../y\\z"
@@ -109,6 +118,11 @@ private slots:
         QFETCH(QString, fileName);
         QCOMPARE(BookmarkRecords::FileNameFromTitle(title), fileName);
         QVERIFY(BookmarkRecords::IsPlainFileName(fileName));
+        // The file system takes the name as it is.
+        QVERIFY(QDir().mkpath(BookmarkRecords::DocumentFolder()));
+        QFile document(BookmarkRecords::DocumentFolder() + fileName);
+        QVERIFY2(document.open(QIODevice::WriteOnly), qPrintable(document.errorString()));
+        QCOMPARE(QDir(BookmarkRecords::DocumentFolder()).entryList(QDir::Files), QStringList{fileName});
     }
 
     void plainFileNames_data()
@@ -152,6 +166,15 @@ private slots:
         // A file no row names (a record left out of a damaged list) is not overwritten.
         QCOMPARE(records.UniqueFileName("orphan.rtf"), QStringLiteral("orphan_2.rtf"));
         QCOMPARE(records.UniqueFileName("New.rtf"), QStringLiteral("New.rtf"));
+        // A row added since counts at once; Greek names compare without case too.
+        records.Append({"C", "", "", "", "New.rtf"});
+        records.Append({"D", "", "", "", "\u03A8\u03B1\u03BB\u03BC\u03CC\u03C2.rtf"});
+        QCOMPARE(records.UniqueFileName("new.rtf"), QStringLiteral("new_2.rtf"));
+        QCOMPARE(records.UniqueFileName("\u03C8\u03B1\u03BB\u03BC\u03CC\u03C2.rtf"),
+                 QStringLiteral("\u03C8\u03B1\u03BB\u03BC\u03CC\u03C2_2.rtf"));
+        // The name a row shares with another is no longer its own to keep.
+        records.Append({"E", "", "", "", "Psalm23.rtf"});
+        QCOMPARE(records.UniqueFileName("Psalm23.rtf", 0), QStringLiteral("Psalm23_3.rtf"));
     }
 
     void saveAndReadBack_data()

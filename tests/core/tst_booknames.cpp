@@ -1,3 +1,4 @@
+#include "common/FileSizeLimit.h"
 #include "common/TestFixture.h"
 #include "core/BibleBookNames.h"
 #include "core/GlobalNotifier.h"
@@ -7,6 +8,7 @@
 
 #include <QSignalSpy>
 #include <QtTest>
+#include <optional>
 
 namespace {
 QByteArray booksFile(int lines, const std::function<QString(int)> &line)
@@ -29,28 +31,6 @@ class TestBookNames : public QObject
 
 private:
     std::unique_ptr<TestFixture> m_fx;
-
-    void expectRecovery()
-    {
-        SettingsStore::instance().setValue(QStringLiteral("Settings"), QStringLiteral("L"),
-                                           QStringLiteral("ENGLISH_"));
-        bool ended = false;
-        try {
-            BookNames();
-        } catch (const ProgramEnded &) {
-            ended = true;
-        }
-        QVERIFY(ended);
-        const auto boxes = m_fx->desk().messageBoxes();
-        QVERIFY(boxes.size() >= 2);
-        QCOMPARE(boxes.first().text,
-                 GetMsg(0, 97, gSysDefsFolder) + GetMsg(0, 98, QStringLiteral("Books.txt")));
-        QVERIFY(
-            boxes.last().text.startsWith(QStringLiteral("An unexpected error has occured. Verbanox\r\n")));
-        QVERIFY(!SettingsStore::instance().contains(QStringLiteral("Settings"), QStringLiteral("L")));
-        QVERIFY(QFileInfo(m_fx->path(QStringLiteral("Modules/SNotes"))).isDir());
-        QVERIFY(QFileInfo(m_fx->path(QStringLiteral("Index"))).isDir());
-    }
 
 private Q_SLOTS:
     void init()
@@ -96,28 +76,92 @@ private Q_SLOTS:
         QCOMPARE(BookNames().FullName(72), QStringLiteral("Book 72"));
     }
 
-    void missingFileRecovers() { expectRecovery(); }
-
-    void tooFewLinesRecovers()
+    // A damaged file is the file's fault: the settings stay, the reader is told
+    // which file and what is wrong and offered the reference names, and the
+    // program goes on either way.
+    void damagedFileOffersTheReferenceNames_data()
     {
-        m_fx->writeFile(QStringLiteral("SysDefs/Books.txt"), booksFile(71, normalLine));
-        expectRecovery();
+        QTest::addColumn<QByteArray>("file"); // empty: no file at all
+        QTest::addColumn<QString>("problem");
+        QTest::addColumn<int>("firstBadBook");
+        const QByteArray normal = booksFile(72, normalLine);
+        QTest::newRow("missing") << QByteArray() << QStringLiteral("File not found") << 1;
+        QTest::newRow("cut to 44 lines")
+            << booksFile(44, normalLine) << QStringLiteral("The file has 44 lines instead of 72.") << 45;
+        QTest::newRow("too few fields")
+            << booksFile(72, [](int i) { return i == 40 ? QStringLiteral("40\tMat") : normalLine(i); })
+            << QStringLiteral("Line 40 has fewer than three fields.") << 40;
+        QTest::newRow("no book number")
+            << booksFile(72,
+                         [](int i) { return i == 2 ? QStringLiteral("two\tExo\tExodus") : normalLine(i); })
+            << QStringLiteral("Line 2 does not start with a book number.") << 2;
+    }
+    void damagedFileOffersTheReferenceNames()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, problem);
+        QFETCH(int, firstBadBook);
+        m_fx->copyShippedData(QStringLiteral("SysDefs"));
+        const QString books = m_fx->path(QStringLiteral("SysDefs/Books.txt"));
+        QFile::remove(books);
+        if (!file.isEmpty())
+            m_fx->writeFile(QStringLiteral("SysDefs/Books.txt"), file);
+        SettingsStore::instance().setValue(QStringLiteral("Settings"), QStringLiteral("L"),
+                                           QStringLiteral("ENGLISH_"));
+
+        // Declined: the names that could be read, the others by number.
+        m_fx->desk().messageBoxAnswers = {MsgBoxResult::No};
+        QCOMPARE(BookNames().FullName(qint16(firstBadBook)), QString::number(firstBadBook));
+        if (firstBadBook > 1)
+            QCOMPARE(BookNames().FullName(1), QStringLiteral("Book 1"));
+        QCOMPARE(m_fx->desk().messageBoxes().size(), 1);
+        const TestDesktop::Shown offer = m_fx->desk().messageBoxes().first();
+        QVERIFY2(offer.text.startsWith(GetMsg(0, 275, books)), qPrintable(offer.text));
+        QVERIFY2(offer.text.contains(problem), qPrintable(offer.text));
+        QCOMPARE(offer.style & MsgBoxStyle::ButtonsMask, MsgBoxStyle::YesNo);
+        QCOMPARE(m_fx->readFile(QStringLiteral("SysDefs/Books.txt")), file);
+
+        // Accepted: the reference names, written over the file.
+        m_fx->desk().messageBoxAnswers = {MsgBoxResult::Yes};
+        BookNames().ReloadBookNames();
+        QCOMPARE(BookNames().FullName(1), QStringLiteral("Genesis"));
+        QCOMPARE(BookNames().Abbreviation(66), QStringLiteral("Rev"));
+        QCOMPARE(m_fx->readFile(QStringLiteral("SysDefs/Books.txt")),
+                 m_fx->readFile(QStringLiteral("SysDefs/ref.txt")));
+        QCOMPARE(m_fx->desk().messageBoxes().size(), 2);
+        QCOMPARE(SettingsStore::instance().value(QStringLiteral("Settings"), QStringLiteral("L"), QString()),
+                 QStringLiteral("ENGLISH_"));
     }
 
-    void tooFewFieldsRecovers()
+    // The repair cannot be made: without the reference file, or on a disk that
+    // fills up while the names are written. The file stays as it was.
+    void failedRepairIsToldAndTheProgramGoesOn_data()
     {
-        m_fx->writeFile(QStringLiteral("SysDefs/Books.txt"), booksFile(72, [](int i) {
-                            return i == 40 ? QStringLiteral("40\tMat") : normalLine(i);
-                        }));
-        expectRecovery();
+        QTest::addColumn<bool>("shortWrite");
+        QTest::newRow("no ref.txt") << false;
+        QTest::newRow("short write") << true;
     }
-
-    void nonNumericFirstFieldRecovers()
+    void failedRepairIsToldAndTheProgramGoesOn()
     {
-        m_fx->writeFile(QStringLiteral("SysDefs/Books.txt"), booksFile(72, [](int i) {
-                            return i == 2 ? QStringLiteral("two\tExo\tExodus") : normalLine(i);
-                        }));
-        expectRecovery();
+        QFETCH(bool, shortWrite);
+        m_fx->copyShippedData(QStringLiteral("SysDefs"));
+        const QByteArray damaged = booksFile(44, normalLine);
+        m_fx->writeFile(QStringLiteral("SysDefs/Books.txt"), damaged);
+        if (!shortWrite)
+            QVERIFY(QFile::remove(m_fx->path(QStringLiteral("SysDefs/ref.txt"))));
+        m_fx->desk().messageBoxAnswers = {MsgBoxResult::Yes};
+        {
+            std::optional<FileSizeLimit> limit;
+            if (shortWrite)
+                limit.emplace(damaged.size());
+            QCOMPARE(BookNames().FullName(44), QStringLiteral("Book 44"));
+        }
+        QCOMPARE(BookNames().FullName(45), QStringLiteral("45"));
+        QCOMPARE(m_fx->desk().messageBoxes().size(), 2);
+        const QString failed = shortWrite ? GetMsg(0, 289, m_fx->path(QStringLiteral("SysDefs/Books.txt")))
+                                          : GetMsg(0, 288, m_fx->path(QStringLiteral("SysDefs/ref.txt")));
+        QVERIFY2(m_fx->desk().lastMessage().startsWith(failed), qPrintable(m_fx->desk().lastMessage()));
+        QCOMPARE(m_fx->readFile(QStringLiteral("SysDefs/Books.txt")), damaged);
     }
 
     void internationalChangeReloadsBeforeListeners()

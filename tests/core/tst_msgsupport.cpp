@@ -126,31 +126,83 @@ private Q_SLOTS:
         QVERIFY(!log->text().contains(QStringLiteral("Message S8")));
     }
 
-    void badIdStopsTheFile()
+    // A damaged file is the data's fault: told once, plainly, naming the file and
+    // the line, in the chosen language; the texts before the bad line are used.
+    void damagedFileIsTold_data()
     {
-        writeEnglish(
-            {QStringLiteral("0001 One"), QStringLiteral("0301 Too far"), QStringLiteral("0002 Two")});
-        QCOMPARE(GetMsg(0, 1), QStringLiteral("One"));
-        // Both loads of the English file stop at the bad line, each with one report.
-        const auto boxes = m_fx->desk().messageBoxes();
-        QVERIFY(!boxes.isEmpty());
-        QVERIFY(boxes.first().text.startsWith(QStringLiteral("Error in language file ") + gMsgFolder +
-                                              QStringLiteral("ENGLISH_STD.mes")));
-        QCOMPARE(boxes.first().title, QStringLiteral("Verbanox Unforseen error."));
-
-        m_fx->desk().shown.clear();
-        QCOMPARE(GetMsg(0, 2), QString()); // never loaded: reported as a missing text
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QStringList>("english");
+        QTest::addColumn<QStringList>("translated");
+        QTest::addColumn<QString>("told");
+        QTest::addColumn<QStringList>("texts"); // the texts of ids 1 and 2 afterwards
+        const QString couldNotRead = QStringLiteral("The file % could not be read.\r\n");
+        const auto badLine = [](int line, const char *id) {
+            return QStringLiteral("Line %1 begins with \"%2\", which is no message number from 1 to 300; "
+                                  "the texts from that line on are not used.")
+                .arg(line)
+                .arg(QLatin1String(id));
+        };
+        QTest::newRow("English, id out of range")
+            << QStringLiteral("ENGLISH")
+            << QStringList{QStringLiteral("0001 One"), QStringLiteral("0301 Too far"),
+                           QStringLiteral("0002 Two")}
+            << QStringList() << couldNotRead + badLine(2, "0301")
+            << QStringList{QStringLiteral("One"), QString()};
+        QTest::newRow("English, id not a number")
+            << QStringLiteral("ENGLISH")
+            << QStringList{QStringLiteral("abcd Nope"), QStringLiteral("0002 Two")} << QStringList()
+            << couldNotRead + badLine(1, "abcd") << QStringList{QString(), QString()};
+        QTest::newRow("language file, told in its language")
+            << QStringLiteral("GERMAN")
+            << QStringList{QStringLiteral("0001 One"), QStringLiteral("0002 Two"),
+                           QStringLiteral("0290 The file % could not be read.")}
+            << QStringList{QStringLiteral("0290 Die Datei % ist unlesbar."), QString(),
+                           QStringLiteral("0001 Eins"), QStringLiteral("x002 Zwei")}
+            << QStringLiteral("Die Datei % ist unlesbar.\r\n") + badLine(4, "x002")
+            << QStringList{QStringLiteral("Eins"), QStringLiteral("S2=Two")};
+    }
+    void damagedFileIsTold()
+    {
+        QFETCH(QString, language);
+        QFETCH(QStringList, english);
+        QFETCH(QStringList, translated);
+        QFETCH(QString, told);
+        QFETCH(QStringList, texts);
+        writeEnglish(english);
+        gLanguage = language;
+        QString damaged = gMsgFolder + QStringLiteral("ENGLISH_STD.mes");
+        if (language != QLatin1String("ENGLISH")) {
+            damaged = gMsgFolder + language + QStringLiteral("_STD.mes");
+            m_fx->writeFile(QStringLiteral("msg/") + language + QStringLiteral("_STD.mes"),
+                            catalog(translated));
+            m_fx->writeFile(QStringLiteral("msg/") + language + QStringLiteral("_FRM.mes"), catalog({}));
+        }
+        MsgSupport::ReloadAllMessages();
+        // The English file is read twice and still told once.
         QCOMPARE(m_fx->desk().messageBoxes().size(), 1);
-        QVERIFY(
-            m_fx->desk().lastMessage().startsWith(QStringLiteral("Error in language file with message 2.")));
+        QCOMPARE(m_fx->desk().lastMessage(), QString(told).replace(QLatin1Char('%'), damaged));
+        QVERIFY(!m_fx->desk().messageBoxes().first().title.contains(QLatin1String("Unforseen")));
+
+        // The texts the damaged file lacks are not told one by one.
+        QCOMPARE(GetMsg(0, 1), texts.at(0));
+        QCOMPARE(GetMsg(0, 2), texts.at(1));
+        QCOMPARE(m_fx->desk().messageBoxes().size(), 1);
     }
 
-    void nonNumericId()
+    // A text that no file gives: the English file lacks it. Told once, plainly.
+    void missingTextIsTold()
     {
-        writeEnglish({QStringLiteral("abcd Nope"), QStringLiteral("0002 Two")});
-        QCOMPARE(GetMsg(0, 301), QStringLiteral("S301=<OutOfRange>"));
-        QVERIFY(!m_fx->desk().messageBoxes().isEmpty());
-        QVERIFY(m_fx->desk().messageBoxes().first().text.contains(QStringLiteral("ENGLISH_STD.mes")));
+        writeEnglish({QStringLiteral("0001 One")});
+        QCOMPARE(GetMsg(0, 2), QString());
+        QCOMPARE(m_fx->desk().messageBoxes().size(), 1);
+        QCOMPARE(m_fx->desk().lastMessage(), QStringLiteral("The file ") + gMsgFolder +
+                                                 QStringLiteral("ENGLISH_STD.mes could not be read.\r\n"
+                                                                "It has no text for message 2."));
+        QCOMPARE(GetMsg(0, 3), QString());
+        QCOMPARE(GetMsg(1, 3), QString());
+        QCOMPARE(m_fx->desk().messageBoxes().size(), 2);
+        QVERIFY(m_fx->desk().lastMessage().contains(QLatin1String("ENGLISH_FRM.mes")));
+        QCOMPARE(GetMsg(0, 1), QStringLiteral("One"));
     }
 
     void missingFiles()

@@ -1,9 +1,11 @@
 #include "common/TestFixture.h"
 #include "core/GlobalVars.h"
+#include "core/MsgSupport.h"
 #include "core/Registry_.h"
 #include "platform/SettingsStore.h"
 #include "platform/Twips.h"
 
+#include <QDir>
 #include <QScreen>
 #include <QWidget>
 #include <QtTest>
@@ -183,6 +185,47 @@ private Q_SLOTS:
         const double top = Twips::fromPixelsY(a.y()) + Twips::fromPixelsY(a.height()) / 3 - 8000.0 / 3;
         QCOMPARE(form.pos(),
                  QPoint(Twips::toPixelsX(std::max(left, 0.0)), Twips::toPixelsY(std::max(top, 0.0))));
+    }
+
+    // Settings that cannot be written: the first failure of the run tells the
+    // reader once; a dialog whose choices cannot be stored says so itself, and
+    // its own message stands for the notice when it comes first.
+    void unsavedSettingsAreTold_data()
+    {
+        QTest::addColumn<QStringList>("steps"); // "background" or "dialog", in order
+        QTest::addColumn<QList<int>>("messages");
+        QTest::newRow("background writes: once")
+            << QStringList{"background", "background"} << QList<int>{271};
+        QTest::newRow("dialog after the notice")
+            << QStringList{"background", "dialog", "dialog"} << QList<int>{271, 272, 272};
+        QTest::newRow("dialog first stands for the notice")
+            << QStringList{"dialog", "background"} << QList<int>{272};
+    }
+    void unsavedSettingsAreTold()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(QList<int>, messages);
+        m_fx->setUpFolders(); // the message catalog
+        const QString file = SettingsStore::instance().filePath();
+        QVERIFY(QDir().mkpath(file)); // a folder where the file should be
+        int n = 0;
+        for (const QString &step : steps) {
+            const QString key = QStringLiteral("K%1").arg(++n);
+            if (step == QLatin1String("dialog"))
+                QVERIFY(!Registry_::StoreChoices([&] { SaveString(key, QStringLiteral("v")); }));
+            else
+                SaveString(key, QStringLiteral("v"));
+            QCOMPARE(GetString(key, QString()), QStringLiteral("v"));
+        }
+        QList<int> shown;
+        for (const TestDesktop::Shown &box : m_fx->desk().messageBoxes()) {
+            shown.append(box.text.startsWith(GetMsg(0, 271, SettingsStore::instance().folder())) ? 271 : 272);
+            QVERIFY(box.text.contains(file));
+        }
+        QCOMPARE(shown, messages);
+        QVERIFY(QDir().rmdir(file));
+        QVERIFY(Registry_::StoreChoices([] { SaveString(QStringLiteral("Last"), QStringLiteral("v")); }));
+        QCOMPARE(m_fx->desk().messageBoxes().size(), messages.size());
     }
 };
 

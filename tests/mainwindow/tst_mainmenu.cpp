@@ -31,6 +31,7 @@
 #include "platform/TextFile.h"
 #include "platform/Twips.h"
 #include "preferences/frmLocate.h"
+#include "search/AdvancedSearch.h"
 
 #include <QAction>
 #include <QDialog>
@@ -1065,6 +1066,65 @@ private Q_SLOTS:
         QCOMPARE(setting(QStringLiteral("MainWidth")).toDouble(), Twips::fromPixelsX(main.width()));
         QCOMPARE(setting(QStringLiteral("ScreenDictWidth")).toDouble(), Twips::fromPixelsX(300));
         QCOMPARE(QDir(gScratchFolder).entryList(QDir::Files), QStringList());
+    }
+
+    void closeAsksAboutUnsavedNotes_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("ends");
+        for (const char *how : {"close box", "File > Exit"}) {
+            QTest::addRow("%s, Yes", how) << how << int(MsgBoxResult::Yes) << true;
+            QTest::addRow("%s, No", how) << how << int(MsgBoxResult::No) << true;
+            QTest::addRow("%s, Cancel", how) << how << int(MsgBoxResult::Cancel) << false;
+        }
+        // Ctrl+Q is File > Exit's key.
+        QTest::newRow("Ctrl+Q, Cancel") << "Ctrl+Q" << int(MsgBoxResult::Cancel) << false;
+    }
+    // Quitting with unsaved notes in the workspace asks its question first: Yes
+    // saves and ends, No ends without saving, Cancel keeps the program running
+    // with the notes.
+    void closeAsksAboutUnsavedNotes()
+    {
+        QFETCH(QString, how);
+        QFETCH(int, answer);
+        QFETCH(bool, ends);
+        AdvancedSearch::Register();
+        MainMenu &main = openMain();
+        main.show();
+        AdvancedSearch &workspace = AdvancedSearch::Instance();
+        workspace.RT->setSelText(QStringLiteral("my notes"));
+        const QString saveTo = m_fx->path(QStringLiteral("notes.rtf"));
+        desk().messageBoxAnswers.push_back(answer);
+        desk().fileAnswers.push_back(saveTo);
+
+        // The program's end is thrown by the test desktop; it must not pass
+        // through Qt's own key and close handling, which would leak on the way.
+        if (how == QLatin1String("Ctrl+Q"))
+            QCOMPARE(main.mFileExit->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
+        bool ended = false;
+        try {
+            if (how == QLatin1String("close box")) {
+                QCloseEvent event;
+                main.closeEvent(&event);
+                QCOMPARE(event.isAccepted(), false);
+            } else {
+                main.mFileExit->trigger();
+            }
+        } catch (const ProgramEnded &) {
+            ended = true;
+        }
+
+        QCOMPARE(ended, ends);
+        QCOMPARE(boxTexts(), QStringList{GetMsg(0, 51)});
+        QCOMPARE(QFileInfo::exists(saveTo), answer == MsgBoxResult::Yes);
+        if (answer == MsgBoxResult::Yes)
+            QVERIFY(TextFiles::readAll(saveTo).contains("my notes"));
+        if (ended)
+            return;
+        QVERIFY(main.isVisible());
+        QVERIFY(workspace.TextChanged());
+        QCOMPARE(workspace.RT->Text(), QStringLiteral("my notes"));
     }
 
     void closeKeepsScratchFilesWhenAsked()

@@ -1,6 +1,7 @@
 #include "common/PdfTools.h"
 #include "platform/DocumentPrinter.h"
 #include "platform/PageLayout.h"
+#include "platform/PageLayoutCache.h"
 #include "platform/Twips.h"
 
 #include <QFile>
@@ -73,6 +74,9 @@ QString lineAt(const QTextDocument &document, int position)
 {
     return document.findBlock(position).text();
 }
+
+// What changes between two requests for a layout.
+enum class Change { Nothing, TextTyped, TextMadeBold, DefaultFont, Paper, Resolution, Margins, OutputFile };
 } // namespace
 
 class TestPageLayout : public QObject
@@ -301,6 +305,90 @@ private Q_SLOTS:
         QVERIFY(qAbs(PdfTools::firstDarkColumn(image) - 72) <= 3);
         QVERIFY(PdfTools::firstDarkRow(image) >= 72);
         QVERIFY(layout.pageImage(1, QSize()).isNull());
+    }
+
+    // A kept layout is handed out only while it is what a new one would be.
+    void cacheKeepsTheLayoutUntilSomethingChanges_data()
+    {
+        QTest::addColumn<Change>("change");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("nothing") << Change::Nothing << true;
+        QTest::newRow("another output file") << Change::OutputFile << true;
+        QTest::newRow("text typed") << Change::TextTyped << false;
+        QTest::newRow("text made bold") << Change::TextMadeBold << false;
+        QTest::newRow("default font") << Change::DefaultFont << false;
+        QTest::newRow("paper") << Change::Paper << false;
+        QTest::newRow("resolution") << Change::Resolution << false;
+        QTest::newRow("margins") << Change::Margins << false;
+    }
+    void cacheKeepsTheLayoutUntilSomethingChanges()
+    {
+        QFETCH(Change, change);
+        QFETCH(bool, kept);
+        QPrinter printer(QPrinter::HighResolution);
+        PdfTools::setUpPdfPrinter(printer, pdf(QStringLiteral("cache")));
+        QMarginsF margins(1, 1, 1, 1);
+        auto document = numberedLines(150);
+        PageLayoutCache layouts;
+        const std::shared_ptr<const PageLayout> first = layouts.layout(*document, printer, margins);
+        QTextCursor cursor(document.get());
+        QTextCharFormat bold;
+        bold.setFontWeight(QFont::Bold);
+        switch (change) {
+        case Change::Nothing:
+            break;
+        case Change::TextTyped:
+            cursor.insertText(QStringLiteral("Line 0\nLine 00\n"));
+            break;
+        case Change::TextMadeBold:
+            cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+            cursor.mergeCharFormat(bold);
+            break;
+        case Change::DefaultFont:
+            document->setDefaultFont(QFont(QStringLiteral("DejaVu Sans"), 14));
+            break;
+        case Change::Paper:
+            printer.setPageSize(QPageSize(QPageSize::A5));
+            break;
+        case Change::Resolution:
+            printer.setResolution(300);
+            break;
+        case Change::Margins:
+            margins.setBottom(2);
+            break;
+        case Change::OutputFile:
+            printer.setOutputFileName(pdf(QStringLiteral("cache-other")));
+            break;
+        }
+        const std::shared_ptr<const PageLayout> second = layouts.layout(*document, printer, margins);
+        QCOMPARE(second == first, kept);
+        const PageLayout fresh(*document, printer, margins);
+        QCOMPARE(second->pageCount(), fresh.pageCount());
+        for (int page = 2; page <= fresh.pageCount(); ++page)
+            QCOMPARE(second->pageStart(page), fresh.pageStart(page));
+        QCOMPARE(second->bodyRect(), fresh.bodyRect());
+    }
+
+    // A document deleted and another made in its place (likely at its address,
+    // with the same revision) is not mistaken for it.
+    void cacheTellsAnotherDocumentApart()
+    {
+        QPrinter printer(QPrinter::HighResolution);
+        PdfTools::setUpPdfPrinter(printer, pdf(QStringLiteral("cache-documents")));
+        const QMarginsF margins(1, 1, 1, 1);
+        auto plainLines = [](int count) {
+            auto document = std::make_unique<QTextDocument>();
+            document->setPlainText(numberedLines(count)->toPlainText());
+            return document;
+        };
+        PageLayoutCache layouts;
+        auto document = plainLines(150);
+        const int revision = document->revision();
+        QCOMPARE(layouts.layout(*document, printer, margins)->pageCount(), 3);
+        document.reset();
+        document = plainLines(20);
+        QCOMPARE(document->revision(), revision);
+        QCOMPARE(layouts.layout(*document, printer, margins)->pageCount(), 1);
     }
 
     void selectionPrintsAlone()

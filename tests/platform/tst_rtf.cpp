@@ -305,6 +305,8 @@ private slots:
 
     void malformed_data();
     void malformed();
+    void damageReported_data();
+    void damageReported();
     void truncationsKeepEarlierParagraphs();
     void randomByteFlips();
     void randomTokenSoup();
@@ -397,7 +399,9 @@ void tst_Rtf::syntax_data()
     row("backslash line end", "a\\\nb\\\r\nc", {"a", "b", "c"});
     row("section ends text only", "a\\sect b\\par\\sect", {"a", "b"});
     row("table cells", "a\\cell b\\cell\\row c", {"a\tb\t", "c"});
-    row("text after the document", "a}b\\par c", {"a"});
+    // A stray "}" closes the document early: what follows is read on.
+    row("text after an early close", "a}b\\par c", {"ab", "c"});
+    row("stray close in the middle", "{\\b one}} two {\\i three}\\par four", {"one two three", "four"});
     row("par in closed group", "{a\\par}b", {"a", "b"});
     // Code pages.
     row("hex in 1252", "caf\\'e9 \\'80", {QString::fromUtf8("café €")});
@@ -970,8 +974,10 @@ void tst_Rtf::malformed_data()
         << "{\\rtf1 a" + QByteArray(100000, '{') + "b" + QByteArray(100000, '}') + "c\\par}"
         << QStringList{"ac"};
     QTest::newRow("100000 closing braces")
-        << "{\\rtf1 a}" + QByteArray(100000, '}') + "b" << QStringList{"a"};
-    QTest::newRow("unbalanced close") << QByteArray("{\\rtf1 {\\b a}}}b}") << QStringList{"a"};
+        << "{\\rtf1 a}" + QByteArray(100000, '}') + "b" << QStringList{"ab"};
+    QTest::newRow("unbalanced close") << QByteArray("{\\rtf1 {\\b a}}}b}") << QStringList{"ab"};
+    QTest::newRow("blanks and NULs after the end")
+        << QByteArray("{\\rtf1 a}}\r\n \0\0", 13) << QStringList{"a"};
     QTest::newRow("unclosed groups") << QByteArray("{\\rtf1 {{a\\par {\\b b") << QStringList{"a", "b"};
     QTest::newRow("truncated word") << QByteArray("{\\rtf1 a\\par b\\pa") << QStringList{"a", "b"};
     QTest::newRow("backslash at end") << QByteArray("{\\rtf1 a\\") << QStringList{"a"};
@@ -1039,6 +1045,33 @@ void tst_Rtf::malformed()
     QVERIFY(RtfReader::read(rtf, &document));
     QCOMPARE(paragraphs(document), expected);
     QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
+}
+
+// Damage is what loses text: a file cut off or nested too deep. A stray "}" is
+// read past and loses nothing.
+void tst_Rtf::damageReported_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<bool>("damaged");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("whole") << QByteArray("{\\rtf1 {\\b a} b}") << false << "a b";
+    QTest::newRow("stray close") << QByteArray("{\\rtf1 {\\b a}} b {\\i c}}") << false << "a b c";
+    QTest::newRow("cut off") << QByteArray("{\\rtf1 {\\b a} b") << true << "a b";
+    QTest::newRow("nested too deep") << "{\\rtf1 a" + QByteArray(RtfReader::MaxDepth + 1, '{') + "x" +
+                                            QByteArray(RtfReader::MaxDepth + 1, '}') + " b}"
+                                     << true << "a b";
+}
+
+void tst_Rtf::damageReported()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(bool, damaged);
+    QFETCH(QString, text);
+    QTextDocument document;
+    bool reported = !damaged;
+    QVERIFY(RtfReader::read(rtf, &document, nullptr, &reported));
+    QCOMPARE(reported, damaged);
+    QCOMPARE(document.toPlainText(), text);
 }
 
 void tst_Rtf::truncationsKeepEarlierParagraphs()

@@ -1,3 +1,4 @@
+#include "common/FileSizeLimit.h"
 #include "common/TestFixture.h"
 #include "platform/RuntimeError.h"
 #include "platform/SettingsStore.h"
@@ -6,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QtTest>
+#include <optional>
 
 class tst_SettingsStore : public QObject
 {
@@ -20,9 +22,12 @@ private slots:
     void secondStoreSeesChanges();
     void removeKeyAndSection();
     void writesAtomically();
-    void unwritableFolderRaises75_data();
-    void unwritableFolderRaises75();
+    void unwritableFileKeepsChangesForTheRun_data();
+    void unwritableFileKeepsChangesForTheRun();
     void handWrittenFileWithJunk();
+    void damagedFileIsKeptBeforeItIsRewritten_data();
+    void damagedFileIsKeptBeforeItIsRewritten();
+    void damagedFileNotReplacedWithoutItsCopy();
     void unchangedValueDoesNotRewrite();
     void replaceSection();
     void caseAsQStringComparesIt_data();
@@ -215,40 +220,68 @@ void tst_SettingsStore::writesAtomically()
              QStringList{QStringLiteral("Verbanox.ini")});
 }
 
-void tst_SettingsStore::unwritableFolderRaises75_data()
+void tst_SettingsStore::unwritableFileKeepsChangesForTheRun_data()
 {
     QTest::addColumn<QString>("obstacle");
-    // A file where the settings folder should be, and a folder where the file should be:
-    // both fail for any user, root included.
+    // A file where the settings folder should be, a folder where the file should
+    // be, and a disk that fills up in the middle of the write: all fail for any
+    // user, root included.
     QTest::newRow("folder is a file") << QStringLiteral("folder");
     QTest::newRow("file is a folder") << QStringLiteral("file");
+    QTest::newRow("short write") << QStringLiteral("full");
 }
 
-void tst_SettingsStore::unwritableFolderRaises75()
+void tst_SettingsStore::unwritableFileKeepsChangesForTheRun()
 {
     QFETCH(QString, obstacle);
     TestFixture fx(false);
     const QString iniPath = SettingsStore::defaultFilePath();
     const QString folder = QFileInfo(iniPath).absolutePath();
+    const QByteArray old = "[Settings]\nOld=" + QByteArray(200, 'x') + "\n\n";
     if (obstacle == QLatin1String("folder"))
         writeBytes(folder, "not a folder");
-    else
+    else if (obstacle == QLatin1String("file"))
         QVERIFY(QDir().mkpath(iniPath));
+    else
+        writeBytes(iniPath, old);
+    QStringList told;
+    SettingsStore::setSaveFailureHandler(
+        [&told](const QString &where, const QString &reason) { told << where + QLatin1Char('|') + reason; });
 
     SettingsStore store(iniPath);
-    try {
+    {
+        std::optional<FileSizeLimit> limit;
+        if (obstacle == QLatin1String("full"))
+            limit.emplace(old.size());
         store.setValue(QStringLiteral("Settings"), QStringLiteral("K"), QStringLiteral("v"));
-        QFAIL("no error raised");
-    } catch (const RuntimeError &e) {
-        QCOMPARE(e.number(), RtErr::PathFileAccessError);
-        QVERIFY2(e.description().contains(iniPath), qPrintable(e.description()));
+        store.setValue(QStringLiteral("Settings"), QStringLiteral("K2"), QStringLiteral("w"));
     }
-    // The failed write is not pretended to have been stored.
-    QVERIFY(!store.contains(QStringLiteral("Settings"), QStringLiteral("K")));
+    // The run goes on with the values; the file keeps what it had, and both
+    // failed writes were told with the folder and the file's reason.
+    QCOMPARE(store.value(QStringLiteral("Settings"), QStringLiteral("K"), QString()), QStringLiteral("v"));
+    QCOMPARE(store.value(QStringLiteral("Settings"), QStringLiteral("K2"), QString()), QStringLiteral("w"));
+    QVERIFY(store.hasUnsavedChanges());
+    QVERIFY2(store.saveError().contains(obstacle == QLatin1String("folder") ? folder : iniPath),
+             qPrintable(store.saveError()));
+    QCOMPARE(told.size(), 2);
+    QCOMPARE(told.first(), folder + QStringLiteral("/|") + store.saveError());
+    if (obstacle == QLatin1String("full"))
+        QCOMPARE(readBytes(iniPath), old);
     if (obstacle == QLatin1String("file")) {
         QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  QStringList{QStringLiteral("Verbanox.ini")});
+        QVERIFY(QDir(iniPath).removeRecursively());
     }
+    if (obstacle == QLatin1String("folder"))
+        QVERIFY(QFile::remove(folder));
+
+    // Once the file can be written again, the next change stores them all.
+    store.setValue(QStringLiteral("Settings"), QStringLiteral("K3"), QStringLiteral("z"));
+    QVERIFY(!store.hasUnsavedChanges());
+    SettingsStore reread(iniPath);
+    for (const char *key : {"K", "K2", "K3"})
+        QVERIFY(reread.contains(QStringLiteral("Settings"), QLatin1String(key)));
+    QCOMPARE(told.size(), 2);
 }
 
 void tst_SettingsStore::handWrittenFileWithJunk()
@@ -301,12 +334,87 @@ void tst_SettingsStore::handWrittenFileWithJunk()
     QCOMPARE(store.keys(QStringLiteral("S")), QStringList{QStringLiteral("K")});
     writeBytes(path, junk);
 
-    // Writing it back keeps what it understood.
+    // Writing it back keeps what it understood, and the file as it was beside it.
     store.setValue(QStringLiteral("Settings"), QStringLiteral("New"), QStringLiteral("1"));
+    QCOMPARE(readBytes(path + QStringLiteral(".bad")), junk);
     SettingsStore fresh(path);
     QCOMPARE(fresh.value(QStringLiteral("SETTINGS"), QStringLiteral("l"), QString()),
              QStringLiteral("GERMAN"));
     QCOMPARE(fresh.value(QStringLiteral("Settings"), QStringLiteral("New"), QString()), QStringLiteral("1"));
+}
+
+void tst_SettingsStore::damagedFileIsKeptBeforeItIsRewritten_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QStringList>("lines"); // the lines told, none for a file read whole
+    const QByteArray settings = "[Settings]\r\nL=GERMAN_\r\nDF=yyyy-MM-dd\r\n";
+    QTest::newRow("sixteen NULs before the header")
+        << QByteArray(16, '\0') + settings
+        << QStringList{QStringLiteral("line 1: ") + QStringLiteral("\\x00").repeated(16) +
+                       QStringLiteral("[Settings]")};
+    QTest::newRow("key before any section") << "Orphan=1\n" + settings << QStringList{"line 1: Orphan=1"};
+    QTest::newRow("words without =") << settings + "just words\n" << QStringList{"line 4: just words"};
+    QTest::newRow("bytes that are no UTF-8") << settings + "Name=Jes\xFAs\n"
+                                             << QStringList{QStringLiteral("line 4: Name=Jes\uFFFDs")};
+    QTest::newRow("editor's byte-order mark, comments, blanks")
+        << "\xEF\xBB\xBF; mine\n\n" + settings + "[Empty]   \n"
+        << QStringList();
+}
+
+// The section after a damaged first line is read; before the file is written
+// again, the original is kept as "<file>.bad" and the reader told once.
+void tst_SettingsStore::damagedFileIsKeptBeforeItIsRewritten()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QStringList, lines);
+    TestFixture fx(false);
+    const QString path = SettingsStore::defaultFilePath();
+    writeBytes(path, file);
+    QList<QStringList> told;
+    SettingsStore::setDamageHandler(
+        [&](const QString &damaged, const QString &copy, const QStringList &unread) {
+            told.append(QStringList{damaged, copy} + unread);
+        });
+    SettingsStore store(path);
+    QCOMPARE(store.value(QStringLiteral("Settings"), QStringLiteral("L"), QString()),
+             QStringLiteral("GERMAN_"));
+    QVERIFY(told.isEmpty()); // reading alone changes nothing
+    store.setValue(QStringLiteral("Settings"), QStringLiteral("New"), QStringLiteral("1"));
+    store.setValue(QStringLiteral("Settings"), QStringLiteral("Newer"), QStringLiteral("2"));
+    QVERIFY(!store.hasUnsavedChanges());
+    const QString copy = path + QStringLiteral(".bad");
+    if (lines.isEmpty()) {
+        QVERIFY(told.isEmpty());
+        QVERIFY(!QFileInfo::exists(copy));
+        return;
+    }
+    QCOMPARE(told.size(), 1);
+    QCOMPARE(told.first(), QStringList({path, copy}) + lines);
+    QCOMPARE(readBytes(copy), file);
+    SettingsStore reread(path);
+    QCOMPARE(reread.value(QStringLiteral("Settings"), QStringLiteral("DF"), QString()),
+             QStringLiteral("yyyy-MM-dd"));
+    QCOMPARE(reread.value(QStringLiteral("Settings"), QStringLiteral("Newer"), QString()),
+             QStringLiteral("2"));
+}
+
+// When the copy cannot be made, the damaged file is not replaced either.
+void tst_SettingsStore::damagedFileNotReplacedWithoutItsCopy()
+{
+    TestFixture fx(false);
+    const QString path = SettingsStore::defaultFilePath();
+    const QByteArray file = QByteArray(16, '\0') + "[Settings]\nL=GERMAN_\n";
+    writeBytes(path, file);
+    QVERIFY(QDir().mkpath(path + QStringLiteral(".bad"))); // a folder where the copy belongs
+    QStringList failures;
+    SettingsStore::setSaveFailureHandler([&](const QString &, const QString &reason) { failures << reason; });
+    SettingsStore store(path);
+    store.setValue(QStringLiteral("Settings"), QStringLiteral("New"), QStringLiteral("1"));
+    QCOMPARE(readBytes(path), file);
+    QVERIFY(store.hasUnsavedChanges());
+    QCOMPARE(failures.size(), 1);
+    QVERIFY2(failures.first().contains(path + QStringLiteral(".bad")), qPrintable(failures.first()));
+    QCOMPARE(store.value(QStringLiteral("Settings"), QStringLiteral("New"), QString()), QStringLiteral("1"));
 }
 
 void tst_SettingsStore::unchangedValueDoesNotRewrite()

@@ -27,6 +27,8 @@ private slots:
     void records_data();
     void records();
     void recordLines();
+    void exactRecords_data();
+    void exactRecords();
     void unclosedQuoteSkipsTheRecord_data();
     void unclosedQuoteSkipsTheRecord();
     void readRecordPastEndRaises62();
@@ -241,6 +243,28 @@ void tst_TextFile::recordLines()
     QVERIFY(reader.takeSkippedRecords().isEmpty()); // each is reported once
 }
 
+void tst_TextFile::exactRecords_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<bool>("exact");
+    QTest::newRow("as written") << QByteArray("1,\"a, b\",\"say \"\"hi\"\"\",2") << true;
+    QTest::newRow("blanks around fields") << QByteArray(" 1 , \"a\" ,2") << true;
+    QTest::newRow("text after a closing quote") << QByteArray("1,\"King \"James\",2") << false;
+    QTest::newRow("quote inside a number") << QByteArray("1\",\"a\",2") << false;
+}
+
+void tst_TextFile::exactRecords()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(bool, exact);
+    // The next record is judged on its own.
+    RecordReader reader = RecordReader::fromBytes(line + "\r\n3,\"b\"\r\n", 1252);
+    reader.readRecord();
+    QCOMPARE(reader.recordExact(), exact);
+    reader.readRecord();
+    QVERIFY(reader.recordExact());
+}
+
 void tst_TextFile::unclosedQuoteSkipsTheRecord_data()
 {
     QTest::addColumn<QByteArray>("bytes");
@@ -405,8 +429,8 @@ void tst_TextFile::writerSavesAtomically()
              RtErr::PathFileAccessError);
 }
 
-// A scratch file is overwritten in place: whatever was there before, the file
-// holds exactly the new bytes.
+// A scratch file, written without waiting for the disk, holds exactly the new
+// bytes whatever was there before, and nothing is left beside it.
 void tst_TextFile::scratchWrite_data()
 {
     QTest::addColumn<QByteArray>("before"); // null: no file yet
@@ -428,10 +452,14 @@ void tst_TextFile::scratchWrite()
         QVERIFY(old.open(QIODevice::WriteOnly));
         old.write(before);
     }
-    TextFiles::writeScratch(path, bytes);
+    TextFiles::writeAtomically(path, bytes, TextFiles::Durability::Unsynced);
     QCOMPARE(TextFiles::readAll(path), bytes);
-    QCOMPARE(raisedErrorNumber(
-                 [&] { TextFiles::writeScratch(dir.filePath(QStringLiteral("no/such/file")), bytes); }),
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList{QStringLiteral("BibTmp_b_kjv.txt")});
+    QCOMPARE(raisedErrorNumber([&] {
+                 TextFiles::writeAtomically(dir.filePath(QStringLiteral("no/such/file")), bytes,
+                                            TextFiles::Durability::Unsynced);
+             }),
              RtErr::PathFileAccessError);
 }
 

@@ -4,6 +4,7 @@
 #include "platform/SettingsStore.h"
 #include "preferences/frmDateFormat.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QListWidget>
 #include <QRadioButton>
@@ -119,6 +120,20 @@ private Q_SLOTS:
         QCOMPARE(m_fx->desk().lastMessage(), GetMsg(0, 7, QStringLiteral("MM-dd-yyyy")));
         QCOMPARE(m_fx->desk().messageBoxes().first().style, MsgBoxStyle::Information);
         QVERIFY(m_fx->desk().messageBoxes().first().title.startsWith(QStringLiteral("Settings Updated ")));
+    }
+
+    // A pattern that cannot be stored holds for the run; no "Settings Updated".
+    void okThatCannotBeStoredSaysSo()
+    {
+        const QString file = SettingsStore::instance().filePath();
+        QVERIFY(QDir().mkpath(file)); // a folder where the file should be
+        frmDateFormat form;
+        form.lstDate->setCurrentRow(1);
+        form.cmdOK_Click();
+        QCOMPARE(gDateFormat, form.lstDate->item(1)->text());
+        QCOMPARE(m_fx->desk().messageBoxes().size(), 1);
+        QVERIFY(m_fx->desk().lastMessage().startsWith(GetMsg(0, 272, SettingsStore::instance().folder())));
+        QVERIFY(QDir().rmdir(file));
     }
 
     void cancelKeepsThePattern()

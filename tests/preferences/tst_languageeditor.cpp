@@ -1,3 +1,4 @@
+#include "common/FileSizeLimit.h"
 #include "common/TestFixture.h"
 #include "core/BibleBookNames.h"
 #include "core/GlobalNotifier.h"
@@ -16,6 +17,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QListWidget>
+#include <QPointer>
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -241,6 +243,94 @@ private Q_SLOTS:
         QCOMPARE(lines[1], QStringLiteral("2\tÉxo\tÉxodo segundo  libro"));
         QCOMPARE(lines[0], QStringLiteral("1\tGén\tGénesis"));
         QCOMPARE(m_events, QStringList{GlobalNotifier::InternationalChanged});
+    }
+
+    // Names outside code page 1252 are written as UTF-8 with a byte-order mark,
+    // read back by the editor and by the program's book names.
+    void namesOutsideTheAnsiCodePageAreKept()
+    {
+        const QString greek = QStringLiteral("\u0393\u03AD\u03BD\u03B5\u03C3\u03B9\u03C2");
+        LanguageE form;
+        choose(form, QStringLiteral("ENGLISH"));
+        form.LV->setCurrentItem(form.LV->topLevelItem(0));
+        desk().inputAnswers = {greek, QStringLiteral("\u0393\u03AD\u03BD")};
+        form.LV_DblClick();
+        desk().messageBoxAnswers = {MsgBoxResult::Yes};
+        form.cSave_Click();
+        QCOMPARE(desk().lastMessage(), GetMsg(0, 34, QStringLiteral("BOOKS_ENGLISH.txt")));
+        const QByteArray saved = m_fx->readFile(QStringLiteral("SysDefs/books_ENGLISH.txt"));
+        QVERIFY(saved.startsWith("\xEF\xBB\xBF"
+                                 "1\t"));
+        QCOMPARE(QString::fromUtf8(saved.mid(3)).split(QStringLiteral("\r\n")).value(0),
+                 QStringLiteral("1\t\u0393\u03AD\u03BD\t") + greek);
+        QCOMPARE(QString::fromUtf8(saved.mid(3)).split(QStringLiteral("\r\n")).value(1),
+                 QStringLiteral("2\tExo\tExodus"));
+
+        form.cDefault_Click();
+        QCOMPARE(BookNames().FullName(1), greek);
+        LanguageE again;
+        choose(again, QStringLiteral("ENGLISH"));
+        QCOMPARE(name(again, 0, 2), greek);
+    }
+
+    // Closing with edits, the reader chooses to save them first; when that save
+    // does not happen, the window stays open with the edits.
+    void closingKeepsTheEditsWhenTheirSaveFails_data()
+    {
+        QTest::addColumn<bool>("diskFull");
+        QTest::newRow("disk full") << true;
+        QTest::newRow("overwrite declined") << false;
+    }
+    void closingKeepsTheEditsWhenTheirSaveFails()
+    {
+        QFETCH(bool, diskFull);
+        const QByteArray before = m_fx->readFile(QStringLiteral("SysDefs/books_ENGLISH.txt"));
+        QPointer<LanguageE> form = new LanguageE;
+        form->show();
+        choose(*form, QStringLiteral("ENGLISH"));
+        form->LV->setCurrentItem(form->LV->topLevelItem(0));
+        desk().inputAnswers = {QStringLiteral("Genesys")};
+        form->LV_DblClick();
+        desk().messageBoxAnswers = {MsgBoxResult::No, diskFull ? MsgBoxResult::Yes : MsgBoxResult::No};
+        {
+            const FileSizeLimit limit(diskFull ? 64 : RLIM_INFINITY);
+            QVERIFY(!form->close());
+        }
+        QVERIFY(form && form->isVisible());
+        QVERIFY(form->Modified());
+        QCOMPARE(name(*form, 0, 2), QStringLiteral("Genesys"));
+        QCOMPARE(m_fx->readFile(QStringLiteral("SysDefs/books_ENGLISH.txt")), before);
+        if (diskFull)
+            QVERIFY(desk().lastMessage().startsWith(
+                GetMsg(0, 289, gSysDefsFolder + QStringLiteral("books_ENGLISH.txt"))));
+        // Escape asks the same.
+        desk().messageBoxAnswers = {MsgBoxResult::No, MsgBoxResult::No};
+        QTest::keyClick(form, Qt::Key_Escape);
+        QVERIFY(form && form->isVisible());
+        desk().messageBoxAnswers = {MsgBoxResult::Yes};
+        QVERIFY(form->close());
+        QTRY_VERIFY(!form);
+    }
+
+    // A line without Tabs is told and shown whole, so that Save keeps its text.
+    void lineWithoutTabsIsReportedAndKept()
+    {
+        QStringList lines = fileLines(QStringLiteral("books_SPANISH.txt"));
+        lines[4] = QStringLiteral("Deuteronomio");
+        m_fx->writeFile(QStringLiteral("SysDefs/books_SPANISH.txt"),
+                        CodePage::encode(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"), 1252));
+        LanguageE form;
+        choose(form, QStringLiteral("SPANISH"));
+        QCOMPARE(desk().messageBoxes().size(), 1);
+        const QString path = gSysDefsFolder + QStringLiteral("books_SPANISH.txt");
+        QVERIFY(desk().lastMessage().startsWith(GetMsg(0, 277, path)));
+        QVERIFY(desk().lastMessage().endsWith(QStringLiteral("5: Deuteronomio")));
+        QCOMPARE(name(form, 4, 2), QStringLiteral("Deuteronomio"));
+        QCOMPARE(name(form, 5, 2), QStringLiteral("Josu\u00E9"));
+        desk().messageBoxAnswers = {MsgBoxResult::Yes};
+        form.cSave_Click();
+        QCOMPARE(fileLines(QStringLiteral("books_SPANISH.txt")).value(4),
+                 QStringLiteral("5\t\tDeuteronomio"));
     }
 
     void saveAnsweredNoWritesNothing()

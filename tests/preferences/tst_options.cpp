@@ -1,3 +1,4 @@
+#include "common/FileSizeLimit.h"
 #include "common/TestFixture.h"
 #include "core/GlobalNotifier.h"
 #include "core/GlobalVars.h"
@@ -16,8 +17,6 @@
 #include <QSlider>
 #include <QTreeWidget>
 #include <QtTest>
-#include <csignal>
-#include <sys/resource.h>
 
 namespace {
 const QString Settings = QStringLiteral("Settings");
@@ -34,28 +33,6 @@ const QByteArray OtherRecords = "999,1,\"Odd\",\"b_odd\",0\r\n"
                                 "1500,1,\"Names\",\"n_names\",0\r\n"
                                 "1700,1,\"Comm\",\"c_comm\",0\r\n";
 
-// Makes writes to regular files fail (even for root) while it lives.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_old;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-
-private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int) = nullptr;
-};
 } // namespace
 
 class TestOptions : public QObject
@@ -322,6 +299,52 @@ private Q_SLOTS:
         form().frmPrecedence->cmdUp_Click();
         QCOMPARE(listFile(), expected);
         QCOMPARE(m_events.size(), 3);
+    }
+
+    // Lines the page cannot read as a Bible record are not shown, and every
+    // rewrite carries them over byte for byte, in their order.
+    void unreadableLinesAreCarriedOverExactly_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::newRow("unclosed quote") << QByteArray("3,1,\"Unclosed,b_unclosed,0\r\n");
+        QTest::newRow("misplaced quote") << QByteArray("4,1,\"King \"James\",b_kjv,0\r\n");
+        QTest::newRow("text after a closing quote") << QByteArray("5,1,\"Name\",\"b_x\" extra,0\r\n");
+        QTest::newRow("quote in a number") << QByteArray("6,1\",\"Six\",\"b_six\",0\r\n");
+        QTest::newRow("no number") << QByteArray("x,1,\"Bad\",\"b_bad\",0\r\n");
+        QTest::newRow("1252 text, no line end") << QByteArray("7,1,\"Jes\xFAs\" x,b_j,0");
+    }
+    void unreadableLinesAreCarriedOverExactly()
+    {
+        QFETCH(QByteArray, line);
+        m_fx->writeFile(QStringLiteral("SysDefs/Translations.txt"), FixtureList + line);
+        QCOMPARE(column(0), (QStringList{"Alpha", "Beta", "Missing", "High"}));
+        lv()->setCurrentItem(row("High"));
+        form().frmPrecedence->cmdUp_Click();
+        QCOMPARE(listFile(), QByteArray("1,1,\"Alpha\",\"b_alpha\",0\r\n"
+                                        "2,0,\"Beta\",\"b_beta\",1252\r\n"
+                                        "3,1,\"High\",\"b_high\",65001\r\n"
+                                        "4,1,\"Missing\",\"b_missing\",0\r\n") +
+                                 OtherRecords + line);
+    }
+
+    // A list in UTF-8 (with its byte-order mark) is written in UTF-8 again.
+    void utf8ListKeepsItsEncoding()
+    {
+        const QByteArray greekBible = "\xCE\xA8\xCE\xB1\xCE\xBB\xCF\x84\xCE\xAE\xCF\x81\xCE\xB9\xCE\xBF";
+        const QByteArray comments =
+            "1700,1,\"\xCE\xA3\xCF\x87\xCF\x8C\xCE\xBB\xCE\xB9\xCE\xB1\",\"c_comm\",65001\r\n";
+        m_fx->writeFile(QStringLiteral("SysDefs/Translations.txt"), "\xEF\xBB\xBF"
+                                                                    "0,1,\"Alpha\",\"b_alpha\",0\r\n1,1,\"" +
+                                                                        greekBible +
+                                                                        "\",\"b_high\",65001\r\n" + comments);
+        QCOMPARE(column(0), (QStringList{"Alpha", QString::fromUtf8(greekBible)}));
+        lv()->setCurrentItem(row(QString::fromUtf8(greekBible)));
+        form().frmPrecedence->cmdUp_Click();
+        QCOMPARE(listFile(), "\xEF\xBB\xBF"
+                             "1,1,\"" +
+                                 greekBible + "\",\"b_high\",65001\r\n2,1,\"Alpha\",\"b_alpha\",0\r\n" +
+                                 comments);
+        QCOMPARE(gBibles.DisplayName(0), QString::fromUtf8(greekBible));
     }
 
     void movingAnUncheckedBibleIsRefused()

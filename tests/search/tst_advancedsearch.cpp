@@ -3,6 +3,7 @@
 #include "core/GlobalNotifier.h"
 #include "core/GlobalVars.h"
 #include "core/MiscHelpers.h"
+#include "core/MsgSupport.h"
 #include "core/Registry_.h"
 #include "core/Translation.h"
 #include "mainwindow/MenuTargets.h"
@@ -15,6 +16,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -342,6 +345,79 @@ private slots:
         window.SaveComboHistory();
         QCOMPARE(m_fx->settings().value(History, QStringLiteral("100"), QString()),
                  QStringLiteral("New text"));
+    }
+
+    void searchBoxKeepsWhatWasTyped_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("searched");
+        const QString listed = QString::fromUtf8("*Señor*");
+        QTest::newRow("other case of a listed text")
+            << QString::fromUtf8("*señor*") << QString::fromUtf8("*señor*");
+        QTest::newRow("listed text itself") << listed << listed;
+        // The box completes what was typed from the list, in the same case only.
+        QTest::newRow("beginning of a listed text") << QStringLiteral("*Se") << listed;
+        QTest::newRow("beginning in the other case") << QStringLiteral("*se") << QStringLiteral("*se");
+    }
+    // Searched with Enter, the text in the box is the one searched, then and the
+    // next time; texts that differ in case are listed apart.
+    void searchBoxKeepsWhatWasTyped()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, searched);
+        m_fx->settings().setValue(History, QStringLiteral("0"), QString::fromUtf8("*Señor*"));
+        QStringList texts;
+        AdvancedSearch &window = open();
+        AdvancedSearch::setSourceFactory([&](const Translation &) -> TermSearch::VerseSource {
+            texts << window.cboSearch->currentText();
+            return [](const VerseReader::Visitor &) { return true; };
+        });
+        QApplication::setActiveWindow(&window);
+        window.cboSearch->setFocus();
+        window.cboSearch->lineEdit()->clear();
+        // Key by key, as a keyboard types them (ñ too).
+        for (const QChar c : typed) {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(window.cboSearch->lineEdit(), &press);
+        }
+        QTest::keyClick(window.cboSearch->lineEdit(), Qt::Key_Return);
+        // The search put the caret into the document; the box lost the focus.
+        QVERIFY(!window.cboSearch->hasFocus());
+        QCOMPARE(window.cboSearch->currentText(), searched);
+        window.cmdSearch_Click();
+        QCOMPARE(texts, QStringList(2, searched));
+        QStringList listed;
+        for (int i = 0; i < window.cboSearch->count(); ++i)
+            listed << window.cboSearch->itemText(i);
+        QStringList expected{QString::fromUtf8("*Señor*")};
+        if (!expected.contains(searched))
+            expected << searched;
+        QCOMPARE(listed, expected);
+    }
+
+    // Settings that cannot be written: Enter still searches, the history holds
+    // for the run, and the reader is told once (the folder and the reason).
+    void unwritableSettingsStillSearch()
+    {
+        AdvancedSearch &window = open();
+        const QString file = m_fx->settings().filePath();
+        QFile::remove(file);
+        QVERIFY(QDir().mkpath(file)); // a folder where the file should be
+        for (const QString &text : {QStringLiteral("God"), QStringLiteral("love")}) {
+            window.cboSearch->setEditText(text);
+            window.cboSearch->setFocus();
+            QTest::keyClick(window.cboSearch, Qt::Key_Return);
+            QVERIFY(window.cboResults->count() > 0);
+            QVERIFY2(window.txtStatusTextR->text().endsWith(QStringLiteral(" Verses")),
+                     qPrintable(window.txtStatusTextR->text()));
+            QVERIFY(window.cboSearch->findText(text) >= 0);
+        }
+        QCOMPARE(m_fx->settings().value(History, QStringLiteral("1"), QString()), QStringLiteral("love"));
+        QCOMPARE(desk().messageBoxes().size(), 1);
+        QVERIFY(desk().lastMessage().startsWith(GetMsg(0, 271, m_fx->settings().folder())));
+        QVERIFY(desk().lastMessage().contains(file));
+        QVERIFY(QFileInfo(file).isDir());
+        QVERIFY(QDir().rmdir(file));
     }
 
     void clearHistory_data()

@@ -415,6 +415,54 @@ private slots:
         QCOMPARE(m_bar->cboSize->currentText(), QStringLiteral("11"));
         QVERIFY(FormatToolbar::Pressed(m_bar->cmdLeftJ));
     }
+
+    // A document written elsewhere names fonts this desktop lacks: the box names
+    // the selection's font all the same, and a font chosen from the list still applies.
+    void fontNotInstalledIsNamed_data()
+    {
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("length");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("word in the missing font") << 6 << 4 << MissingFont;
+        QTest::newRow("caret in the missing font") << 8 << 0 << MissingFont;
+        QTest::newRow("installed and missing font") << 0 << 10 << QString();
+    }
+    void fontNotInstalledIsNamed()
+    {
+        QFETCH(int, start);
+        QFETCH(int, length);
+        QFETCH(QString, shown);
+        QVERIFY(m_bar->cboFont->findText(MissingFont) < 0);
+        m_rt->setText(QString());
+        QTextCursor cursor(m_rt->document());
+        QTextCharFormat installed;
+        installed.setFontFamilies({m_bar->cboFont->itemText(0)});
+        QTextCharFormat missing;
+        missing.setFontFamilies({MissingFont});
+        cursor.insertText(QStringLiteral("word, "), installed);
+        cursor.insertText(QStringLiteral("else"), missing);
+        select(start, length);
+        m_bar->UpdateButtons();
+        QCOMPARE(m_bar->cboFont->currentText(), shown);
+
+        const QString chosen = m_bar->cboFont->itemText(1);
+        m_bar->cboFont->setCurrentIndex(1);
+        emit m_bar->cboFont->activated(1);
+        QCOMPARE(gDefaultFont, chosen);
+        select(6, 4);
+        m_bar->UpdateButtons();
+        QCOMPARE(m_bar->cboFont->currentText(), length > 0 ? chosen : MissingFont);
+    }
+
+    void defaultFontNotInstalledIsNamed()
+    {
+        gDefaultFont = MissingFont;
+        FormatToolbar bar(m_rt, m_window.get());
+        QCOMPARE(bar.cboFont->currentText(), MissingFont);
+    }
+
+private:
+    static inline const QString MissingFont = QStringLiteral("Verbanox Missing Sans");
 };
 
 QTEST_MAIN(TestFormatToolbar)

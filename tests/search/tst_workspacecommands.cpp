@@ -1,4 +1,7 @@
+#include "bookmarks/PageSetup.h"
+#include "bookmarks/frmBookmarkAdd.h"
 #include "bookmarks/frmBookmarkList.h"
+#include "bookmarks/frmDocPreview.h"
 #include "common/ModuleBuilder.h"
 #include "common/PdfTools.h"
 #include "common/TestFixture.h"
@@ -14,7 +17,9 @@
 #include "mainwindow/WorkspaceDocument.h"
 #include "platform/DefaultInstance.h"
 #include "platform/DocumentPrinter.h"
+#include "platform/ModalOpener.h"
 #include "platform/RichTextBox.h"
+#include "platform/TextFile.h"
 #include "search/AdvancedSearch.h"
 #include "search/FormatToolbar.h"
 #include "search/MediaBibleButtons.h"
@@ -703,32 +708,196 @@ private slots:
         QVERIFY(!m_fx->readFile(QStringLiteral("Bookmarks/psalm23.rtf")).contains("note"));
     }
 
-    // Go to while a search runs asks nothing of the empty document the search put
-    // up; the result that follows has no file, so Save asks for a name rather than
-    // writing over the bookmark.
-    void searchFinishingAfterGoToLeavesTheBookmarkAlone()
+    void goToDuringASearchStopsIt_data()
     {
+        QTest::addColumn<bool>("duringScan");
+        QTest::addColumn<bool>("activeUpdate");
+        QTest::newRow("during the scan") << true << false;
+        QTest::newRow("while the hits are coloured") << false << false;
+        QTest::newRow("while the hits are coloured on the screen") << false << true;
+    }
+    // Go to while a search runs asks nothing of the empty document the search put
+    // up, and stops the search: the bookmark stays, under its caption, and Save
+    // writes to it.
+    void goToDuringASearchStopsIt()
+    {
+        QFETCH(bool, duringScan);
+        QFETCH(bool, activeUpdate);
         AdvancedSearch &window = open();
+        window.chkActiveUpd->setChecked(activeUpdate);
         m_fx->writeFile(QStringLiteral("Bookmarks/psalm.rtf"), "{\\rtf1 The Lord is my shepherd}");
         const QString psalm = m_fx->path(QStringLiteral("Bookmarks/psalm.rtf"));
         bool askedNothing = false;
+        const auto goTo = [&] {
+            askedNothing = !window.TextChanged();
+            WorkspaceDocument::Get().showFile(psalm);
+        };
         AdvancedSearch::setSourceFactory([&](const Translation &) -> TermSearch::VerseSource {
             return [&](const VerseReader::Visitor &visit) {
-                askedNothing = !window.TextChanged();
-                WorkspaceDocument::Get().showFile(psalm);
-                return visit(Verse{1, 43, 3, 16, QStringLiteral("For God so loved the world.")});
+                if (duringScan)
+                    goTo();
+                else
+                    QTimer::singleShot(0, &window, goTo);
+                return visit(Verse{1, 43, 3, 16, QStringLiteral("For God so loved the world.")}) &&
+                       visit(Verse{2, 43, 3, 17, QStringLiteral("For God sent not his Son.")});
             };
         });
-        window.cboSearch->setEditText(QStringLiteral("*"));
+        window.cboSearch->setEditText(QStringLiteral("*God*"));
         window.cmdSearch_Click();
+        QVERIFY(!window.SearchRunning());
         QVERIFY(askedNothing);
-        QVERIFY(window.RT->Text().startsWith(QStringLiteral("JOH 3:16")));
-        QCOMPARE(window.windowTitle(), MiscHelpers::ProductTitle());
+        QCOMPARE(window.RT->Text(), QStringLiteral("The Lord is my shepherd"));
+        QCOMPARE(window.windowTitle(), psalm + QStringLiteral(" - ") + MiscHelpers::ProductTitle());
+        QVERIFY(!window.TextChanged());
+        append(window, QStringLiteral(", my notes"));
+        window.mFileSave_Click();
+        QVERIFY(desk().shown.isEmpty());
+        QVERIFY(m_fx->readFile(QStringLiteral("Bookmarks/psalm.rtf")).contains("my notes"));
+        QVERIFY(window.RT->document()->isUndoRedoEnabled());
+    }
+
+    void bookmarkCopiesLeaveTheNotesToBeSaved_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<bool>("ownFile"); // the document shown is the bookmark's
+        QTest::newRow("Add while the notes' file is open") << "add" << false;
+        QTest::newRow("Update of another bookmark") << "update" << false;
+        QTest::newRow("Update of the bookmark shown") << "update" << true;
+    }
+    // Bookmarks > Add and Update write the document to the bookmark's file; it is
+    // unchanged afterwards only when that is the file its caption names, and
+    // otherwise closing the workspace asks and Yes saves to that file.
+    void bookmarkCopiesLeaveTheNotesToBeSaved()
+    {
+        QFETCH(QString, command);
+        QFETCH(bool, ownFile);
+        m_fx->writeFile(QStringLiteral("Bookmarks.txt"),
+                        "\"Psalm\",\"\",\"01-Jan-2024\",\"PSA 023:001\",\"psalm.rtf\"\r\n");
+        m_fx->writeFile(QStringLiteral("Bookmarks/psalm.rtf"), "{\\rtf1 The Lord is my shepherd}");
+        m_fx->writeFile(QStringLiteral("notes.rtf"), "{\\rtf1 My notes}");
+        frmBookmarkList::Register();
+        BookmarkRecords::LoadBookmarks();
+        ModalOpener<frmBookmarkAdd>::replace([] {
+            frmBookmarkAdd &dialog = frmBookmarkAdd::Instance();
+            dialog.show();
+            dialog.tTitle->setText(QStringLiteral("Sermon"));
+            dialog.cboBook->setEditText(QStringLiteral("GEN"));
+            dialog.tChapter->setText(QStringLiteral("1"));
+            dialog.tVerse->setText(QStringLiteral("1"));
+            dialog.cmdOK->click();
+        });
+        AdvancedSearch &window = open();
+        const QString shown =
+            m_fx->path(ownFile ? QStringLiteral("Bookmarks/psalm.rtf") : QStringLiteral("notes.rtf"));
+        if (ownFile) {
+            WorkspaceDocument::Get().showFile(shown);
+        } else {
+            desk().fileAnswers.push_back(shown);
+            window.Menus().run(QStringLiteral("mFileOpen"));
+        }
+        const QByteArray before = TextFiles::readAll(shown);
+        const QString caption = window.windowTitle();
+        append(window, QStringLiteral(" and more"));
+        frmBookmarkList &list = frmBookmarkList::Instance();
+        list.show();
+        if (command == QLatin1String("add")) {
+            list.cmdAdd->click();
+        } else {
+            list.SelectRow(0);
+            list.cmdUpdate->click();
+        }
+        const QString copy = command == QLatin1String("add") ? QStringLiteral("Bookmarks/Sermon.rtf")
+                                                             : QStringLiteral("Bookmarks/psalm.rtf");
+        QVERIFY(m_fx->readFile(copy).contains("and more"));
+        QCOMPARE(window.windowTitle(), caption);
+        QCOMPARE(window.TextChanged(), !ownFile);
+        if (ownFile)
+            return;
+        QCOMPARE(TextFiles::readAll(shown), before);
+        desk().messageBoxAnswers.push_back(MsgBoxResult::Yes);
+        QPointer<AdvancedSearch> alive(&window);
+        window.close();
+        QCOMPARE(desk().messageBoxes().last().text, GetMsg(0, 51));
+        QVERIFY(TextFiles::readAll(shown).contains("and more"));
+        QTRY_VERIFY(alive.isNull());
+    }
+
+    // Integrity Check > All empties the document: the notes' file is no longer
+    // the one Save writes to, so Save asks for a name.
+    void integrityCheckOfAllLeavesTheNotesFileAlone()
+    {
+        m_fx->writeFile(QStringLiteral("notes.rtf"), "{\\rtf1 My notes}");
+        AdvancedSearch &window = open();
+        desk().fileAnswers.push_back(m_fx->path(QStringLiteral("notes.rtf")));
+        window.Menus().run(QStringLiteral("mFileOpen"));
+        window.mIntegrityAll_Click();
+        QCOMPARE(window.windowTitle(), GetMsg(1, 17, MiscHelpers::ProductTitle()));
+        append(window, QStringLiteral("check"));
+        desk().shown.clear();
         desk().fileAnswers.push_back(QString());
         window.mFileSave_Click();
-        QCOMPARE(desk().shown.last().kind, QStringLiteral("save"));
-        QCOMPARE(m_fx->readFile(QStringLiteral("Bookmarks/psalm.rtf")),
-                 QByteArray("{\\rtf1 The Lord is my shepherd}"));
+        QCOMPARE(desk().shown.size(), 1);
+        QCOMPARE(desk().shown.first().kind, QStringLiteral("save"));
+        QCOMPARE(m_fx->readFile(QStringLiteral("notes.rtf")), QByteArray("{\\rtf1 My notes}"));
+    }
+
+    void layoutAndPrintingLeaveASavedDocumentSaved_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("page setup, OK") << "page setup OK";
+        QTest::newRow("page setup, Cancel") << "page setup Cancel";
+        QTest::newRow("print preview, closed") << "preview Close";
+        QTest::newRow("print preview, printed") << "preview Print";
+        QTest::newRow("print") << "print";
+        QTest::newRow("wrap text off and on") << "wrap";
+    }
+    // Laying the page out and printing are no edits: the saved notes stay saved,
+    // and the next search asks nothing.
+    void layoutAndPrintingLeaveASavedDocumentSaved()
+    {
+        QFETCH(QString, command);
+        gFitToDesktop = false;
+        gCM_IN = true;
+        gWidthPage = 8;
+        gMarginLeft = gMarginRight = 1;
+        PageSetup::Register();
+        frmDocPreview::Register();
+        const QString pdf = m_fx->path(QStringLiteral("out.pdf"));
+        PageSetup::setShowModal([&] {
+            PageSetup &dialog = DefaultInstance<PageSetup>::get();
+            (command.endsWith(QLatin1String("OK")) ? dialog.cmdINDEX : dialog.cmdCancel)->click();
+        });
+        frmDocPreview::setShowModal([&] {
+            frmDocPreview &preview = DefaultInstance<frmDocPreview>::get();
+            if (command.endsWith(QLatin1String("Print")))
+                preview.cmdPrint->click();
+            else
+                preview.cmdClose->click();
+        });
+        desk().printAnswers.push_back(TestDesktop::PrintAnswer{QPrinter::AllPages, 0, 0, pdf});
+        AdvancedSearch &window = open();
+        setText(window, QStringLiteral("My notes\r\nin two paragraphs"));
+        desk().fileAnswers.push_back(m_fx->path(QStringLiteral("notes.rtf")));
+        window.mFileSave_Click();
+        const QByteArray saved = m_fx->readFile(QStringLiteral("notes.rtf"));
+        desk().shown.clear();
+
+        if (command.startsWith(QLatin1String("page setup")))
+            window.mFilePageSetup_Click();
+        else if (command.startsWith(QLatin1String("preview")))
+            window.mFilePrintPreview_Click();
+        else if (command == QLatin1String("print"))
+            window.Menus().run(QStringLiteral("mFilePrint"));
+        else
+            for (int i = 0; i < 2; ++i)
+                window.mEditWrapText_Click();
+
+        QVERIFY(!window.TextChanged());
+        QCOMPARE(QFileInfo::exists(pdf), command.contains(QLatin1String("rint")));
+        window.cboSearch->setEditText(QStringLiteral("*"));
+        window.cmdSearch_Click();
+        QVERIFY(desk().messageBoxes().isEmpty());
+        QCOMPARE(m_fx->readFile(QStringLiteral("notes.rtf")), saved);
     }
 
     void integrityCheckOfAllAsksAndEmptiesTheDocument_data()
@@ -889,6 +1058,50 @@ private slots:
         QVERIFY(!window->isMinimized());
         QCOMPARE(window->RT->Text(), QStringLiteral("The Lord is my shepherd"));
         QVERIFY(!list.isVisible());
+        QVERIFY(desk().messageBoxes().isEmpty());
+    }
+
+    // A document just loaded has nothing to undo: Undo must not bring back the
+    // notes it replaced.
+    void loadedDocumentHasNothingToUndo_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("bookmark Go to") << QStringLiteral("bookmark");
+        QTest::newRow("File > Open, RTF") << QStringLiteral("psalm.rtf");
+        QTest::newRow("File > Open, text") << QStringLiteral("psalm.txt");
+        QTest::newRow("File > New") << QStringLiteral("new");
+    }
+    void loadedDocumentHasNothingToUndo()
+    {
+        QFETCH(QString, how);
+        m_fx->writeFile(QStringLiteral("Bookmarks.txt"),
+                        "\"Psalm 23\",\"Comfort\",\"01-Jan-2023\",\"PSA 023:001\",\"psalm.rtf\"\r\n");
+        m_fx->writeFile(QStringLiteral("Bookmarks/psalm.rtf"), "{\\rtf1 The Lord is my shepherd}");
+        m_fx->writeFile(QStringLiteral("psalm.rtf"), "{\\rtf1 The Lord is my shepherd}");
+        m_fx->writeFile(QStringLiteral("psalm.txt"), "The Lord is my shepherd");
+        BookmarkRecords::LoadBookmarks();
+        AdvancedSearch &window = open();
+        QTest::keyClicks(window.RT, QStringLiteral("my notes"));
+        QVERIFY(window.cmdUndo->isEnabled());
+        window.RT->document()->setModified(false); // nothing to ask about
+        if (how == QLatin1String("bookmark")) {
+            frmBookmarkList &list = frmBookmarkList::Instance();
+            list.show();
+            list.SelectRow(0);
+            list.cmdGoto->click();
+        } else if (how == QLatin1String("new")) {
+            window.Menus().run(QStringLiteral("mFileNew"));
+        } else {
+            desk().fileAnswers.push_back(m_fx->path(how));
+            window.Menus().run(QStringLiteral("mFileOpen"));
+        }
+        const QString loaded =
+            how == QLatin1String("new") ? QString() : QStringLiteral("The Lord is my shepherd");
+        QCOMPARE(window.RT->Text(), loaded);
+        QVERIFY(!window.cmdUndo->isEnabled());
+        QVERIFY(!window.Menus().action(QStringLiteral("mEditUndo"))->isEnabled());
+        window.RT->undo();
+        QCOMPARE(window.RT->Text(), loaded);
         QVERIFY(desk().messageBoxes().isEmpty());
     }
 };

@@ -359,8 +359,9 @@ private slots:
                                               << "@mark.rtf - Verbanox";
         QTest::newRow("saved, then renamed") << QStringList{"open rtf", "save", "rename old"} << "renamed.rtf"
                                              << "@renamed.rtf";
-        QTest::newRow("emptied in place") << QStringList{"open rtf", "empty"} << "old.rtf"
-                                          << "@old.rtf - Verbanox";
+        // Integrity Check > All: the notes' file is not saved over with nothing.
+        QTest::newRow("emptied") << QStringList{"open rtf", "empty"} << ""
+                                 << "Untitled - Verbanox";
     }
     void everyReplacementSetsItsSaveTarget()
     {
@@ -383,14 +384,15 @@ private slots:
             else if (step == QLatin1String("new"))
                 m_document->ShowNew();
             else if (step == QLatin1String("bookmark"))
-                m_document->ShowBookmark(file(QStringLiteral("mark.rtf")));
+                QVERIFY(
+                    m_document->ShowFile(file(QStringLiteral("mark.rtf")), m_fx->readFile("notes/mark.rtf")));
             else if (step == QLatin1String("result"))
                 m_document->ShowResult(new QTextDocument, true);
             else if (step.startsWith(QLatin1String("rename")))
                 m_document->FileRenamed(file(step.section(QLatin1Char(' '), 1) + QStringLiteral(".rtf")),
                                         file(QStringLiteral("renamed.rtf")));
             else if (step == QLatin1String("save"))
-                m_document->Saved(m_document->FileName());
+                m_document->Saved(m_document->FileName(), m_fx->readFile("notes/old.rtf"));
             else
                 m_document->Empty(QTextCharFormat());
         }
@@ -471,6 +473,95 @@ private slots:
             QCOMPARE(desk().messageBoxes().size(), 1);
             QCOMPARE(desk().lastMessage(),
                      msg(message, QDir::toNativeSeparators(file(QStringLiteral("doc.rtf")))));
+        }
+    }
+
+    void damagedFileIsNotSavedOver_data()
+    {
+        QTest::addColumn<bool>("bookmark");
+        QTest::newRow("File > Open") << false;
+        QTest::newRow("a bookmark's Go to") << true;
+    }
+    // A damaged file shows what could be read and says so; Save then asks for a
+    // name rather than writing the part over the whole.
+    void damagedFileIsNotSavedOver()
+    {
+        QFETCH(bool, bookmark);
+        const QByteArray cutOff = "{\\rtf1\\ansi{\\b Bold} and more";
+        m_fx->writeFile(QStringLiteral("notes/doc.rtf"), cutOff);
+        const QString name = file(QStringLiteral("doc.rtf"));
+        if (bookmark) {
+            m_files->ShowBookmark(name, cutOff);
+        } else {
+            chooseFiles({name});
+            QVERIFY(m_files->Open());
+        }
+        QCOMPARE(desk().lastMessage(), msg(48, QDir::toNativeSeparators(name)));
+        QCOMPARE(m_document->Caption(), name + QStringLiteral(" - Verbanox"));
+        type(QStringLiteral(" typed"));
+        chooseFiles({QString()});
+        QVERIFY(!m_files->Save());
+        QCOMPARE(desk().shown.last().kind, QStringLiteral("save"));
+        QCOMPARE(m_fx->readFile(QStringLiteral("notes/doc.rtf")), cutOff);
+    }
+
+    void fileChangedOnDisk_data()
+    {
+        QTest::addColumn<QString>("meanwhile");
+        QTest::addColumn<Answers>("answers");
+        QTest::addColumn<QString>("written"); // the file the notes went to; empty: none
+        QTest::newRow("written by another program, Yes") << "other" << Answers{Yes} << "notes.rtf";
+        QTest::newRow("written by another program, No") << "other" << Answers{No} << "elsewhere.rtf";
+        QTest::newRow("written by another program, Cancel") << "other" << Answers{Cancel} << "";
+        QTest::newRow("written again with the same bytes") << "same" << Answers{} << "notes.rtf";
+        QTest::newRow("deleted") << "deleted" << Answers{} << "notes.rtf";
+    }
+    // A file written by someone else since it was opened or saved here is not
+    // saved over without asking; Yes replaces it, No saves under another name.
+    void fileChangedOnDisk()
+    {
+        QFETCH(QString, meanwhile);
+        QFETCH(Answers, answers);
+        QFETCH(QString, written);
+        openSaved(QStringLiteral("notes.rtf"), QStringLiteral("My notes"));
+        const QString path = file(QStringLiteral("notes.rtf"));
+        const QByteArray mine = m_fx->readFile(QStringLiteral("notes/notes.rtf"));
+        const QByteArray theirs = "{\\rtf1 Written by another copy}";
+        // A later time of change, as a second writer gives it.
+        const auto rewrite = [&](const QByteArray &bytes) {
+            m_fx->writeFile(QStringLiteral("notes/notes.rtf"), bytes);
+            QFile touched(path);
+            QVERIFY(touched.open(QIODevice::ReadWrite));
+            QVERIFY(touched.setFileTime(QDateTime::currentDateTime().addSecs(60),
+                                        QFileDevice::FileModificationTime));
+        };
+        if (meanwhile == QLatin1String("other"))
+            rewrite(theirs);
+        else if (meanwhile == QLatin1String("same"))
+            rewrite(mine);
+        else
+            QVERIFY(QFile::remove(path));
+        type(QStringLiteral(" typed"));
+        answer(answers);
+        chooseFiles({file(QStringLiteral("elsewhere.rtf"))});
+
+        QCOMPARE(m_files->Save(), !written.isEmpty());
+
+        QCOMPARE(dialogs().count(msg(260, QDir::toNativeSeparators(path)).section(QLatin1Char('\r'), 0, 0)),
+                 answers.size());
+        if (!answers.isEmpty())
+            QCOMPARE(desk().messageBoxes().first().style,
+                     MsgBoxStyle::YesNoCancel | MsgBoxStyle::Exclamation | MsgBoxStyle::DefaultButton2);
+        if (meanwhile == QLatin1String("other") && written != QLatin1String("notes.rtf"))
+            QCOMPARE(m_fx->readFile(QStringLiteral("notes/notes.rtf")), theirs);
+        if (!written.isEmpty()) {
+            QVERIFY(m_fx->readFile(QStringLiteral("notes/") + written).contains("typed"));
+            QCOMPARE(m_document->FileName(), file(written));
+            // Saved now, the file is the notes' own again: no question next time.
+            desk().shown.clear();
+            type(QStringLiteral(" again"));
+            QVERIFY(m_files->Save());
+            QVERIFY(desk().shown.isEmpty());
         }
     }
 

@@ -380,6 +380,8 @@ private Q_SLOTS:
         MultiBib &window = openComparison();
         QCOMPARE(window.cboBook->currentText(), QStringLiteral("Genesis"));
         QCOMPARE(window.cboChap->count(), 2);
+        // The window opens empty: the first pick or Refresh builds the comparison.
+        QVERIFY(window.RT->Text().isEmpty());
         window.cmdGo_Click();
         QCOMPARE(window.RT->Text(), QStringLiteral("First Bible") + CRLF +
                                         QStringLiteral("GEN 1:1 In the beginning") + CRLF + CRLF + CRLF +

@@ -1,0 +1,36 @@
+#include "platform/FileStamp.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QFileInfo>
+
+FileStamp FileStamp::of(const QString &path, const QByteArray &bytes)
+{
+    FileStamp stamp;
+    const QFileInfo info(path);
+    stamp.m_size = info.size();
+    stamp.m_modified = info.lastModified();
+    stamp.m_hash = hashOf(bytes);
+    return stamp;
+}
+
+bool FileStamp::changedOnDisk(const QString &path) const
+{
+    if (isNull())
+        return false;
+    const QFileInfo info(path);
+    if (!info.exists())
+        return false;
+    if (info.size() == m_size && info.lastModified() == m_modified)
+        return false;
+    // Written again with the same bytes (a copy, a touch) is no change.
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return true;
+    return hashOf(file.readAll()) != m_hash;
+}
+
+QByteArray FileStamp::hashOf(const QByteArray &bytes)
+{
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QObject>
+#include <functional>
+
+class QSocketNotifier;
+
+// Keeps the reader's unsaved work when the program is ended without a chance to
+// ask: SIGTERM, SIGHUP or SIGINT, the desktop session ending or the application
+// quitting, and the display connection lost (the window system's library then
+// ends the program with exit()). The signal handlers only write the signal's
+// number into a pipe; the keeping runs in the event loop, which watches the pipe.
+class ShutdownGuard : public QObject
+{
+    Q_OBJECT
+
+public:
+    using Keeper = std::function<void()>;
+
+    // Watches for the rest of the run; keep() writes what is unsaved, and may run
+    // more than once (the session may go on after it asked). After a signal the
+    // program then ends as the signal's default would.
+    static void install(Keeper keep);
+
+private:
+    explicit ShutdownGuard(int readEnd);
+    void SignalArrived();
+
+    QSocketNotifier *m_notifier = nullptr;
+};

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QTextDocument;
+
+// Notes kept when the program ended without asking about them (a signal, the
+// session ending, the display gone): written as RTF to a file of their own in
+// the user's data folder, one file per run, and offered at the next start. An
+// offered file is renamed, not deleted: the notes stay where the reader was told.
+namespace NotesRecovery {
+// The folder of the kept notes, ending with "/".
+QString Folder();
+// Writes the document to this run's file of kept notes, replacing what an earlier
+// call wrote; returns the file. Raises RuntimeError 75 when it cannot be written.
+QString Keep(const QTextDocument &document);
+// The kept notes not offered yet, oldest first.
+QStringList Waiting();
+// Marks kept notes as offered; returns their name from now on (the old name
+// when they could not be renamed, so that they are offered again).
+QString MarkOffered(const QString &path);
+} // namespace NotesRecovery
