@@ -1,10 +1,13 @@
 #include "core/BibleBookNames.h"
 #include "core/Bug_.h"
+#include "core/FileFunctions_.h"
 #include "core/GlobalVars.h"
 #include "core/MsgSupport.h"
 #include "platform/FileNames.h"
 #include "platform/TextFile.h"
 #include "platform/VbConvert.h"
+
+#include <QFileInfo>
 
 namespace {
 // Catalog texts.
@@ -115,7 +118,12 @@ bool BibleBookNames::FileStep(const QString &path, bool writing, const std::func
         body();
         return true;
     } catch (const RuntimeError &e) {
-        Bug_::ReportFileFault(writing ? UnwritableFileMsg : UnreadableFileMsg, path, e.description());
+        const QString folder = QFileInfo(path).absolutePath() + QLatin1Char('/');
+        const QString folderFault = writing ? FileFunctions_::FolderWriteFault(folder) : QString();
+        if (!folderFault.isEmpty())
+            Bug_::ReportReadOnlyProgramFolder(folder, folderFault);
+        else
+            Bug_::ReportFileFault(writing ? UnwritableFileMsg : UnreadableFileMsg, path, e.description());
         return false;
     }
 }

@@ -29,7 +29,8 @@ public:
     // read or written, and why.
     static bool RestoreFromReference();
     // Runs a read or write of a book-name file. A failure is the file's fault,
-    // not the program's: the reader is told which file and why; false then.
+    // not the program's: the reader is told which file and why, or which folder
+    // when the installed program's folder cannot be written; false then.
     static bool FileStep(const QString &path, bool writing, const std::function<void()> &body);
 
 private:

@@ -17,6 +17,8 @@ const QString CRLF = QStringLiteral("\r\n");
 // Catalog texts: a file that is missing, one that cannot be read.
 constexpr qint32 FileNotFoundMsg = 47;
 constexpr qint32 FileUnreadableMsg = 290;
+// A change that the read-only program folder cannot hold.
+constexpr qint32 ReadOnlyProgramFolderMsg = 293;
 } // namespace
 
 namespace Bug_ {
@@ -126,6 +128,11 @@ QString FileFaultText(qint32 msgId, const QString &fileName, const QString &reas
 void ReportFileFault(qint32 msgId, const QString &fileName, const QString &reason)
 {
     desktop().messageBox(FileFaultText(msgId, fileName, reason), MsgBoxStyle::Exclamation, QString());
+}
+
+void ReportReadOnlyProgramFolder(const QString &folder, const QString &reason)
+{
+    ReportFileFault(ReadOnlyProgramFolderMsg, folder, reason);
 }
 
 void NoteIgnoredError(const std::exception &e, CallSite where)

@@ -30,6 +30,9 @@ QString UnexpectedErrorText(const QString &extraText);
 // line, or after a blank line when the message has lines of its own.
 QString FileFaultText(qint32 msgId, const QString &fileName, const QString &reason);
 void ReportFileFault(qint32 msgId, const QString &fileName, const QString &reason);
+// A change the reader asked for cannot be stored in the program's own folder,
+// which this user may not write (a system-wide install): which folder and why.
+void ReportReadOnlyProgramFolder(const QString &folder, const QString &reason);
 // Leaves the trace of an error ignored at `where` in lcErrors.
 void NoteIgnoredError(const std::exception &e, CallSite where = CallSite::here());
 } // namespace Bug_

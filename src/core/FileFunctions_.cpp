@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <cerrno>
+#include <unistd.h>
 
 namespace {
 // A path whose file name holds "*" or "?" names every file that matches it, as a
@@ -68,6 +70,13 @@ void MakeFolder(const QString &path)
     if (!QDir().mkpath(folder))
         raiseError(RtErr::PathFileAccessError, QStringLiteral("Verbanox.FileFunctions_"),
                    QStringLiteral("Cannot create the folder ") + folder);
+}
+
+QString FolderWriteFault(const QString &folder)
+{
+    if (::access(QFile::encodeName(FileNames::normalize(folder)).constData(), W_OK | X_OK) == 0)
+        return QString();
+    return qt_error_string(errno);
 }
 
 } // namespace FileFunctions_

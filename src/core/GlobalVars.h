@@ -140,6 +140,9 @@ struct Folders
     // Under the program folder, or where that cannot be written (a system-wide
     // install) the index and scratch files under the user's cache folder.
     QString index, scratch;
+    // The module checksums the program makes ("CRC_<file>"): the SysDefs folder,
+    // or the user's cache folder where the program folder cannot be written.
+    QString checksums;
     // Holds "Bookmarks.txt" and the "Bookmarks/" documents: the program folder,
     // or the user's data folder where that cannot be written.
     QString userData;
@@ -161,6 +164,7 @@ inline QString &gSNotesFolder = gFolders.sNotes;
 inline QString &gMapsFolder = gFolders.maps;
 inline QString &gIndexFolder = gFolders.index;
 inline QString &gScratchFolder = gFolders.scratch;
+inline QString &gChecksumFolder = gFolders.checksums;
 inline QString &gSysDefsFolder = gFolders.sysDefs;
 inline QString &gUserDataFolder = gFolders.userData;
 inline QString &gMsgFolder = gFolders.msg;

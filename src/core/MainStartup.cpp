@@ -108,14 +108,15 @@ bool programFolderWritable()
 }
 
 // The files the program makes go beside it; where its folder cannot be written
-// (a system-wide install), the index and scratch files go to the user's cache
-// folder and the bookmarks to the user's data folder.
+// (a system-wide install), the index, scratch and checksum files go to the user's
+// cache folder and the bookmarks to the user's data folder.
 void setWorkFolders()
 {
     const bool beside = programFolderWritable();
     const QString cache = beside ? gProgramFolder : AppInfo::cacheFolder();
     gIndexFolder = cache + QStringLiteral("Index/");
     gScratchFolder = cache + QStringLiteral("Scratch/");
+    gChecksumFolder = beside ? gSysDefsFolder : cache;
     gUserDataFolder = beside ? gProgramFolder : AppInfo::dataFolder();
 }
 

@@ -135,6 +135,31 @@ void moduleChecksum(const QByteArray &bytes, qint32 *xorValue, qint32 *sum)
     *xorValue = qint32(x);
     *sum = qint32(s);
 }
+// The checksums an installer put beside the program are the reference; others
+// are the program's own, kept where it may write (the user's cache folder when
+// the program folder is read-only).
+QString checksumCachePath(const QString &fileName)
+{
+    const QString shipped = gSysDefsFolder + QStringLiteral("CRC_") + fileName;
+    if (FileFunctions_::FileExists(shipped))
+        return shipped;
+    return gChecksumFolder + QStringLiteral("CRC_") + fileName;
+}
+
+// Stores a new checksum; what could not be stored is said in the report, as the
+// check itself has been done.
+QString keepChecksum(const QString &path, qint32 xorValue, qint32 sum)
+{
+    try {
+        FileFunctions_::MakeFolder(gChecksumFolder);
+        RecordWriter writer;
+        writer.writeRecord({xorValue, sum});
+        writer.saveTo(path);
+    } catch (const RuntimeError &e) {
+        return CRLF + QStringLiteral("It could not be kept for the next check: ") + e.description();
+    }
+    return QString();
+}
 } // namespace
 
 namespace VerbanoxRoutines {
@@ -205,16 +230,14 @@ QString CheckModuleCrc(const QString &folder, const QString &fileName)
     qint32 xorValue = 0, sum = 0;
     moduleChecksum(bytes, &xorValue, &sum);
     const QString computed = QString::number(xorValue) + QString::number(sum);
-    const QString cachePath = gSysDefsFolder + QStringLiteral("CRC_") + fileName;
+    const QString cachePath = checksumCachePath(fileName);
 
     if (!FileFunctions_::FileExists(cachePath)) {
-        RecordWriter writer;
-        writer.writeRecord({xorValue, sum});
-        writer.saveTo(cachePath);
+        const QString notKept = keepChecksum(cachePath, xorValue, sum);
         return QStringLiteral("Could not find CRC_") + fileName +
                QStringLiteral(".  There is therefore no ") +
                QStringLiteral("way of knowing what the CRC should be.") + CRLF +
-               QStringLiteral("The new CRC is: ") + computed;
+               QStringLiteral("The new CRC is: ") + computed + notKept;
     }
     RecordReader cache = RecordReader::fromFile(cachePath);
     const QStringList fields = cache.atEnd() ? QStringList() : cache.readRecord();

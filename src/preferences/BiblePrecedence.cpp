@@ -17,6 +17,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <utility>
 
 namespace {
 const QString Available = QStringLiteral("AVAILABLE");
@@ -110,6 +111,7 @@ void BiblePrecedence::FillList()
 {
     const QSignalBlocker blocker(LV);
     LV->clear();
+    m_toldReadOnly = false;
     QList<TranslationsFile::BibleRecord> records;
     try {
         records = TranslationsFile::ReadBibles(translationsPath());
@@ -248,6 +250,12 @@ void BiblePrecedence::SaveTranslationOrder()
         const QTreeWidgetItem *item = LV->topLevelItem(i);
         bibles.append({item->text(ColName), item->text(ColFile), isChecked(item),
                        VbConvert::toInt32(item->text(ColCodePage)).value_or(0)});
+    }
+    // The rows stay as the reader arranged them; the file keeps its order.
+    if (const QString fault = FileFunctions_::FolderWriteFault(gSysDefsFolder); !fault.isEmpty()) {
+        if (!std::exchange(m_toldReadOnly, true))
+            Bug_::ReportReadOnlyProgramFolder(gSysDefsFolder, fault);
+        return;
     }
     try {
         TranslationsFile::WriteBibles(translationsPath(), bibles);

@@ -50,4 +50,7 @@ private:
     void SaveTranslationOrder();
 
     bool m_sortAscending = false;
+    // The list could not be stored because the program's folder is read-only,
+    // and the reader was told so since it was filled: each move is not told again.
+    bool m_toldReadOnly = false;
 };

@@ -338,6 +338,11 @@ bool LanguageE::Save()
             desktop().messageBox(GetMsg(0, 31), MsgBoxStyle::Information, QString());
             return;
         }
+        // Told before asking to replace a file that could not be replaced.
+        if (const QString fault = FileFunctions_::FolderWriteFault(gSysDefsFolder); !fault.isEmpty()) {
+            Bug_::ReportReadOnlyProgramFolder(gSysDefsFolder, fault);
+            return;
+        }
         if (FileNames::existsIgnoringCase(gSysDefsFolder + m_bookFile) &&
             desktop().messageBox(GetMsg(0, 33, m_bookFile), YesNoNoDefault, QStringLiteral("Overwrite?")) ==
                 MsgBoxResult::No)

@@ -234,8 +234,8 @@ private slots:
         row("index", "Index/b_big.txt.INDEX", none, none, 1024, buildIndex, addBigBible);
         row("checksum cache", "SysDefs/CRC_b_crc.txt", none, none, 4, [](TestFixture &fx) {
             fx.writeFile(QStringLiteral("Modules/Bible/b_crc.txt"), "1\t1\t1\t1\tx\r\n");
-            return raised(
-                [] { VerbanoxRoutines::CheckModuleCrc(gBibleFolder, QStringLiteral("b_crc.txt")); });
+            // The check itself is done; its report says what could not be kept.
+            return VerbanoxRoutines::CheckModuleCrc(gBibleFolder, QStringLiteral("b_crc.txt"));
         });
         row("scratch copy of a book", "Scratch/b_big.txt", scratch, scratch, 1024, copyBookToScratch,
             [](TestFixture &fx) {

@@ -7,6 +7,7 @@
 #include "core/MainStartup.h"
 #include "core/MsgSupport.h"
 #include "core/Translation.h"
+#include "core/VerbanoxRoutines.h"
 #include "platform/AppInfo.h"
 #include "platform/InstanceLock.h"
 #include "platform/SettingsStore.h"
@@ -422,6 +423,42 @@ private Q_SLOTS:
         BookmarkRecords::Instance().Save();
         QVERIFY(QFileInfo::exists(gUserDataFolder + QStringLiteral("Bookmarks.txt")));
 
+        QVERIFY(m_fx->desk().messageBoxes().isEmpty());
+        QCOMPARE(allFiles(m_fx->programFolder()), before);
+    }
+
+    // The checksums the program makes itself go to the user's cache folder of a
+    // read-only install and are read back from there; one the installer put
+    // beside the program is the reference. Nothing is said but the report.
+    void checksumsOfAReadOnlyInstall_data()
+    {
+        QTest::addColumn<QByteArray>("shipped"); // SysDefs/CRC_b_kjv.txt as installed
+        QTest::addColumn<QString>("first");      // how the reports begin
+        QTest::addColumn<QString>("second");
+        QTest::newRow("none shipped")
+            << QByteArray() << QStringLiteral("Could not find CRC_b_kjv.txt") << QStringLiteral("CRC: ");
+        const QString changed = QStringLiteral("The CRC has changed on file b_kjv.txt");
+        QTest::newRow("shipped") << QByteArray("1,2\r\n") << changed << changed;
+    }
+    void checksumsOfAReadOnlyInstall()
+    {
+        QFETCH(QByteArray, shipped);
+        QFETCH(QString, first);
+        QFETCH(QString, second);
+        if (!shipped.isNull())
+            m_fx->writeFile(QStringLiteral("SysDefs/CRC_b_kjv.txt"), shipped);
+        const QStringList before = allFiles(m_fx->programFolder());
+        ReadOnlyFolder readOnly(m_fx->programFolder());
+        if (!readOnly.active())
+            QSKIP("This system cannot make a folder read-only for this user");
+        MainStartup::Main();
+        const QString kept = m_fx->cacheHome() + QStringLiteral("/Verbanox/CRC_b_kjv.txt");
+        const QString report = VerbanoxRoutines::CheckModuleCrc(gBibleFolder, QStringLiteral("b_kjv.txt"));
+        QVERIFY2(report.startsWith(first) && !report.contains(QStringLiteral("could not be kept")),
+                 qPrintable(report));
+        QCOMPARE(QFileInfo::exists(kept), shipped.isNull());
+        const QString again = VerbanoxRoutines::CheckModuleCrc(gBibleFolder, QStringLiteral("b_kjv.txt"));
+        QVERIFY2(again.startsWith(second), qPrintable(again));
         QVERIFY(m_fx->desk().messageBoxes().isEmpty());
         QCOMPARE(allFiles(m_fx->programFolder()), before);
     }

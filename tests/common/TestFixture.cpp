@@ -95,6 +95,7 @@ void TestFixture::setUpFolders()
     gScratchFolder = gProgramFolder + QStringLiteral("Scratch/");
     gUserDataFolder = gProgramFolder;
     gSysDefsFolder = gProgramFolder + QStringLiteral("SysDefs/");
+    gChecksumFolder = gSysDefsFolder;
     gModuleFolder = Folders::DefaultModuleFolder(gProgramFolder);
     gBibleFolder = gModuleFolder + QStringLiteral("Bible/");
     gCommentaryFolder = gModuleFolder + QStringLiteral("Commentary/");

@@ -64,6 +64,28 @@ private Q_SLOTS:
         QVERIFY(m_fx->desk().messageBoxes().isEmpty());
     }
 
+    // A line break is "^^"; two make the blank line between paragraphs, which
+    // the message box shows as such. Neither is lost to the trimming of the text.
+    void breaksInsideAText_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("line break") << QStringLiteral("0012 One.^^Two.") << QStringLiteral("One.\r\nTwo.");
+        QTest::newRow("paragraph break")
+            << QStringLiteral("0012 One.^^^^Two.") << QStringLiteral("One.\r\n\r\nTwo.");
+        QTest::newRow("blank between the breaks")
+            << QStringLiteral("0012 One.^^ ^^Two.") << QStringLiteral("One.\r\n \r\nTwo.");
+        QTest::newRow("break before the argument")
+            << QStringLiteral("0012 One.^^^^%") << QStringLiteral("One.\r\n\r\nTwo.");
+    }
+    void breaksInsideAText()
+    {
+        QFETCH(QString, line);
+        QFETCH(QString, text);
+        writeEnglish({line});
+        QCOMPARE(GetMsg(0, 12, QStringLiteral("Two.")), text);
+    }
+
     void lineEndsOtherThanCrLf()
     {
         m_fx->writeFile(QStringLiteral("msg/ENGLISH_STD.mes"), "0001 One\n0002 Two\n");

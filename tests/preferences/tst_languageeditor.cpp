@@ -1,4 +1,5 @@
 #include "common/FileSizeLimit.h"
+#include "common/ReadOnlyFolder.h"
 #include "common/TestFixture.h"
 #include "core/BibleBookNames.h"
 #include "core/GlobalNotifier.h"
@@ -277,13 +278,23 @@ private Q_SLOTS:
     // does not happen, the window stays open with the edits.
     void closingKeepsTheEditsWhenTheirSaveFails_data()
     {
-        QTest::addColumn<bool>("diskFull");
-        QTest::newRow("disk full") << true;
-        QTest::newRow("overwrite declined") << false;
+        QTest::addColumn<QString>("obstacle");
+        QTest::addColumn<QList<int>>("answers"); // close unsaved?, then replace the file? where asked
+        QTest::addColumn<int>("toldId");         // the last message, about this file or folder
+        QTest::addColumn<QString>("toldAbout");
+        const int no = MsgBoxResult::No, yes = MsgBoxResult::Yes;
+        QTest::newRow("disk full") << QStringLiteral("full") << QList<int>{no, yes} << 289
+                                   << QStringLiteral("books_ENGLISH.txt");
+        QTest::newRow("overwrite declined") << QString() << QList<int>{no, no} << 0 << QString();
+        QTest::newRow("read-only program folder")
+            << QStringLiteral("readonly") << QList<int>{no} << 293 << QString();
     }
     void closingKeepsTheEditsWhenTheirSaveFails()
     {
-        QFETCH(bool, diskFull);
+        QFETCH(QString, obstacle);
+        QFETCH(QList<int>, answers);
+        QFETCH(int, toldId);
+        QFETCH(QString, toldAbout);
         const QByteArray before = m_fx->readFile(QStringLiteral("SysDefs/books_ENGLISH.txt"));
         QPointer<LanguageE> form = new LanguageE;
         form->show();
@@ -291,20 +302,35 @@ private Q_SLOTS:
         form->LV->setCurrentItem(form->LV->topLevelItem(0));
         desk().inputAnswers = {QStringLiteral("Genesys")};
         form->LV_DblClick();
-        desk().messageBoxAnswers = {MsgBoxResult::No, diskFull ? MsgBoxResult::Yes : MsgBoxResult::No};
+        std::optional<ReadOnlyFolder> readOnly;
+        if (obstacle == QLatin1String("readonly")) {
+            readOnly.emplace(gSysDefsFolder);
+            if (!readOnly->active())
+                QSKIP("This system cannot make a folder read-only for this user");
+        }
+        const qsizetype shownBefore = desk().messageBoxes().size();
+        desk().messageBoxAnswers.assign(answers.cbegin(), answers.cend());
         {
-            const FileSizeLimit limit(diskFull ? 64 : RLIM_INFINITY);
+            const FileSizeLimit limit(obstacle == QLatin1String("full") ? 64 : RLIM_INFINITY);
             QVERIFY(!form->close());
         }
         QVERIFY(form && form->isVisible());
         QVERIFY(form->Modified());
         QCOMPARE(name(*form, 0, 2), QStringLiteral("Genesys"));
         QCOMPARE(m_fx->readFile(QStringLiteral("SysDefs/books_ENGLISH.txt")), before);
-        if (diskFull)
-            QVERIFY(desk().lastMessage().startsWith(
-                GetMsg(0, 289, gSysDefsFolder + QStringLiteral("books_ENGLISH.txt"))));
-        // Escape asks the same.
-        desk().messageBoxAnswers = {MsgBoxResult::No, MsgBoxResult::No};
+        if (toldId != 0) {
+            // Each question answered, then the one message of why the save failed.
+            QCOMPARE(desk().messageBoxes().size() - shownBefore, answers.size() + 1);
+            const QString told = desk().lastMessage();
+            QVERIFY2(told.startsWith(GetMsg(0, toldId, gSysDefsFolder + toldAbout)), qPrintable(told));
+        }
+        if (readOnly)
+            QVERIFY2(desk().lastMessage().endsWith(QString::fromLocal8Bit(std::strerror(EROFS))) ||
+                         desk().lastMessage().endsWith(QString::fromLocal8Bit(std::strerror(EACCES))),
+                     qPrintable(desk().lastMessage()));
+        // Escape asks the same; the file is not replaced then.
+        desk().messageBoxAnswers.assign(answers.cbegin(), answers.cend());
+        desk().messageBoxAnswers.back() = MsgBoxResult::No;
         QTest::keyClick(form, Qt::Key_Escape);
         QVERIFY(form && form->isVisible());
         desk().messageBoxAnswers = {MsgBoxResult::Yes};
@@ -444,22 +470,40 @@ private Q_SLOTS:
         QVERIFY(form.BookFile().isEmpty());
     }
 
+    // A folder where the active names belong: no user can write the file. A
+    // read-only program folder: the reader is told the folder, not a file.
+    void unwritableActiveNamesChangeNothing_data()
+    {
+        QTest::addColumn<bool>("readOnlyFolder");
+        QTest::addColumn<int>("toldId");
+        QTest::addColumn<QString>("toldAbout");
+        QTest::newRow("a folder in the file's place") << false << 289 << QStringLiteral("BOOKS.TXT");
+        QTest::newRow("read-only program folder") << true << 293 << QString();
+    }
     void unwritableActiveNamesChangeNothing()
     {
-        // A folder where the active names belong: no user can write the file.
-        QFile::remove(m_fx->path(QStringLiteral("SysDefs/Books.txt")));
-        QVERIFY(QDir().mkpath(m_fx->path(QStringLiteral("SysDefs/BOOKS.TXT"))));
+        QFETCH(bool, readOnlyFolder);
+        QFETCH(int, toldId);
+        QFETCH(QString, toldAbout);
+        std::optional<ReadOnlyFolder> readOnly;
+        if (readOnlyFolder) {
+            readOnly.emplace(gSysDefsFolder);
+            if (!readOnly->active())
+                QSKIP("This system cannot make a folder read-only for this user");
+        } else {
+            QFile::remove(m_fx->path(QStringLiteral("SysDefs/Books.txt")));
+            QVERIFY(QDir().mkpath(m_fx->path(QStringLiteral("SysDefs/BOOKS.TXT"))));
+        }
+        const QString told = GetMsg(0, toldId, gSysDefsFolder + toldAbout);
         LanguageE form;
         choose(form, QStringLiteral("SPANISH"));
         form.cDefault_Click();
-        QVERIFY(
-            desk().lastMessage().startsWith(GetMsg(0, 289, gSysDefsFolder + QStringLiteral("BOOKS.TXT"))));
+        QVERIFY2(desk().lastMessage().startsWith(told), qPrintable(desk().lastMessage()));
         QCOMPARE(gLanguage, QStringLiteral("ENGLISH"));
         QVERIFY(m_events.isEmpty());
         desk().messageBoxAnswers = {MsgBoxResult::Yes};
         form.cDisaster_Click();
-        QVERIFY(
-            desk().lastMessage().startsWith(GetMsg(0, 289, gSysDefsFolder + QStringLiteral("BOOKS.TXT"))));
+        QVERIFY2(desk().lastMessage().startsWith(told), qPrintable(desk().lastMessage()));
         QVERIFY(m_events.isEmpty());
     }
 

@@ -1,4 +1,5 @@
 #include "common/FileSizeLimit.h"
+#include "common/ReadOnlyFolder.h"
 #include "common/TestFixture.h"
 #include "core/GlobalNotifier.h"
 #include "core/GlobalVars.h"
@@ -409,6 +410,37 @@ private Q_SLOTS:
         QVERIFY(m_events.isEmpty());
         // Nothing left beside the list, such as a half-written copy.
         QCOMPARE(QDir(gSysDefsFolder).entryList(QDir::Files), files);
+    }
+
+    // Installed where the reader may not write: the rows stay as arranged, the
+    // list on disk stays as it was, and the folder and the reason are said once
+    // while the dialog is open.
+    void readOnlyProgramFolderSaysSoOnce()
+    {
+        form();
+        ReadOnlyFolder readOnly(gSysDefsFolder);
+        if (!readOnly.active())
+            QSKIP("This system cannot make a folder read-only for this user");
+        lv()->setCurrentItem(row("High"));
+        form().frmPrecedence->cmdUp_Click();
+        form().frmPrecedence->cmdUp_Click();
+        clickCheck(QStringLiteral("Alpha"));
+        QCOMPARE(column(0), (QStringList{"Alpha", "High", "Beta", "Missing"}));
+        QCOMPARE(row("Alpha")->checkState(0), Qt::Unchecked);
+        QCOMPARE(listFile(), FixtureList);
+        QVERIFY(m_events.isEmpty());
+        QCOMPARE(desk().messageBoxes().size(), 1);
+        const QString told = desk().lastMessage();
+        QVERIFY2(told.startsWith(GetMsg(0, 293, gSysDefsFolder)), qPrintable(told));
+        QVERIFY2(told.endsWith(QString::fromLocal8Bit(std::strerror(EROFS))) ||
+                     told.endsWith(QString::fromLocal8Bit(std::strerror(EACCES))),
+                 qPrintable(told));
+        // Opened again, the list is read from the file and a change is told again.
+        m_form.reset();
+        QCOMPARE(column(0), (QStringList{"Alpha", "Beta", "Missing", "High"}));
+        lv()->setCurrentItem(row("High"));
+        form().frmPrecedence->cmdUp_Click();
+        QCOMPARE(desk().messageBoxes().size(), 2);
     }
 
     void unreadableListLeavesThePageEmpty()
