@@ -74,7 +74,8 @@ void MakeFolder(const QString &path)
 
 QString FolderWriteFault(const QString &folder)
 {
-    if (::access(QFile::encodeName(FileNames::normalize(folder)).constData(), W_OK | X_OK) == 0)
+    if (::access(QFile::encodeName(FileNames::normalize(folder)).constData(), W_OK | X_OK) == 0 ||
+        errno == ENOENT || errno == ENOTDIR)
         return QString();
     return qt_error_string(errno);
 }

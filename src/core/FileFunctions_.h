@@ -12,7 +12,8 @@ bool FolderExists(const QString &path);
 // Creates the folder (and missing parents) when it does not exist; a trailing "/"
 // is ignored. Throws RuntimeError 75 when the folder cannot be created.
 void MakeFolder(const QString &path);
-// Why no file can be made in the folder, in the system's words ("Read-only file
-// system", "Permission denied"); empty when one can.
+// Why no file can be made in a folder that is there, in the system's words
+// ("Read-only file system", "Permission denied"); empty when one can, and for a
+// folder that is missing, which the write itself then reports.
 QString FolderWriteFault(const QString &folder);
 } // namespace FileFunctions_

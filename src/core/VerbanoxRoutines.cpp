@@ -135,6 +135,7 @@ void moduleChecksum(const QByteArray &bytes, qint32 *xorValue, qint32 *sum)
     *xorValue = qint32(x);
     *sum = qint32(s);
 }
+
 // The checksums an installer put beside the program are the reference; others
 // are the program's own, kept where it may write (the user's cache folder when
 // the program folder is read-only).

@@ -8,6 +8,7 @@
 #include "mainwindow/MainMenu.h"
 #include "mainwindow/MenuTargets.h"
 #include "mainwindow/Splash.h"
+#include "platform/RuntimeError.h"
 
 #include <QAction>
 #include <QMainWindow>
@@ -67,10 +68,17 @@ class CountingLog : public MemoryProgressLog
 {
 public:
     int shows = 0;
+    bool failOnReport = false; // an error the run does not expect
     void MsgShow(const QString &text, bool closeWhenDone) override
     {
         ++shows;
         MemoryProgressLog::MsgShow(text, closeWhenDone);
+    }
+    void MsgAddMessage(const QString &text, bool keepAutoClose, bool enableCancel) override
+    {
+        if (failOnReport && keepAutoClose)
+            raiseError(RtErr::InternalError, QStringLiteral("CountingLog"));
+        MemoryProgressLog::MsgAddMessage(text, keepAutoClose, enableCancel);
     }
 };
 } // namespace
@@ -162,7 +170,7 @@ private Q_SLOTS:
         QCOMPARE(text.count(QStringLiteral("DONE!")), 1);
 
         // A failure is reported by the kind's item of the window it ran from.
-        gSysDefsFolder = m_fx->path(QStringLiteral("no/such/folder/"));
+        m_log.failOnReport = true;
         workspace.menus->action(QStringLiteral("mIntegrityAll"))->trigger();
         QCOMPARE(m_fx->desk().messageBoxes().size(), 1);
         QVERIFY(

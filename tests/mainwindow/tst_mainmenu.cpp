@@ -27,6 +27,7 @@
 #include "platform/HelpService.h"
 #include "platform/KeyState.h"
 #include "platform/RichTextBox.h"
+#include "platform/RuntimeError.h"
 #include "platform/SettingsStore.h"
 #include "platform/TextFile.h"
 #include "platform/Twips.h"
@@ -190,6 +191,7 @@ public:
     int dones = 0;
     int cancelAfterReports = -1;
     bool cancelled = false;
+    bool failOnReport = false; // an error the run does not expect
 
     void MsgShow(const QString &t, bool closeWhenDone) override
     {
@@ -200,6 +202,8 @@ public:
     void MsgAddMessage(const QString &t, bool keepAutoClose, bool enableCancel) override
     {
         calls << QStringLiteral("add:%1%2").arg(keepAutoClose).arg(enableCancel);
+        if (failOnReport && keepAutoClose)
+            raiseError(RtErr::InternalError, QStringLiteral("RecordingLog"));
         text += t;
         // A module's report is added with keep-auto-close set and ends with two line breaks.
         if (keepAutoClose && t.endsWith(CRLF + CRLF) && cancelAfterReports > 0 && --cancelAfterReports == 0)
@@ -958,8 +962,7 @@ private Q_SLOTS:
         installThreeBibles();
         useRecordingLog();
         MainMenu &main = openMain();
-        // The checksum cache cannot be written.
-        gSysDefsFolder = m_fx->path(QStringLiteral("no/such/folder/"));
+        m_log->failOnReport = true;
         main.mIntegrityBibles->trigger();
         QCOMPARE(desk().messageBoxes().size(), 1);
         QVERIFY2(desk().messageBoxes()[0].text.contains(QStringLiteral("MainMenu.mIntegrityBibles_Click()")),
