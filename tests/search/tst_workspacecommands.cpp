@@ -822,6 +822,41 @@ private slots:
         QTRY_VERIFY(alive.isNull());
     }
 
+    // The bookmark shown is renamed in the bookmark list (its title edited): the
+    // caption names the new file, Save writes there without asking, and no
+    // file is left under the old name.
+    void saveFollowsARenamedBookmark()
+    {
+        m_fx->writeFile(QStringLiteral("Bookmarks.txt"),
+                        "\"Psalm\",\"\",\"01-Jan-2024\",\"PSA 023:001\",\"psalm.rtf\"\r\n");
+        m_fx->writeFile(QStringLiteral("Bookmarks/psalm.rtf"), "{\\rtf1 The Lord is my shepherd}");
+        frmBookmarkList::Register();
+        BookmarkRecords::LoadBookmarks();
+        ModalOpener<frmBookmarkAdd>::replace([] {
+            frmBookmarkAdd &dialog = frmBookmarkAdd::Instance();
+            dialog.show();
+            dialog.tTitle->setText(QStringLiteral("Psalm 23"));
+            dialog.cmdOK->click();
+        });
+        AdvancedSearch &window = open();
+        frmBookmarkList &list = frmBookmarkList::Instance();
+        list.show();
+        list.SelectRow(0);
+        list.cmdGoto->click();
+        append(window, QStringLiteral(", my notes"));
+        list.show();
+        list.SelectRow(0);
+        list.cmdEdit->click();
+        const QString renamed = m_fx->path(QStringLiteral("Bookmarks/Psalm23.rtf"));
+        QCOMPARE(window.windowTitle(), renamed + QStringLiteral(" - ") + MiscHelpers::ProductTitle());
+        QVERIFY(window.TextChanged());
+        window.mFileSave_Click();
+        QVERIFY(desk().shown.isEmpty());
+        QVERIFY(TextFiles::readAll(renamed).contains("my notes"));
+        QVERIFY(!QFileInfo::exists(m_fx->path(QStringLiteral("Bookmarks/psalm.rtf"))));
+        QVERIFY(!window.TextChanged());
+    }
+
     // Integrity Check > All empties the document: the notes' file is no longer
     // the one Save writes to, so Save asks for a name.
     void integrityCheckOfAllLeavesTheNotesFileAlone()
