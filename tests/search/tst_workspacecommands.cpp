@@ -105,6 +105,26 @@ private:
         window.RT->document()->setModified(false);
     }
 
+    // The real bookmark list with one bookmark, "Psalm" in psalm.rtf; its add and
+    // edit dialog gives the title and a reference and is answered with OK.
+    void setUpBookmarkList(const QString &title)
+    {
+        m_fx->writeFile(QStringLiteral("Bookmarks.txt"),
+                        "\"Psalm\",\"\",\"01-Jan-2024\",\"PSA 023:001\",\"psalm.rtf\"\r\n");
+        m_fx->writeFile(QStringLiteral("Bookmarks/psalm.rtf"), "{\\rtf1 The Lord is my shepherd}");
+        frmBookmarkList::Register();
+        BookmarkRecords::LoadBookmarks();
+        ModalOpener<frmBookmarkAdd>::replace([title] {
+            frmBookmarkAdd &dialog = frmBookmarkAdd::Instance();
+            dialog.show();
+            dialog.tTitle->setText(title);
+            dialog.cboBook->setEditText(QStringLiteral("GEN"));
+            dialog.tChapter->setText(QStringLiteral("1"));
+            dialog.tVerse->setText(QStringLiteral("1"));
+            dialog.cmdOK->click();
+        });
+    }
+
     // A click of the mouse on the place before the character at the position.
     static void clickAt(AdvancedSearch &window, int position)
     {
@@ -771,21 +791,8 @@ private slots:
     {
         QFETCH(QString, command);
         QFETCH(bool, ownFile);
-        m_fx->writeFile(QStringLiteral("Bookmarks.txt"),
-                        "\"Psalm\",\"\",\"01-Jan-2024\",\"PSA 023:001\",\"psalm.rtf\"\r\n");
-        m_fx->writeFile(QStringLiteral("Bookmarks/psalm.rtf"), "{\\rtf1 The Lord is my shepherd}");
         m_fx->writeFile(QStringLiteral("notes.rtf"), "{\\rtf1 My notes}");
-        frmBookmarkList::Register();
-        BookmarkRecords::LoadBookmarks();
-        ModalOpener<frmBookmarkAdd>::replace([] {
-            frmBookmarkAdd &dialog = frmBookmarkAdd::Instance();
-            dialog.show();
-            dialog.tTitle->setText(QStringLiteral("Sermon"));
-            dialog.cboBook->setEditText(QStringLiteral("GEN"));
-            dialog.tChapter->setText(QStringLiteral("1"));
-            dialog.tVerse->setText(QStringLiteral("1"));
-            dialog.cmdOK->click();
-        });
+        setUpBookmarkList(QStringLiteral("Sermon"));
         AdvancedSearch &window = open();
         const QString shown =
             m_fx->path(ownFile ? QStringLiteral("Bookmarks/psalm.rtf") : QStringLiteral("notes.rtf"));
@@ -827,17 +834,7 @@ private slots:
     // file is left under the old name.
     void saveFollowsARenamedBookmark()
     {
-        m_fx->writeFile(QStringLiteral("Bookmarks.txt"),
-                        "\"Psalm\",\"\",\"01-Jan-2024\",\"PSA 023:001\",\"psalm.rtf\"\r\n");
-        m_fx->writeFile(QStringLiteral("Bookmarks/psalm.rtf"), "{\\rtf1 The Lord is my shepherd}");
-        frmBookmarkList::Register();
-        BookmarkRecords::LoadBookmarks();
-        ModalOpener<frmBookmarkAdd>::replace([] {
-            frmBookmarkAdd &dialog = frmBookmarkAdd::Instance();
-            dialog.show();
-            dialog.tTitle->setText(QStringLiteral("Psalm 23"));
-            dialog.cmdOK->click();
-        });
+        setUpBookmarkList(QStringLiteral("Psalm 23"));
         AdvancedSearch &window = open();
         frmBookmarkList &list = frmBookmarkList::Instance();
         list.show();
