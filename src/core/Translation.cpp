@@ -47,7 +47,7 @@ void writeOrTell(const QString &path, const QByteArray &bytes,
     try {
         TextFiles::writeAtomically(path, bytes, durability);
     } catch (const RuntimeError &e) {
-        Bug_::ReportFileFault(FileNotWrittenMsg, path, e.description());
+        Bug_::ReportFileFault(FileNotWrittenMsg, path, e.fileReason());
     }
 }
 } // namespace
