@@ -17,8 +17,9 @@ const QString CRLF = QStringLiteral("\r\n");
 // Catalog texts: a file that is missing, one that cannot be read.
 constexpr qint32 FileNotFoundMsg = 47;
 constexpr qint32 FileUnreadableMsg = 290;
+constexpr qint32 FileUnwritableMsg = 294;
 // A change that the read-only program folder cannot hold.
-constexpr qint32 ReadOnlyProgramFolderMsg = 293;
+constexpr qint32 ReadOnlyProgramFolderMsg = 295;
 } // namespace
 
 namespace Bug_ {
@@ -56,8 +57,10 @@ void ShowUnexpectedError(const QString &routine, const QString &extraText)
     if (!Err().File.isEmpty()) {
         const ErrorState error = Err();
         Err().Clear();
-        ReportFileFault(error.Number == RtErr::FileNotFound ? FileNotFoundMsg : FileUnreadableMsg, error.File,
-                        error.FileReason);
+        const qint32 msgId = error.FileWrite                       ? FileUnwritableMsg
+                             : error.Number == RtErr::FileNotFound ? FileNotFoundMsg
+                                                                   : FileUnreadableMsg;
+        ReportFileFault(msgId, error.File, error.FileReason);
         return;
     }
     ErrDisplayEndUserMsg(UnexpectedErrorText(extraText), routine);

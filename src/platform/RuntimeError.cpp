@@ -82,6 +82,20 @@ void raiseFileUnreadable(const QString &source, const QString &path, const QStri
                                   reason);
 }
 
+RuntimeError RuntimeError::aboutFileWrite(const QString &source, const QString &path, const QString &reason)
+{
+    RuntimeError error =
+        aboutFile(RtErr::PathFileAccessError, QStringLiteral("Cannot write %1: %2").arg(path, reason), source,
+                  path, reason);
+    error.m_fileWrite = true;
+    return error;
+}
+
+void raiseFileUnwritable(const QString &source, const QString &path, const QString &reason)
+{
+    throw RuntimeError::aboutFileWrite(source, path, reason);
+}
+
 void ErrorState::SetFrom(const RuntimeError &e)
 {
     Clear();
@@ -90,6 +104,7 @@ void ErrorState::SetFrom(const RuntimeError &e)
     Source = e.source();
     File = e.file();
     FileReason = e.fileReason();
+    FileWrite = e.fileWrite();
 }
 
 void ErrorState::SetFrom(const std::exception &e)

@@ -19,9 +19,13 @@ public:
     // the system's reason; empty for every other error.
     QString file() const { return m_file; }
     QString fileReason() const { return m_fileReason; }
+    // Whether the file could not be written (rather than read).
+    bool fileWrite() const { return m_fileWrite; }
     // An error about the file at path (see raiseFileNotFound).
     static RuntimeError aboutFile(qint32 number, const QString &description, const QString &source,
                                   const QString &path, const QString &reason);
+    // An error about a file at path that could not be written.
+    static RuntimeError aboutFileWrite(const QString &source, const QString &path, const QString &reason);
     const char *what() const noexcept override { return m_what.c_str(); }
 
     // The runtime's standard text for an error number ("Subscript out of range").
@@ -33,6 +37,7 @@ private:
     QString m_source;
     QString m_file;
     QString m_fileReason;
+    bool m_fileWrite = false;
     std::string m_what;
 };
 
@@ -42,6 +47,8 @@ private:
 // names the file, so that the error traps tell it as the data's fault.
 [[noreturn]] void raiseFileNotFound(const QString &source, const QString &path);
 [[noreturn]] void raiseFileUnreadable(const QString &source, const QString &path, const QString &reason);
+// A file the program writes could not be written (75), told as the data's fault too.
+[[noreturn]] void raiseFileUnwritable(const QString &source, const QString &path, const QString &reason);
 
 // The error currently being handled, filled by an error trap before it reports.
 struct ErrorState
@@ -55,6 +62,7 @@ struct ErrorState
     // The file that could not be read and why (RuntimeError::file()).
     QString File;
     QString FileReason;
+    bool FileWrite = false;
 
     void Clear() { *this = ErrorState(); }
     void SetFrom(const RuntimeError &e);

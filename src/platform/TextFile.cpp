@@ -25,8 +25,7 @@ QString fileSource()
 
 [[noreturn]] void cannotWrite(const QString &path, const QString &reason)
 {
-    raiseError(RtErr::PathFileAccessError, fileSource(),
-               QStringLiteral("Cannot write %1: %2").arg(path, reason));
+    raiseFileUnwritable(fileSource(), path, reason);
 }
 
 // Writes on after a short write: the system gives its reason (disk full, file

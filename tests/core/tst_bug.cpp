@@ -121,28 +121,39 @@ private Q_SLOTS:
         QCOMPARE(Err().Number, 0); // the report clears the error
     }
 
-    // A file that is missing or cannot be read is the data's fault: whatever
-    // trap catches it names the file plainly, and asks for no report.
+    // A file that is missing, cannot be read or cannot be written is the data's
+    // fault: whatever trap catches it names the file plainly, and asks for no report.
     void fileFaultsAreToldPlainly_data()
     {
         QTest::addColumn<int>("trap");
-        QTest::addColumn<bool>("missing");
-        QTest::newRow("missing, trapped") << 0 << true;
-        QTest::newRow("missing, deferred") << 1 << true;
-        QTest::newRow("unreadable, trapped") << 0 << false;
-        QTest::newRow("unreadable, deferred") << 1 << false;
+        QTest::addColumn<int>("fault"); // 0 missing, 1 unreadable, 2 unwritable
+        QTest::addColumn<QString>("expected");
+        const QString notFound = QStringLiteral("The file /m/Bible/b_gone.txt was not found.");
+        const QString unreadable = QStringLiteral("The file /m/Bible/b_gone.txt could not be read.") + CRLF +
+                                   QStringLiteral("Permission denied");
+        const QString unwritable =
+            QStringLiteral("The file /m/Bible/b_gone.txt could not be written; it has been left as it was. "
+                           "The reason:") +
+            CRLF + QStringLiteral("No space left on device");
+        QTest::newRow("missing, trapped") << 0 << 0 << notFound;
+        QTest::newRow("missing, deferred") << 1 << 0 << notFound;
+        QTest::newRow("unreadable, trapped") << 0 << 1 << unreadable;
+        QTest::newRow("unreadable, deferred") << 1 << 1 << unreadable;
+        QTest::newRow("unwritable, trapped") << 0 << 2 << unwritable;
+        QTest::newRow("unwritable, deferred") << 1 << 2 << unwritable;
     }
     void fileFaultsAreToldPlainly()
     {
         QFETCH(int, trap);
-        QFETCH(bool, missing);
+        QFETCH(int, fault);
+        QFETCH(QString, expected);
         const QString file = QStringLiteral("/m/Bible/b_gone.txt");
-        const QString expected = missing ? QStringLiteral("The file /m/Bible/b_gone.txt was not found.")
-                                         : QStringLiteral("The file /m/Bible/b_gone.txt could not be read.") +
-                                               CRLF + QStringLiteral("Permission denied");
-        const auto fail = [missing, &file] {
-            if (missing)
+        const auto fail = [fault, &file] {
+            if (fault == 0)
                 raiseFileNotFound(QStringLiteral("Verbanox.TextFile"), file);
+            if (fault == 2)
+                raiseFileUnwritable(QStringLiteral("Verbanox.TextFile"), file,
+                                    QStringLiteral("No space left on device"));
             raiseFileUnreadable(QStringLiteral("Verbanox.TextFile"), file,
                                 QStringLiteral("Permission denied"));
         };

@@ -287,7 +287,7 @@ private Q_SLOTS:
                                    << QStringLiteral("books_ENGLISH.txt");
         QTest::newRow("overwrite declined") << QString() << QList<int>{no, no} << 0 << QString();
         QTest::newRow("read-only program folder")
-            << QStringLiteral("readonly") << QList<int>{no} << 293 << QString();
+            << QStringLiteral("readonly") << QList<int>{no} << 295 << QString();
     }
     void closingKeepsTheEditsWhenTheirSaveFails()
     {
@@ -478,7 +478,7 @@ private Q_SLOTS:
         QTest::addColumn<int>("toldId");
         QTest::addColumn<QString>("toldAbout");
         QTest::newRow("a folder in the file's place") << false << 289 << QStringLiteral("BOOKS.TXT");
-        QTest::newRow("read-only program folder") << true << 293 << QString();
+        QTest::newRow("read-only program folder") << true << 295 << QString();
     }
     void unwritableActiveNamesChangeNothing()
     {

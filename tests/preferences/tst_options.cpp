@@ -431,7 +431,7 @@ private Q_SLOTS:
         QVERIFY(m_events.isEmpty());
         QCOMPARE(desk().messageBoxes().size(), 1);
         const QString told = desk().lastMessage();
-        QVERIFY2(told.startsWith(GetMsg(0, 293, gSysDefsFolder)), qPrintable(told));
+        QVERIFY2(told.startsWith(GetMsg(0, 295, gSysDefsFolder)), qPrintable(told));
         QVERIFY2(told.endsWith(QString::fromLocal8Bit(std::strerror(EROFS))) ||
                      told.endsWith(QString::fromLocal8Bit(std::strerror(EACCES))),
                  qPrintable(told));
