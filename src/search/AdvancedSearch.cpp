@@ -258,7 +258,11 @@ void AdvancedSearch::CreateParts()
     m_scopeBoxes = new SearchScopeBoxes(cboTranslation, cboBooks, m_scope, this);
     m_history = new SearchHistoryBox(cboSearch, cmdClear, this);
     connect(m_document, &NotesDocument::captionChanged, this, &QWidget::setWindowTitle);
-    connect(m_document, &NotesDocument::replaced, this, [this] { m_edit->MoveFindTo(0); });
+    // Another document: a find begins at its top, and its Undo has nothing to undo yet.
+    connect(m_document, &NotesDocument::replaced, this, [this] {
+        m_edit->MoveFindTo(0);
+        m_edit->UpdateItems();
+    });
 }
 
 // The pane fills the space between the two bars at the top and the status strip;
