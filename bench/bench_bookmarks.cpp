@@ -13,6 +13,8 @@
 #include "platform/DefaultInstance.h"
 #include "platform/ModalOpener.h"
 #include "platform/RichTextBox.h"
+#include "search/NotesDocument.h"
+#include "search/WorkspaceFiles.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -110,7 +112,12 @@ int main(int argc, char *argv[])
     RichTextBox pane;
     pane.setText(QStringLiteral("Search results and my notes"));
     QWidget workspace;
-    WorkspaceDocument::Register({[&] { return &pane; }, [&] { return &workspace; }, {}});
+    // Add writes the workspace's document to the bookmark's file as the workspace does.
+    NotesDocument notes(&pane);
+    WorkspaceFiles files(notes);
+    WorkspaceDocument::Access access{[&] { return &pane; }, [&] { return &workspace; }, {}};
+    access.saveCopy = [&](const QString &path) { return files.SaveCopy(path); };
+    WorkspaceDocument::Register(access);
 
     std::printf("medians of %d runs\n", Runs);
     measure(QStringLiteral("Latin"), latinTitle);

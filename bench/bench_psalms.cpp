@@ -77,9 +77,12 @@ void fillPlainly(QTextEdit &edit, const QString &path, std::pair<qint64, qint64>
         cursor.insertBlock();
     }
     cursor.endEditBlock();
+    // The edit's first document is its control's, which setDocument deletes;
+    // those made here are the edit's children and deleted here.
     QTextDocument *previous = edit.document();
+    const bool madeHere = previous->parent() == &edit;
     edit.setDocument(document);
-    if (previous->parent() == &edit)
+    if (madeHere)
         delete previous;
 }
 } // namespace

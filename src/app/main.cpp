@@ -53,13 +53,15 @@ int main(int argc, char *argv[])
     frmMP3::Register();
     frmCHM::Register();
 
+    // Before the start-up: its windows take notes as soon as they show, and the
+    // start-up lets events run (the splash, questions) before it returns.
+    ShutdownGuard::install(&AdvancedSearch::KeepUnsavedNotes);
     if (!TrapErrors(QStringLiteral("MainStartup.Main()"), [] { MainStartup::Main(); }))
         return 1;
     // From here on everything runs in the main window's event handlers; closing
     // it ends the program, after asking about unsaved notes.
     if (!gMainForm)
         return 0;
-    ShutdownGuard::install(&AdvancedSearch::KeepUnsavedNotes);
     QTimer::singleShot(0, &AdvancedSearch::OfferKeptNotes);
     return QApplication::exec();
 }

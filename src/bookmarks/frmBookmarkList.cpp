@@ -31,6 +31,7 @@ constexpr int ColumnCount = 5;
 constexpr int MsgDuplicate = 4;
 constexpr int MsgNoBookmark = 5;
 constexpr int MsgConfirmDelete = 6;
+constexpr int MsgListNotSaved = 293;
 constexpr int FrmAddCaption = 14;
 constexpr int FrmEditCaption = 15;
 constexpr int FrmFirstButton = 170; // Update, Delete, Edit, Go to, Add, Close
@@ -236,8 +237,18 @@ void frmBookmarkList::FocusList()
 
 bool frmBookmarkList::SaveRecords(const QString &routine)
 {
-    return TrapErrors(routine, QStringLiteral("Error writing ") + BookmarkRecords::RecordFile(),
-                      [] { records().Save(); });
+    bool saved = false;
+    TrapErrors(routine, [&saved] {
+        try {
+            records().Save();
+            saved = true;
+        } catch (const RuntimeError &e) {
+            // A full disk or a folder that cannot be written is no fault of the
+            // program: the reader is told which file and the system's reason.
+            Bug_::ReportFileFault(MsgListNotSaved, BookmarkRecords::RecordFile(), e.description());
+        }
+    });
+    return saved;
 }
 
 // --- Commands ------------------------------------------------------------------

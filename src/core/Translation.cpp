@@ -36,6 +36,20 @@ constexpr int LineFeedModuleMsg = 250;
 constexpr int SkippedLinesMsg = 251;
 // A module whose last line has no line end: most likely a file cut short.
 constexpr int CutShortModuleMsg = 255;
+constexpr int FileNotWrittenMsg = 294;
+
+// An index or a scratch copy that cannot be written (a full disk, a folder that
+// cannot be written) is no fault of the program: the reader is told which file
+// and the system's reason, not asked to report a bug.
+void writeOrTell(const QString &path, const QByteArray &bytes,
+                 TextFiles::Durability durability = TextFiles::Durability::Synced)
+{
+    try {
+        TextFiles::writeAtomically(path, bytes, durability);
+    } catch (const RuntimeError &e) {
+        Bug_::ReportFileFault(FileNotWrittenMsg, path, e.description());
+    }
+}
 } // namespace
 
 QString Translation::ModuleFolder() const
@@ -102,8 +116,7 @@ void Translation::CreateIndexFile(const QString &folder, const QString &fileName
             // leaves no partial index behind. The folder is made when missing: it is
             // created only at the first start of a version, and may have gone since.
             FileFunctions_::MakeFolder(gIndexFolder);
-            TextFiles::writeAtomically(indexPath,
-                                       TextFiles::encodeLines(QStringList{stamp.Line()} + built.lines, 1252));
+            writeOrTell(indexPath, TextFiles::encodeLines(QStringList{stamp.Line()} + built.lines, 1252));
             ReportDamage(FileNames::resolve(folder + fileName), !bytes.isEmpty() && !bytes.endsWith("\r\n"),
                          built.skipped);
         }
@@ -236,7 +249,7 @@ void Translation::CopyChapterIntoFile(const QString &path, int book1, int chapte
                    // Appending is done as a whole new file too: a failed write leaves the old one.
                    if (!overwrite && QFileInfo::exists(path))
                        text.prepend(TextFiles::readAll(path));
-                   TextFiles::writeAtomically(path, text, TextFiles::Durability::Unsynced);
+                   writeOrTell(path, text, TextFiles::Durability::Unsynced);
                });
 }
 

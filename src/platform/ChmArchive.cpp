@@ -157,23 +157,35 @@ void ChmArchive::close()
     m_system = SystemRecord();
 }
 
-QString ChmArchive::normalObjectPath(const QString &objectPath) const
+QString ChmArchive::normalObjectPath(const QString &objectPath)
 {
     QString path = objectPath;
     path.replace(QLatin1Char('\\'), QLatin1Char('/'));
     if (!path.startsWith(QLatin1Char('/')))
         path.prepend(QLatin1Char('/'));
-    // An anchor is not part of the object's name; the archive's own objects
-    // ("/#SYSTEM") start with "#".
-    const qsizetype hash = path.indexOf(QLatin1Char('#'), 2);
-    if (hash > 0)
-        path.truncate(hash);
     return path;
+}
+
+// Help compilers may write "#" into an object's own name ("/_#_README_#_"), so
+// a "#" starts the anchor only where the text before it, and not the whole
+// link, names an object. The archive's own objects ("/#SYSTEM") start with "#".
+ChmArchive::Link ChmArchive::splitLink(const QString &link) const
+{
+    const QString path = normalObjectPath(link);
+    const QString folded = path.toCaseFolded();
+    qsizetype end = path.size();
+    while (end >= 2) {
+        if (m_objects.contains(folded.left(end)))
+            return Link{path.left(end), path.mid(end + 1)};
+        end = path.lastIndexOf(QLatin1Char('#'), end - 1);
+    }
+    const qsizetype hash = path.indexOf(QLatin1Char('#'), 2);
+    return hash < 0 ? Link{path, QString()} : Link{path.left(hash), path.mid(hash + 1)};
 }
 
 const mschmd_file *ChmArchive::find(const QString &objectPath) const
 {
-    return m_chm ? m_objects.value(normalObjectPath(objectPath).toCaseFolded()) : nullptr;
+    return m_chm ? m_objects.value(splitLink(objectPath).object.toCaseFolded()) : nullptr;
 }
 
 bool ChmArchive::read(const QString &objectPath, QByteArray &bytes) const
@@ -247,7 +259,7 @@ QString ChmArchive::defaultTopic() const
 {
     const QString topic = m_system.defaultTopic;
     if (!topic.isEmpty() && contains(topic))
-        return normalObjectPath(topic);
+        return splitLink(topic).object;
     if (contains(QStringLiteral("/index.html")))
         return QStringLiteral("/index.html");
     for (const QString &path : files())
@@ -261,7 +273,7 @@ QString ChmArchive::contentsFile() const
 {
     const QString named = m_system.contents;
     if (!named.isEmpty() && contains(named))
-        return normalObjectPath(named);
+        return splitLink(named).object;
     for (const QString &path : files())
         if (path.endsWith(QLatin1String(".hhc"), Qt::CaseInsensitive))
             return path;
@@ -305,7 +317,7 @@ QString ChmArchive::topicOfContext(quint32 context) const
         for (qsizetype slash = 0; slash >= 0 && !name.isEmpty(); slash = name.indexOf(QLatin1Char('/'), 1)) {
             name = name.mid(slash);
             if (!name.startsWith(QLatin1Char('#')) && contains(name))
-                return normalObjectPath(name);
+                return splitLink(name).object;
         }
     }
     return QString();

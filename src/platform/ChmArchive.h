@@ -40,6 +40,13 @@ public:
     // The bytes of an object; false (and no bytes) when it is absent or unreadable.
     bool read(const QString &objectPath, QByteArray &bytes) const;
     bool contains(const QString &objectPath) const;
+    // A link's object path (from "/") and its anchor, empty when it has none.
+    struct Link
+    {
+        QString object;
+        QString anchor;
+    };
+    Link splitLink(const QString &link) const;
     // Every file object's path (not the archive's internal "#" and "$" objects).
     QStringList files() const;
 
@@ -69,7 +76,7 @@ private:
         QString title;
     };
     SystemRecord readSystemRecord() const;
-    QString normalObjectPath(const QString &objectPath) const;
+    static QString normalObjectPath(const QString &objectPath);
     const mschmd_file *find(const QString &objectPath) const;
     QString openProblem(const QString &path);
     QString indexObjects();

@@ -39,22 +39,13 @@ int anchorBlockPosition(const QTextDocument *doc, const QString &name)
     return -1;
 }
 
-QUrl topicUrl(const QString &archivePath)
+QUrl topicUrl(const ChmArchive::Link &link)
 {
-    QString path = archivePath;
-    QString fragment;
-    const qsizetype hash = path.indexOf(QLatin1Char('#'));
-    if (hash >= 0) {
-        fragment = path.mid(hash + 1);
-        path.truncate(hash);
-    }
-    if (!path.startsWith(QLatin1Char('/')))
-        path.prepend(QLatin1Char('/'));
     QUrl url;
     url.setScheme(ChmViewer::Scheme);
-    url.setPath(path);
-    if (!fragment.isEmpty())
-        url.setFragment(fragment);
+    url.setPath(link.object);
+    if (!link.anchor.isEmpty())
+        url.setFragment(link.anchor);
     return url;
 }
 } // namespace
@@ -247,7 +238,7 @@ bool ChmViewer::openFile(const QString &path)
 
 bool ChmViewer::showTopic(const QString &archivePath)
 {
-    const QUrl url = topicUrl(archivePath);
+    const QUrl url = topicUrl(m_archive.splitLink(archivePath));
     if (!m_archive.contains(url.path())) {
         m_status->setText(QStringLiteral("The page %1 is not in this help file.").arg(url.path()));
         return false;

@@ -30,6 +30,8 @@
 #include <QTextDocument>
 #include <QTreeWidget>
 #include <QtTest>
+#include <cerrno>
+#include <cstring>
 
 namespace {
 const QByteArray Fixture = "\"Psalm 23\",\"Comfort\",\"01-Jan-2023\",\"PSA 023:001\",\"Psalm23.rtf\"\r\n"
@@ -297,6 +299,42 @@ private slots:
         QCOMPARE(listTitles().size(), 2);
         QCOMPARE(m_fx->readFile(QStringLiteral("Bookmarks.txt")), Fixture);
         QCOMPARE(QDir(BookmarkRecords::DocumentFolder()).entryList(QDir::Files).size(), 2);
+    }
+
+    // The record file cannot be replaced (the disk fills up): the reader is told
+    // which file and the system's reason in a plain message, not asked to report
+    // a bug, and the file stays as it was.
+    void listSavedOnAFullDisk_data()
+    {
+        QTest::addColumn<int>("command");
+        QTest::newRow("Delete") << 0;
+        QTest::newRow("column sort") << 1;
+        QTest::newRow("Close") << 2;
+    }
+    void listSavedOnAFullDisk()
+    {
+        QFETCH(int, command);
+        selectAndShow(0);
+        desk().messageBoxAnswers = {MsgBoxResult::Yes};
+        {
+            const FileSizeLimit limit(64);
+            if (command == 0)
+                list().cmdDelete->click();
+            else if (command == 1)
+                list().LV->header()->sectionClicked(0);
+            else
+                list().cmdClose->click();
+        }
+        const TestDesktop::Shown told = desk().messageBoxes().last();
+        QVERIFY2(
+            told.text.startsWith(GetMsg(0, 293, QDir::toNativeSeparators(BookmarkRecords::RecordFile()))),
+            qPrintable(told.text));
+        QVERIFY2(told.text.contains(QString::fromLocal8Bit(std::strerror(EFBIG))), qPrintable(told.text));
+        QVERIFY2(!told.text.contains(QLatin1String("report")), qPrintable(told.text));
+        QCOMPARE(told.title, QString());
+        QCOMPARE(m_fx->readFile(QStringLiteral("Bookmarks.txt")), Fixture);
+        // The list is not closed over changes that are not on disk.
+        QVERIFY(list().isVisible());
     }
 
     void addSavesTheDocumentFirst()

@@ -105,6 +105,26 @@ private:
         window.RT->document()->setModified(false);
     }
 
+    // The real bookmark list with one bookmark, "Psalm" in psalm.rtf; its add and
+    // edit dialog gives the title and a reference and is answered with OK.
+    void setUpBookmarkList(const QString &title)
+    {
+        m_fx->writeFile(QStringLiteral("Bookmarks.txt"),
+                        "\"Psalm\",\"\",\"01-Jan-2024\",\"PSA 023:001\",\"psalm.rtf\"\r\n");
+        m_fx->writeFile(QStringLiteral("Bookmarks/psalm.rtf"), "{\\rtf1 The Lord is my shepherd}");
+        frmBookmarkList::Register();
+        BookmarkRecords::LoadBookmarks();
+        ModalOpener<frmBookmarkAdd>::replace([title] {
+            frmBookmarkAdd &dialog = frmBookmarkAdd::Instance();
+            dialog.show();
+            dialog.tTitle->setText(title);
+            dialog.cboBook->setEditText(QStringLiteral("GEN"));
+            dialog.tChapter->setText(QStringLiteral("1"));
+            dialog.tVerse->setText(QStringLiteral("1"));
+            dialog.cmdOK->click();
+        });
+    }
+
     // A click of the mouse on the place before the character at the position.
     static void clickAt(AdvancedSearch &window, int position)
     {
@@ -771,21 +791,8 @@ private slots:
     {
         QFETCH(QString, command);
         QFETCH(bool, ownFile);
-        m_fx->writeFile(QStringLiteral("Bookmarks.txt"),
-                        "\"Psalm\",\"\",\"01-Jan-2024\",\"PSA 023:001\",\"psalm.rtf\"\r\n");
-        m_fx->writeFile(QStringLiteral("Bookmarks/psalm.rtf"), "{\\rtf1 The Lord is my shepherd}");
         m_fx->writeFile(QStringLiteral("notes.rtf"), "{\\rtf1 My notes}");
-        frmBookmarkList::Register();
-        BookmarkRecords::LoadBookmarks();
-        ModalOpener<frmBookmarkAdd>::replace([] {
-            frmBookmarkAdd &dialog = frmBookmarkAdd::Instance();
-            dialog.show();
-            dialog.tTitle->setText(QStringLiteral("Sermon"));
-            dialog.cboBook->setEditText(QStringLiteral("GEN"));
-            dialog.tChapter->setText(QStringLiteral("1"));
-            dialog.tVerse->setText(QStringLiteral("1"));
-            dialog.cmdOK->click();
-        });
+        setUpBookmarkList(QStringLiteral("Sermon"));
         AdvancedSearch &window = open();
         const QString shown =
             m_fx->path(ownFile ? QStringLiteral("Bookmarks/psalm.rtf") : QStringLiteral("notes.rtf"));
@@ -820,6 +827,31 @@ private slots:
         QCOMPARE(desk().messageBoxes().last().text, GetMsg(0, 51));
         QVERIFY(TextFiles::readAll(shown).contains("and more"));
         QTRY_VERIFY(alive.isNull());
+    }
+
+    // The bookmark shown is renamed in the bookmark list (its title edited): the
+    // caption names the new file, Save writes there without asking, and no
+    // file is left under the old name.
+    void saveFollowsARenamedBookmark()
+    {
+        setUpBookmarkList(QStringLiteral("Psalm 23"));
+        AdvancedSearch &window = open();
+        frmBookmarkList &list = frmBookmarkList::Instance();
+        list.show();
+        list.SelectRow(0);
+        list.cmdGoto->click();
+        append(window, QStringLiteral(", my notes"));
+        list.show();
+        list.SelectRow(0);
+        list.cmdEdit->click();
+        const QString renamed = m_fx->path(QStringLiteral("Bookmarks/Psalm23.rtf"));
+        QCOMPARE(window.windowTitle(), renamed + QStringLiteral(" - ") + MiscHelpers::ProductTitle());
+        QVERIFY(window.TextChanged());
+        window.mFileSave_Click();
+        QVERIFY(desk().shown.isEmpty());
+        QVERIFY(TextFiles::readAll(renamed).contains("my notes"));
+        QVERIFY(!QFileInfo::exists(m_fx->path(QStringLiteral("Bookmarks/psalm.rtf"))));
+        QVERIFY(!window.TextChanged());
     }
 
     // Integrity Check > All empties the document: the notes' file is no longer

@@ -9,6 +9,7 @@
 #include "study/frmCHM.h"
 
 #include <QKeyEvent>
+#include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStatusBar>
@@ -65,6 +66,28 @@ private:
         m_fx->writeFile(QStringLiteral("SysDefs/Translations.txt"), records);
     }
     void touchChm(const QString &name) { m_fx->writeFile(QStringLiteral("Modules/CHM/") + name, "ITSF"); }
+    // A help file with an object whose name holds "#", as some help compilers
+    // write one, beside a page with an anchor and a link to that object.
+    QString compileHashNamedHelp()
+    {
+        m_fx->writeFile(
+            QStringLiteral("hash/_#_README_#_"),
+            "<html><body><h1>Readme</h1><p><a name=\"top\"></a>Read me first.</p></body></html>\n");
+        m_fx->writeFile(QStringLiteral("hash/page.html"),
+                        "<html><body><h1>Page</h1><p><a name=\"a1\"></a>Anchored</p>"
+                        "<p><a href=\"_%23_README_%23_\">readme</a></p></body></html>\n");
+        m_fx->writeFile(QStringLiteral("hash/hash.hhp"),
+                        "[OPTIONS]\nCompiled file=hash.chm\nDefault topic=page.html\n"
+                        "Title=Hash\n\n[FILES]\npage.html\n_#_README_#_\n");
+        QProcess chmcmd;
+        chmcmd.setWorkingDirectory(m_fx->path(QStringLiteral("hash")));
+        chmcmd.start(QStringLiteral(VX_CHMCMD),
+                     {QStringLiteral("--no-html-scan"), QStringLiteral("hash.hhp")});
+        if (!chmcmd.waitForFinished(60000) || chmcmd.exitStatus() != QProcess::NormalExit ||
+            chmcmd.exitCode() != 0)
+            return QString();
+        return m_fx->path(QStringLiteral("hash/hash.chm"));
+    }
     QStringList rows(const QList<frmCHM::ChmBible> &bibles)
     {
         QStringList out;
@@ -287,6 +310,78 @@ private slots:
         QVERIFY(archive.open(m_fx->path(QStringLiteral("chain.chm"))));
         QCOMPARE(archive.contains(QStringLiteral("/b_1ch_1.html")), allPages);
         QVERIFY(archive.contains(QStringLiteral("/b_psa_119.html")));
+    }
+
+    void hashInObjectName_data()
+    {
+        QTest::addColumn<QString>("link");
+        QTest::addColumn<QString>("object");
+        QTest::addColumn<QString>("anchor");
+        QTest::addColumn<QString>("text"); // what the object holds; empty when it cannot be read
+
+        const QString readme = QStringLiteral("/_#_README_#_");
+        QTest::newRow("hash in name") << readme << readme << QString() << QStringLiteral("Read me first.");
+        QTest::newRow("without slash")
+            << QStringLiteral("_#_README_#_") << readme << QString() << QStringLiteral("Read me first.");
+        QTest::newRow("other case") << QStringLiteral("/_#_readme_#_") << QStringLiteral("/_#_readme_#_")
+                                    << QString() << QStringLiteral("Read me first.");
+        QTest::newRow("hash in name and anchor") << QStringLiteral("/_#_README_#_#top") << readme
+                                                 << QStringLiteral("top") << QStringLiteral("Read me first.");
+        QTest::newRow("page and anchor") << QStringLiteral("page.html#a1") << QStringLiteral("/page.html")
+                                         << QStringLiteral("a1") << QStringLiteral("Anchored");
+        QTest::newRow("page") << QStringLiteral("/page.html") << QStringLiteral("/page.html") << QString()
+                              << QStringLiteral("Anchored");
+        QTest::newRow("missing page and anchor")
+            << QStringLiteral("/missing.html#x") << QStringLiteral("/missing.html") << QStringLiteral("x")
+            << QString();
+        QTest::newRow("name cut short")
+            << QStringLiteral("/_#_README") << QStringLiteral("/_") << QStringLiteral("_README") << QString();
+        QTest::newRow("own object") << QStringLiteral("/#SYSTEM") << QStringLiteral("/#SYSTEM") << QString()
+                                    << QStringLiteral("page.html");
+    }
+
+    void hashInObjectName()
+    {
+        QFETCH(QString, link);
+        QFETCH(QString, object);
+        QFETCH(QString, anchor);
+        QFETCH(QString, text);
+        const QString path = compileHashNamedHelp();
+        QVERIFY2(!path.isEmpty(), "chmcmd could not compile the help file");
+        ChmArchive chm;
+        QVERIFY2(chm.open(path), qPrintable(chm.errorText()));
+        QVERIFY(chm.files().contains(QStringLiteral("/_#_README_#_")));
+
+        const ChmArchive::Link split = chm.splitLink(link);
+        QCOMPARE(split.object, object);
+        QCOMPARE(split.anchor, anchor);
+        QByteArray bytes;
+        QCOMPARE(chm.read(link, bytes), !text.isEmpty());
+        QCOMPARE(chm.contains(link), !text.isEmpty());
+        QVERIFY(bytes.contains(text.toUtf8()));
+
+        ChmViewer viewer;
+        QVERIFY(viewer.openFile(path));
+        if (object.startsWith(QLatin1String("/#")))
+            return;
+        QCOMPARE(viewer.showTopic(link), !text.isEmpty());
+        if (!text.isEmpty()) {
+            QCOMPARE(viewer.currentTopic(), anchor.isEmpty() ? object : object + QLatin1Char('#') + anchor);
+            QVERIFY(viewer.browser()->toPlainText().contains(text));
+        }
+    }
+
+    void linkToAnObjectWithHashInItsName()
+    {
+        const QString path = compileHashNamedHelp();
+        QVERIFY2(!path.isEmpty(), "chmcmd could not compile the help file");
+        ChmViewer viewer;
+        QVERIFY(viewer.openFile(path));
+        QCOMPARE(viewer.currentTopic(), QStringLiteral("/page.html"));
+        QVERIFY(links(*viewer.browser()->document()).contains(QStringLiteral("readme=_%23_README_%23_")));
+        QVERIFY(viewer.followLink(QUrl(QStringLiteral("_%23_README_%23_"))));
+        QCOMPARE(viewer.currentTopic(), QStringLiteral("/_#_README_#_"));
+        QVERIFY(viewer.browser()->toPlainText().contains(QStringLiteral("Read me first.")));
     }
 
     // Lists nested beyond the kept depth add their topics to the deepest level:
