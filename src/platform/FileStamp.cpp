@@ -1,16 +1,16 @@
 #include "platform/FileStamp.h"
 
-#include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 
 FileStamp FileStamp::of(const QString &path, const QByteArray &bytes)
 {
     FileStamp stamp;
     const QFileInfo info(path);
-    stamp.m_size = info.size();
+    stamp.m_size = std::max<qint64>(info.size(), 0);
     stamp.m_modified = info.lastModified();
-    stamp.m_hash = hashOf(bytes);
+    stamp.m_bytes = bytes;
     return stamp;
 }
 
@@ -27,10 +27,5 @@ bool FileStamp::changedOnDisk(const QString &path) const
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return true;
-    return hashOf(file.readAll()) != m_hash;
-}
-
-QByteArray FileStamp::hashOf(const QByteArray &bytes)
-{
-    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
+    return file.readAll() != m_bytes;
 }

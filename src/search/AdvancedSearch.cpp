@@ -1,5 +1,4 @@
 #include "search/AdvancedSearch.h"
-#include "search/BookRange.h"
 #include "search/EditCommands.h"
 #include "search/FormatToolbar.h"
 #include "search/MediaBibleButtons.h"
@@ -7,8 +6,10 @@
 #include "search/NotesRecovery.h"
 #include "search/SearchButtonAnimation.h"
 #include "search/SearchDisplay.h"
+#include "search/SearchHistoryBox.h"
 #include "search/SearchRun.h"
 #include "search/SearchScope.h"
+#include "search/SearchScopeBoxes.h"
 #include "search/WorkspaceFiles.h"
 #include "search/WorkspaceMenus.h"
 #include "search/WorkspaceToolbar.h"
@@ -53,7 +54,6 @@
 #include <QRadioButton>
 #include <QScopeGuard>
 #include <QScopedValueRollback>
-#include <QSignalBlocker>
 #include <QTextDocument>
 #include <QTimer>
 #include <QToolButton>
@@ -63,7 +63,6 @@
 namespace {
 const QString SettingsSection = QStringLiteral("Settings");
 const QString PositionPrefix = QStringLiteral("AdvancedSearch");
-constexpr int MsgClearHistory = 43;
 constexpr int MsgNotesKept = 261;
 
 TermSearch::VerseSource readerSource(const Translation &translation)
@@ -256,8 +255,14 @@ void AdvancedSearch::CreateParts()
     m_edit = new EditCommands(RT, this);
     m_files = std::make_unique<WorkspaceFiles>(*m_document);
     m_animation = std::make_unique<SearchButtonAnimation>(cmdSearch, Timer1);
+    m_scopeBoxes = new SearchScopeBoxes(cboTranslation, cboBooks, m_scope, this);
+    m_history = new SearchHistoryBox(cboSearch, cmdClear, this);
     connect(m_document, &NotesDocument::captionChanged, this, &QWidget::setWindowTitle);
-    connect(m_document, &NotesDocument::replaced, this, [this] { m_edit->MoveFindTo(0); });
+    // Another document: a find begins at its top, and its Undo has nothing to undo yet.
+    connect(m_document, &NotesDocument::replaced, this, [this] {
+        m_edit->MoveFindTo(0);
+        m_edit->UpdateItems();
+    });
 }
 
 // The pane fills the space between the two bars at the top and the status strip;
@@ -318,9 +323,6 @@ void AdvancedSearch::ConnectControls()
 {
     connect(cmdSearch, &QPushButton::clicked, this, [this] { cmdSearch_Click(); });
     connect(cmdStopSearch, &QPushButton::clicked, this, [this] { cmdStopSearch_Click(); });
-    connect(cmdClear, &QPushButton::clicked, this, [this] { cmdClear_Click(); });
-    connect(cboTranslation, &QComboBox::currentIndexChanged, this, [this] { cboTranslation_Click(); });
-    connect(cboBooks, &QComboBox::currentIndexChanged, this, [this] { cboBooks_Click(); });
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
     // Keys reach the box itself when it has the focus, its line edit when sent there.
     cboSearch->installEventFilter(this);
@@ -464,7 +466,7 @@ void AdvancedSearch::Form_Load()
     errors.step([this] { m_dayText = MiscHelpers::WeekdayText(); });
     errors.step([this] { PopulateHistoryCombo(); });
     errors.step([this] { ProgressBar1->setVisible(false); });
-    errors.step([this] { FillTranslations(); });
+    errors.step([this] { m_scopeBoxes->FillTranslations(); });
     errors.step([this] { m_document->SetColours(gBib1BC, gBib1TC); });
     errors.step([this] { chkActiveUpd->setChecked(gActiveUpdateBib1); });
     errors.step([this] { Timer1->start(SearchButtonAnimation::FastMilliseconds); });
@@ -481,8 +483,8 @@ void AdvancedSearch::Form_Load()
     errors.step([] { BookmarkRecords::LoadBookmarks(); });
     errors.step([this] { International(); });
     errors.step([] { NameMeanings::Reset(); });
-    errors.step([this] { RestoreBookRange(); });
-    errors.step([this] { SelectSavedTranslation(); });
+    errors.step([this] { m_scopeBoxes->RestoreBookRange(); });
+    errors.step([this] { m_scopeBoxes->SelectSavedTranslation(); });
     errors.step([this] { m_menus->ApplyEnabling(); });
     errors.step([this] { m_media->MarkInstalled(); });
     // Without a names dictionary there are no names to look up.
@@ -490,7 +492,7 @@ void AdvancedSearch::Form_Load()
         if (!mIntegrateNames->isEnabled())
             mIntegrateNames->setChecked(false);
     });
-    errors.step([this] { GetComboBookmark(); });
+    errors.step([this] { m_scopeBoxes->GetComboBookmark(); });
     errors.step([this] { Timer1_Timer(); });
     errors.step([this] {
         RT->document()->clearUndoRedoStacks();
@@ -532,73 +534,11 @@ void AdvancedSearch::Form_Unload(bool &cancel)
     errors.step([] { gAdvancedSearchOpen = false; });
 }
 
-// --- Translation and range boxes ---------------------------------------------
-
-void AdvancedSearch::FillTranslations()
-{
-    const QSignalBlocker blocker(cboTranslation);
-    cboTranslation->clear();
-    cboTranslation->addItems(m_scope.ListTranslations());
-}
-
-void AdvancedSearch::SelectSavedTranslation()
-{
-    if (!m_scope.RestoreTranslation())
-        return;
-    const int index = cboTranslation->findText(m_scope.ChosenTranslation()->DisplayName, Qt::MatchExactly);
-    if (index >= 0) {
-        const QSignalBlocker blocker(cboTranslation);
-        cboTranslation->setCurrentIndex(index);
-    }
-    cboTranslation_Click();
-}
-
-void AdvancedSearch::cboTranslation_Click()
-{
-    TrapErrors(QStringLiteral("AdvancedSearch.cboTranslation_Click()"),
-               [this] { m_scope.ChooseTranslation(cboTranslation->currentText()); });
-}
-
-void AdvancedSearch::RestoreBookRange()
-{
-    {
-        const QSignalBlocker blocker(cboBooks);
-        cboBooks->setCurrentIndex(SearchScope::SavedRangeEntry(cboBooks->count()));
-    }
-    cboBooks_Click();
-}
-
-void AdvancedSearch::cboBooks_Click()
-{
-    TrapErrors(QStringLiteral("AdvancedSearch.cbobooks_Click()"),
-               [this] { m_scope.ChooseRange(cboBooks->currentIndex()); });
-}
-
-void AdvancedSearch::GetComboBookmark()
-{
-    IgnoreErrors([this] {
-        const QString value = SearchScope::SavedRangeText();
-        if (value.isEmpty())
-            return;
-        const int index = cboBooks->findText(value, Qt::MatchExactly | Qt::MatchCaseSensitive);
-        if (index >= 0)
-            cboBooks->setCurrentIndex(index);
-    });
-}
-
 // --- Captions ----------------------------------------------------------------
 
 void AdvancedSearch::International()
 {
-    {
-        // A change of language keeps the chosen range.
-        const int chosen = cboBooks->currentIndex();
-        const QSignalBlocker blocker(cboBooks);
-        cboBooks->clear();
-        for (int book = 1; book <= BookRange::Count; ++book)
-            cboBooks->addItem(BookNames().FullName(qint16(book)));
-        cboBooks->setCurrentIndex(chosen >= 0 ? chosen : 0);
-    }
+    m_scopeBoxes->International();
     setWindowTitle(m_document->Caption());
     m_toolbar->International();
     m_menus->International();
@@ -622,38 +562,14 @@ void AdvancedSearch::International()
 void AdvancedSearch::m_globalnotifer_Notify(const QString &eventName)
 {
     TrapErrors(QStringLiteral("AdvancedSearch.m_globalnotifer_Notify()"), [&] {
-        if (eventName == GlobalNotifier::TranslationsAvailListChanged) {
-            FillTranslations();
-            if (cboTranslation->count() > 0)
-                cboTranslation_Click();
-        } else if (eventName == GlobalNotifier::InternationalChanged) {
+        if (eventName == GlobalNotifier::TranslationsAvailListChanged)
+            m_scopeBoxes->TranslationsChanged();
+        else if (eventName == GlobalNotifier::InternationalChanged)
             International();
-        }
     });
 }
 
-// --- History -----------------------------------------------------------------
-
-void AdvancedSearch::PopulateHistoryCombo()
-{
-    m_history.Load();
-    ShowHistory(QStringLiteral("*"));
-}
-
-void AdvancedSearch::SaveComboHistory()
-{
-    const QString text = cboSearch->currentText();
-    if (m_history.Add(text))
-        ShowHistory(text);
-}
-
-// The search box lists the history, the given text in its edit field.
-void AdvancedSearch::ShowHistory(const QString &text)
-{
-    cboSearch->clear();
-    cboSearch->addItems(m_history.Entries());
-    cboSearch->setEditText(text);
-}
+// --- The search box ----------------------------------------------------------
 
 void AdvancedSearch::cboSearch_KeyPress(int keyAscii)
 {
@@ -662,18 +578,6 @@ void AdvancedSearch::cboSearch_KeyPress(int keyAscii)
     if (!TrapErrors(QStringLiteral("AdvancedSearch.cboSearch_KeyPress()"), [this] { SaveComboHistory(); }))
         return;
     cmdSearch_Click();
-}
-
-void AdvancedSearch::cmdClear_Click()
-{
-    TrapErrors(QStringLiteral("AdvancedSearch.cmdClear_Click()"), [this] {
-        const int style = MsgBoxStyle::YesNo | MsgBoxStyle::Question | MsgBoxStyle::DefaultButton2;
-        if (desktop().messageBox(GetMsg(0, MsgClearHistory), style, QStringLiteral("Confirm Delete")) !=
-            MsgBoxResult::Yes)
-            return;
-        m_history.Clear();
-        ShowHistory(QStringLiteral("*"));
-    });
 }
 
 bool AdvancedSearch::eventFilter(QObject *watched, QEvent *event)

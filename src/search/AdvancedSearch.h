@@ -2,7 +2,7 @@
 
 #include "controls/ImageList.h"
 #include "search/NotesDocument.h"
-#include "search/SearchHistory.h"
+#include "search/SearchHistoryBox.h"
 #include "search/SearchRun.h"
 #include "search/SearchScope.h"
 #include "search/WorkspaceToolbar.h"
@@ -30,6 +30,7 @@ class QToolButton;
 class RichTextBox;
 class SearchButtonAnimation;
 class SearchDisplay;
+class SearchScopeBoxes;
 class Translation;
 class WorkspaceFiles;
 
@@ -70,11 +71,11 @@ public:
 
     // The design's routines.
     void International();
-    void PopulateHistoryCombo();
-    void SaveComboHistory();
+    void PopulateHistoryCombo() { m_history->PopulateHistoryCombo(); }
+    void SaveComboHistory() { m_history->SaveComboHistory(); }
     void cmdSearch_Click();
     void cmdStopSearch_Click() { m_run->Stop(); }
-    void cmdClear_Click();
+    void cmdClear_Click() { m_history->cmdClear_Click(); }
     void Timer1_Timer();
 
     // Menu commands, each run as a click on its item runs it (errors trapped
@@ -163,15 +164,8 @@ private:
     void ComeToFront();
     bool MayEndProgram();
 
-    void FillTranslations();
-    void SelectSavedTranslation();
-    void cboTranslation_Click();
-    void RestoreBookRange();
-    void GetComboBookmark();
-    void cboBooks_Click();
     void m_globalnotifer_Notify(const QString &eventName);
     void cboSearch_KeyPress(int keyAscii);
-    void ShowHistory(const QString &text);
 
     void RT_SelChange();
     bool PaneEvent(QObject *watched, QEvent *event);
@@ -196,7 +190,8 @@ private:
     std::unique_ptr<SearchDisplay> m_display;
     std::unique_ptr<SearchRun> m_run;
     std::unique_ptr<MenuTable> m_menus;
-    SearchHistory m_history;
+    SearchHistoryBox *m_history = nullptr;
+    SearchScopeBoxes *m_scopeBoxes = nullptr;
 
     bool m_busy = false;
     bool m_closeAfterSearch = false;

@@ -78,6 +78,8 @@ void NotesDocument::ShowNew()
     emit replaced();
 }
 
+// The file is read into a document of its own, off the screen, and then shown:
+// read into the shown one, every paragraph would be laid out as it arrived.
 bool NotesDocument::ShowFile(const QString &name, const QByteArray &bytes)
 {
     const bool rtf = looksLikeRtf(bytes);
@@ -86,8 +88,6 @@ bool NotesDocument::ShowFile(const QString &name, const QByteArray &bytes)
         whole = LoadRtf(bytes);
     else
         LoadPlainText(bytes);
-    // A search result that was still being coloured when it was replaced had its undo off.
-    m_pane->document()->setUndoRedoEnabled(true);
     m_pane->document()->setModified(false);
     const bool textFile = QFileInfo(name).suffix().compare(QStringLiteral("txt"), Qt::CaseInsensitive) == 0;
     SetTarget(name, rtf && !textFile && whole, Naming::FileAndProduct, FileStamp::of(name, bytes));
@@ -98,16 +98,17 @@ bool NotesDocument::ShowFile(const QString &name, const QByteArray &bytes)
 
 bool NotesDocument::LoadRtf(const QByteArray &bytes)
 {
-    SetColours(0xFFFFFF, 0);
+    std::unique_ptr<QTextDocument> loaded = OffScreenDocument();
     bool damaged = false;
-    RtfReader::read(bytes, m_pane->document(), nullptr, &damaged);
+    RtfReader::read(bytes, loaded.get(), nullptr, &damaged);
+    SetColours(0xFFFFFF, 0);
+    TakeDocument(loaded.release());
     m_pane->setTextCursor(QTextCursor(m_pane->document()));
     return !damaged;
 }
 
 void NotesDocument::LoadPlainText(const QByteArray &bytes)
 {
-    SetColours(gBib1BC, gBib1TC);
     QTextCharFormat format;
     format.setForeground(OleColor::toQColor(gBib1TC));
     if (gBib1Fontsize > 0)
@@ -115,16 +116,26 @@ void NotesDocument::LoadPlainText(const QByteArray &bytes)
     QString text = DecodePlainText(bytes);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    QTextDocument *document = m_pane->document();
-    const bool undo = document->isUndoRedoEnabled();
-    document->setUndoRedoEnabled(false);
-    document->clear();
-    QTextCursor cursor(document);
+    std::unique_ptr<QTextDocument> loaded = OffScreenDocument();
+    loaded->setUndoRedoEnabled(false);
+    QTextCursor cursor(loaded.get());
     cursor.setBlockCharFormat(format);
     cursor.insertText(text, format);
-    document->setUndoRedoEnabled(undo);
-    m_pane->setTextCursor(QTextCursor(document));
+    loaded->setUndoRedoEnabled(true);
+    SetColours(gBib1BC, gBib1TC);
+    TakeDocument(loaded.release());
+    m_pane->setTextCursor(QTextCursor(m_pane->document()));
     m_pane->setCurrentCharFormat(format);
+}
+
+// An empty document as the shown one would be after clearing it: its default
+// font (text without a font of its own takes it) and its page.
+std::unique_ptr<QTextDocument> NotesDocument::OffScreenDocument() const
+{
+    auto document = std::make_unique<QTextDocument>();
+    document->setDefaultFont(m_pane->document()->defaultFont());
+    TakeShownPage(document.get());
+    return document;
 }
 
 QString NotesDocument::DecodePlainText(const QByteArray &bytes)
@@ -142,12 +153,7 @@ void NotesDocument::ShowResult(QTextDocument *document, bool wrap)
 {
     if (m_pane->document() != document) {
         LayOutResult(document, wrap);
-        const QPointer<QTextDocument> previous(m_pane->document());
-        document->setParent(m_pane);
-        m_pane->setDocument(document);
-        // The pane frees only the document it made itself; the earlier results are ours.
-        if (previous && previous->parent() == m_pane)
-            delete previous;
+        TakeDocument(document);
         const PageSettings::PaneLayout layout = PageSettings::PageLayoutOfSettings();
         m_pane->setRightMargin(!wrap ? WrapOffTwips : gFitToDesktop ? 0 : layout.rightMargin);
         emit replaced();
@@ -155,6 +161,27 @@ void NotesDocument::ShowResult(QTextDocument *document, bool wrap)
     SetColours(gBib1BC, gBib1TC);
     m_pane->document()->setModified(false);
     SetTarget(QString(), false, Naming::Product, FileStamp());
+}
+
+// The pane shows the document and owns it; the one it showed goes. The pane
+// frees only the document it made itself; the earlier ones are ours.
+void NotesDocument::TakeDocument(QTextDocument *document)
+{
+    const QPointer<QTextDocument> previous(m_pane->document());
+    document->setParent(m_pane);
+    m_pane->setDocument(document);
+    if (previous && previous->parent() == m_pane)
+        delete previous;
+}
+
+// The new document takes the page of the one shown, so that the switch lays it
+// out once, at the width it keeps.
+void NotesDocument::TakeShownPage(QTextDocument *document) const
+{
+    const QTextDocument *shown = m_pane->document();
+    document->setPageSize(shown->pageSize());
+    document->setDocumentMargin(shown->documentMargin());
+    document->setDefaultTextOption(shown->defaultTextOption());
 }
 
 QTextBlockFormat NotesDocument::ResultParagraphFormat(bool wrap) const
@@ -165,17 +192,13 @@ QTextBlockFormat NotesDocument::ResultParagraphFormat(bool wrap) const
     return indent;
 }
 
-// The new document takes the page of the one shown, so that the switch lays it
-// out once, at the width it keeps. The page layout's indent goes onto the
-// paragraphs while the document is off the screen: set on the shown text, it
-// would lay the whole result out again. A result made with it (all its
-// paragraphs share the format) has it already, unless the layout changed since.
+// The page layout's indent goes onto the paragraphs while the document is off
+// the screen: set on the shown text, it would lay the whole result out again. A
+// result made with it (all its paragraphs share the format) has it already,
+// unless the layout changed since.
 void NotesDocument::LayOutResult(QTextDocument *document, bool wrap) const
 {
-    const QTextDocument *shown = m_pane->document();
-    document->setPageSize(shown->pageSize());
-    document->setDocumentMargin(shown->documentMargin());
-    document->setDefaultTextOption(shown->defaultTextOption());
+    TakeShownPage(document);
     const QTextBlockFormat indent = ResultParagraphFormat(wrap);
     const auto margin = QTextFormat::BlockLeftMargin;
     if (document->lastBlock().blockFormat().property(margin) == indent.property(margin))

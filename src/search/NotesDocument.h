@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QString>
+#include <memory>
 
 class QByteArray;
 class QTextBlockFormat;
@@ -86,6 +87,9 @@ private:
 
     bool LoadRtf(const QByteArray &bytes);
     void LoadPlainText(const QByteArray &bytes);
+    std::unique_ptr<QTextDocument> OffScreenDocument() const;
+    void TakeDocument(QTextDocument *document);
+    void TakeShownPage(QTextDocument *document) const;
     void LayOutResult(QTextDocument *document, bool wrap) const;
     void SetTarget(const QString &fileName, bool rtfFile, Naming naming, const FileStamp &stamp);
 

@@ -1093,6 +1093,59 @@ private slots:
         QVERIFY(desk().messageBoxes().isEmpty());
     }
 
+    void openedFileReplacesTheShownDocument_data()
+    {
+        QTest::addColumn<QString>("before"); // what the pane showed
+        QTest::addColumn<QString>("name");
+        QTest::newRow("RTF after a search result") << "result"
+                                                   << "psalm.rtf";
+        QTest::newRow("text after a search result") << "result"
+                                                    << "psalm.txt";
+        QTest::newRow("RTF after another file") << "file"
+                                                << "psalm.rtf";
+    }
+    // A file is read off the screen and then shown: the document shown before goes,
+    // text without a font of its own keeps the one it had in the pane, the pane
+    // lays the file out at its own width, and typing and Undo act on the new one.
+    void openedFileReplacesTheShownDocument()
+    {
+        QFETCH(QString, before);
+        QFETCH(QString, name);
+        m_fx->writeFile(QStringLiteral("psalm.rtf"), "{\\rtf1 The Lord is my shepherd}");
+        m_fx->writeFile(QStringLiteral("psalm.txt"), "The Lord is my shepherd");
+        m_fx->writeFile(QStringLiteral("other.rtf"), "{\\rtf1 Other notes}");
+        gDefaultFont = QStringLiteral("Results Face");
+        gBib1BC = 0xE0FFFF;
+        AdvancedSearch &window = open();
+        if (before == QLatin1String("result")) {
+            window.cboSearch->setEditText(QStringLiteral("*"));
+            window.cmdSearch_Click();
+        } else {
+            desk().fileAnswers.push_back(m_fx->path(QStringLiteral("other.rtf")));
+            window.Menus().run(QStringLiteral("mFileOpen"));
+        }
+        const QPointer<QTextDocument> previous(window.RT->document());
+        const QFont font = previous->defaultFont();
+        desk().fileAnswers.push_back(m_fx->path(name));
+        window.Menus().run(QStringLiteral("mFileOpen"));
+        QCOMPARE(window.RT->Text(), QStringLiteral("The Lord is my shepherd"));
+        QVERIFY(previous.isNull());
+        QVERIFY(!window.TextChanged());
+        QCOMPARE(window.RT->document()->defaultFont(), font);
+        QCOMPARE(window.FormatBar()->cboFont->currentText(), font.family());
+        const bool rtf = name.endsWith(QLatin1String(".rtf"));
+        QCOMPARE(window.RT->palette().color(QPalette::Base),
+                 rtf ? QColor(Qt::white) : QColor(0xFF, 0xFF, 0xE0));
+        QCOMPARE(window.RT->RightMargin(), 0.f);
+        QCOMPARE(window.RT->document()->pageSize().width(), qreal(window.RT->viewport()->width()));
+        QTest::keyClicks(window.RT, QStringLiteral("my "));
+        QVERIFY(window.TextChanged());
+        QVERIFY(window.cmdUndo->isEnabled());
+        window.mEditUndo_Click();
+        QCOMPARE(window.RT->Text(), QStringLiteral("The Lord is my shepherd"));
+        QVERIFY(desk().messageBoxes().isEmpty());
+    }
+
     // A document just loaded has nothing to undo: Undo must not bring back the
     // notes it replaced.
     void loadedDocumentHasNothingToUndo_data()
