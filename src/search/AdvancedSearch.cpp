@@ -468,6 +468,14 @@ void AdvancedSearch::Form_Load()
     errors.step([this] { ProgressBar1->setVisible(false); });
     errors.step([this] { m_scopeBoxes->FillTranslations(); });
     errors.step([this] { m_document->SetColours(gBib1BC, gBib1TC); });
+    errors.step([this] {
+        // What is typed into a new document is in the font and size the toolbar names.
+        QFont font = RT->document()->defaultFont();
+        font.setFamily(gDefaultFont);
+        if (gBib1Fontsize > 0)
+            font.setPointSize(gBib1Fontsize);
+        RT->document()->setDefaultFont(font);
+    });
     errors.step([this] { chkActiveUpd->setChecked(gActiveUpdateBib1); });
     errors.step([this] { Timer1->start(SearchButtonAnimation::FastMilliseconds); });
     errors.step([] {

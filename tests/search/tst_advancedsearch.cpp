@@ -1,5 +1,6 @@
 #include "common/ModuleBuilder.h"
 #include "common/TestFixture.h"
+#include "controls/MenuTable.h"
 #include "core/GlobalNotifier.h"
 #include "core/GlobalVars.h"
 #include "core/MiscHelpers.h"
@@ -13,6 +14,7 @@
 #include "platform/RichTextBox.h"
 #include "platform/SettingsStore.h"
 #include "search/AdvancedSearch.h"
+#include "search/FormatToolbar.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -104,6 +106,35 @@ private slots:
         AdvancedSearch::Register();
     }
     void cleanup() { m_fx.reset(); }
+
+    void typedNotesAreInTheFontTheToolbarNames_data()
+    {
+        QTest::addColumn<QString>("family");
+        QTest::addColumn<int>("size");
+        QTest::newRow("default") << QStringLiteral("Times New Roman") << 12;
+        QTest::newRow("chosen before") << QStringLiteral("DejaVu Serif") << 17;
+    }
+    // A new workspace's notes are typed in the font and size its toolbar shows,
+    // and so are those of a new document.
+    void typedNotesAreInTheFontTheToolbarNames()
+    {
+        QFETCH(QString, family);
+        QFETCH(int, size);
+        gDefaultFont = family;
+        gBib1Fontsize = quint8(size);
+        AdvancedSearch &window = open();
+        for (int pass = 0; pass < 2; ++pass) {
+            QTest::keyClicks(window.RT, QStringLiteral("A note"));
+            const QTextCharFormat typed = window.RT->textCursor().charFormat();
+            const QFont font = typed.font().resolve(window.RT->document()->defaultFont());
+            QCOMPARE(font.family(), window.FormatBar()->cboFont->currentText());
+            QCOMPARE(QString::number(font.pointSize()), window.FormatBar()->cboSize->currentText());
+            QCOMPARE(font.family(), family);
+            QCOMPARE(font.pointSize(), size);
+            window.RT->document()->setModified(false);
+            window.Menus().action(QStringLiteral("mFileNew"))->trigger();
+        }
+    }
 
     void loadsWithItsChoices()
     {
