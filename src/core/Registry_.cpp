@@ -191,6 +191,22 @@ void SaveFormPosition(const QString &prefix, QWidget *form)
     SaveSingle(prefix + QStringLiteral("Height"), float(Twips::fromPixelsY(size.height())));
 }
 
+// A window whose controls need more room than its stored or default size grows
+// past it when shown; it is moved back so that it does not run off the screen.
+static QPoint KeptOnScreen(QPoint position, const QWidget &form)
+{
+    const QScreen *screen = QGuiApplication::screenAt(position);
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return position;
+    const QRect room = screen->availableGeometry();
+    const QSize needed = form.size().expandedTo(form.minimumSizeHint());
+    position.setX(std::max(room.left(), std::min(position.x(), room.right() + 1 - needed.width())));
+    position.setY(std::max(room.top(), std::min(position.y(), room.bottom() + 1 - needed.height())));
+    return position;
+}
+
 bool RestoreFormPosition(const QString &prefix, QWidget *form)
 {
     auto [left, top, width, height] = ReadFormPosition(prefix, {});
@@ -218,8 +234,8 @@ bool RestoreFormPosition(const QString &prefix, QWidget *form)
         top = std::max(top, 0.0f);
     }
     if (form) {
-        form->move(Twips::toPixelsX(left), Twips::toPixelsY(top));
         form->resize(std::max(1, Twips::toPixelsX(width)), std::max(1, Twips::toPixelsY(height)));
+        form->move(KeptOnScreen(QPoint(Twips::toPixelsX(left), Twips::toPixelsY(top)), *form));
     }
     return accepted;
 }

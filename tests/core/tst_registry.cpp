@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QScreen>
+#include <QVBoxLayout>
 #include <QWidget>
 #include <QtTest>
 
@@ -136,6 +137,45 @@ private Q_SLOTS:
         }
     }
 
+    void windowThatGrowsStaysOnTheScreen_data()
+    {
+        QTest::addColumn<QPoint>("stored");   // where the window was, in the screen's free area
+        QTest::addColumn<QSize>("minimum");   // what its controls need
+        QTest::addColumn<QPoint>("expected"); // where it is put; -1: the far edge less its size
+        const QSize room = QGuiApplication::primaryScreen()->availableGeometry().size();
+        const QPoint nearTheEnd(room.width() - 400, room.height() - 300);
+        QTest::newRow("fits where stored") << nearTheEnd << QSize(300, 200) << nearTheEnd;
+        QTest::newRow("needs more width than stored")
+            << nearTheEnd << QSize(700, 200) << QPoint(-1, nearTheEnd.y());
+        QTest::newRow("needs more height than stored")
+            << nearTheEnd << QSize(300, 500) << QPoint(nearTheEnd.x(), -1);
+        QTest::newRow("stored left of the screen") << QPoint(-200, 30) << QSize(300, 200) << QPoint(0, 30);
+    }
+    // A window is never put where part of it runs off the screen, even when its
+    // controls make it larger than the stored size.
+    void windowThatGrowsStaysOnTheScreen()
+    {
+        QFETCH(QPoint, stored);
+        QFETCH(QSize, minimum);
+        QFETCH(QPoint, expected);
+        const QRect room = QGuiApplication::primaryScreen()->availableGeometry();
+        SaveSingle(QStringLiteral("ScreenGLeft"), float(Twips::fromPixelsX(room.x() + stored.x())));
+        SaveSingle(QStringLiteral("ScreenGTop"), float(Twips::fromPixelsY(room.y() + stored.y())));
+        SaveSingle(QStringLiteral("ScreenGWidth"), float(Twips::fromPixelsX(250)));
+        SaveSingle(QStringLiteral("ScreenGHeight"), float(Twips::fromPixelsY(150)));
+        QWidget form;
+        auto *layout = new QVBoxLayout(&form);
+        auto *content = new QWidget(&form);
+        content->setMinimumSize(minimum);
+        layout->addWidget(content);
+        QVERIFY(RestoreFormPosition(QStringLiteral("ScreenG"), &form));
+        const QSize needed = form.minimumSizeHint();
+        QVERIFY(needed.width() >= minimum.width());
+        const QPoint want(room.x() + (expected.x() < 0 ? room.width() - needed.width() : expected.x()),
+                          room.y() + (expected.y() < 0 ? room.height() - needed.height() : expected.y()));
+        QCOMPARE(form.pos(), want);
+    }
+
     void minimisedOrHiddenWindowsKeepTheirPosition()
     {
         SaveSingle(QStringLiteral("ScreenYLeft"), 1500);
@@ -174,7 +214,7 @@ private Q_SLOTS:
     void rejectedPositionFollowsTheActiveWindow()
     {
         QWidget active;
-        active.setGeometry(200, 150, 800, 600);
+        active.setGeometry(60, 50, 600, 500); // the window put over it fits on the screen
         active.show();
         active.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&active));
