@@ -15,6 +15,7 @@
 #include "preferences/frmLocate.h"
 #include "preferences/frmOptions.h"
 #include "search/AdvancedSearch.h"
+#include "search/NotesRecovery.h"
 #include "study/Commentaries.h"
 #include "study/Dictionary.h"
 #include "study/MultiBib.h"
@@ -62,6 +63,7 @@ int main(int argc, char *argv[])
     // it ends the program, after asking about unsaved notes.
     if (!gMainForm)
         return 0;
+    ShutdownGuard::keepAtExit(&NotesRecovery::Prepare);
     QTimer::singleShot(0, &AdvancedSearch::OfferKeptNotes);
     return QApplication::exec();
 }

@@ -43,7 +43,7 @@ extern "C" void onSignal(int number)
     errno = saved;
 }
 
-extern "C" void keepAtExit()
+extern "C" void keepWhenExiting()
 {
     keep();
 }
@@ -75,7 +75,17 @@ void ShutdownGuard::install(Keeper keepUnsaved)
     connect(app, &QCoreApplication::aboutToQuit, guard, [] { keep(); });
     // Once the application is gone there are no windows left to read.
     connect(app, &QObject::destroyed, [] { armed() = false; });
-    std::atexit(keepAtExit);
+}
+
+void ShutdownGuard::keepAtExit(const std::function<void()> &prepare)
+{
+    static bool registered = false;
+    if (!armed() || registered)
+        return;
+    registered = true;
+    if (prepare)
+        prepare();
+    std::atexit(keepWhenExiting);
 }
 
 void ShutdownGuard::SignalArrived()

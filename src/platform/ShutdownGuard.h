@@ -21,6 +21,10 @@ public:
     // more than once (the session may go on after it asked). After a signal the
     // program then ends as the signal's default would.
     static void install(Keeper keep);
+    // From here on an exit() keeps the unsaved work too. What the keeping uses in
+    // static storage must be made before (prepare does it): statics made after
+    // this are gone by the time exit() runs the keeping.
+    static void keepAtExit(const std::function<void()> &prepare);
 
 private:
     explicit ShutdownGuard(int readEnd);

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTextDocument>
 
 namespace {
 const QString WaitingPrefix = QStringLiteral("Unsaved notes ");
@@ -47,6 +48,15 @@ QString Keep(const QTextDocument &document)
         runFile() = newRunFile();
     TextFiles::writeAtomically(runFile(), RtfWriter::write(document));
     return runFile();
+}
+
+void Prepare()
+{
+    runFile();
+    Folder();
+    desktop().now();
+    const QTextDocument sample(QString::fromUtf8("\u00a9 \u20ac \u05d0"));
+    RtfWriter::write(sample);
 }
 
 QStringList Waiting()

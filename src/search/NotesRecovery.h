@@ -15,6 +15,9 @@ QString Folder();
 // Writes the document to this run's file of kept notes, replacing what an earlier
 // call wrote; returns the file. Raises RuntimeError 75 when it cannot be written.
 QString Keep(const QTextDocument &document);
+// Makes now what Keep uses in static storage (the folder, the clock, the RTF
+// writer's tables), so that it is still there when Keep runs at exit().
+void Prepare();
 // The kept notes not offered yet, oldest first.
 QStringList Waiting();
 // Marks kept notes as offered; returns their name from now on (the old name

@@ -2,6 +2,8 @@
 // it does what a reader would, through the program's own windows, and writes what it
 // saw to the file named by VXDRIVER_REPORT:
 //   type    opens the search and notes workspace and types notes into it, then reports "typed";
+//   exit    types so too, copies the notes (as RTF) and ends the program with exit(), as
+//           the window system's connection does when it is lost;
 //   answer  reports the text of the first question shown, answers Yes, and then the
 //           workspace's caption and text once it shows a document.
 #include <QAbstractButton>
@@ -13,6 +15,7 @@
 #include <QTextEdit>
 #include <QTimer>
 #include <QtTest>
+#include <cstdlib>
 
 namespace {
 QWidget *shownWindow(const char *name)
@@ -51,7 +54,7 @@ public:
 private:
     void step()
     {
-        if (m_mode == QLatin1String("type"))
+        if (m_mode == QLatin1String("type") || m_mode == QLatin1String("exit"))
             typeNotes();
         else
             answerAndLook();
@@ -73,6 +76,15 @@ private:
             return;
         m_poll.stop();
         QTest::keyClicks(pane, QStringLiteral("Notes typed before the end"));
+        if (m_mode == QLatin1String("exit")) {
+            // A copy writes RTF before the end does: what the writing keeps for
+            // itself is first made after the program started.
+            QTest::keyClicks(pane, QString::fromUtf8(" \u00a9"));
+            QTest::keyClick(pane, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClick(pane, Qt::Key_C, Qt::ControlModifier);
+            report(QStringLiteral("typed"));
+            std::exit(1);
+        }
         report(QStringLiteral("typed"));
     }
 
