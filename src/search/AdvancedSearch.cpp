@@ -162,7 +162,11 @@ bool AdvancedSearch::MayEndProgram()
     if (!TextChanged())
         return true;
     ComeToFront();
-    return m_files->MayReplaceDocument();
+    if (!m_files->MayReplaceDocument())
+        return false;
+    // Saved, or given up by the reader's own choice: nothing is left to offer.
+    NotesRecovery::Discard();
+    return true;
 }
 
 void AdvancedSearch::KeepUnsavedNotes()

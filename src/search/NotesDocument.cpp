@@ -1,4 +1,5 @@
 #include "search/NotesDocument.h"
+#include "search/NotesRecovery.h"
 
 #include "core/GlobalVars.h"
 #include "core/MiscHelpers.h"
@@ -232,6 +233,7 @@ void NotesDocument::LayOut(bool wrap)
 
 void NotesDocument::Saved(const QString &name, const QByteArray &bytes)
 {
+    NotesRecovery::Discard();
     m_pane->document()->setModified(false);
     SetTarget(name, true, Naming::File, FileStamp::of(name, bytes));
 }
@@ -240,6 +242,7 @@ void NotesDocument::CopySaved(const QString &name, const QByteArray &bytes)
 {
     if (!sameFile(m_fileName, name))
         return;
+    NotesRecovery::Discard();
     m_pane->document()->setModified(false);
     SetTarget(m_fileName, true, m_naming, FileStamp::of(name, bytes));
 }

@@ -50,6 +50,14 @@ QString Keep(const QTextDocument &document)
     return runFile();
 }
 
+void Discard()
+{
+    if (runFile().isEmpty())
+        return;
+    QFile::remove(runFile());
+    runFile().clear();
+}
+
 void Prepare()
 {
     runFile();

@@ -15,6 +15,9 @@ QString Folder();
 // Writes the document to this run's file of kept notes, replacing what an earlier
 // call wrote; returns the file. Raises RuntimeError 75 when it cannot be written.
 QString Keep(const QTextDocument &document);
+// The notes were saved, or the reader chose at the end not to: this run's kept
+// file, if any, is stale and goes (the next run must not offer it).
+void Discard();
 // Makes now what Keep uses in static storage (the folder, the clock, the RTF
 // writer's tables), so that it is still there when Keep runs at exit().
 void Prepare();

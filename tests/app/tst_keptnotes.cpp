@@ -1,6 +1,8 @@
 #include "common/TestFixture.h"
+#include "controls/MenuTable.h"
 #include "core/MiscHelpers.h"
 #include "core/MsgSupport.h"
+#include "mainwindow/WorkspaceDocument.h"
 #include "platform/DefaultInstance.h"
 #include "platform/RichTextBox.h"
 #include "platform/SettingsStore.h"
@@ -68,6 +70,7 @@ private Q_SLOTS:
         m_fx->setUpWindowTest();
         MsgSupport::ReloadAllMessages();
         AdvancedSearch::Register();
+        NotesRecovery::Discard(); // the run's file of an earlier test, in its own folder
     }
     void cleanup() { m_fx.reset(); }
 
@@ -85,6 +88,39 @@ private Q_SLOTS:
         AdvancedSearch::KeepUnsavedNotes();
         QCOMPARE(kept(), QStringList{QStringLiteral("Unsaved notes 2024-01-01 12.00.00.rtf")});
         QCOMPARE(textOf(dataFolder() + kept().first()), QStringLiteral("first notes and more"));
+    }
+
+    void keptNotesGoOnceTheReaderDecides_data()
+    {
+        QTest::addColumn<QString>("decision");
+        QTest::newRow("saved") << QStringLiteral("save");
+        QTest::newRow("quit, saving") << QStringLiteral("quit yes");
+        QTest::newRow("quit, not saving") << QStringLiteral("quit no");
+        QTest::newRow("quit cancelled") << QStringLiteral("quit cancel");
+    }
+    // Notes kept while the session asked (and then went on) are not offered at the
+    // next start once the reader saved them or chose at the end not to.
+    void keptNotesGoOnceTheReaderDecides()
+    {
+        QFETCH(QString, decision);
+        AdvancedSearch &window = AdvancedSearch::Instance();
+        window.RT->setSelText(QStringLiteral("notes"));
+        AdvancedSearch::KeepUnsavedNotes();
+        QCOMPARE(kept().size(), 1);
+        desk().fileAnswers.push_back(m_fx->path(QStringLiteral("notes.rtf")));
+        if (decision == QLatin1String("save")) {
+            window.Menus().action(QStringLiteral("mFileSave"))->trigger();
+        } else {
+            desk().messageBoxAnswers = {decision.endsWith(QLatin1String("yes"))  ? int(MsgBoxResult::Yes)
+                                        : decision.endsWith(QLatin1String("no")) ? int(MsgBoxResult::No)
+                                                                                 : int(MsgBoxResult::Cancel)};
+            QCOMPARE(WorkspaceDocument::Get().mayEndProgram(), !decision.endsWith(QLatin1String("cancel")));
+        }
+        QCOMPARE(kept().isEmpty(), !decision.endsWith(QLatin1String("cancel")));
+        // Kept again later, they go to a file of their own.
+        window.RT->setSelText(QStringLiteral(" more"));
+        AdvancedSearch::KeepUnsavedNotes();
+        QCOMPARE(kept().size(), 1);
     }
 
     void offersKeptNotes_data()
