@@ -64,6 +64,7 @@ namespace {
 const QString SettingsSection = QStringLiteral("Settings");
 const QString PositionPrefix = QStringLiteral("AdvancedSearch");
 constexpr int MsgNotesKept = 261;
+constexpr int MsgSearchStillRunning = 296;
 
 TermSearch::VerseSource readerSource(const Translation &translation)
 {
@@ -129,7 +130,15 @@ void AdvancedSearch::Register()
         if (AdvancedSearch *window = DefaultInstance<AdvancedSearch>::peek())
             window->m_document->FileRenamed(from, to);
     };
-    access.saveCopy = [](const QString &path) { return Instance().m_files->SaveCopy(path); };
+    access.saveCopy = [](const QString &path) {
+        // While a search runs the pane holds no document of the reader's: nothing
+        // is written over a bookmark's own.
+        if (Instance().m_run->Running()) {
+            desktop().messageBox(GetMsg(0, MsgSearchStillRunning), MsgBoxStyle::Exclamation, QString());
+            return false;
+        }
+        return Instance().m_files->SaveCopy(path);
+    };
     access.mayEndProgram = [] {
         AdvancedSearch *window = DefaultInstance<AdvancedSearch>::peek();
         return !window || window->MayEndProgram();
@@ -472,14 +481,7 @@ void AdvancedSearch::Form_Load()
     errors.step([this] { ProgressBar1->setVisible(false); });
     errors.step([this] { m_scopeBoxes->FillTranslations(); });
     errors.step([this] { m_document->SetColours(gBib1BC, gBib1TC); });
-    errors.step([this] {
-        // What is typed into a new document is in the font and size the toolbar names.
-        QFont font = RT->document()->defaultFont();
-        font.setFamily(gDefaultFont);
-        if (gBib1Fontsize > 0)
-            font.setPointSize(gBib1Fontsize);
-        RT->document()->setDefaultFont(font);
-    });
+    errors.step([this] { m_document->UseDefaultFont(gDefaultFont, gBib1Fontsize); });
     errors.step([this] { chkActiveUpd->setChecked(gActiveUpdateBib1); });
     errors.step([this] { Timer1->start(SearchButtonAnimation::FastMilliseconds); });
     errors.step([] {

@@ -231,6 +231,15 @@ void NotesDocument::LayOut(bool wrap)
     });
 }
 
+void NotesDocument::UseDefaultFont(const QString &family, int pointSize)
+{
+    QFont font = m_pane->document()->defaultFont();
+    font.setFamily(family);
+    if (pointSize > 0)
+        font.setPointSize(pointSize);
+    m_pane->document()->setDefaultFont(font);
+}
+
 void NotesDocument::Saved(const QString &name, const QByteArray &bytes)
 {
     NotesRecovery::Discard();

@@ -56,6 +56,8 @@ public:
     // back colour (Integrity Check > All): the notes' file must not be saved
     // over with nothing.
     void Empty(const QTextCharFormat &format);
+    // What is typed into a new document is in this font and size (the toolbar's).
+    void UseDefaultFont(const QString &family, int pointSize);
     // Lays the whole text out by the page settings, or without wrapping; the
     // reader's selection stays, and so does the changed flag: a layout is no edit.
     void LayOut(bool wrap);

@@ -776,6 +776,44 @@ private slots:
         QVERIFY(window.RT->document()->isUndoRedoEnabled());
     }
 
+    void bookmarkCopyDuringASearchWritesNothing_data()
+    {
+        QTest::addColumn<bool>("duringScan");
+        QTest::newRow("during the scan") << true;
+        QTest::newRow("while the hits are coloured") << false;
+    }
+    // Add or Update while a search runs would write the empty or half-made result
+    // over the bookmark's document: the reader is told instead, and it stays.
+    void bookmarkCopyDuringASearchWritesNothing()
+    {
+        QFETCH(bool, duringScan);
+        AdvancedSearch &window = open();
+        const QByteArray notes = "{\\rtf1 The Lord is my shepherd}";
+        m_fx->writeFile(QStringLiteral("Bookmarks/psalm.rtf"), notes);
+        const QString psalm = m_fx->path(QStringLiteral("Bookmarks/psalm.rtf"));
+        bool copied = true;
+        const auto update = [&] { copied = WorkspaceDocument::Get().saveCopy(psalm); };
+        AdvancedSearch::setSourceFactory([&](const Translation &) -> TermSearch::VerseSource {
+            return [&](const VerseReader::Visitor &visit) {
+                if (duringScan)
+                    update();
+                else
+                    QTimer::singleShot(0, &window, update);
+                return visit(Verse{1, 43, 3, 16, QStringLiteral("For God so loved the world.")}) &&
+                       visit(Verse{2, 43, 3, 17, QStringLiteral("For God sent not his Son.")});
+            };
+        });
+        window.cboSearch->setEditText(QStringLiteral("*God*"));
+        window.cmdSearch_Click();
+        QVERIFY(!copied);
+        QCOMPARE(m_fx->readFile(QStringLiteral("Bookmarks/psalm.rtf")), notes);
+        QCOMPARE(desk().messageBoxes().size(), 1);
+        QCOMPARE(desk().lastMessage(), GetMsg(0, 296));
+        // Once the search is over, the result can be kept for the bookmark.
+        QVERIFY(WorkspaceDocument::Get().saveCopy(psalm));
+        QVERIFY(m_fx->readFile(QStringLiteral("Bookmarks/psalm.rtf")).contains("loved"));
+    }
+
     void bookmarkCopiesLeaveTheNotesToBeSaved_data()
     {
         QTest::addColumn<QString>("command");
