@@ -121,10 +121,7 @@ class AppDriverPlugin : public QGenericPlugin
     Q_PLUGIN_METADATA(IID QGenericPluginFactoryInterface_iid FILE "appdriver.json")
 
 public:
-    QObject *create(const QString &, const QString &specification) override
-    {
-        return new AppDriver(specification);
-    }
+    QObject *create(const QString &, const QString &mode) override { return new AppDriver(mode); }
 };
 
 #include "AppDriver.moc"
