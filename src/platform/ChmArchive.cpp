@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
+#include <limits>
 #include <mspack.h>
 
 namespace {
@@ -93,9 +94,11 @@ QString ChmArchive::indexObjects()
         for (mschmd_file *file = list; file; file = file->next) {
             const QString path = QString::fromUtf8(file->filename);
             const bool stored = file->section == &m_chm->sec0.base;
-            if (stored && (file->offset < 0 || file->length < 0 ||
-                           !ChmHeader::fits(quint64(content) + quint64(file->offset), quint64(file->length),
-                                            m_chm->length)))
+            // A compressed object lies in a stream no longer than any file can be.
+            const bool placed = file->offset >= 0 && file->length >= 0 &&
+                                file->offset <= std::numeric_limits<off_t>::max() - file->length;
+            if (!placed || (stored && !ChmHeader::fits(quint64(content) + quint64(file->offset),
+                                                       quint64(file->length), m_chm->length)))
                 return QStringLiteral("The file is damaged: it is cut short or its directory is wrong "
                                       "(%1 reaches past its end).")
                     .arg(path);

@@ -200,6 +200,66 @@ private slots:
         QCOMPARE(viewer.contentsTree()->topLevelItemCount(), 0);
     }
 
+    // A directory entry whose offset is rewritten in the listing chunk, the
+    // chunk's free space giving room for a longer number: the archive is named
+    // damaged when the page cannot lie anywhere, and a page merely past the end
+    // of the stream cannot be read.
+    void entryOffsets_data()
+    {
+        QTest::addColumn<quint64>("offset");
+        QTest::addColumn<bool>("opens");
+        QTest::newRow("as compiled") << quint64(0) << true;
+        QTest::newRow("past the end of the stream") << (quint64(1) << 40) << true;
+        QTest::newRow("offset and length past the largest number") << quint64(0x7ffffffffffffff4) << false;
+    }
+    void entryOffsets()
+    {
+        QFETCH(quint64, offset);
+        QFETCH(bool, opens);
+        QByteArray bytes = readFile(shippedChm());
+        const QByteArray name("/b_gen_1.html");
+        const qsizetype entry = bytes.indexOf(char(name.size()) + name);
+        QVERIFY(entry > 0);
+        if (offset) {
+            const auto number = [&bytes](qsizetype at) {
+                return quint32(quint8(bytes.at(at))) | quint32(quint8(bytes.at(at + 1))) << 8 |
+                       quint32(quint8(bytes.at(at + 2))) << 16 | quint32(quint8(bytes.at(at + 3))) << 24;
+            };
+            const qsizetype directory = number(0x48);
+            const qsizetype chunkSize = number(directory + 0x10);
+            const qsizetype chunks = directory + number(directory + 8);
+            const qsizetype chunk = chunks + (entry - chunks) / chunkSize * chunkSize;
+            // After the name: the section, then the offset, each a number of 7-bit groups.
+            qsizetype at = entry + 1 + name.size();
+            QCOMPARE(bytes.at(at++), '\x01');
+            qsizetype end = at;
+            while (quint8(bytes.at(end)) & 0x80)
+                ++end;
+            QByteArray groups;
+            for (quint64 rest = offset; rest || groups.isEmpty(); rest >>= 7)
+                groups.prepend(char((rest & 0x7f) | (groups.isEmpty() ? 0 : 0x80)));
+            const qsizetype grown = groups.size() - (end + 1 - at);
+            const quint32 freeSpace = number(chunk + 4);
+            QVERIFY(grown >= 0 && quint32(grown) <= freeSpace);
+            bytes.replace(at, end + 1 - at, groups);
+            bytes.remove(chunk + chunkSize - qsizetype(freeSpace), grown); // from the free space
+            const quint32 left = freeSpace - quint32(grown);
+            for (int i = 0; i < 4; ++i)
+                bytes[chunk + 4 + i] = char(left >> (8 * i));
+        }
+        m_fx->writeFile(QStringLiteral("entry.chm"), bytes);
+        ChmArchive archive;
+        QCOMPARE(archive.open(m_fx->path(QStringLiteral("entry.chm"))), opens);
+        QByteArray page;
+        if (opens) {
+            QCOMPARE(archive.read(QString::fromLatin1(name), page), offset == 0);
+            QVERIFY(archive.read(QStringLiteral("/b_psa_23.html"), page));
+        } else {
+            QVERIFY2(archive.errorText().contains(QString::fromLatin1(name)),
+                     qPrintable(archive.errorText()));
+        }
+    }
+
     // The selector and F1 both say which file is damaged; the next Bible opens.
     void damagedBibleIsNamedAndTheNextOneOpens()
     {
