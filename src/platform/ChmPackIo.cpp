@@ -2,6 +2,7 @@
 #include "platform/ChmHeader.h"
 
 #include <QFile>
+#include <QtNumeric>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -87,14 +88,18 @@ int seekFile(mspack_file *handle, off_t offset, int mode)
     QFile *file = packFile(handle)->archive.get();
     if (!file)
         return -1;
-    qint64 at = offset;
+    qint64 from = 0;
     if (mode == MSPACK_SYS_SEEK_CUR)
-        at += file->pos();
+        from = file->pos();
     else if (mode == MSPACK_SYS_SEEK_END)
-        at += file->size();
+        from = file->size();
     else if (mode != MSPACK_SYS_SEEK_START)
         return -1;
-    return at >= 0 && file->seek(at) ? 0 : -1;
+    // Offsets come from the archive's own numbers: one past the largest position is no position.
+    qint64 at = 0;
+    if (qAddOverflow(from, qint64(offset), &at) || at < 0)
+        return -1;
+    return file->seek(at) ? 0 : -1;
 }
 
 off_t tellFile(mspack_file *handle)
