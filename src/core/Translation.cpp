@@ -27,9 +27,6 @@ QSet<QString> &indexesBeingBuilt()
     return building;
 }
 
-// At most this many skipped lines are listed; a file damaged throughout would
-// otherwise fill the screen.
-
 // Catalog texts: a module whose lines end with a line feed alone, and the lines
 // of a module that were skipped.
 constexpr int LineFeedModuleMsg = 250;
