@@ -14,10 +14,6 @@ Q_LOGGING_CATEGORY(lcErrors, "verbanox.errors", QtInfoMsg)
 namespace {
 const QString CRLF = QStringLiteral("\r\n");
 
-// Catalog texts: a file that is missing, one that cannot be read.
-constexpr qint32 FileNotFoundMsg = 47;
-constexpr qint32 FileUnreadableMsg = 290;
-constexpr qint32 FileUnwritableMsg = 294;
 // A change that the read-only program folder cannot hold.
 constexpr qint32 ReadOnlyProgramFolderMsg = 295;
 } // namespace

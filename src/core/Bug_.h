@@ -16,6 +16,11 @@ Q_DECLARE_LOGGING_CATEGORY(lcErrors)
 // The program's one error convention: routines trap errors and report them with
 // their trace name ("<Object>.<Routine>()"); the program goes on.
 namespace Bug_ {
+// Catalog texts of a file at fault: missing, unreadable, unwritable.
+constexpr qint32 FileNotFoundMsg = 47;
+constexpr qint32 FileUnreadableMsg = 290;
+constexpr qint32 FileUnwritableMsg = 294;
+
 void Assert(bool condition, const QString &message);
 void AssertFailed(const QString &message);
 void ShowUnexpectedError(const QString &routine, const QString &extraText = QString());

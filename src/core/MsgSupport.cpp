@@ -11,9 +11,6 @@
 
 namespace {
 const QString CRLF = QStringLiteral("\r\n");
-// Catalog texts: a file that is missing, one that cannot be read.
-constexpr int FileNotFoundMsg = 47;
-constexpr int FileUnreadableMsg = 290;
 
 int slot(int category, int id)
 {
@@ -40,9 +37,9 @@ QString builtInText(int category, int id)
     if (category != MsgSupport::MC_Standard)
         return QString();
     switch (id) {
-    case FileNotFoundMsg:
+    case Bug_::FileNotFoundMsg:
         return QStringLiteral("The file % was not found.");
-    case FileUnreadableMsg:
+    case Bug_::FileUnreadableMsg:
         return QStringLiteral("The file % could not be read.");
     case 108:
         return QStringLiteral(
@@ -105,7 +102,8 @@ void missingText(int category, int id)
     if (faults().told.contains(file))
         return;
     faults().told.insert(file);
-    Bug_::ReportFileFault(FileUnreadableMsg, file, QStringLiteral("It has no text for message %1.").arg(id));
+    Bug_::ReportFileFault(Bug_::FileUnreadableMsg, file,
+                          QStringLiteral("It has no text for message %1.").arg(id));
 }
 
 void tellWaitingFaults()

@@ -33,7 +33,6 @@ constexpr int LineFeedModuleMsg = 250;
 constexpr int SkippedLinesMsg = 251;
 // A module whose last line has no line end: most likely a file cut short.
 constexpr int CutShortModuleMsg = 255;
-constexpr int FileNotWrittenMsg = 294;
 
 // An index or a scratch copy that cannot be written (a full disk, a folder that
 // cannot be written) is no fault of the program: the reader is told which file
@@ -44,7 +43,7 @@ void writeOrTell(const QString &path, const QByteArray &bytes,
     try {
         TextFiles::writeAtomically(path, bytes, durability);
     } catch (const RuntimeError &e) {
-        Bug_::ReportFileFault(FileNotWrittenMsg, path, e.fileReason());
+        Bug_::ReportFileFault(Bug_::FileUnwritableMsg, path, e.fileReason());
     }
 }
 } // namespace
