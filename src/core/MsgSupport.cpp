@@ -75,6 +75,14 @@ CatalogFaults &faults()
     return state;
 }
 
+// True the first time a file is at fault since the catalog was last loaded.
+bool firstFault(const QString &file)
+{
+    const qsizetype before = faults().told.size();
+    faults().told.insert(file);
+    return faults().told.size() > before;
+}
+
 void tellFault(const ErrorState &error)
 {
     Err() = error;
@@ -83,11 +91,8 @@ void tellFault(const ErrorState &error)
 
 void fileFault(const ErrorState &error)
 {
-    if (!error.File.isEmpty()) {
-        if (faults().told.contains(error.File))
-            return;
-        faults().told.insert(error.File);
-    }
+    if (!error.File.isEmpty() && !firstFault(error.File))
+        return;
     if (faults().waiting)
         faults().waitingFaults.append(error);
     else
@@ -99,9 +104,8 @@ void missingText(int category, int id)
 {
     const QString file =
         gMsgFolder + QStringLiteral("ENGLISH_") + gMsgCategories.value(category) + QStringLiteral(".mes");
-    if (faults().told.contains(file))
+    if (!firstFault(file))
         return;
-    faults().told.insert(file);
     Bug_::ReportFileFault(Bug_::FileUnreadableMsg, file,
                           QStringLiteral("It has no text for message %1.").arg(id));
 }
