@@ -14,12 +14,6 @@ std::unique_ptr<QLockFile> &heldLock()
     Seams::OnReset(&lock, [] { InstanceLock::release(); });
     return lock;
 }
-
-QString &heldPath()
-{
-    static QString path;
-    return path;
-}
 } // namespace
 
 QString InstanceLock::lockFilePath(const QString &folder)
@@ -31,7 +25,7 @@ InstanceLock::Result InstanceLock::acquire(const QString &folder, QString *reaso
 {
     const QString path = lockFilePath(folder);
     std::unique_ptr<QLockFile> &lock = heldLock();
-    if (lock && heldPath() == path)
+    if (lock && lock->fileName() == path)
         return Result::Taken;
     release();
     if (!QDir().mkpath(folder)) {
@@ -43,12 +37,13 @@ InstanceLock::Result InstanceLock::acquire(const QString &folder, QString *reaso
     // Held for the whole run: only a lock whose process is gone counts as stale, never an old one.
     candidate->setStaleLockTime(0);
     errno = 0;
-    if (candidate->tryLock(0)) {
-        lock = std::move(candidate);
-        heldPath() = path;
-        return Result::Taken;
-    }
-    if (candidate->error() == QLockFile::LockFailedError) {
+    if (!candidate->tryLock(0)) {
+        if (candidate->error() != QLockFile::LockFailedError) {
+            if (reason)
+                *reason =
+                    errno != 0 ? qt_error_string(errno) : QStringLiteral("the lock file cannot be written");
+            return Result::Unavailable;
+        }
         // A lock file that names no process was cut short by a crash; a copy
         // still writing its own holds the file locked, so it cannot be removed.
         qint64 pid = 0;
@@ -56,17 +51,12 @@ InstanceLock::Result InstanceLock::acquire(const QString &folder, QString *reaso
         if (candidate->getLockInfo(&pid, &host, &application) || !candidate->removeStaleLockFile() ||
             !candidate->tryLock(0))
             return Result::HeldByAnother;
-        lock = std::move(candidate);
-        heldPath() = path;
-        return Result::Taken;
     }
-    if (reason)
-        *reason = errno != 0 ? qt_error_string(errno) : QStringLiteral("the lock file cannot be written");
-    return Result::Unavailable;
+    lock = std::move(candidate);
+    return Result::Taken;
 }
 
 void InstanceLock::release()
 {
     heldLock().reset();
-    heldPath().clear();
 }
