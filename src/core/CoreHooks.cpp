@@ -19,7 +19,8 @@ namespace CoreHooks {
 
 QWidget *ShowMainWindow()
 {
-    return mainWindow().get() ? mainWindow().get()() : nullptr;
+    const auto &createAndShow = mainWindow().get();
+    return createAndShow ? createAndShow() : nullptr;
 }
 
 void SetMainWindow(std::function<QWidget *()> createAndShow)
@@ -29,8 +30,8 @@ void SetMainWindow(std::function<QWidget *()> createAndShow)
 
 void ShowNoBiblesDialog()
 {
-    if (noBibles().get()) {
-        noBibles().get()();
+    if (const auto &show = noBibles().get()) {
+        show();
         return;
     }
     // Without the window layer there is nothing to read: say so and end.

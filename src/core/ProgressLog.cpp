@@ -12,8 +12,8 @@ Seam<std::function<ProgressLog &()>> &factory()
 
 ProgressLog &ProgressMessages()
 {
-    if (factory().get())
-        return factory().get()();
+    if (const auto &made = factory().get())
+        return made();
     static MemoryProgressLog memoryLog;
     return memoryLog;
 }

@@ -30,10 +30,9 @@ int effective(int codePage)
         static QSet<int> reported;
         if (!reported.contains(codePage)) {
             reported.insert(codePage);
-            if (unknownHandler().get())
-                unknownHandler().get()(
-                    QStringLiteral("Unknown code page %1; the text is read as code page 1252.")
-                        .arg(codePage));
+            if (const auto &handler = unknownHandler().get())
+                handler(QStringLiteral("Unknown code page %1; the text is read as code page 1252.")
+                            .arg(codePage));
         }
         return CodePage::SystemAnsi;
     }
