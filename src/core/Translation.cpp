@@ -98,23 +98,22 @@ void Translation::CreateIndexFile(const QString &folder, const QString &fileName
         ProgressMessages().MsgAddMessage(QStringLiteral("Creating index for ") + DisplayName +
                                              QStringLiteral(" (") + fileName + QStringLiteral(")..."),
                                          true, true);
+        const QString module = FileNames::resolve(folder + fileName);
         // Taken before the file is read: a change while it is read shows at the next load.
-        const IndexStamp stamp = IndexStamp::OfFile(FileNames::resolve(folder + fileName));
+        const IndexStamp stamp = IndexStamp::OfFile(module);
         const QByteArray bytes = TextFiles::readAll(folder + fileName);
         const ChapterIndex::Built built = ChapterIndex::Build(bytes, fileName);
         if (built.lineFeedEnds) {
             // The file's fault, not the program's: say which file and why; no index
             // is made, so the module shows no text.
-            desktop().messageBox(GetMsg(0, LineFeedModuleMsg, FileNames::resolve(folder + fileName)),
-                                 MsgBoxStyle::Exclamation, QString());
+            desktop().messageBox(GetMsg(0, LineFeedModuleMsg, module), MsgBoxStyle::Exclamation, QString());
         } else {
             // Written beside its final name and renamed when complete: a failed build
             // leaves no partial index behind. The folder is made when missing: it is
             // created only at the first start of a version, and may have gone since.
             FileFunctions_::MakeFolder(gIndexFolder);
             writeOrTell(indexPath, TextFiles::encodeLines(QStringList{stamp.Line()} + built.lines, 1252));
-            ReportDamage(FileNames::resolve(folder + fileName), !bytes.isEmpty() && !bytes.endsWith("\r\n"),
-                         built.skipped);
+            ReportDamage(module, !bytes.isEmpty() && !bytes.endsWith("\r\n"), built.skipped);
         }
         ProgressMessages().MsgAddMessage(QStringLiteral("  Done.") + CRLF, true, true);
     } catch (const RuntimeError &e) {
