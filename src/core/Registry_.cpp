@@ -15,6 +15,7 @@
 #include <QScopeGuard>
 #include <QScreen>
 #include <QWidget>
+#include <optional>
 
 namespace {
 // Catalog texts: the settings cannot be saved; a dialog's choices were not saved.
@@ -131,12 +132,18 @@ bool GetBoolean(const QString &key, bool defaultValue, const QString &section)
     return ParseBoolean(text);
 }
 
-float GetSingle(const QString &key, float defaultValue, const QString &section)
+// The stored Single; none when the key is missing or its text is no number.
+static std::optional<float> StoredSingle(const QString &key, const QString &section)
 {
     const QString text = GetString(key, AbsentMarker, section);
     if (text == AbsentMarker)
-        return defaultValue;
-    return VbConvert::toSingle(VbText::Trim(text)).value_or(defaultValue);
+        return std::nullopt;
+    return VbConvert::toSingle(VbText::Trim(text));
+}
+
+float GetSingle(const QString &key, float defaultValue, const QString &section)
+{
+    return StoredSingle(key, section).value_or(defaultValue);
 }
 
 qint16 GetInteger(const QString &key, qint16 defaultValue, const QString &section)
@@ -169,8 +176,8 @@ FormPosition ReadFormPosition(const QString &prefix, const FormPosition &default
     const float width = float(Twips::fromPixelsX(desktop.width()));
     const float height = float(Twips::fromPixelsY(desktop.height()));
     const auto read = [&prefix](const char *name, float defaultValue, CheckedNumber::Range<float> range) {
-        const QString text = GetString(prefix + QLatin1String(name), AbsentMarker);
-        return CheckedNumber::Within(VbConvert::toSingle(VbText::Trim(text)), range, defaultValue);
+        return CheckedNumber::Within(StoredSingle(prefix + QLatin1String(name), DefaultSection), range,
+                                     defaultValue);
     };
     return {read("Left", defaults.left, {x - width, x + width}),
             read("Top", defaults.top, {y - height, y + height}), read("Width", defaults.width, {0, width}),
