@@ -153,7 +153,7 @@ void AdvancedSearch::GoToBookmark(const QString &path)
 {
     const QByteArray bytes = TextFiles::readAll(path);
     m_run->Abandon();
-    m_files->ShowBookmark(path, bytes);
+    m_files->ShowRead(path, bytes);
     ComeToFront();
 }
 
