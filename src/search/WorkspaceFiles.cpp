@@ -15,7 +15,6 @@
 
 namespace {
 constexpr int MsgFileExists = 45;
-constexpr int MsgFileNotFound = 47;
 constexpr int MsgFileUnreadable = 48;
 constexpr int MsgAskToSave = 51;
 constexpr int MsgSaveFailed = 52;
@@ -71,7 +70,7 @@ bool WorkspaceFiles::OpenNamed(const QString &name)
 bool WorkspaceFiles::OpenFile(const QString &name)
 {
     if (!QFileInfo(name).isFile()) {
-        desktop().messageBox(GetMsg(0, MsgFileNotFound, shownName(name)), MsgBoxStyle::Exclamation,
+        desktop().messageBox(GetMsg(0, Bug_::FileNotFoundMsg, shownName(name)), MsgBoxStyle::Exclamation,
                              QString());
         return false;
     }
