@@ -59,7 +59,6 @@ bool renameDocument(const QString &fromName, const QString &toName)
     return true;
 }
 
-// The workspace's document pane; the workspace loads, hidden, when it is not loaded.
 // The selected row; an error for Edit and Go to to report when none is.
 int selectedRowOrRaise(const frmBookmarkList &list)
 {
@@ -69,6 +68,7 @@ int selectedRowOrRaise(const frmBookmarkList &list)
     return row;
 }
 
+// The workspace's document pane; the workspace loads, hidden, when it is not loaded.
 RichTextBox &workspacePane()
 {
     RichTextBox *pane = WorkspaceDocument::Get().pane();
@@ -78,16 +78,24 @@ RichTextBox &workspacePane()
     return *pane;
 }
 
+// What the list asks of the workspace; an error saying what it cannot do when
+// the workspace did not register it.
+template <typename F> const F &workspacePart(F WorkspaceDocument::Access::*part, const QString &cannot)
+{
+    const F &function = WorkspaceDocument::Get().*part;
+    if (!function)
+        raiseError(RtErr::ObjectNotSet, listSource(), cannot);
+    return function;
+}
+
 // The workspace writes its document to a bookmark's file, as a copy: its own
 // file, if it has one, is still to be saved. False after the workspace said why
 // the file could not be written.
 bool saveWorkspaceCopy(const QString &fileName)
 {
-    const WorkspaceDocument::Access &workspace = WorkspaceDocument::Get();
-    if (!workspace.saveCopy)
-        raiseError(RtErr::ObjectNotSet, listSource(),
-                   QStringLiteral("The search workspace cannot save its document for a bookmark."));
-    return workspace.saveCopy(BookmarkRecords::DocumentPath(fileName));
+    return workspacePart(&WorkspaceDocument::Access::saveCopy,
+                         QStringLiteral("The search workspace cannot save its document for a bookmark."))(
+        BookmarkRecords::DocumentPath(fileName));
 }
 } // namespace
 
@@ -368,11 +376,9 @@ bool frmBookmarkList::MayReplaceWorkspaceDocument()
     QTextDocument *document = workspacePane().document();
     if (!document->isModified())
         return true;
-    const WorkspaceDocument::Access &workspace = WorkspaceDocument::Get();
-    if (!workspace.askToSave)
-        raiseError(RtErr::ObjectNotSet, listSource(),
-                   QStringLiteral("The search workspace cannot save its changed document."));
-    const int answer = workspace.askToSave();
+    const int answer =
+        workspacePart(&WorkspaceDocument::Access::askToSave,
+                      QStringLiteral("The search workspace cannot save its changed document."))();
     return answer == 0 || (answer == 2 && !document->isModified());
 }
 
@@ -387,11 +393,8 @@ void frmBookmarkList::cmdGoto_Click()
             raiseFileNotFound(listSource(), path);
         if (!MayReplaceWorkspaceDocument())
             return;
-        const WorkspaceDocument::Access &workspace = WorkspaceDocument::Get();
-        if (!workspace.showFile)
-            raiseError(RtErr::ObjectNotSet, listSource(),
-                       QStringLiteral("The search workspace cannot show a bookmark's document."));
-        workspace.showFile(path);
+        workspacePart(&WorkspaceDocument::Access::showFile,
+                      QStringLiteral("The search workspace cannot show a bookmark's document."))(path);
         hide();
     });
 }

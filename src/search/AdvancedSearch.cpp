@@ -153,7 +153,7 @@ void AdvancedSearch::GoToBookmark(const QString &path)
 {
     const QByteArray bytes = TextFiles::readAll(path);
     m_run->Abandon();
-    m_files->ShowBookmark(path, bytes);
+    m_files->ShowRead(path, bytes);
     ComeToFront();
 }
 
@@ -534,12 +534,10 @@ void AdvancedSearch::closeEvent(QCloseEvent *event)
 
 void AdvancedSearch::Form_Unload(bool &cancel)
 {
-    if (TextChanged()) {
-        // Cancelled, or the document was not saved after all.
-        if (m_files->AskToSave() == WorkspaceFiles::Cancelled) {
-            cancel = true;
-            return;
-        }
+    // Cancelled, or the document was not saved after all.
+    if (!m_files->MayReplaceDocument()) {
+        cancel = true;
+        return;
     }
     DeferredErrors errors(QStringLiteral("AdvancedSearch.Form_Unload()"));
     errors.step([this] { RT->clear(); });

@@ -36,9 +36,8 @@ MediaBibleButtons::MediaBibleButtons(QWidget *parent)
 void MediaBibleButtons::MarkInstalled()
 {
     m_chm = CommonMenus::ChmBiblesInstalled();
-    m_mp3 = anyMp3Bible();
     SetPicture(cmdCHM, m_chm ? QStringLiteral("c.gif") : QStringLiteral("cX.gif"), m_chmFallback);
-    SetPicture(cmdMP3, m_mp3 ? QStringLiteral("v.bmp") : QStringLiteral("vX.bmp"), m_mp3Fallback);
+    SetPicture(cmdMP3, anyMp3Bible() ? QStringLiteral("v.bmp") : QStringLiteral("vX.bmp"), m_mp3Fallback);
     // Without its window the selector cannot open; the download question always can.
     cmdCHM->setEnabled(!m_chm || MenuTargets::IsRegistered(MenuTargets::CHM));
     cmdMP3->setEnabled(MenuTargets::IsRegistered(MenuTargets::MP3));

@@ -19,8 +19,6 @@ public:
     // The pictures from the program folder by what is installed now: "c.gif" or
     // "cX.gif", "v.bmp" or "vX.bmp".
     void MarkInstalled();
-    bool ChmInstalled() const { return m_chm; }
-    bool Mp3Installed() const { return m_mp3; }
     // The file of the picture a button shows.
     static QString PictureName(const QToolButton *button);
 
@@ -36,5 +34,4 @@ private:
     QIcon m_chmFallback;
     QIcon m_mp3Fallback;
     bool m_chm = false;
-    bool m_mp3 = false;
 };

@@ -83,12 +83,11 @@ bool WorkspaceFiles::OpenFile(const QString &name)
         Bug_::ReportFileFault(MsgFileUnreadable, name, e.description());
         return false;
     }
-    if (!m_document.ShowFile(name, bytes))
-        Bug_::ReportFileFault(MsgFileUnreadable, name, QString());
+    ShowRead(name, bytes);
     return true;
 }
 
-void WorkspaceFiles::ShowBookmark(const QString &path, const QByteArray &bytes)
+void WorkspaceFiles::ShowRead(const QString &path, const QByteArray &bytes)
 {
     if (!m_document.ShowFile(path, bytes))
         Bug_::ReportFileFault(MsgFileUnreadable, path, QString());

@@ -39,8 +39,9 @@ public:
     // Writes the document as RTF to another file (a bookmark's) without making it
     // the document's file; false after saying why it could not be written.
     bool SaveCopy(const QString &name);
-    // Shows a bookmark's document read as these bytes, and says so when it is damaged.
-    void ShowBookmark(const QString &path, const QByteArray &bytes);
+    // Shows a file's document read as these bytes (File > Open, a bookmark's Go
+    // to), and says so when it is damaged.
+    void ShowRead(const QString &path, const QByteArray &bytes);
     // The question about unsaved changes: Yes saves (Saved, or Cancelled when the
     // save was cancelled or failed), No gives Discard, Cancel gives Cancelled.
     int AskToSave();

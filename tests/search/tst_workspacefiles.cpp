@@ -491,7 +491,7 @@ private slots:
         m_fx->writeFile(QStringLiteral("notes/doc.rtf"), cutOff);
         const QString name = file(QStringLiteral("doc.rtf"));
         if (bookmark) {
-            m_files->ShowBookmark(name, cutOff);
+            m_files->ShowRead(name, cutOff);
         } else {
             chooseFiles({name});
             QVERIFY(m_files->Open());
