@@ -36,12 +36,8 @@ using Prepare = std::function<void(TestFixture &)>;
 
 QString raised(const std::function<void()> &write)
 {
-    try {
-        write();
-    } catch (const RuntimeError &e) {
-        return e.description();
-    }
-    return QStringLiteral("FAIL: no error raised");
+    const std::optional<RuntimeError> error = raisedError(write);
+    return error ? error->description() : QStringLiteral("FAIL: no error raised");
 }
 
 QByteArray rtfOf(const QString &text)

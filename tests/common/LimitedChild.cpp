@@ -1,22 +1,16 @@
 #include "common/LimitedChild.h"
 
+#include "common/FileSizeLimit.h"
 #include "platform/RuntimeError.h"
 
 #include <QByteArray>
-#include <csignal>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
 [[noreturn]] void runChild(int out, qint64 bytes, const std::function<QString()> &work)
 {
-    // Past the limit the write fails instead of the signal ending the child.
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit{};
-    getrlimit(RLIMIT_FSIZE, &limit);
-    limit.rlim_cur = rlim_t(bytes);
-    setrlimit(RLIMIT_FSIZE, &limit);
+    const FileSizeLimit limit{rlim_t(bytes)};
     QByteArray report;
     try {
         report = work().toUtf8();

@@ -3,6 +3,8 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QProcess>
+#include <cerrno>
+#include <cstring>
 #include <unistd.h>
 
 ReadOnlyFolder::ReadOnlyFolder(const QString &folder)
@@ -32,6 +34,12 @@ bool ReadOnlyFolder::active() const
         return true;
     probe.remove();
     return false;
+}
+
+bool ReadOnlyFolder::endsWithTheRefusal(const QString &message)
+{
+    return message.endsWith(QString::fromLocal8Bit(std::strerror(EROFS))) ||
+           message.endsWith(QString::fromLocal8Bit(std::strerror(EACCES)));
 }
 
 bool ReadOnlyFolder::run(const QStringList &arguments)

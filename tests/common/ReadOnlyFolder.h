@@ -16,6 +16,9 @@ public:
 
     // Whether a file can no longer be created in the folder.
     bool active() const;
+    // Whether a message ends with the system's reason for a write refused in
+    // such a folder: a read-only file system when mounted, no permission else.
+    static bool endsWithTheRefusal(const QString &message);
 
 private:
     static bool run(const QStringList &arguments);

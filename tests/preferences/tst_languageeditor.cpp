@@ -325,8 +325,7 @@ private Q_SLOTS:
             QVERIFY2(told.startsWith(GetMsg(0, toldId, gSysDefsFolder + toldAbout)), qPrintable(told));
         }
         if (readOnly)
-            QVERIFY2(desk().lastMessage().endsWith(QString::fromLocal8Bit(std::strerror(EROFS))) ||
-                         desk().lastMessage().endsWith(QString::fromLocal8Bit(std::strerror(EACCES))),
+            QVERIFY2(ReadOnlyFolder::endsWithTheRefusal(desk().lastMessage()),
                      qPrintable(desk().lastMessage()));
         // Escape asks the same; the file is not replaced then.
         desk().messageBoxAnswers.assign(answers.cbegin(), answers.cend());

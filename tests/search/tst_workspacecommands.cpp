@@ -105,6 +105,55 @@ private:
         window.RT->document()->setModified(false);
     }
 
+    static void search(AdvancedSearch &window, const QString &pattern)
+    {
+        window.cboSearch->setEditText(pattern);
+        window.cmdSearch_Click();
+    }
+
+    // File > Open, answered with a file of the program folder.
+    void openFile(AdvancedSearch &window, const QString &relative)
+    {
+        desk().fileAnswers.push_back(m_fx->path(relative));
+        window.Menus().run(QStringLiteral("mFileOpen"));
+    }
+
+    // Searches for *God* in a source that does the action while the search runs:
+    // during the scan, or (duringScan false) once the scan is done and the two
+    // hits it gave are being coloured.
+    static void searchWhile(AdvancedSearch &window, bool duringScan, const std::function<void()> &action)
+    {
+        AdvancedSearch::setSourceFactory([&window, duringScan, action](const Translation &) {
+            return TermSearch::VerseSource([&window, duringScan, action](const VerseReader::Visitor &visit) {
+                if (duringScan)
+                    action();
+                else
+                    QTimer::singleShot(0, &window, action);
+                return visit(Verse{1, 43, 3, 16, QStringLiteral("For God so loved the world.")}) &&
+                       visit(Verse{2, 43, 3, 17, QStringLiteral("For God sent not his Son.")});
+            });
+        });
+        search(window, QStringLiteral("*God*"));
+    }
+
+    // The psalm's bookmark, "Psalm 23" in psalm.rtf, read into the bookmark list.
+    void loadPsalmBookmark()
+    {
+        m_fx->writeFile(QStringLiteral("Bookmarks.txt"),
+                        "\"Psalm 23\",\"Comfort\",\"01-Jan-2023\",\"PSA 023:001\",\"psalm.rtf\"\r\n");
+        m_fx->writeFile(QStringLiteral("Bookmarks/psalm.rtf"), "{\\rtf1 The Lord is my shepherd}");
+        BookmarkRecords::LoadBookmarks();
+    }
+
+    // The bookmark list shown with its first bookmark selected.
+    static frmBookmarkList &firstBookmarkSelected()
+    {
+        frmBookmarkList &list = frmBookmarkList::Instance();
+        list.show();
+        list.SelectRow(0);
+        return list;
+    }
+
     // The real bookmark list with one bookmark, "Psalm" in psalm.rtf; its add and
     // edit dialog gives the title and a reference and is answered with OK.
     void setUpBookmarkList(const QString &title)
@@ -475,13 +524,11 @@ private slots:
         QVERIFY(bar.cmdCentreJ->isChecked() && bar.cmdBullet->isChecked());
         window.RT->document()->setModified(false);
         if (how == QLatin1String("search")) {
-            window.cboSearch->setEditText(QStringLiteral("*God*"));
-            window.cmdSearch_Click();
+            search(window, QStringLiteral("*God*"));
             QVERIFY(window.RT->Text().startsWith(QStringLiteral("JOH 3:16")));
         } else {
             m_fx->writeFile(QStringLiteral("centred.rtf"), "{\\rtf1\\qc Centred\\par}");
-            desk().fileAnswers.push_back(m_fx->path(QStringLiteral("centred.rtf")));
-            window.Menus().run(QStringLiteral("mFileOpen"));
+            openFile(window, QStringLiteral("centred.rtf"));
             QCOMPARE(window.RT->Text(), QStringLiteral("Centred"));
         }
         QCOMPARE(bar.cmdCentreJ->isChecked(), centred);
@@ -718,8 +765,7 @@ private slots:
         QVERIFY(!QFile::exists(psalm));
         QCOMPARE(desk().shown.size(), 1);
 
-        window.cboSearch->setEditText(QStringLiteral("*"));
-        window.cmdSearch_Click();
+        search(window, QStringLiteral("*"));
         QCOMPARE(window.windowTitle(), MiscHelpers::ProductTitle());
         append(window, QStringLiteral(" note"));
         desk().fileAnswers.push_back(QString());
@@ -748,22 +794,10 @@ private slots:
         m_fx->writeFile(QStringLiteral("Bookmarks/psalm.rtf"), "{\\rtf1 The Lord is my shepherd}");
         const QString psalm = m_fx->path(QStringLiteral("Bookmarks/psalm.rtf"));
         bool askedNothing = false;
-        const auto goTo = [&] {
+        searchWhile(window, duringScan, [&] {
             askedNothing = !window.TextChanged();
             WorkspaceDocument::Get().showFile(psalm);
-        };
-        AdvancedSearch::setSourceFactory([&](const Translation &) -> TermSearch::VerseSource {
-            return [&](const VerseReader::Visitor &visit) {
-                if (duringScan)
-                    goTo();
-                else
-                    QTimer::singleShot(0, &window, goTo);
-                return visit(Verse{1, 43, 3, 16, QStringLiteral("For God so loved the world.")}) &&
-                       visit(Verse{2, 43, 3, 17, QStringLiteral("For God sent not his Son.")});
-            };
         });
-        window.cboSearch->setEditText(QStringLiteral("*God*"));
-        window.cmdSearch_Click();
         QVERIFY(!window.SearchRunning());
         QVERIFY(askedNothing);
         QCOMPARE(window.RT->Text(), QStringLiteral("The Lord is my shepherd"));
@@ -792,19 +826,7 @@ private slots:
         m_fx->writeFile(QStringLiteral("Bookmarks/psalm.rtf"), notes);
         const QString psalm = m_fx->path(QStringLiteral("Bookmarks/psalm.rtf"));
         bool copied = true;
-        const auto update = [&] { copied = WorkspaceDocument::Get().saveCopy(psalm); };
-        AdvancedSearch::setSourceFactory([&](const Translation &) -> TermSearch::VerseSource {
-            return [&](const VerseReader::Visitor &visit) {
-                if (duringScan)
-                    update();
-                else
-                    QTimer::singleShot(0, &window, update);
-                return visit(Verse{1, 43, 3, 16, QStringLiteral("For God so loved the world.")}) &&
-                       visit(Verse{2, 43, 3, 17, QStringLiteral("For God sent not his Son.")});
-            };
-        });
-        window.cboSearch->setEditText(QStringLiteral("*God*"));
-        window.cmdSearch_Click();
+        searchWhile(window, duringScan, [&] { copied = WorkspaceDocument::Get().saveCopy(psalm); });
         QVERIFY(!copied);
         QCOMPARE(m_fx->readFile(QStringLiteral("Bookmarks/psalm.rtf")), notes);
         QCOMPARE(desk().messageBoxes().size(), 1);
@@ -874,14 +896,9 @@ private slots:
     {
         setUpBookmarkList(QStringLiteral("Psalm 23"));
         AdvancedSearch &window = open();
-        frmBookmarkList &list = frmBookmarkList::Instance();
-        list.show();
-        list.SelectRow(0);
-        list.cmdGoto->click();
+        firstBookmarkSelected().cmdGoto->click();
         append(window, QStringLiteral(", my notes"));
-        list.show();
-        list.SelectRow(0);
-        list.cmdEdit->click();
+        firstBookmarkSelected().cmdEdit->click();
         const QString renamed = m_fx->path(QStringLiteral("Bookmarks/Psalm23.rtf"));
         QCOMPARE(window.windowTitle(), renamed + QStringLiteral(" - ") + MiscHelpers::ProductTitle());
         QVERIFY(window.TextChanged());
@@ -898,8 +915,7 @@ private slots:
     {
         m_fx->writeFile(QStringLiteral("notes.rtf"), "{\\rtf1 My notes}");
         AdvancedSearch &window = open();
-        desk().fileAnswers.push_back(m_fx->path(QStringLiteral("notes.rtf")));
-        window.Menus().run(QStringLiteral("mFileOpen"));
+        openFile(window, QStringLiteral("notes.rtf"));
         window.mIntegrityAll_Click();
         QCOMPARE(window.windowTitle(), GetMsg(1, 17, MiscHelpers::ProductTitle()));
         append(window, QStringLiteral("check"));
@@ -964,8 +980,7 @@ private slots:
 
         QVERIFY(!window.TextChanged());
         QCOMPARE(QFileInfo::exists(pdf), command.contains(QLatin1String("rint")));
-        window.cboSearch->setEditText(QStringLiteral("*"));
-        window.cmdSearch_Click();
+        search(window, QStringLiteral("*"));
         QVERIFY(desk().messageBoxes().isEmpty());
         QCOMPARE(m_fx->readFile(QStringLiteral("notes.rtf")), saved);
     }
@@ -1022,11 +1037,9 @@ private slots:
                     step == QLatin1String("choose") ? std::optional<quint32>(0x0000FF) : std::nullopt);
                 window.FormatBar()->cmdBColour->click();
             } else if (step == QLatin1String("search")) {
-                window.cboSearch->setEditText(QStringLiteral("*God*"));
-                window.cmdSearch_Click();
+                search(window, QStringLiteral("*God*"));
             } else {
-                desk().fileAnswers.push_back(m_fx->path(QStringLiteral("notes.") + step));
-                window.Menus().run(QStringLiteral("mFileOpen"));
+                openFile(window, QStringLiteral("notes.") + step);
             }
         }
         const QImage image = window.RT->viewport()->grab().toImage();
@@ -1112,15 +1125,10 @@ private slots:
     void bookmarkGoToShowsTheWorkspace()
     {
         QFETCH(bool, loaded);
-        m_fx->writeFile(QStringLiteral("Bookmarks.txt"),
-                        "\"Psalm 23\",\"Comfort\",\"01-Jan-2023\",\"PSA 023:001\",\"psalm.rtf\"\r\n");
-        m_fx->writeFile(QStringLiteral("Bookmarks/psalm.rtf"), "{\\rtf1 The Lord is my shepherd}");
-        BookmarkRecords::LoadBookmarks();
+        loadPsalmBookmark();
         if (loaded)
             open().showMinimized();
-        frmBookmarkList &list = frmBookmarkList::Instance();
-        list.show();
-        list.SelectRow(0);
+        frmBookmarkList &list = firstBookmarkSelected();
         list.cmdGoto->click();
         AdvancedSearch *window = DefaultInstance<AdvancedSearch>::peek();
         QVERIFY(window);
@@ -1156,16 +1164,13 @@ private slots:
         gBib1BC = 0xE0FFFF;
         AdvancedSearch &window = open();
         if (before == QLatin1String("result")) {
-            window.cboSearch->setEditText(QStringLiteral("*"));
-            window.cmdSearch_Click();
+            search(window, QStringLiteral("*"));
         } else {
-            desk().fileAnswers.push_back(m_fx->path(QStringLiteral("other.rtf")));
-            window.Menus().run(QStringLiteral("mFileOpen"));
+            openFile(window, QStringLiteral("other.rtf"));
         }
         const QPointer<QTextDocument> previous(window.RT->document());
         const QFont font = previous->defaultFont();
-        desk().fileAnswers.push_back(m_fx->path(name));
-        window.Menus().run(QStringLiteral("mFileOpen"));
+        openFile(window, name);
         QCOMPARE(window.RT->Text(), QStringLiteral("The Lord is my shepherd"));
         QVERIFY(previous.isNull());
         QVERIFY(!window.TextChanged());
@@ -1197,26 +1202,19 @@ private slots:
     void loadedDocumentHasNothingToUndo()
     {
         QFETCH(QString, how);
-        m_fx->writeFile(QStringLiteral("Bookmarks.txt"),
-                        "\"Psalm 23\",\"Comfort\",\"01-Jan-2023\",\"PSA 023:001\",\"psalm.rtf\"\r\n");
-        m_fx->writeFile(QStringLiteral("Bookmarks/psalm.rtf"), "{\\rtf1 The Lord is my shepherd}");
         m_fx->writeFile(QStringLiteral("psalm.rtf"), "{\\rtf1 The Lord is my shepherd}");
         m_fx->writeFile(QStringLiteral("psalm.txt"), "The Lord is my shepherd");
-        BookmarkRecords::LoadBookmarks();
+        loadPsalmBookmark();
         AdvancedSearch &window = open();
         QTest::keyClicks(window.RT, QStringLiteral("my notes"));
         QVERIFY(window.cmdUndo->isEnabled());
         window.RT->document()->setModified(false); // nothing to ask about
         if (how == QLatin1String("bookmark")) {
-            frmBookmarkList &list = frmBookmarkList::Instance();
-            list.show();
-            list.SelectRow(0);
-            list.cmdGoto->click();
+            firstBookmarkSelected().cmdGoto->click();
         } else if (how == QLatin1String("new")) {
             window.Menus().run(QStringLiteral("mFileNew"));
         } else {
-            desk().fileAnswers.push_back(m_fx->path(how));
-            window.Menus().run(QStringLiteral("mFileOpen"));
+            openFile(window, how);
         }
         const QString loaded =
             how == QLatin1String("new") ? QString() : QStringLiteral("The Lord is my shepherd");

@@ -42,6 +42,30 @@ QStringList names(const QList<ChmArchive::TopicNode> &nodes)
     return out;
 }
 
+// A number of the file's headers, little-endian, read byte by byte through the
+// checked accessor.
+quint64 littleEndian(const QByteArray &bytes, qsizetype at, int size = 4)
+{
+    quint64 value = 0;
+    for (int i = size - 1; i >= 0; --i)
+        value = (value << 8) | quint8(bytes.at(at + i));
+    return value;
+}
+
+// Where a compiled file's directory starts, and where and how long its chunks are.
+struct Directory
+{
+    qsizetype start;
+    qsizetype chunks;
+    qsizetype chunkSize;
+};
+Directory directoryOf(const QByteArray &bytes)
+{
+    const qsizetype start = qsizetype(littleEndian(bytes, 0x48, 8));
+    return {start, start + qsizetype(littleEndian(bytes, start + 8)),
+            qsizetype(littleEndian(bytes, start + 0x10))};
+}
+
 // The links of the page shown: "text=target" in the page's order.
 QStringList links(const QTextDocument &page)
 {
@@ -221,14 +245,9 @@ private slots:
         const qsizetype entry = bytes.indexOf(char(name.size()) + name);
         QVERIFY(entry > 0);
         if (offset) {
-            const auto number = [&bytes](qsizetype at) {
-                return quint32(quint8(bytes.at(at))) | quint32(quint8(bytes.at(at + 1))) << 8 |
-                       quint32(quint8(bytes.at(at + 2))) << 16 | quint32(quint8(bytes.at(at + 3))) << 24;
-            };
-            const qsizetype directory = number(0x48);
-            const qsizetype chunkSize = number(directory + 0x10);
-            const qsizetype chunks = directory + number(directory + 8);
-            const qsizetype chunk = chunks + (entry - chunks) / chunkSize * chunkSize;
+            const Directory directory = directoryOf(bytes);
+            const qsizetype chunkSize = directory.chunkSize;
+            const qsizetype chunk = directory.chunks + (entry - directory.chunks) / chunkSize * chunkSize;
             // After the name: the section, then the offset, each a number of 7-bit groups.
             qsizetype at = entry + 1 + name.size();
             QCOMPARE(bytes.at(at++), '\x01');
@@ -239,7 +258,7 @@ private slots:
             for (quint64 rest = offset; rest || groups.isEmpty(); rest >>= 7)
                 groups.prepend(char((rest & 0x7f) | (groups.isEmpty() ? 0 : 0x80)));
             const qsizetype grown = groups.size() - (end + 1 - at);
-            const quint32 freeSpace = number(chunk + 4);
+            const quint32 freeSpace = quint32(littleEndian(bytes, chunk + 4));
             QVERIFY(grown >= 0 && quint32(grown) <= freeSpace);
             bytes.replace(at, end + 1 - at, groups);
             bytes.remove(chunk + chunkSize - qsizetype(freeSpace), grown); // from the free space
@@ -352,19 +371,11 @@ private slots:
         QFETCH(bool, allPages);
         QByteArray bytes = readFile(shippedChm());
         QVERIFY(bytes.size() > 0x50);
-        // Header numbers are little-endian; read byte by byte through the checked accessor.
-        const auto littleEndian = [&bytes](qsizetype at, int size) {
-            quint64 value = 0;
-            for (int i = size - 1; i >= 0; --i)
-                value = (value << 8) | quint8(bytes.at(at + i));
-            return value;
-        };
-        const auto number = [&littleEndian](qsizetype at) { return quint32(littleEndian(at, 4)); };
-        const qsizetype directory = qsizetype(littleEndian(0x48, 8));
-        QCOMPARE(number(directory + 0x20), 1u); // the first listing chunk as compiled
-        const qsizetype chunks = directory + number(directory + 8);
+        const Directory directory = directoryOf(bytes);
+        QCOMPARE(littleEndian(bytes, directory.start + 0x20),
+                 quint64(1)); // the first listing chunk as compiled
         if (chunk >= 0)
-            bytes.replace(chunks + chunk * number(directory + 0x10) + at, to.size(), to);
+            bytes.replace(directory.chunks + chunk * directory.chunkSize + at, to.size(), to);
         m_fx->writeFile(QStringLiteral("chain.chm"), bytes);
         ChmArchive archive;
         QVERIFY(archive.open(m_fx->path(QStringLiteral("chain.chm"))));
