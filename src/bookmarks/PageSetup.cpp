@@ -1,6 +1,7 @@
 #include "bookmarks/PageSetup.h"
 
 #include "core/Bug_.h"
+#include "core/CheckedNumber.h"
 #include "core/GlobalVars.h"
 #include "core/MiscHelpers.h"
 #include "core/MsgSupport.h"
@@ -46,20 +47,16 @@ void fill(QComboBox *box, const QStringList &entries, float value)
     box->setEditText(PageSettings::LengthText(value));
 }
 
-QStringList wholeNumbers(int first, int last)
+// The entries of a list: whole millimetres, or inches in tenths.
+QStringList lengthEntries(CheckedNumber::Range<float> range, bool inches)
 {
     QStringList entries;
-    for (int i = first; i <= last; ++i)
-        entries.append(QString::number(i));
-    return entries;
-}
-
-QStringList tenths(int first, int last)
-{
-    QStringList entries;
-    for (int i = first; i <= last; ++i)
-        for (int j = 0; j <= 9; ++j)
+    for (int i = int(range.min); i <= int(range.max); ++i) {
+        if (!inches)
+            entries.append(QString::number(i));
+        for (int j = 0; inches && j <= 9; ++j)
             entries.append(QStringLiteral("%1.%2").arg(i).arg(j));
+    }
     return entries;
 }
 
@@ -68,13 +65,13 @@ float chosenLength(const QComboBox *box, float current)
     return PageSettings::ParseLength(box->currentText()).value_or(current);
 }
 
-// A typed length is taken when it lies between the first and the last entry of
-// the box's list: the lengths the dialog offers in the unit shown.
-bool withinList(const QComboBox *box, float length)
+// A length is taken when it lies between the first and the last entry of the
+// box's list: the lengths the dialog offers in the unit shown.
+bool withinList(const QComboBox *box, std::optional<float> length)
 {
     const std::optional<float> low = PageSettings::ParseLength(box->itemText(0));
     const std::optional<float> high = PageSettings::ParseLength(box->itemText(box->count() - 1));
-    return low && high && length >= *low && length <= *high;
+    return length && low && high && CheckedNumber::Range<float>{*low, *high}.contains(*length);
 }
 
 QString listRange(const QComboBox *box)
@@ -192,8 +189,8 @@ void PageSetup::FillCombos()
 {
     const bool inches = gCM_IN;
     const QString unit = inches ? QStringLiteral(" Inch") : QStringLiteral(" mm");
-    const QStringList widths = inches ? tenths(3, 16) : wholeNumbers(76, 429);
-    const QStringList margins = inches ? tenths(0, 3) : wholeNumbers(0, 100);
+    const QStringList widths = lengthEntries(PageSettings::OfferedWidth(), inches);
+    const QStringList margins = lengthEntries(PageSettings::OfferedMargin(), inches);
     fill(cboWidth, widths, gWidthPage);
     fill(cboLeft, margins, gMarginLeft);
     fill(cboRight, margins, gMarginRight);
@@ -219,7 +216,7 @@ void PageSetup::setSideBoxesEnabled(bool enabled)
 void PageSetup::optCM_Click()
 {
     if (UnitReady)
-        takeTypedLengths();
+        takeTypedLengths(false);
     setSideBoxesEnabled(true);
     if (UnitReady && gCM_IN) {
         for (float *value : {&gWidthPage, &gMarginLeft, &gMarginRight, &gTopMargin, &gBottomMargin})
@@ -236,7 +233,7 @@ void PageSetup::optCM_Click()
 void PageSetup::optIN_Click()
 {
     if (UnitReady)
-        takeTypedLengths();
+        takeTypedLengths(false);
     setSideBoxesEnabled(true);
     if (UnitReady && !gCM_IN) {
         for (float *value : {&gWidthPage, &gMarginLeft, &gMarginRight, &gTopMargin, &gBottomMargin})
@@ -277,9 +274,11 @@ void PageSetup::cboBottom_Click()
 }
 
 // The lengths typed into the boxes are taken where they are valid. A text that
-// is no length of the box's list is refused with a message, the box shows its
-// value again and false is returned. A disabled box's text is not read.
-bool PageSetup::takeTypedLengths()
+// is no length of the box's list is refused with a message, the box shows the
+// value it had before the typing and false is returned. A disabled box's text is
+// not read. On OK (`everyBox`) a box that was not typed into is checked too: a
+// width never set (0) must not become a page.
+bool PageSetup::takeTypedLengths(bool everyBox)
 {
     const std::pair<QComboBox *, float *> boxes[] = {{cboWidth, &gWidthPage},
                                                      {cboLeft, &gMarginLeft},
@@ -288,12 +287,15 @@ bool PageSetup::takeTypedLengths()
                                                      {cboBottom, &gBottomMargin}};
     for (const auto &[box, value] : boxes) {
         const QString typed = box->currentText().trimmed();
-        if (typed == PageSettings::LengthText(*value))
+        if (!box->isEnabled()) {
+            box->setEditText(PageSettings::LengthText(*value));
+            continue;
+        }
+        if (!everyBox && typed == PageSettings::LengthText(*value))
             continue;
         const std::optional<float> length = PageSettings::ParseLength(typed);
-        if (!box->isEnabled() || (length && withinList(box, *length))) {
-            if (box->isEnabled())
-                *value = *length;
+        if (withinList(box, length)) {
+            *value = *length;
             box->setEditText(PageSettings::LengthText(*value));
             continue;
         }
@@ -316,7 +318,7 @@ void PageSetup::chkAll_Click()
 
 void PageSetup::cmdINDEX_Click()
 {
-    if (takeTypedLengths())
+    if (takeTypedLengths(true))
         Form_Unload(0);
 }
 
@@ -332,7 +334,7 @@ void PageSetup::reject()
 
 void PageSetup::closeEvent(QCloseEvent *event)
 {
-    if (!m_unloaded && !takeTypedLengths()) {
+    if (!m_unloaded && !takeTypedLengths(true)) {
         event->ignore();
         return;
     }
@@ -384,11 +386,11 @@ void PageSetup::layOutPane(int cancel)
         if (cancel == 0) {
             const PageSettings::PaneLayout layout = PageSettings::PageLayoutOfSettings();
             pane->setRightMargin(layout.rightMargin);
-            pane->setSelIndent(layout.indent);
+            pane->setPageIndent(layout.indent);
         }
         if (gFitToDesktop) {
             pane->setRightMargin(0);
-            pane->setSelIndent(0);
+            pane->setPageIndent(0);
         } else if (workspace.enableWrapText) {
             workspace.enableWrapText();
         }

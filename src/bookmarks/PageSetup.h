@@ -86,7 +86,7 @@ private:
     void restoreOpenedValues();
     void layOutPane(int cancel);
     void setSideBoxesEnabled(bool enabled);
-    bool takeTypedLengths();
+    bool takeTypedLengths(bool everyBox);
 
     Values m_opened{};
     bool m_unloaded = false;

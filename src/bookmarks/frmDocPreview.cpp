@@ -457,7 +457,6 @@ void frmDocPreview::DocPrintProc(QTextEdit &pane, QWidget *owner, PageLayoutCach
     QPrinter &printer = DocumentPrinter::printer();
     PrintDialogOptions options;
     options.title = QStringLiteral("Print");
-    options.selection = pane.textCursor().hasSelection();
     {
         WaitCursor wait;
         options.pageCount = layouts.layout(*pane.document(), printer, PrintMargins())->pageCount();

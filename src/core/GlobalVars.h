@@ -116,6 +116,11 @@ struct PageSettingValues
     static constexpr CheckedNumber::Range<float> MarginMillimetres{0, 100};
     static constexpr CheckedNumber::Range<float> WidthInches{0, 16.9f};
     static constexpr CheckedNumber::Range<float> MarginInches{0, 4};
+    // The lengths the page setup's lists offer, and the only ones it stores.
+    static constexpr CheckedNumber::Range<float> OfferedWidthMillimetres{76, 429};
+    static constexpr CheckedNumber::Range<float> OfferedMarginMillimetres{0, 100};
+    static constexpr CheckedNumber::Range<float> OfferedWidthInches{3, 16.9f};
+    static constexpr CheckedNumber::Range<float> OfferedMarginInches{0, 3.9f};
 };
 
 extern PageSettingValues gPageSettings;

@@ -79,14 +79,28 @@ void ReadPageSettings(bool withApplyToAllForms)
         gApplyToAllForms = readBoolean(QStringLiteral("ApplyToAllForms"), defaults.applyToAllForms);
 }
 
+CheckedNumber::Range<float> OfferedWidth()
+{
+    return gCM_IN ? PageSettingValues::OfferedWidthInches : PageSettingValues::OfferedWidthMillimetres;
+}
+
+CheckedNumber::Range<float> OfferedMargin()
+{
+    return gCM_IN ? PageSettingValues::OfferedMarginInches : PageSettingValues::OfferedMarginMillimetres;
+}
+
 void SavePageSettings()
 {
     save(QStringLiteral("CM_IN"), booleanText(gCM_IN));
-    save(QStringLiteral("WidthPage"), LengthText(gWidthPage));
-    save(QStringLiteral("MarginLeft"), LengthText(gMarginLeft));
-    save(QStringLiteral("MarginRight"), LengthText(gMarginRight));
-    save(QStringLiteral("gTopMargin"), LengthText(gTopMargin));
-    save(QStringLiteral("gBottomMargin"), LengthText(gBottomMargin));
+    const auto saveLength = [](const QString &key, float value, CheckedNumber::Range<float> offered) {
+        if (offered.contains(value))
+            save(key, LengthText(value));
+    };
+    saveLength(QStringLiteral("WidthPage"), gWidthPage, OfferedWidth());
+    saveLength(QStringLiteral("MarginLeft"), gMarginLeft, OfferedMargin());
+    saveLength(QStringLiteral("MarginRight"), gMarginRight, OfferedMargin());
+    saveLength(QStringLiteral("gTopMargin"), gTopMargin, OfferedMargin());
+    saveLength(QStringLiteral("gBottomMargin"), gBottomMargin, OfferedMargin());
 }
 
 void SaveFitToDesktop()
@@ -112,7 +126,7 @@ void ApplyPageLayout(RichTextBox &pane)
 {
     const PageSettings::PaneLayout layout = PageSettings::PageLayoutOfSettings();
     pane.setRightMargin(gFitToDesktop ? 0 : layout.rightMargin);
-    pane.setSelIndent(gFitToDesktop ? 0 : layout.indent);
+    pane.setPageIndent(gFitToDesktop ? 0 : layout.indent);
 }
 
 void ApplyPageLayoutToWholeText(RichTextBox &pane)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/CheckedNumber.h"
+
 #include <QString>
 #include <functional>
 #include <optional>
@@ -26,7 +28,12 @@ QString LengthText(float value);
 // into their globals; a missing key, a text that does not convert or a length
 // outside those the page setup offers in the unit gives the default.
 void ReadPageSettings(bool withApplyToAllForms);
-// Saves CM_IN, WidthPage, MarginLeft, MarginRight, gTopMargin and gBottomMargin.
+// The lengths the page setup offers in the unit in force.
+CheckedNumber::Range<float> OfferedWidth();
+CheckedNumber::Range<float> OfferedMargin();
+// Saves CM_IN, WidthPage, MarginLeft, MarginRight, gTopMargin and gBottomMargin;
+// a length outside those offered (a width never set, while fit to window ignores
+// it) is not written, so the store keeps what it had.
 void SavePageSettings();
 void SaveFitToDesktop();
 void SaveApplyToAllForms();
@@ -42,9 +49,10 @@ struct PaneLayout
 PaneLayout PageLayoutOfSettings();
 } // namespace PageSettings
 
-// Lays the selected paragraphs of a pane out by the page settings: lines wrap at
-// the page width less the right margin, the left margin indents them; with fit to
-// window the pane wraps at its own edge with no indent.
+// Lays a pane's text out by the page settings: lines wrap at the page width less
+// the right margin, and the left margin is the page's margin of every paragraph
+// (each keeps its own indent beyond it, list items their bullets); with fit to
+// window the pane wraps at its own edge with no margin.
 void ApplyPageLayout(RichTextBox &pane);
 // The same for the whole text; the caret and selection stay as they were.
 void ApplyPageLayoutToWholeText(RichTextBox &pane);

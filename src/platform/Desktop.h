@@ -45,14 +45,13 @@ struct ProgramEnded
 };
 
 // What the print dialog offers. The dialog sets the printer: the printer itself,
-// the range (all pages, a page range or the selection) and the pages.
+// the range (all pages or a page range) and the pages. A selection is never
+// printed on its own, so the dialog does not offer it.
 struct PrintDialogOptions
 {
     QString title;
     // The last page a range may name; 0 when not known.
     int pageCount = 0;
-    // The selection option is offered and chosen first.
-    bool selection = false;
 };
 
 // Everything the program asks of the desktop: modal questions, the clock, the wait

@@ -4,9 +4,7 @@
 
 #include <QPainter>
 #include <QPrinter>
-#include <QTextCursor>
 #include <QTextDocument>
-#include <QTextDocumentFragment>
 #include <QTextEdit>
 
 namespace DocumentPrinter {
@@ -54,26 +52,12 @@ int printPages(QPrinter &printer, const PageLayout &layout, const PageRange &ran
     return printed;
 }
 
-std::unique_ptr<QTextDocument> selectionDocument(const QTextCursor &selection)
-{
-    auto document = std::make_unique<QTextDocument>();
-    if (const QTextDocument *source = selection.document()) {
-        document->setDefaultFont(source->defaultFont());
-        document->setDefaultTextOption(source->defaultTextOption());
-    }
-    QTextCursor(document.get()).insertFragment(selection.selection());
-    return document;
-}
-
 int printChosenPages(QPrinter &printer, const QTextEdit &pane, const QMarginsF &marginsInches,
                      PageLayoutCache &layouts)
 {
-    std::shared_ptr<const PageLayout> layout;
-    if (printer.printRange() == QPrinter::Selection && pane.textCursor().hasSelection())
-        layout =
-            std::make_shared<const PageLayout>(*selectionDocument(pane.textCursor()), printer, marginsInches);
-    else
-        layout = layouts.layout(*pane.document(), printer, marginsInches);
+    // The whole document or the pages chosen: a range of "Selection" (a printer
+    // set up elsewhere) prints every page as well.
+    const std::shared_ptr<const PageLayout> layout = layouts.layout(*pane.document(), printer, marginsInches);
     if (!layout->isValid())
         return NoRoomForText;
     const std::optional<PageRange> range = pagesToPrint(*layout, printer);

@@ -29,21 +29,17 @@ struct PageRange
 // of 0 or past the last page is the last page. None when the document is empty,
 // From lies past the last page or after To, or the layout has no room for text.
 std::optional<PageRange> pagesToPrint(const PageLayout &layout, int from, int to);
-// The pages the printer's range (all pages, a page range, the selection) stands for.
+// The pages the printer's range stands for: a page range, else every page.
 std::optional<PageRange> pagesToPrint(const PageLayout &layout, const QPrinter &printer);
 
 // Prints the pages on the printer. The job is begun only when a page prints;
 // returns the number of pages printed, or -1 when the printer could not be started.
 int printPages(QPrinter &printer, const PageLayout &layout, const PageRange &range);
 
-// A document of the selected text only, with its formatting.
-std::unique_ptr<QTextDocument> selectionDocument(const QTextCursor &selection);
-
 constexpr int PrinterNotStarted = -1;
 constexpr int NoRoomForText = -2;
-// Prints what the print dialog chose on the printer: the pane's selection when
-// the range is Selection and text is selected, else the pages of the whole
-// document in range. The whole document's pages are those `layouts` holds for
+// Prints what the print dialog chose on the printer: the pages of the whole
+// document in range; a selection is never printed on its own. The pages are those `layouts` holds for
 // the printer as it is now (the dialog may have chosen other paper: then they are
 // laid out anew). Returns the pages printed (0: none was to print),
 // PrinterNotStarted or NoRoomForText.

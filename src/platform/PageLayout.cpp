@@ -1,4 +1,5 @@
 #include "platform/PageLayout.h"
+#include "platform/ParagraphIndents.h"
 #include "platform/Twips.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -10,18 +11,8 @@
 #include <QTextLayout>
 #include <QTextOption>
 #include <cmath>
-#include <limits>
 
 namespace {
-// The least left indent of the document's paragraphs.
-qreal sharedIndent(const QTextDocument &document)
-{
-    qreal least = std::numeric_limits<qreal>::max();
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
-        least = std::min(least, block.blockFormat().leftMargin());
-    return least == std::numeric_limits<qreal>::max() ? 0 : std::max<qreal>(0, least);
-}
-
 QList<QTextOption::Tab> scaledTabs(QList<QTextOption::Tab> tabs, qreal factor)
 {
     for (QTextOption::Tab &tab : tabs)
@@ -61,15 +52,16 @@ PageLayout::PageLayout(const QTextDocument &document, QPrinter &printer, const Q
 PageLayout::~PageLayout() = default;
 
 // The document's lengths are pixels of the screen. The layout scales the vertical
-// ones to its device itself, the horizontal ones are scaled here; the indent all
-// paragraphs share is dropped, as the left margin stands for it on paper.
+// ones to its device itself, the horizontal ones are scaled here; the margin all
+// paragraphs share is dropped, as the left margin stands for it on paper (list
+// items keep the room of their markers).
 void PageLayout::prepareDocument()
 {
     QTextDocument &doc = *m_document;
     doc.setUndoRedoEnabled(false);
     doc.setDocumentMargin(0);
     const qreal factor = m_dpiX / (Twips::PerInch / Twips::perPixelX());
-    const qreal shared = sharedIndent(doc);
+    const qreal shared = ParagraphIndents::sharedMargin(doc);
 
     QTextOption option = doc.defaultTextOption();
     option.setTabStopDistance(option.tabStopDistance() * factor);

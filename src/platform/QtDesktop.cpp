@@ -139,10 +139,10 @@ bool QtDesktop::printDialog(QPrinter &printer, const PrintDialogOptions &options
     QPrintDialog dialog(&printer, dialogParent());
     dialog.setWindowTitle(options.title);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
-    dialog.setOption(QAbstractPrintDialog::PrintSelection, options.selection);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
     if (options.pageCount > 0)
         dialog.setMinMax(1, options.pageCount);
-    printer.setPrintRange(options.selection ? QPrinter::Selection : QPrinter::AllPages);
+    printer.setPrintRange(QPrinter::AllPages);
     return dialog.exec() == QDialog::Accepted;
 }
 

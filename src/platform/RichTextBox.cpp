@@ -1,6 +1,7 @@
 #include "platform/RichTextBox.h"
 #include "platform/CodePage.h"
 #include "platform/OleColor.h"
+#include "platform/ParagraphIndents.h"
 #include "platform/RuntimeError.h"
 #include "platform/TextDocument.h"
 #include "platform/TextRange.h"
@@ -106,6 +107,11 @@ void RichTextBox::setSelIndent(float twips)
     QTextBlockFormat format;
     format.setLeftMargin(std::max(0.0, twips / Twips::perPixelX()));
     textCursor().mergeBlockFormat(format);
+}
+
+void RichTextBox::setPageIndent(float twips)
+{
+    ParagraphIndents::setSharedMargin(*document(), twips / Twips::perPixelX());
 }
 
 int RichTextBox::endPosition() const

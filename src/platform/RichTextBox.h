@@ -71,6 +71,10 @@ public:
     // The left indent of the selected paragraphs in twips (the first one's).
     float SelIndent() const;
     void setSelIndent(float twips);
+    // Moves the whole text to a page margin of `twips`: every paragraph keeps its
+    // own indent beyond the margin it shares with the others, and every list item
+    // the room of its marker (see ParagraphIndents).
+    void setPageIndent(float twips);
 
     // A locked box takes no typing or pasting but keeps its caret, which the
     // keys move and extend as in any text box.

@@ -1,4 +1,5 @@
 #include "platform/RtfReader.h"
+#include "platform/ParagraphIndents.h"
 
 #include "platform/CodePage.h"
 #include "platform/Twips.h"
@@ -471,7 +472,8 @@ QTextListFormat::Style listStyle(ListKind kind)
     }
 }
 
-constexpr int MinListIndent = 360; // twips: room for the marker left of the text
+// Twips of room for a list item's marker left of its text.
+constexpr int MinListIndent = int(ParagraphIndents::MarkerRoomTwips);
 
 // A lone half of a surrogate pair would upset text layout; it becomes U+FFFD.
 void replaceLoneSurrogates(QString &text)

@@ -77,7 +77,7 @@ std::optional<quint32> TestDesktop::chooseColor(quint32)
 
 bool TestDesktop::printDialog(QPrinter &printer, const PrintDialogOptions &options)
 {
-    shown.append({QStringLiteral("print"), QString(), options.title, options.selection ? 1 : 0});
+    shown.append({QStringLiteral("print"), QString(), options.title, 0});
     printDialogs.append(options);
     if (printAnswers.empty())
         return false;

@@ -48,7 +48,6 @@ void Print(RichTextBox &pane)
     QPrinter &printer = DocumentPrinter::printer();
     PrintDialogOptions options;
     options.title = QStringLiteral("Print");
-    options.selection = pane.textCursor().hasSelection();
     PageLayoutCache layouts;
     {
         const WaitCursor wait;

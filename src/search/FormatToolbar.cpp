@@ -4,6 +4,7 @@
 #include "core/GlobalVars.h"
 #include "core/MsgSupport.h"
 #include "platform/Desktop.h"
+#include "platform/ParagraphIndents.h"
 #include "platform/RichTextBox.h"
 #include "platform/Twips.h"
 
@@ -328,23 +329,31 @@ void FormatToolbar::cmdBullet_Click()
         });
         QTextCursor cursor = m_rt->textCursor();
         cursor.beginEditBlock();
+        // The bullet hangs in room of its own left of the text, where the text
+        // stood; without the bullet the text goes back there.
+        const auto moveText = [](const QTextBlock &block, qreal by) {
+            QTextBlockFormat indent;
+            indent.setLeftMargin(std::max<qreal>(0, block.blockFormat().leftMargin() + by));
+            QTextCursor(block).mergeBlockFormat(indent);
+        };
         if (allBulleted) {
-            for (const QTextBlock &block : blocks)
+            for (const QTextBlock &block : blocks) {
+                const qreal room = ParagraphIndents::markerRoom(block);
                 block.textList()->remove(block);
+                moveText(block, -room);
+            }
         } else {
+            QList<qreal> roomBefore;
+            for (const QTextBlock &block : blocks)
+                roomBefore.append(ParagraphIndents::markerRoom(block));
             QTextListFormat format;
             format.setStyle(QTextListFormat::ListDisc);
             format.setIndent(0);
             QTextList *list = QTextCursor(blocks.first()).createList(format);
-            for (const QTextBlock &block : blocks) {
-                if (block.textList() != list)
-                    list->add(block);
-                // The bullet hangs in the indent, left of the text.
-                QTextCursor at(block);
-                QTextBlockFormat indent;
-                indent.setLeftMargin(std::max(block.blockFormat().leftMargin(),
-                                              double((BulletIndent + 60) / Twips::perPixelX())));
-                at.mergeBlockFormat(indent);
+            for (qsizetype i = 0; i < blocks.size(); ++i) {
+                if (blocks[i].textList() != list)
+                    list->add(blocks[i]);
+                moveText(blocks[i], ParagraphIndents::markerRoom(blocks[i]) - roomBefore[i]);
             }
         }
         cursor.endEditBlock();

@@ -25,7 +25,6 @@ public:
     static constexpr int AlignRight = 1;
     static constexpr int AlignCentre = 2;
     static constexpr float IndentStep = 500; // twips
-    static constexpr float BulletIndent = 300;
 
     void cmdBold_Click();
     void cmdItalic_Click();

@@ -227,7 +227,7 @@ void NotesDocument::LayOut(bool wrap)
     }
     WithWholeTextSelected(*m_pane, [this] {
         m_pane->setRightMargin(WrapOffTwips);
-        m_pane->setSelIndent(0);
+        m_pane->setPageIndent(0);
     });
 }
 

@@ -68,7 +68,7 @@ void PanePageLayout::KeepOn(RichTextBox &pane) const
 {
     if (!m_indent)
         return;
-    WithWholeTextSelected(pane, [&pane, indent = *m_indent] { pane.setSelIndent(indent); });
+    WithWholeTextSelected(pane, [&pane, indent = *m_indent] { pane.setPageIndent(indent); });
 }
 
 HiddenWhileBuilding::HiddenWhileBuilding(QWidget *widget)

@@ -341,8 +341,10 @@ private Q_SLOTS:
         QFETCH(QString, typed);
         QFETCH(QString, result);
         QFETCH(QString, range);
-        if (stored != QLatin1String("none"))
-            storeLengths(stored == QLatin1String("inches"), {210, 20, 10, 1, 2}, false);
+        if (stored == QLatin1String("mm"))
+            storeLengths(false, {210, 20, 10, 1, 2}, false);
+        else if (stored == QLatin1String("inches"))
+            storeLengths(true, {8.5f, 1, 1, 1, 2}, false);
         const QString before = this->stored(key);
         PageSetup dialog;
         const QHash<QString, QComboBox *> boxes{{QStringLiteral("WidthPage"), dialog.cboWidth},
@@ -369,6 +371,95 @@ private Q_SLOTS:
         dialog.cmdINDEX->click();
         QCOMPARE(this->stored(key), shownBefore);
         QCOMPARE(m_fx->desk().messageBoxes().size(), 1);
+    }
+
+    // Nothing outside the lists' ranges is ever stored: a refused length puts
+    // back what the box showed before, and OK checks that too, so a width never
+    // set (0 on a first run) cannot become a page of 0 mm.
+    void outOfRangeIsNeverStored_data()
+    {
+        QTest::addColumn<QString>("stored");   // "mm", "inches" or "none" (first run)
+        QTest::addColumn<bool>("millimetres"); // the reader chooses Millimeters first
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("range");
+        QTest::addColumn<QString>("afterRetry"); // stored after OK again; Absent: refused again
+        QTest::newRow("first run, width -50") << "none" << true << "WidthPage"
+                                              << "-50"
+                                              << "76 - 429" << Absent;
+        QTest::newRow("first run, top 99999999999") << "none" << false << "gTopMargin"
+                                                    << "99999999999"
+                                                    << "0 - 100"
+                                                    << "0";
+        QTest::newRow("right margin 300") << "mm" << false << "MarginRight"
+                                          << "300"
+                                          << "0 - 100"
+                                          << "10";
+        QTest::newRow("inches, width 0.5") << "inches" << false << "WidthPage"
+                                           << "0.5"
+                                           << "3.0 - 16.9"
+                                           << "8.5";
+        QTest::newRow("inches, width 3e38") << "inches" << false << "WidthPage"
+                                            << "3e38"
+                                            << "3.0 - 16.9"
+                                            << "8.5";
+    }
+    void outOfRangeIsNeverStored()
+    {
+        QFETCH(QString, stored);
+        QFETCH(bool, millimetres);
+        QFETCH(QString, key);
+        QFETCH(QString, typed);
+        QFETCH(QString, range);
+        QFETCH(QString, afterRetry);
+        if (stored != QLatin1String("none"))
+            storeLengths(stored == QLatin1String("inches"),
+                         {stored == QLatin1String("inches") ? 8.5f : 210, 1, 10, 1, 0.5f}, false);
+        PageSetup dialog;
+        dialog.show();
+        if (millimetres)
+            dialog.optCM->setChecked(true);
+        const QHash<QString, QComboBox *> boxes{{QStringLiteral("WidthPage"), dialog.cboWidth},
+                                                {QStringLiteral("MarginRight"), dialog.cboRight},
+                                                {QStringLiteral("gTopMargin"), dialog.cboTop}};
+        QComboBox *box = boxes.value(key);
+        const QString shownBefore = box->currentText();
+        box->setEditText(typed);
+        dialog.cmdINDEX->click();
+        QCOMPARE(m_fx->desk().messageBoxes().size(), 1);
+        QCOMPARE(m_fx->desk().lastMessage(),
+                 GetMsg(0, 154, typed) + QStringLiteral("\r\n\r\n") + GetMsg(0, 155, range));
+        QCOMPARE(box->currentText(), shownBefore);
+        QVERIFY(!dialog.isHidden());
+
+        dialog.cmdINDEX->click();
+        QCOMPARE(this->stored(key), afterRetry);
+        const bool refusedAgain = afterRetry == Absent;
+        QCOMPARE(m_fx->desk().messageBoxes().size(), refusedAgain ? 2 : 1);
+        QCOMPARE(dialog.isHidden(), !refusedAgain);
+        if (refusedAgain) {
+            QCOMPARE(m_fx->desk().lastMessage(),
+                     GetMsg(0, 154, shownBefore) + QStringLiteral("\r\n\r\n") + GetMsg(0, 155, range));
+            choose(box, QStringLiteral("210"));
+            dialog.cmdINDEX->click();
+            QCOMPARE(this->stored(key), QStringLiteral("210"));
+            QVERIFY(dialog.isHidden());
+        }
+        // Every length stored lies in the range its list offers in the stored unit.
+        const bool inches = this->stored(QStringLiteral("CM_IN")) == QLatin1String("-1");
+        for (const QString &name :
+             {QStringLiteral("WidthPage"), QStringLiteral("MarginLeft"), QStringLiteral("MarginRight"),
+              QStringLiteral("gTopMargin"), QStringLiteral("gBottomMargin")}) {
+            const QString text = this->stored(name);
+            if (text == Absent)
+                continue;
+            const auto offered = name == QLatin1String("WidthPage")
+                                     ? (inches ? PageSettingValues::OfferedWidthInches
+                                               : PageSettingValues::OfferedWidthMillimetres)
+                                     : (inches ? PageSettingValues::OfferedMarginInches
+                                               : PageSettingValues::OfferedMarginMillimetres);
+            QVERIFY2(offered.contains(text.toDouble()), qPrintable(name + QLatin1Char('=') + text));
+        }
     }
 
     // A length typed before switching the unit is taken and converted with the others.

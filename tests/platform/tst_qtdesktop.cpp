@@ -5,12 +5,15 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextDocument>
 #include <QTimer>
 #include <QtTest>
 #include <functional>
+#include <type_traits>
 
 // The desktop of the running program, driven headless: each modal box is
 // inspected and answered by a timer while it is open.
@@ -24,15 +27,17 @@ private slots:
     void escapeAnswersCancel();
     void openingKnowsWhenNoProgramOpens_data();
     void openingKnowsWhenNoProgramOpens();
+    void printDialogNeverOffersTheSelection();
 
 private:
-    // Runs `inspect` on the message box once it is open.
-    void whenBoxOpens(std::function<void(QMessageBox *)> inspect)
+    // Runs `inspect` on the modal window of the given kind once it is open.
+    template <typename Window = QMessageBox>
+    void whenBoxOpens(std::type_identity_t<std::function<void(Window *)>> inspect)
     {
         auto *timer = new QTimer(this);
         timer->setInterval(10);
         connect(timer, &QTimer::timeout, this, [timer, inspect] {
-            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            auto *box = qobject_cast<Window *>(QApplication::activeModalWidget());
             if (!box)
                 return;
             timer->stop();
@@ -144,3 +149,21 @@ void tst_QtDesktop::openingKnowsWhenNoProgramOpens()
 
 QTEST_MAIN(tst_QtDesktop)
 #include "tst_qtdesktop.moc"
+
+// A selection is never printed on its own: the dialog neither offers nor
+// preselects it, whatever range the printer had before.
+void tst_QtDesktop::printDialogNeverOffersTheSelection()
+{
+    QPrinter printer;
+    printer.setPrintRange(QPrinter::Selection);
+    bool selectionOffered = true;
+    QAbstractPrintDialog::PrintRange shownRange = QAbstractPrintDialog::Selection;
+    whenBoxOpens<QPrintDialog>([&](QPrintDialog *dialog) {
+        selectionOffered = dialog->testOption(QAbstractPrintDialog::PrintSelection);
+        shownRange = dialog->printRange();
+        dialog->reject();
+    });
+    QVERIFY(!m_desktop.printDialog(printer, PrintDialogOptions{QStringLiteral("Print"), 3}));
+    QVERIFY(!selectionOffered);
+    QCOMPARE(shownRange, QAbstractPrintDialog::AllPages);
+}

@@ -18,8 +18,10 @@
 #include "platform/DefaultInstance.h"
 #include "platform/DocumentPrinter.h"
 #include "platform/ModalOpener.h"
+#include "platform/PageLayout.h"
 #include "platform/RichTextBox.h"
 #include "platform/TextFile.h"
+#include "platform/Twips.h"
 #include "search/AdvancedSearch.h"
 #include "search/FormatToolbar.h"
 #include "search/MediaBibleButtons.h"
@@ -40,6 +42,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTextBlock>
+#include <QTextList>
 #include <QTimer>
 #include <QToolButton>
 #include <QtTest>
@@ -588,7 +591,7 @@ private slots:
         QCOMPARE(window.RT->SelLength(), 3);
     }
 
-    void printsTheDocumentOrTheSelectionToPdf()
+    void printsTheWholeDocumentToPdf()
     {
         AdvancedSearch &window = open();
         QStringList lines;
@@ -600,20 +603,20 @@ private slots:
         desk().printAnswers.push_back(TestDesktop::PrintAnswer{QPrinter::AllPages, 0, 0, pdf});
         window.Menus().run(QStringLiteral("mFilePrint"));
         QCOMPARE(desk().printDialogs.size(), 1);
-        QVERIFY(!desk().printDialogs[0].selection);
         QVERIFY(PdfTools::pageCount(pdf) >= 2);
         QCOMPARE(PdfTools::firstLine(pdf, 1).trimmed(), QStringLiteral("Line 1 of the notes"));
 
-        // With text selected the dialog offers the selection, and only it prints.
+        // With text selected the whole document prints all the same, also when
+        // the printer's range is the selection.
         const int start = int(window.RT->toPlainText().indexOf(QStringLiteral("Line 50 ")));
         window.RT->setSelStart(start);
         window.RT->setSelLength(int(QStringLiteral("Line 50 of the notes").size()));
-        const QString part = m_fx->path(QStringLiteral("selection.pdf"));
-        desk().printAnswers.push_back(TestDesktop::PrintAnswer{QPrinter::Selection, 0, 0, part});
+        const QString whole = m_fx->path(QStringLiteral("selection.pdf"));
+        desk().printAnswers.push_back(TestDesktop::PrintAnswer{QPrinter::Selection, 0, 0, whole});
         window.Menus().run(QStringLiteral("mFilePrint"));
-        QVERIFY(desk().printDialogs[1].selection);
-        QCOMPARE(PdfTools::pageCount(part), 1);
-        QCOMPARE(PdfTools::pageText(part, 1).trimmed(), QStringLiteral("Line 50 of the notes"));
+        QCOMPARE(PdfTools::pageCount(whole), PdfTools::pageCount(pdf));
+        QCOMPARE(PdfTools::firstLine(whole, 1).trimmed(), QStringLiteral("Line 1 of the notes"));
+        QCOMPARE(window.RT->SelText(), QStringLiteral("Line 50 of the notes"));
 
         // A cancelled dialog prints nothing and says nothing; Print Setup only sets the printer up.
         window.Menus().run(QStringLiteral("mFilePrint"));
@@ -983,6 +986,121 @@ private slots:
         search(window, QStringLiteral("*"));
         QVERIFY(desk().messageBoxes().isEmpty());
         QCOMPARE(m_fx->readFile(QStringLiteral("notes.rtf")), saved);
+    }
+
+    // Whether anything is drawn on screen left of the text of the paragraph's
+    // first line: where its bullet stands.
+    static bool drawnLeftOfText(RichTextBox &pane, int paragraph)
+    {
+        const QRect caret = pane.cursorRect(QTextCursor(pane.document()->findBlockByNumber(paragraph)));
+        const QImage shot = pane.viewport()->grab().toImage();
+        const QColor paper = shot.pixelColor(shot.width() - 2, caret.center().y());
+        for (int y = std::max(0, caret.top()); y <= caret.bottom(); ++y)
+            for (int x = 0; x < caret.left() - 1; ++x)
+                if (qAbs(qGray(shot.pixel(x, y)) - qGray(paper.rgb())) > 80)
+                    return true;
+        return false;
+    }
+    // The first page as the preview shows it and the printer prints it, and the
+    // same page with no paragraph in a list: the two differ by the bullets drawn.
+    static int pixelsOfBulletsOnPaper(const QTextDocument &document)
+    {
+        auto plain = std::unique_ptr<QTextDocument>(document.clone());
+        for (QTextBlock block = plain->begin(); block.isValid(); block = block.next())
+            if (QTextList *list = block.textList())
+                list->remove(block);
+        QPrinter &printer = DocumentPrinter::printer();
+        const QSize size(850, 1100);
+        const QImage page = PageLayout(document, printer, frmDocPreview::PrintMargins()).pageImage(1, size);
+        const QImage without = PageLayout(*plain, printer, frmDocPreview::PrintMargins()).pageImage(1, size);
+        int differing = 0;
+        for (int y = 0; y < size.height(); ++y)
+            for (int x = 0; x < size.width(); ++x)
+                differing += page.pixel(x, y) != without.pixel(x, y);
+        return differing;
+    }
+
+    // Laying the page out leaves every paragraph looking as it did: bullets drawn
+    // on screen and on paper, the bullet button working, alignment, the reader's
+    // indents and fonts kept.
+    void pageLayoutKeepsHowParagraphsLook_data()
+    {
+        QTest::addColumn<QString>("layout");
+        QTest::newRow("first run, fit to window") << "fit";
+        QTest::newRow("margin of 20 mm") << "20 mm";
+        QTest::newRow("wrap text off") << "wrap off";
+    }
+    void pageLayoutKeepsHowParagraphsLook()
+    {
+        QFETCH(QString, layout);
+        PageSetup::Register();
+        PageSetup::setShowModal([&] {
+            PageSetup &dialog = DefaultInstance<PageSetup>::get();
+            if (layout == QLatin1String("20 mm")) {
+                dialog.optCM->setChecked(true);
+                dialog.cboWidth->setEditText(QStringLiteral("190"));
+                dialog.cboLeft->setEditText(QStringLiteral("20"));
+                dialog.cboRight->setEditText(QStringLiteral("15"));
+            }
+            dialog.cmdINDEX->click();
+        });
+        AdvancedSearch &window = open();
+        window.resize(900, 600);
+        RichTextBox &pane = *window.RT;
+        FormatToolbar &bar = *window.FormatBar();
+        setText(window,
+                QStringLiteral("First point\r\nSecond point\r\nCentred line\r\nPlain line\r\nIndented line"));
+        const auto selectParagraphs = [&pane](int first, int last) {
+            pane.setSelStart(pane.document()->findBlockByNumber(first).position());
+            const QTextBlock end = pane.document()->findBlockByNumber(last);
+            pane.setSelLength(end.position() + end.length() - 1 - pane.SelStart());
+        };
+        selectParagraphs(0, 1);
+        bar.cmdBullet->click();
+        selectParagraphs(2, 2);
+        bar.cmdCentreJ->click();
+        selectParagraphs(4, 4);
+        bar.cmdIndentMore->click();
+        bar.cmdBold->click();
+        const auto margin = [&pane](int paragraph) {
+            return pane.document()->findBlockByNumber(paragraph).blockFormat().leftMargin();
+        };
+        const qreal ownIndent = margin(4) - margin(3);
+        const qreal bulletRoom = margin(0) - margin(3);
+        QVERIFY(ownIndent > 0 && bulletRoom > 0);
+        QVERIFY(drawnLeftOfText(pane, 0) && drawnLeftOfText(pane, 1));
+
+        if (layout == QLatin1String("wrap off"))
+            window.mEditWrapText_Click();
+        else
+            window.mFilePageSetup_Click();
+        QApplication::processEvents();
+
+        if (layout == QLatin1String("20 mm"))
+            QVERIFY2(qAbs(margin(3) * Twips::perPixelX() - 20 * 56.7) < 2,
+                     qPrintable(QString::number(margin(3))));
+        else
+            QCOMPARE(margin(3), 0.0);
+        QVERIFY(drawnLeftOfText(pane, 0));
+        QVERIFY(drawnLeftOfText(pane, 1));
+        QVERIFY(!drawnLeftOfText(pane, 3));
+        QVERIFY(pixelsOfBulletsOnPaper(*pane.document()) > 20);
+        QCOMPARE(margin(4) - margin(3), ownIndent);
+        QCOMPARE(margin(0) - margin(3), bulletRoom);
+        QCOMPARE(pane.document()->findBlockByNumber(2).blockFormat().alignment() & Qt::AlignHorizontal_Mask,
+                 Qt::AlignHCenter);
+        QTextCursor indented(pane.document()->findBlockByNumber(4));
+        indented.movePosition(QTextCursor::EndOfBlock);
+        QCOMPARE(indented.charFormat().fontWeight(), int(QFont::Bold));
+
+        // The bullet button shows the bullets, and its next click takes them off.
+        pane.setSelStart(0);
+        QVERIFY(bar.cmdBullet->isChecked());
+        selectParagraphs(0, 1);
+        bar.cmdBullet->click();
+        QVERIFY(!bar.cmdBullet->isChecked());
+        QVERIFY(!drawnLeftOfText(pane, 0));
+        QCOMPARE(margin(0), margin(3));
     }
 
     void integrityCheckOfAllAsksAndEmptiesTheDocument_data()
