@@ -2,6 +2,7 @@
 #include "platform/DocumentPrinter.h"
 #include "platform/PageLayout.h"
 #include "platform/PageLayoutCache.h"
+#include "platform/ParagraphIndents.h"
 #include "platform/Twips.h"
 
 #include <QFile>
@@ -11,6 +12,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <QTextList>
 #include <QtTest>
 
 namespace {
@@ -390,6 +392,31 @@ private Q_SLOTS:
         document = plainLines(20);
         QCOMPARE(document->revision(), revision);
         QCOMPARE(layouts.layout(*document, printer, margins)->pageCount(), 1);
+    }
+
+    // A document of bullets only: the page's margin they share is dropped, but
+    // not the room of the bullets, which print between the margin and the text
+    // (dropped with it, they would fall off the paper and the text stand at the margin).
+    void bulletsPrintInTheirRoom()
+    {
+        QPrinter printer(QPrinter::HighResolution);
+        const QString file = pdf(QStringLiteral("bullets"));
+        PdfTools::setUpPdfPrinter(printer, file);
+        const qreal screenPixelsPerInch = Twips::PerInch / Twips::perPixelX();
+        const qreal room = ParagraphIndents::MarkerRoomTwips / Twips::perPixelX();
+        auto document = numberedLines(10, 0.5 * screenPixelsPerInch + room);
+        QTextListFormat bullets;
+        bullets.setStyle(QTextListFormat::ListDisc);
+        bullets.setIndent(0);
+        QTextCursor(document.get()).createList(bullets);
+        for (QTextBlock block = document->begin().next(); block.isValid(); block = block.next())
+            document->begin().textList()->add(block);
+        const PageLayout layout(*document, printer, QMarginsF(1, 0, 0, 0));
+        QCOMPARE(DocumentPrinter::printPages(printer, layout, {1, 1}), 1);
+        const QImage page = PdfTools::pageImage(file, 1, 72);
+        const int textAt = 72 + int(ParagraphIndents::MarkerRoomTwips / 20); // points
+        const int ink = PdfTools::firstDarkColumn(page);
+        QVERIFY2(ink > 72 + 3 && ink < textAt - 3, qPrintable(QStringLiteral("first ink at %1").arg(ink)));
     }
 
     // Text selected in the pane, and a printer whose range is the selection (set

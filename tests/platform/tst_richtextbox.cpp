@@ -1,9 +1,14 @@
 #include "platform/OleColor.h"
+#include "platform/ParagraphIndents.h"
 #include "platform/RichTextBox.h"
 #include "platform/RuntimeError.h"
+#include "platform/Twips.h"
 
 #include <QElapsedTimer>
 #include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextList>
 #include <QtTest>
 
 class TestRichTextBox : public QObject
@@ -199,6 +204,59 @@ private Q_SLOTS:
         QCOMPARE(other.Text(), QStringLiteral("Notes \u00E9\r\nline two"));
         QVERIFY_THROWS_EXCEPTION(RuntimeError,
                                  other.SaveFile(dir.filePath(QStringLiteral("no/such/folder/x.rtf"))));
+    }
+
+    // A page margin moves the margin the paragraphs share: each keeps its own
+    // indent beyond it and every list item the room of its marker. Margins in
+    // twips; "b" marks a bulleted paragraph.
+    void pageIndentKeepsEachParagraphsOwnIndent_data()
+    {
+        QTest::addColumn<QStringList>("paragraphs"); // "<margin>" or "b<margin>"
+        QTest::addColumn<float>("page");
+        QTest::addColumn<QList<float>>("expected");
+        const float room = ParagraphIndents::MarkerRoomTwips;
+        QTest::newRow("plain, to a margin") << QStringList{"0", "500"} << 1134.0f << QList<float>{1134, 1634};
+        QTest::newRow("plain, back to none") << QStringList{"1134", "1634"} << 0.0f << QList<float>{0, 500};
+        QTest::newRow("bullets only") << QStringList{"b360", "b360"} << 0.0f << QList<float>{room, room};
+        QTest::newRow("bullets only, to a margin")
+            << QStringList{"b360", "b860"} << 1134.0f << QList<float>{1134 + room, 1634 + room};
+        QTest::newRow("bullets and plain") << QStringList{"1134", "b1494"} << 0.0f << QList<float>{0, room};
+        QTest::newRow("bullet with no room gets it, the rest stays")
+            << QStringList{"0", "b0"} << 0.0f << QList<float>{0, room};
+    }
+    void pageIndentKeepsEachParagraphsOwnIndent()
+    {
+        QFETCH(QStringList, paragraphs);
+        QFETCH(float, page);
+        QFETCH(QList<float>, expected);
+        RichTextBox box;
+        QStringList texts;
+        for (qsizetype i = 0; i < paragraphs.size(); ++i)
+            texts.append(QStringLiteral("Paragraph %1").arg(i));
+        box.setText(texts.join(QStringLiteral("\r\n")));
+        QTextListFormat bullets;
+        bullets.setStyle(QTextListFormat::ListDisc);
+        bullets.setIndent(0); // as the bullet button makes them: the room is the paragraph's
+        for (qsizetype i = 0; i < paragraphs.size(); ++i) {
+            QTextCursor at(box.document()->findBlockByNumber(int(i)));
+            if (paragraphs[i].startsWith(QLatin1Char('b')))
+                at.createList(bullets);
+            QTextBlockFormat format;
+            format.setLeftMargin(QString(paragraphs[i]).remove(QLatin1Char('b')).toDouble() /
+                                 Twips::perPixelX());
+            at.mergeBlockFormat(format);
+        }
+        box.setPageIndent(page);
+        QList<float> margins;
+        for (QTextBlock block = box.document()->begin(); block.isValid(); block = block.next()) {
+            QVERIFY(block.textList() || !paragraphs[block.blockNumber()].startsWith(QLatin1Char('b')));
+            margins.append(float(block.blockFormat().leftMargin() * Twips::perPixelX()));
+        }
+        QCOMPARE(margins.size(), expected.size());
+        for (qsizetype i = 0; i < margins.size(); ++i)
+            QVERIFY2(qAbs(margins[i] - expected[i]) < 1,
+                     qPrintable(QStringLiteral("%1: %2").arg(i).arg(margins[i])));
+        QCOMPARE(box.Text().count(QStringLiteral("Paragraph")), paragraphs.size());
     }
 };
 
