@@ -33,24 +33,24 @@ QWidget *MenuCall::window() const
     return table.window();
 }
 
-MenuItem MenuItem::Item(const QString &name, int captionId, const QString &designCaption, MenuHandler handler)
+MenuItem MenuItem::Item(const QString &name, int captionId, const QString &fixedCaption, MenuHandler handler)
 {
     MenuItem row;
     row.name = name;
     row.captionId = captionId;
-    row.designCaption = designCaption;
+    row.fixedCaption = fixedCaption;
     row.handler = std::move(handler);
     return row;
 }
 
-MenuItem MenuItem::Menu(const QString &name, int captionId, const QString &designCaption,
+MenuItem MenuItem::Menu(const QString &name, int captionId, const QString &fixedCaption,
                         QList<MenuItem> children)
 {
     MenuItem row;
     row.kind = Submenu;
     row.name = name;
     row.captionId = captionId;
-    row.designCaption = designCaption;
+    row.fixedCaption = fixedCaption;
     row.children = std::move(children);
     return row;
 }
@@ -147,7 +147,7 @@ void MenuTable::build(QMenu *parent, const QList<MenuItem> &rows)
 
 QMenu *MenuTable::addSubmenu(QMenu *parent, const MenuItem &row)
 {
-    auto *menu = new QMenu(row.designCaption, m_window);
+    auto *menu = new QMenu(row.fixedCaption, m_window);
     menu->setObjectName(row.name);
     menu->menuAction()->setObjectName(row.name);
     if (parent)
@@ -162,7 +162,7 @@ QAction *MenuTable::addCommand(QMenu *parent, const MenuItem &row)
 {
     Assert(parent != nullptr, QStringLiteral("A menu command outside a menu: ") + row.name);
     QAction *item =
-        parent ? parent->addAction(row.designCaption) : m_window->menuBar()->addAction(row.designCaption);
+        parent ? parent->addAction(row.fixedCaption) : m_window->menuBar()->addAction(row.fixedCaption);
     item->setObjectName(row.name);
     if (!row.shortcut.isEmpty())
         item->setShortcut(row.shortcut);

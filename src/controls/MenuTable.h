@@ -38,8 +38,8 @@ struct MenuItem
 
     Kind kind = Command;
     QString name;          // the object name; the trace name is "<Window>.<name>_Click()"
-    int captionId = 0;     // form text (catalog 1); 0 keeps the design caption in every language
-    QString designCaption; // the caption before the catalog's; the menu pictures are keyed by it
+    int captionId = 0;     // form text (catalog 1); 0 keeps the fixed caption in every language
+    QString fixedCaption;  // the caption before the catalog's; the menu pictures are keyed by it
     QString captionSuffix; // appended to the catalog text: a shortcut shown but not bound
     QKeySequence shortcut; // bound to the item
     int picture = 0;       // number in the window's ImageList; 0 for none
@@ -49,9 +49,9 @@ struct MenuItem
     std::function<bool()> enabling; // the enabling rule; empty for always enabled
     QList<MenuItem> children;
 
-    static MenuItem Item(const QString &name, int captionId, const QString &designCaption,
+    static MenuItem Item(const QString &name, int captionId, const QString &fixedCaption,
                          MenuHandler handler);
-    static MenuItem Menu(const QString &name, int captionId, const QString &designCaption,
+    static MenuItem Menu(const QString &name, int captionId, const QString &fixedCaption,
                          QList<MenuItem> children);
     static MenuItem Line();
 

@@ -47,7 +47,7 @@ constexpr int SelectEverything = 9999999;
 constexpr int NoWrapMargin = 128000;
 // Removes the sunken client edge (WS_EX_CLIENTEDGE) of the rich-edit window.
 constexpr quint32 WithoutClientEdge = 0xFFFFFDFFu;
-// The book list's width as designed; the buttons above it are sized from it.
+// The book list's width; the buttons above it are sized from it.
 constexpr int TabListWidthTwips = 2100;
 constexpr int PaneGap = 4;
 // Lines kept in view below a match that Find shows.

@@ -44,7 +44,7 @@ public:
     void CopyToClipboard();
     void m_globalnotifer_Notify(const QString &eventName);
 
-    // The constituent controls, named as the design names them.
+    // The constituent controls.
     FlatButton_ *btnTranslation = nullptr;
     FlatButton_ *btnCategory = nullptr;
     QMenu *popupTranslations = nullptr;

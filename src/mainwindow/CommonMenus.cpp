@@ -32,7 +32,7 @@ struct IntegrityItem
     ModuleKind kind;
     const char *name;
     int captionId;
-    const char *designCaption;
+    const char *fixedCaption;
 };
 const IntegrityItem IntegrityItems[] = {
     {ModuleKind::Bibles, "mIntegrityBibles", 98, "&Bibles"},
@@ -230,7 +230,7 @@ MenuItem Tools()
     using T = MenuTargets;
     QList<MenuItem> integrity;
     for (const IntegrityItem &item : IntegrityItems) {
-        MenuItem row = M::Item(QLatin1String(item.name), item.captionId, QLatin1String(item.designCaption),
+        MenuItem row = M::Item(QLatin1String(item.name), item.captionId, QLatin1String(item.fixedCaption),
                                [kind = item.kind](MenuCall &) { ModuleMaintenance::CheckKind(kind); });
         row.enabling = installed(item.kind);
         integrity.append(row);

@@ -13,7 +13,7 @@
 //
 //     QList<MenuItem> menus{FileMenu(), EditMenu(), CommonMenus::View(integrateNames),
 //                           CommonMenus::Tools(), CommonMenus::Web(), CommonMenus::Help()};
-//     FindMenuItem(menus, "mWindowMultiBible")->name = "mViewMultiBible"; // its own design's name
+//     FindMenuItem(menus, "mWindowMultiBible")->name = "mViewMultiBible"; // its own name for it
 //     RemoveMenuItem(menus, "mViewMp3Bibles");                            // an item it has not
 //     m_menus = std::make_unique<MenuTable>(this, "AdvancedSearch", menus);
 //     m_menus->AddPicturesToMenu(ImgList1); // before the catalog's captions

@@ -16,7 +16,7 @@
 
 namespace {
 const QString CRLF = QStringLiteral("\r\n");
-// Design sizes in twips.
+// The window's sizes in twips.
 constexpr double Margin = 120;
 constexpr double ButtonWidth = 1215;
 constexpr double ButtonHeight = 375;

@@ -35,7 +35,7 @@ namespace {
 const QString Settings = QStringLiteral("Settings");
 
 constexpr int ClockMilliseconds = 1000;
-// Design sizes in twips.
+// The window's sizes in twips.
 constexpr double StatusHeight = 330;
 constexpr double StatusTextRightWidth = 2000;
 constexpr double StatusTextRightGap = 200;
@@ -155,7 +155,7 @@ void MainMenu::CreateControls()
 
 // --- Menus -------------------------------------------------------------------
 
-// The design captions are the keys of the menu pictures (AddPicturesToMenu runs
+// The fixed captions are the keys of the menu pictures (AddPicturesToMenu runs
 // before International replaces them).
 QList<MenuItem> MainMenu::MenuDescription()
 {

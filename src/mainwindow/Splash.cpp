@@ -26,7 +26,7 @@ namespace {
 const QString CRLF = QStringLiteral("\r\n");
 const QString ContactEmailAddress = QStringLiteral("contact@verbanox.org");
 
-// Design sizes in twips.
+// The window's sizes in twips.
 constexpr double Edge = 240;
 constexpr double PictureSize = 960;
 constexpr double TextLeft = 1440;
@@ -38,7 +38,7 @@ constexpr double NameHeight = 1080;
 constexpr double BottomMargin = 100;
 constexpr double TwipsPerVerseLine = 370;
 constexpr double CharactersPerVerseLine = 66;
-constexpr double TitleDesignSize = 24;
+constexpr double TitlePointSize = 24;
 constexpr int TickMilliseconds = 100;
 
 const QColor Background(0xFB, 0xF8, 0xEE);
@@ -166,7 +166,7 @@ Splash::Splash()
     QPalette titleColours = lblVerbanox->palette();
     titleColours.setColor(QPalette::WindowText, TitleColour);
     lblVerbanox->setPalette(titleColours);
-    QFont titleFont(QStringLiteral("serif"), int(TitleDesignSize));
+    QFont titleFont(QStringLiteral("serif"), int(TitlePointSize));
     titleFont.setBold(true);
     lblVerbanox->setFont(titleFont);
     lblVerbanox->adjustSize();

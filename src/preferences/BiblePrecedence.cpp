@@ -25,7 +25,7 @@ const QString Disabled = QStringLiteral("BIBLE DISABLED");
 const QString NotAvailable = QStringLiteral("NOT AVAILABLE");
 constexpr int CheckedRole = Qt::UserRole;
 
-// Messages of this page beyond the ones the design numbers.
+// Messages of this page about the list of modules that cannot be read or written.
 constexpr int ListUnreadableMsg = 286;
 constexpr int ListUnwritableMsg = 287;
 

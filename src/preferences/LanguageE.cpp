@@ -101,7 +101,7 @@ void LanguageE::buildControls()
     auto *languageButtons = new QHBoxLayout;
     languageButtons->addWidget(cDefault);
     languageButtons->addWidget(cSave);
-    // At least the designed width, wider when a language's button captions need it.
+    // At least the window's usual width, wider when a language's button captions need it.
     Frame1->setMinimumWidth(230);
     Frame1->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
     auto *languageLayout = new QVBoxLayout(Frame1);

@@ -356,7 +356,7 @@ void AdvancedSearch::CreateSearchRun()
 
 // --- Toolbar -----------------------------------------------------------------
 
-// The row above the search row; the design's names of its buttons stay the window's.
+// The row above the search row; its buttons keep the names the window's handlers use.
 void AdvancedSearch::CreateToolbar()
 {
     m_toolbar = new WorkspaceToolbar(RT, ImgList1, centralWidget());

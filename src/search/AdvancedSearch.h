@@ -69,7 +69,7 @@ public:
     // How often the search lets events run (tests poll every few lines).
     void setPollInterval(int milliseconds) { m_run->SetPollInterval(milliseconds); }
 
-    // The design's routines.
+    // The window's routines, also called by other windows and the tests.
     void International();
     void PopulateHistoryCombo() { m_history->PopulateHistoryCombo(); }
     void SaveComboHistory() { m_history->SaveComboHistory(); }
@@ -104,7 +104,7 @@ public:
     // The document's unsaved-changes flag.
     bool TextChanged() const { return m_document->Changed(); }
 
-    // The controls, named as the design names them.
+    // The controls.
     RichTextBox *RT = nullptr;
     QComboBox *cboSearch = nullptr;
     QPushButton *cmdSearch = nullptr;
@@ -134,7 +134,7 @@ public:
     // The CHM Bible selector and the MP3 player, beside the search modes.
     QToolButton *cmdCHM = nullptr;
     QToolButton *cmdMP3 = nullptr;
-    // The menus, bound by their design names.
+    // The menus, bound by their names.
     QMenu *zFile = nullptr;
     QMenu *zEdit = nullptr;
     QMenu *zView = nullptr;

@@ -53,7 +53,7 @@ public:
     // Whether a button shows pressed.
     static bool Pressed(const QToolButton *button);
 
-    // Controls, named as the design names them.
+    // The controls.
     QComboBox *cboFont = nullptr;
     QComboBox *cboSize = nullptr;
     QToolButton *cmdBold = nullptr;

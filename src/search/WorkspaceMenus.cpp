@@ -134,7 +134,7 @@ void emptyBeforeCheckingAll(QList<MenuItem> &menus, const WorkspaceMenus::Parts 
     };
 }
 
-// The shared menus under the workspace's own design names, with what differs here.
+// The shared menus under the workspace's own names, with what differs here.
 void adjustSharedMenus(QList<MenuItem> &menus, const WorkspaceMenus::Parts &parts)
 {
     const std::pair<const char *, const char *> names[] = {

@@ -8,7 +8,7 @@ class WorkspaceFiles;
 
 // The menus of the search and notes workspace: its own File and Edit menus
 // beside the shared View, Tools, Web and Help menus (CommonMenus), under the
-// workspace's own design names. The window builds them with MenuTable:
+// workspace's own names. The window builds them with MenuTable:
 //
 //     m_menus = std::make_unique<MenuTable>(this, "AdvancedSearch",
 //                                           WorkspaceMenus::Description({files, document, edit}));
@@ -22,7 +22,7 @@ struct Parts
     EditCommands &edit;
 };
 
-// The design captions are the keys of the menu pictures (AddPicturesToMenu runs
+// The fixed captions are the keys of the menu pictures (AddPicturesToMenu runs
 // before International replaces them).
 QList<MenuItem> Description(const Parts &parts);
 

@@ -34,7 +34,7 @@ public:
     // A picture of the icon theme, else the style's.
     static QIcon ThemePicture(const char *name, QStyle::StandardPixmap fallback);
 
-    // The buttons, named as the design names them.
+    // The buttons.
     QToolButton *cmdOpen = nullptr;
     QToolButton *cmdSave = nullptr;
     QToolButton *cmdPrint = nullptr;

@@ -23,14 +23,14 @@
 namespace {
 constexpr int FormCaptionId = 1;
 constexpr int NoNamesMsg = 1;
-constexpr int DesignHeight = 260;
+constexpr int DefaultHeight = 260;
 } // namespace
 
 frmNameDictionary::frmNameDictionary()
 {
     StudyLists::MakeStudyWindow(this);
     CreateControls();
-    resize(520, DesignHeight);
+    resize(520, DefaultHeight);
 }
 
 frmNameDictionary::~frmNameDictionary() = default;
@@ -64,7 +64,7 @@ bool frmNameDictionary::Form_Load()
 {
     gNameDictionaryOpen = true;
     if (!RestoreFormPosition(QStringLiteral("ScreenN"), this))
-        resize(width(), DesignHeight);
+        resize(width(), DefaultHeight);
     if (gNameDictionaries.Count() == 0) {
         desktop().messageBox(GetMsg(0, NoNamesMsg, MiscHelpers::WebSiteAddress()),
                              MsgBoxStyle::OKOnly | MsgBoxStyle::Information, QString());

@@ -13,7 +13,7 @@
 #include <QtTest>
 
 namespace {
-// Catalog texts that differ from the design captions.
+// Catalog texts that differ from the fixed captions.
 const QByteArray FrmTexts = "0070 &File (70)\r\n0066 &Edit (66)\r\n0068 &Copy (68)\r\n0073 &Find (73)\r\n"
                             "0097 &Check (97)\r\n0098 &One (98)\r\n";
 } // namespace
@@ -96,7 +96,7 @@ private Q_SLOTS:
         m_fx.reset();
     }
 
-    void buildsTheTreeWithDesignCaptions()
+    void buildsTheTreeWithFixedCaptions()
     {
         MenuTable &table = build();
         const QList<QAction *> bar = m_window->menuBar()->actions();
@@ -128,7 +128,7 @@ private Q_SLOTS:
         QCOMPARE(table.action(QStringLiteral("mEditCopy"))->text(), QStringLiteral("&Copy (68)\tCtrl+C"));
         QCOMPARE(table.menu(QStringLiteral("zCheck"))->title(), QStringLiteral("&Check (97)"));
         QCOMPARE(table.action(QStringLiteral("mCheckOne"))->text(), QStringLiteral("&One (98)"));
-        // No caption id: the design caption in every language.
+        // No caption id: the fixed caption in every language.
         QCOMPARE(table.action(QStringLiteral("mEditWrap"))->text(), QStringLiteral("&Wrap"));
 
         gShowMsgNumbers = true;

@@ -36,7 +36,7 @@ QStringList shape(const QMenu *menu)
 }
 
 // A later window as it will build its menus: its own File menu beside the
-// shared ones, its View items under the names of its own design.
+// shared ones, its View items under names of its own.
 struct Workspace
 {
     QMainWindow window;

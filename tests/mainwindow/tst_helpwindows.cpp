@@ -422,7 +422,7 @@ private Q_SLOTS:
             const int nameBottom = splash.lblName->y() + splash.lblName->height();
             QVERIFY(qAbs(splash.height() - Twips::toPixelsY(Twips::fromPixelsY(nameBottom) + 100)) <= 1);
         }
-        // The figures of the window's design: 200 characters make about three lines.
+        // The window's own figures: 200 characters make about three lines.
         QVERIFY(qAbs(200.0 / 66 * 370 - 1121) < 1);
     }
 

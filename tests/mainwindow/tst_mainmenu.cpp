@@ -53,7 +53,7 @@
 namespace {
 const QString CRLF = QStringLiteral("\r\n");
 
-// Catalog texts that differ from the window's design captions, so a caption that
+// Catalog texts that differ from the window's fixed captions, so a caption that
 // was not taken from the catalog shows.
 const QByteArray FrmTexts =
     "0065 E&xit (65)\r\n0066 &Edit (66)\r\n0068 &Copy (68)\r\n0070 &File (70)\r\n"
@@ -454,7 +454,7 @@ private Q_SLOTS:
         QCOMPARE(main.zFile->title(), QStringLiteral("&File (70)"));
         QCOMPARE(main.mEditCopy->text(), QStringLiteral("&Copy (68)\tCtrl+C"));
         QCOMPARE(main.mIntegrityAll->text(), QStringLiteral("&All (202)"));
-        // The design's check items start checked when the browser says so.
+        // The check items start checked when the browser says so.
         QCOMPARE(main.mViewWrapText->isChecked(), main.BibleBrowser1->WrapText());
         QCOMPARE(main.mIntegrateNames->isChecked(), main.BibleBrowser1->IntegrateNames());
         QCOMPARE(main.mViewFancyFormatting->isChecked(), main.BibleBrowser1->FancyFormatting());
