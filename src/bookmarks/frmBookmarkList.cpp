@@ -296,8 +296,11 @@ void frmBookmarkList::cmdAdd_Click()
         frmBookmarkAdd::ShowModal();
         if (dialog.Cancelled())
             return;
+        // An empty title adds nothing and says nothing, not even of a duplicate.
+        if (dialog.sTitle().isEmpty())
+            return;
         duplicate = CheckForDup(true);
-        if (duplicate || dialog.sTitle().isEmpty())
+        if (duplicate)
             return;
         // The record is added only once its document is saved.
         const QString fileName = dialog.MakeFN();
