@@ -4,13 +4,16 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QTextDocument>
 #include <QTimer>
 #include <QtTest>
 #include <functional>
+#include <type_traits>
 
 // The desktop of the running program, driven headless: each modal box is
 // inspected and answered by a timer while it is open.
@@ -24,15 +27,18 @@ private slots:
     void escapeAnswersCancel();
     void openingKnowsWhenNoProgramOpens_data();
     void openingKnowsWhenNoProgramOpens();
+    void inputBoxShowsItsTitleWhole_data();
+    void inputBoxShowsItsTitleWhole();
 
 private:
-    // Runs `inspect` on the message box once it is open.
-    void whenBoxOpens(std::function<void(QMessageBox *)> inspect)
+    // Runs `inspect` on the modal box once it is open.
+    template <typename Box = QMessageBox>
+    void whenBoxOpens(std::type_identity_t<std::function<void(Box *)>> inspect)
     {
         auto *timer = new QTimer(this);
         timer->setInterval(10);
         connect(timer, &QTimer::timeout, this, [timer, inspect] {
-            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            auto *box = qobject_cast<Box *>(QApplication::activeModalWidget());
             if (!box)
                 return;
             timer->stop();
@@ -140,6 +146,52 @@ void tst_QtDesktop::openingKnowsWhenNoProgramOpens()
         QVERIFY(given.open(QIODevice::ReadOnly));
         QCOMPARE(QString::fromUtf8(given.readAll()), target);
     }
+}
+
+void tst_QtDesktop::inputBoxShowsItsTitleWhole_data()
+{
+    QTest::addColumn<QString>("prompt");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<bool>("accept");
+    QTest::newRow("find prompt, answered")
+        << QStringLiteral("Enter Text to find") << QStringLiteral("Verbanox Search") << true;
+    QTest::newRow("find prompt, cancelled")
+        << QStringLiteral("Enter Text to find") << QStringLiteral("Verbanox Search") << false;
+    QTest::newRow("title far longer than the prompt")
+        << QStringLiteral("Name") << QStringLiteral("Short name of the book in the interface language")
+        << true;
+}
+
+// The frame cuts a title that does not fit beside its icon and its buttons:
+// the box is at least that wide, whatever its prompt needs.
+void tst_QtDesktop::inputBoxShowsItsTitleWhole()
+{
+    QFETCH(QString, prompt);
+    QFETCH(QString, title);
+    QFETCH(bool, accept);
+    int width = 0;
+    QString shownTitle;
+    QString shownPrompt;
+    whenBoxOpens<QInputDialog>([&](QInputDialog *box) {
+        width = box->width();
+        shownTitle = box->windowTitle();
+        shownPrompt = box->labelText();
+        box->setTextValue(QStringLiteral("shepherd"));
+        if (accept)
+            box->accept();
+        else
+            box->reject();
+    });
+    const std::optional<QString> answer = m_desktop.inputBox(prompt, title, QStringLiteral("typed"));
+    QCOMPARE(answer, accept ? std::optional<QString>(QStringLiteral("shepherd")) : std::nullopt);
+    QCOMPARE(shownTitle, title);
+    QCOMPARE(shownPrompt, prompt);
+    QFont font = QApplication::font("QMdiSubWindowTitleBar");
+    font.setBold(true);
+    // Beside the title: the frame's icon and three buttons, and room on both sides.
+    const int titleBar = QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    QVERIFY2(width >= QFontMetrics(font).horizontalAdvance(title) + 6 * titleBar,
+             qPrintable(QString::number(width)));
 }
 
 QTEST_MAIN(tst_QtDesktop)
