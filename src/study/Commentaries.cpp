@@ -278,14 +278,20 @@ QList<QComboBox *> Commentaries::Lists() const
     return {cboTrans, cboBook, cboChap, cboVs, cboComm};
 }
 
+QList<QLabel *> Commentaries::Labels() const
+{
+    return {lbl1, lbl2, lbl3, lbl4, lbl5};
+}
+
 // Each list as wide as its longest entry and its label: names of Bibles and
 // commentaries are long, and a cut one may be taken for another.
 QList<int> Commentaries::ListNeeds() const
 {
-    const QList<QLabel *> labels{lbl1, lbl2, lbl3, lbl4, lbl5};
+    const QList<QComboBox *> lists = Lists();
+    const QList<QLabel *> labels = Labels();
     QList<int> needs;
-    for (qsizetype i = 0; i < labels.size(); ++i)
-        needs.append(std::max(StudyLists::NeededWidth(Lists()[i]), labels[i]->sizeHint().width()));
+    for (qsizetype i = 0; i < lists.size(); ++i)
+        needs.append(std::max(StudyLists::NeededWidth(lists[i]), labels[i]->sizeHint().width()));
     return needs;
 }
 
@@ -307,7 +313,7 @@ void Commentaries::Form_Resize()
         const int w = width(), h = height();
         frm1->setGeometry(0, 0, w, StripHeight);
         const QList<QComboBox *> lists = Lists();
-        const QList<QLabel *> labels{lbl1, lbl2, lbl3, lbl4, lbl5};
+        const QList<QLabel *> labels = Labels();
         const QList<int> widths =
             StudyLists::ShareWidths(w - 2 * StudyLists::ListRow::Left, ListShares, ListNeeds());
         StudyLists::ListRow row(cboTrans->sizeHint().height());

@@ -73,6 +73,7 @@ private:
     void CreateControls();
     void Form_Resize();
     QList<QComboBox *> Lists() const;
+    QList<QLabel *> Labels() const;
     QList<int> ListNeeds() const;
     void KeepListsWhole();
     void Form_Unload();
