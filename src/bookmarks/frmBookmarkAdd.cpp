@@ -241,7 +241,10 @@ void frmBookmarkAdd::Form_Activate()
 
 void frmBookmarkAdd::cmdOK_Click()
 {
-    if (!ReferenceIsValid())
+    // The list adds nothing for an empty title: a reference refused on an
+    // earlier try, still in the boxes, is not checked for a bookmark never made.
+    const bool addsNothing = m_adding && sTitle().isEmpty();
+    if (!addsNothing && !ReferenceIsValid())
         return;
     m_cancelled = false;
     done(QDialog::Accepted);

@@ -59,6 +59,14 @@ bool renameDocument(const QString &fromName, const QString &toName)
     return true;
 }
 
+// A bookmark's document went with its bookmark: the workspace, if it shows it,
+// keeps the text but no longer writes to that file.
+void forgetDocument(const QString &fileName)
+{
+    if (WorkspaceDocument::IsRegistered() && WorkspaceDocument::Get().fileDeleted)
+        WorkspaceDocument::Get().fileDeleted(BookmarkRecords::DocumentPath(fileName));
+}
+
 // The selected row; an error for Edit and Go to to report when none is.
 int selectedRowOrRaise(const frmBookmarkList &list)
 {
@@ -288,8 +296,11 @@ void frmBookmarkList::cmdAdd_Click()
         frmBookmarkAdd::ShowModal();
         if (dialog.Cancelled())
             return;
+        // An empty title adds nothing and says nothing, not even of a duplicate.
+        if (dialog.sTitle().isEmpty())
+            return;
         duplicate = CheckForDup(true);
-        if (duplicate || dialog.sTitle().isEmpty())
+        if (duplicate)
             return;
         // The record is added only once its document is saved.
         const QString fileName = dialog.MakeFN();
@@ -360,10 +371,13 @@ void frmBookmarkList::cmdDelete_Click()
                              MsgBoxStyle::YesNo | MsgBoxStyle::Question, QStringLiteral("Confirm Delete"));
     if (answer != MsgBoxResult::Yes)
         return;
-    // A document that another row names stays for that row; a missing one is no matter.
-    if (!records().DocumentShared(row))
+    // A document that another row names stays for that row; a missing one is no
+    // matter. Deleted or not, it is no bookmark's now: the workspace stops saving to it.
+    if (!records().DocumentShared(row)) {
         IgnoreErrors(
             [&] { QFile::remove(FileNames::resolve(BookmarkRecords::DocumentPath(record.fileName))); });
+        forgetDocument(record.fileName);
+    }
     records().Remove(row);
     FillList(0);
     FocusList();

@@ -33,6 +33,9 @@ public:
         // A file was renamed (a bookmark's document): when the workspace shows
         // it, File > Save follows it.
         std::function<void(const QString &from, const QString &to)> fileRenamed = {};
+        // A file was deleted with its bookmark: when the workspace shows it, the
+        // text stays as notes without a file, and nothing writes that file again.
+        std::function<void(const QString &path)> fileDeleted = {};
         // Writes the document as RTF to a file (a bookmark's Add and Update)
         // without making it the document's file: the document stays changed
         // unless that is its own file. False after the workspace said why not.

@@ -8,12 +8,15 @@
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QInputDialog>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionTitleBar>
 #include <cstdio>
 #include <unistd.h>
 
@@ -26,6 +29,26 @@ QWidget *dialogParent()
 QString titleOrDefault(const QString &title)
 {
     return title.isEmpty() ? AppInfo::title() : title;
+}
+
+// The width at which a window's frame shows the title whole: the title in the
+// title-bar font (bold, as frames mostly draw it) beside the frame's icon and
+// buttons as the style lays a title bar out, with room around the text.
+int widthForTitle(const QWidget &window, const QString &title)
+{
+    QFont font = QApplication::font("QMdiSubWindowTitleBar");
+    font.setBold(true);
+    QStyleOptionTitleBar bar;
+    bar.initFrom(&window);
+    bar.text = title;
+    bar.titleBarFlags = Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                        Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint;
+    const int height = window.style()->pixelMetric(QStyle::PM_TitleBarHeight, &bar, &window);
+    constexpr int wide = 1000;
+    bar.rect = QRect(0, 0, wide, height);
+    const QRect label =
+        window.style()->subControlRect(QStyle::CC_TitleBar, &bar, QStyle::SC_TitleBarLabel, &window);
+    return QFontMetrics(font).horizontalAdvance(title) + (wide - label.width()) + 2 * height;
 }
 
 struct ButtonSet
@@ -100,12 +123,20 @@ int QtDesktop::messageBox(const QString &text, int style, const QString &title)
 std::optional<QString> QtDesktop::inputBox(const QString &prompt, const QString &title,
                                            const QString &defaultText)
 {
-    bool ok = false;
-    QString text = QInputDialog::getText(dialogParent(), titleOrDefault(title), prompt, QLineEdit::Normal,
-                                         defaultText, &ok);
-    if (!ok)
+    QInputDialog box(dialogParent());
+    box.setInputMode(QInputDialog::TextInput);
+    box.setWindowTitle(titleOrDefault(title));
+    box.setLabelText(prompt);
+    box.setTextValue(defaultText);
+    // Sized by its prompt alone, the box is narrower than its title, which the
+    // frame then cuts short. Its layout sets its own least size, from the field.
+    if (auto *field = box.findChild<QLineEdit *>()) {
+        const QMargins margins = box.layout() ? box.layout()->contentsMargins() : QMargins();
+        field->setMinimumWidth(widthForTitle(box, box.windowTitle()) - margins.left() - margins.right());
+    }
+    if (box.exec() != QDialog::Accepted)
         return std::nullopt;
-    return text;
+    return box.textValue();
 }
 
 QString QtDesktop::openFileName(const QString &title, const QString &folder, const QString &filter)

@@ -130,6 +130,10 @@ void AdvancedSearch::Register()
         if (AdvancedSearch *window = DefaultInstance<AdvancedSearch>::peek())
             window->m_document->FileRenamed(from, to);
     };
+    access.fileDeleted = [](const QString &path) {
+        if (AdvancedSearch *window = DefaultInstance<AdvancedSearch>::peek())
+            window->m_document->FileDeleted(path);
+    };
     access.saveCopy = [](const QString &path) {
         // While a search runs the pane holds no document of the reader's: nothing
         // is written over a bookmark's own.

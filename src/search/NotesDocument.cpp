@@ -262,6 +262,16 @@ void NotesDocument::FileRenamed(const QString &from, const QString &to)
         SetTarget(to, m_rtfFile, m_naming, m_stamp);
 }
 
+// The text on the screen is now the only copy of the deleted document: it is
+// asked about before it is replaced or the program ends.
+void NotesDocument::FileDeleted(const QString &name)
+{
+    if (!sameFile(m_fileName, name))
+        return;
+    m_pane->document()->setModified(true);
+    SetTarget(QString(), false, Naming::Untitled, FileStamp());
+}
+
 bool NotesDocument::FileChangedOnDisk() const
 {
     return !m_fileName.isEmpty() && m_stamp.changedOnDisk(m_fileName);

@@ -71,6 +71,9 @@ public:
     // A file was renamed (a bookmark's document): Save follows it when it was
     // the document's file.
     void FileRenamed(const QString &from, const QString &to);
+    // A file was deleted with its bookmark: when it was the document's file, the
+    // text stays as changed notes without a file, and Save asks for a name.
+    void FileDeleted(const QString &name);
     // Whether the document's file was written by someone else since it was
     // opened or saved here.
     bool FileChangedOnDisk() const;

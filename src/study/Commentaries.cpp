@@ -25,6 +25,8 @@ namespace {
 constexpr int FormCaptionId = 2;
 constexpr int NoCommentaryMsg = 2;
 constexpr int StripHeight = 80;
+// The parts of the width the lists take: Bible, book, chapter, verse, commentary.
+const QList<double> ListShares{0.3, 0.2, 0.1, 0.1, 0.29};
 
 PaneLook commentaryLook()
 {
@@ -102,6 +104,7 @@ bool Commentaries::Form_Load()
     for (qint16 book = 1; book <= 66; ++book)
         cboBook->addItem(BookNames().FullName(book));
     StudyLists::SetListText(cboBook, BookNames().FullName(1));
+    KeepListsWhole();
     commentaryLook().ApplyTo(*RTb);
     commentaryLook().ApplyTo(*RTc);
     m_commentaryLayout.ApplyAtOpen(*RTc);
@@ -270,6 +273,38 @@ void Commentaries::resizeEvent(QResizeEvent *event)
     Form_Resize();
 }
 
+QList<QComboBox *> Commentaries::Lists() const
+{
+    return {cboTrans, cboBook, cboChap, cboVs, cboComm};
+}
+
+QList<QLabel *> Commentaries::Labels() const
+{
+    return {lbl1, lbl2, lbl3, lbl4, lbl5};
+}
+
+// Each list as wide as its longest entry and its label: names of Bibles and
+// commentaries are long, and a cut one may be taken for another.
+QList<int> Commentaries::ListNeeds() const
+{
+    const QList<QComboBox *> lists = Lists();
+    const QList<QLabel *> labels = Labels();
+    QList<int> needs;
+    for (qsizetype i = 0; i < lists.size(); ++i)
+        needs.append(std::max(StudyLists::NeededWidth(lists[i]), labels[i]->sizeHint().width()));
+    return needs;
+}
+
+// The window is never narrower than its lists and its second row need.
+void Commentaries::KeepListsWhole()
+{
+    int lists = 2 * StudyLists::ListRow::Left;
+    for (const int need : ListNeeds())
+        lists += need;
+    const int secondRow = chkChap->sizeHint().width() + cmdGo->sizeHint().width() + 12;
+    setMinimumWidth(std::max(lists, secondRow));
+}
+
 void Commentaries::Form_Resize()
 {
     if (isMinimized())
@@ -277,12 +312,13 @@ void Commentaries::Form_Resize()
     IgnoreErrors([this] {
         const int w = width(), h = height();
         frm1->setGeometry(0, 0, w, StripHeight);
+        const QList<QComboBox *> lists = Lists();
+        const QList<QLabel *> labels = Labels();
+        const QList<int> widths =
+            StudyLists::ShareWidths(w - 2 * StudyLists::ListRow::Left, ListShares, ListNeeds());
         StudyLists::ListRow row(cboTrans->sizeHint().height());
-        row.Place(cboTrans, lbl1, int(w * 0.3));
-        row.Place(cboBook, lbl2, int(w * 0.2));
-        row.Place(cboChap, lbl3, int(w * 0.1));
-        row.Place(cboVs, lbl4, int(w * 0.1));
-        row.Place(cboComm, lbl5, int(w * 0.29));
+        for (qsizetype i = 0; i < lists.size(); ++i)
+            row.Place(lists[i], labels[i], widths[i]);
         const int rowTop = row.Bottom() + 4;
         chkChap->setGeometry(4, rowTop, chkChap->sizeHint().width(), chkChap->sizeHint().height());
         const QSize go = cmdGo->sizeHint();

@@ -2,6 +2,7 @@
 
 #include "study/PaneLook.h"
 
+#include <QList>
 #include <QWidget>
 #include <memory>
 
@@ -71,6 +72,10 @@ protected:
 private:
     void CreateControls();
     void Form_Resize();
+    QList<QComboBox *> Lists() const;
+    QList<QLabel *> Labels() const;
+    QList<int> ListNeeds() const;
+    void KeepListsWhole();
     void Form_Unload();
 
     std::shared_ptr<Translation> m_SelectedTranslation;

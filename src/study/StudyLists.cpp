@@ -3,8 +3,16 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStyle>
+#include <QStyleOptionComboBox>
+#include <algorithm>
 
 namespace StudyLists {
+
+namespace {
+// QLineEdit's own horizontal margin around its text.
+constexpr int EditFieldMargin = 2;
+} // namespace
 
 QComboBox *EditableList(QWidget *parent)
 {
@@ -19,6 +27,57 @@ void SetListText(QComboBox *list, const QString &text)
 {
     list->setEditText(text);
     list->lineEdit()->setCursorPosition(0);
+}
+
+int NeededWidth(const QComboBox *list)
+{
+    const QFontMetrics metrics = list->fontMetrics();
+    int text = metrics.horizontalAdvance(list->currentText());
+    for (int i = 0; i < list->count(); ++i)
+        text = std::max(text, metrics.horizontalAdvance(list->itemText(i)));
+    // The edit field keeps a margin and the caret's width beside its text.
+    if (const QLineEdit *edit = list->lineEdit()) {
+        const QMargins margins = edit->textMargins();
+        text += margins.left() + margins.right() + 2 * EditFieldMargin + 1;
+    }
+    QStyleOptionComboBox option;
+    option.initFrom(list);
+    option.editable = list->isEditable();
+    option.frame = list->hasFrame();
+    return list->style()
+        ->sizeFromContents(QStyle::CT_ComboBox, &option, QSize(text, metrics.height()), list)
+        .width();
+}
+
+QList<int> ShareWidths(int available, const QList<double> &shares, const QList<int> &needs)
+{
+    const qsizetype count = std::min(shares.size(), needs.size());
+    QList<bool> atNeed(count, false);
+    QList<int> widths(count, 0);
+    for (bool settled = false; !settled;) {
+        settled = true;
+        int left = available;
+        double shareLeft = 0;
+        for (qsizetype i = 0; i < count; ++i) {
+            if (atNeed[i])
+                left -= needs[i];
+            else
+                shareLeft += shares[i];
+        }
+        for (qsizetype i = 0; i < count; ++i) {
+            if (atNeed[i])
+                continue;
+            widths[i] = shareLeft > 0 ? int(std::max(0, left) * shares[i] / shareLeft) : 0;
+            if (widths[i] < needs[i]) {
+                atNeed[i] = true;
+                settled = false;
+            }
+        }
+    }
+    for (qsizetype i = 0; i < count; ++i)
+        if (atNeed[i])
+            widths[i] = needs[i];
+    return widths;
 }
 
 void MakeStudyWindow(QWidget *window)

@@ -271,6 +271,65 @@ private slots:
         QCOMPARE(list().SelectedRow(), 2);
     }
 
+    void emptyTitleAddsNothingWhateverTheReference_data()
+    {
+        QTest::addColumn<QString>("chapter");     // refused on the first try
+        QTest::addColumn<bool>("triedAgain");     // the first try was cancelled, a second Add made
+        QTest::addColumn<bool>("untitledExists"); // another bookmark has no title
+        QTest::newRow("title cleared after the refusal") << "999" << false << false;
+        QTest::newRow("refused chapter kept for the next add") << "999" << true << false;
+        QTest::newRow("chapter not a number kept for the next add") << "abc" << true << false;
+        QTest::newRow("a bookmark without a title") << "999" << true << true;
+    }
+    // OK with an empty title adds nothing and says nothing, not even of a
+    // chapter that the boxes still hold from a refused try or of a duplicate.
+    void emptyTitleAddsNothingWhateverTheReference()
+    {
+        QFETCH(QString, chapter);
+        QFETCH(bool, triedAgain);
+        QFETCH(bool, untitledExists);
+        QByteArray records = Fixture;
+        if (untitledExists) {
+            records += "\"\",\"\",\"03-Jan-2023\",\"GEN 001:001\",\"Psalm23.rtf\"\r\n";
+            m_fx->writeFile(QStringLiteral("Bookmarks.txt"), records);
+            restart();
+        }
+        list().show();
+        const auto refusedTry = [&](frmBookmarkAdd &dialog) {
+            dialog.tTitle->setText(QStringLiteral("Sermon notes"));
+            dialog.cboBook->setEditText(QStringLiteral("GEN"));
+            dialog.tChapter->setText(chapter);
+            dialog.tVerse->setText(QStringLiteral("1"));
+            dialog.cmdOK->click();
+            QVERIFY(dialog.isVisible());
+        };
+        const auto emptyTitle = [](frmBookmarkAdd &dialog) {
+            dialog.tTitle->clear();
+            dialog.cmdOK->click();
+        };
+        if (triedAgain) {
+            m_inDialog = [&](frmBookmarkAdd &dialog) {
+                refusedTry(dialog);
+                dialog.cmdCancel->click();
+            };
+            list().cmdAdd->click();
+            m_inDialog = emptyTitle;
+        } else {
+            m_inDialog = [&](frmBookmarkAdd &dialog) {
+                refusedTry(dialog);
+                emptyTitle(dialog);
+            };
+        }
+        list().cmdAdd->click();
+        // The refusal of the first try, and nothing since.
+        QCOMPARE(desk().messageBoxes().size(), 1);
+        QCOMPARE(desk().lastMessage(), GetMsg(0, 157, QStringLiteral("150")));
+        QCOMPARE(m_fx->readFile(QStringLiteral("Bookmarks.txt")), records);
+        QCOMPARE(listTitles().size(), untitledExists ? 3 : 2);
+        QCOMPARE(list().SelectedRow(), listTitles().size() - 1);
+        QCOMPARE(QDir(BookmarkRecords::DocumentFolder()).count(), 2 + 2u);
+    }
+
     // A new row joins the list; the rows already shown stay as they are.
     void addAppendsOneRow()
     {
@@ -802,6 +861,7 @@ private slots:
         frmBookmarkAdd &dialog = frmBookmarkAdd::Instance();
         dialog.setAdding(true);
         dialog.show();
+        dialog.tTitle->setText(QStringLiteral("Ruth"));
         dialog.cboBook->setEditText(book);
         dialog.tChapter->setText(chapter);
         dialog.tVerse->setText(verse);

@@ -4,10 +4,12 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QTextDocument>
 #include <QTimer>
@@ -28,6 +30,8 @@ private slots:
     void openingKnowsWhenNoProgramOpens_data();
     void openingKnowsWhenNoProgramOpens();
     void printDialogNeverOffersTheSelection();
+    void inputBoxShowsItsTitleWhole_data();
+    void inputBoxShowsItsTitleWhole();
 
 private:
     // Runs `inspect` on the modal window of the given kind once it is open.
@@ -147,8 +151,51 @@ void tst_QtDesktop::openingKnowsWhenNoProgramOpens()
     }
 }
 
-QTEST_MAIN(tst_QtDesktop)
-#include "tst_qtdesktop.moc"
+void tst_QtDesktop::inputBoxShowsItsTitleWhole_data()
+{
+    QTest::addColumn<QString>("prompt");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<bool>("accept");
+    QTest::newRow("find prompt, answered")
+        << QStringLiteral("Enter Text to find") << QStringLiteral("Verbanox Search") << true;
+    QTest::newRow("find prompt, cancelled")
+        << QStringLiteral("Enter Text to find") << QStringLiteral("Verbanox Search") << false;
+    QTest::newRow("title far longer than the prompt")
+        << QStringLiteral("Name") << QStringLiteral("Short name of the book in the interface language")
+        << true;
+}
+
+// The frame cuts a title that does not fit beside its icon and its buttons:
+// the box is at least that wide, whatever its prompt needs.
+void tst_QtDesktop::inputBoxShowsItsTitleWhole()
+{
+    QFETCH(QString, prompt);
+    QFETCH(QString, title);
+    QFETCH(bool, accept);
+    int width = 0;
+    QString shownTitle;
+    QString shownPrompt;
+    whenBoxOpens<QInputDialog>([&](QInputDialog *box) {
+        width = box->width();
+        shownTitle = box->windowTitle();
+        shownPrompt = box->labelText();
+        box->setTextValue(QStringLiteral("shepherd"));
+        if (accept)
+            box->accept();
+        else
+            box->reject();
+    });
+    const std::optional<QString> answer = m_desktop.inputBox(prompt, title, QStringLiteral("typed"));
+    QCOMPARE(answer, accept ? std::optional<QString>(QStringLiteral("shepherd")) : std::nullopt);
+    QCOMPARE(shownTitle, title);
+    QCOMPARE(shownPrompt, prompt);
+    QFont font = QApplication::font("QMdiSubWindowTitleBar");
+    font.setBold(true);
+    // Beside the title: the frame's icon and three buttons, and room on both sides.
+    const int titleBar = QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    QVERIFY2(width >= QFontMetrics(font).horizontalAdvance(title) + 6 * titleBar,
+             qPrintable(QString::number(width)));
+}
 
 // A selection is never printed on its own: the dialog neither offers nor
 // preselects it, whatever range the printer had before.
@@ -167,3 +214,6 @@ void tst_QtDesktop::printDialogNeverOffersTheSelection()
     QVERIFY(!selectionOffered);
     QCOMPARE(shownRange, QAbstractPrintDialog::AllPages);
 }
+
+QTEST_MAIN(tst_QtDesktop)
+#include "tst_qtdesktop.moc"

@@ -912,6 +912,55 @@ private slots:
         QVERIFY(!window.TextChanged());
     }
 
+    void deletedBookmarkLeavesNotesWithoutAFile_data()
+    {
+        QTest::addColumn<bool>("typed");     // a line typed after the delete
+        QTest::addColumn<QString>("saveTo"); // the Save dialog's answer; empty cancels it
+        QTest::newRow("typed into, saved under a name") << true << "kept.rtf";
+        QTest::newRow("typed into, the name not given") << true << "";
+        QTest::newRow("left as it was, saved under a name") << false << "kept.rtf";
+    }
+    // The bookmark shown is deleted in the bookmark list: its text stays as
+    // notes without a file, under a new document's caption, and the end of the
+    // program asks for a name instead of writing the deleted bookmark's file.
+    void deletedBookmarkLeavesNotesWithoutAFile()
+    {
+        QFETCH(bool, typed);
+        QFETCH(QString, saveTo);
+        setUpBookmarkList(QStringLiteral("Psalm 23"));
+        AdvancedSearch &window = open();
+        const QString psalm = m_fx->path(QStringLiteral("Bookmarks/psalm.rtf"));
+        firstBookmarkSelected().cmdGoto->click();
+        QCOMPARE(window.windowTitle(), psalm + QStringLiteral(" - ") + MiscHelpers::ProductTitle());
+        desk().messageBoxAnswers.push_back(MsgBoxResult::Yes);
+        firstBookmarkSelected().cmdDelete->click();
+        QCOMPARE(desk().messageBoxes().last().title, QStringLiteral("Confirm Delete"));
+        QVERIFY(!QFileInfo::exists(psalm));
+        QVERIFY(m_fx->readFile(QStringLiteral("Bookmarks.txt")).isEmpty());
+        QCOMPARE(window.windowTitle(), GetMsg(1, 17, MiscHelpers::ProductTitle()));
+        QCOMPARE(window.RT->Text(), QStringLiteral("The Lord is my shepherd"));
+        if (typed) {
+            window.RT->setFocus();
+            window.RT->setSelStart(window.RT->endPosition());
+            QTest::keyClicks(window.RT, QStringLiteral(", my notes"));
+        }
+        QVERIFY(window.TextChanged());
+
+        // The program ends: Yes to saving the notes, then the Save dialog.
+        const qsizetype asked = desk().messageBoxes().size();
+        desk().messageBoxAnswers.push_back(MsgBoxResult::Yes);
+        desk().fileAnswers.push_back(saveTo.isEmpty() ? QString() : m_fx->path(saveTo));
+        QCOMPARE(WorkspaceDocument::Get().mayEndProgram(), !saveTo.isEmpty());
+        QCOMPARE(desk().messageBoxes().size(), asked + 1);
+        QCOMPARE(desk().messageBoxes().last().text, GetMsg(0, 51));
+        QCOMPARE(desk().shown.last().kind, QStringLiteral("save"));
+        QVERIFY(!QFileInfo::exists(psalm));
+        if (saveTo.isEmpty())
+            return;
+        QVERIFY(m_fx->readFile(saveTo).contains(typed ? "shepherd, my notes" : "shepherd"));
+        QCOMPARE(window.windowTitle(), m_fx->path(saveTo));
+    }
+
     // Integrity Check > All empties the document: the notes' file is no longer
     // the one Save writes to, so Save asks for a name.
     void integrityCheckOfAllLeavesTheNotesFileAlone()

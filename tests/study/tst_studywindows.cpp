@@ -576,6 +576,41 @@ private Q_SLOTS:
         QCOMPARE(m_fx->desk().waitCursorDepth, 0);
     }
 
+    void commentaryListsShowWholeNames_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::newRow("opened at its usual size") << 0;
+        QTest::newRow("as narrow as the reader had it") << 534;
+        QTest::newRow("made narrower than its lists") << 200;
+    }
+    // The lists show the long names of Bibles and commentaries whole, inside the
+    // window, and so do their labels.
+    void commentaryListsShowWholeNames()
+    {
+        QFETCH(int, width);
+        gBibles.Add(QStringLiteral("King James Version (1769)"), QStringLiteral("b_one.txt"), true, 0);
+        gCommentaries.Add(QStringLiteral("Scofield Reference Notes (1917)"), QStringLiteral("c_notes.txt"),
+                          true, 0);
+        Commentaries *window = Commentaries::Open();
+        QVERIFY(window);
+        if (width > 0)
+            window->resize(width, window->height());
+        const QList<QComboBox *> lists{window->cboTrans, window->cboBook, window->cboChap, window->cboVs,
+                                       window->cboComm};
+        const QList<QLabel *> labels{window->lbl1, window->lbl2, window->lbl3, window->lbl4, window->lbl5};
+        QCOMPARE(window->cboComm->itemText(1), QStringLiteral("Scofield Reference Notes (1917)"));
+        for (qsizetype i = 0; i < lists.size(); ++i) {
+            QComboBox *list = lists[i];
+            // The edit field keeps two pixels each side of its text.
+            const int shown = list->lineEdit()->width() - 4;
+            for (int item = 0; item < list->count(); ++item)
+                QVERIFY2(shown >= list->fontMetrics().horizontalAdvance(list->itemText(item)),
+                         qPrintable(list->itemText(item)));
+            QVERIFY(list->geometry().right() < window->width());
+            QVERIFY(labels[i]->width() >= labels[i]->fontMetrics().horizontalAdvance(labels[i]->text()));
+        }
+    }
+
     // --- Dictionary ---------------------------------------------------------------------
 
     void dictionaryWalksReferences()
