@@ -14,6 +14,7 @@
 #include <QLockFile>
 #include <QSet>
 #include <algorithm>
+#include <optional>
 
 namespace {
 const QString CRLF = QStringLiteral("\r\n");
@@ -27,6 +28,21 @@ constexpr int CopyNotMadeMsg = 262;
 QString recordSource()
 {
     return QStringLiteral("Verbanox.BookmarkRecords");
+}
+
+// The record file as it is now, before it is replaced; nothing when it is
+// missing. One that cannot be read is not replaced: RuntimeError 75.
+std::optional<QByteArray> readBeforeReplacing()
+{
+    try {
+        return TextFiles::readAll(BookmarkRecords::RecordFile());
+    } catch (const RuntimeError &e) {
+        if (e.number() != RtErr::FileNotFound)
+            raiseError(RtErr::PathFileAccessError, recordSource(),
+                       QStringLiteral("%1 could not be read, so it is not replaced: %2")
+                           .arg(BookmarkRecords::RecordFile(), e.description()));
+    }
+    return std::nullopt;
 }
 
 // A record as the file keeps it: no double quote inside the texts, none in the name.
@@ -216,16 +232,12 @@ void BookmarkRecords::KeepDamagedOriginal()
         return;
     QByteArray bytes = m_original;
     if (!m_originalRead) {
-        try {
-            bytes = TextFiles::readAll(RecordFile());
-        } catch (const RuntimeError &e) {
-            if (e.number() != RtErr::FileNotFound)
-                raiseError(RtErr::PathFileAccessError, recordSource(),
-                           QStringLiteral("%1 could not be read, so it is not replaced: %2")
-                               .arg(RecordFile(), e.description()));
+        const std::optional<QByteArray> now = readBeforeReplacing();
+        if (!now) {
             m_damaged = false; // gone meanwhile: nothing left to keep
             return;
         }
+        bytes = *now;
     }
     m_damagedCopy = TextFiles::keepCopy(RecordFile(), bytes);
     m_damaged = false;
@@ -294,19 +306,10 @@ bool BookmarkRecords::Save()
     saving.tryLock(WaitMs);
     KeepDamagedOriginal();
     QList<BookmarkRecord> rows = m_rows;
-    QByteArray current;
-    bool exists = true;
-    try {
-        current = TextFiles::readAll(RecordFile());
-    } catch (const RuntimeError &e) {
-        if (e.number() != RtErr::FileNotFound)
-            raiseError(RtErr::PathFileAccessError, recordSource(),
-                       QStringLiteral("%1 could not be read, so it is not replaced: %2")
-                           .arg(RecordFile(), e.description()));
-        exists = false; // taken away: nobody else's rows to keep
-    }
-    if (exists && current != m_baseBytes)
-        rows = MergedWith(current);
+    // A file taken away holds nobody else's rows to keep.
+    const std::optional<QByteArray> current = readBeforeReplacing();
+    if (current && *current != m_baseBytes)
+        rows = MergedWith(*current);
     const QByteArray bytes = FileBytes(rows);
     TextFiles::writeAtomically(RecordFile(), bytes);
     const bool merged = rows != m_rows;
