@@ -254,9 +254,13 @@ void frmBookmarkList::FocusList()
 bool frmBookmarkList::SaveRecords(const QString &routine)
 {
     bool saved = false;
-    TrapErrors(routine, [&saved] {
+    TrapErrors(routine, [this, &saved] {
         try {
-            records().Save();
+            const int row = SelectedRow();
+            const BookmarkRecord selected = records().Rows().value(row);
+            // Rows another writer of the file added or removed meanwhile came in.
+            if (records().Save())
+                FillList(row >= 0 ? int(records().Rows().indexOf(selected)) : -1);
             saved = true;
         } catch (const RuntimeError &e) {
             // A full disk or a folder that cannot be written is no fault of the

@@ -10,19 +10,39 @@
 #include "platform/Seams.h"
 #include "platform/TextFile.h"
 
+#include <QHash>
+#include <QLockFile>
 #include <QSet>
 #include <algorithm>
+#include <optional>
 
 namespace {
 const QString CRLF = QStringLiteral("\r\n");
 const QString Extension = QStringLiteral(".rtf");
 constexpr int FieldCount = 5;
-// Catalog text: the record file is damaged; the records lost follow it.
+// Catalog texts: the record file is damaged (the records lost follow it); its
+// copy could not be made yet.
 constexpr int DamagedFileMsg = 270;
+constexpr int CopyNotMadeMsg = 262;
 
 QString recordSource()
 {
     return QStringLiteral("Verbanox.BookmarkRecords");
+}
+
+// The record file as it is now, before it is replaced; nothing when it is
+// missing. One that cannot be read is not replaced: RuntimeError 75.
+std::optional<QByteArray> readBeforeReplacing()
+{
+    try {
+        return TextFiles::readAll(BookmarkRecords::RecordFile());
+    } catch (const RuntimeError &e) {
+        if (e.number() != RtErr::FileNotFound)
+            raiseError(RtErr::PathFileAccessError, recordSource(),
+                       QStringLiteral("%1 could not be read, so it is not replaced: %2")
+                           .arg(BookmarkRecords::RecordFile(), e.description()));
+    }
+    return std::nullopt;
 }
 
 // A record as the file keeps it: no double quote inside the texts, none in the name.
@@ -52,6 +72,12 @@ QString BookmarkRecord::field(int index) const
     default:
         raiseError(RtErr::SubscriptOutOfRange, recordSource());
     }
+}
+
+size_t qHash(const BookmarkRecord &record, size_t seed)
+{
+    return qHashMulti(seed, record.title, record.category, record.dateAdded, record.reference,
+                      record.fileName);
 }
 
 BookmarkRecords &BookmarkRecords::Instance()
@@ -105,11 +131,6 @@ QString BookmarkRecords::RecordFile()
     return gUserDataFolder + QStringLiteral("Bookmarks.txt");
 }
 
-QString BookmarkRecords::DamagedCopyFile()
-{
-    return RecordFile() + QStringLiteral(".bad");
-}
-
 QString BookmarkRecords::DocumentFolder()
 {
     return gUserDataFolder + QStringLiteral("Bookmarks/");
@@ -122,39 +143,52 @@ void BookmarkRecords::LoadBookmarks()
     BookmarkRecords &records = Instance();
     if (gBookmarksLoaded || records.m_readDone || records.m_changed)
         return;
-    records.m_rows.clear();
+    const bool whole = records.Read();
+    gLastAddedBookmarkRow = records.Count() - 1;
+    gBookmarksLoaded = whole;
+}
+
+bool BookmarkRecords::Read()
+{
+    m_rows.clear();
+    m_base.clear();
+    m_baseBytes.clear();
     QByteArray bytes;
     QStringList problems;
+    m_originalRead = false;
     try {
         bytes = TextFiles::readAll(RecordFile());
-        records.m_originalRead = true;
+        m_originalRead = true;
     } catch (const RuntimeError &e) {
         // The first run has no file: an empty list, and no message.
         if (e.number() == RtErr::FileNotFound)
-            return;
+            return false;
         problems.append(QStringLiteral("the file cannot be read: ") + e.description());
     }
-    records.m_readDone = true;
-    if (records.m_originalRead)
-        records.ReadRecords(bytes, &problems);
-    gLastAddedBookmarkRow = records.Count() - 1;
-    if (problems.isEmpty()) {
-        gBookmarksLoaded = true;
-        return;
-    }
-    records.m_damaged = true;
-    records.m_original = bytes;
+    m_readDone = true;
+    if (m_originalRead)
+        m_rows = ParseRecords(bytes, &problems);
+    m_base = m_rows;
+    m_baseBytes = bytes;
+    if (problems.isEmpty())
+        return true;
+    m_damaged = true;
+    m_original = bytes;
+    QString whyNoCopy;
     try {
-        records.KeepDamagedOriginal();
+        KeepDamagedOriginal();
     } catch (const RuntimeError &e) {
         // Tried again before the file is next written, which waits for it.
         Bug_::NoteIgnoredError(e);
+        whyNoCopy = e.description();
     }
-    TellDamage(problems);
+    TellDamage(problems, m_damagedCopy, whyNoCopy);
+    return false;
 }
 
-void BookmarkRecords::ReadRecords(const QByteArray &bytes, QStringList *problems)
+QList<BookmarkRecord> BookmarkRecords::ParseRecords(const QByteArray &bytes, QStringList *problems)
 {
+    QList<BookmarkRecord> rows;
     RecordReader reader = RecordReader::fromBytes(bytes, CodePage::Ansi);
     const auto where = [&reader] {
         return QStringLiteral("record %1 (line %2): ").arg(reader.recordNumber()).arg(reader.recordLine());
@@ -176,14 +210,17 @@ void BookmarkRecords::ReadRecords(const QByteArray &bytes, QStringList *problems
                                             "document was not used")
                                  .arg(shown));
         } else {
-            m_rows.append({fields[0], fields[1], fields[2], fields[3], fields[4]});
+            rows.append({fields[0], fields[1], fields[2], fields[3], fields[4]});
         }
     }
+    return rows;
 }
 
-void BookmarkRecords::TellDamage(const QStringList &problems)
+void BookmarkRecords::TellDamage(const QStringList &problems, const QString &copy, const QString &whyNoCopy)
 {
-    desktop().messageBox(MsgSupport::GetMsgListing(DamagedFileMsg, RecordFile(), problems),
+    const QString kept = copy.isEmpty() ? GetMsg(0, CopyNotMadeMsg, whyNoCopy) : copy;
+    desktop().messageBox(MsgSupport::GetMsgListing(DamagedFileMsg, RecordFile(), problems) + CRLF + CRLF +
+                             kept,
                          MsgBoxStyle::Exclamation, QString());
 }
 
@@ -195,35 +232,95 @@ void BookmarkRecords::KeepDamagedOriginal()
         return;
     QByteArray bytes = m_original;
     if (!m_originalRead) {
-        try {
-            bytes = TextFiles::readAll(RecordFile());
-        } catch (const RuntimeError &e) {
-            if (e.number() != RtErr::FileNotFound)
-                raiseError(RtErr::PathFileAccessError, recordSource(),
-                           QStringLiteral("%1 could not be read, so it is not replaced: %2")
-                               .arg(RecordFile(), e.description()));
-            bytes.clear(); // gone meanwhile: nothing left to keep
-            m_damaged = false;
+        const std::optional<QByteArray> now = readBeforeReplacing();
+        if (!now) {
+            m_damaged = false; // gone meanwhile: nothing left to keep
             return;
         }
+        bytes = *now;
     }
-    TextFiles::writeAtomically(DamagedCopyFile(), bytes);
+    m_damagedCopy = TextFiles::keepCopy(RecordFile(), bytes);
     m_damaged = false;
     m_original.clear();
 }
 
-void BookmarkRecords::Save()
+QByteArray BookmarkRecords::FileBytes(const QList<BookmarkRecord> &rows)
 {
-    KeepDamagedOriginal();
     QString text;
-    for (const BookmarkRecord &record : m_rows)
+    for (const BookmarkRecord &record : rows)
         text += RecordWriter::formatRecord(fileFields(record)) + CRLF;
     // The file is in the ANSI code page; a text it cannot hold would be lost, so
     // such a list is written in UTF-8 with a byte-order mark, which reads back.
     const bool ansi = CodePage::canEncode(text, CodePage::SystemAnsi);
-    const QByteArray bytes =
-        ansi ? CodePage::encode(text, CodePage::Ansi) : QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+    return ansi ? CodePage::encode(text, CodePage::Ansi) : QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+}
+
+QList<BookmarkRecord> BookmarkRecords::MergedWith(const QByteArray &current)
+{
+    QStringList problems;
+    const QList<BookmarkRecord> theirs = ParseRecords(current, &problems);
+    if (!problems.isEmpty()) {
+        // What the other writer left damaged is kept before it is replaced.
+        m_damagedCopy = TextFiles::keepCopy(RecordFile(), current);
+        TellDamage(problems, m_damagedCopy, QString());
+    }
+    // Identical records are told apart by their number only.
+    QHash<BookmarkRecord, int> inBase, inTheirs;
+    for (const BookmarkRecord &record : m_base)
+        ++inBase[record];
+    for (const BookmarkRecord &record : theirs)
+        ++inTheirs[record];
+    QList<BookmarkRecord> merged;
+    for (const BookmarkRecord &record : m_rows) {
+        const bool wasRead = inBase.value(record) > 0;
+        const bool stillThere = inTheirs.value(record) > 0;
+        if (wasRead)
+            --inBase[record];
+        if (stillThere)
+            --inTheirs[record];
+        // A row read from the file that the other writer took out (deleted, or
+        // changed into another) goes; a row of this list's own stays.
+        if (stillThere || !wasRead)
+            merged.append(record);
+    }
+    for (const BookmarkRecord &record : theirs) {
+        if (inTheirs.value(record) == 0)
+            continue;
+        --inTheirs[record];
+        // Read before and removed here since: it stays removed. Else the other writer added it.
+        if (inBase.value(record) > 0)
+            --inBase[record];
+        else
+            merged.append(record);
+    }
+    return merged;
+}
+
+bool BookmarkRecords::Save()
+{
+    // Two writers saving at once would each miss what the other adds: one
+    // reads, merges and writes before the other does. A folder that cannot
+    // hold the lock file cannot take the list either, which the writing tells.
+    constexpr int WaitMs = 3000;
+    QLockFile saving(RecordFile() + QStringLiteral(".lock"));
+    saving.tryLock(WaitMs);
+    KeepDamagedOriginal();
+    QList<BookmarkRecord> rows = m_rows;
+    // A file taken away holds nobody else's rows to keep.
+    const std::optional<QByteArray> current = readBeforeReplacing();
+    if (current && *current != m_baseBytes)
+        rows = MergedWith(*current);
+    const QByteArray bytes = FileBytes(rows);
     TextFiles::writeAtomically(RecordFile(), bytes);
+    const bool merged = rows != m_rows;
+    if (merged) {
+        m_rows = rows;
+        for (const BookmarkRecord &record : m_rows)
+            NameTaken(record.fileName);
+    }
+    m_base = rows;
+    m_baseBytes = bytes;
+    return merged;
 }
 
 // --- Document names ----------------------------------------------------------

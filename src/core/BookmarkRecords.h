@@ -19,10 +19,14 @@ struct BookmarkRecord
     QString field(int index) const;
     bool operator==(const BookmarkRecord &other) const = default;
 };
+size_t qHash(const BookmarkRecord &record, size_t seed = 0);
 
 // The rows of the bookmark list, read once per run from "Bookmarks.txt" by
 // whichever window loads first (the main window or the workspace); the bookmark
 // list window shows and edits them and writes the file back after each change.
+// Another writer of the file (a copy of the program on other settings, sharing
+// the program folder) may have changed it meanwhile: what it added or removed
+// is taken in when the file is written, so that neither loses the other's work.
 class BookmarkRecords
 {
 public:
@@ -40,21 +44,31 @@ public:
     void Clear();
 
     // Does nothing once the file was read (whole or in part) or the rows were
-    // changed. Otherwise reads the records of five quoted fields from the program
-    // folder's "Bookmarks.txt" in file order; gBookmarksLoaded is set when the
-    // file was read whole. A missing file leaves the list empty without a
-    // message. Records that are malformed or name a document that is not a plain
-    // file name are left out; the original file is then copied to
-    // "Bookmarks.txt.bad" and the reader is told once which records were lost.
+    // changed. Otherwise reads the list, as Read() does; gBookmarksLoaded is set
+    // when the file was read whole.
     static void LoadBookmarks();
+    // Reads the records of five quoted fields from the program folder's
+    // "Bookmarks.txt" in file order, in place of the rows; true when the file
+    // was read whole. A missing file leaves the list empty without a message.
+    // Records that are malformed or name a document that is not a plain file
+    // name are left out; the original file is then kept in a copy of its own
+    // (TextFiles::keepCopy) and the reader is told once which records were lost
+    // and where the copy is.
+    bool Read();
 
     // Writes every row to "Bookmarks.txt" through a temporary file and a rename.
-    // A damaged original is copied to "Bookmarks.txt.bad" first; when that copy
-    // cannot be made the file is not replaced. Raises RuntimeError on failure.
-    void Save();
+    // When another writer changed the file since this list read or wrote it,
+    // the rows it added are kept (after this list's own) and the rows it removed
+    // go, unless this list changed them; rows this list removed stay removed.
+    // The rows then become what was written, and the result says whether that
+    // took in another writer's changes. A damaged original is kept in a copy of
+    // its own first; when that copy cannot be made the file is not replaced.
+    // Raises RuntimeError on failure; the rows are then as they were.
+    bool Save();
 
     static QString RecordFile();
-    static QString DamagedCopyFile();
+    // The copy a damaged record file was last kept in; empty when none.
+    QString DamagedCopy() const { return m_damagedCopy; }
     // The folder of the documents, ending with "/".
     static QString DocumentFolder();
     // A name without "/", "\", "..", NUL or a double quote (which the list file
@@ -82,9 +96,12 @@ private:
     void Changed() { m_changed = true; }
     void NameTaken(const QString &fileName);
     const QSet<QString> &TakenNames() const;
-    void ReadRecords(const QByteArray &bytes, QStringList *problems);
+    static QList<BookmarkRecord> ParseRecords(const QByteArray &bytes, QStringList *problems);
     void KeepDamagedOriginal();
-    static void TellDamage(const QStringList &problems);
+    // The rows with what another writer changed in the file since m_base.
+    QList<BookmarkRecord> MergedWith(const QByteArray &current);
+    static QByteArray FileBytes(const QList<BookmarkRecord> &rows);
+    static void TellDamage(const QStringList &problems, const QString &copy, const QString &whyNoCopy);
 
     QList<BookmarkRecord> m_rows;
     bool m_readDone = false; // the file was read, whole or in part
@@ -94,6 +111,11 @@ private:
     bool m_damaged = false;
     bool m_originalRead = false;
     QByteArray m_original;
+    QString m_damagedCopy;
+    // The file as this list last read or wrote it, and its rows: what another
+    // writer changed since is told by the difference.
+    QByteArray m_baseBytes;
+    QList<BookmarkRecord> m_base;
     // Document names in use, case folded; read at the first need.
     mutable QSet<QString> m_taken;
     mutable bool m_takenRead = false;

@@ -17,13 +17,16 @@
 #include "platform/SettingsStore.h"
 #include "platform/VbConvert.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <QSysInfo>
 
 namespace {
 const QString Settings = QStringLiteral("Settings");
 const QString ModulePathSection = QStringLiteral("Module_Path");
 // Catalog texts.
 constexpr int AlreadyRunningMsg = 273;
+constexpr int LockOnOtherMachineMsg = 263;
 constexpr int FoldersNotCreatedMsg = 276;
 
 // Start-up values are read directly from the store and converted to their
@@ -90,13 +93,37 @@ bool readLanguageAndTexts()
     return storeLanguage;
 }
 
+// The machine a lock names: its host name, with its id where the name alone
+// does not tell it from this one.
+QString lockMachine(const InstanceLock::Holder &holder)
+{
+    if (holder.host.isEmpty())
+        return holder.machineId;
+    if (holder.host != QSysInfo::machineHostName() || holder.machineId.isEmpty())
+        return holder.host;
+    return holder.host + QStringLiteral(" (") + holder.machineId + QLatin1Char(')');
+}
+
 // One running copy per settings home: two would overwrite each other's settings
-// and bookmarks. A folder that cannot hold the lock cannot hold settings either,
-// which the first failed write tells.
+// and bookmarks. Where no place can hold the lock the program goes on; the
+// first failed write of the settings tells. A lock that names another machine
+// (a home shared between machines, or restored from a backup) cannot be checked
+// from here: the reader decides, and No leaves before anything was written.
 void takeInstanceLock()
 {
     const QString folder = SettingsStore::instance().folder();
-    if (InstanceLock::acquire(folder) != InstanceLock::Result::HeldByAnother)
+    InstanceLock::Holder holder;
+    InstanceLock::Result result = InstanceLock::acquire(folder, &holder);
+    while (result == InstanceLock::Result::HeldElsewhere) {
+        const QString question = GetMsg(0, LockOnOtherMachineMsg, lockMachine(holder)) +
+                                 QStringLiteral("\r\n\r\n") + QDir::toNativeSeparators(holder.lockFile);
+        if (desktop().messageBox(question,
+                                 MsgBoxStyle::YesNo | MsgBoxStyle::Question | MsgBoxStyle::DefaultButton2,
+                                 QString()) != MsgBoxResult::Yes)
+            desktop().endProgram(0);
+        result = InstanceLock::takeOver(folder, holder, &holder);
+    }
+    if (result != InstanceLock::Result::HeldByAnother)
         return;
     desktop().messageBox(GetMsg(0, AlreadyRunningMsg, folder), MsgBoxStyle::Exclamation, QString());
     desktop().endProgram(0);

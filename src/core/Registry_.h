@@ -14,8 +14,8 @@ inline const QString AbsentMarker = QStringLiteral("----");
 // Also sets up the reader's notice of settings that cannot be written: the
 // program goes on with the values it holds in memory, and the first failed write
 // of a run says so (the folder and the reason); later ones are silent. A
-// settings file with lines that could not be read is told when it is kept as
-// "<file>.bad" before its first rewrite.
+// settings file with lines that could not be read is told, with the name of its
+// copy, when it is kept in a copy of its own before its first rewrite.
 void Initialize(const QString &name);
 QString ResolveSection(const QString &section);
 

@@ -2,17 +2,91 @@
 #include "platform/AppInfo.h"
 #include "platform/Seams.h"
 
+#include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLockFile>
+#include <QSysInfo>
+#include <QUrl>
 #include <cerrno>
+#include <csignal>
 #include <memory>
 
 namespace {
+using Result = InstanceLock::Result;
+
 std::unique_ptr<QLockFile> &heldLock()
 {
     static std::unique_ptr<QLockFile> lock;
     Seams::OnReset(&lock, [] { InstanceLock::release(); });
     return lock;
+}
+
+// A lock file holds its owner's process id, application, host name and machine
+// id, one a line; the machine id is missing from files of older writers.
+QString machineIdOf(const QString &path)
+{
+    constexpr qint64 MaxRead = 4096;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    const QList<QByteArray> lines = file.read(MaxRead).split('\n');
+    return lines.size() > 3 ? QString::fromUtf8(lines[3].trimmed()) : QString();
+}
+
+// The rule the lock itself uses to tell whether it can check the owner's process.
+bool onThisMachine(const QString &host, const QString &machineId)
+{
+    return (host.isEmpty() || host == QSysInfo::machineHostName()) &&
+           (machineId.isEmpty() || machineId.toUtf8() == QSysInfo::machineUniqueId());
+}
+
+// Tries one place. Only a lock whose process is gone counts as stale, never an
+// old one: the lock is held for the whole run.
+Result tryTake(const QString &path, std::unique_ptr<QLockFile> *taken, InstanceLock::Holder *holder)
+{
+    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
+        return Result::Unavailable;
+    auto candidate = std::make_unique<QLockFile>(path);
+    candidate->setStaleLockTime(0);
+    if (candidate->tryLock(0)) {
+        *taken = std::move(candidate);
+        return Result::Taken;
+    }
+    if (candidate->error() != QLockFile::LockFailedError)
+        return Result::Unavailable;
+    qint64 pid = 0;
+    QString host, application;
+    if (!candidate->getLockInfo(&pid, &host, &application)) {
+        // A lock file that names no process was cut short by a crash; a copy
+        // still writing its own holds the file locked, so it cannot be removed.
+        if (!candidate->removeStaleLockFile() || !candidate->tryLock(0))
+            return Result::HeldByAnother;
+        *taken = std::move(candidate);
+        return Result::Taken;
+    }
+    const QString machineId = machineIdOf(path);
+    if (onThisMachine(host, machineId)) {
+        // A stale lock this place cannot replace (it is read-only now) holds nothing.
+        const bool running = pid > 0 && (::kill(pid_t(pid), 0) == 0 || errno == EPERM);
+        return running ? Result::HeldByAnother : Result::Unavailable;
+    }
+    if (holder)
+        *holder = {path, host, machineId, pid};
+    return Result::HeldElsewhere;
+}
+
+// A place the lock may be held in besides the one taken: a copy that could not
+// lock in the settings folder (it was read-only or full then) holds it there.
+Result checkOther(const QString &path, InstanceLock::Holder *holder)
+{
+    if (!QFileInfo::exists(path))
+        return Result::Unavailable;
+    std::unique_ptr<QLockFile> stale;
+    const Result found = tryTake(path, &stale, holder);
+    // A stale lock taken here goes with `stale`.
+    return found == Result::Taken ? Result::Unavailable : found;
 }
 } // namespace
 
@@ -21,39 +95,70 @@ QString InstanceLock::lockFilePath(const QString &folder)
     return QDir(folder).filePath(AppInfo::title() + QStringLiteral(".lock"));
 }
 
-InstanceLock::Result InstanceLock::acquire(const QString &folder, QString *reason)
+QStringList InstanceLock::fallbackLockFiles(const QString &folder)
 {
-    const QString path = lockFilePath(folder);
+    const QFileInfo info(folder);
+    const QString path = info.exists() ? info.canonicalFilePath() : QDir::cleanPath(info.absoluteFilePath());
+    // The folder's path, "/" and all, as a file name: one lock per settings folder.
+    QString name = QString::fromLatin1(QUrl::toPercentEncoding(path));
+    constexpr qsizetype MaxNameLength = 200;
+    if (name.size() > MaxNameLength)
+        name = name.right(MaxNameLength - 17) + QLatin1Char('.') +
+               QString::fromLatin1(
+                   QCryptographicHash::hash(path.toUtf8(), QCryptographicHash::Sha1).toHex().left(16));
+    name += QStringLiteral(".lock");
+    QStringList files;
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty() && QDir::isAbsolutePath(runtime))
+        files.append(QDir(runtime).filePath(AppInfo::title() + QLatin1Char('/') + name));
+    files.append(AppInfo::cacheFolder() + name);
+    return files;
+}
+
+InstanceLock::Result InstanceLock::acquire(const QString &folder, Holder *holder)
+{
+    const QStringList places = QStringList{lockFilePath(folder)} + fallbackLockFiles(folder);
     std::unique_ptr<QLockFile> &lock = heldLock();
-    if (lock && lock->fileName() == path)
+    if (lock && places.contains(lock->fileName()))
         return Result::Taken;
     release();
-    if (!QDir().mkpath(folder)) {
-        if (reason)
-            *reason = qt_error_string(errno);
-        return Result::Unavailable;
+    std::unique_ptr<QLockFile> taken;
+    Result result = Result::Unavailable;
+    for (const QString &place : places) {
+        result = tryTake(place, &taken, holder);
+        if (result != Result::Unavailable)
+            break;
     }
-    auto candidate = std::make_unique<QLockFile>(path);
-    // Held for the whole run: only a lock whose process is gone counts as stale, never an old one.
-    candidate->setStaleLockTime(0);
-    errno = 0;
-    if (!candidate->tryLock(0)) {
-        if (candidate->error() != QLockFile::LockFailedError) {
-            if (reason)
-                *reason =
-                    errno != 0 ? qt_error_string(errno) : QStringLiteral("the lock file cannot be written");
-            return Result::Unavailable;
-        }
-        // A lock file that names no process was cut short by a crash; a copy
-        // still writing its own holds the file locked, so it cannot be removed.
-        qint64 pid = 0;
-        QString host, application;
-        if (candidate->getLockInfo(&pid, &host, &application) || !candidate->removeStaleLockFile() ||
-            !candidate->tryLock(0))
-            return Result::HeldByAnother;
+    if (result != Result::Taken)
+        return result;
+    for (const QString &place : places) {
+        if (place == taken->fileName())
+            continue;
+        const Result other = checkOther(place, holder);
+        if (other != Result::Unavailable)
+            return other;
     }
-    lock = std::move(candidate);
+    lock = std::move(taken);
     return Result::Taken;
+}
+
+InstanceLock::Result InstanceLock::takeOver(const QString &folder, const Holder &holder, Holder *next)
+{
+    // Only the lock the reader was asked about goes: one whose owner changed
+    // since is asked about anew.
+    QLockFile current(holder.lockFile);
+    qint64 pid = 0;
+    QString host, application;
+    if (current.getLockInfo(&pid, &host, &application) && pid == holder.pid && host == holder.host &&
+        machineIdOf(holder.lockFile) == holder.machineId && !QFile::remove(holder.lockFile))
+        return Result::Unavailable;
+    return acquire(folder, next);
+}
+
+QString InstanceLock::heldLockFile()
+{
+    const std::unique_ptr<QLockFile> &lock = heldLock();
+    return lock ? lock->fileName() : QString();
 }
 
 void InstanceLock::release()

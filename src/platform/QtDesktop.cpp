@@ -1,6 +1,7 @@
 #include "platform/QtDesktop.h"
 #include "platform/AppInfo.h"
 #include "platform/DesktopOpener.h"
+#include "platform/InstanceLock.h"
 #include "platform/OleColor.h"
 
 #include <QApplication>
@@ -230,6 +231,9 @@ bool QtDesktop::startProgram(const QString &program, const QStringList &argument
 
 void QtDesktop::endProgram(int exitCode)
 {
+    // Every normal end comes here: the next start, here or on another machine
+    // sharing the settings, must not find the lock.
+    InstanceLock::release();
     std::fflush(stdout);
     std::fflush(stderr);
     ::_exit(exitCode);

@@ -306,8 +306,7 @@ void SettingsStore::keepDamagedOriginal() const
 {
     if (m_unreadLines.isEmpty())
         return;
-    const QString copy = m_filePath + QStringLiteral(".bad");
-    TextFiles::writeAtomically(copy, m_loadedData);
+    const QString copy = TextFiles::keepCopy(m_filePath, m_loadedData);
     const QStringList lines = std::exchange(m_unreadLines, QStringList());
     if (const DamageHandler &handler = damageHandler().get())
         handler(m_filePath, copy, lines);

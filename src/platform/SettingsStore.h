@@ -14,8 +14,9 @@
 // that cannot be written (a read-only or full folder) is kept in memory for the
 // run, and the save-failure handler is told. Lines it cannot read (junk, keys
 // outside a section, bytes that are no UTF-8) are passed over; text before a
-// section header is read past. Before such a file is rewritten, it is kept as
-// "<file>.bad" and the damage handler is told.
+// section header is read past. Before such a file is rewritten, it is kept in a
+// copy of its own ("<file>.bad", "<file>.2.bad", ...: an earlier copy is never
+// replaced) and the damage handler is told.
 class SettingsStore
 {
 public:

@@ -1,4 +1,5 @@
 #include "platform/ShutdownGuard.h"
+#include "platform/InstanceLock.h"
 
 #include <QGuiApplication>
 #include <QSessionManager>
@@ -36,8 +37,14 @@ void keep()
 
 extern "C" void onSignal(int number)
 {
-    // Only what is safe in a signal handler: one write, errno left as it was.
+    // Only what is safe in a signal handler: the handlers given up, one write,
+    // errno left as it was. A program whose window thread hangs never reads the
+    // pipe; the next signal then takes its default action and ends it.
     const int saved = errno;
+    struct sigaction fallback = {};
+    fallback.sa_handler = SIG_DFL;
+    for (int watched : WatchedSignals)
+        ::sigaction(watched, &fallback, nullptr);
     const char byte = char(number);
     [[maybe_unused]] const ssize_t written = ::write(signalPipe[1], &byte, 1);
     errno = saved;
@@ -95,6 +102,9 @@ void ShutdownGuard::SignalArrived()
         return;
     keep();
     armed() = false;
+    // Ended by a signal, the program still ends as it should: no lock stays for
+    // the next start, which on another machine sharing the settings could not check it.
+    InstanceLock::release();
     ::signal(number, SIG_DFL);
     ::raise(number);
 }

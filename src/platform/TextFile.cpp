@@ -9,10 +9,12 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QTemporaryFile>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <unistd.h>
 #include <utility>
 
 namespace {
@@ -60,9 +62,54 @@ void replaceUnsynced(const QString &path, const QByteArray &bytes)
     temporary.remove();
     cannotWrite(path, reason);
 }
+
+QString copyName(const QString &path, int number)
+{
+    return number == 1 ? path + QStringLiteral(".bad") : path + QStringLiteral(".%1.bad").arg(number);
+}
+
+bool holdsBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.size() == bytes.size() && file.open(QIODevice::ReadOnly) && file.readAll() == bytes;
+}
 } // namespace
 
 namespace TextFiles {
+
+QString keepCopy(const QString &path, const QByteArray &bytes)
+{
+    constexpr int MaxCopies = 9999;
+    // Written whole (and to the disk) under a name of its own first, the copy
+    // then takes the first free name by a rename that replaces nothing: two
+    // copies of the program keeping at once cannot take the same name.
+    QTemporaryFile temporary(path + QStringLiteral(".XXXXXX.tmp"));
+    bool written = false;
+    for (int number = 1; number <= MaxCopies; ++number) {
+        const QString copy = copyName(path, number);
+        const QFileInfo info(copy);
+        if (info.exists() || info.isSymLink()) {
+            if (info.isFile() && holdsBytes(copy, bytes))
+                return copy;
+            continue;
+        }
+        if (!written) {
+            if (!temporary.open())
+                cannotWrite(copy, temporary.errorString());
+            if (!writeWhole(temporary, bytes) || !temporary.flush() || ::fsync(temporary.handle()) != 0)
+                cannotWrite(copy, temporary.errorString().isEmpty() ? qt_error_string(errno)
+                                                                    : temporary.errorString());
+            written = true;
+        }
+        if (temporary.rename(copy)) {
+            temporary.setAutoRemove(false); // it is the copy now
+            return copy;
+        }
+        if (!QFileInfo::exists(copy))
+            cannotWrite(copy, temporary.errorString());
+    }
+    cannotWrite(copyName(path, 1), QStringLiteral("%1 copies are kept beside it already").arg(MaxCopies));
+}
 
 QByteArray readAll(const QString &path)
 {

@@ -120,6 +120,12 @@ enum class Durability {
 // RuntimeError 75 naming the file and the system's reason; the old file stays.
 void writeAtomically(const QString &path, const QByteArray &bytes,
                      Durability durability = Durability::Synced);
+// Keeps the bytes of a damaged file in a copy of their own beside it:
+// "<path>.bad", else "<path>.2.bad", "<path>.3.bad" and so on. No copy made
+// before is ever replaced; one that holds these very bytes is used again.
+// Returns the copy's path. Throws RuntimeError 75 naming the copy and the
+// system's reason when none can be written.
+QString keepCopy(const QString &path, const QByteArray &bytes);
 // Reads a whole file; throws RuntimeError 53 when it is missing, 75 when unreadable.
 QByteArray readAll(const QString &path);
 // Text in the code page with CR LF line ends, for writing.

@@ -200,9 +200,13 @@ void AdvancedSearch::KeepUnsavedNotes()
 void AdvancedSearch::OfferKeptNotes()
 {
     for (const QString &waiting : NotesRecovery::Waiting()) {
+        const int answer = desktop().messageBox(
+            GetMsg(0, MsgNotesKept, QDir::toNativeSeparators(NotesRecovery::OfferedName(waiting))),
+            MsgBoxStyle::YesNo | MsgBoxStyle::Question, QString());
+        // Renamed only once answered: the program ended while it asked (a
+        // signal) offers them again at the next start.
         const QString path = NotesRecovery::MarkOffered(waiting);
-        if (desktop().messageBox(GetMsg(0, MsgNotesKept, QDir::toNativeSeparators(path)),
-                                 MsgBoxStyle::YesNo | MsgBoxStyle::Question, QString()) != MsgBoxResult::Yes)
+        if (answer != MsgBoxResult::Yes)
             continue;
         AdvancedSearch &window = Instance();
         window.ComeToFront();

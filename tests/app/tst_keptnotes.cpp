@@ -1,3 +1,5 @@
+#include "common/DrivenProgram.h"
+#include "common/ReadOnlyFolder.h"
 #include "common/TestFixture.h"
 #include "controls/MenuTable.h"
 #include "core/MiscHelpers.h"
@@ -11,13 +13,14 @@
 #include "search/NotesRecovery.h"
 
 #include <QDir>
-#include <QElapsedTimer>
-#include <QProcess>
 #include <QtTest>
 #include <csignal>
+#include <optional>
+#include <unistd.h>
 
 // Notes that could not be asked about when the program ended are kept in the
-// user's data folder and offered at the next start.
+// user's data folder (else the settings folder, else the temporary folder) and
+// offered at the next start.
 class TestKeptNotes : public QObject
 {
     Q_OBJECT
@@ -35,32 +38,46 @@ private:
         return box.Text();
     }
 
-    // The real program, with the test driver loaded into it in the given mode.
-    void start(QProcess &process, const QString &mode, const QString &report)
+    // The real program ready to start, without its splash.
+    void prepareProgram()
     {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_fx->configHome());
-        env.insert(QStringLiteral("XDG_DATA_HOME"), m_fx->dataHome());
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        env.insert(QStringLiteral("QT_PLUGIN_PATH"), QStringLiteral(VX_TEST_PLUGINS));
-        env.insert(QStringLiteral("QT_QPA_GENERIC_PLUGINS"), QStringLiteral("vxappdriver:") + mode);
-        env.insert(QStringLiteral("VXDRIVER_REPORT"), report);
-        process.setProcessEnvironment(env);
-        process.start(m_fx->path(QStringLiteral("Verbanox")), {});
+        m_fx->copyBuiltFile(QStringLiteral("Verbanox"));
+        m_fx->writeFile(QStringLiteral("Modules/Bible/b_kjv.txt"), "1\t1\t1\t1\tIn the beginning\r\n");
+        SettingsStore::instance().setValue(QStringLiteral("Settings"), QStringLiteral("ShowSplash"),
+                                           QStringLiteral("False"));
+        SettingsStore::resetInstance();
     }
-    // The driver's report once it holds the text, or what it holds after 30 s.
-    QString waitForReport(QProcess &process, const QString &report, const QString &text)
+
+    // The real program with notes typed in its workspace, ended by a signal or
+    // (signal 0) exit(): what it said on its error output.
+    QString typeAndEnd(int signal)
     {
-        QElapsedTimer waited;
-        waited.start();
-        QString told;
-        while (!told.contains(text) && process.state() != QProcess::NotRunning && waited.elapsed() < 30000) {
-            process.waitForFinished(100);
-            QFile file(report);
-            if (file.open(QIODevice::ReadOnly))
-                told = QString::fromUtf8(file.readAll());
-        }
-        return told;
+        DrivenProgram first(*m_fx, signal ? QStringLiteral("type") : QStringLiteral("exit"));
+        if (!first.waitFor(QStringLiteral("typed")).contains(QStringLiteral("typed")))
+            return QStringLiteral("FAIL: the program never reported its notes typed");
+        if (signal)
+            ::kill(pid_t(first.pid()), signal);
+        // exit() may have ended it while the report was awaited.
+        if (!first.ends())
+            return QStringLiteral("FAIL: the program did not end");
+        const QString errors = QString::fromUtf8(first.process().readAllStandardError());
+        const bool asExpected =
+            first.process().exitStatus() == (signal ? QProcess::CrashExit : QProcess::NormalExit) &&
+            first.process().exitCode() == (signal ? signal : 1);
+        return asExpected ? errors : QStringLiteral("FAIL: the program ended otherwise: ") + errors;
+    }
+
+    // The next start offers the kept notes under the name they take, and opens them.
+    void nextStartOffersAndOpens(const QString &keptFile, const QString &notes)
+    {
+        DrivenProgram second(*m_fx, QStringLiteral("answer"), QStringLiteral("answering"));
+        const QString told = second.waitFor(QStringLiteral("text: "));
+        const QString recovered = NotesRecovery::OfferedName(keptFile);
+        QVERIFY2(told.contains(QStringLiteral("asked: ") + GetMsg(0, 261, recovered)), qPrintable(told));
+        QVERIFY2(told.contains(QStringLiteral("workspace: ") + recovered), qPrintable(told));
+        QVERIFY2(told.contains(QStringLiteral("text: ") + notes), qPrintable(told));
+        QVERIFY(QFileInfo::exists(recovered));
+        QVERIFY(!QFileInfo::exists(keptFile));
     }
 
 private Q_SLOTS:
@@ -181,44 +198,102 @@ private Q_SLOTS:
     {
         QFETCH(int, signal);
         QFETCH(QString, notes);
-        m_fx->copyBuiltFile(QStringLiteral("Verbanox"));
-        m_fx->writeFile(QStringLiteral("Modules/Bible/b_kjv.txt"), "1\t1\t1\t1\tIn the beginning\r\n");
-        SettingsStore::instance().setValue(QStringLiteral("Settings"), QStringLiteral("ShowSplash"),
-                                           QStringLiteral("False"));
-        SettingsStore::resetInstance();
-
-        QProcess first;
-        const QString typing = m_fx->path(QStringLiteral("typing.txt"));
-        start(first, signal ? QStringLiteral("type") : QStringLiteral("exit"), typing);
-        // (The error output is read once, below: QVERIFY2 reads its message even when it passes.)
-        QVERIFY2(waitForReport(first, typing, QStringLiteral("typed")).contains(QStringLiteral("typed")),
-                 "the program never reported its notes typed");
-        if (signal)
-            ::kill(pid_t(first.processId()), signal);
-        // exit() may have ended it while the report was awaited.
-        QVERIFY(first.state() == QProcess::NotRunning || first.waitForFinished(10000));
-        const QString errors = QString::fromUtf8(first.readAllStandardError());
-        QVERIFY2(first.exitStatus() == (signal ? QProcess::CrashExit : QProcess::NormalExit),
-                 qPrintable(errors));
-        QCOMPARE(first.exitCode(), signal ? signal : 1);
+        prepareProgram();
+        const QString errors = typeAndEnd(signal);
+        QVERIFY2(!errors.startsWith(QLatin1String("FAIL")), qPrintable(errors));
         const QStringList waiting = kept();
         QCOMPARE(waiting.size(), 1);
         QVERIFY(waiting.first().startsWith(QStringLiteral("Unsaved notes ")));
         QCOMPARE(textOf(dataFolder() + waiting.first()), notes);
         QVERIFY2(errors.contains(dataFolder() + waiting.first()), qPrintable(errors));
+        nextStartOffersAndOpens(dataFolder() + waiting.first(), notes);
+        QCOMPARE(kept(), QStringList{QStringLiteral("Recovered notes ") +
+                                     waiting.first().mid(QStringLiteral("Unsaved notes ").size())});
+    }
 
-        QProcess second;
-        const QString answering = m_fx->path(QStringLiteral("answering.txt"));
-        start(second, QStringLiteral("answer"), answering);
-        const QString told = waitForReport(second, answering, QStringLiteral("text: "));
-        second.kill();
-        second.waitForFinished(10000);
-        const QString recovered = dataFolder() + QStringLiteral("Recovered notes ") +
-                                  waiting.first().mid(QStringLiteral("Unsaved notes ").size());
-        QVERIFY2(told.startsWith(QStringLiteral("asked: ") + GetMsg(0, 261, recovered)), qPrintable(told));
-        QVERIFY2(told.contains(QStringLiteral("workspace: ") + recovered), qPrintable(told));
-        QVERIFY2(told.contains(QStringLiteral("text: ") + notes), qPrintable(told));
-        QCOMPARE(kept(), QStringList{QFileInfo(recovered).fileName()});
+    void notesKeptWhereTheDataFolderCannotTakeThem_data()
+    {
+        QTest::addColumn<QStringList>("readOnly"); // "data", "config"
+        QTest::addColumn<QString>("keptIn");
+        QTest::newRow("data folder read-only") << QStringList{"data"} << QStringLiteral("config");
+        QTest::newRow("settings folder read-only too")
+            << QStringList{"data", "config"} << QStringLiteral("tmp");
+    }
+    // SIGTERM with the data folder read-only: the notes go to the next place that
+    // takes them, the error output names it, and the next start offers them from there.
+    void notesKeptWhereTheDataFolderCannotTakeThem()
+    {
+        QFETCH(QStringList, readOnly);
+        QFETCH(QString, keptIn);
+        prepareProgram();
+        const QString config = m_fx->configHome() + QStringLiteral("/Verbanox/");
+        const QString folder = keptIn == QLatin1String("config")
+                                   ? config
+                                   : m_fx->tempHome() + QStringLiteral("/Verbanox-%1/").arg(::getuid());
+        QVERIFY(QDir().mkpath(dataFolder()));
+        std::optional<ReadOnlyFolder> lockedData(std::in_place, dataFolder());
+        std::optional<ReadOnlyFolder> lockedConfig;
+        if (readOnly.contains(QStringLiteral("config")))
+            lockedConfig.emplace(config);
+        if (!lockedData->active() || (lockedConfig && !lockedConfig->active()))
+            QSKIP("This system cannot make a folder read-only for this user");
+
+        const QString errors = typeAndEnd(SIGTERM);
+        QVERIFY2(!errors.startsWith(QLatin1String("FAIL")), qPrintable(errors));
+        QVERIFY(kept().isEmpty());
+        const QStringList waiting =
+            QDir(folder).entryList({QStringLiteral("Unsaved notes *.rtf")}, QDir::Files);
+        QCOMPARE(waiting.size(), 1);
+        QCOMPARE(textOf(folder + waiting.first()), QStringLiteral("Notes typed before the end"));
+        QVERIFY2(errors.contains(QStringLiteral("kept in ") + folder + waiting.first()), qPrintable(errors));
+
+        nextStartOffersAndOpens(folder + waiting.first(), QStringLiteral("Notes typed before the end"));
+    }
+
+    // A signal while the program asks about kept notes ends it before the reader
+    // answered: the notes are offered again at the next start.
+    void signalWhileOfferingKeepsTheOffer()
+    {
+        prepareProgram();
+        QVERIFY(QDir().mkpath(dataFolder()));
+        const QString waiting = dataFolder() + QStringLiteral("Unsaved notes 2024-01-01 08.00.00.rtf");
+        TextFiles::writeAtomically(waiting, "{\\rtf1 Kept notes}");
+        {
+            DrivenProgram asking(*m_fx, QStringLiteral("ask"));
+            const QString told = asking.waitFor(QStringLiteral("asked: "));
+            QVERIFY2(told.contains(QStringLiteral("asked: ") +
+                                   GetMsg(0, 261, NotesRecovery::OfferedName(waiting))),
+                     qPrintable(told));
+            ::kill(pid_t(asking.pid()), SIGTERM);
+            QVERIFY(asking.ends());
+            QCOMPARE(asking.process().exitCode(), int(SIGTERM));
+        }
+        QCOMPARE(kept(), QStringList{QFileInfo(waiting).fileName()});
+        nextStartOffersAndOpens(waiting, QStringLiteral("Kept notes"));
+    }
+
+    void secondSignalEndsAStuckProgram_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("Ctrl+C") << int(SIGINT);
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGHUP") << int(SIGHUP);
+    }
+    // A program whose window thread hangs cannot keep anything at the first
+    // signal; the second one ends it as the signal's default does.
+    void secondSignalEndsAStuckProgram()
+    {
+        QFETCH(int, signal);
+        prepareProgram();
+        DrivenProgram stuck(*m_fx, QStringLiteral("hang"));
+        QVERIFY2(stuck.waitFor(QStringLiteral("hanging")).contains(QStringLiteral("hanging")),
+                 qPrintable(stuck.report()));
+        ::kill(pid_t(stuck.pid()), signal);
+        QVERIFY(!stuck.ends(1000)); // nothing could run its keeping
+        ::kill(pid_t(stuck.pid()), signal);
+        QVERIFY(stuck.ends(5000));
+        QCOMPARE(stuck.process().exitStatus(), QProcess::CrashExit);
+        QCOMPARE(stuck.process().exitCode(), signal);
     }
 };
 

@@ -20,12 +20,15 @@ TestFixture::TestFixture(bool withCatalogs)
     QVERIFY2(m_dir.isValid(), "temporary folder");
     for (const auto &[variable, home] :
          {std::pair{"XDG_CONFIG_HOME", configHome()}, std::pair{"XDG_CACHE_HOME", cacheHome()},
-          std::pair{"XDG_DATA_HOME", dataHome()}}) {
+          std::pair{"XDG_DATA_HOME", dataHome()}, std::pair{"XDG_RUNTIME_DIR", runtimeHome()},
+          std::pair{"TMPDIR", tempHome()}}) {
         m_oldHomes.append({variable, qEnvironmentVariableIsSet(variable) ? std::optional(qgetenv(variable))
                                                                          : std::nullopt});
         QDir().mkpath(home);
         qputenv(variable, home.toUtf8());
     }
+    // As the session's runtime folder is: the user's alone.
+    QFile::setPermissions(runtimeHome(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     SettingsStore::resetInstance();
     ResetGlobals();
     AppInfo::setProgramFolder(programFolder());
@@ -75,6 +78,16 @@ QString TestFixture::cacheHome() const
 QString TestFixture::dataHome() const
 {
     return m_dir.path() + QStringLiteral("/data");
+}
+
+QString TestFixture::runtimeHome() const
+{
+    return m_dir.path() + QStringLiteral("/runtime");
+}
+
+QString TestFixture::tempHome() const
+{
+    return m_dir.path() + QStringLiteral("/tmp");
 }
 
 SettingsStore &TestFixture::settings()

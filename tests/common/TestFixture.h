@@ -51,9 +51,11 @@ public:
     QString programFolder() const;
     QString path(const QString &relative) const;
     QString configHome() const;
-    // $XDG_CACHE_HOME and $XDG_DATA_HOME, in the temporary folder too.
+    // $XDG_CACHE_HOME, $XDG_DATA_HOME, $XDG_RUNTIME_DIR and $TMPDIR, in the temporary folder too.
     QString cacheHome() const;
     QString dataHome() const;
+    QString runtimeHome() const;
+    QString tempHome() const;
     TestDesktop &desk() { return *m_desktop; }
     SettingsStore &settings();
 

@@ -1,17 +1,61 @@
+#include "common/ReadOnlyFolder.h"
 #include "common/TestFixture.h"
 #include "core/BookmarkRecords.h"
 #include "core/GlobalVars.h"
+#include "core/MsgSupport.h"
 #include "platform/RuntimeError.h"
+#include "platform/TextFile.h"
 
 #include <QDir>
 #include <QtTest>
+#include <functional>
+#include <optional>
 
 namespace {
 const QByteArray GoodA = "\"Psalm 23\",\"Comfort\",\"01-Jan-2024\",\"PSA 023:001\",\"Psalm23.rtf\"\r\n";
 const QByteArray GoodB = "\"Love, faith\",\"Paul's\",\"02-Jan-2024\",\"1CO 013:013\",\"Lovefaith.rtf\"\r\n";
+
+// What one writer of the list does between reading it and saving it.
+using Change = std::function<void(BookmarkRecords &)>;
+
+Change adds(const char *title)
+{
+    return [title](BookmarkRecords &records) {
+        records.Append({title, "", "", "", QString::fromLatin1(title) + ".rtf"});
+    };
+}
+Change deletes(const char *title)
+{
+    return [title](BookmarkRecords &records) { records.Remove(records.FindTitle(title)); };
+}
+Change renames(const char *title, const char *to)
+{
+    return [title, to](BookmarkRecords &records) {
+        BookmarkRecord record = records.Rows().at(records.FindTitle(title));
+        record.title = to;
+        records.Replace(records.FindTitle(title), record);
+    };
+}
+Change sortsDescending()
+{
+    return [](BookmarkRecords &records) { records.Sort(0, true); };
+}
+Change nothing()
+{
+    return [](BookmarkRecords &) {};
+}
+
+QStringList titles(const QList<BookmarkRecord> &rows)
+{
+    QStringList out;
+    for (const BookmarkRecord &record : rows)
+        out.append(record.title);
+    return out;
+}
 } // namespace
 
 Q_DECLARE_METATYPE(BookmarkRecord)
+Q_DECLARE_METATYPE(Change)
 
 class TestBookmarkRecords : public QObject
 {
@@ -237,19 +281,125 @@ private slots:
         QCOMPARE(m_fx->readFile(QStringLiteral("Bookmarks.txt.bad")), original);
     }
 
-    // Until the damaged original is copied the file is not replaced.
+    // Until the damaged original is kept the file is not replaced; the reader
+    // is told why the copy is missing.
     void damagedFileNotReplacedWithoutItsCopy()
     {
         const QByteArray original = GoodA + "\"Four\",\"fields\",\"only\",\"f.rtf\"\r\n";
         m_fx->writeFile(QStringLiteral("Bookmarks.txt"), original);
-        QVERIFY(QDir().mkpath(BookmarkRecords::DamagedCopyFile())); // the copy cannot be written
+        std::optional<ReadOnlyFolder> readOnly(std::in_place, m_fx->programFolder());
+        if (!readOnly->active())
+            QSKIP("This system cannot make a folder read-only for this user");
         BookmarkRecords::LoadBookmarks();
+        const QString told = m_fx->desk().lastMessage();
+        const QString notYet = GetMsg(0, 262, QString());
+        QVERIFY2(told.contains(notYet.left(notYet.indexOf(QLatin1Char(':')))), qPrintable(told));
+        QVERIFY2(ReadOnlyFolder::endsWithTheRefusal(told), qPrintable(told));
+        QVERIFY(BookmarkRecords::Instance().DamagedCopy().isEmpty());
         QVERIFY(raisedErrorNumber([] { BookmarkRecords::Instance().Save(); }) != 0);
+        readOnly.reset();
         QCOMPARE(m_fx->readFile(QStringLiteral("Bookmarks.txt")), original);
-        QVERIFY(QDir(BookmarkRecords::DamagedCopyFile()).removeRecursively());
         BookmarkRecords::Instance().Save();
         QCOMPARE(m_fx->readFile(QStringLiteral("Bookmarks.txt.bad")), original);
         QCOMPARE(m_fx->readFile(QStringLiteral("Bookmarks.txt")), GoodA);
+    }
+
+    void everyDamagedOriginalIsKept_data()
+    {
+        QTest::addColumn<QByteArray>("secondDamage");
+        QTest::addColumn<QStringList>("copies");
+        const QByteArray first = GoodA + "\"Unclosed\",\"C\",\"D\",\"R\",\"u.rtf\r\n";
+        QTest::newRow("damaged again otherwise") << GoodB + "\"Four\",\"fields\",\"only\",\"f.rtf\"\r\n"
+                                                 << QStringList{"Bookmarks.txt.2.bad", "Bookmarks.txt.bad"};
+        // A list read again before it could be saved is not kept twice.
+        QTest::newRow("the same damage again") << first << QStringList{"Bookmarks.txt.bad"};
+    }
+    // Each damaged list is kept in a copy of its own, which the next damage does
+    // not replace; the message names the copy it was kept in.
+    void everyDamagedOriginalIsKept()
+    {
+        QFETCH(QByteArray, secondDamage);
+        QFETCH(QStringList, copies);
+        const QByteArray first = GoodA + "\"Unclosed\",\"C\",\"D\",\"R\",\"u.rtf\r\n";
+        for (const QByteArray &damaged : {first, secondDamage}) {
+            m_fx->writeFile(QStringLiteral("Bookmarks.txt"), damaged);
+            BookmarkRecords records;
+            QVERIFY(!records.Read());
+            QVERIFY2(m_fx->desk().lastMessage().endsWith(QStringLiteral("\r\n\r\n") + records.DamagedCopy()),
+                     qPrintable(m_fx->desk().lastMessage()));
+            QCOMPARE(TextFiles::readAll(records.DamagedCopy()), damaged);
+            records.Save();
+        }
+        QCOMPARE(QDir(m_fx->programFolder()).entryList({QStringLiteral("*.bad")}, QDir::Files, QDir::Name),
+                 copies);
+        QCOMPARE(m_fx->readFile(QStringLiteral("Bookmarks.txt.bad")), first);
+        if (copies.size() > 1)
+            QCOMPARE(m_fx->readFile(QStringLiteral("Bookmarks.txt.2.bad")), secondDamage);
+    }
+
+    void twoWritersKeepEachOthersWork_data()
+    {
+        QTest::addColumn<Change>("other"); // reads, changes and saves first
+        QTest::addColumn<Change>("mine");  // read before the other saved, saves last
+        QTest::addColumn<QStringList>("file");
+        QTest::newRow("both add") << adds("Theirs") << adds("Mine")
+                                  << QStringList{"Psalm 23", "Love, faith", "Mine", "Theirs"};
+        QTest::newRow("the other adds, mine deletes")
+            << adds("Theirs") << deletes("Psalm 23") << QStringList{"Love, faith", "Theirs"};
+        QTest::newRow("the other deletes, mine adds")
+            << deletes("Psalm 23") << adds("Mine") << QStringList{"Love, faith", "Mine"};
+        QTest::newRow("both delete the same")
+            << deletes("Psalm 23") << deletes("Psalm 23") << QStringList{"Love, faith"};
+        QTest::newRow("the other edits, mine adds") << renames("Psalm 23", "Psalm 23 again") << adds("Mine")
+                                                    << QStringList{"Love, faith", "Mine", "Psalm 23 again"};
+        // Neither edit is lost.
+        QTest::newRow("both edit the same") << renames("Psalm 23", "Theirs") << renames("Psalm 23", "Mine")
+                                            << QStringList{"Mine", "Love, faith", "Theirs"};
+        QTest::newRow("the other edits what mine deletes")
+            << renames("Psalm 23", "Theirs") << deletes("Psalm 23") << QStringList{"Love, faith", "Theirs"};
+        QTest::newRow("the other sorts, mine adds")
+            << sortsDescending() << adds("Mine") << QStringList{"Psalm 23", "Love, faith", "Mine"};
+        QTest::newRow("the other adds, mine only saves")
+            << adds("Theirs") << nothing() << QStringList{"Psalm 23", "Love, faith", "Theirs"};
+    }
+    // Two copies of the program on one list: what the other saved since this
+    // one read the file is kept when this one saves, and this one shows it.
+    void twoWritersKeepEachOthersWork()
+    {
+        QFETCH(Change, other);
+        QFETCH(Change, mine);
+        QFETCH(QStringList, file);
+        m_fx->writeFile(QStringLiteral("Bookmarks.txt"), GoodA + GoodB);
+        BookmarkRecords theirs, ours;
+        QVERIFY(theirs.Read());
+        QVERIFY(ours.Read());
+        other(theirs);
+        QVERIFY(!theirs.Save());
+        mine(ours);
+        const QStringList before = titles(ours.Rows());
+        const bool merged = ours.Save();
+
+        BookmarkRecords reread;
+        QVERIFY(reread.Read());
+        QCOMPARE(titles(reread.Rows()), file);
+        QCOMPARE(titles(ours.Rows()), file);
+        QCOMPARE(merged, before != file);
+        // Saved again, with nothing new from the other, the file stays as it is.
+        const QByteArray written = m_fx->readFile(QStringLiteral("Bookmarks.txt"));
+        QVERIFY(!ours.Save());
+        QCOMPARE(m_fx->readFile(QStringLiteral("Bookmarks.txt")), written);
+    }
+
+    // A list started without a file takes in the file another writer made meanwhile.
+    void fileMadeByAnotherWriterMeanwhile()
+    {
+        BookmarkRecords::LoadBookmarks();
+        BookmarkRecords::Instance().Append({"Mine", "", "", "", "Mine.rtf"});
+        m_fx->writeFile(QStringLiteral("Bookmarks.txt"), GoodA);
+        QVERIFY(BookmarkRecords::Instance().Save());
+        QCOMPARE(m_fx->readFile(QStringLiteral("Bookmarks.txt")),
+                 "\"Mine\",\"\",\"\",\"\",\"Mine.rtf\"\r\n" + GoodA);
+        QVERIFY(m_fx->desk().messageBoxes().isEmpty());
     }
 
     // Rows changed before any file was read (the list was used after a start

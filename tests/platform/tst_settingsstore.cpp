@@ -28,6 +28,8 @@ private slots:
     void damagedFileIsKeptBeforeItIsRewritten_data();
     void damagedFileIsKeptBeforeItIsRewritten();
     void damagedFileNotReplacedWithoutItsCopy();
+    void everyDamagedFileIsKept_data();
+    void everyDamagedFileIsKept();
     void unchangedValueDoesNotRewrite();
     void replaceSection();
     void caseAsQStringComparesIt_data();
@@ -398,23 +400,67 @@ void tst_SettingsStore::damagedFileIsKeptBeforeItIsRewritten()
              QStringLiteral("2"));
 }
 
-// When the copy cannot be made, the damaged file is not replaced either.
+// When the copy cannot be made, the damaged file is not replaced either: here
+// the long damaged line does not fit on the disk, while the settings without it would.
 void tst_SettingsStore::damagedFileNotReplacedWithoutItsCopy()
 {
     TestFixture fx(false);
     const QString path = SettingsStore::defaultFilePath();
-    const QByteArray file = QByteArray(16, '\0') + "[Settings]\nL=GERMAN_\n";
+    const QByteArray file = QByteArray(3000, 'x') + "\n[Settings]\nL=GERMAN_\n";
     writeBytes(path, file);
-    QVERIFY(QDir().mkpath(path + QStringLiteral(".bad"))); // a folder where the copy belongs
     QStringList failures;
     SettingsStore::setSaveFailureHandler([&](const QString &, const QString &reason) { failures << reason; });
     SettingsStore store(path);
-    store.setValue(QStringLiteral("Settings"), QStringLiteral("New"), QStringLiteral("1"));
+    {
+        FileSizeLimit full(1000);
+        store.setValue(QStringLiteral("Settings"), QStringLiteral("New"), QStringLiteral("1"));
+    }
     QCOMPARE(readBytes(path), file);
     QVERIFY(store.hasUnsavedChanges());
     QCOMPARE(failures.size(), 1);
     QVERIFY2(failures.first().contains(path + QStringLiteral(".bad")), qPrintable(failures.first()));
+    QCOMPARE(QDir(QFileInfo(path).absolutePath()).entryList(QDir::Files), QStringList{"Verbanox.ini"});
     QCOMPARE(store.value(QStringLiteral("Settings"), QStringLiteral("New"), QString()), QStringLiteral("1"));
+}
+
+void tst_SettingsStore::everyDamagedFileIsKept_data()
+{
+    QTest::addColumn<QList<QByteArray>>("damages"); // written one after the other, each then saved over
+    QTest::addColumn<QStringList>("copies");
+    const QByteArray header = "[Sett\x01ings\nDF=yyyy-MM-dd\nBib1TC=255\n";
+    const QByteArray junk = "[Settings]\nL=GERMAN_\njust words\n";
+    QTest::newRow("damaged twice") << QList<QByteArray>{header, junk}
+                                   << QStringList{"Verbanox.ini.2.bad", "Verbanox.ini.bad"};
+    QTest::newRow("damaged three times")
+        << QList<QByteArray>{header, junk, "Orphan=1\n"}
+        << QStringList{"Verbanox.ini.2.bad", "Verbanox.ini.3.bad", "Verbanox.ini.bad"};
+    // The same damaged file read again (its copy made, its rewrite failed) is kept once.
+    QTest::newRow("the same damage twice")
+        << QList<QByteArray>{header, header} << QStringList{"Verbanox.ini.bad"};
+}
+
+// No damaged file is lost to the next damage: each goes to a copy of its own,
+// which the reader is told.
+void tst_SettingsStore::everyDamagedFileIsKept()
+{
+    QFETCH(QList<QByteArray>, damages);
+    QFETCH(QStringList, copies);
+    TestFixture fx(false);
+    const QString path = SettingsStore::defaultFilePath();
+    QStringList told;
+    SettingsStore::setDamageHandler(
+        [&](const QString &, const QString &copy, const QStringList &) { told.append(copy); });
+    for (const QByteArray &damaged : damages) {
+        writeBytes(path, damaged);
+        SettingsStore store(path);
+        store.setValue(QStringLiteral("Settings"), QStringLiteral("New"), QStringLiteral("1"));
+        QVERIFY(!store.hasUnsavedChanges());
+        QCOMPARE(readBytes(told.last()), damaged);
+    }
+    const QDir folder(QFileInfo(path).absolutePath());
+    QCOMPARE(folder.entryList({QStringLiteral("*.bad")}, QDir::Files, QDir::Name), copies);
+    for (qsizetype i = 0; i < damages.size(); ++i)
+        QCOMPARE(readBytes(told[i]), damages[i]);
 }
 
 void tst_SettingsStore::unchangedValueDoesNotRewrite()

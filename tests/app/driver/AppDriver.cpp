@@ -1,21 +1,31 @@
 // Loaded into the real program by the tests (QT_QPA_GENERIC_PLUGINS=vxappdriver:<mode>),
 // it does what a reader would, through the program's own windows, and writes what it
-// saw to the file named by VXDRIVER_REPORT:
+// saw to the file named by VXDRIVER_REPORT. Every message box is reported ("asked: "
+// and its text) and answered Yes, or OK where it has no Yes; the main window's
+// first showing is reported as "shown". The modes:
 //   type    opens the search and notes workspace and types notes into it, then reports "typed";
 //   exit    types so too, copies the notes (as RTF) and ends the program with exit(), as
 //           the window system's connection does when it is lost;
-//   answer  reports the text of the first question shown, answers Yes, and then the
-//           workspace's caption and text once it shows a document.
+//   answer  reports the workspace's caption and text once it shows a document;
+//   ask     leaves the first message box open;
+//   no      answers No where a box has it;
+//   quit    chooses File > Exit once the main window shows;
+//   close   closes the main window once it shows;
+//   nobible clicks Exit in the dialog that says no Bible is installed;
+//   hang    reports "hanging" once the main window shows and then never returns to
+//           the event loop, as a window thread that hangs.
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QFile>
 #include <QGenericPlugin>
 #include <QMessageBox>
+#include <QPointer>
 #include <QTextEdit>
 #include <QTimer>
 #include <QtTest>
 #include <cstdlib>
+#include <unistd.h>
 
 namespace {
 QWidget *shownWindow(const char *name)
@@ -52,19 +62,81 @@ public:
     }
 
 private:
+    bool is(const char *mode) const { return m_mode == QLatin1String(mode); }
+
     void step()
     {
-        if (m_mode == QLatin1String("type") || m_mode == QLatin1String("exit"))
-            typeNotes();
-        else
-            answerAndLook();
-    }
-
-    void typeNotes()
-    {
+        if (QMessageBox *box = shownQuestion()) {
+            answer(box);
+            return;
+        }
+        if (is("nobible")) {
+            leaveNoBibles();
+            return;
+        }
         QWidget *main = shownWindow("MainMenu");
         if (!main)
             return;
+        if (!m_shown) {
+            m_shown = true;
+            report(QStringLiteral("shown"));
+            if (is("quit"))
+                main->findChild<QAction *>(QStringLiteral("mFileExit"))->trigger();
+            else if (is("close"))
+                main->close();
+            else if (is("hang"))
+                hang();
+            return;
+        }
+        if (is("type") || is("exit"))
+            typeNotes(main);
+        else if (is("answer"))
+            lookAtWorkspace();
+    }
+
+    void answer(QMessageBox *box)
+    {
+        if (box == m_answered)
+            return; // answered, and not closed yet
+        m_answered = box;
+        report(QStringLiteral("asked: ") + box->text());
+        if (is("ask")) {
+            m_poll.stop();
+            return;
+        }
+        QAbstractButton *button = box->button(is("no") ? QMessageBox::No : QMessageBox::Yes);
+        if (!button)
+            button = box->button(QMessageBox::Ok);
+        // Clicked once the box's own loop runs again.
+        if (button)
+            QTimer::singleShot(0, button, &QAbstractButton::click);
+    }
+
+    void leaveNoBibles()
+    {
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            if (!widget->isVisible() || !widget->inherits("NoBibles"))
+                continue;
+            for (QAbstractButton *button : widget->findChildren<QAbstractButton *>()) {
+                if (button->text() != QLatin1String("E&xit"))
+                    continue;
+                m_poll.stop();
+                report(QStringLiteral("no bible"));
+                QTimer::singleShot(0, button, &QAbstractButton::click);
+                return;
+            }
+        }
+    }
+
+    [[noreturn]] void hang()
+    {
+        report(QStringLiteral("hanging"));
+        for (;;)
+            ::pause();
+    }
+
+    void typeNotes(QWidget *main)
+    {
         QWidget *workspace = shownWindow("AdvancedSearch");
         if (!workspace) {
             if (QAction *open = main->findChild<QAction *>(QStringLiteral("mWindowAdvancedSearch")))
@@ -76,7 +148,7 @@ private:
             return;
         m_poll.stop();
         QTest::keyClicks(pane, QStringLiteral("Notes typed before the end"));
-        if (m_mode == QLatin1String("exit")) {
+        if (is("exit")) {
             // A copy writes RTF before the end does: what the writing keeps for
             // itself is first made after the program started.
             QTest::keyClicks(pane, QString::fromUtf8(" \u00a9"));
@@ -88,18 +160,8 @@ private:
         report(QStringLiteral("typed"));
     }
 
-    void answerAndLook()
+    void lookAtWorkspace()
     {
-        if (!m_answered) {
-            QMessageBox *question = shownQuestion();
-            if (!question)
-                return;
-            report(QStringLiteral("asked: ") + question->text());
-            m_answered = true;
-            // Clicked once the question's own loop runs again.
-            QTimer::singleShot(0, question->button(QMessageBox::Yes), &QAbstractButton::click);
-            return;
-        }
         QWidget *workspace = shownWindow("AdvancedSearch");
         auto *pane = workspace ? workspace->findChild<QTextEdit *>(QStringLiteral("RT")) : nullptr;
         if (!pane || pane->toPlainText().isEmpty())
@@ -111,7 +173,8 @@ private:
 
     QString m_mode;
     QTimer m_poll;
-    bool m_answered = false;
+    QPointer<QMessageBox> m_answered;
+    bool m_shown = false;
 };
 } // namespace
 

@@ -1,0 +1,292 @@
+#include "common/DrivenProgram.h"
+#include "common/ReadOnlyFolder.h"
+#include "common/TestFixture.h"
+#include "core/CoreHooks.h"
+#include "core/MainStartup.h"
+#include "core/MsgSupport.h"
+#include "platform/InstanceLock.h"
+#include "platform/QtDesktop.h"
+#include "platform/SettingsStore.h"
+
+#include <QDir>
+#include <QLockFile>
+#include <QSysInfo>
+#include <QtTest>
+#include <csignal>
+#include <optional>
+#include <sys/wait.h>
+#include <unistd.h>
+
+// One running copy of the program per settings folder, and a lock that never
+// outlives the copy that took it.
+class TestInstanceLock : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TestFixture> m_fx;
+
+    QString settingsFolder() const { return m_fx->configHome() + QStringLiteral("/Verbanox/"); }
+    QString lockFile() const { return InstanceLock::lockFilePath(settingsFolder()); }
+    // Every lock file of the settings folder, wherever it may be.
+    QStringList locksLeft() const
+    {
+        QStringList left;
+        for (const QString &place :
+             QStringList{lockFile()} + InstanceLock::fallbackLockFiles(settingsFolder()))
+            if (QFileInfo::exists(place))
+                left.append(place);
+        return left;
+    }
+    // A lock as a copy on another machine leaves it.
+    void writeForeignLock(const QByteArray &host, const QByteArray &machineId)
+    {
+        m_fx->writeFile(QStringLiteral("../config/Verbanox/Verbanox.lock"),
+                        "4242\nVerbanox\n" + host + '\n' + machineId + "\nboot\n");
+    }
+    void prepareProgram(bool withBible = true)
+    {
+        m_fx->copyBuiltFile(QStringLiteral("Verbanox"));
+        m_fx->copyBuiltFile(QStringLiteral("libVxHelpers.so"));
+        if (withBible)
+            m_fx->writeFile(QStringLiteral("Modules/Bible/b_kjv.txt"), "1\t1\t1\t1\tIn the beginning\r\n");
+        SettingsStore::instance().setValue(QStringLiteral("Settings"), QStringLiteral("ShowSplash"),
+                                           QStringLiteral("False"));
+        SettingsStore::resetInstance();
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_fx = std::make_unique<TestFixture>();
+        m_fx->setUpFolders();
+        m_fx->copyShippedData(QStringLiteral("SysDefs"));
+        MsgSupport::ReloadAllMessages();
+        CoreHooks::SetNoBiblesDialog([] {});
+    }
+    void cleanup() { m_fx.reset(); }
+
+    void normalEndGivesTheLockUp_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<bool>("withBible");
+        QTest::addColumn<int>("signal"); // sent once the main window shows; 0: none
+        QTest::addColumn<QString>("seen");
+        QTest::newRow("File > Exit") << QStringLiteral("quit") << true << 0 << QStringLiteral("shown");
+        QTest::newRow("closing the main window")
+            << QStringLiteral("close") << true << 0 << QStringLiteral("shown");
+        QTest::newRow("no Bible, Exit")
+            << QStringLiteral("nobible") << false << 0 << QStringLiteral("no bible");
+        QTest::newRow("SIGTERM") << QStringLiteral("answer") << true << int(SIGTERM)
+                                 << QStringLiteral("shown");
+    }
+    // The real program ended as a reader ends it: no lock is left for the next
+    // start, here or on a machine that shares the settings.
+    void normalEndGivesTheLockUp()
+    {
+        QFETCH(QString, mode);
+        QFETCH(bool, withBible);
+        QFETCH(int, signal);
+        QFETCH(QString, seen);
+        prepareProgram(withBible);
+        DrivenProgram program(*m_fx, mode);
+        QVERIFY2(program.waitFor(seen).contains(seen), qPrintable(program.report()));
+        if (signal) {
+            QCOMPARE(locksLeft(), QStringList{lockFile()});
+            ::kill(pid_t(program.pid()), signal);
+        }
+        QVERIFY(program.ends());
+        QCOMPARE(program.process().exitCode(), signal);
+        QCOMPARE(locksLeft(), QStringList());
+    }
+
+    // Every end of the program that is not a crash goes through the desktop's
+    // end (the module folder changed, the list of modules missing, the settings
+    // recovered): it gives the lock up.
+    void desktopEndGivesTheLockUp()
+    {
+        const pid_t child = ::fork();
+        QVERIFY(child >= 0);
+        if (child == 0) {
+            const bool taken = InstanceLock::acquire(settingsFolder()) == InstanceLock::Result::Taken;
+            if (taken && QFileInfo::exists(lockFile()))
+                QtDesktop().endProgram(7);
+            ::_exit(1);
+        }
+        int status = 0;
+        QCOMPARE(::waitpid(child, &status, 0), child);
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(WEXITSTATUS(status), 7);
+        QVERIFY(!QFileInfo::exists(lockFile()));
+    }
+
+    void lockOfAnotherMachine_data()
+    {
+        QTest::addColumn<QByteArray>("host");
+        QTest::addColumn<QByteArray>("machineId");
+        QTest::addColumn<QString>("machine"); // as the question names it
+        QTest::addColumn<int>("answer");
+        const QByteArray here = QSysInfo::machineHostName().toUtf8();
+        QTest::newRow("other host, Yes")
+            << QByteArray("study-pc") << QByteArray("0123") << "study-pc" << int(MsgBoxResult::Yes);
+        QTest::newRow("other host, No")
+            << QByteArray("study-pc") << QByteArray("0123") << "study-pc" << int(MsgBoxResult::No);
+        // A backup restored on another machine of the same name.
+        QTest::newRow("same name, other machine id, Yes")
+            << here << QByteArray("0123") << QString::fromUtf8(here) + " (0123)" << int(MsgBoxResult::Yes);
+        QTest::newRow("other host, no machine id, No")
+            << QByteArray("study-pc") << QByteArray() << "study-pc" << int(MsgBoxResult::No);
+    }
+    // A lock whose owner cannot be checked from here asks, naming the machine and
+    // the lock file: Yes starts and takes the lock, No leaves without changing anything.
+    void lockOfAnotherMachine()
+    {
+        QFETCH(QByteArray, host);
+        QFETCH(QByteArray, machineId);
+        QFETCH(QString, machine);
+        QFETCH(int, answer);
+        writeForeignLock(host, machineId);
+        const QByteArray lock = m_fx->readFile(QStringLiteral("../config/Verbanox/Verbanox.lock"));
+        const QStringList programFiles = QDir(m_fx->programFolder()).entryList(QDir::AllEntries);
+        m_fx->desk().messageBoxAnswers = {answer};
+        if (answer == MsgBoxResult::Yes) {
+            MainStartup::Main();
+            QCOMPARE(InstanceLock::heldLockFile(), lockFile());
+            QVERIFY(m_fx->readFile(QStringLiteral("../config/Verbanox/Verbanox.lock"))
+                        .startsWith(QByteArray::number(QCoreApplication::applicationPid()) + '\n'));
+            QVERIFY(QFileInfo::exists(settingsFolder() + QStringLiteral("Verbanox.ini")));
+        } else {
+            QVERIFY_THROWS_EXCEPTION(ProgramEnded, MainStartup::Main());
+            QCOMPARE(m_fx->readFile(QStringLiteral("../config/Verbanox/Verbanox.lock")), lock);
+            QCOMPARE(QDir(settingsFolder()).entryList(QDir::Files), QStringList{"Verbanox.lock"});
+            QCOMPARE(QDir(m_fx->programFolder()).entryList(QDir::AllEntries), programFiles);
+        }
+        const QList<TestDesktop::Shown> asked = m_fx->desk().messageBoxes();
+        QCOMPARE(asked.size(), 1);
+        QCOMPARE(asked[0].text, GetMsg(0, 263, machine) + QStringLiteral("\r\n\r\n") + lockFile());
+        QCOMPARE(asked[0].style, MsgBoxStyle::YesNo | MsgBoxStyle::Question | MsgBoxStyle::DefaultButton2);
+    }
+
+    void realProgramAsksAboutTheLockOfAnotherMachine_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::newRow("Yes starts") << QStringLiteral("quit");
+        QTest::newRow("No leaves") << QStringLiteral("no");
+    }
+    // The same through the real program's own question.
+    void realProgramAsksAboutTheLockOfAnotherMachine()
+    {
+        QFETCH(QString, mode);
+        prepareProgram();
+        writeForeignLock("study-pc", "0123");
+        const QByteArray lock = m_fx->readFile(QStringLiteral("../config/Verbanox/Verbanox.lock"));
+        const QByteArray settings = m_fx->readFile(QStringLiteral("../config/Verbanox/Verbanox.ini"));
+        DrivenProgram program(*m_fx, mode);
+        QVERIFY(program.ends(30000));
+        QCOMPARE(program.process().exitCode(), 0);
+        const QString told = program.report();
+        QVERIFY2(told.startsWith(QStringLiteral("asked: ") + GetMsg(0, 263, QStringLiteral("study-pc")) +
+                                 QStringLiteral("\r\n\r\n") + lockFile()),
+                 qPrintable(told));
+        if (mode == QLatin1String("quit")) {
+            QVERIFY2(told.contains(QStringLiteral("shown")), qPrintable(told));
+            QCOMPARE(locksLeft(), QStringList());
+        } else {
+            QVERIFY2(!told.contains(QStringLiteral("shown")), qPrintable(told));
+            QCOMPARE(m_fx->readFile(QStringLiteral("../config/Verbanox/Verbanox.lock")), lock);
+            QCOMPARE(m_fx->readFile(QStringLiteral("../config/Verbanox/Verbanox.ini")), settings);
+        }
+    }
+
+    // A settings folder that cannot hold the lock: the first copy locks in the
+    // runtime folder, and a second copy on the same settings is turned away.
+    void readOnlySettingsFolderStillAllowsOneCopy()
+    {
+        prepareProgram();
+        ReadOnlyFolder readOnly(settingsFolder());
+        if (!readOnly.active())
+            QSKIP("This system cannot make a folder read-only for this user");
+        DrivenProgram first(*m_fx, QStringLiteral("answer"), QStringLiteral("first"));
+        QVERIFY2(first.waitFor(QStringLiteral("shown")).contains(QStringLiteral("shown")),
+                 qPrintable(first.report()));
+        QCOMPARE(locksLeft(), QStringList{InstanceLock::fallbackLockFiles(settingsFolder()).first()});
+        QVERIFY(locksLeft().first().startsWith(m_fx->runtimeHome() + QStringLiteral("/Verbanox/")));
+
+        DrivenProgram second(*m_fx, QStringLiteral("answer"), QStringLiteral("second"));
+        QVERIFY(second.ends(30000));
+        QCOMPARE(second.process().exitCode(), 0);
+        const QString told = second.report();
+        QVERIFY2(told.contains(QStringLiteral("asked: ") + GetMsg(0, 273, settingsFolder())),
+                 qPrintable(told));
+        QVERIFY2(!told.contains(QStringLiteral("shown")), qPrintable(told));
+
+        ::kill(pid_t(first.pid()), SIGTERM);
+        QVERIFY(first.ends());
+        QCOMPARE(locksLeft(), QStringList());
+    }
+
+    void lockGoesWhereItCan_data()
+    {
+        QTest::addColumn<bool>("runtimeFolder"); // $XDG_RUNTIME_DIR set
+        QTest::addColumn<bool>("runtimeReadOnly");
+        QTest::addColumn<QString>("expected"); // "runtime" or "cache"
+        QTest::newRow("runtime folder") << true << false << QStringLiteral("runtime");
+        QTest::newRow("no runtime folder") << false << false << QStringLiteral("cache");
+        QTest::newRow("runtime folder read-only") << true << true << QStringLiteral("cache");
+    }
+    // The settings folder cannot hold the lock: it goes to the runtime folder,
+    // else to the cache folder, and there it keeps a second copy out.
+    void lockGoesWhereItCan()
+    {
+        QFETCH(bool, runtimeFolder);
+        QFETCH(bool, runtimeReadOnly);
+        QFETCH(QString, expected);
+        if (!runtimeFolder)
+            qunsetenv("XDG_RUNTIME_DIR");
+        QVERIFY(QDir().mkpath(settingsFolder()));
+        ReadOnlyFolder settings(settingsFolder());
+        std::optional<ReadOnlyFolder> runtime;
+        if (runtimeReadOnly)
+            runtime.emplace(m_fx->runtimeHome());
+        if (!settings.active() || (runtime && !runtime->active()))
+            QSKIP("This system cannot make a folder read-only for this user");
+
+        QCOMPARE(InstanceLock::acquire(settingsFolder()), InstanceLock::Result::Taken);
+        const QString base = expected == QLatin1String("runtime") ? m_fx->runtimeHome() : m_fx->cacheHome();
+        QVERIFY2(InstanceLock::heldLockFile().startsWith(base + QStringLiteral("/Verbanox/")),
+                 qPrintable(InstanceLock::heldLockFile()));
+        // The file is named after the settings folder: the next copy finds it.
+        QVERIFY(InstanceLock::heldLockFile().contains(QStringLiteral("config%2FVerbanox")));
+        QCOMPARE(locksLeft(), QStringList{InstanceLock::heldLockFile()});
+
+        QLockFile secondCopy(InstanceLock::heldLockFile());
+        QVERIFY(!secondCopy.tryLock(0));
+        InstanceLock::release();
+        QCOMPARE(locksLeft(), QStringList());
+    }
+
+    // A copy that locked in the runtime folder while the settings folder could
+    // not hold the lock keeps out a copy started once it can.
+    void lockInTheRuntimeFolderKeepsOutACopyOnTheSettingsFolder()
+    {
+        const QString fallback = InstanceLock::fallbackLockFiles(settingsFolder()).first();
+        QVERIFY(QDir().mkpath(QFileInfo(fallback).absolutePath()));
+        QLockFile firstCopy(fallback);
+        QVERIFY(firstCopy.tryLock(0));
+        QVERIFY_THROWS_EXCEPTION(ProgramEnded, MainStartup::Main());
+        QCOMPARE(m_fx->desk().lastMessage(), GetMsg(0, 273, settingsFolder()));
+        QVERIFY(!QFileInfo::exists(lockFile()));
+        QVERIFY(!QFileInfo::exists(settingsFolder() + QStringLiteral("Verbanox.ini")));
+        // A lock left there by a copy that is gone keeps nobody out.
+        firstCopy.unlock();
+        m_fx->writeFile(QStringLiteral("../runtime/Verbanox/") + QFileInfo(fallback).fileName(),
+                        "999999\nVerbanox\n" + QSysInfo::machineHostName().toUtf8() + '\n' +
+                            QSysInfo::machineUniqueId() + "\n");
+        MainStartup::Main();
+        QCOMPARE(InstanceLock::heldLockFile(), lockFile());
+        QVERIFY(!QFileInfo::exists(fallback));
+    }
+};
+
+QTEST_MAIN(TestInstanceLock)
+#include "tst_instancelock.moc"

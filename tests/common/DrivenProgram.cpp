@@ -1,0 +1,49 @@
+#include "common/DrivenProgram.h"
+#include "common/TestFixture.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+
+DrivenProgram::DrivenProgram(TestFixture &fx, const QString &mode, const QString &reportName)
+    : m_report(fx.path(reportName + QStringLiteral(".txt")))
+{
+    QFile::remove(m_report);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("QT_PLUGIN_PATH"), QStringLiteral(VX_TEST_PLUGINS));
+    env.insert(QStringLiteral("QT_QPA_GENERIC_PLUGINS"), QStringLiteral("vxappdriver:") + mode);
+    env.insert(QStringLiteral("VXDRIVER_REPORT"), m_report);
+    m_process.setProcessEnvironment(env);
+    m_process.start(fx.path(QStringLiteral("Verbanox")), {});
+}
+
+DrivenProgram::~DrivenProgram()
+{
+    if (m_process.state() == QProcess::NotRunning)
+        return;
+    m_process.kill();
+    m_process.waitForFinished(10000);
+}
+
+QString DrivenProgram::report() const
+{
+    QFile file(m_report);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+QString DrivenProgram::waitFor(const QString &text)
+{
+    QElapsedTimer waited;
+    waited.start();
+    QString told = report();
+    while (!told.contains(text) && m_process.state() != QProcess::NotRunning && waited.elapsed() < 30000) {
+        m_process.waitForFinished(100);
+        told = report();
+    }
+    return told;
+}
+
+bool DrivenProgram::ends(int ms)
+{
+    return m_process.state() == QProcess::NotRunning || m_process.waitForFinished(ms);
+}
