@@ -75,8 +75,10 @@ public:
 private:
     QString ModuleFolder() const;
     void LoadIndexFile();
-    void CreateIndexFile(const QString &folder, const QString &fileName);
-    bool ReadIndex(QString *problem);
+    // Builds the index of the module and stores it; returns its lines (the stamp
+    // first), also when they could not be stored, and none when no index was made.
+    QStringList CreateIndexFile(const QString &folder, const QString &fileName);
+    bool ReadIndex(QStringList lines, QString *problem);
     // One message for a module that ends in the middle of a line (cut short) and
     // that lists the malformed lines left out of its index.
     static void ReportDamage(const QString &path, bool cutShort, const QStringList &skipped);

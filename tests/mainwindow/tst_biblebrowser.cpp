@@ -1,6 +1,7 @@
 #include "abi/VirtualKeys.h"
 #include "common/ModuleBuilder.h"
 #include "common/TestFixture.h"
+#include "common/UnwritableFolder.h"
 #include "controls/FlatButton_.h"
 #include "controls/NewRichText.h"
 #include "controls/TabList_.h"
@@ -15,6 +16,7 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QDir>
 #include <QLabel>
 #include <QMenu>
 #include <QScrollBar>
@@ -518,6 +520,58 @@ private Q_SLOTS:
         QCOMPARE(paneText(), QStringLiteral("Isaiah\r1 The vision of Alpha Isaiah.\r\r"));
         browser.TabList1->SelectDatum(24);
         QCOMPARE(paneText(), QStringLiteral("Jeremiah\r1 The words of Alpha \r\r"));
+    }
+
+    // Installed read-only, with a cache folder that cannot take the index (made
+    // read-only, or on a full disk): every book reads, with an index held in
+    // memory, and the reader is told once that the index could not be stored.
+    void booksReadWhenTheIndexCannotBeStored_data() { UnwritableFolder::addRows(); }
+    void booksReadWhenTheIndexCannotBeStored()
+    {
+        QFETCH(int, kind);
+        // Some 150 chapters: an index of a few kilobytes.
+        for (const QString &name : {QStringLiteral("Alpha"), QStringLiteral("Beta")}) {
+            ModuleBuilder module;
+            module.chapter(1, 1, 3, QLatin1Char(' ') + name);
+            for (int chapter = 1; chapter <= 150; ++chapter)
+                module.chapter(19, chapter, 2, QLatin1Char(' ') + name);
+            module.verse(23, 1, 1, QStringLiteral("The vision of %1 Isaiah.").arg(name));
+            addBible(name + QStringLiteral(" Version"), QStringLiteral("b_%1.txt").arg(name.toLower()),
+                     module, true);
+        }
+        // Where a program folder that cannot be written puts the index. (The folder
+        // itself stays writable here: the pane's helper library is loaded from it,
+        // which would keep a read-only mount of it from being undone.)
+        gIndexFolder = m_fx->cacheHome() + QStringLiteral("/Verbanox/Index/");
+        std::optional<UnwritableFolder> cache;
+        cache.emplace(gIndexFolder, UnwritableFolder::Kind(kind), 2048);
+        if (!cache->active())
+            QSKIP("This system cannot make a folder read-only for this user");
+
+        BibleBrowser &browser = start();
+        const QString isaiah = paneText();
+        browser.mCategory_Click(indexOfCategoryItem(0));
+        browser.TabList1->SelectDatum(19);
+        const QString psalms = paneText();
+        browser.mTranslation_Click(1);
+        const QString betaPsalms = paneText();
+        const bool toldTheReason = cache->endsWithTheReason(desk().lastMessage());
+        cache.reset();
+
+        QCOMPARE(isaiah, QStringLiteral("Isaiah\r1 The vision of Alpha Isaiah.\r\r"));
+        // A psalm keeps its verse numbers, each right before its text.
+        QVERIFY2(psalms.endsWith(QStringLiteral("Psalm 150\r119.150.1 Alpha\r219.150.2 Alpha\r\r")),
+                 qPrintable(psalms.right(80)));
+        QVERIFY2(betaPsalms.endsWith(QStringLiteral("Psalm 150\r119.150.1 Beta\r219.150.2 Beta\r\r")),
+                 qPrintable(betaPsalms.right(80)));
+        const auto boxes = desk().messageBoxes();
+        QCOMPARE(boxes.size(), 1);
+        QVERIFY2(boxes[0].text.startsWith(GetMsg(0, 294, gIndexFolder + QStringLiteral("b_alpha.txt.INDEX"))),
+                 qPrintable(boxes[0].text));
+        QVERIFY(toldTheReason);
+        QVERIFY(errorBoxes().isEmpty());
+        QCOMPARE(QDir(gIndexFolder).entryList(QDir::Files), QStringList());
+        QCOMPARE(QDir(m_fx->path(QStringLiteral("Index"))).entryList(QDir::Files), QStringList());
     }
 
     void aMissingBookShowsTheNoTextLine()
