@@ -197,6 +197,19 @@ void Translation::LoadIndexFile()
                });
 }
 
+bool Translation::CutShortBefore(int book) const
+{
+    if (!HasIndex())
+        return false;
+    const ChapterRecord &last = Records().back();
+    if (book <= (ChapterIndex::IsPlaceholder(last) ? 0 : last.book))
+        return false;
+    QFile file(FileNames::resolve(ModulePath()));
+    if (!file.open(QIODevice::ReadOnly) || !file.seek(std::max<qint64>(0, file.size() - 2)))
+        return false;
+    return endsInMidLine(file.read(2));
+}
+
 qint16 Translation::GetNumChapters(qint16 ibook) const
 {
     if (ibook < 0 || ibook > 66)

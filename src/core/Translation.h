@@ -68,6 +68,9 @@ public:
     {
         return m_index.RangeByteSpan(book1, chapter1, book2, chapter2, start, end);
     }
+    // Whether the module file ends before the book: its last line has no line
+    // end (the file was cut short) and its index has neither the book nor a later one.
+    bool CutShortBefore(int book) const;
     // Full path of the module file.
     QString ModulePath() const { return ModuleFolder() + FileName; }
     QString IndexPath() const;

@@ -497,6 +497,34 @@ private Q_SLOTS:
         QVERIFY(!boxes[0].text.contains(QStringLiteral("Report a Bug")));
     }
 
+    // Only a module file that ends in the middle of a line ends before a book:
+    // before the books its index lacks from the cut on.
+    void cutShortBeforeTheBooksAfterTheCut_data()
+    {
+        QTest::addColumn<QByteArray>("tail"); // after Genesis 1-2 and Exodus 1
+        QTest::addColumn<int>("lastBook");    // the last book the file holds (in part); -1: not cut short
+        QTest::newRow("whole") << QByteArray() << -1;
+        QTest::newRow("cut in a verse of its last book") << QByteArray("8\t2\t1\t3\t2.1.") << 2;
+        QTest::newRow("cut in the number fields of a later book") << QByteArray("8\t5\t") << 2;
+        QTest::newRow("cut at a line end") << QByteArray("8\t3\t1\t1\t3.1.1\r\n") << -1;
+        QTest::newRow("cut in a CR LF") << QByteArray("8\t3\t1\t1\t3.1.1\r") << 3;
+    }
+    void cutShortBeforeTheBooksAfterTheCut()
+    {
+        QFETCH(QByteArray, tail);
+        QFETCH(int, lastBook);
+        ModuleBuilder module;
+        module.chapter(1, 1, 3).chapter(1, 2, 2).chapter(2, 1, 2);
+        install(QStringLiteral("b_cut.txt"), module.bytes() + tail);
+        const auto t = GetTranslation(0);
+        for (int book = 1; book <= 66; ++book)
+            QVERIFY2(t->CutShortBefore(book) == (lastBook >= 0 && book > lastBook),
+                     qPrintable(QStringLiteral("book %1").arg(book)));
+        // Nothing but the first line, cut in its fields: before every book.
+        install(QStringLiteral("b_stub.txt"), "1\t1\t1");
+        QVERIFY(GetTranslation(1)->CutShortBefore(1));
+    }
+
     void helpers()
     {
         ModuleBuilder module;

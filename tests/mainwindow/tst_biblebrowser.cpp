@@ -498,28 +498,48 @@ private Q_SLOTS:
         QVERIFY(desk().messageBoxes().isEmpty());
     }
 
-    // A Bible cut short after its index was built: the next start builds the
-    // index anew and says the file was cut short; a book past the cut shows the
-    // no-text line instead of an empty pane.
-    void bibleCutShortAfterItsIndexWasBuilt()
+    // A Bible cut short (after its index was built, or before the first start):
+    // the reader is told once that the file was cut short; the books before the
+    // cut read as usual, the book cut in two shows what is left of it, and a book
+    // after the cut says that the module file has no text for it, naming the
+    // file, not that the translation is missing.
+    void bibleCutShort_data()
     {
+        QTest::addColumn<bool>("indexedBefore");
+        QTest::newRow("after its index was built") << true;
+        QTest::newRow("before the first start") << false;
+    }
+    void bibleCutShort()
+    {
+        QFETCH(bool, indexedBefore);
         addBible(QStringLiteral("Alpha Version"), QStringLiteral("b_alpha.txt"), alphaModule(), true);
         m_fx->settings().setValue(Settings, QStringLiteral("BibleBrowserCategory"), QStringLiteral("0"));
         m_fx->settings().setValue(Settings, QStringLiteral("BibleBrowserBook"), QStringLiteral("40"));
-        start();
-        QCOMPARE(paneText(), QStringLiteral("Matthew\r1 The book of Alpha Matthew.\r\r"));
+        if (indexedBefore) {
+            start();
+            QCOMPARE(paneText(), QStringLiteral("Matthew\r1 The book of Alpha Matthew.\r\r"));
+        }
         const QByteArray bytes = alphaModule().bytes();
         m_fx->writeFile(QStringLiteral("Modules/Bible/b_alpha.txt"), bytes.left(bytes.indexOf("Jeremiah")));
 
-        BibleBrowser &browser = restart();
-        QCOMPARE(paneText(), QStringLiteral("[No text to display--Bible Translation not found.]\r"));
-        const auto boxes = desk().messageBoxes();
-        QCOMPARE(boxes.size(), 1);
-        QVERIFY(boxes[0].text.startsWith(GetMsg(0, 255, gBibleFolder + QStringLiteral("b_alpha.txt"))));
+        BibleBrowser &browser = indexedBefore ? restart() : start();
+        const QString module = gBibleFolder + QStringLiteral("b_alpha.txt");
+        const QString noText = GetMsg(0, 252, module) + QLatin1Char('\r');
+        QVERIFY2(noText.startsWith(QStringLiteral("[No text to display--the module file ") + module),
+                 qPrintable(noText));
+        QCOMPARE(paneText(), noText);
+        browser.TabList1->SelectDatum(41);
+        QCOMPARE(paneText(), noText);
+        browser.setFancyFormatting(false);
+        QCOMPARE(paneText(), noText);
+        browser.setFancyFormatting(true);
         browser.TabList1->SelectDatum(23);
         QCOMPARE(paneText(), QStringLiteral("Isaiah\r1 The vision of Alpha Isaiah.\r\r"));
         browser.TabList1->SelectDatum(24);
         QCOMPARE(paneText(), QStringLiteral("Jeremiah\r1 The words of Alpha \r\r"));
+        const auto boxes = desk().messageBoxes();
+        QCOMPARE(boxes.size(), 1);
+        QVERIFY(boxes[0].text.startsWith(GetMsg(0, 255, module)));
     }
 
     // Installed read-only, with a cache folder that cannot take the index (made
