@@ -3,10 +3,10 @@
 #include "core/FileFunctions_.h"
 #include "core/GlobalVars.h"
 #include "core/ProgressLog.h"
+#include "core/ToldOnce.h"
 #include "platform/TextFile.h"
 #include "platform/VbText.h"
 
-#include <QSet>
 #include <utility>
 
 namespace {
@@ -61,7 +61,7 @@ QString builtInText(int category, int id)
 // plainly, and the texts it lacks are not told one by one after it.
 struct CatalogFaults
 {
-    QSet<QString> told; // since the catalog was last loaded
+    ToldOnce told; // since the catalog was last loaded
     // While the whole catalog loads, damaged files wait until its texts are all
     // read, so that they are told in the chosen language, and the English files,
     // which are read twice, are told once.
@@ -75,14 +75,6 @@ CatalogFaults &faults()
     return state;
 }
 
-// True the first time a file is at fault since the catalog was last loaded.
-bool firstFault(const QString &file)
-{
-    const qsizetype before = faults().told.size();
-    faults().told.insert(file);
-    return faults().told.size() > before;
-}
-
 void tellFault(const ErrorState &error)
 {
     Err() = error;
@@ -91,7 +83,7 @@ void tellFault(const ErrorState &error)
 
 void fileFault(const ErrorState &error)
 {
-    if (!error.File.isEmpty() && !firstFault(error.File))
+    if (!error.File.isEmpty() && !faults().told.First(error.File))
         return;
     if (faults().waiting)
         faults().waitingFaults.append(error);
@@ -104,7 +96,7 @@ void missingText(int category, int id)
 {
     const QString file =
         gMsgFolder + QStringLiteral("ENGLISH_") + gMsgCategories.value(category) + QStringLiteral(".mes");
-    if (!firstFault(file))
+    if (!faults().told.First(file))
         return;
     Bug_::ReportFileFault(Bug_::FileUnreadableMsg, file,
                           QStringLiteral("It has no text for message %1.").arg(id));
@@ -123,7 +115,7 @@ void loadIfPresent(int category, const QString &path, bool isBase, int missingId
         MsgSupport::LoadMessageFile(qint16(category), path, isBase);
         return;
     }
-    faults().told.insert(path);
+    faults().told.Note(path);
     desktop().messageBox(GetMsg(0, missingId, path), MsgBoxStyle::Critical, GetMsg(0, missingTitleId));
 }
 
@@ -154,7 +146,7 @@ void loadCatalogFiles(QString &currentPath)
     if (FileFunctions_::FileExists(currentPath)) {
         MsgSupport::LoadMessageFile(0, currentPath, true);
     } else {
-        faults().told.insert(currentPath);
+        faults().told.Note(currentPath);
         desktop().messageBox(QStringLiteral("Verbanox cannot find the file '") + currentPath +
                                  QStringLiteral("'.") + CRLF +
                                  QStringLiteral("Please re-install Verbanox to fix this error."),

@@ -8,6 +8,7 @@
 #include "core/MsgSupport.h"
 #include "core/ProgressLog.h"
 #include "core/ReadingPane.h"
+#include "core/ToldOnce.h"
 #include "platform/CodePage.h"
 #include "platform/FileNames.h"
 #include "platform/TextFile.h"
@@ -15,6 +16,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
+#include <algorithm>
+#include <functional>
 
 namespace {
 const QString CRLF = QStringLiteral("\r\n");
@@ -34,16 +37,32 @@ constexpr int SkippedLinesMsg = 251;
 // A module whose last line has no line end: most likely a file cut short.
 constexpr int CutShortModuleMsg = 255;
 
+// Whether the bytes at the end of a module file leave its last line without a
+// line end: a file cut short, most likely by a download or copy that did not finish.
+bool endsInMidLine(const QByteArray &end)
+{
+    return !end.isEmpty() && !end.endsWith("\r\n");
+}
+
+// The folders that could not take an index or a scratch copy this run.
+ToldOnce &unwritableFolders()
+{
+    static ToldOnce folders;
+    return folders;
+}
+
 // An index or a scratch copy that cannot be written (a full disk, a folder that
 // cannot be written) is no fault of the program: the reader is told which file
-// and the system's reason, not asked to report a bug.
-void writeOrTell(const QString &path, const QByteArray &bytes,
-                 TextFiles::Durability durability = TextFiles::Durability::Synced)
+// and the system's reason, not asked to report a bug. Every later file of that
+// folder would fail alike, and none is needed to go on: it is told once a run.
+void writeOrTell(const QString &path, const std::function<void()> &write)
 {
     try {
-        TextFiles::writeAtomically(path, bytes, durability);
+        write();
     } catch (const RuntimeError &e) {
-        Bug_::ReportFileFault(Bug_::FileUnwritableMsg, path, e.fileReason());
+        if (unwritableFolders().First(QFileInfo(path).path()))
+            Bug_::ReportFileFault(Bug_::FileUnwritableMsg, path,
+                                  e.fileReason().isEmpty() ? e.description() : e.fileReason());
     }
 }
 } // namespace
@@ -88,12 +107,13 @@ void Translation::RedloadIndex()
     LoadIndexFile();
 }
 
-void Translation::CreateIndexFile(const QString &folder, const QString &fileName)
+QStringList Translation::CreateIndexFile(const QString &folder, const QString &fileName)
 {
     const QString indexPath = gIndexFolder + fileName + QStringLiteral(".INDEX");
     if (indexesBeingBuilt().contains(indexPath))
-        return;
+        return {};
     indexesBeingBuilt().insert(indexPath);
+    QStringList index;
     try {
         ProgressMessages().MsgAddMessage(QStringLiteral("Creating index for ") + DisplayName +
                                              QStringLiteral(" (") + fileName + QStringLiteral(")..."),
@@ -108,12 +128,15 @@ void Translation::CreateIndexFile(const QString &folder, const QString &fileName
             // is made, so the module shows no text.
             desktop().messageBox(GetMsg(0, LineFeedModuleMsg, module), MsgBoxStyle::Exclamation, QString());
         } else {
+            index = QStringList{stamp.Line()} + built.lines;
             // Written beside its final name and renamed when complete: a failed build
             // leaves no partial index behind. The folder is made when missing: it is
             // created only at the first start of a version, and may have gone since.
-            FileFunctions_::MakeFolder(gIndexFolder);
-            writeOrTell(indexPath, TextFiles::encodeLines(QStringList{stamp.Line()} + built.lines, 1252));
-            ReportDamage(module, !bytes.isEmpty() && !bytes.endsWith("\r\n"), built.skipped);
+            writeOrTell(indexPath, [&] {
+                FileFunctions_::MakeFolder(gIndexFolder);
+                TextFiles::writeAtomically(indexPath, TextFiles::encodeLines(index, 1252));
+            });
+            ReportDamage(module, endsInMidLine(bytes.right(2)), built.skipped);
         }
         ProgressMessages().MsgAddMessage(QStringLiteral("  Done.") + CRLF, true, true);
     } catch (const RuntimeError &e) {
@@ -121,8 +144,10 @@ void Translation::CreateIndexFile(const QString &folder, const QString &fileName
         ShowUnexpectedError(QStringLiteral("Translation.CreateIndexFile"),
                             QStringLiteral("Error creating Index File") + CRLF + folder + fileName + CRLF +
                                 QStringLiteral("OR") + CRLF + indexPath);
+        index.clear();
     }
     indexesBeingBuilt().remove(indexPath);
+    return index;
 }
 
 void Translation::ReportDamage(const QString &path, bool cutShort, const QStringList &skipped)
@@ -136,9 +161,8 @@ void Translation::ReportDamage(const QString &path, bool cutShort, const QString
         desktop().messageBox(parts.join(CRLF + CRLF), MsgBoxStyle::Exclamation, QString());
 }
 
-bool Translation::ReadIndex(QString *problem)
+bool Translation::ReadIndex(QStringList lines, QString *problem)
 {
-    QStringList lines = TextReader::fromFile(IndexPath()).readAllLines();
     const QString module = FileNames::resolve(ModulePath());
     if (IndexStamp::TakeFrom(lines) != IndexStamp::OfFile(module)) {
         *problem = QStringLiteral("the module changed since its index was built");
@@ -151,25 +175,39 @@ bool Translation::ReadIndex(QString *problem)
 void Translation::LoadIndexFile()
 {
     m_index.Clear();
-    if (!FileFunctions_::FileExists(IndexPath()))
-        CreateIndexFile(ModuleFolder(), FileName);
-    if (!FileFunctions_::FileExists(IndexPath())) {
-        AssertFailed(QStringLiteral(".INDEX file not created! ") + IndexPath());
-        return;
-    }
     TrapErrors(QStringLiteral("Translation.LoadIndexFile()"), QStringLiteral("Error loading ") + IndexPath(),
                [&] {
                    QString problem;
-                   if (ReadIndex(&problem))
+                   if (FileFunctions_::FileExists(IndexPath())) {
+                       if (ReadIndex(TextReader::fromFile(IndexPath()).readAllLines(), &problem))
+                           return;
+                       // A stale or damaged index is rebuilt once from the module.
+                       QFile::remove(FileNames::resolve(IndexPath()));
+                   }
+                   // Read as it was built: an index that could not be stored (a full
+                   // disk, a folder that cannot be written) serves from memory this run.
+                   const QStringList built = CreateIndexFile(ModuleFolder(), FileName);
+                   if (built.isEmpty()) {
+                       AssertFailed(QStringLiteral(".INDEX file not created! ") + IndexPath());
                        return;
-                   // A stale or damaged index is rebuilt once from the module.
-                   QFile::remove(FileNames::resolve(IndexPath()));
-                   CreateIndexFile(ModuleFolder(), FileName);
-                   if (!FileFunctions_::FileExists(IndexPath()) || ReadIndex(&problem))
-                       return;
-                   raiseError(RtErr::BadFileNameOrNumber, QStringLiteral("Verbanox.Translation"),
-                              QStringLiteral("The index cannot be used: ") + problem);
+                   }
+                   if (!ReadIndex(built, &problem))
+                       raiseError(RtErr::BadFileNameOrNumber, QStringLiteral("Verbanox.Translation"),
+                                  QStringLiteral("The index cannot be used: ") + problem);
                });
+}
+
+bool Translation::CutShortBefore(int book) const
+{
+    if (!HasIndex())
+        return false;
+    const ChapterRecord &last = Records().back();
+    if (book <= (ChapterIndex::IsPlaceholder(last) ? 0 : last.book))
+        return false;
+    QFile file(FileNames::resolve(ModulePath()));
+    if (!file.open(QIODevice::ReadOnly) || !file.seek(std::max<qint64>(0, file.size() - 2)))
+        return false;
+    return endsInMidLine(file.read(2));
 }
 
 qint16 Translation::GetNumChapters(qint16 ibook) const
@@ -244,7 +282,9 @@ void Translation::CopyChapterIntoFile(const QString &path, int book1, int chapte
                    // Appending is done as a whole new file too: a failed write leaves the old one.
                    if (!overwrite && QFileInfo::exists(path))
                        text.prepend(TextFiles::readAll(path));
-                   writeOrTell(path, text, TextFiles::Durability::Unsynced);
+                   writeOrTell(path, [&] {
+                       TextFiles::writeAtomically(path, text, TextFiles::Durability::Unsynced);
+                   });
                });
 }
 

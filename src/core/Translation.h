@@ -68,6 +68,9 @@ public:
     {
         return m_index.RangeByteSpan(book1, chapter1, book2, chapter2, start, end);
     }
+    // Whether the module file ends before the book: its last line has no line
+    // end (the file was cut short) and its index has neither the book nor a later one.
+    bool CutShortBefore(int book) const;
     // Full path of the module file.
     QString ModulePath() const { return ModuleFolder() + FileName; }
     QString IndexPath() const;
@@ -75,8 +78,10 @@ public:
 private:
     QString ModuleFolder() const;
     void LoadIndexFile();
-    void CreateIndexFile(const QString &folder, const QString &fileName);
-    bool ReadIndex(QString *problem);
+    // Builds the index of the module and stores it; returns its lines (the stamp
+    // first), also when they could not be stored, and none when no index was made.
+    QStringList CreateIndexFile(const QString &folder, const QString &fileName);
+    bool ReadIndex(QStringList lines, QString *problem);
     // One message for a module that ends in the middle of a line (cut short) and
     // that lists the malformed lines left out of its index.
     static void ReportDamage(const QString &path, bool cutShort, const QStringList &skipped);

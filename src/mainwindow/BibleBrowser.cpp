@@ -40,6 +40,8 @@
 namespace {
 const QString SettingsSection = QStringLiteral("Settings");
 const QString NoTranslationText = QStringLiteral("[No text to display--Bible Translation not found.]");
+// The line shown for a book that a module file cut short ends before.
+constexpr int CutShortBookMsg = 252;
 const QString DropDownGlyph = QStringLiteral("\u25BC ");
 constexpr int DefaultCategory = 5;
 constexpr int LastBibleBook = 66;
@@ -379,7 +381,7 @@ void BibleBrowser::DisplayBook(int book)
         const bool inBible = book >= 1 && book <= LastBibleBook;
         if (!m_Translation || !m_Translation->HasIndex() ||
             (inBible && m_Translation->Index().LastChapter(book) == 0))
-            errors.step([&] { RichText1->AppendFormattedText(NoTranslationText, QStringLiteral("normal")); });
+            errors.step([&] { RichText1->AppendFormattedText(NoTextLine(book), QStringLiteral("normal")); });
         else if (inBible)
             errors.step([&] {
                 m_Translation->BookContentsIntoNewRichEdit(*RichText1, book, m_FancyFormatting, m_SmartQuotes,
@@ -394,6 +396,15 @@ void BibleBrowser::DisplayBook(int book)
         RichText1->hwnd()->horizontalScrollBar()->setValue(0);
     }
     DoSetFocus();
+}
+
+QString BibleBrowser::NoTextLine(int book) const
+{
+    // The translation is there, but its file ends before the book: the file is
+    // named, not the translation taken as missing.
+    if (m_Translation && m_Translation->CutShortBefore(book))
+        return GetMsg(0, CutShortBookMsg, FileNames::resolve(m_Translation->ModulePath()));
+    return NoTranslationText;
 }
 
 void BibleBrowser::DoSetFocus()

@@ -84,6 +84,8 @@ private:
     void DoSetFocus();
     void ShowFoundText();
     void DisplayBook(int book);
+    // What the pane shows for a book that has no text to show.
+    QString NoTextLine(int book) const;
     void DefineStyles();
     void BuildCategoryMenu();
     void AddCategoryMenuItems(int parent, int level);

@@ -56,7 +56,10 @@ std::vector<ComparisonBible> TakingPart()
 {
     std::vector<ComparisonBible> bibles;
     for (qint32 i = 0; i < gBibles.Count(); ++i) {
-        if (!gBibles.Enabled(i) || !TranslationHelpers::IndexFileExists(i, Translation::BibleKind))
+        // An index that could not be stored is held by the opened module instead.
+        if (!gBibles.Enabled(i) ||
+            !(TranslationHelpers::IndexFileExists(i, Translation::BibleKind) ||
+              (TranslationHelpers::IsTranslationLoaded(i) && GetTranslation(i)->HasIndex())))
             continue;
         bibles.push_back({gBibles.DisplayName(i), GetTranslation(i)});
     }

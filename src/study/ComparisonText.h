@@ -29,7 +29,8 @@ struct ComparisonResult
 namespace ComparisonText {
 ComparisonResult Build(const std::vector<ComparisonBible> &bibles, int book, int chapter, int verse,
                        bool wholeChapter);
-// The Bibles that take part, in list order: enabled and with an index file.
+// The Bibles that take part, in list order: enabled and with an index file, or
+// opened with an index held in memory (one that could not be stored).
 // Their modules are opened (without progress messages) when not yet in use.
 std::vector<ComparisonBible> TakingPart();
 // Loads the enabled Bibles not yet in use, reporting to the progress log, whose

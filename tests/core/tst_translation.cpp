@@ -1,5 +1,7 @@
 #include "common/ModuleBuilder.h"
 #include "common/TestFixture.h"
+#include "common/UnwritableFolder.h"
+#include "core/Bug_.h"
 #include "core/FileNameMap.h"
 #include "core/GlobalVars.h"
 #include "core/IndexStamp.h"
@@ -441,6 +443,86 @@ private Q_SLOTS:
         QCOMPARE(nested.get(), t.get());
         QCOMPARE(creations(), 1);
         QCOMPARE(t->GetNumVerses(1, 1), qint16(3));
+    }
+
+    // An index that cannot be stored (its folder read-only or not to be made, or
+    // the disk full) serves from memory: every module reads as usual, built anew
+    // at each load, and the reader is told once a run, naming the first file.
+    void indexThatCannotBeStoredServesFromMemory_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<bool>("folderMissing"); // the index folder is still to be made
+        QTest::newRow("read-only folder") << int(UnwritableFolder::ReadOnly) << false;
+        QTest::newRow("folder that cannot be made") << int(UnwritableFolder::ReadOnly) << true;
+        QTest::newRow("full disk") << int(UnwritableFolder::Full) << false;
+    }
+    void indexThatCannotBeStoredServesFromMemory()
+    {
+        QFETCH(int, kind);
+        QFETCH(bool, folderMissing);
+        ModuleBuilder one, two;
+        one.chapter(1, 1, 30).chapter(1, 2, 25);
+        two.chapter(40, 1, 3);
+        if (folderMissing)
+            gIndexFolder = m_fx->path(QStringLiteral("cache/Index/"));
+        const QString firstIndex = install(QStringLiteral("b_one.txt"), one.bytes(), QStringLiteral("One"));
+        install(QStringLiteral("b_two.txt"), two.bytes(), QStringLiteral("Two"));
+        std::optional<UnwritableFolder> unwritable;
+        unwritable.emplace(folderMissing ? m_fx->path(QStringLiteral("cache")) : gIndexFolder,
+                           UnwritableFolder::Kind(kind), 16);
+        if (!unwritable->active())
+            QSKIP("This system cannot make a folder read-only for this user");
+        const auto first = GetTranslation(0);
+        const auto second = GetTranslation(1);
+        first->RedloadIndex();
+        TranslationHelpers::ReloadIndicesInUse();
+        const bool told = unwritable->endsWithTheReason(m_fx->desk().lastMessage());
+        unwritable.reset();
+
+        QCOMPARE(first->GetNumChapters(1), qint16(2));
+        QCOMPARE(first->GetNumVerses(1, 2), qint16(25));
+        QCOMPARE(VerseReader(*first).Chapter(1, 2).back().text, QStringLiteral("1.2.25"));
+        QCOMPARE(VerseReader(*second).Chapter(40, 1).back().text, QStringLiteral("40.1.3"));
+        QCOMPARE(creations(), 5); // built at every load: none could be read back
+        QVERIFY(!QFileInfo::exists(firstIndex));
+        const auto boxes = m_fx->desk().messageBoxes();
+        QCOMPARE(boxes.size(), 1);
+        QVERIFY2(boxes[0].text.startsWith(GetMsg(0, Bug_::FileUnwritableMsg, firstIndex)),
+                 qPrintable(boxes[0].text));
+        // The system's reason, or the folder that could not be made.
+        QVERIFY2(folderMissing ? boxes[0].text.endsWith(QStringLiteral("Cannot create the folder ") +
+                                                        m_fx->path(QStringLiteral("cache/Index")))
+                               : told,
+                 qPrintable(boxes[0].text));
+        QVERIFY(!boxes[0].text.contains(QStringLiteral("Report a Bug")));
+    }
+
+    // Only a module file that ends in the middle of a line ends before a book:
+    // before the books its index lacks from the cut on.
+    void cutShortBeforeTheBooksAfterTheCut_data()
+    {
+        QTest::addColumn<QByteArray>("tail"); // after Genesis 1-2 and Exodus 1
+        QTest::addColumn<int>("lastBook");    // the last book the file holds (in part); -1: not cut short
+        QTest::newRow("whole") << QByteArray() << -1;
+        QTest::newRow("cut in a verse of its last book") << QByteArray("8\t2\t1\t3\t2.1.") << 2;
+        QTest::newRow("cut in the number fields of a later book") << QByteArray("8\t5\t") << 2;
+        QTest::newRow("cut at a line end") << QByteArray("8\t3\t1\t1\t3.1.1\r\n") << -1;
+        QTest::newRow("cut in a CR LF") << QByteArray("8\t3\t1\t1\t3.1.1\r") << 3;
+    }
+    void cutShortBeforeTheBooksAfterTheCut()
+    {
+        QFETCH(QByteArray, tail);
+        QFETCH(int, lastBook);
+        ModuleBuilder module;
+        module.chapter(1, 1, 3).chapter(1, 2, 2).chapter(2, 1, 2);
+        install(QStringLiteral("b_cut.txt"), module.bytes() + tail);
+        const auto t = GetTranslation(0);
+        for (int book = 1; book <= 66; ++book)
+            QVERIFY2(t->CutShortBefore(book) == (lastBook >= 0 && book > lastBook),
+                     qPrintable(QStringLiteral("book %1").arg(book)));
+        // Nothing but the first line, cut in its fields: before every book.
+        install(QStringLiteral("b_stub.txt"), "1\t1\t1");
+        QVERIFY(GetTranslation(1)->CutShortBefore(1));
     }
 
     void helpers()

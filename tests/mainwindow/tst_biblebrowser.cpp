@@ -1,6 +1,7 @@
 #include "abi/VirtualKeys.h"
 #include "common/ModuleBuilder.h"
 #include "common/TestFixture.h"
+#include "common/UnwritableFolder.h"
 #include "controls/FlatButton_.h"
 #include "controls/NewRichText.h"
 #include "controls/TabList_.h"
@@ -15,6 +16,7 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QDir>
 #include <QLabel>
 #include <QMenu>
 #include <QScrollBar>
@@ -496,28 +498,100 @@ private Q_SLOTS:
         QVERIFY(desk().messageBoxes().isEmpty());
     }
 
-    // A Bible cut short after its index was built: the next start builds the
-    // index anew and says the file was cut short; a book past the cut shows the
-    // no-text line instead of an empty pane.
-    void bibleCutShortAfterItsIndexWasBuilt()
+    // A Bible cut short (after its index was built, or before the first start):
+    // the reader is told once that the file was cut short; the books before the
+    // cut read as usual, the book cut in two shows what is left of it, and a book
+    // after the cut says that the module file has no text for it, naming the
+    // file, not that the translation is missing.
+    void bibleCutShort_data()
     {
+        QTest::addColumn<bool>("indexedBefore");
+        QTest::newRow("after its index was built") << true;
+        QTest::newRow("before the first start") << false;
+    }
+    void bibleCutShort()
+    {
+        QFETCH(bool, indexedBefore);
         addBible(QStringLiteral("Alpha Version"), QStringLiteral("b_alpha.txt"), alphaModule(), true);
         m_fx->settings().setValue(Settings, QStringLiteral("BibleBrowserCategory"), QStringLiteral("0"));
         m_fx->settings().setValue(Settings, QStringLiteral("BibleBrowserBook"), QStringLiteral("40"));
-        start();
-        QCOMPARE(paneText(), QStringLiteral("Matthew\r1 The book of Alpha Matthew.\r\r"));
+        if (indexedBefore) {
+            start();
+            QCOMPARE(paneText(), QStringLiteral("Matthew\r1 The book of Alpha Matthew.\r\r"));
+        }
         const QByteArray bytes = alphaModule().bytes();
         m_fx->writeFile(QStringLiteral("Modules/Bible/b_alpha.txt"), bytes.left(bytes.indexOf("Jeremiah")));
 
-        BibleBrowser &browser = restart();
-        QCOMPARE(paneText(), QStringLiteral("[No text to display--Bible Translation not found.]\r"));
-        const auto boxes = desk().messageBoxes();
-        QCOMPARE(boxes.size(), 1);
-        QVERIFY(boxes[0].text.startsWith(GetMsg(0, 255, gBibleFolder + QStringLiteral("b_alpha.txt"))));
+        BibleBrowser &browser = indexedBefore ? restart() : start();
+        const QString module = gBibleFolder + QStringLiteral("b_alpha.txt");
+        const QString noText = GetMsg(0, 252, module) + QLatin1Char('\r');
+        QVERIFY2(noText.startsWith(QStringLiteral("[No text to display--the module file ") + module),
+                 qPrintable(noText));
+        QCOMPARE(paneText(), noText);
+        browser.TabList1->SelectDatum(41);
+        QCOMPARE(paneText(), noText);
+        browser.setFancyFormatting(false);
+        QCOMPARE(paneText(), noText);
+        browser.setFancyFormatting(true);
         browser.TabList1->SelectDatum(23);
         QCOMPARE(paneText(), QStringLiteral("Isaiah\r1 The vision of Alpha Isaiah.\r\r"));
         browser.TabList1->SelectDatum(24);
         QCOMPARE(paneText(), QStringLiteral("Jeremiah\r1 The words of Alpha \r\r"));
+        const auto boxes = desk().messageBoxes();
+        QCOMPARE(boxes.size(), 1);
+        QVERIFY(boxes[0].text.startsWith(GetMsg(0, 255, module)));
+    }
+
+    // Installed read-only, with a cache folder that cannot take the index (made
+    // read-only, or on a full disk): every book reads, with an index held in
+    // memory, and the reader is told once that the index could not be stored.
+    void booksReadWhenTheIndexCannotBeStored_data() { UnwritableFolder::addRows(); }
+    void booksReadWhenTheIndexCannotBeStored()
+    {
+        QFETCH(int, kind);
+        // Some 150 chapters: an index of a few kilobytes.
+        for (const QString &name : {QStringLiteral("Alpha"), QStringLiteral("Beta")}) {
+            ModuleBuilder module;
+            module.chapter(1, 1, 3, QLatin1Char(' ') + name);
+            for (int chapter = 1; chapter <= 150; ++chapter)
+                module.chapter(19, chapter, 2, QLatin1Char(' ') + name);
+            module.verse(23, 1, 1, QStringLiteral("The vision of %1 Isaiah.").arg(name));
+            addBible(name + QStringLiteral(" Version"), QStringLiteral("b_%1.txt").arg(name.toLower()),
+                     module, true);
+        }
+        // Where a program folder that cannot be written puts the index. (The folder
+        // itself stays writable here: the pane's helper library is loaded from it,
+        // which would keep a read-only mount of it from being undone.)
+        gIndexFolder = m_fx->cacheHome() + QStringLiteral("/Verbanox/Index/");
+        std::optional<UnwritableFolder> cache;
+        cache.emplace(gIndexFolder, UnwritableFolder::Kind(kind), 2048);
+        if (!cache->active())
+            QSKIP("This system cannot make a folder read-only for this user");
+
+        BibleBrowser &browser = start();
+        const QString isaiah = paneText();
+        browser.mCategory_Click(indexOfCategoryItem(0));
+        browser.TabList1->SelectDatum(19);
+        const QString psalms = paneText();
+        browser.mTranslation_Click(1);
+        const QString betaPsalms = paneText();
+        const bool toldTheReason = cache->endsWithTheReason(desk().lastMessage());
+        cache.reset();
+
+        QCOMPARE(isaiah, QStringLiteral("Isaiah\r1 The vision of Alpha Isaiah.\r\r"));
+        // A psalm keeps its verse numbers, each right before its text.
+        QVERIFY2(psalms.endsWith(QStringLiteral("Psalm 150\r119.150.1 Alpha\r219.150.2 Alpha\r\r")),
+                 qPrintable(psalms.right(80)));
+        QVERIFY2(betaPsalms.endsWith(QStringLiteral("Psalm 150\r119.150.1 Beta\r219.150.2 Beta\r\r")),
+                 qPrintable(betaPsalms.right(80)));
+        const auto boxes = desk().messageBoxes();
+        QCOMPARE(boxes.size(), 1);
+        QVERIFY2(boxes[0].text.startsWith(GetMsg(0, 294, gIndexFolder + QStringLiteral("b_alpha.txt.INDEX"))),
+                 qPrintable(boxes[0].text));
+        QVERIFY(toldTheReason);
+        QVERIFY(errorBoxes().isEmpty());
+        QCOMPARE(QDir(gIndexFolder).entryList(QDir::Files), QStringList());
+        QCOMPARE(QDir(m_fx->path(QStringLiteral("Index"))).entryList(QDir::Files), QStringList());
     }
 
     void aMissingBookShowsTheNoTextLine()

@@ -1,6 +1,8 @@
 #include "common/ModuleBuilder.h"
 #include "common/TestFixture.h"
+#include "common/UnwritableFolder.h"
 #include "controls/MenuTable.h"
+#include "core/Bug_.h"
 #include "core/GlobalNotifier.h"
 #include "core/GlobalVars.h"
 #include "core/MiscHelpers.h"
@@ -727,6 +729,45 @@ private slots:
         QVERIFY(m_fx->readFile(QStringLiteral("Scratch/BibTmp_b_large.txt"))
                     .startsWith("LUK 1:1 42.1.1 word\r\n"));
         QVERIFY(m_fx->readFile(QStringLiteral("Scratch/b_large.txt")).contains("42.1.1 word"));
+    }
+
+    // A scratch folder that cannot take the copy of the book range (read-only, or
+    // on a full disk): the searches, which never read the copy back, give their
+    // results, and the reader is told once a run, not at every search.
+    void scratchFolderThatCannotBeWrittenIsToldOnce_data() { UnwritableFolder::addRows(); }
+    void scratchFolderThatCannotBeWrittenIsToldOnce()
+    {
+        QFETCH(int, kind);
+        gBibles.Clear();
+        ModuleBuilder module;
+        for (int chapter = 1; chapter <= 40; ++chapter)
+            module.chapter(43, chapter, 20, QStringLiteral(" word"));
+        addBible(QStringLiteral("Large"), QStringLiteral("b_large.txt"), module, 0);
+        AdvancedSearch &window = open();
+        QStringList statuses;
+        QString told;
+        {
+            // The copy of John takes some 28 KB, the settings far less.
+            UnwritableFolder scratch(gScratchFolder, UnwritableFolder::Kind(kind), 8192);
+            if (!scratch.active())
+                QSKIP("This system cannot make a folder read-only for this user");
+            // John alone, then the Gospels: both ranges are copied.
+            for (const int range : {43, 70}) {
+                search(window, QStringLiteral("*"), window.optAllVerses, false, range);
+                statuses << window.txtStatusTextR->text() + QLatin1Char(' ') +
+                                window.RT->toPlainText().section(QLatin1Char('\n'), -2, -2);
+            }
+            told = desk().lastMessage();
+            QVERIFY2(scratch.endsWithTheReason(told), qPrintable(told));
+        }
+        const QString result = QStringLiteral("800 Verses JOH 40:20 43.40.20 word");
+        QCOMPARE(statuses, (QStringList{result, result}));
+        QCOMPARE(desk().messageBoxes().size(), 1);
+        QVERIFY2(told.startsWith(
+                     GetMsg(0, Bug_::FileUnwritableMsg, gScratchFolder + QStringLiteral("b_large.txt"))),
+                 qPrintable(told));
+        QVERIFY(!told.contains(QStringLiteral("Report a Bug")));
+        QVERIFY(!QFileInfo::exists(gScratchFolder + QStringLiteral("b_large.txt")));
     }
 };
 

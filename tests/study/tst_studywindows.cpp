@@ -1,4 +1,5 @@
 #include "common/ModuleBuilder.h"
+#include "common/ReadOnlyFolder.h"
 #include "common/TestFixture.h"
 #include "core/CoreHooks.h"
 #include "core/GlobalVars.h"
@@ -459,6 +460,30 @@ private Q_SLOTS:
                  QStringLiteral("First Bible") + CRLF + CRLF + QStringLiteral("Second Bible"));
         QCOMPARE(boxes().size(), 1);
         QVERIFY(boxes()[0].text.startsWith(GetMsg(0, 255, gBibleFolder + QStringLiteral("b_two.txt"))));
+    }
+
+    // An index folder that cannot take the indexes: the comparison and the
+    // commentaries read every module with the index held in memory; the reader
+    // is told once.
+    void studyWindowsReadWhenTheIndexCannotBeStored()
+    {
+        ReadOnlyFolder index(gIndexFolder);
+        if (!index.active())
+            QSKIP("This system cannot make a folder read-only for this user");
+        openComparison().cmdGo_Click();
+        const QString compared = MultiBib::Open()->RT->Text();
+        Commentaries *commentaries = Commentaries::Open();
+        commentaries->cmdGo_Click();
+        QCOMPARE(compared, QStringLiteral("First Bible") + CRLF + QStringLiteral("GEN 1:1 In the beginning") +
+                               CRLF + CRLF + CRLF + QStringLiteral("Second Bible") + CRLF +
+                               QStringLiteral("GEN 1:1 At first") + CRLF);
+        QCOMPARE(commentaries->RTb->Text(), QStringLiteral("GEN 1:1 In the beginning"));
+        QCOMPARE(commentaries->RTc->Text(),
+                 QStringLiteral("Creation ") + CRLF + QStringLiteral("God made it."));
+        QCOMPARE(boxes().size(), 1);
+        QVERIFY2(boxes()[0].text.startsWith(GetMsg(0, 294, gIndexFolder + QStringLiteral("b_one.txt.INDEX"))),
+                 qPrintable(boxes()[0].text));
+        QVERIFY(ReadOnlyFolder::endsWithTheRefusal(boxes()[0].text));
     }
 
     // A module deleted while the program runs: its Bible is left out, the file
