@@ -12,6 +12,18 @@ namespace {
 // Objects larger than this are damaged archives rather than pages.
 constexpr quint64 MaxObjectSize = 64ull * 1024 * 1024;
 
+// Whether the directory gives an object a length the archive reads.
+bool hasReadableLength(const mschmd_file *file)
+{
+    return file && file->length >= 0 && quint64(file->length) <= MaxObjectSize;
+}
+
+// The reason an archive is refused when its own numbers are wrong.
+QString damaged(const QString &problem)
+{
+    return QStringLiteral("The file is damaged: %1.").arg(problem);
+}
+
 // A page or picture of the archive, not one of its own "#" and "$" objects.
 bool isFileObject(const QString &path)
 {
@@ -45,6 +57,8 @@ bool ChmArchive::open(const QString &path)
     m_error = openProblem(path);
     if (m_error.isEmpty())
         m_error = indexObjects();
+    if (m_error.isEmpty())
+        m_error = compressionProblem();
     if (!m_error.isEmpty()) {
         close();
         return false;
@@ -57,7 +71,6 @@ bool ChmArchive::open(const QString &path)
 // directory; the reason when either fails.
 QString ChmArchive::openProblem(const QString &path)
 {
-    const QString damaged = QStringLiteral("The file is damaged: %1.");
     QFile file(path);
     if (!QFileInfo(path).isFile())
         return QStringLiteral("The file does not exist.");
@@ -67,7 +80,7 @@ QString ChmArchive::openProblem(const QString &path)
         return QStringLiteral("The file is not a compiled help archive.");
     const QString problem = ChmHeader::problem(file, file.size());
     if (!problem.isEmpty())
-        return damaged.arg(problem);
+        return damaged(problem);
     if (!ChmPackIo::usable())
         return QStringLiteral("The compiled help reader of this system cannot be used.");
     m_io = std::make_unique<ChmPackIo>();
@@ -79,7 +92,7 @@ QString ChmArchive::openProblem(const QString &path)
     m_chm = m_decompressor->open(m_decompressor, m_encodedPath.constData());
     if (!m_chm) {
         const QString note = ChmPackIo::lastNote();
-        return damaged.arg(note.isEmpty() ? QStringLiteral("its directory cannot be read") : note);
+        return damaged(note.isEmpty() ? QStringLiteral("its directory cannot be read") : note);
     }
     m_twin = m_decompressor->open(m_decompressor, m_encodedPath.constData());
     return QString();
@@ -109,6 +122,44 @@ QString ChmArchive::indexObjects()
     }
     pairTwins();
     return QString();
+}
+
+// The records the library decodes the compressed pages by, checked before it
+// decodes any: it looks for a record that the directory listing lacks in a way
+// that trusts every number it meets, and it works places and lengths out of
+// the records in signed numbers that a damaged file can make overflow.
+QString ChmArchive::compressionProblem() const
+{
+    bool compressed = false;
+    for (const mschmd_file *list : {m_chm->files, m_chm->sysfiles}) {
+        for (const mschmd_file *file = list; file && !compressed; file = file->next)
+            compressed = file->section == &m_chm->sec1.base && file->length > 0;
+    }
+    if (!compressed)
+        return QString();
+    const mschmd_sec_mscompressed &section = m_chm->sec1;
+    const std::pair<const mschmd_file *, const char *> records[] = {
+        {section.content, "Content"},
+        {section.control, "ControlData"},
+        {section.spaninfo, "SpanInfo"},
+        {section.rtable, "Transform/{7FC28940-9D31-11D0-9B27-00A0C91E9C7C}/InstanceData/ResetTable"}};
+    for (const auto &[record, name] : records) {
+        if (!record || record->section != &m_chm->sec0.base)
+            return damaged(QStringLiteral("its compressed pages lack their record "
+                                          "::DataSpace/Storage/MSCompressed/%1")
+                               .arg(QLatin1String(name)));
+    }
+    QByteArray control;
+    QByteArray table;
+    quint32 resetInterval = 0;
+    QString problem = extract(section.control, control)
+                          ? ChmHeader::compressionProblem(control, &resetInterval)
+                          : QStringLiteral("its compression settings cannot be read");
+    if (problem.isEmpty())
+        problem = extract(section.rtable, table)
+                      ? ChmHeader::resetTableProblem(table, resetInterval, quint64(section.content->length))
+                      : QStringLiteral("its reset table cannot be read");
+    return problem.isEmpty() ? QString() : damaged(problem);
 }
 
 // Both headers list the same directory in the same order.
@@ -191,26 +242,39 @@ const mschmd_file *ChmArchive::find(const QString &objectPath) const
     return m_chm ? m_objects.value(splitLink(objectPath).object.toCaseFolded()) : nullptr;
 }
 
-bool ChmArchive::read(const QString &objectPath, QByteArray &bytes) const
+// The bytes of an object, as many as the directory says it has.
+bool ChmArchive::extract(const mschmd_file *file, QByteArray &bytes) const
 {
     bytes.clear();
-    const mschmd_file *file = find(objectPath);
-    if (!file || file->length < 0 || quint64(file->length) > MaxObjectSize)
+    if (!hasReadableLength(file))
         return false;
     if (file->length == 0)
         return true;
     bytes.reserve(qsizetype(file->length));
     const ChmPackIo::Sink sink{&bytes, qint64(file->length)};
-    const mschmd_file *way = quickestWay(file);
     const int result =
-        m_decompressor->extract(m_decompressor, const_cast<mschmd_file *>(way), ChmPackIo::sinkName(sink));
+        m_decompressor->extract(m_decompressor, const_cast<mschmd_file *>(file), ChmPackIo::sinkName(sink));
     const bool read = result == MSPACK_ERR_OK && bytes.size() == file->length;
-    if (way->section->id == 1) {
+    if (!read)
+        bytes.clear();
+    return read;
+}
+
+bool ChmArchive::read(const QString &objectPath, QByteArray &bytes) const
+{
+    bytes.clear();
+    const mschmd_file *file = find(objectPath);
+    // A compressed object further in than the library can count is past the
+    // end of any section a help compiler writes.
+    if (!hasReadableLength(file) ||
+        (file->section->id == 1 && quint64(file->offset) > ChmHeader::MaxCompressedOffset))
+        return false;
+    const mschmd_file *way = quickestWay(file);
+    const bool read = extract(way, bytes);
+    if (way->section->id == 1 && file->length > 0) {
         m_decoding = read ? way->section->chm : nullptr;
         m_decodedTo = way->offset + way->length;
     }
-    if (!read)
-        bytes.clear();
     return read;
 }
 

@@ -80,6 +80,8 @@ private:
     const mschmd_file *find(const QString &objectPath) const;
     QString openProblem(const QString &path);
     QString indexObjects();
+    QString compressionProblem() const;
+    bool extract(const mschmd_file *file, QByteArray &bytes) const;
     void pairTwins();
     const mschmd_file *quickestWay(const mschmd_file *file) const;
 

@@ -2,7 +2,9 @@
 
 #include <QIODevice>
 #include <QtEndian>
+#include <bit>
 #include <cstring>
+#include <limits>
 
 namespace {
 // The file header: signature, version, its own length, then (from 0x38) the
@@ -19,6 +21,7 @@ constexpr qint64 Section0FileLength = 0x08;
 constexpr qint64 DirectoryHeaderSize = 0x54;
 constexpr qint64 DirHeaderLength = 0x08;
 constexpr qint64 DirChunkSize = 0x10;
+constexpr qint64 DirDensity = 0x14;
 constexpr qint64 DirIndexRoot = 0x1C;
 constexpr qint64 DirFirstListing = 0x20;
 constexpr qint64 DirLastListing = 0x24;
@@ -30,6 +33,33 @@ constexpr qint64 ListingPrevious = 0x0C;
 // A chunk holds at least its own header; help compilers write 4 KiB chunks.
 constexpr quint32 MinChunkSize = 0x20;
 constexpr quint32 MaxChunkSize = 1u << 20;
+// A listing chunk has a quick reference to every (1 + 2^density)th entry; help
+// compilers write 2. The archive library works 2^density out in a signed 32-bit
+// number, which holds it up to 2^30.
+constexpr quint32 MaxDensity = 30;
+
+// The compressed section decodes in frames of 32 KiB, through a window of 32 KiB
+// to 2 MiB. Its settings: a signature, a version, then the reset interval and
+// the window size, in bytes in version 1 and in frames in version 2.
+constexpr quint32 FrameSize = 0x8000;
+constexpr quint32 MinWindow = 0x8000;
+constexpr quint32 MaxWindow = 0x200000;
+constexpr qint64 ControlDataSize = 0x1C;
+constexpr qint64 ControlSignature = 0x04;
+constexpr qint64 ControlVersion = 0x08;
+constexpr qint64 ControlResetInterval = 0x0C;
+constexpr qint64 ControlWindowSize = 0x10;
+// The reset table: the number of entries, their size and where they start, the
+// decoded length, the compressed length and the frame size, then the entries:
+// where in the compressed text each reset point lies.
+constexpr qint64 ResetTableHeaderSize = 0x28;
+constexpr qint64 ResetTableEntries = 0x04;
+constexpr qint64 ResetTableEntrySize = 0x08;
+constexpr qint64 ResetTableFirstEntry = 0x0C;
+constexpr qint64 ResetTableDecodedLength = 0x10;
+constexpr qint64 ResetTableFrameSize = 0x20;
+// The reader takes no table longer than this.
+constexpr qint64 MaxResetTableSize = 1000000;
 
 QByteArray readAt(QIODevice &file, qint64 at, qint64 size)
 {
@@ -74,6 +104,9 @@ QString directoryProblem(QIODevice &file, quint64 offset, quint64 length)
         return QStringLiteral("its directory has a wrong chunk size (%1)").arg(chunkSize);
     if (chunks == 0 || quint64(chunks) * chunkSize > length - headerLength)
         return QStringLiteral("its directory of %1 chunks does not fit in the file").arg(chunks);
+    const quint32 density = u32(dir, DirDensity);
+    if (density > MaxDensity)
+        return QStringLiteral("its directory header has a wrong quick-reference density (%1)").arg(density);
     const qint32 root = qint32(u32(dir, DirIndexRoot));
     const quint32 first = u32(dir, DirFirstListing);
     const quint32 last = u32(dir, DirLastListing);
@@ -127,6 +160,51 @@ void mendDirectoryHeader(QIODevice &file, qint64 at, char *bytes, qint64 size)
         qToLittleEndian(mended, bytes + DirFirstListing);
     }
     file.seek(back);
+}
+
+QString compressionProblem(const QByteArray &control, quint32 *resetInterval)
+{
+    if (control.size() != ControlDataSize || control.mid(ControlSignature, 4) != "LZXC")
+        return QStringLiteral("its compression settings are missing");
+    const quint32 version = u32(control, ControlVersion);
+    if (version != 1 && version != 2)
+        return QStringLiteral("its compression settings are of an unknown version (%1)").arg(version);
+    // Worked out in 32 bits, as the reader works them out.
+    const quint32 unit = version == 2 ? FrameSize : 1;
+    const quint32 window = u32(control, ControlWindowSize) * unit;
+    const quint32 interval = u32(control, ControlResetInterval) * unit;
+    if (window < MinWindow || window > MaxWindow || !std::has_single_bit(window))
+        return QStringLiteral("its compression window has a wrong size (%1 bytes)").arg(window);
+    // The reader takes the interval for a signed 32-bit number and rounds lengths
+    // up to a whole number of intervals.
+    if (interval == 0 || interval % FrameSize != 0 || interval > quint32(std::numeric_limits<qint32>::max()))
+        return QStringLiteral("its compression has a wrong reset interval (%1 bytes)").arg(interval);
+    *resetInterval = interval;
+    return QString();
+}
+
+QString resetTableProblem(const QByteArray &table, quint32 resetInterval, quint64 contentLength)
+{
+    const quint32 entrySize = u32(table, ResetTableEntrySize);
+    if (table.size() < ResetTableHeaderSize || table.size() > MaxResetTableSize ||
+        u32(table, ResetTableFrameSize) != FrameSize || (entrySize != 4 && entrySize != 8))
+        return QString(); // the reader passes it over
+    // The reader rounds the decoded length up to a whole number of intervals.
+    const qint64 decoded = qint64(u64(table, ResetTableDecodedLength));
+    if (decoded < 0 || decoded > std::numeric_limits<qint64>::max() - qint64(resetInterval - 1))
+        return QStringLiteral("its reset table gives a wrong decoded length (%1 bytes)").arg(decoded);
+    const quint32 entries = u32(table, ResetTableEntries);
+    const quint64 first = u32(table, ResetTableFirstEntry);
+    if (first + quint64(entries) * entrySize > quint64(table.size()))
+        return QStringLiteral("its reset table does not hold the %1 entries it names").arg(entries);
+    // Each entry is where a reset point lies in the compressed text; the reader
+    // adds it to the text's place in the file.
+    for (quint64 at = first; at < first + quint64(entries) * entrySize; at += entrySize) {
+        const quint64 place = entrySize == 4 ? u32(table, qint64(at)) : u64(table, qint64(at));
+        if (place > contentLength)
+            return QStringLiteral("its reset table places a reset point past the end of the compressed text");
+    }
+    return QString();
 }
 
 QString problem(QIODevice &file, qint64 size)

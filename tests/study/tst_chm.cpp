@@ -66,6 +66,31 @@ Directory directoryOf(const QByteArray &bytes)
             qsizetype(littleEndian(bytes, start + 0x10))};
 }
 
+// A number of the file's headers written over, little-endian.
+QByteArray patched(QByteArray bytes, qsizetype at, quint64 value, int size = 4)
+{
+    for (int i = 0; i < size; ++i)
+        bytes[at + i] = char(value >> (8 * i));
+    return bytes;
+}
+
+// Where the compressed section's settings and reset table lie in a compiled
+// file; both are stored as they are. The settings start with their length in
+// words before their signature; the table is known by its entries' size, where
+// they start and its frame size.
+qsizetype controlDataOf(const QByteArray &bytes)
+{
+    return bytes.indexOf("LZXC") - 4;
+}
+qsizetype resetTableOf(const QByteArray &bytes)
+{
+    const QByteArray entries("\x08\0\0\0\x28\0\0\0", 8);
+    for (qsizetype at = bytes.indexOf(entries); at >= 8; at = bytes.indexOf(entries, at + 1))
+        if (littleEndian(bytes, at - 8) == 2 && littleEndian(bytes, at + 0x18) == 0x8000)
+            return at - 8;
+    return -1;
+}
+
 // The links of the page shown: "text=target" in the page's order.
 QStringList links(const QTextDocument &page)
 {
@@ -199,11 +224,47 @@ private slots:
         QTest::newRow("signature only") << QByteArray("ITSF") << damaged;
         QTest::newRow("empty") << QByteArray() << notAnArchive;
         QTest::newRow("text") << QByteArray("<html>not compiled</html>") << notAnArchive;
-        // Inputs that crashed the archive library read before.
+        // Inputs that crashed the archive library read before, or made it
+        // shift or count past its numbers.
         for (const char *name : {"damaged-header.chm", "damaged-reset-table.chm"})
             QTest::newRow(name) << readFile(QStringLiteral("/tests/study/chm/") + QLatin1String(name))
                                 << damaged;
+        QTest::newRow("directory-density.chm")
+            << readFile(QStringLiteral("/tests/study/chm/directory-density.chm"))
+            << damaged +
+                   QStringLiteral("its directory header has a wrong quick-reference density (218628097).");
         const QByteArray shipped = readFile(shippedChm());
+        const qsizetype control = controlDataOf(shipped);
+        QVERIFY(control > 0);
+        QCOMPARE(littleEndian(shipped, control + 0x0C), 2u); // frames of 32 KiB
+        QTest::newRow("reset interval of 2 GiB")
+            << patched(shipped, control + 0x0C, 0x10000)
+            << damaged + QStringLiteral("its compression has a wrong reset interval (2147483648 bytes).");
+        QTest::newRow("no reset interval") << patched(shipped, control + 0x0C, 0)
+                                           << damaged + QStringLiteral("its compression has a wrong reset");
+        QTest::newRow("window of 96 KiB")
+            << patched(shipped, control + 0x10, 3)
+            << damaged + QStringLiteral("its compression window has a wrong size");
+        QTest::newRow("settings of version 3")
+            << patched(shipped, control + 0x08, 3)
+            << damaged + QStringLiteral("its compression settings are of an");
+        const qsizetype table = resetTableOf(shipped);
+        QVERIFY(table > 0);
+        QTest::newRow("decoded length past the largest number")
+            << patched(shipped, table + 0x10, 0x7fffffffffffff00, 8)
+            << damaged + QStringLiteral("its reset table gives a wrong decoded length");
+        QTest::newRow("more reset points than the table holds")
+            << patched(shipped, table + 0x04, 0x40000000)
+            << damaged + QStringLiteral("its reset table does not hold the 1073741824 entries it names.");
+        QTest::newRow("reset point past the compressed text")
+            << patched(shipped, table + 0x28 + 8, 0x7fffffffffffff00, 8)
+            << damaged + QStringLiteral("its reset table places a reset point past the end");
+        QByteArray noSpanInfo = shipped;
+        noSpanInfo.replace("MSCompressed/SpanInfo", "MSCompressed/SpanInfp");
+        QTest::newRow("record missing from the listing")
+            << noSpanInfo
+            << damaged + QStringLiteral("its compressed pages lack their record "
+                                        "::DataSpace/Storage/MSCompressed/SpanInfo.");
         QTest::newRow("cut to 30 %") << shipped.left(shipped.size() * 3 / 10) << damaged;
         QTest::newRow("last byte missing") << shipped.chopped(1) << damaged;
         QByteArray hugeDirectory = shipped;
@@ -276,6 +337,40 @@ private slots:
         } else {
             QVERIFY2(archive.errorText().contains(QString::fromLatin1(name)),
                      qPrintable(archive.errorText()));
+        }
+    }
+
+    // The directory header's quick-reference density: help compilers write 2,
+    // and the archive library shifts by it in a signed 32-bit number.
+    void directoryDensity_data()
+    {
+        QTest::addColumn<quint32>("density");
+        QTest::addColumn<bool>("opens");
+        QTest::newRow("as compiled") << quint32(2) << true;
+        QTest::newRow("largest") << quint32(30) << true;
+        QTest::newRow("31") << quint32(31) << false;
+        QTest::newRow("32") << quint32(32) << false;
+        QTest::newRow("past any shift") << quint32(0xffffffff) << false;
+    }
+    void directoryDensity()
+    {
+        QFETCH(quint32, density);
+        QFETCH(bool, opens);
+        const QByteArray shipped = readFile(shippedChm());
+        const qsizetype at = directoryOf(shipped).start + 0x14;
+        QCOMPARE(littleEndian(shipped, at), 2u);
+        m_fx->writeFile(QStringLiteral("density.chm"), patched(shipped, at, density));
+        ChmArchive archive;
+        QCOMPARE(archive.open(m_fx->path(QStringLiteral("density.chm"))), opens);
+        QByteArray page;
+        if (opens) {
+            QVERIFY(archive.read(QStringLiteral("/b_psa_23.html"), page));
+            QVERIFY(page.contains("Yahweh is my shepherd"));
+        } else {
+            QCOMPARE(archive.errorText(),
+                     QStringLiteral("The file is damaged: its directory header has a wrong quick-reference "
+                                    "density (%1).")
+                         .arg(density));
         }
     }
 
