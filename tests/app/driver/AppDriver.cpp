@@ -4,6 +4,8 @@
 // and its text) and answered Yes, or OK where it has no Yes; the main window's
 // first showing is reported as "shown". The modes:
 //   type    opens the search and notes workspace and types notes into it, then reports "typed";
+//   busy    types so too, then reports "busy" and keeps the window thread from its event
+//           loop for two seconds, as a program busy with a long task;
 //   exit    types so too, copies the notes (as RTF) and ends the program with exit(), as
 //           the window system's connection does when it is lost;
 //   answer  reports the workspace's caption and text once it shows a document;
@@ -22,6 +24,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QTextEdit>
+#include <QThread>
 #include <QTimer>
 #include <QtTest>
 #include <cstdlib>
@@ -88,7 +91,7 @@ private:
                 hang();
             return;
         }
-        if (is("type") || is("exit"))
+        if (is("type") || is("exit") || is("busy"))
             typeNotes(main);
         else if (is("answer"))
             lookAtWorkspace();
@@ -158,6 +161,10 @@ private:
             std::exit(1);
         }
         report(QStringLiteral("typed"));
+        if (is("busy")) {
+            report(QStringLiteral("busy"));
+            QThread::msleep(2000);
+        }
     }
 
     void lookAtWorkspace()
