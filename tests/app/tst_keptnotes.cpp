@@ -193,6 +193,22 @@ private Q_SLOTS:
         QVERIFY(desk().shown.isEmpty());
     }
 
+    // Kept notes in a folder that cannot be written now keep their name: the
+    // question names the file as it is, and the next start offers it again.
+    void keptNotesInAFolderNowReadOnly()
+    {
+        QVERIFY(QDir().mkpath(dataFolder()));
+        const QString waiting = dataFolder() + QStringLiteral("Unsaved notes 2024-01-01 08.00.00.rtf");
+        TextFiles::writeAtomically(waiting, "{\\rtf1 Kept notes}");
+        ReadOnlyFolder readOnly(dataFolder());
+        if (!readOnly.active())
+            QSKIP("This system cannot make a folder read-only for this user");
+        desk().messageBoxAnswers = {MsgBoxResult::No};
+        AdvancedSearch::OfferKeptNotes();
+        QCOMPARE(desk().lastMessage(), GetMsg(0, 261, waiting));
+        QCOMPARE(NotesRecovery::Waiting(), QStringList{waiting});
+    }
+
     void signalKeepsTheNotesAndTheNextStartOffersThem_data()
     {
         QTest::addColumn<int>("signal"); // 0: exit(), as when the display connection is lost
