@@ -489,11 +489,10 @@ private Q_SLOTS:
         QCOMPARE(boxes.size(), 1);
         QVERIFY2(boxes[0].text.startsWith(GetMsg(0, Bug_::FileUnwritableMsg, firstIndex)),
                  qPrintable(boxes[0].text));
-        // The system's reason, or the folder that could not be made.
-        QVERIFY2(folderMissing ? boxes[0].text.endsWith(QStringLiteral("Cannot create the folder ") +
-                                                        m_fx->path(QStringLiteral("cache/Index")))
-                               : told,
-                 qPrintable(boxes[0].text));
+        // The system's reason, also for the folder that could not be made.
+        QVERIFY2(told, qPrintable(boxes[0].text));
+        QVERIFY(!folderMissing || boxes[0].text.contains(QStringLiteral("Cannot create the folder ") +
+                                                         m_fx->path("cache/Index")));
         QVERIFY(!boxes[0].text.contains(QStringLiteral("Report a Bug")));
     }
 
