@@ -10,7 +10,6 @@
 //           the window system's connection does when it is lost;
 //   answer  reports the workspace's caption and text once it shows a document;
 //   ask     leaves the first message box open;
-//   no      answers No where a box has it;
 //   quit    chooses File > Exit once the main window shows;
 //   close   closes the main window once it shows;
 //   nobible clicks Exit in the dialog that says no Bible is installed;
@@ -107,7 +106,7 @@ private:
             m_poll.stop();
             return;
         }
-        QAbstractButton *button = box->button(is("no") ? QMessageBox::No : QMessageBox::Yes);
+        QAbstractButton *button = box->button(QMessageBox::Yes);
         if (!button)
             button = box->button(QMessageBox::Ok);
         // Clicked once the box's own loop runs again.
