@@ -251,18 +251,18 @@ private Q_SLOTS:
         QTest::newRow("settings folder read-only too")
             << QStringList{"data", "config"} << QStringLiteral("tmp");
     }
-    // SIGTERM with the data folder read-only: the notes go to the next place that
-    // takes them, the error output names it, and the next start offers them from there.
+    // The data folder read-only: the notes go to the next place that takes them,
+    // and the next start offers them from there.
     void notesKeptWhereTheDataFolderCannotTakeThem()
     {
         QFETCH(QStringList, readOnly);
         QFETCH(QString, keptIn);
-        prepareProgram();
         const QString config = m_fx->configHome() + QStringLiteral("/Verbanox/");
         const QString folder = keptIn == QLatin1String("config")
                                    ? config
                                    : m_fx->tempHome() + QStringLiteral("/Verbanox-%1/").arg(::getuid());
-        QVERIFY(QDir().mkpath(dataFolder()));
+        QVERIFY(QDir().mkpath(dataFolder()) && QDir().mkpath(config));
+        AdvancedSearch::Instance().RT->setSelText(QStringLiteral("Notes typed before the end"));
         std::optional<ReadOnlyFolder> lockedData(std::in_place, dataFolder());
         std::optional<ReadOnlyFolder> lockedConfig;
         if (readOnly.contains(QStringLiteral("config")))
@@ -270,16 +270,15 @@ private Q_SLOTS:
         if (!lockedData->active() || (lockedConfig && !lockedConfig->active()))
             QSKIP("This system cannot make a folder read-only for this user");
 
-        const QString errors = typeAndEnd(SIGTERM);
-        QVERIFY2(!errors.startsWith(QLatin1String("FAIL")), qPrintable(errors));
-        QVERIFY(kept().isEmpty());
-        const QStringList waiting =
-            QDir(folder).entryList({QStringLiteral("Unsaved notes *.rtf")}, QDir::Files);
-        QCOMPARE(waiting.size(), 1);
-        QCOMPARE(textOf(folder + waiting.first()), QStringLiteral("Notes typed before the end"));
-        QVERIFY2(errors.contains(QStringLiteral("kept in ") + folder + waiting.first()), qPrintable(errors));
-
-        nextStartOffersAndOpens(folder + waiting.first(), QStringLiteral("Notes typed before the end"));
+        AdvancedSearch::KeepUnsavedNotes();
+        const QString waiting = folder + QStringLiteral("Unsaved notes 2024-01-01 12.00.00.rtf");
+        QCOMPARE(NotesRecovery::Waiting(), QStringList{waiting});
+        QCOMPARE(textOf(waiting), QStringLiteral("Notes typed before the end"));
+        desk().messageBoxAnswers = {MsgBoxResult::No};
+        AdvancedSearch::OfferKeptNotes();
+        const QString recovered = folder + QStringLiteral("Recovered notes 2024-01-01 12.00.00.rtf");
+        QCOMPARE(desk().lastMessage(), GetMsg(0, 261, recovered));
+        QVERIFY(QFileInfo::exists(recovered));
     }
 
     // A signal while the program asks about kept notes ends it before the reader
