@@ -7,7 +7,6 @@
 #include "mainwindow/WorkspaceDocument.h"
 #include "platform/DefaultInstance.h"
 #include "platform/RichTextBox.h"
-#include "platform/SettingsStore.h"
 #include "platform/TextFile.h"
 #include "search/AdvancedSearch.h"
 #include "search/NotesRecovery.h"
@@ -37,16 +36,6 @@ private:
         RichTextBox box;
         box.LoadFile(path);
         return box.Text();
-    }
-
-    // The real program ready to start, without its splash.
-    void prepareProgram()
-    {
-        m_fx->copyBuiltFile(QStringLiteral("Verbanox"));
-        m_fx->writeFile(QStringLiteral("Modules/Bible/b_kjv.txt"), "1\t1\t1\t1\tIn the beginning\r\n");
-        SettingsStore::instance().setValue(QStringLiteral("Settings"), QStringLiteral("ShowSplash"),
-                                           QStringLiteral("False"));
-        SettingsStore::resetInstance();
     }
 
     // The real program with notes typed in its workspace, ended by a signal or,
@@ -230,7 +219,7 @@ private Q_SLOTS:
         QFETCH(int, signal);
         QFETCH(int, then);
         QFETCH(QString, notes);
-        prepareProgram();
+        DrivenProgram::prepare(*m_fx);
         const QString errors = typeAndEnd(signal, then);
         QVERIFY2(!errors.startsWith(QLatin1String("FAIL")), qPrintable(errors));
         const QStringList waiting = kept();
@@ -285,7 +274,7 @@ private Q_SLOTS:
     // answered: the notes are offered again at the next start.
     void signalWhileOfferingKeepsTheOffer()
     {
-        prepareProgram();
+        DrivenProgram::prepare(*m_fx);
         QVERIFY(QDir().mkpath(dataFolder()));
         const QString waiting = dataFolder() + QStringLiteral("Unsaved notes 2024-01-01 08.00.00.rtf");
         TextFiles::writeAtomically(waiting, "{\\rtf1 Kept notes}");
@@ -315,7 +304,7 @@ private Q_SLOTS:
     void secondSignalEndsAStuckProgram()
     {
         QFETCH(int, signal);
-        prepareProgram();
+        DrivenProgram::prepare(*m_fx);
         DrivenProgram stuck(*m_fx, QStringLiteral("hang"));
         QVERIFY2(stuck.waitFor(QStringLiteral("hanging")).contains(QStringLiteral("hanging")),
                  qPrintable(stuck.report()));
