@@ -52,9 +52,11 @@ QStringList lengthEntries(CheckedNumber::Range<float> range, bool inches)
 {
     QStringList entries;
     for (int i = int(range.min); i <= int(range.max); ++i) {
-        if (!inches)
+        if (!inches) {
             entries.append(QString::number(i));
-        for (int j = 0; inches && j <= 9; ++j)
+            continue;
+        }
+        for (int j = 0; j <= 9; ++j)
             entries.append(QStringLiteral("%1.%2").arg(i).arg(j));
     }
     return entries;

@@ -255,15 +255,12 @@ QByteArray BookmarkRecords::FileBytes(const QList<BookmarkRecord> &rows)
     return ansi ? CodePage::encode(text, CodePage::Ansi) : QByteArray("\xEF\xBB\xBF") + text.toUtf8();
 }
 
-QList<BookmarkRecord> BookmarkRecords::MergedWith(const QByteArray &current)
+QList<BookmarkRecord> BookmarkRecords::MergedWith(const QByteArray &current, QStringList *problems)
 {
-    QStringList problems;
-    const QList<BookmarkRecord> theirs = ParseRecords(current, &problems);
-    if (!problems.isEmpty()) {
-        // What the other writer left damaged is kept before it is replaced.
+    const QList<BookmarkRecord> theirs = ParseRecords(current, problems);
+    // What the other writer left damaged is kept before it is replaced.
+    if (!problems->isEmpty())
         m_damagedCopy = TextFiles::keepCopy(RecordFile(), current);
-        TellDamage(problems, m_damagedCopy, QString());
-    }
     // Identical records are told apart by their number only.
     QHash<BookmarkRecord, int> inBase, inTheirs;
     for (const BookmarkRecord &record : m_base)
@@ -306,10 +303,11 @@ bool BookmarkRecords::Save()
     saving.tryLock(WaitMs);
     KeepDamagedOriginal();
     QList<BookmarkRecord> rows = m_rows;
+    QStringList damage; // in the file as the other writer left it
     // A file taken away holds nobody else's rows to keep.
     const std::optional<QByteArray> current = readBeforeReplacing();
     if (current && *current != m_baseBytes)
-        rows = MergedWith(*current);
+        rows = MergedWith(*current, &damage);
     const QByteArray bytes = FileBytes(rows);
     TextFiles::writeAtomically(RecordFile(), bytes);
     const bool merged = rows != m_rows;
@@ -320,6 +318,10 @@ bool BookmarkRecords::Save()
     }
     m_base = rows;
     m_baseBytes = bytes;
+    // The other writer does not wait while the reader reads the message.
+    saving.unlock();
+    if (!damage.isEmpty())
+        TellDamage(damage, m_damagedCopy, QString());
     return merged;
 }
 

@@ -98,8 +98,9 @@ private:
     const QSet<QString> &TakenNames() const;
     static QList<BookmarkRecord> ParseRecords(const QByteArray &bytes, QStringList *problems);
     void KeepDamagedOriginal();
-    // The rows with what another writer changed in the file since m_base.
-    QList<BookmarkRecord> MergedWith(const QByteArray &current);
+    // The rows with what another writer changed in the file since m_base; a
+    // damaged file is kept in a copy first, and what is wrong goes to `problems`.
+    QList<BookmarkRecord> MergedWith(const QByteArray &current, QStringList *problems);
     static QByteArray FileBytes(const QList<BookmarkRecord> &rows);
     static void TellDamage(const QStringList &problems, const QString &copy, const QString &whyNoCopy);
 

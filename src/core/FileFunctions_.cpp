@@ -69,7 +69,7 @@ void MakeFolder(const QString &path)
         return;
     if (!QDir().mkpath(folder))
         raiseError(RtErr::PathFileAccessError, QStringLiteral("Verbanox.FileFunctions_"),
-                   QStringLiteral("Cannot create the folder ") + folder);
+                   QStringLiteral("Cannot create the folder %1: %2").arg(folder, qt_error_string(errno)));
 }
 
 QString FolderWriteFault(const QString &folder)

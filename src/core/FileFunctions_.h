@@ -10,7 +10,8 @@ bool FileExists(const QString &path);
 void DeleteFileIfExists(const QString &path);
 bool FolderExists(const QString &path);
 // Creates the folder (and missing parents) when it does not exist; a trailing "/"
-// is ignored. Throws RuntimeError 75 when the folder cannot be created.
+// is ignored. Throws RuntimeError 75, naming the folder and the system's reason,
+// when the folder cannot be created.
 void MakeFolder(const QString &path);
 // Why no file can be made in a folder that is there, in the system's words
 // ("Read-only file system", "Permission denied"); empty when one can, and for a

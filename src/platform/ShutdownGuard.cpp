@@ -37,14 +37,8 @@ void keep()
 
 extern "C" void onSignal(int number)
 {
-    // Only what is safe in a signal handler: the handlers given up, one write,
-    // errno left as it was. A program whose window thread hangs never reads the
-    // pipe; the next signal then takes its default action and ends it.
+    // Only what is safe in a signal handler: one write, errno left as it was.
     const int saved = errno;
-    struct sigaction fallback = {};
-    fallback.sa_handler = SIG_DFL;
-    for (int watched : WatchedSignals)
-        ::sigaction(watched, &fallback, nullptr);
     const char byte = char(number);
     [[maybe_unused]] const ssize_t written = ::write(signalPipe[1], &byte, 1);
     errno = saved;
@@ -74,7 +68,11 @@ void ShutdownGuard::install(Keeper keepUnsaved)
     struct sigaction action = {};
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
+    // A signal's handler is given up as it runs: a program whose window thread
+    // hangs never reads the pipe, and the same signal sent again then ends it as
+    // its default does. Another signal is still caught: the end of a session
+    // sends SIGHUP right after SIGTERM, and the notes are kept all the same.
+    action.sa_flags = SA_RESTART | SA_RESETHAND;
     for (int number : WatchedSignals)
         ::sigaction(number, &action, nullptr);
     connect(app, &QGuiApplication::commitDataRequest, guard, [] { keep(); });

@@ -10,8 +10,8 @@ class QSocketNotifier;
 // quitting, and the display connection lost (the window system's library then
 // ends the program with exit()). The signal handlers only write the signal's
 // number into a pipe; the keeping runs in the event loop, which watches the pipe.
-// The first signal gives the handlers up: a second one ends a program whose
-// event loop is stuck at once, as the signal's default does.
+// A signal's handler is given up once it ran: the same signal sent again ends a
+// program whose event loop is stuck at once, as the signal's default does.
 class ShutdownGuard : public QObject
 {
     Q_OBJECT

@@ -96,9 +96,11 @@ QString keepCopy(const QString &path, const QByteArray &bytes)
         if (!written) {
             if (!temporary.open())
                 cannotWrite(copy, temporary.errorString());
-            if (!writeWhole(temporary, bytes) || !temporary.flush() || ::fsync(temporary.handle()) != 0)
-                cannotWrite(copy, temporary.errorString().isEmpty() ? qt_error_string(errno)
-                                                                    : temporary.errorString());
+            if (!writeWhole(temporary, bytes) || !temporary.flush())
+                cannotWrite(copy, temporary.errorString());
+            // A failed sync sets no error of the file's: the system's reason is errno.
+            if (::fsync(temporary.handle()) != 0)
+                cannotWrite(copy, qt_error_string(errno));
             written = true;
         }
         if (temporary.rename(copy)) {

@@ -154,13 +154,15 @@ QStringList Waiting()
 QString OfferedName(const QString &path)
 {
     const QFileInfo info(path);
+    if (!QFileInfo(info.absolutePath()).isWritable())
+        return path;
     return info.absolutePath() + QLatin1Char('/') + OfferedPrefix + info.fileName().mid(WaitingPrefix.size());
 }
 
 QString MarkOffered(const QString &path)
 {
     const QString offered = OfferedName(path);
-    return QFile::rename(path, offered) ? offered : path;
+    return offered != path && QFile::rename(path, offered) ? offered : path;
 }
 
 } // namespace NotesRecovery

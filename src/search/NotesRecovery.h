@@ -26,7 +26,8 @@ void Discard();
 void Prepare();
 // The kept notes not offered yet, from every folder, oldest first.
 QStringList Waiting();
-// The name kept notes take once they were offered.
+// The name kept notes take once they were offered: their own where their
+// folder cannot be written now (they are then offered again).
 QString OfferedName(const QString &path);
 // Marks kept notes as offered; returns their name from now on (the old name
 // when they could not be renamed, so that they are offered again).

@@ -7,12 +7,12 @@
 #include "mainwindow/WorkspaceDocument.h"
 #include "platform/DefaultInstance.h"
 #include "platform/RichTextBox.h"
-#include "platform/SettingsStore.h"
 #include "platform/TextFile.h"
 #include "search/AdvancedSearch.h"
 #include "search/NotesRecovery.h"
 
 #include <QDir>
+#include <QThread>
 #include <QtTest>
 #include <csignal>
 #include <optional>
@@ -38,32 +38,33 @@ private:
         return box.Text();
     }
 
-    // The real program ready to start, without its splash.
-    void prepareProgram()
+    // The real program with notes typed in its workspace, ended by a signal or,
+    // signal 0, by exit(): what it said on its error output. A second signal
+    // (`then`) follows the first while the program is busy, before it could
+    // keep anything.
+    QString typeAndEnd(int signal, int then = 0)
     {
-        m_fx->copyBuiltFile(QStringLiteral("Verbanox"));
-        m_fx->writeFile(QStringLiteral("Modules/Bible/b_kjv.txt"), "1\t1\t1\t1\tIn the beginning\r\n");
-        SettingsStore::instance().setValue(QStringLiteral("Settings"), QStringLiteral("ShowSplash"),
-                                           QStringLiteral("False"));
-        SettingsStore::resetInstance();
-    }
-
-    // The real program with notes typed in its workspace, ended by a signal or
-    // (signal 0) exit(): what it said on its error output.
-    QString typeAndEnd(int signal)
-    {
-        DrivenProgram first(*m_fx, signal ? QStringLiteral("type") : QStringLiteral("exit"));
-        if (!first.waitFor(QStringLiteral("typed")).contains(QStringLiteral("typed")))
+        const QString mode = then     ? QStringLiteral("busy")
+                             : signal ? QStringLiteral("type")
+                                      : QStringLiteral("exit");
+        DrivenProgram first(*m_fx, mode);
+        const QString ready = then ? QStringLiteral("busy") : QStringLiteral("typed");
+        if (!first.waitFor(ready).contains(ready))
             return QStringLiteral("FAIL: the program never reported its notes typed");
         if (signal)
             ::kill(pid_t(first.pid()), signal);
+        if (then) {
+            QThread::msleep(200);
+            ::kill(pid_t(first.pid()), then);
+        }
         // exit() may have ended it while the report was awaited.
-        if (!first.ends())
+        if (!first.ends(30000))
             return QStringLiteral("FAIL: the program did not end");
         const QString errors = QString::fromUtf8(first.process().readAllStandardError());
+        const int code = first.process().exitCode();
         const bool asExpected =
             first.process().exitStatus() == (signal ? QProcess::CrashExit : QProcess::NormalExit) &&
-            first.process().exitCode() == (signal ? signal : 1);
+            (signal ? code == signal || (then && code == then) : code == 1);
         return asExpected ? errors : QStringLiteral("FAIL: the program ended otherwise: ") + errors;
     }
 
@@ -181,25 +182,45 @@ private Q_SLOTS:
         QVERIFY(desk().shown.isEmpty());
     }
 
+    // Kept notes in a folder that cannot be written now keep their name: the
+    // question names the file as it is, and the next start offers it again.
+    void keptNotesInAFolderNowReadOnly()
+    {
+        QVERIFY(QDir().mkpath(dataFolder()));
+        const QString waiting = dataFolder() + QStringLiteral("Unsaved notes 2024-01-01 08.00.00.rtf");
+        TextFiles::writeAtomically(waiting, "{\\rtf1 Kept notes}");
+        ReadOnlyFolder readOnly(dataFolder());
+        if (!readOnly.active())
+            QSKIP("This system cannot make a folder read-only for this user");
+        desk().messageBoxAnswers = {MsgBoxResult::No};
+        AdvancedSearch::OfferKeptNotes();
+        QCOMPARE(desk().lastMessage(), GetMsg(0, 261, waiting));
+        QCOMPARE(NotesRecovery::Waiting(), QStringList{waiting});
+    }
+
     void signalKeepsTheNotesAndTheNextStartOffersThem_data()
     {
         QTest::addColumn<int>("signal"); // 0: exit(), as when the display connection is lost
+        QTest::addColumn<int>("then");   // sent right after it; 0: none
         QTest::addColumn<QString>("notes");
         const QString typed = QStringLiteral("Notes typed before the end");
-        QTest::newRow("SIGTERM") << int(SIGTERM) << typed;
-        QTest::newRow("SIGHUP") << int(SIGHUP) << typed;
+        QTest::newRow("SIGTERM") << int(SIGTERM) << 0 << typed;
+        // The end of a desktop session sends SIGHUP right after SIGTERM: it does
+        // not end the program before the notes are kept.
+        QTest::newRow("SIGTERM, then SIGHUP") << int(SIGTERM) << int(SIGHUP) << typed;
         // The notes were copied first: the RTF writing made its tables after the
         // start, and they must still be there when the notes are kept.
-        QTest::newRow("exit after a copy") << 0 << typed + QString::fromUtf8(" \u00a9");
+        QTest::newRow("exit after a copy") << 0 << 0 << typed + QString::fromUtf8(" \u00a9");
     }
     // The real program with notes typed in its workspace, ended by a signal or
     // exit(): the notes are kept, and the next start offers them and opens them.
     void signalKeepsTheNotesAndTheNextStartOffersThem()
     {
         QFETCH(int, signal);
+        QFETCH(int, then);
         QFETCH(QString, notes);
-        prepareProgram();
-        const QString errors = typeAndEnd(signal);
+        DrivenProgram::prepare(*m_fx);
+        const QString errors = typeAndEnd(signal, then);
         QVERIFY2(!errors.startsWith(QLatin1String("FAIL")), qPrintable(errors));
         const QStringList waiting = kept();
         QCOMPARE(waiting.size(), 1);
@@ -219,18 +240,18 @@ private Q_SLOTS:
         QTest::newRow("settings folder read-only too")
             << QStringList{"data", "config"} << QStringLiteral("tmp");
     }
-    // SIGTERM with the data folder read-only: the notes go to the next place that
-    // takes them, the error output names it, and the next start offers them from there.
+    // The data folder read-only: the notes go to the next place that takes them,
+    // and the next start offers them from there.
     void notesKeptWhereTheDataFolderCannotTakeThem()
     {
         QFETCH(QStringList, readOnly);
         QFETCH(QString, keptIn);
-        prepareProgram();
         const QString config = m_fx->configHome() + QStringLiteral("/Verbanox/");
         const QString folder = keptIn == QLatin1String("config")
                                    ? config
                                    : m_fx->tempHome() + QStringLiteral("/Verbanox-%1/").arg(::getuid());
-        QVERIFY(QDir().mkpath(dataFolder()));
+        QVERIFY(QDir().mkpath(dataFolder()) && QDir().mkpath(config));
+        AdvancedSearch::Instance().RT->setSelText(QStringLiteral("Notes typed before the end"));
         std::optional<ReadOnlyFolder> lockedData(std::in_place, dataFolder());
         std::optional<ReadOnlyFolder> lockedConfig;
         if (readOnly.contains(QStringLiteral("config")))
@@ -238,23 +259,22 @@ private Q_SLOTS:
         if (!lockedData->active() || (lockedConfig && !lockedConfig->active()))
             QSKIP("This system cannot make a folder read-only for this user");
 
-        const QString errors = typeAndEnd(SIGTERM);
-        QVERIFY2(!errors.startsWith(QLatin1String("FAIL")), qPrintable(errors));
-        QVERIFY(kept().isEmpty());
-        const QStringList waiting =
-            QDir(folder).entryList({QStringLiteral("Unsaved notes *.rtf")}, QDir::Files);
-        QCOMPARE(waiting.size(), 1);
-        QCOMPARE(textOf(folder + waiting.first()), QStringLiteral("Notes typed before the end"));
-        QVERIFY2(errors.contains(QStringLiteral("kept in ") + folder + waiting.first()), qPrintable(errors));
-
-        nextStartOffersAndOpens(folder + waiting.first(), QStringLiteral("Notes typed before the end"));
+        AdvancedSearch::KeepUnsavedNotes();
+        const QString waiting = folder + QStringLiteral("Unsaved notes 2024-01-01 12.00.00.rtf");
+        QCOMPARE(NotesRecovery::Waiting(), QStringList{waiting});
+        QCOMPARE(textOf(waiting), QStringLiteral("Notes typed before the end"));
+        desk().messageBoxAnswers = {MsgBoxResult::No};
+        AdvancedSearch::OfferKeptNotes();
+        const QString recovered = folder + QStringLiteral("Recovered notes 2024-01-01 12.00.00.rtf");
+        QCOMPARE(desk().lastMessage(), GetMsg(0, 261, recovered));
+        QVERIFY(QFileInfo::exists(recovered));
     }
 
     // A signal while the program asks about kept notes ends it before the reader
     // answered: the notes are offered again at the next start.
     void signalWhileOfferingKeepsTheOffer()
     {
-        prepareProgram();
+        DrivenProgram::prepare(*m_fx);
         QVERIFY(QDir().mkpath(dataFolder()));
         const QString waiting = dataFolder() + QStringLiteral("Unsaved notes 2024-01-01 08.00.00.rtf");
         TextFiles::writeAtomically(waiting, "{\\rtf1 Kept notes}");
@@ -284,7 +304,7 @@ private Q_SLOTS:
     void secondSignalEndsAStuckProgram()
     {
         QFETCH(int, signal);
-        prepareProgram();
+        DrivenProgram::prepare(*m_fx);
         DrivenProgram stuck(*m_fx, QStringLiteral("hang"));
         QVERIFY2(stuck.waitFor(QStringLiteral("hanging")).contains(QStringLiteral("hanging")),
                  qPrintable(stuck.report()));

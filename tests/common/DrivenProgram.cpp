@@ -1,5 +1,6 @@
 #include "common/DrivenProgram.h"
 #include "common/TestFixture.h"
+#include "platform/SettingsStore.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -15,6 +16,17 @@ DrivenProgram::DrivenProgram(TestFixture &fx, const QString &mode, const QString
     env.insert(QStringLiteral("VXDRIVER_REPORT"), m_report);
     m_process.setProcessEnvironment(env);
     m_process.start(fx.path(QStringLiteral("Verbanox")), {});
+}
+
+void DrivenProgram::prepare(TestFixture &fx, bool withBible)
+{
+    fx.copyBuiltFile(QStringLiteral("Verbanox"));
+    fx.copyBuiltFile(QStringLiteral("libVxHelpers.so"));
+    if (withBible)
+        fx.writeFile(QStringLiteral("Modules/Bible/b_kjv.txt"), "1\t1\t1\t1\tIn the beginning\r\n");
+    SettingsStore::instance().setValue(QStringLiteral("Settings"), QStringLiteral("ShowSplash"),
+                                       QStringLiteral("False"));
+    SettingsStore::resetInstance();
 }
 
 DrivenProgram::~DrivenProgram()

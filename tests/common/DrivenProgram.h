@@ -18,6 +18,10 @@ public:
     DrivenProgram(const DrivenProgram &) = delete;
     DrivenProgram &operator=(const DrivenProgram &) = delete;
 
+    // Puts the built program into the fixture's program folder, with a Bible
+    // (unless none is wanted) and settings that show no splash.
+    static void prepare(TestFixture &fx, bool withBible = true);
+
     // The report once it holds the text, or what it holds once the program
     // ended or 30 s passed.
     QString waitFor(const QString &text);

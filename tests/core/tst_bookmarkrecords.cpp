@@ -7,6 +7,7 @@
 #include "platform/TextFile.h"
 
 #include <QDir>
+#include <QLockFile>
 #include <QtTest>
 #include <functional>
 #include <optional>
@@ -388,6 +389,43 @@ private slots:
         const QByteArray written = m_fx->readFile(QStringLiteral("Bookmarks.txt"));
         QVERIFY(!ours.Save());
         QCOMPARE(m_fx->readFile(QStringLiteral("Bookmarks.txt")), written);
+    }
+
+    // Another writer left the list damaged: what can be read of it is taken in,
+    // the file as it was is kept in a copy that the message names, and nobody
+    // waits while the message shows: the list's lock is given up before.
+    void damageLeftByAnotherWriter()
+    {
+        // Whether another writer could take the list's lock, at each message.
+        struct LockWatch : TestDesktop
+        {
+            QList<bool> lockFree;
+            int messageBox(const QString &text, int style, const QString &title) override
+            {
+                QLockFile other(BookmarkRecords::RecordFile() + QStringLiteral(".lock"));
+                lockFree.append(other.tryLock(0));
+                return TestDesktop::messageBox(text, style, title);
+            }
+        };
+        m_fx->writeFile(QStringLiteral("Bookmarks.txt"), GoodA);
+        BookmarkRecords ours;
+        QVERIFY(ours.Read());
+        ours.Append({"Mine", "", "", "", "Mine.rtf"});
+        const QByteArray damaged = GoodA + GoodB + "\"Four\",\"fields\",\"only\",\"f.rtf\"\r\n";
+        m_fx->writeFile(QStringLiteral("Bookmarks.txt"), damaged);
+        auto owned = std::make_unique<LockWatch>();
+        LockWatch &watch = *owned;
+        std::unique_ptr<Desktop> fixtureDesktop = setDesktop(std::move(owned));
+        const bool merged = ours.Save();
+        const std::unique_ptr<Desktop> done = setDesktop(std::move(fixtureDesktop));
+
+        QVERIFY(merged);
+        QCOMPARE(titles(ours.Rows()), (QStringList{"Psalm 23", "Mine", "Love, faith"}));
+        QCOMPARE(m_fx->readFile(QStringLiteral("Bookmarks.txt.bad")), damaged);
+        QCOMPARE(watch.lockFree, QList<bool>{true});
+        const QString told = watch.lastMessage();
+        QVERIFY2(told.startsWith(GetMsg(0, 270, BookmarkRecords::RecordFile())), qPrintable(told));
+        QVERIFY2(told.endsWith(QStringLiteral("\r\n\r\n") + ours.DamagedCopy()), qPrintable(told));
     }
 
     // A list started without a file takes in the file another writer made meanwhile.

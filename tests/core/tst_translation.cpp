@@ -1,7 +1,5 @@
 #include "common/ModuleBuilder.h"
 #include "common/TestFixture.h"
-#include "common/UnwritableFolder.h"
-#include "core/Bug_.h"
 #include "core/FileNameMap.h"
 #include "core/GlobalVars.h"
 #include "core/IndexStamp.h"
@@ -443,58 +441,6 @@ private Q_SLOTS:
         QCOMPARE(nested.get(), t.get());
         QCOMPARE(creations(), 1);
         QCOMPARE(t->GetNumVerses(1, 1), qint16(3));
-    }
-
-    // An index that cannot be stored (its folder read-only or not to be made, or
-    // the disk full) serves from memory: every module reads as usual, built anew
-    // at each load, and the reader is told once a run, naming the first file.
-    void indexThatCannotBeStoredServesFromMemory_data()
-    {
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<bool>("folderMissing"); // the index folder is still to be made
-        QTest::newRow("read-only folder") << int(UnwritableFolder::ReadOnly) << false;
-        QTest::newRow("folder that cannot be made") << int(UnwritableFolder::ReadOnly) << true;
-        QTest::newRow("full disk") << int(UnwritableFolder::Full) << false;
-    }
-    void indexThatCannotBeStoredServesFromMemory()
-    {
-        QFETCH(int, kind);
-        QFETCH(bool, folderMissing);
-        ModuleBuilder one, two;
-        one.chapter(1, 1, 30).chapter(1, 2, 25);
-        two.chapter(40, 1, 3);
-        if (folderMissing)
-            gIndexFolder = m_fx->path(QStringLiteral("cache/Index/"));
-        const QString firstIndex = install(QStringLiteral("b_one.txt"), one.bytes(), QStringLiteral("One"));
-        install(QStringLiteral("b_two.txt"), two.bytes(), QStringLiteral("Two"));
-        std::optional<UnwritableFolder> unwritable;
-        unwritable.emplace(folderMissing ? m_fx->path(QStringLiteral("cache")) : gIndexFolder,
-                           UnwritableFolder::Kind(kind), 16);
-        if (!unwritable->active())
-            QSKIP("This system cannot make a folder read-only for this user");
-        const auto first = GetTranslation(0);
-        const auto second = GetTranslation(1);
-        first->RedloadIndex();
-        TranslationHelpers::ReloadIndicesInUse();
-        const bool told = unwritable->endsWithTheReason(m_fx->desk().lastMessage());
-        unwritable.reset();
-
-        QCOMPARE(first->GetNumChapters(1), qint16(2));
-        QCOMPARE(first->GetNumVerses(1, 2), qint16(25));
-        QCOMPARE(VerseReader(*first).Chapter(1, 2).back().text, QStringLiteral("1.2.25"));
-        QCOMPARE(VerseReader(*second).Chapter(40, 1).back().text, QStringLiteral("40.1.3"));
-        QCOMPARE(creations(), 5); // built at every load: none could be read back
-        QVERIFY(!QFileInfo::exists(firstIndex));
-        const auto boxes = m_fx->desk().messageBoxes();
-        QCOMPARE(boxes.size(), 1);
-        QVERIFY2(boxes[0].text.startsWith(GetMsg(0, Bug_::FileUnwritableMsg, firstIndex)),
-                 qPrintable(boxes[0].text));
-        // The system's reason, or the folder that could not be made.
-        QVERIFY2(folderMissing ? boxes[0].text.endsWith(QStringLiteral("Cannot create the folder ") +
-                                                        m_fx->path(QStringLiteral("cache/Index")))
-                               : told,
-                 qPrintable(boxes[0].text));
-        QVERIFY(!boxes[0].text.contains(QStringLiteral("Report a Bug")));
     }
 
     // Only a module file that ends in the middle of a line ends before a book:

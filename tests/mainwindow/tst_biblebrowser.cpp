@@ -543,12 +543,21 @@ private Q_SLOTS:
     }
 
     // Installed read-only, with a cache folder that cannot take the index (made
-    // read-only, or on a full disk): every book reads, with an index held in
-    // memory, and the reader is told once that the index could not be stored.
-    void booksReadWhenTheIndexCannotBeStored_data() { UnwritableFolder::addRows(); }
+    // read-only, not to be made, or on a full disk): every book reads, with an
+    // index held in memory, and the reader is told once, with the system's
+    // reason, that the index could not be stored.
+    void booksReadWhenTheIndexCannotBeStored_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<bool>("folderMissing"); // the index folder is still to be made
+        QTest::newRow("read-only folder") << int(UnwritableFolder::ReadOnly) << false;
+        QTest::newRow("folder that cannot be made") << int(UnwritableFolder::ReadOnly) << true;
+        QTest::newRow("full disk") << int(UnwritableFolder::Full) << false;
+    }
     void booksReadWhenTheIndexCannotBeStored()
     {
         QFETCH(int, kind);
+        QFETCH(bool, folderMissing);
         // Some 150 chapters: an index of a few kilobytes.
         for (const QString &name : {QStringLiteral("Alpha"), QStringLiteral("Beta")}) {
             ModuleBuilder module;
@@ -564,7 +573,8 @@ private Q_SLOTS:
         // which would keep a read-only mount of it from being undone.)
         gIndexFolder = m_fx->cacheHome() + QStringLiteral("/Verbanox/Index/");
         std::optional<UnwritableFolder> cache;
-        cache.emplace(gIndexFolder, UnwritableFolder::Kind(kind), 2048);
+        cache.emplace(folderMissing ? m_fx->cacheHome() + QStringLiteral("/Verbanox") : gIndexFolder,
+                      UnwritableFolder::Kind(kind), 2048);
         if (!cache->active())
             QSKIP("This system cannot make a folder read-only for this user");
 

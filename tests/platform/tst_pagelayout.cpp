@@ -11,7 +11,6 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QTextEdit>
 #include <QTextList>
 #include <QtTest>
 
@@ -417,30 +416,6 @@ private Q_SLOTS:
         const int textAt = 72 + int(ParagraphIndents::MarkerRoomTwips / 20); // points
         const int ink = PdfTools::firstDarkColumn(page);
         QVERIFY2(ink > 72 + 3 && ink < textAt - 3, qPrintable(QStringLiteral("first ink at %1").arg(ink)));
-    }
-
-    // Text selected in the pane, and a printer whose range is the selection (set
-    // up by another program's dialog): the whole document prints all the same.
-    void aSelectionNeverPrintsAlone()
-    {
-        QPrinter printer(QPrinter::HighResolution);
-        const QString file = pdf(QStringLiteral("selection"));
-        PdfTools::setUpPdfPrinter(printer, file);
-        printer.setPrintRange(QPrinter::Selection);
-        QTextEdit pane;
-        QTextDocument *document = numberedLines(100).release();
-        document->setParent(&pane);
-        pane.setDocument(document);
-        QTextCursor cursor(pane.document()->findBlockByNumber(40));
-        cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor, 2);
-        pane.setTextCursor(cursor);
-        PageLayoutCache layouts;
-        const int pages = layouts.layout(*pane.document(), printer, QMarginsF(1, 1, 1, 1))->pageCount();
-        QVERIFY(pages > 1);
-        QCOMPARE(DocumentPrinter::printChosenPages(printer, pane, QMarginsF(1, 1, 1, 1), layouts), pages);
-        QCOMPARE(PdfTools::pageCount(file), pages);
-        QCOMPARE(PdfTools::firstLine(file, 1), lineAt(*pane.document(), 0));
-        QVERIFY(PdfTools::pageText(file, pages).contains(QStringLiteral("Line 100")));
     }
 };
 

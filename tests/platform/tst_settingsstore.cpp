@@ -28,8 +28,6 @@ private slots:
     void damagedFileIsKeptBeforeItIsRewritten_data();
     void damagedFileIsKeptBeforeItIsRewritten();
     void damagedFileNotReplacedWithoutItsCopy();
-    void everyDamagedFileIsKept_data();
-    void everyDamagedFileIsKept();
     void unchangedValueDoesNotRewrite();
     void replaceSection();
     void caseAsQStringComparesIt_data();
@@ -421,46 +419,6 @@ void tst_SettingsStore::damagedFileNotReplacedWithoutItsCopy()
     QVERIFY2(failures.first().contains(path + QStringLiteral(".bad")), qPrintable(failures.first()));
     QCOMPARE(QDir(QFileInfo(path).absolutePath()).entryList(QDir::Files), QStringList{"Verbanox.ini"});
     QCOMPARE(store.value(QStringLiteral("Settings"), QStringLiteral("New"), QString()), QStringLiteral("1"));
-}
-
-void tst_SettingsStore::everyDamagedFileIsKept_data()
-{
-    QTest::addColumn<QList<QByteArray>>("damages"); // written one after the other, each then saved over
-    QTest::addColumn<QStringList>("copies");
-    const QByteArray header = "[Sett\x01ings\nDF=yyyy-MM-dd\nBib1TC=255\n";
-    const QByteArray junk = "[Settings]\nL=GERMAN_\njust words\n";
-    QTest::newRow("damaged twice") << QList<QByteArray>{header, junk}
-                                   << QStringList{"Verbanox.ini.2.bad", "Verbanox.ini.bad"};
-    QTest::newRow("damaged three times")
-        << QList<QByteArray>{header, junk, "Orphan=1\n"}
-        << QStringList{"Verbanox.ini.2.bad", "Verbanox.ini.3.bad", "Verbanox.ini.bad"};
-    // The same damaged file read again (its copy made, its rewrite failed) is kept once.
-    QTest::newRow("the same damage twice")
-        << QList<QByteArray>{header, header} << QStringList{"Verbanox.ini.bad"};
-}
-
-// No damaged file is lost to the next damage: each goes to a copy of its own,
-// which the reader is told.
-void tst_SettingsStore::everyDamagedFileIsKept()
-{
-    QFETCH(QList<QByteArray>, damages);
-    QFETCH(QStringList, copies);
-    TestFixture fx(false);
-    const QString path = SettingsStore::defaultFilePath();
-    QStringList told;
-    SettingsStore::setDamageHandler(
-        [&](const QString &, const QString &copy, const QStringList &) { told.append(copy); });
-    for (const QByteArray &damaged : damages) {
-        writeBytes(path, damaged);
-        SettingsStore store(path);
-        store.setValue(QStringLiteral("Settings"), QStringLiteral("New"), QStringLiteral("1"));
-        QVERIFY(!store.hasUnsavedChanges());
-        QCOMPARE(readBytes(told.last()), damaged);
-    }
-    const QDir folder(QFileInfo(path).absolutePath());
-    QCOMPARE(folder.entryList({QStringLiteral("*.bad")}, QDir::Files, QDir::Name), copies);
-    for (qsizetype i = 0; i < damages.size(); ++i)
-        QCOMPARE(readBytes(told[i]), damages[i]);
 }
 
 void tst_SettingsStore::unchangedValueDoesNotRewrite()

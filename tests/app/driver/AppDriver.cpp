@@ -4,11 +4,12 @@
 // and its text) and answered Yes, or OK where it has no Yes; the main window's
 // first showing is reported as "shown". The modes:
 //   type    opens the search and notes workspace and types notes into it, then reports "typed";
+//   busy    types so too, then reports "busy" and keeps the window thread from its event
+//           loop for two seconds, as a program busy with a long task;
 //   exit    types so too, copies the notes (as RTF) and ends the program with exit(), as
 //           the window system's connection does when it is lost;
 //   answer  reports the workspace's caption and text once it shows a document;
 //   ask     leaves the first message box open;
-//   no      answers No where a box has it;
 //   quit    chooses File > Exit once the main window shows;
 //   close   closes the main window once it shows;
 //   nobible clicks Exit in the dialog that says no Bible is installed;
@@ -22,6 +23,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QTextEdit>
+#include <QThread>
 #include <QTimer>
 #include <QtTest>
 #include <cstdlib>
@@ -88,7 +90,7 @@ private:
                 hang();
             return;
         }
-        if (is("type") || is("exit"))
+        if (is("type") || is("exit") || is("busy"))
             typeNotes(main);
         else if (is("answer"))
             lookAtWorkspace();
@@ -104,7 +106,7 @@ private:
             m_poll.stop();
             return;
         }
-        QAbstractButton *button = box->button(is("no") ? QMessageBox::No : QMessageBox::Yes);
+        QAbstractButton *button = box->button(QMessageBox::Yes);
         if (!button)
             button = box->button(QMessageBox::Ok);
         // Clicked once the box's own loop runs again.
@@ -158,6 +160,10 @@ private:
             std::exit(1);
         }
         report(QStringLiteral("typed"));
+        if (is("busy")) {
+            report(QStringLiteral("busy"));
+            QThread::msleep(2000);
+        }
     }
 
     void lookAtWorkspace()
