@@ -73,8 +73,14 @@ void ShutdownGuard::install(Keeper keepUnsaved)
     // its default does. Another signal is still caught: the end of a session
     // sends SIGHUP right after SIGTERM, and the notes are kept all the same.
     action.sa_flags = SA_RESTART | SA_RESETHAND;
-    for (int number : WatchedSignals)
+    for (int number : WatchedSignals) {
+        // A signal ignored from the start (nohup) stays ignored: the program
+        // was asked to outlive its terminal.
+        struct sigaction before = {};
+        if (::sigaction(number, nullptr, &before) == 0 && before.sa_handler == SIG_IGN)
+            continue;
         ::sigaction(number, &action, nullptr);
+    }
     connect(app, &QGuiApplication::commitDataRequest, guard, [] { keep(); });
     connect(app, &QGuiApplication::saveStateRequest, guard, [] { keep(); });
     connect(app, &QCoreApplication::aboutToQuit, guard, [] { keep(); });

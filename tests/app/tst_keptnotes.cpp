@@ -315,6 +315,23 @@ private Q_SLOTS:
         QCOMPARE(stuck.process().exitStatus(), QProcess::CrashExit);
         QCOMPARE(stuck.process().exitCode(), signal);
     }
+
+    // Started with SIGHUP ignored (nohup), the program outlives its terminal,
+    // and SIGTERM still keeps the notes.
+    void hangUpIgnoredAtTheStartStaysIgnored()
+    {
+        DrivenProgram::prepare(*m_fx);
+        DrivenProgram program(*m_fx, QStringLiteral("type"), QStringLiteral("report"),
+                              [] { ::signal(SIGHUP, SIG_IGN); });
+        QVERIFY2(program.waitFor(QStringLiteral("typed")).contains(QStringLiteral("typed")),
+                 qPrintable(program.report()));
+        ::kill(pid_t(program.pid()), SIGHUP);
+        QVERIFY(!program.ends(1500));
+        ::kill(pid_t(program.pid()), SIGTERM);
+        QVERIFY(program.ends(30000));
+        QCOMPARE(program.process().exitCode(), int(SIGTERM));
+        QCOMPARE(kept().size(), 1);
+    }
 };
 
 QTEST_MAIN(TestKeptNotes)

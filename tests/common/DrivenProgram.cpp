@@ -5,7 +5,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 
-DrivenProgram::DrivenProgram(TestFixture &fx, const QString &mode, const QString &reportName)
+DrivenProgram::DrivenProgram(TestFixture &fx, const QString &mode, const QString &reportName,
+                             const std::function<void()> &inChild)
     : m_report(fx.path(reportName + QStringLiteral(".txt")))
 {
     QFile::remove(m_report);
@@ -15,6 +16,8 @@ DrivenProgram::DrivenProgram(TestFixture &fx, const QString &mode, const QString
     env.insert(QStringLiteral("QT_QPA_GENERIC_PLUGINS"), QStringLiteral("vxappdriver:") + mode);
     env.insert(QStringLiteral("VXDRIVER_REPORT"), m_report);
     m_process.setProcessEnvironment(env);
+    if (inChild)
+        m_process.setChildProcessModifier(inChild);
     m_process.start(fx.path(QStringLiteral("Verbanox")), {});
 }
 

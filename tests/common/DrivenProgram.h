@@ -2,6 +2,7 @@
 
 #include <QProcess>
 #include <QString>
+#include <functional>
 
 class TestFixture;
 
@@ -13,7 +14,9 @@ class TestFixture;
 class DrivenProgram
 {
 public:
-    DrivenProgram(TestFixture &fx, const QString &mode, const QString &reportName = QStringLiteral("report"));
+    // `inChild` runs in the new process before the program starts (signals it ignores).
+    DrivenProgram(TestFixture &fx, const QString &mode, const QString &reportName = QStringLiteral("report"),
+                  const std::function<void()> &inChild = {});
     ~DrivenProgram();
     DrivenProgram(const DrivenProgram &) = delete;
     DrivenProgram &operator=(const DrivenProgram &) = delete;
