@@ -135,14 +135,20 @@ void AdvancedSearch::Register()
         if (AdvancedSearch *window = DefaultInstance<AdvancedSearch>::peek())
             window->m_document->FileDeleted(path);
     };
-    access.saveCopy = [](const QString &path) {
-        // While a search runs the pane holds no document of the reader's: nothing
-        // is written over a bookmark's own.
-        if (Instance().m_run->Running()) {
-            desktop().messageBox(GetMsg(0, MsgSearchStillRunning), MsgBoxStyle::Exclamation, QString());
+    // While a search runs the pane holds no document of the reader's: nothing
+    // is written for a bookmark.
+    const auto searchRunning = [] {
+        if (!Instance().m_run->Running())
             return false;
-        }
-        return Instance().m_files->SaveCopy(path);
+        desktop().messageBox(GetMsg(0, MsgSearchStillRunning), MsgBoxStyle::Exclamation, QString());
+        return true;
+    };
+    access.saveCopy = [searchRunning](const QString &path) {
+        return !searchRunning() && Instance().m_files->SaveCopy(path);
+    };
+    access.saveNew = [searchRunning](const std::function<QString(int)> &names,
+                                     const std::function<bool(const QString &)> &taken) {
+        return searchRunning() ? QString() : Instance().m_files->SaveNew(names, taken);
     };
     access.mayEndProgram = [] {
         AdvancedSearch *window = DefaultInstance<AdvancedSearch>::peek();

@@ -257,6 +257,21 @@ bool WorkspaceFiles::SaveCopy(const QString &name)
     return WriteDocument(name, &NotesDocument::CopySaved);
 }
 
+QString WorkspaceFiles::SaveNew(const std::function<QString(int)> &names,
+                                const std::function<bool(const QString &)> &taken)
+{
+    const QByteArray bytes = RtfWriter::write(*m_document.Pane().document());
+    QString path;
+    try {
+        path = TextFiles::writeNew(names, bytes, taken);
+    } catch (const RuntimeError &e) {
+        Bug_::ReportFileFault(MsgSaveFailed, names(1), e.description());
+        return QString();
+    }
+    m_document.SavedAsBookmark(path, bytes);
+    return path;
+}
+
 // The document as RTF in the file, then told to the document as written; the
 // old file is replaced only when the new one is whole on disk. False after
 // saying why it could not be written.
