@@ -438,6 +438,46 @@ private Q_SLOTS:
         QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QStringLiteral(", "))));
         QCOMPARE(shown.btnCategory->Caption().isEmpty(), false);
     }
+
+    // In a main window too narrow for its strip, the translation's and the
+    // book's names are cut with "…" and whole in their tool tips; the
+    // category's stays whole. At the usual width all show whole.
+    void narrowMainWindowCutsNamesVisibly_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<bool>("whole");
+        QTest::newRow("usual width") << 0 << true;
+        QTest::newRow("narrow") << 400 << false;
+    }
+    void narrowMainWindowCutsNamesVisibly()
+    {
+        QFETCH(int, width);
+        QFETCH(bool, whole);
+        BibleBrowser &shown = browser();
+        shown.mCategory_Click(0);
+        shown.TabList1->SelectDatum(52);
+        const QString book = BookNames().FullName(52);
+        QCOMPARE(shown.TabList1->CaptionOfSelected(), book);
+        if (width > 0)
+            m_main->resize(width, m_main->height());
+        const auto cut = [](const QString &text, const QString &tip, const QString &name) {
+            return text.endsWith(QChar(0x2026)) && name.startsWith(text.chopped(1)) && tip == name;
+        };
+        const QString translation = shown.btnTranslation->Caption();
+        QVERIFY(!translation.isEmpty());
+        if (whole) {
+            QCOMPARE(shown.lblBook->text(), book);
+            QCOMPARE(shown.btnTranslation->ShownCaption(), translation);
+            QCOMPARE(shown.lblBook->toolTip() + shown.btnTranslation->toolTip(), QString());
+        } else {
+            QVERIFY2(cut(shown.lblBook->text(), shown.lblBook->toolTip(), book),
+                     qPrintable(shown.lblBook->text()));
+            QVERIFY2(cut(shown.btnTranslation->ShownCaption(), shown.btnTranslation->toolTip(), translation),
+                     qPrintable(shown.btnTranslation->ShownCaption()));
+        }
+        QCOMPARE(shown.btnCategory->ShownCaption(), shown.btnCategory->Caption());
+        QVERIFY(shown.lblBook->geometry().right() < shown.width());
+    }
 };
 
 QTEST_MAIN(TestNamesWhole)
