@@ -89,7 +89,15 @@ QStringList entries(const QComboBox *box)
 QString describe(const QWidget *control, const QString &text)
 {
     return QStringLiteral("%1 %2 \"%3\"")
-        .arg(QString::fromLatin1(control->metaObject()->className()), control->objectName(), text);
+        .arg(QString::fromLatin1(control->metaObject()->className()), control->objectName(), text.left(80));
+}
+
+// Empty when `needed` pixels fit in `room`, else what is cut.
+QString shortfall(const QWidget *control, const QString &text, int needed, int room)
+{
+    return needed <= room
+               ? QString()
+               : describe(control, text) + QStringLiteral(" needs %1 px, has %2").arg(needed).arg(room);
 }
 
 // The room a closed list has for its text, as the style lays it out.
@@ -103,45 +111,33 @@ int textRoom(const QComboBox *box)
     QStyleOptionComboBox option;
     option.initFrom(box);
     option.frame = box->hasFrame();
-    option.subControls = QStyle::SC_All;
     // The label is drawn one pixel in from each side of the field.
-    return box->style()
-               ->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, box)
-               .width() -
-           2;
+    const QStyle::SubControl field = QStyle::SC_ComboBoxEditField;
+    return box->style()->subControlRect(QStyle::CC_ComboBox, &option, field, box).width() - 2;
 }
 
 // A text shown whole, or cut short with "…" and whole in the tool tip.
 QString fitsOrElided(const QWidget *control, const QString &shown, const QString &whole, int room)
 {
-    const int needed = control->fontMetrics().horizontalAdvance(shown);
-    if (shown == whole && needed <= room)
-        return QString();
-    if (shown != whole && shown.endsWith(Ellipsis) && whole.startsWith(shown.chopped(1)) && needed <= room &&
-        control->toolTip() == whole)
-        return QString();
-    return describe(control, whole) + QStringLiteral(" needs %1 px, has %2").arg(needed).arg(room);
+    const bool elided = shown != whole && shown.endsWith(Ellipsis) && whole.startsWith(shown.chopped(1)) &&
+                        control->toolTip() == whole;
+    if (shown != whole && !elided)
+        return describe(control, whole) + QStringLiteral(" is cut without a tool tip");
+    return shortfall(control, whole, control->fontMetrics().horizontalAdvance(shown), room);
 }
 
+// A list of names shows its longest entry closed; any list shows it open.
 QString checkList(QComboBox *box, bool names)
 {
     const QStringList texts = entries(box);
-    if (texts.isEmpty())
-        return QString();
     const int longest = widest(box->fontMetrics(), texts);
-    if (names && longest > textRoom(box))
-        return describe(box, texts.join(QLatin1Char('|')).left(80)) +
-               QStringLiteral(": longest entry needs %1 px, the box shows %2")
-                   .arg(longest)
-                   .arg(textRoom(box));
-    // Open, every entry shows whole in the drop-down.
+    const QString all = texts.join(QLatin1Char('|'));
+    if (names || texts.isEmpty())
+        return shortfall(box, all, longest, textRoom(box));
     box->showPopup();
     const int open = box->view()->viewport()->width();
     box->hidePopup();
-    if (longest > open)
-        return describe(box, QString()) +
-               QStringLiteral(": open list %1 px, longest entry %2").arg(open).arg(longest);
-    return QString();
+    return shortfall(box, QStringLiteral("open: ") + all, longest, open);
 }
 
 QString checkLabel(QLabel *label)
@@ -149,48 +145,31 @@ QString checkLabel(QLabel *label)
     if (label->text().isEmpty() || label->wordWrap() || Qt::mightBeRichText(label->text()))
         return QString();
     const int room = label->contentsRect().width() - 2 * label->margin() - std::max(0, label->indent());
-    QString text = label->text();
-    if (label->buddy())
-        text = withoutMnemonic(text);
-    if (text.contains(QLatin1Char('\n'))) {
-        const int needed = widest(label->fontMetrics(), text.split(QLatin1Char('\n')));
-        return needed <= room
-                   ? QString()
-                   : describe(label, text) + QStringLiteral(" needs %1 px, has %2").arg(needed).arg(room);
-    }
-    const QString whole = label->toolTip().isEmpty() ? text : label->toolTip();
-    return fitsOrElided(label, text, whole, room);
+    const QString text = label->buddy() ? withoutMnemonic(label->text()) : label->text();
+    if (text.contains(QLatin1Char('\n')))
+        return shortfall(label, text, widest(label->fontMetrics(), text.split(QLatin1Char('\n'))), room);
+    return fitsOrElided(label, text, label->toolTip().isEmpty() ? text : label->toolTip(), room);
 }
 
+// Push buttons, check boxes and option buttons: the text within the part the style draws it in.
 QString checkButton(QAbstractButton *button)
 {
-    const QString text = withoutMnemonic(button->text());
-    if (text.isEmpty())
-        return QString();
     QStyleOptionButton option;
     option.initFrom(button);
     option.text = button->text();
     QStyle::SubElement contents = QStyle::SE_PushButtonContents;
-    int besideText = 0;
+    int icon = 0;
     if (qobject_cast<QCheckBox *>(button))
         contents = QStyle::SE_CheckBoxContents;
     else if (qobject_cast<QRadioButton *>(button))
         contents = QStyle::SE_RadioButtonContents;
-    else if (!qobject_cast<QPushButton *>(button))
+    else if (!qobject_cast<QPushButton *>(button) || button->text().isEmpty())
         return QString();
     else if (!button->icon().isNull())
-        besideText = button->iconSize().width() + 4;
-    const int room = button->style()->subElementRect(contents, &option, button).width() - besideText;
-    const int needed = button->fontMetrics().horizontalAdvance(text);
-    return needed <= room
-               ? QString()
-               : describe(button, text) + QStringLiteral(" needs %1 px, has %2").arg(needed).arg(room);
-}
-
-QString checkFlatButton(FlatButton_ *button)
-{
-    return fitsOrElided(button, button->ShownCaption(), button->Caption(),
-                        button->width() - (button->WidthFor(QString()) - 2) - 2);
+        icon = button->iconSize().width() + 4;
+    const QString text = withoutMnemonic(button->text());
+    return shortfall(button, text, button->fontMetrics().horizontalAdvance(text),
+                     button->style()->subElementRect(contents, &option, button).width() - icon);
 }
 
 QString checkTabList(TabList_ *list)
@@ -199,11 +178,8 @@ QString checkTabList(TabList_ *list)
     for (int i = 0; i < list->ListCount(); ++i)
         captions.append(list->Captions(i));
     // Tabs draw their text 8 pixels in and keep an edge of 2 on the right.
-    const int needed = widest(list->fontMetrics(), captions);
-    return needed <= list->width() - 10
-               ? QString()
-               : describe(list, captions.join(QLatin1Char('|')).left(80)) +
-                     QStringLiteral(" needs %1 px, has %2").arg(needed).arg(list->width() - 10);
+    return shortfall(list, captions.join(QLatin1Char('|')), widest(list->fontMetrics(), captions),
+                     list->width() - 10);
 }
 
 // Every text of the window's lists, labels and buttons that the reader is shown cut.
@@ -225,7 +201,8 @@ QStringList cutTexts(const Opened &opened)
             cut.append(describe(box, box->title()));
     for (FlatButton_ *button : opened.window->findChildren<FlatButton_ *>())
         if (shown(button))
-            cut.append(checkFlatButton(button));
+            cut.append(fitsOrElided(button, button->ShownCaption(), button->Caption(),
+                                    button->width() - button->WidthFor(QString())));
     for (TabList_ *list : opened.window->findChildren<TabList_ *>())
         if (shown(list))
             cut.append(checkTabList(list));
@@ -233,11 +210,11 @@ QStringList cutTexts(const Opened &opened)
     return cut;
 }
 
-template <typename Window> Opened defaultInstance(QList<QComboBox *> (*textLists)(Window &) = nullptr)
+template <typename Window> Opened defaultInstance()
 {
     Window &window = DefaultInstance<Window>::get();
     window.show();
-    return {&window, textLists ? textLists(window) : QList<QComboBox *>{}};
+    return {&window, {}};
 }
 
 template <typename Window> Opened studyWindow(Window *window, QList<QComboBox *> textLists = {})
