@@ -1,3 +1,4 @@
+#include "common/DrivenProgram.h"
 #include "common/FileSizeLimit.h"
 #include "common/ReadOnlyFolder.h"
 #include "common/TestFixture.h"
@@ -436,6 +437,28 @@ private Q_SLOTS:
 
         QVERIFY(m_fx->desk().messageBoxes().isEmpty());
         QCOMPARE(allFiles(m_fx->programFolder()), before);
+    }
+
+    // A Bible whose module file was cut short: every start says so, once, not
+    // only the start that builds its index.
+    void everyStartTellsOfABibleCutShort()
+    {
+        DrivenProgram::prepare(*m_fx);
+        const QString module =
+            QDir(m_fx->programFolder()).canonicalPath() + QStringLiteral("/Modules/Bible/b_kjv.txt");
+        m_fx->writeFile(QStringLiteral("Modules/Bible/b_kjv.txt"),
+                        "1\t1\t1\t1\tIn the beginning\r\n2\t1\t1\t2\tAnd the ea");
+        const QString told =
+            QStringLiteral("asked: ") + GetMsg(0, 255, module).section(QLatin1Char('\r'), 0, 0);
+        for (const QString &start : {QStringLiteral("first"), QStringLiteral("second")}) {
+            // Killed once it has told; the next start takes over the lock it leaves.
+            DrivenProgram program(*m_fx, QStringLiteral("answer"), start);
+            program.waitFor(QStringLiteral("shown"));
+            const QString report = program.waitFor(told);
+            QVERIFY2(report.contains(QStringLiteral("shown")) && report.count(told) == 1,
+                     qPrintable(start + QStringLiteral(": ") + report));
+        }
+        QVERIFY(QFileInfo::exists(m_fx->path(QStringLiteral("Index/b_kjv.txt.INDEX"))));
     }
 
     // The checksums the program makes itself go to the user's cache folder of a
