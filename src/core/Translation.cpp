@@ -13,6 +13,7 @@
 #include "platform/FileNames.h"
 #include "platform/TextFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
@@ -63,18 +64,21 @@ ToldOnce &unwritableFolders()
     return folders;
 }
 
+// An index that cannot be stored: it is kept in memory, and the translation reads.
+constexpr int IndexNotStoredMsg = 258;
+
 // An index or a scratch copy that cannot be written (a full disk, a folder that
 // cannot be written) is no fault of the program: the reader is told which file
-// and the system's reason, not asked to report a bug. Every later file of that
-// folder would fail alike, and none is needed to go on: it is told once a run.
-void writeOrTell(const QString &path, const std::function<void()> &write)
+// (in the catalog's message msgId) and the system's reason, not asked to report
+// a bug. Every later file of that folder would fail alike, and none is needed to
+// go on: it is told once a run.
+void writeOrTell(const QString &path, qint32 msgId, const std::function<void()> &write)
 {
     try {
         write();
     } catch (const RuntimeError &e) {
-        if (unwritableFolders().First(QFileInfo(path).path()))
-            Bug_::ReportFileFault(Bug_::FileUnwritableMsg, path,
-                                  e.fileReason().isEmpty() ? e.description() : e.fileReason());
+        if (unwritableFolders().First(QDir::cleanPath(QFileInfo(path).absolutePath())))
+            Bug_::ReportFileFault(msgId, path, e.fileReason().isEmpty() ? e.description() : e.fileReason());
     }
 }
 } // namespace
@@ -90,6 +94,11 @@ QString Translation::ModuleFolder() const
         AssertFailed(QStringLiteral("Illegal WHAT_ value: ") + QString::number(WHAT_));
         return QString();
     }
+}
+
+void Translation::FolderToldOf(const QString &folder)
+{
+    unwritableFolders().Note(QDir::cleanPath(QFileInfo(folder).absoluteFilePath()));
 }
 
 QString Translation::IndexPath() const
@@ -145,7 +154,7 @@ QStringList Translation::CreateIndexFile(const QString &folder, const QString &f
             // Written beside its final name and renamed when complete: a failed build
             // leaves no partial index behind. The folder is made when missing: it is
             // created only at the first start of a version, and may have gone since.
-            writeOrTell(indexPath, [&] {
+            writeOrTell(indexPath, IndexNotStoredMsg, [&] {
                 FileFunctions_::MakeFolder(gIndexFolder);
                 TextFiles::writeAtomically(indexPath, TextFiles::encodeLines(index, 1252));
             });
@@ -327,7 +336,7 @@ void Translation::CopyChapterIntoFile(const QString &path, int book1, int chapte
                    // Appending is done as a whole new file too: a failed write leaves the old one.
                    if (!overwrite && QFileInfo::exists(path))
                        text.prepend(TextFiles::readAll(path));
-                   writeOrTell(path, [&] {
+                   writeOrTell(path, Bug_::FileUnwritableMsg, [&] {
                        TextFiles::writeAtomically(path, text, TextFiles::Durability::Unsynced);
                    });
                });

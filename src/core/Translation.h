@@ -84,6 +84,11 @@ public:
     // a book it ends before, and the rest of the book it stops in.
     QString EndsBeforeLine() const;
     QString StopsHereLine() const;
+    // A folder of the indexes or scratch copies that the reader was told cannot
+    // be made: the files that then cannot be written there are not told again
+    // this run.
+    static void FolderToldOf(const QString &folder);
+
     // Full path of the module file.
     QString ModulePath() const { return ModuleFolder() + FileName; }
     QString IndexPath() const;

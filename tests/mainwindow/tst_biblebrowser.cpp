@@ -604,7 +604,7 @@ private Q_SLOTS:
                  qPrintable(betaPsalms.right(80)));
         const auto boxes = desk().messageBoxes();
         QCOMPARE(boxes.size(), 1);
-        QVERIFY2(boxes[0].text.startsWith(GetMsg(0, 294, gIndexFolder + QStringLiteral("b_alpha.txt.INDEX"))),
+        QVERIFY2(boxes[0].text.startsWith(GetMsg(0, 258, gIndexFolder + QStringLiteral("b_alpha.txt.INDEX"))),
                  qPrintable(boxes[0].text));
         QVERIFY(toldTheReason);
         QVERIFY(errorBoxes().isEmpty());

@@ -505,7 +505,7 @@ private Q_SLOTS:
         QCOMPARE(commentaries->RTc->Text(),
                  QStringLiteral("Creation ") + CRLF + QStringLiteral("God made it."));
         QCOMPARE(boxes().size(), 1);
-        QVERIFY2(boxes()[0].text.startsWith(GetMsg(0, 294, gIndexFolder + QStringLiteral("b_one.txt.INDEX"))),
+        QVERIFY2(boxes()[0].text.startsWith(GetMsg(0, 258, gIndexFolder + QStringLiteral("b_one.txt.INDEX"))),
                  qPrintable(boxes()[0].text));
         QVERIFY(ReadOnlyFolder::endsWithTheRefusal(boxes()[0].text));
     }
