@@ -148,6 +148,9 @@ void BookRenderer::IntoPane(ReadingPane &pane, int book, bool fancyFormatting, b
         FormattedRuns(verse, text, last, runs);
         return true;
     });
+    // The book a file cut short stops in says so after its last, cut, verse.
+    if (m_translation.StopsWithin(book))
+        runs.push_back({m_translation.StopsHereLine() + CRLF, fancyFormatting ? NormalStyle : QString()});
     pane.AppendRuns(runs);
 }
 
@@ -158,6 +161,8 @@ QStringList BookRenderer::ReferenceLines(int book) const
         lines.append(ReferenceLine(verse, MappedText(verse)));
         return true;
     });
+    if (m_translation.StopsWithin(book))
+        lines.append(m_translation.StopsHereLine());
     return lines;
 }
 
@@ -172,6 +177,8 @@ QStringList BookRenderer::RtfLines(int book) const
         lines.append(rtfLine(runs));
         return true;
     });
+    if (m_translation.StopsWithin(book))
+        lines.append(rtfLine({{m_translation.StopsHereLine() + CRLF, NormalStyle}}));
     lines.append(QStringLiteral("}"));
     return lines;
 }

@@ -4,8 +4,9 @@
 #include <QFileInfo>
 
 namespace {
-// "#<size>,<time>": no record line starts with "#".
+// "#<size>,<time>", then ",cut" for a file cut short: no record line starts with "#".
 const QLatin1Char Mark('#');
+const QLatin1String CutShortMark("cut");
 } // namespace
 
 IndexStamp IndexStamp::OfFile(const QString &path)
@@ -26,9 +27,10 @@ std::optional<IndexStamp> IndexStamp::TakeFrom(QStringList &lines)
     const QStringList fields = lines.takeFirst().mid(1).split(QLatin1Char(','));
     bool sizeOk = false, timeOk = false;
     IndexStamp stamp;
-    if (fields.size() == 2) {
+    if (fields.size() == 2 || (fields.size() == 3 && fields[2] == CutShortMark)) {
         stamp.m_size = fields[0].toLongLong(&sizeOk);
         stamp.m_modified = fields[1].toLongLong(&timeOk);
+        stamp.m_cutShort = fields.size() == 3;
     }
     // A damaged stamp tells no more than a missing one.
     if (!sizeOk || !timeOk || stamp.m_size < 0)
@@ -36,7 +38,15 @@ std::optional<IndexStamp> IndexStamp::TakeFrom(QStringList &lines)
     return stamp;
 }
 
+IndexStamp IndexStamp::CutShort() const
+{
+    IndexStamp stamp = *this;
+    stamp.m_cutShort = true;
+    return stamp;
+}
+
 QString IndexStamp::Line() const
 {
-    return Mark + QString::number(m_size) + QLatin1Char(',') + QString::number(m_modified);
+    const QString line = Mark + QString::number(m_size) + QLatin1Char(',') + QString::number(m_modified);
+    return m_cutShort ? line + QLatin1Char(',') + CutShortMark : line;
 }

@@ -7,7 +7,9 @@
 // The size and modification time of a module file when its chapter index was
 // built from it. The index file keeps it as its first line, so that an index
 // whose module changed since (cut short, replaced, edited) is built anew, as a
-// missing one is.
+// missing one is. A module file whose last line had no line end (cut short)
+// is marked so in the stamp: every later start can tell the reader without
+// reading the module.
 class IndexStamp
 {
 public:
@@ -18,10 +20,19 @@ public:
     // nothing of the module it was built from: callers take it as stale.
     static std::optional<IndexStamp> TakeFrom(QStringList &lines);
 
+    // The same stamp, marked as that of a file cut short.
+    IndexStamp CutShort() const;
+    bool IsCutShort() const { return m_cutShort; }
+    // Whether the stamps name the same state of a file (its mark aside).
+    bool SameFile(const IndexStamp &other) const
+    {
+        return m_size == other.m_size && m_modified == other.m_modified;
+    }
+
     QString Line() const;
-    bool operator==(const IndexStamp &other) const = default;
 
 private:
     qint64 m_size = -1;
     qint64 m_modified = 0; // milliseconds since 1970, UTC
+    bool m_cutShort = false;
 };

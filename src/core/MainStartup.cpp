@@ -8,6 +8,7 @@
 #include "core/MsgSupport.h"
 #include "core/PageSettings.h"
 #include "core/Registry_.h"
+#include "core/Translation.h"
 #include "core/VerbanoxRoutines.h"
 #include "platform/AppInfo.h"
 #include "platform/CodePage.h"
@@ -28,6 +29,10 @@ const QString ModulePathSection = QStringLiteral("Module_Path");
 constexpr int AlreadyRunningMsg = 273;
 constexpr int LockOnOtherMachineMsg = 263;
 constexpr int FoldersNotCreatedMsg = 276;
+// What follows when the folder of the indexes or scratch files cannot be made,
+// and where a program folder that cannot be written puts them.
+constexpr int WorkFoldersMissingMsg = 259;
+constexpr int ProgramFolderReadOnlyMsg = 264;
 
 // Start-up values are read directly from the store and converted to their
 // global's type; a stored text that does not convert gives the default.
@@ -222,18 +227,37 @@ void CheckNewVersion()
     // A program folder the user cannot write is the installer's to fill: what
     // it lacks there is not the reader's to create.
     const bool installedReadOnly = !programFolderWritable();
-    QString failed;
+    QStringList failed;
+    bool workFolderFailed = false;
     for (const QString &folder :
          {gIndexFolder, gScratchFolder, gSysDefsFolder, gModuleFolder, gBibleFolder, gCommentaryFolder,
           gDictionaryFolder, gMapsFolder, gNameFolder, gSNotesFolder}) {
         if (installedReadOnly && folder.startsWith(gProgramFolder))
             continue;
-        if (!IgnoreErrors([&] { FileFunctions_::MakeFolder(folder); }))
-            failed += QStringLiteral("\r\n") + folder;
+        try {
+            FileFunctions_::MakeFolder(folder);
+        } catch (const RuntimeError &e) {
+            // The error names the folder and gives the system's reason.
+            failed.append(e.description());
+            if (folder == gIndexFolder || folder == gScratchFolder) {
+                workFolderFailed = true;
+                // Told here with what follows: the index or scratch file that
+                // cannot be written there is not told again.
+                Translation::FolderToldOf(folder);
+            }
+        }
     }
     if (!failed.isEmpty()) {
+        const QString paragraph = QStringLiteral("\r\n\r\n");
+        QString text = GetMsg(0, FoldersNotCreatedMsg) + paragraph + failed.join(QStringLiteral("\r\n"));
+        if (workFolderFailed) {
+            if (installedReadOnly)
+                text += paragraph + GetMsg(0, ProgramFolderReadOnlyMsg, gProgramFolder) +
+                        QStringLiteral("\r\n") + gUserDataFolder;
+            text += paragraph + GetMsg(0, WorkFoldersMissingMsg);
+        }
         // Without "Revision" saved, the next start tries again.
-        desktop().messageBox(GetMsg(0, FoldersNotCreatedMsg) + failed, MsgBoxStyle::Exclamation, QString());
+        desktop().messageBox(text, MsgBoxStyle::Exclamation, QString());
         return;
     }
     Registry_::SaveString(QStringLiteral("Revision"), revision);

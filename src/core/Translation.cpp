@@ -13,6 +13,7 @@
 #include "platform/FileNames.h"
 #include "platform/TextFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
@@ -36,12 +37,24 @@ constexpr int LineFeedModuleMsg = 250;
 constexpr int SkippedLinesMsg = 251;
 // A module whose last line has no line end: most likely a file cut short.
 constexpr int CutShortModuleMsg = 255;
+// The lines shown for the text such a file lacks: a book it ends before, and
+// the rest of the book it stops in.
+constexpr int EndsBeforeBookMsg = 252;
+constexpr int StopsHereMsg = 254;
 
 // Whether the bytes at the end of a module file leave its last line without a
 // line end: a file cut short, most likely by a download or copy that did not finish.
 bool endsInMidLine(const QByteArray &end)
 {
     return !end.isEmpty() && !end.endsWith("\r\n");
+}
+
+// The module files told of as cut short this run, each with its size and time:
+// told at every start, once.
+ToldOnce &cutShortFiles()
+{
+    static ToldOnce files;
+    return files;
 }
 
 // The folders that could not take an index or a scratch copy this run.
@@ -51,18 +64,21 @@ ToldOnce &unwritableFolders()
     return folders;
 }
 
+// An index that cannot be stored: it is kept in memory, and the translation reads.
+constexpr int IndexNotStoredMsg = 258;
+
 // An index or a scratch copy that cannot be written (a full disk, a folder that
 // cannot be written) is no fault of the program: the reader is told which file
-// and the system's reason, not asked to report a bug. Every later file of that
-// folder would fail alike, and none is needed to go on: it is told once a run.
-void writeOrTell(const QString &path, const std::function<void()> &write)
+// (in the catalog's message msgId) and the system's reason, not asked to report
+// a bug. Every later file of that folder would fail alike, and none is needed to
+// go on: it is told once a run.
+void writeOrTell(const QString &path, qint32 msgId, const std::function<void()> &write)
 {
     try {
         write();
     } catch (const RuntimeError &e) {
-        if (unwritableFolders().First(QFileInfo(path).path()))
-            Bug_::ReportFileFault(Bug_::FileUnwritableMsg, path,
-                                  e.fileReason().isEmpty() ? e.description() : e.fileReason());
+        if (unwritableFolders().First(QDir::cleanPath(QFileInfo(path).absolutePath())))
+            Bug_::ReportFileFault(msgId, path, e.fileReason().isEmpty() ? e.description() : e.fileReason());
     }
 }
 } // namespace
@@ -78,6 +94,11 @@ QString Translation::ModuleFolder() const
         AssertFailed(QStringLiteral("Illegal WHAT_ value: ") + QString::number(WHAT_));
         return QString();
     }
+}
+
+void Translation::FolderToldOf(const QString &folder)
+{
+    unwritableFolders().Note(QDir::cleanPath(QFileInfo(folder).absoluteFilePath()));
 }
 
 QString Translation::IndexPath() const
@@ -123,20 +144,21 @@ QStringList Translation::CreateIndexFile(const QString &folder, const QString &f
         const IndexStamp stamp = IndexStamp::OfFile(module);
         const QByteArray bytes = TextFiles::readAll(folder + fileName);
         const ChapterIndex::Built built = ChapterIndex::Build(bytes, fileName);
+        const IndexStamp kept = endsInMidLine(bytes.right(2)) ? stamp.CutShort() : stamp;
         if (built.lineFeedEnds) {
             // The file's fault, not the program's: say which file and why; no index
             // is made, so the module shows no text.
             desktop().messageBox(GetMsg(0, LineFeedModuleMsg, module), MsgBoxStyle::Exclamation, QString());
         } else {
-            index = QStringList{stamp.Line()} + built.lines;
+            index = QStringList{kept.Line()} + built.lines;
             // Written beside its final name and renamed when complete: a failed build
             // leaves no partial index behind. The folder is made when missing: it is
             // created only at the first start of a version, and may have gone since.
-            writeOrTell(indexPath, [&] {
+            writeOrTell(indexPath, IndexNotStoredMsg, [&] {
                 FileFunctions_::MakeFolder(gIndexFolder);
                 TextFiles::writeAtomically(indexPath, TextFiles::encodeLines(index, 1252));
             });
-            ReportDamage(module, endsInMidLine(bytes.right(2)), built.skipped);
+            ReportDamage(module, kept, built.skipped);
         }
         ProgressMessages().MsgAddMessage(QStringLiteral("  Done.") + CRLF, true, true);
     } catch (const RuntimeError &e) {
@@ -150,10 +172,10 @@ QStringList Translation::CreateIndexFile(const QString &folder, const QString &f
     return index;
 }
 
-void Translation::ReportDamage(const QString &path, bool cutShort, const QStringList &skipped)
+void Translation::ReportDamage(const QString &path, const IndexStamp &stamp, const QStringList &skipped)
 {
     QStringList parts;
-    if (cutShort)
+    if (stamp.IsCutShort() && cutShortFiles().First(path + stamp.Line()))
         parts.append(GetMsg(0, CutShortModuleMsg, path));
     if (!skipped.isEmpty())
         parts.append(MsgSupport::GetMsgListing(SkippedLinesMsg, path, skipped));
@@ -164,23 +186,35 @@ void Translation::ReportDamage(const QString &path, bool cutShort, const QString
 bool Translation::ReadIndex(QStringList lines, QString *problem)
 {
     const QString module = FileNames::resolve(ModulePath());
-    if (IndexStamp::TakeFrom(lines) != IndexStamp::OfFile(module)) {
+    const std::optional<IndexStamp> stamp = IndexStamp::TakeFrom(lines);
+    if (!stamp || !stamp->SameFile(IndexStamp::OfFile(module))) {
         *problem = QStringLiteral("the module changed since its index was built");
         return false;
     }
     const QFileInfo info(module);
-    return m_index.Load(lines, info.exists() ? info.size() : -1, problem);
+    if (!m_index.Load(lines, info.exists() ? info.size() : -1, problem))
+        return false;
+    m_cutShort = stamp->IsCutShort();
+    return true;
 }
 
 void Translation::LoadIndexFile()
 {
     m_index.Clear();
+    m_cutShort = false;
     TrapErrors(QStringLiteral("Translation.LoadIndexFile()"), QStringLiteral("Error loading ") + IndexPath(),
                [&] {
                    QString problem;
                    if (FileFunctions_::FileExists(IndexPath())) {
-                       if (ReadIndex(TextReader::fromFile(IndexPath()).readAllLines(), &problem))
+                       if (ReadIndex(TextReader::fromFile(IndexPath()).readAllLines(), &problem)) {
+                           // Every start is told of a file cut short, not only the
+                           // one that built its index.
+                           if (m_cutShort) {
+                               const QString module = FileNames::resolve(ModulePath());
+                               ReportDamage(module, IndexStamp::OfFile(module).CutShort(), {});
+                           }
                            return;
+                       }
                        // A stale or damaged index is rebuilt once from the module.
                        QFile::remove(FileNames::resolve(IndexPath()));
                    }
@@ -197,17 +231,37 @@ void Translation::LoadIndexFile()
                });
 }
 
+const ChapterRecord *Translation::LastChapterHeld() const
+{
+    if (!HasIndex() || ChapterIndex::IsPlaceholder(Records().back()))
+        return nullptr;
+    return &Records().back();
+}
+
 bool Translation::CutShortBefore(int book) const
 {
-    if (!HasIndex())
+    if (!m_cutShort)
         return false;
-    const ChapterRecord &last = Records().back();
-    if (book <= (ChapterIndex::IsPlaceholder(last) ? 0 : last.book))
+    const ChapterRecord *last = LastChapterHeld();
+    return book > (last ? last->book : 0);
+}
+
+bool Translation::StopsWithin(int book, int chapter, int verse) const
+{
+    const ChapterRecord *last = m_cutShort ? LastChapterHeld() : nullptr;
+    if (!last || book != last->book || (chapter != 0 && chapter < last->chapter))
         return false;
-    QFile file(FileNames::resolve(ModulePath()));
-    if (!file.open(QIODevice::ReadOnly) || !file.seek(std::max<qint64>(0, file.size() - 2)))
-        return false;
-    return endsInMidLine(file.read(2));
+    return chapter != last->chapter || verse == 0 || verse >= last->verseCount;
+}
+
+QString Translation::EndsBeforeLine() const
+{
+    return GetMsg(0, EndsBeforeBookMsg, FileNames::resolve(ModulePath()));
+}
+
+QString Translation::StopsHereLine() const
+{
+    return GetMsg(0, StopsHereMsg, FileNames::resolve(ModulePath()));
 }
 
 qint16 Translation::GetNumChapters(qint16 ibook) const
@@ -282,7 +336,7 @@ void Translation::CopyChapterIntoFile(const QString &path, int book1, int chapte
                    // Appending is done as a whole new file too: a failed write leaves the old one.
                    if (!overwrite && QFileInfo::exists(path))
                        text.prepend(TextFiles::readAll(path));
-                   writeOrTell(path, [&] {
+                   writeOrTell(path, Bug_::FileUnwritableMsg, [&] {
                        TextFiles::writeAtomically(path, text, TextFiles::Durability::Unsynced);
                    });
                });

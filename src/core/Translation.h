@@ -7,6 +7,7 @@
 #include <vector>
 
 class CharMapper;
+class IndexStamp;
 class QFont;
 class ReadingPane;
 
@@ -68,9 +69,26 @@ public:
     {
         return m_index.RangeByteSpan(book1, chapter1, book2, chapter2, start, end);
     }
-    // Whether the module file ends before the book: its last line has no line
-    // end (the file was cut short) and its index has neither the book nor a later one.
+    // Whether the module file was cut short: its last line has no line end, so
+    // its text stops in the last verse its index holds. Known from the index,
+    // without reading the module.
+    bool CutShort() const { return m_cutShort; }
+    // Whether the module file, cut short, ends before the book: its index has
+    // neither the book nor a later one.
     bool CutShortBefore(int book) const;
+    // Whether the text of a passage stops where the file was cut: the passage
+    // lies in the book the cut falls in, and takes in its last verse or lies
+    // after it. Chapter 0 stands for the whole book, verse 0 for the whole chapter.
+    bool StopsWithin(int book, int chapter = 0, int verse = 0) const;
+    // The lines that stand, in the text shown, for what a file cut short lacks:
+    // a book it ends before, and the rest of the book it stops in.
+    QString EndsBeforeLine() const;
+    QString StopsHereLine() const;
+    // A folder of the indexes or scratch copies that the reader was told cannot
+    // be made: the files that then cannot be written there are not told again
+    // this run.
+    static void FolderToldOf(const QString &folder);
+
     // Full path of the module file.
     QString ModulePath() const { return ModuleFolder() + FileName; }
     QString IndexPath() const;
@@ -83,8 +101,13 @@ private:
     QStringList CreateIndexFile(const QString &folder, const QString &fileName);
     bool ReadIndex(QStringList lines, QString *problem);
     // One message for a module that ends in the middle of a line (cut short) and
-    // that lists the malformed lines left out of its index.
-    static void ReportDamage(const QString &path, bool cutShort, const QStringList &skipped);
+    // that lists the malformed lines left out of its index. A file cut short is
+    // told once a run (stamp: the state of the file told of).
+    static void ReportDamage(const QString &path, const IndexStamp &stamp, const QStringList &skipped);
+
+    // The last chapter the index holds; nullptr when it holds none.
+    const ChapterRecord *LastChapterHeld() const;
 
     ChapterIndex m_index;
+    bool m_cutShort = false;
 };

@@ -42,8 +42,6 @@
 namespace {
 const QString SettingsSection = QStringLiteral("Settings");
 const QString NoTranslationText = QStringLiteral("[No text to display--Bible Translation not found.]");
-// The line shown for a book that a module file cut short ends before.
-constexpr int CutShortBookMsg = 252;
 const QString DropDownGlyph = QStringLiteral("\u25BC ");
 constexpr int DefaultCategory = 5;
 constexpr int LastBibleBook = 66;
@@ -412,7 +410,7 @@ QString BibleBrowser::NoTextLine(int book) const
     // The translation is there, but its file ends before the book: the file is
     // named, not the translation taken as missing.
     if (m_Translation && m_Translation->CutShortBefore(book))
-        return GetMsg(0, CutShortBookMsg, FileNames::resolve(m_Translation->ModulePath()));
+        return m_Translation->EndsBeforeLine();
     return NoTranslationText;
 }
 

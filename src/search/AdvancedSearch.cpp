@@ -693,24 +693,32 @@ void AdvancedSearch::cmdSearch_Click()
         }
         // While the search runs the commands that change the document wait.
         SetMenuEnabledState(false);
-        const auto idle = qScopeGuard([this] { EndBusyState(); });
-        RunSearch(search);
+        QString notice;
+        {
+            const auto idle = qScopeGuard([this] { EndBusyState(); });
+            notice = RunSearch(search);
+        }
+        // Told once the search is over and the window is usable again.
+        if (!notice.isEmpty())
+            desktop().messageBox(notice, MsgBoxStyle::Exclamation, MiscHelpers::ProductTitle());
     });
 }
 
-void AdvancedSearch::RunSearch(const TermSearch &search)
+QString AdvancedSearch::RunSearch(const TermSearch &search)
 {
     // The translation searched stays the one chosen now, whatever the boxes
     // show while events run.
     const std::shared_ptr<Translation> translation = m_scope.ChosenTranslation();
     m_dayText = MiscHelpers::WeekdayText();
     lblStatusTextL->setVisible(false);
-    m_run->Run(search, translation ? SearchSource::Of(*translation, sourceFactory().get()(*translation))
-                                   : SearchSource{});
+    const QString notice =
+        m_run->Run(search, translation ? SearchSource::Of(*translation, sourceFactory().get()(*translation))
+                                       : SearchSource{});
     lblStatusTextL->setVisible(true);
     Timer1_Timer();
     RT->setSelStart(0);
     m_edit->FocusPane();
+    return notice;
 }
 
 // Undone on every path; a close asked for meanwhile happens now.

@@ -172,7 +172,8 @@ private:
     void SetMenuEnabledState(bool state);
 
     SearchMode ChosenMode() const;
-    void RunSearch(const TermSearch &search);
+    // Returns what the reader is to be told once the search is over.
+    QString RunSearch(const TermSearch &search);
     void EndBusyState();
 
     // The controls the window only builds and captions.

@@ -4,12 +4,14 @@
 #include "search/SearchText.h"
 #include "search/SearchView.h"
 
+#include "core/BibleBookNames.h"
 #include "core/Bug_.h"
 #include "core/FileFunctions_.h"
 #include "core/GlobalVars.h"
 #include "core/MsgSupport.h"
 #include "core/Translation.h"
 #include "platform/Desktop.h"
+#include "platform/FileNames.h"
 #include "platform/OleColor.h"
 #include "platform/TextFile.h"
 
@@ -24,6 +26,8 @@
 namespace {
 constexpr int MsgInvalidPattern = 241;
 constexpr int MsgTooManyTerms = 242;
+constexpr int MsgModuleEndsBefore = 257;
+constexpr int LastBibleBook = 66;
 } // namespace
 
 SearchSource SearchSource::Of(Translation &translation, TermSearch::VerseSource verses)
@@ -51,10 +55,10 @@ QString SearchRun::StatusText(qint64 verses, qint64 matches, bool withTerms)
     return withTerms ? QString::number(matches) + QStringLiteral(" Matches ") + versesText : versesText;
 }
 
-void SearchRun::Run(const TermSearch &search, const SearchSource &source)
+QString SearchRun::Run(const TermSearch &search, const SearchSource &source)
 {
     if (m_running)
-        return;
+        return QString();
     m_running = true;
     m_stopRequested = false;
     const auto done = qScopeGuard([this] {
@@ -72,14 +76,44 @@ void SearchRun::Run(const TermSearch &search, const SearchSource &source)
         result = Scan(search, source);
     }
     if (m_abandoned)
-        return;
+        return QString();
     WriteScratchFiles(result, source, search.Request().rangeCode);
     std::unique_ptr<QTextDocument> document = ResultDocument(result.text);
     QTextDocument *shown = document.get();
     if (!Highlight(std::move(document), result.text, search.Terms(), search.Request().ignoreCase))
-        return;
+        return QString();
     shown->setUndoRedoEnabled(true);
     m_view.ShowStatus(StatusText(result.verses, m_matches, !search.Terms().isEmpty()), false);
+    return WhereTheModuleEnds(source, search.Request().rangeCode);
+}
+
+QString SearchRun::BooksNotSearched(const Translation &translation, int rangeCode)
+{
+    if (!translation.CutShort())
+        return QString();
+    int first = 1;
+    int last = LastBibleBook;
+    if (rangeCode != BookRange::WholeModule && !BookRange::Books(rangeCode, &first, &last))
+        return QString();
+    // From the book the file stops in, or the first one after the cut.
+    for (int book = first; book <= last; ++book) {
+        if (translation.StopsWithin(book) || translation.CutShortBefore(book)) {
+            const QString from = BookNames().FullName(qint16(book));
+            return book == last ? from : from + QStringLiteral(" - ") + BookNames().FullName(qint16(last));
+        }
+    }
+    return QString();
+}
+
+// The counts are of the text before the cut; the reader is to be told, once a
+// search, which of the books asked for the file ends in or before.
+QString SearchRun::WhereTheModuleEnds(const SearchSource &source, int rangeCode)
+{
+    const QString books = source.translation ? BooksNotSearched(*source.translation, rangeCode) : QString();
+    if (books.isEmpty())
+        return QString();
+    return MsgSupport::GetMsgListing(MsgModuleEndsBefore,
+                                     FileNames::resolve(source.translation->ModulePath()), {books});
 }
 
 // The old result goes first, replaced by an empty document of its own: cleared or

@@ -37,8 +37,10 @@ public:
     explicit SearchRun(SearchView &view);
 
     // Runs the search to its end or to a stop; errors of the source pass through.
-    // Nothing happens while another run is going on.
-    void Run(const TermSearch &search, const SearchSource &source);
+    // Nothing happens while another run is going on. Returns what the reader is
+    // to be told once the search is over: that the module file, cut short, ends
+    // before books of the range; empty when there is nothing to tell.
+    QString Run(const TermSearch &search, const SearchSource &source);
     // Asks the run to stop at its next look at the events.
     void Stop() { m_stopRequested = true; }
     // Stops the run and drops its result: another document took the pane's
@@ -59,11 +61,16 @@ public:
     static QString Refusal(SearchProblem problem);
     // The status after a search: "6 Verses", or "4 Matches 3 Verses" when it had terms.
     static QString StatusText(qint64 verses, qint64 matches, bool withTerms);
+    // The books of the range that a module file cut short ends in or before, as
+    // "Psalms - Revelation" (one book alone by its name); empty when the search
+    // reads them whole.
+    static QString BooksNotSearched(const Translation &translation, int rangeCode);
 
 private:
     void ShowEmptyDocument();
     SearchResult Scan(const TermSearch &search, const SearchSource &source);
     static void WriteScratchFiles(const SearchResult &result, const SearchSource &source, int rangeCode);
+    static QString WhereTheModuleEnds(const SearchSource &source, int rangeCode);
     std::unique_ptr<QTextDocument> ResultDocument(const QString &text) const;
     bool Highlight(std::unique_ptr<QTextDocument> document, const QString &madeFrom, const QStringList &terms,
                    bool ignoreCase);

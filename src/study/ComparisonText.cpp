@@ -10,7 +10,19 @@
 
 namespace {
 const QString CRLF = QStringLiteral("\r\n");
+
+// A line of its own in a Bible's block, after its name or its verses: in chapter
+// mode each line begins with a line break, in verse mode the verse's line ends
+// with one, and so does this line.
+void appendLine(QString &text, const QString &line, bool wholeChapter)
+{
+    if (wholeChapter || !text.endsWith(CRLF))
+        text += CRLF;
+    text += line;
+    if (!wholeChapter)
+        text += CRLF;
 }
+} // namespace
 
 namespace ComparisonText {
 
@@ -29,8 +41,15 @@ ComparisonResult Build(const std::vector<ComparisonBible> &bibles, int book, int
         // A typed chapter 0 or a book outside the Bible shows no passage.
         if (!bible.translation || chapter < 1 || book < 1 || book > 66)
             continue;
+        const Translation &translation = *bible.translation;
+        // A module file cut short says where its text ends, as the reading pane
+        // does: a book after the cut has the line that it has no text for it.
+        if (translation.CutShortBefore(book)) {
+            appendLine(result.text, translation.EndsBeforeLine(), wholeChapter);
+            continue;
+        }
         // Taken by book and chapter: a Bible without this chapter gives nothing.
-        VerseReader(*bible.translation).ForEachInChapters(book, chapter, book, chapter, [&](const Verse &v) {
+        VerseReader(translation).ForEachInChapters(book, chapter, book, chapter, [&](const Verse &v) {
             if (v.book != book || v.chapter != chapter)
                 return true;
             ++result.verseCount;
@@ -48,6 +67,9 @@ ComparisonResult Build(const std::vector<ComparisonBible> &bibles, int book, int
             }
             return true;
         });
+        // The passage takes in the verse the file was cut in, or lies after it.
+        if (translation.StopsWithin(book, chapter, wholeChapter ? 0 : verse))
+            appendLine(result.text, translation.StopsHereLine(), wholeChapter);
     }
     return result;
 }

@@ -25,7 +25,8 @@ struct ComparisonResult
 
 // The text of the translation comparison: one block per Bible, its name line
 // followed by the verse (verse mode) or the chapter (chapter mode). A Bible that
-// lacks the passage shows its name line only.
+// lacks the passage shows its name line only; one whose module file was cut
+// short says so where its text ends, and for a book after the cut.
 namespace ComparisonText {
 ComparisonResult Build(const std::vector<ComparisonBible> &bibles, int book, int chapter, int verse,
                        bool wholeChapter);

@@ -1,3 +1,4 @@
+#include "common/DrivenProgram.h"
 #include "common/FileSizeLimit.h"
 #include "common/ReadOnlyFolder.h"
 #include "common/TestFixture.h"
@@ -284,7 +285,9 @@ private Q_SLOTS:
         const auto boxes = m_fx->desk().messageBoxes();
         QCOMPARE(boxes.size(), 1);
         QVERIFY(boxes[0].text.startsWith(GetMsg(0, 276) + QStringLiteral("\r\n")));
-        QVERIFY(boxes[0].text.contains(m_fx->path(QStringLiteral("Blocked/Bible/"))));
+        // Each folder with the system's reason.
+        QVERIFY2(boxes[0].text.contains(m_fx->path(QStringLiteral("Blocked/Bible: "))),
+                 qPrintable(boxes[0].text));
         QCOMPARE(setting(QStringLiteral("Settings"), QStringLiteral("Revision")), QStringLiteral("<absent>"));
         QVERIFY(QFileInfo(m_fx->path(QStringLiteral("Index"))).isDir());
 
@@ -436,6 +439,80 @@ private Q_SLOTS:
 
         QVERIFY(m_fx->desk().messageBoxes().isEmpty());
         QCOMPARE(allFiles(m_fx->programFolder()), before);
+    }
+
+    // Installed read-only, with a cache folder that cannot take the index and
+    // scratch folders: the start names each folder with the system's reason, where
+    // the files were to go and what follows instead. With those folders there but
+    // read-only, the index that cannot be stored is told, with the reason, as
+    // kept in memory. Either way the Bible reads, and one message tells the cause.
+    void readOnlyProgramFolderAndCacheFolder_data()
+    {
+        QTest::addColumn<bool>("foldersThere"); // the cache's Index and Scratch folders
+        QTest::newRow("the folders cannot be made") << false;
+        QTest::newRow("the folders cannot be written") << true;
+    }
+    void readOnlyProgramFolderAndCacheFolder()
+    {
+        QFETCH(bool, foldersThere);
+        const QString cache = m_fx->cacheHome() + QStringLiteral("/Verbanox/");
+        if (foldersThere)
+            QVERIFY(QDir().mkpath(cache + QStringLiteral("Index")) &&
+                    QDir().mkpath(cache + QStringLiteral("Scratch")));
+        ReadOnlyFolder readOnly(m_fx->programFolder());
+        ReadOnlyFolder readOnlyCache(m_fx->cacheHome());
+        if (!readOnly.active() || !readOnlyCache.active())
+            QSKIP("This system cannot make a folder read-only for this user");
+        MainStartup::Main();
+        Translation kjv;
+        kjv.Initialize(0, 0);
+        QVERIFY(kjv.BookContents(1, false).contains(QStringLiteral("In the beginning")));
+
+        const auto boxes = m_fx->desk().messageBoxes();
+        QCOMPARE(boxes.size(), 1);
+        const QString told = boxes[0].text;
+        const QString paragraph = QStringLiteral("\r\n\r\n");
+        if (foldersThere) {
+            QVERIFY2(told.startsWith(GetMsg(0, 258, gIndexFolder + QStringLiteral("b_kjv.txt.INDEX"))),
+                     qPrintable(told));
+            QVERIFY2(ReadOnlyFolder::endsWithTheRefusal(told), qPrintable(told));
+        } else {
+            const QStringList parts = told.split(paragraph);
+            QCOMPARE(parts.size(), 4);
+            QCOMPARE(parts[0], GetMsg(0, 276));
+            const QStringList folders = parts[1].split(QStringLiteral("\r\n"));
+            QCOMPARE(folders.size(), 2);
+            for (const QString &line : folders)
+                QVERIFY2(ReadOnlyFolder::endsWithTheRefusal(line), qPrintable(line));
+            QVERIFY2(folders[0].contains(cache + QStringLiteral("Index")), qPrintable(folders[0]));
+            QVERIFY2(folders[1].contains(cache + QStringLiteral("Scratch")), qPrintable(folders[1]));
+            QCOMPARE(parts[2],
+                     GetMsg(0, 264, m_fx->programFolder()) + QStringLiteral("\r\n") + gUserDataFolder);
+            QCOMPARE(parts[3], GetMsg(0, 259));
+        }
+        QVERIFY(!told.contains(QStringLiteral("left as it was")));
+    }
+
+    // A Bible whose module file was cut short: every start says so, once, not
+    // only the start that builds its index.
+    void everyStartTellsOfABibleCutShort()
+    {
+        DrivenProgram::prepare(*m_fx);
+        const QString module =
+            QDir(m_fx->programFolder()).canonicalPath() + QStringLiteral("/Modules/Bible/b_kjv.txt");
+        m_fx->writeFile(QStringLiteral("Modules/Bible/b_kjv.txt"),
+                        "1\t1\t1\t1\tIn the beginning\r\n2\t1\t1\t2\tAnd the ea");
+        const QString told =
+            QStringLiteral("asked: ") + GetMsg(0, 255, module).section(QLatin1Char('\r'), 0, 0);
+        for (const QString &start : {QStringLiteral("first"), QStringLiteral("second")}) {
+            // Killed once it has told; the next start takes over the lock it leaves.
+            DrivenProgram program(*m_fx, QStringLiteral("answer"), start);
+            program.waitFor(QStringLiteral("shown"));
+            const QString report = program.waitFor(told);
+            QVERIFY2(report.contains(QStringLiteral("shown")) && report.count(told) == 1,
+                     qPrintable(start + QStringLiteral(": ") + report));
+        }
+        QVERIFY(QFileInfo::exists(m_fx->path(QStringLiteral("Index/b_kjv.txt.INDEX"))));
     }
 
     // The checksums the program makes itself go to the user's cache folder of a

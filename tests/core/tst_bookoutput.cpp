@@ -87,6 +87,7 @@ private Q_SLOTS:
         m_fx->setUpFolders();
         m_fx->copyShippedData(QStringLiteral("SysDefs"));
         m_fx->writeFile(QStringLiteral("msg/ENGLISH_STD.mes"), "0107 Psalm\r\n0110 Details:\r\n"
+                                                               "0254 [Stops in %]\r\n"
                                                                "0294 The file % could not be written.\r\n");
     }
     void cleanup()
@@ -157,6 +158,24 @@ private Q_SLOTS:
         QCOMPARE(plain.quoteCalls + plain.dashCalls, 0);
         QCOMPARE(plain.plain, QStringLiteral("Gen 1:1 say \"x\" -- y\r\n"));
         QVERIFY(plain.pieces.isEmpty());
+    }
+
+    // The book a module file cut short stops in ends, as reference lines and as
+    // RTF (the reading pane: the browser's test), with a line that says so after
+    // what is left of its last verse; a book before it ends as usual.
+    void bookCutShortEndsWithALineThatSaysSo()
+    {
+        ModuleBuilder module;
+        module.chapter(1, 1, 2).verse(2, 1, 1, QStringLiteral("These are the names"));
+        m_fx->addBible(QStringLiteral("Test"), QStringLiteral("b_cut.txt"),
+                       module.bytes() + "4\t2\t1\t2\tAnd Joseph was in Eg");
+        m_t = GetTranslation(0);
+        const QString stop = QStringLiteral("[Stops in ") + gBibleFolder + QStringLiteral("b_cut.txt]");
+        QVERIFY(m_t->BookContents(2, false).endsWith(QStringLiteral("Exo 1:2 And Joseph was in Eg\r\n") +
+                                                     stop + QStringLiteral("\r\n")));
+        QVERIFY(m_t->BookContents(2, true).endsWith(QStringLiteral("And Joseph was in Eg\\par \r\n") + stop +
+                                                    QStringLiteral("\\par \r\n}\r\n")));
+        QVERIFY(!m_t->BookContents(1, false).contains(stop));
     }
 
     void plainViewAndBadLines()

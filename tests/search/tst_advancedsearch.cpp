@@ -253,6 +253,51 @@ private slots:
         }
     }
 
+    // A Bible whose module file was cut short in Psalms 23:2: a search still
+    // counts what it could read, and tells once, naming the file, the books of
+    // the range that the file does not hold whole.
+    void searchOfABibleCutShortSaysWhatItCouldNotSearch_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<QString>("notSearched"); // empty: nothing told
+        QTest::newRow("a book before the cut") << 1 << "2 Verses"
+                                               << "";
+        QTest::newRow("the book cut") << 19 << "2 Verses"
+                                      << "Psalms";
+        QTest::newRow("the Old Testament") << 68 << "4 Verses"
+                                           << "Psalms - Malachi";
+        QTest::newRow("the New Testament") << 69 << "0 Verses"
+                                           << "Matthew - Revelation";
+        QTest::newRow("a book after the cut") << 43 << "0 Verses"
+                                              << "John";
+        QTest::newRow("the whole module") << 72 << "4 Verses"
+                                          << "Psalms - Revelation";
+    }
+    void searchOfABibleCutShortSaysWhatItCouldNotSearch()
+    {
+        QFETCH(int, code);
+        QFETCH(QString, status);
+        QFETCH(QString, notSearched);
+        const QByteArray bytes = sampleModule().bytes(1252);
+        gBibles.Clear();
+        m_fx->addBible(QStringLiteral("Cut"), QStringLiteral("b_cut.txt"),
+                       bytes.left(bytes.indexOf("love and")));
+        AdvancedSearch &window = open();
+        const QString told = GetMsg(0, 257, gBibleFolder + QStringLiteral("b_cut.txt"));
+        for (int search = 1; search <= 2; ++search) {
+            this->search(window, QStringLiteral("*"), window.optAllVerses, false, code);
+            QCOMPARE(window.txtStatusTextR->text(), status);
+            QStringList tellings;
+            for (const TestDesktop::Shown &box : desk().messageBoxes())
+                if (box.text.startsWith(told))
+                    tellings.append(box.text);
+            QCOMPARE(tellings.size(), notSearched.isEmpty() ? 0 : search);
+            if (!notSearched.isEmpty())
+                QCOMPARE(tellings.last(), told + QStringLiteral("\r\n\r\n") + notSearched);
+        }
+    }
+
     void resultLinesAndColours()
     {
         AdvancedSearch &window = open();

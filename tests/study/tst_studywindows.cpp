@@ -441,11 +441,27 @@ private Q_SLOTS:
         QCOMPARE(window.Panel2->text(), QStringLiteral("16 Bytes"));
     }
 
-    // A Bible cut short after its index was built: at the next start its index
-    // is built anew and the reader is told; a passage past the cut shows the
-    // Bible's name line alone, as for a Bible that lacks it.
+    // A Bible cut short after its index was built (in Genesis 1:2): at the next
+    // start its index is built anew and the reader is told. Its block says where
+    // its text stops, as the reading pane does: after the verse cut, and for a
+    // book after the cut that the file has no text for it.
+    void comparisonOfABibleCutShort_data()
+    {
+        QTest::addColumn<int>("bookIndex");
+        QTest::addColumn<int>("verseIndex"); // -1: the whole chapter
+        QTest::addColumn<QString>(
+            "block"); // 254: the line that the text stops, 252: that the file ends before
+        QTest::newRow("a verse before the cut") << 0 << 0 << "\r\nGEN 1:1 At first\r\n";
+        QTest::newRow("the verse cut") << 0 << 1 << "\r\nGEN 1:2 The \r\n254\r\n";
+        QTest::newRow("the chapter cut") << 0 << -1 << "\r\n1:1 At first\r\n1:2 The \r\n254";
+        QTest::newRow("a book after the cut, verse") << 1 << 0 << "\r\n252\r\n";
+        QTest::newRow("a book after the cut, chapter") << 1 << -1 << "\r\n252";
+    }
     void comparisonOfABibleCutShort()
     {
+        QFETCH(int, bookIndex);
+        QFETCH(int, verseIndex);
+        QFETCH(QString, block);
         openComparison().cmdGo_Click();
         const QByteArray bytes = m_fx->readFile(QStringLiteral("Modules/Bible/b_two.txt"));
         m_fx->writeFile(QStringLiteral("Modules/Bible/b_two.txt"), bytes.left(bytes.indexOf("land")));
@@ -455,11 +471,19 @@ private Q_SLOTS:
             gBibles.SetTag(i, nullptr);
 
         MultiBib &window = openComparison();
-        window.cboBook_Click(1); // Exodus: past the cut
-        QCOMPARE(window.RT->Text(),
-                 QStringLiteral("First Bible") + CRLF + CRLF + QStringLiteral("Second Bible"));
+        if (verseIndex < 0)
+            window.optChap_Click();
+        window.cboBook_Click(bookIndex);
+        if (verseIndex > 0)
+            window.cboVs_Click(verseIndex);
+        const QString module = gBibleFolder + QStringLiteral("b_two.txt");
+        block.replace(QStringLiteral("254"), GetMsg(0, 254, module))
+            .replace(QStringLiteral("252"), GetMsg(0, 252, module));
+        const QString text = window.RT->Text();
+        QCOMPARE(text.mid(text.indexOf(QStringLiteral("Second Bible"))),
+                 QStringLiteral("Second Bible") + block);
         QCOMPARE(boxes().size(), 1);
-        QVERIFY(boxes()[0].text.startsWith(GetMsg(0, 255, gBibleFolder + QStringLiteral("b_two.txt"))));
+        QVERIFY(boxes()[0].text.startsWith(GetMsg(0, 255, module)));
     }
 
     // An index folder that cannot take the indexes: the comparison and the
@@ -481,7 +505,7 @@ private Q_SLOTS:
         QCOMPARE(commentaries->RTc->Text(),
                  QStringLiteral("Creation ") + CRLF + QStringLiteral("God made it."));
         QCOMPARE(boxes().size(), 1);
-        QVERIFY2(boxes()[0].text.startsWith(GetMsg(0, 294, gIndexFolder + QStringLiteral("b_one.txt.INDEX"))),
+        QVERIFY2(boxes()[0].text.startsWith(GetMsg(0, 258, gIndexFolder + QStringLiteral("b_one.txt.INDEX"))),
                  qPrintable(boxes()[0].text));
         QVERIFY(ReadOnlyFolder::endsWithTheRefusal(boxes()[0].text));
     }
