@@ -66,6 +66,8 @@ ToldOnce &unwritableFolders()
 
 // An index that cannot be stored: it is kept in memory, and the translation reads.
 constexpr int IndexNotStoredMsg = 258;
+// A scratch copy that cannot be written: nothing reads it back, the search goes on.
+constexpr int ScratchNotWrittenMsg = 265;
 
 // An index or a scratch copy that cannot be written (a full disk, a folder that
 // cannot be written) is no fault of the program: the reader is told which file
@@ -336,7 +338,7 @@ void Translation::CopyChapterIntoFile(const QString &path, int book1, int chapte
                    // Appending is done as a whole new file too: a failed write leaves the old one.
                    if (!overwrite && QFileInfo::exists(path))
                        text.prepend(TextFiles::readAll(path));
-                   writeOrTell(path, Bug_::FileUnwritableMsg, [&] {
+                   writeOrTell(path, ScratchNotWrittenMsg, [&] {
                        TextFiles::writeAtomically(path, text, TextFiles::Durability::Unsynced);
                    });
                });

@@ -88,7 +88,7 @@ private Q_SLOTS:
         m_fx->copyShippedData(QStringLiteral("SysDefs"));
         m_fx->writeFile(QStringLiteral("msg/ENGLISH_STD.mes"), "0107 Psalm\r\n0110 Details:\r\n"
                                                                "0254 [Stops in %]\r\n"
-                                                               "0294 The file % could not be written.\r\n");
+                                                               "0265 The scratch copy % could not be written.\r\n");
     }
     void cleanup()
     {
@@ -321,7 +321,7 @@ private Q_SLOTS:
         const QString nowhere = m_fx->path(QStringLiteral("no/such/folder/x.txt"));
         m_t->CopyBookIntoFile(nowhere, 1, 1, true);
         QCOMPARE(m_fx->desk().messageBoxes().size(), 1);
-        QVERIFY2(m_fx->desk().lastMessage().startsWith(GetMsg(0, 294, QDir::toNativeSeparators(nowhere))),
+        QVERIFY2(m_fx->desk().lastMessage().startsWith(GetMsg(0, 265, QDir::toNativeSeparators(nowhere))),
                  qPrintable(m_fx->desk().lastMessage()));
     }
 };

@@ -2,7 +2,6 @@
 #include "common/TestFixture.h"
 #include "common/UnwritableFolder.h"
 #include "controls/MenuTable.h"
-#include "core/Bug_.h"
 #include "core/GlobalNotifier.h"
 #include "core/GlobalVars.h"
 #include "core/MiscHelpers.h"
@@ -829,7 +828,7 @@ private slots:
         QCOMPARE(statuses, (QStringList{result, result}));
         QCOMPARE(desk().messageBoxes().size(), 1);
         QVERIFY2(told.startsWith(
-                     GetMsg(0, Bug_::FileUnwritableMsg, gScratchFolder + QStringLiteral("b_large.txt"))),
+                     GetMsg(0, 265, gScratchFolder + QStringLiteral("b_large.txt"))),
                  qPrintable(told));
         QVERIFY(!told.contains(QStringLiteral("Report a Bug")));
         QVERIFY(!QFileInfo::exists(gScratchFolder + QStringLiteral("b_large.txt")));
