@@ -14,6 +14,8 @@
 #include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 
@@ -73,13 +75,25 @@ bool holdsBytes(const QString &path, const QByteArray &bytes)
     QFile file(path);
     return file.size() == bytes.size() && file.open(QIODevice::ReadOnly) && file.readAll() == bytes;
 }
+
+constexpr int MaxCopies = 9999;
 } // namespace
 
 namespace TextFiles {
 
+QString copyPath(const QString &path, const QByteArray &bytes)
+{
+    for (int number = 1; number <= MaxCopies; ++number) {
+        const QString copy = copyName(path, number);
+        const QFileInfo info(copy);
+        if ((!info.exists() && !info.isSymLink()) || (info.isFile() && holdsBytes(copy, bytes)))
+            return copy;
+    }
+    return copyName(path, 1);
+}
+
 QString keepCopy(const QString &path, const QByteArray &bytes)
 {
-    constexpr int MaxCopies = 9999;
     // Written whole (and to the disk) under a name of its own first, the copy
     // then takes the first free name by a rename that replaces nothing: two
     // copies of the program keeping at once cannot take the same name.
@@ -124,6 +138,38 @@ QByteArray readAll(const QString &path)
     if (file.error() != QFileDevice::NoError)
         raiseFileUnreadable(fileSource(), path, file.errorString());
     return bytes;
+}
+
+void writePrivatelyAt(int folder, const QString &name, const QByteArray &bytes, const QString &shown)
+{
+    const QByteArray target = QFile::encodeName(name);
+    const QByteArray temporary = target + '.' + QByteArray::number(::getpid()) + ".tmp";
+    // One left by an earlier process of this id that was killed while it wrote.
+    ::unlinkat(folder, temporary.constData(), 0);
+    const int fd = ::openat(folder, temporary.constData(),
+                            O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, S_IRUSR | S_IWUSR);
+    if (fd < 0)
+        cannotWrite(shown, qt_error_string(errno));
+    int failure = 0;
+    for (qsizetype written = 0; written < bytes.size() && !failure;) {
+        const ssize_t count = ::write(fd, bytes.constData() + written, size_t(bytes.size() - written));
+        if (count > 0)
+            written += count;
+        else if (count == 0)
+            failure = ENOSPC;
+        else if (errno != EINTR)
+            failure = errno;
+    }
+    if (!failure && ::fsync(fd) != 0)
+        failure = errno;
+    if (::close(fd) != 0 && !failure)
+        failure = errno;
+    if (!failure && ::renameat(folder, temporary.constData(), folder, target.constData()) != 0)
+        failure = errno;
+    if (!failure)
+        return;
+    ::unlinkat(folder, temporary.constData(), 0);
+    cannotWrite(shown, qt_error_string(failure));
 }
 
 void writeAtomically(const QString &path, const QByteArray &bytes, Durability durability)
