@@ -12,15 +12,25 @@ Format checked:
   * at most 255 chapters per book, 255 verses per chapter, 32767 lines;
   * no markup left in the text (< > { } \\ or entities), no Strong's number
     ("<H2416>", "&lt;G3588&gt;"), no control characters, no blanks at either
-    end or doubled.
+    end or doubled;
+  * with --language, no words run together (markup that held two words
+    against each other, "llamadoá serapóstol"), found by the marks such a join
+    leaves in the language's spelling: in any language a capital right after a
+    small letter ("fuéAbi"); in Spanish also "y" before a consonant ("ytu"),
+    two written accents in one word ("enviómensajeá") and the preposition "á"
+    after a vowel ("llamadoá").
 
 Prints a summary (counts, empty verses, a few sample verses) and exits with 1
-when a check fails.
+when a check fails. --self-test checks these checks on small modules it writes.
 """
 
 import argparse
+import contextlib
+import io
+import os
 import re
 import sys
+import tempfile
 
 MAX_CHAPTERS = 255
 MAX_VERSES = 255
@@ -40,6 +50,23 @@ MARKUP = re.compile(r"[<>{}\\]|&#?[A-Za-z0-9]+;")
 STRONGS = re.compile(r"<[HG][0-9]+[a-z]?>|&lt;[HG][0-9]+")
 CONTROL = re.compile(r"[\x00-\x1f\x7f-\x9f\u2028\u2029]")
 NUMBER = re.compile(r"[1-9][0-9]*")
+WORD = re.compile(r"[^\W\d_]+")
+SMALL_THEN_CAPITAL = re.compile(r"[a-zß-öø-ÿ][A-ZÀ-ÖØ-Þ]")
+SPANISH_JOINS = [
+    re.compile(r"^[yY][bcdfghjklmnñpqrstvwxz]"),          # "ytu": "y" + "tu"
+    re.compile(r"^(?!décim).*[áéíóú].*[áéíóú]", re.I),  # "enviómensajeá" (not "décimaséptima")
+    re.compile(r"[aeoáéíóú]á$"),                         # "llamadoá" (not "Jesuá")
+]
+
+
+def run_together(text, language):
+    """Words of text that look like two words run together in language."""
+    found = []
+    for word in WORD.findall(text):
+        if SMALL_THEN_CAPITAL.search(word) or (
+                language == "es" and any(p.search(word) for p in SPANISH_JOINS)):
+            found.append(word)
+    return found
 
 
 def ref_name(book, chapter, verse):
@@ -58,10 +85,13 @@ def parse_ref(text):
     raise argparse.ArgumentTypeError(f"bad reference {text!r} (use B:C:V or e.g. 'Luke 17:36')")
 
 
-def main():
+def main(argv=None):
+    if argv is None and sys.argv[1:] == ["--self-test"]:
+        return self_test()
     ap = argparse.ArgumentParser(description="Check a Verbanox Bible module file.")
     ap.add_argument("file")
     ap.add_argument("--encoding", choices=["utf-8", "cp1252"], required=True)
+    ap.add_argument("--language", help="the text's language (en, es ...): look for words run together")
     ap.add_argument("--lines", type=int, help="expected number of lines")
     ap.add_argument("--chapters", type=int, help="expected number of chapters")
     ap.add_argument("--books", type=int, help="expected number of books")
@@ -74,7 +104,7 @@ def main():
     ap.add_argument("--verses-in", nargs=3, action="append", default=[],
                     metavar=("BOOK", "CHAPTER", "COUNTS"),
                     help="chapter must have one of the comma-separated verse counts, e.g. 64 1 14,15")
-    args = ap.parse_args()
+    args = ap.parse_args(argv)
 
     errors = []
     notes = []
@@ -166,6 +196,10 @@ def main():
             error(f"{where}: control character in text")
         if text != text.strip(" ") or "  " in text:
             error(f"{where}: blanks at an end or doubled")
+        if args.language:
+            joined = run_together(text, args.language)
+            if joined:
+                error(f"{where}: words run together: {', '.join(joined)}")
         if "\ufffd" in text:
             error(f"{where}: replacement character in text")
         if "[" in text or "]" in text:
@@ -227,6 +261,37 @@ def main():
         return 1
     print("OK")
     return 0
+
+
+def self_test():
+    """Checks the checks: each small module must pass or fail as its row says."""
+    rows = [
+        # name, verse text, language, expected words run together (None: passes)
+        ("Spanish text", "Y llamó Dios á la luz Día; díjole Jesuá: décimaséptima", "es", None),
+        ("added words against words", "PABLO, siervo de Jesucristo, llamadoá serapóstol,", "es", "llamadoá"),
+        ("two accents", "Y Josué enviómensajeá Jobab", "es", "enviómensajeá"),
+        ("y before a consonant", "Yo soy tu escudo, ytu galardón", "es", "ytu"),
+        ("capital inside a word", "Y el nombre de su madrefuéAbi hija", "es", "madrefuéAbi"),
+        ("capital inside an English word", "In the beginning GodCreated the heaven", "en", "GodCreated"),
+        ("Spanish rules only for Spanish", "Sinoá the wall", "en", None),
+        ("not looked for without a language", "llamadoá serapóstol", None, None),
+    ]
+    failed = 0
+    with tempfile.TemporaryDirectory() as folder:
+        for name, text, language, joined in rows:
+            path = os.path.join(folder, "b_test.txt")
+            with open(path, "wb") as f:
+                f.write(f"1\t45\t1\t1\t{text}\r\n".encode("utf-8"))
+            argv = [path, "--encoding", "utf-8"] + (["--language", language] if language else [])
+            out = io.StringIO()
+            with contextlib.redirect_stdout(out):
+                rc = main(argv)
+            want = 0 if joined is None else 1
+            if rc != want or (joined and f"words run together: {joined}" not in out.getvalue()):
+                failed += 1
+                print(f"FAIL {name}: exit {rc}, expected {want}\n{out.getvalue()}")
+    print(f"{len(rows) - failed} passed, {failed} failed")
+    return 1 if failed else 0
 
 
 if __name__ == "__main__":

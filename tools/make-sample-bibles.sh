@@ -22,7 +22,7 @@ mkdir -p "$OUT_DIR"
 
 echo "== King James Version"
 "$TOOL" --cp1252 KJV "$OUT_DIR/b_kjv.txt"
-"${CHECK[@]}" "$OUT_DIR/b_kjv.txt" --encoding cp1252 \
+"${CHECK[@]}" "$OUT_DIR/b_kjv.txt" --encoding cp1252 --language en \
   --lines 31102 --chapters 1189 --books 66 \
   --expect-start 1:1:1 "In the beginning God created the heaven and the earth." \
   --expect-start 66:22:21 "The grace of our Lord Jesus Christ be with you all. Amen." \
@@ -30,7 +30,7 @@ echo "== King James Version"
 
 echo "== World English Bible"
 "$TOOL" --utf8 WEB "$OUT_DIR/b_web_utf8.txt"
-"${CHECK[@]}" "$OUT_DIR/b_web_utf8.txt" --encoding utf-8 \
+"${CHECK[@]}" "$OUT_DIR/b_web_utf8.txt" --encoding utf-8 --language en \
   --chapters 1189 --books 66 \
   --empty "Luke 17:36" --empty "Acts 8:37" --empty "Acts 15:34" --empty "Acts 24:7" \
   --expect-start 1:1:1 "In the beginning, God created the heavens and the earth." \

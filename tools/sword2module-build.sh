@@ -19,7 +19,8 @@ require_packages() {
 }
 
 # build_sword2module: builds the converter in a temporary BUILD_DIR (removed on
-# exit), runs its unit checks, and sets TOOL to the built program.
+# exit), runs its unit checks and those of tools/check_bible_module.py, and sets
+# TOOL to the built program.
 build_sword2module() {
   BUILD_DIR="$(mktemp -d "${TMPDIR:-/tmp}/sword2module-build.XXXXXX")"
   trap 'rm -rf "$BUILD_DIR"' EXIT
@@ -28,6 +29,7 @@ build_sword2module() {
   cmake -S "$ROOT/tools/sword2module" -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release >/dev/null
   cmake --build "$BUILD_DIR" --parallel "$(nproc)" >/dev/null
   (cd "$BUILD_DIR" && ctest --output-on-failure)
+  python3 "$ROOT/tools/check_bible_module.py" --self-test
 
   # shellcheck disable=SC2034 # used by the sourcing script
   TOOL="$BUILD_DIR/sword2module"

@@ -10,6 +10,7 @@
 #include "mainwindow/MenuTargets.h"
 #include "mainwindow/WorkspaceDocument.h"
 #include "platform/Desktop.h"
+#include "platform/DocumentPrinter.h"
 #include "platform/ModalOpener.h"
 #include "platform/RichTextBox.h"
 
@@ -20,14 +21,50 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPageLayout>
+#include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 
 namespace {
 constexpr int LengthRefusedMsg = 154;
 constexpr int LengthRangeMsg = 155;
+constexpr int TooLittleRoomMsg = 248;
+
+// The least room the text keeps between the side margins: an inch, or 25 mm in
+// millimetres (the catalog's text states both). It holds a few words a line at
+// the reading sizes; much narrower, the notes break into a letter or two a line.
+// The pane lays the text out between the margins within the page width, as
+// printing does within the paper's printable area with the same margins, so the
+// room is measured the same way: width less the left and the right margin.
+constexpr float LeastTextWidthInches = 1.0f;
+constexpr float LeastTextWidthMillimetres = 25.0f;
+
+float leastTextWidth()
+{
+    return gCM_IN ? LeastTextWidthInches : LeastTextWidthMillimetres;
+}
+
+QString withUnit(float length)
+{
+    return PageSettings::LengthText(length) + (gCM_IN ? QStringLiteral(" in") : QStringLiteral(" mm"));
+}
+
+// The width of the printer's paper (as the print dialog last set it) in the unit
+// in force, rounded to an entry of the width list; none when the printer names no
+// paper.
+std::optional<float> paperWidth()
+{
+    const QPageLayout paper = DocumentPrinter::printer().pageLayout();
+    const float width = float(paper.fullRect(gCM_IN ? QPageLayout::Inch : QPageLayout::Millimeter).width());
+    if (!paper.isValid() || !(width > 0))
+        return std::nullopt;
+    const CheckedNumber::Range<float> offered = PageSettings::OfferedWidth();
+    return std::clamp(PageSetup::RoundTo(width, gCM_IN ? 1 : 0), offered.min, offered.max);
+}
 
 QComboBox *lengthBox(QWidget *parent)
 {
@@ -178,7 +215,19 @@ void PageSetup::Form_Load()
         gMarginRight = RoundTo(gMarginRight, 0);
     }
     chkAll->setChecked(gApplyToAllForms);
+    if (!gFitToDesktop)
+        OfferPaperWidth();
     FillCombos();
+}
+
+// A page width never set (0 on a first run) is no page: leaving "Fit to Form",
+// the reader finds the width of the printer's paper in the box instead.
+void PageSetup::OfferPaperWidth()
+{
+    if (PageSettings::OfferedWidth().contains(gWidthPage))
+        return;
+    if (const std::optional<float> width = paperWidth())
+        gWidthPage = *width;
 }
 
 float PageSetup::RoundTo(float value, int decimals)
@@ -220,6 +269,7 @@ void PageSetup::optCM_Click()
     if (UnitReady)
         takeTypedLengths(false);
     setSideBoxesEnabled(true);
+    const bool chosen = UnitReady;
     if (UnitReady && gCM_IN) {
         for (float *value : {&gWidthPage, &gMarginLeft, &gMarginRight, &gTopMargin, &gBottomMargin})
             *value = RoundTo(*value * 25.4f, 0);
@@ -227,6 +277,8 @@ void PageSetup::optCM_Click()
         UnitReady = true;
     }
     gCM_IN = false;
+    if (chosen)
+        OfferPaperWidth();
     FillCombos();
 }
 
@@ -237,6 +289,7 @@ void PageSetup::optIN_Click()
     if (UnitReady)
         takeTypedLengths(false);
     setSideBoxesEnabled(true);
+    const bool chosen = UnitReady;
     if (UnitReady && !gCM_IN) {
         for (float *value : {&gWidthPage, &gMarginLeft, &gMarginRight, &gTopMargin, &gBottomMargin})
             *value = RoundTo(*value / 25.4f, 1);
@@ -244,6 +297,8 @@ void PageSetup::optIN_Click()
         UnitReady = true;
     }
     gCM_IN = true;
+    if (chosen)
+        OfferPaperWidth();
     FillCombos();
 }
 
@@ -301,8 +356,11 @@ bool PageSetup::takeTypedLengths(bool everyBox)
             box->setEditText(PageSettings::LengthText(*value));
             continue;
         }
-        desktop().messageBox(GetMsg(0, LengthRefusedMsg, typed) + QStringLiteral("\r\n\r\n") +
-                                 GetMsg(0, LengthRangeMsg, listRange(box)),
+        // A length the box was given, not typed, has no earlier one to go back to.
+        const QString range = GetMsg(0, LengthRangeMsg, listRange(box));
+        desktop().messageBox(typed == PageSettings::LengthText(*value)
+                                 ? range
+                                 : GetMsg(0, LengthRefusedMsg, typed) + QStringLiteral("\r\n\r\n") + range,
                              MsgBoxStyle::Exclamation, QString());
         box->setEditText(PageSettings::LengthText(*value));
         box->setFocus();
@@ -318,9 +376,27 @@ void PageSetup::chkAll_Click()
     Registry_::StoreChoices([] { PageSettings::SaveApplyToAllForms(); });
 }
 
+// Without "Fit to Form" the page width less the side margins must leave the
+// text its least room; the reader is told the lengths and that least width.
+bool PageSetup::leavesRoomForText()
+{
+    if (optNone->isChecked())
+        return true;
+    const float room = gWidthPage - gMarginLeft - gMarginRight;
+    if (RoundTo(room, 2) >= leastTextWidth())
+        return true;
+    const QString lengths = withUnit(gWidthPage) + QStringLiteral(" - ") + withUnit(gMarginLeft) +
+                            QStringLiteral(" - ") + withUnit(gMarginRight) + QStringLiteral(" = ") +
+                            withUnit(RoundTo(room, 2));
+    desktop().messageBox(GetMsg(0, TooLittleRoomMsg, lengths), MsgBoxStyle::Exclamation, QString());
+    cboWidth->setFocus();
+    cboWidth->lineEdit()->selectAll();
+    return false;
+}
+
 void PageSetup::cmdINDEX_Click()
 {
-    if (takeTypedLengths(true))
+    if (takeTypedLengths(true) && leavesRoomForText())
         Form_Unload(0);
 }
 
@@ -336,7 +412,7 @@ void PageSetup::reject()
 
 void PageSetup::closeEvent(QCloseEvent *event)
 {
-    if (!m_unloaded && !takeTypedLengths(true)) {
+    if (!m_unloaded && !(takeTypedLengths(true) && leavesRoomForText())) {
         event->ignore();
         return;
     }

@@ -87,6 +87,8 @@ private:
     void layOutPane(int cancel);
     void setSideBoxesEnabled(bool enabled);
     bool takeTypedLengths(bool everyBox);
+    bool leavesRoomForText();
+    void OfferPaperWidth();
 
     Values m_opened{};
     bool m_unloaded = false;

@@ -18,6 +18,7 @@
 
 #include <QCloseEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTextDocument>
@@ -104,6 +105,25 @@ bool saveWorkspaceCopy(const QString &fileName)
     return workspacePart(&WorkspaceDocument::Access::saveCopy,
                          QStringLiteral("The search workspace cannot save its document for a bookmark."))(
         BookmarkRecords::DocumentPath(fileName));
+}
+
+// The workspace writes its document to a new bookmark's file, named after the
+// title: the first name that no row and no file in the folder, as it is now,
+// has; another writer that makes the same file meanwhile keeps it, and the
+// next name is taken. The file's name; empty after the workspace said why it
+// could not be written.
+QString saveNewDocument(const QString &title)
+{
+    const QString wanted = BookmarkRecords::FileNameFromTitle(title);
+    const QSet<QString> inUse = BookmarkRecords::Instance().NamesInUse();
+    const QString path = workspacePart(
+        &WorkspaceDocument::Access::saveNew,
+        QStringLiteral("The search workspace cannot save its document for a bookmark."))(
+        [&wanted](int number) {
+            return BookmarkRecords::DocumentPath(BookmarkRecords::NumberedName(wanted, number));
+        },
+        [&inUse](const QString &name) { return inUse.contains(QFileInfo(name).fileName().toCaseFolded()); });
+    return path.isEmpty() ? QString() : QFileInfo(path).fileName();
 }
 } // namespace
 
@@ -258,10 +278,16 @@ bool frmBookmarkList::SaveRecords(const QString &routine)
         try {
             const int row = SelectedRow();
             const BookmarkRecord selected = records().Rows().value(row);
+            QList<BookmarkRecord> removedElsewhere;
             // Rows another writer of the file added or removed meanwhile came in.
-            if (records().Save())
+            if (records().Save(&removedElsewhere))
                 FillList(row >= 0 ? int(records().Rows().indexOf(selected)) : -1);
             saved = true;
+            // The other writer deleted these bookmarks, and their documents with
+            // them: the workspace no longer saves to one, as after Delete here.
+            for (const BookmarkRecord &record : removedElsewhere)
+                if (records().FindDocument(record.fileName) < 0)
+                    forgetDocument(record.fileName);
         } catch (const RuntimeError &e) {
             // A full disk or a folder that cannot be written is no fault of the
             // program: the reader is told which file and the system's reason.
@@ -293,6 +319,7 @@ void frmBookmarkList::cmdAdd_Click()
 {
     const QString routine = QStringLiteral("frmBookmarkList.cmdAdd_Click()");
     bool duplicate = false;
+    int added = -1;
     TrapErrors(routine, [&] {
         frmBookmarkAdd &dialog = frmBookmarkAdd::Instance();
         dialog.setWindowTitle(GetMsg(1, FrmAddCaption));
@@ -307,18 +334,22 @@ void frmBookmarkList::cmdAdd_Click()
         if (duplicate)
             return;
         // The record is added only once its document is saved.
-        const QString fileName = dialog.MakeFN();
-        if (!saveWorkspaceCopy(fileName))
+        const QString fileName = saveNewDocument(dialog.sTitle());
+        if (fileName.isEmpty())
             return;
-        records().Append({dialog.sTitle(), dialog.sCategory(), dialog.sDate(), dialog.sBookChVs(), fileName});
-        gLastAddedBookmarkRow = records().Count() - 1;
-        AppendRow(records().Rows().last());
+        const BookmarkRecord record{dialog.sTitle(), dialog.sCategory(), dialog.sDate(), dialog.sBookChVs(),
+                                    fileName};
+        records().Append(record);
+        AppendRow(record);
         SaveRecords(routine);
+        // The save may have taken in another writer's rows after it.
+        added = int(records().Rows().indexOf(record));
+        gLastAddedBookmarkRow = added;
     });
     if (duplicate)
         return;
-    IgnoreErrors([this] {
-        SelectRow(records().Count() - 1);
+    IgnoreErrors([this, added] {
+        SelectRow(added >= 0 ? added : records().Count() - 1);
         FocusList();
     });
 }

@@ -11,7 +11,10 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QResizeEvent>
 #include <QTimer>
+#include <algorithm>
+#include <cmath>
 
 namespace {
 // Hover tracking runs at this interval until the first press sets another.
@@ -36,12 +39,14 @@ FlatButton_::~FlatButton_() = default;
 void FlatButton_::setCaption(const QString &sNew)
 {
     m_caption = sNew;
+    FollowCaptionFit();
     WinApi_::InvalidateWholeWindow(this);
 }
 
 void FlatButton_::setGlyph(const QString &sNew)
 {
     m_glyph = sNew;
+    FollowCaptionFit();
     WinApi_::InvalidateWholeWindow(this);
 }
 
@@ -55,6 +60,7 @@ std::shared_ptr<QFont> FlatButton_::GlyphFont()
 void FlatButton_::setGlyphFont(std::shared_ptr<QFont> fontNew)
 {
     m_glyphFont = std::move(fontNew);
+    FollowCaptionFit();
 }
 
 void FlatButton_::setAlignment(qint32 algnNew)
@@ -95,8 +101,13 @@ FlatButton_::Layout FlatButton_::layout() const
     run.glyphFont = m_glyphFont ? *m_glyphFont : font();
     const QFontMetricsF captionMetrics(font(), this);
     const QFontMetricsF glyphMetrics(run.glyphFont, this);
-    const qreal captionWidth = captionMetrics.horizontalAdvance(m_caption);
     const qreal glyphWidth = glyphMetrics.horizontalAdvance(m_glyph);
+    // The run keeps a pixel clear of each edge.
+    const qreal room = width() - 2 - glyphWidth;
+    run.caption = m_caption;
+    if (captionMetrics.horizontalAdvance(m_caption) > room)
+        run.caption = captionMetrics.elidedText(m_caption, Qt::ElideRight, std::max<qreal>(0, room));
+    const qreal captionWidth = captionMetrics.horizontalAdvance(run.caption);
     run.width = captionWidth + glyphWidth;
     run.height = qMax(captionMetrics.height(), glyphMetrics.height());
 
@@ -126,16 +137,50 @@ QRectF FlatButton_::textBounds() const
     return QRectF(run.glyphAt.x(), qMin(run.glyphAt.y(), run.captionAt.y()), run.width, run.height);
 }
 
+QString FlatButton_::ShownCaption() const
+{
+    return layout().caption;
+}
+
+int FlatButton_::WidthFor(const QString &caption) const
+{
+    const QFont glyphFont = m_glyphFont ? *m_glyphFont : font();
+    const qreal run = QFontMetricsF(glyphFont, this).horizontalAdvance(m_glyph) +
+                      QFontMetricsF(font(), this).horizontalAdvance(caption);
+    return int(std::ceil(run)) + 2;
+}
+
+void FlatButton_::FollowCaptionFit()
+{
+    const QString shown = ShownCaption();
+    setToolTip(shown == m_caption ? QString() : m_caption);
+}
+
+void FlatButton_::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    FollowCaptionFit();
+}
+
+void FlatButton_::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        FollowCaptionFit();
+}
+
 void FlatButton_::paintEvent(QPaintEvent *)
 {
     IgnoreErrors([this] {
+        // A glyph font changed in place is seen here first.
+        FollowCaptionFit();
         QPainter painter(this);
         painter.setPen(palette().color(QPalette::WindowText));
         const Layout run = layout();
         painter.setFont(run.glyphFont);
         painter.drawText(run.glyphAt + QPointF(0, QFontMetricsF(run.glyphFont, this).ascent()), m_glyph);
         painter.setFont(font());
-        painter.drawText(run.captionAt + QPointF(0, QFontMetricsF(font(), this).ascent()), m_caption);
+        painter.drawText(run.captionAt + QPointF(0, QFontMetricsF(font(), this).ascent()), run.caption);
 
         if (pointerIsOver()) {
             paintEdge(painter);

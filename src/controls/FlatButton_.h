@@ -11,7 +11,8 @@ class QTimer;
 // A button that stays flat until the pointer is over it: a raised edge while it
 // hovers, a sunken one while the left button is held. It shows a glyph (in its
 // glyph font) followed by a caption (in its own font), can raise Click already on
-// the mouse-down, and can repeat Click while the left button is held.
+// the mouse-down, and can repeat Click while the left button is held. A caption
+// too long for the button is cut short with "…" and shown whole in its tool tip.
 //
 // Timer1 tracks the pointer while it hovers and drives the repetition. Its tick
 // handler is public and the two questions it asks (is the pointer over the button,
@@ -51,6 +52,10 @@ public:
 
     // Where the glyph and the caption are drawn, in pixels, as one run.
     QRectF textBounds() const;
+    // The caption as drawn: whole, or cut short to fit the button.
+    QString ShownCaption() const;
+    // The width at which the glyph and `caption` show whole.
+    int WidthFor(const QString &caption) const;
 
 signals:
     void Click();
@@ -72,11 +77,14 @@ protected:
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
     void hideEvent(QHideEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     struct Layout
     {
         QFont glyphFont;
+        QString caption;
         QPointF glyphAt;
         QPointF captionAt;
         qreal width = 0;
@@ -85,6 +93,8 @@ private:
     Layout layout() const;
     void UserControl_MouseDown(const QString &routine);
     void paintEdge(QPainter &painter);
+    // The tool tip holds the caption whenever the button cuts it short.
+    void FollowCaptionFit();
 
     QString m_caption;
     QString m_glyph;

@@ -10,10 +10,13 @@
 #include "platform/Seams.h"
 #include "platform/TextFile.h"
 
+#include <QDeadlineTimer>
 #include <QHash>
 #include <QLockFile>
 #include <QSet>
+#include <QThread>
 #include <algorithm>
+#include <chrono>
 #include <optional>
 
 namespace {
@@ -90,7 +93,6 @@ BookmarkRecords &BookmarkRecords::Instance()
 void BookmarkRecords::Append(const BookmarkRecord &record)
 {
     m_rows.append(record);
-    NameTaken(record.fileName);
     Changed();
 }
 
@@ -99,7 +101,6 @@ void BookmarkRecords::Replace(int row, const BookmarkRecord &record)
     if (row < 0 || row >= Count())
         raiseError(RtErr::SubscriptOutOfRange, recordSource());
     m_rows[row] = record;
-    NameTaken(record.fileName);
     Changed();
 }
 
@@ -255,7 +256,8 @@ QByteArray BookmarkRecords::FileBytes(const QList<BookmarkRecord> &rows)
     return ansi ? CodePage::encode(text, CodePage::Ansi) : QByteArray("\xEF\xBB\xBF") + text.toUtf8();
 }
 
-QList<BookmarkRecord> BookmarkRecords::MergedWith(const QByteArray &current, QStringList *problems)
+QList<BookmarkRecord> BookmarkRecords::MergedWith(const QByteArray &current, QStringList *problems,
+                                                  QList<BookmarkRecord> *removed)
 {
     const QList<BookmarkRecord> theirs = ParseRecords(current, problems);
     // What the other writer left damaged is kept before it is replaced.
@@ -267,7 +269,10 @@ QList<BookmarkRecord> BookmarkRecords::MergedWith(const QByteArray &current, QSt
         ++inBase[record];
     for (const BookmarkRecord &record : theirs)
         ++inTheirs[record];
-    QList<BookmarkRecord> merged;
+    // A row read from the file that the other writer took out (deleted, or
+    // changed into another) goes; a row of this list's own stays.
+    QList<bool> kept;
+    QList<qsizetype> gone;
     for (const BookmarkRecord &record : m_rows) {
         const bool wasRead = inBase.value(record) > 0;
         const bool stillThere = inTheirs.value(record) > 0;
@@ -275,10 +280,17 @@ QList<BookmarkRecord> BookmarkRecords::MergedWith(const QByteArray &current, QSt
             --inBase[record];
         if (stillThere)
             --inTheirs[record];
-        // A row read from the file that the other writer took out (deleted, or
-        // changed into another) goes; a row of this list's own stays.
-        if (stillThere || !wasRead)
-            merged.append(record);
+        kept.append(stillThere || !wasRead);
+        if (!kept.last())
+            gone.append(kept.size() - 1);
+    }
+    KeepDamagedRows(problems->isEmpty() ? QStringList() : DamagedLines(current), gone, &kept);
+    QList<BookmarkRecord> merged;
+    for (qsizetype row = 0; row < m_rows.size(); ++row) {
+        if (kept[row])
+            merged.append(m_rows[row]);
+        else if (removed)
+            removed->append(m_rows[row]);
     }
     for (const BookmarkRecord &record : theirs) {
         if (inTheirs.value(record) == 0)
@@ -293,31 +305,103 @@ QList<BookmarkRecord> BookmarkRecords::MergedWith(const QByteArray &current, QSt
     return merged;
 }
 
-bool BookmarkRecords::Save()
+QStringList BookmarkRecords::DamagedLines(const QByteArray &bytes)
+{
+    QStringList damaged;
+    TextReader lines = TextReader::fromBytes(bytes, CodePage::Ansi);
+    while (!lines.atEnd()) {
+        const QString line = lines.readLine();
+        RecordReader reader = RecordReader::fromBytes(line.toUtf8(), CodePage::Utf8);
+        bool whole = true;
+        if (!reader.atEnd()) {
+            const QStringList fields = reader.readRecord();
+            whole = fields.size() == FieldCount && IsPlainFileName(fields[4]) && reader.atEnd();
+        }
+        if (!whole || !reader.takeSkippedRecords().isEmpty())
+            damaged.append(line);
+    }
+    return damaged;
+}
+
+// A row that the file no longer holds whole stays when a line that cannot be
+// read names it (its title or its document): that line may be the row,
+// damaged, rather than deleted. A damaged line that names none of them may be
+// any of them, so then they all stay.
+void BookmarkRecords::KeepDamagedRows(const QStringList &damagedLines, const QList<qsizetype> &gone,
+                                      QList<bool> *kept) const
+{
+    for (const QString &line : damagedLines) {
+        bool named = false;
+        for (const qsizetype row : gone) {
+            const QVariantList asWritten = fileFields(m_rows[row]);
+            const QString title = asWritten[0].toString();
+            const QString document = asWritten[FieldCount - 1].toString();
+            if (line.contains(QLatin1Char('"') + title) || (!document.isEmpty() && line.contains(document))) {
+                (*kept)[row] = true;
+                named = true;
+            }
+        }
+        if (!named)
+            for (const qsizetype row : gone)
+                (*kept)[row] = true;
+    }
+}
+
+namespace {
+// Waits while another writer saves the list. A lock older than any save was
+// left behind, here or on another machine, and QLockFile gives it up; one
+// still held after that belongs to a writer that is stuck, and the list is
+// not written over it. A folder that cannot hold the lock file cannot take the
+// list either, which the writing then tells.
+void takeSavingLock(QLockFile &lock)
+{
+    using namespace std::chrono;
+    constexpr milliseconds LongestSave(BookmarkRecords::LongestSaveMs);
+    constexpr milliseconds Poll(20);
+    lock.setStaleLockTime(LongestSave);
+    const QDeadlineTimer deadline(LongestSave + LongestSave / 5);
+    while (!lock.tryLock(0)) {
+        if (lock.error() != QLockFile::LockFailedError)
+            return;
+        if (deadline.hasExpired()) {
+            qint64 pid = 0;
+            QString host, application;
+            lock.getLockInfo(&pid, &host, &application);
+            raiseError(RtErr::PathFileAccessError, recordSource(),
+                       QStringLiteral("%1 is held by process %2 on %3, which has been saving the list for "
+                                      "longer than a save takes; try again when it has ended")
+                           .arg(BookmarkRecords::RecordFile() + QStringLiteral(".lock"))
+                           .arg(pid)
+                           .arg(host));
+        }
+        QThread::msleep(Poll.count());
+    }
+}
+} // namespace
+
+bool BookmarkRecords::Save(QList<BookmarkRecord> *removedElsewhere)
 {
     // Two writers saving at once would each miss what the other adds: one
-    // reads, merges and writes before the other does. A folder that cannot
-    // hold the lock file cannot take the list either, which the writing tells.
-    constexpr int WaitMs = 3000;
+    // reads, merges and writes before the other does.
     QLockFile saving(RecordFile() + QStringLiteral(".lock"));
-    saving.tryLock(WaitMs);
+    takeSavingLock(saving);
     KeepDamagedOriginal();
     QList<BookmarkRecord> rows = m_rows;
+    QList<BookmarkRecord> removed;
     QStringList damage; // in the file as the other writer left it
     // A file taken away holds nobody else's rows to keep.
     const std::optional<QByteArray> current = readBeforeReplacing();
     if (current && *current != m_baseBytes)
-        rows = MergedWith(*current, &damage);
+        rows = MergedWith(*current, &damage, &removed);
     const QByteArray bytes = FileBytes(rows);
     TextFiles::writeAtomically(RecordFile(), bytes);
     const bool merged = rows != m_rows;
-    if (merged) {
+    if (merged)
         m_rows = rows;
-        for (const BookmarkRecord &record : m_rows)
-            NameTaken(record.fileName);
-    }
     m_base = rows;
     m_baseBytes = bytes;
+    if (removedElsewhere)
+        *removedElsewhere = removed;
     // The other writer does not wait while the reader reads the message.
     saving.unlock();
     if (!damage.isEmpty())
@@ -369,24 +453,24 @@ QString BookmarkRecords::FileNameFromTitle(const QString &title)
     return base + Extension;
 }
 
-void BookmarkRecords::NameTaken(const QString &fileName)
+QString BookmarkRecords::NumberedName(const QString &wanted, int number)
 {
-    if (m_takenRead)
-        m_taken.insert(fileName.toCaseFolded());
+    if (number <= 1)
+        return wanted;
+    QString stem = wanted;
+    if (stem.endsWith(Extension, Qt::CaseInsensitive))
+        stem.chop(Extension.size());
+    return stem + QLatin1Char('_') + QString::number(number) + wanted.mid(stem.size());
 }
 
-const QSet<QString> &BookmarkRecords::TakenNames() const
+QSet<QString> BookmarkRecords::NamesInUse() const
 {
-    if (!m_takenRead) {
-        // A file no row names may still be the document of a record that was
-        // left out of a damaged list.
-        for (const QString &name : FileNames::listFiles(DocumentFolder(), QStringLiteral("*")))
-            m_taken.insert(name.toCaseFolded());
-        for (const BookmarkRecord &record : m_rows)
-            m_taken.insert(record.fileName.toCaseFolded());
-        m_takenRead = true;
-    }
-    return m_taken;
+    QSet<QString> names;
+    for (const QString &name : FileNames::listFiles(DocumentFolder(), QStringLiteral("*")))
+        names.insert(name.toCaseFolded());
+    for (const BookmarkRecord &record : m_rows)
+        names.insert(record.fileName.toCaseFolded());
+    return names;
 }
 
 QString BookmarkRecords::UniqueFileName(const QString &wanted, int ownRow) const
@@ -394,25 +478,29 @@ QString BookmarkRecords::UniqueFileName(const QString &wanted, int ownRow) const
     const QString ownName =
         ownRow >= 0 && ownRow < Count() ? m_rows[ownRow].fileName.toCaseFolded() : QString();
     const bool ownNameFree = !ownName.isEmpty() && !DocumentShared(ownRow);
-    QString stem = wanted;
-    if (stem.endsWith(Extension, Qt::CaseInsensitive))
-        stem.chop(Extension.size());
-    const QString extension = wanted.mid(stem.size());
-    const QSet<QString> &taken = TakenNames();
+    const QSet<QString> taken = NamesInUse();
     const auto isTaken = [&](const QString &name) {
         const QString folded = name.toCaseFolded();
         return taken.contains(folded) && !(ownNameFree && folded == ownName);
     };
-    QString name = wanted;
-    for (int n = 2; isTaken(name); ++n)
-        name = stem + QLatin1Char('_') + QString::number(n) + extension;
-    return name;
+    int number = 1;
+    while (isTaken(NumberedName(wanted, number)))
+        ++number;
+    return NumberedName(wanted, number);
 }
 
 int BookmarkRecords::FindTitle(const QString &title) const
 {
     for (int row = 0; row < Count(); ++row)
         if (m_rows[row].title.compare(title, Qt::CaseInsensitive) == 0)
+            return row;
+    return -1;
+}
+
+int BookmarkRecords::FindDocument(const QString &fileName) const
+{
+    for (int row = 0; row < Count(); ++row)
+        if (m_rows[row].fileName.compare(fileName, Qt::CaseInsensitive) == 0)
             return row;
     return -1;
 }

@@ -59,12 +59,20 @@ public:
     // Writes every row to "Bookmarks.txt" through a temporary file and a rename.
     // When another writer changed the file since this list read or wrote it,
     // the rows it added are kept (after this list's own) and the rows it removed
-    // go, unless this list changed them; rows this list removed stay removed.
-    // The rows then become what was written, and the result says whether that
-    // took in another writer's changes. A damaged original is kept in a copy of
-    // its own first; when that copy cannot be made the file is not replaced.
-    // Raises RuntimeError on failure; the rows are then as they were.
-    bool Save();
+    // go, unless this list changed them; rows this list removed stay removed. A
+    // row the file no longer holds whole while it has lines that cannot be read
+    // may be one of them, damaged: it stays. The rows then become what was
+    // written, and the result says whether that took in another writer's
+    // changes; `removedElsewhere` gets the rows that went because the other
+    // writer removed them. A damaged original is kept in a copy of its own
+    // first; when that copy cannot be made the file is not replaced. While it
+    // saves, the list holds "Bookmarks.txt.lock", waiting for another writer's
+    // save to end. Raises RuntimeError on failure; the rows are then as they were.
+    bool Save(QList<BookmarkRecord> *removedElsewhere = nullptr);
+    // No save holds the lock longer: a lock older than this was left behind by
+    // a writer that ended during its save, on this machine or another, and is
+    // given up.
+    static constexpr int LongestSaveMs = 10000;
 
     static QString RecordFile();
     // The copy a damaged record file was last kept in; empty when none.
@@ -81,26 +89,36 @@ public:
     // (no dot first or last), or "bookmark" when there are none, followed by
     // ".rtf"; at most 200 bytes before ".rtf".
     static QString FileNameFromTitle(const QString &title);
-    // `wanted`, or the same name with "_2", "_3", ... before ".rtf", so that no
-    // row but `ownRow` names it and no other file in the folder has it (case
-    // ignored): a new name never overwrites another bookmark's document. The
-    // names are checked against a set built once: the rows' names and the
-    // folder's files at the first call, and the names of rows added since.
+    // `wanted` for number 1, else the same name with "_<number>" before ".rtf".
+    static QString NumberedName(const QString &wanted, int number);
+    // The document names in use, case folded: those the rows name and those of
+    // the files in the folder as it is now (a file no row names may still be
+    // the document of a record that was left out of a damaged list, or one
+    // that another writer has just made).
+    QSet<QString> NamesInUse() const;
+    // The first NumberedName of `wanted` that no row but `ownRow` names and no
+    // other file in the folder has (case ignored): a new name never overwrites
+    // another bookmark's document.
     QString UniqueFileName(const QString &wanted, int ownRow = -1) const;
     // The first row whose whole title equals `title` without regard to case; -1 when none.
     int FindTitle(const QString &title) const;
     // Whether another row than `row` names the same document (case ignored).
     bool DocumentShared(int row) const;
+    // The first row that names the document (case ignored); -1 when none.
+    int FindDocument(const QString &fileName) const;
 
 private:
     void Changed() { m_changed = true; }
-    void NameTaken(const QString &fileName);
-    const QSet<QString> &TakenNames() const;
     static QList<BookmarkRecord> ParseRecords(const QByteArray &bytes, QStringList *problems);
     void KeepDamagedOriginal();
     // The rows with what another writer changed in the file since m_base; a
     // damaged file is kept in a copy first, and what is wrong goes to `problems`.
-    QList<BookmarkRecord> MergedWith(const QByteArray &current, QStringList *problems);
+    QList<BookmarkRecord> MergedWith(const QByteArray &current, QStringList *problems,
+                                     QList<BookmarkRecord> *removed);
+    // The lines of the file that do not read as one whole record.
+    static QStringList DamagedLines(const QByteArray &bytes);
+    void KeepDamagedRows(const QStringList &damagedLines, const QList<qsizetype> &gone,
+                         QList<bool> *kept) const;
     static QByteArray FileBytes(const QList<BookmarkRecord> &rows);
     static void TellDamage(const QStringList &problems, const QString &copy, const QString &whyNoCopy);
 
@@ -117,7 +135,4 @@ private:
     // writer changed since is told by the difference.
     QByteArray m_baseBytes;
     QList<BookmarkRecord> m_base;
-    // Document names in use, case folded; read at the first need.
-    mutable QSet<QString> m_taken;
-    mutable bool m_takenRead = false;
 };

@@ -6,6 +6,7 @@
 #include "controls/FlatButton_.h"
 #include "controls/NewRichText.h"
 #include "controls/TabList_.h"
+#include "controls/TextFit.h"
 #include "controls/WinApi_.h"
 #include "core/BibleBookNames.h"
 #include "core/BookCategories.h"
@@ -36,6 +37,7 @@
 #include <QPainter>
 #include <QScopedValueRollback>
 #include <QScrollBar>
+#include <algorithm>
 
 namespace {
 const QString SettingsSection = QStringLiteral("Settings");
@@ -245,6 +247,8 @@ void BibleBrowser::ReinitTranslations()
     mTranslation.first()->setVisible(m_LastTranslationItem >= 0);
     if (m_LastTranslationItem < 0)
         mTranslation.first()->setData(QString());
+    // The translation button is sized by the names it may show.
+    LayOut();
 }
 
 void BibleBrowser::btnTranslation_Click()
@@ -294,6 +298,8 @@ void BibleBrowser::BuildCategoryMenu()
     mCategory.first()->setText(menuText(m_Categories->LongNameOfCategory(0)));
     mCategory.first()->setData(QStringLiteral("0"));
     AddCategoryMenuItems(0, 1);
+    // The category button is sized by the names it may show.
+    LayOut();
 }
 
 void BibleBrowser::AddCategoryMenuItems(int parent, int level)
@@ -342,7 +348,10 @@ void BibleBrowser::FillBookTabs(int category)
 void BibleBrowser::TabList1_Click()
 {
     DeferredErrors errors(QStringLiteral("BibleBrowser.TabList1_Click()"));
-    errors.step([&] { lblBook->setText(TabList1->CaptionOfSelected()); });
+    errors.step([&] {
+        m_bookCaption = TabList1->CaptionOfSelected();
+        TextFit::ShowInLabel(lblBook, m_bookCaption);
+    });
     if (TabList1->SelectedItem() < 0)
         return;
     const int book = SelectedBook();
@@ -631,17 +640,57 @@ int BibleBrowser::StripHeight() const
     return lblBook->height();
 }
 
+int BibleBrowser::WidestCategory() const
+{
+    int widest = 0;
+    if (m_Categories)
+        for (int i = 0; i < m_Categories->CountOfCategories(); ++i)
+            widest = std::max(widest, btnCategory->WidthFor(m_Categories->LongNameOfCategory(i)));
+    return widest;
+}
+
+int BibleBrowser::WidestTranslation() const
+{
+    int widest = btnTranslation->WidthFor(btnTranslation->Caption());
+    for (qint32 i = 0; i < gBibles.Count(); ++i)
+        if (gBibles.Enabled(i))
+            widest = std::max(widest, btnTranslation->WidthFor(gBibles.DisplayName(i)));
+    return widest;
+}
+
+int BibleBrowser::WidestBookName() const
+{
+    const QFontMetrics metrics = lblBook->fontMetrics();
+    int widest = metrics.horizontalAdvance(m_bookCaption);
+    for (qint16 book = 1; book <= LastBibleBook; ++book)
+        widest = std::max(widest, metrics.horizontalAdvance(BookNames().FullName(book)));
+    return widest + 2 * lblBook->margin();
+}
+
+// The strip shows every category's name and every book's name whole: the book
+// list and the category button above it widen for the longest category, and the
+// label keeps room for the longest book. The translation button takes twice the
+// list's width, more for a longer name when the window has room, less when it has
+// not; a name it cannot show whole is cut short, whole in its tool tip. In a
+// window too narrow even for that, the book's name is cut short the same way.
 void BibleBrowser::LayOut()
 {
     const int strip = StripHeight();
-    const int listWidth = WinApi_::pixelRect(0, 0, TabListWidthTwips, 0, 1).width();
+    const int listWidth =
+        std::max(WinApi_::pixelRect(0, 0, TabListWidthTwips, 0, 1).width(), WidestCategory());
     const int buttonHeight = btnCategory->fontMetrics().height() + 8;
     const int buttonTop = (strip - buttonHeight) / 2;
     btnCategory->setGeometry(2, buttonTop, listWidth, buttonHeight);
-    btnTranslation->setGeometry(btnCategory->geometry().right() + 1 + PaneGap, buttonTop, 2 * listWidth,
-                                buttonHeight);
-    const int labelLeft = btnTranslation->geometry().right() + 1 + 3 * PaneGap;
+    const int translationLeft = btnCategory->geometry().right() + 1 + PaneGap;
+    const int labelGap = 3 * PaneGap;
+    const int room = width() - translationLeft - labelGap - WidestBookName() - PaneGap;
+    const int widest = WidestTranslation();
+    const int translationWidth =
+        std::clamp(room, std::min(listWidth, widest), std::max(2 * listWidth, widest));
+    btnTranslation->setGeometry(translationLeft, buttonTop, translationWidth, buttonHeight);
+    const int labelLeft = btnTranslation->geometry().right() + 1 + labelGap;
     lblBook->setGeometry(labelLeft, 0, std::max(0, width() - labelLeft - PaneGap), strip);
+    TextFit::ShowInLabel(lblBook, m_bookCaption);
     // Below the strip and its two separator lines.
     const int listTop = strip + 2;
     const int listHeight = std::max(0, height() - listTop);

@@ -93,6 +93,10 @@ private:
     void FillBookTabs(int category);
     void SetUpDropDownButton(FlatButton_ *button);
     void LayOut();
+    // The widths the strip's longest names need.
+    int WidestCategory() const;
+    int WidestTranslation() const;
+    int WidestBookName() const;
     int SelectedBook() const;
     int StripHeight() const;
 
@@ -106,6 +110,8 @@ private:
     bool m_SmartQuotes = true;
     bool m_SmartDash = true;
     QString m_FontName;
+    // The chosen book's name, whole; the label may show it cut short.
+    QString m_bookCaption;
     QString m_FindText;
     qint32 m_FindStart = 0;
     bool m_shown = false;

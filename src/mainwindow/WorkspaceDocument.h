@@ -40,6 +40,15 @@ public:
         // without making it the document's file: the document stays changed
         // unless that is its own file. False after the workspace said why not.
         std::function<bool(const QString &path)> saveCopy = {};
+        // Writes the document as RTF to a new file (a bookmark's Add): the first
+        // of names(1), names(2), ... that no file has and `taken` does not
+        // refuse, made without replacing a file that another writer made
+        // meanwhile. The document is that file's then, as Go to shows it:
+        // unchanged, and Save writes there. The path written; empty after the
+        // workspace said why it could not be written.
+        std::function<QString(const std::function<QString(int number)> &names,
+                              const std::function<bool(const QString &path)> &taken)>
+            saveNew = {};
         // Before the program ends: when the workspace is loaded with unsaved
         // changes, its question (Yes saves, No discards). False when the program
         // is to go on (Cancel, or the save was cancelled or failed).

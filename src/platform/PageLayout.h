@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QList>
 #include <QMarginsF>
 #include <QRectF>
 #include <QSize>
@@ -9,7 +10,9 @@
 class QPainter;
 class QPaintDevice;
 class QPrinter;
+class QTextBlock;
 class QTextDocument;
+class QTextLine;
 
 // A rich-text document laid out in pages for one printer. Counting the pages,
 // the print preview and printing all draw from the same layout, made with the
@@ -47,7 +50,11 @@ public:
     double resolution() const { return m_dpiX; }
 
     // Draws a page (from 1) with the painter's origin at the printable area's
-    // top left corner, in device pixels. Nothing is drawn outside the body.
+    // top left corner, in device pixels. Nothing is drawn outside the body, and
+    // only the lines of the page are drawn at all: those that begin on it (the
+    // layout moves a line that does not fit whole to the next page, and makes
+    // pictures no taller than a page). A line of type taller than a page is
+    // drawn once, on the page that shows most of it.
     void drawPage(QPainter &painter, int page) const;
     // The page on a white picture of the given size (the printable area scaled
     // to it); a null image when the picture cannot be made.
@@ -58,6 +65,15 @@ public:
 
 private:
     void prepareDocument();
+    void fitPicturesToPage();
+    void findTallLines();
+    // The page (from 0) that a point of the document lies on.
+    int pageAt(qreal y) const;
+    // The page (from 0) a line is drawn on, from its top in the document.
+    int pageOfLine(qreal top, const QTextLine &line) const;
+    // The last paragraph that begins on an earlier page than `page` (from 0)
+    // and goes on into it; an invalid block when there is none.
+    QTextBlock paragraphGoingOnInto(int page) const;
 
     std::unique_ptr<QTextDocument> m_document;
     QSizeF m_printableArea;
@@ -65,4 +81,7 @@ private:
     double m_dpiX = 0;
     bool m_empty = true;
     int m_length = 0;
+    // The tops of the lines taller than a page that show on a later page than
+    // the one they begin on, top to bottom.
+    QList<qreal> m_tallLineTops;
 };

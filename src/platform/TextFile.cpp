@@ -9,12 +9,14 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QScopeGuard>
 #include <QTemporaryFile>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <functional>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -76,55 +78,117 @@ bool holdsBytes(const QString &path, const QByteArray &bytes)
     return file.size() == bytes.size() && file.open(QIODevice::ReadOnly) && file.readAll() == bytes;
 }
 
-constexpr int MaxCopies = 9999;
+bool onDisk(const QString &name)
+{
+    const QFileInfo info(name);
+    return info.exists() || info.isSymLink();
+}
+
+// What a name that a new file might take is to the writer.
+enum class NameUse {
+    Free,     // no file has it: the new file may take it
+    Taken,    // the next name is tried
+    HoldsNew, // a file of that name holds the bytes already: it is used again
+};
+
+constexpr int MaxNumberedNames = 9999;
+
+enum class Placing { Placed, NameTaken, Failed };
+
+// Gives a file a new name unless a file has that name already: a rename that
+// replaces nothing, or, on a file system without one, a link into place.
+Placing placeWithoutReplacing(const QString &from, const QString &to)
+{
+    const QByteArray source = QFile::encodeName(from);
+    const QByteArray target = QFile::encodeName(to);
+    if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) == 0)
+        return Placing::Placed;
+    if (errno == EINVAL || errno == ENOSYS || errno == ENOTSUP) {
+        if (::link(source.constData(), target.constData()) == 0) {
+            ::unlink(source.constData());
+            return Placing::Placed;
+        }
+    }
+    return errno == EEXIST ? Placing::NameTaken : Placing::Failed;
+}
+
+// Written whole (and to the disk) under a name of its own first, the file then
+// takes the first free one of names(1), names(2), ... without replacing a
+// file: two writers at once can never take the same name, nor one replace
+// what the other made. `use` says what each name is to this writer.
+QString placeUnderFreeName(const std::function<QString(int)> &names, const QByteArray &bytes,
+                           const std::function<NameUse(const QString &)> &use)
+{
+    const QString first = names(1);
+    QString temporaryName;
+    // The temporary file goes unless it became the new file.
+    const auto removeTemporary = qScopeGuard([&temporaryName] {
+        if (!temporaryName.isEmpty())
+            QFile::remove(temporaryName);
+    });
+    for (int number = 1; number <= MaxNumberedNames; ++number) {
+        const QString name = names(number);
+        const NameUse found = use(name);
+        if (found == NameUse::HoldsNew)
+            return name;
+        if (found == NameUse::Taken)
+            continue;
+        if (temporaryName.isEmpty()) {
+            QTemporaryFile temporary(first + QStringLiteral(".XXXXXX.tmp"));
+            temporary.setAutoRemove(false);
+            if (!temporary.open())
+                cannotWrite(name, temporary.errorString());
+            temporaryName = temporary.fileName();
+            if (!writeWhole(temporary, bytes) || !temporary.flush())
+                cannotWrite(name, temporary.errorString());
+            // A failed sync sets no error of the file's: the system's reason is errno.
+            if (::fsync(temporary.handle()) != 0)
+                cannotWrite(name, qt_error_string(errno));
+        }
+        switch (placeWithoutReplacing(temporaryName, name)) {
+        case Placing::Placed:
+            temporaryName.clear(); // it is the new file now
+            return name;
+        case Placing::NameTaken:
+            continue; // another writer took the name meanwhile: the next one is tried
+        case Placing::Failed:
+            cannotWrite(name, qt_error_string(errno));
+        }
+    }
+    cannotWrite(first, QStringLiteral("%1 files of that name are there already").arg(MaxNumberedNames));
+}
 } // namespace
 
 namespace TextFiles {
 
+QString keepCopy(const QString &path, const QByteArray &bytes)
+{
+    return placeUnderFreeName([&path](int number) { return copyName(path, number); }, bytes,
+                              [&bytes](const QString &copy) {
+                                  if (!onDisk(copy))
+                                      return NameUse::Free;
+                                  return QFileInfo(copy).isFile() && holdsBytes(copy, bytes)
+                                             ? NameUse::HoldsNew
+                                             : NameUse::Taken;
+                              });
+}
+
 QString copyPath(const QString &path, const QByteArray &bytes)
 {
-    for (int number = 1; number <= MaxCopies; ++number) {
+    for (int number = 1; number <= MaxNumberedNames; ++number) {
         const QString copy = copyName(path, number);
-        const QFileInfo info(copy);
-        if ((!info.exists() && !info.isSymLink()) || (info.isFile() && holdsBytes(copy, bytes)))
+        if (!onDisk(copy) || (QFileInfo(copy).isFile() && holdsBytes(copy, bytes)))
             return copy;
     }
     return copyName(path, 1);
 }
 
-QString keepCopy(const QString &path, const QByteArray &bytes)
+QString writeNew(const std::function<QString(int)> &names, const QByteArray &bytes,
+                 const std::function<bool(const QString &)> &taken)
 {
-    // Written whole (and to the disk) under a name of its own first, the copy
-    // then takes the first free name by a rename that replaces nothing: two
-    // copies of the program keeping at once cannot take the same name.
-    QTemporaryFile temporary(path + QStringLiteral(".XXXXXX.tmp"));
-    bool written = false;
-    for (int number = 1; number <= MaxCopies; ++number) {
-        const QString copy = copyName(path, number);
-        const QFileInfo info(copy);
-        if (info.exists() || info.isSymLink()) {
-            if (info.isFile() && holdsBytes(copy, bytes))
-                return copy;
-            continue;
-        }
-        if (!written) {
-            if (!temporary.open())
-                cannotWrite(copy, temporary.errorString());
-            if (!writeWhole(temporary, bytes) || !temporary.flush())
-                cannotWrite(copy, temporary.errorString());
-            // A failed sync sets no error of the file's: the system's reason is errno.
-            if (::fsync(temporary.handle()) != 0)
-                cannotWrite(copy, qt_error_string(errno));
-            written = true;
-        }
-        if (temporary.rename(copy)) {
-            temporary.setAutoRemove(false); // it is the copy now
-            return copy;
-        }
-        if (!QFileInfo::exists(copy))
-            cannotWrite(copy, temporary.errorString());
-    }
-    cannotWrite(copyName(path, 1), QStringLiteral("%1 copies are kept beside it already").arg(MaxCopies));
+    return placeUnderFreeName(names, bytes, [&taken](const QString &name) {
+        return onDisk(name) || (taken && taken(name)) ? NameUse::Taken : NameUse::Free;
+    });
 }
 
 QByteArray readAll(const QString &path)

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <functional>
 
 // Sequential text files as the program reads and writes them: whole lines in a
 // code page, and records of comma-separated fields with texts in double quotes.
@@ -134,6 +135,14 @@ void writePrivatelyAt(int folder, const QString &name, const QByteArray &bytes, 
 QString keepCopy(const QString &path, const QByteArray &bytes);
 // The copy keepCopy would keep these bytes in now.
 QString copyPath(const QString &path, const QByteArray &bytes);
+// Writes the bytes to a new file: the first of names(1), names(2), ... that no
+// file has and `taken` does not refuse, taken without replacing a file that
+// another writer made meanwhile, so that of two writers at once each gets a
+// name of its own. Written whole and to the disk under a temporary name first.
+// Returns the path written; throws RuntimeError 75 naming the file and the
+// system's reason, and then leaves nothing behind.
+QString writeNew(const std::function<QString(int number)> &names, const QByteArray &bytes,
+                 const std::function<bool(const QString &path)> &taken = {});
 // Reads a whole file; throws RuntimeError 53 when it is missing, 75 when unreadable.
 QByteArray readAll(const QString &path);
 // Text in the code page with CR LF line ends, for writing.

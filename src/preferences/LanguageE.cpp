@@ -16,6 +16,7 @@
 #include "platform/TextFile.h"
 
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -56,6 +57,14 @@ QString languageOf(const QString &fileName)
     const qsizetype start = fileName.indexOf(QLatin1Char('_')) + 1;
     const qsizetype end = fileName.indexOf(QLatin1Char('.'), start);
     return fileName.mid(start, end < 0 ? -1 : end - start);
+}
+
+// The book-name file of a language as it is named on disk (the shipped ones are
+// "books_ENGLISH.txt", and an older editor made "BOOKS_<LANG>.txt"); a language
+// that has none yet gets "books_<LANG>.txt", the name the list is made from.
+QString bookFileOf(const QString &language)
+{
+    return QFileInfo(sysDefs(QStringLiteral("books_") + language + QStringLiteral(".txt"))).fileName();
 }
 } // namespace
 
@@ -215,7 +224,7 @@ void LanguageE::LSel_Click()
         const QString language = chosen.first()->text();
         LV->headerItem()->setText(ColLongName, GetMsg(1, 190, language));
         lbl->setText(GetMsg(1, 191, language));
-        m_bookFile = QStringLiteral("BOOKS_") + language + QStringLiteral(".txt");
+        m_bookFile = bookFileOf(language);
         // No name of the language shown before may stay behind.
         for (int row = 0; row < BookCount; ++row) {
             LV->topLevelItem(row)->setText(ColLongName, QString());
@@ -225,7 +234,7 @@ void LanguageE::LSel_Click()
             createLanguage();
             return;
         }
-        const QString path = sysDefs(QStringLiteral("books_") + language + QStringLiteral(".txt"));
+        const QString path = sysDefs(m_bookFile);
         // A file that cannot be read is not loaded, so that Save cannot write blanks over it.
         if (!BibleBookNames::FileStep(path, false, [&] { loadLanguage(path); }))
             m_bookFile.clear();
@@ -269,7 +278,7 @@ void LanguageE::createLanguage()
             return;
         }
     }
-    const QString fileName = QStringLiteral("BOOKS_") + name + QStringLiteral(".txt");
+    const QString fileName = bookFileOf(name);
     if (FileNames::existsIgnoringCase(gSysDefsFolder + fileName)) {
         desktop().messageBox(GetMsg(0, 38, name), MsgBoxStyle::Exclamation,
                              QStringLiteral("Error ") + MiscHelpers::ProductTitle());
@@ -366,11 +375,11 @@ void LanguageE::cDefault_Click()
             desktop().messageBox(GetMsg(0, 31), MsgBoxStyle::Information, QString());
             return;
         }
-        if (!writeGrid(QStringLiteral("BOOKS.TXT")))
+        // The active names, in the file the program reads them from.
+        if (!writeGrid(QStringLiteral("Books.txt")))
             return;
         m_modified = false;
-        const QString rest = m_bookFile.mid(m_bookFile.indexOf(QLatin1Char('_')) + 1);
-        GetLang(rest.left(rest.indexOf(QStringLiteral(".txt"))));
+        GetLang(languageOf(m_bookFile));
         if (gNotifier)
             gNotifier->NotifyOfEvent(GlobalNotifier::InternationalChanged);
         International();

@@ -37,6 +37,7 @@
 #include "platform/Seams.h"
 #include "platform/TextFile.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -136,14 +137,20 @@ void AdvancedSearch::Register()
         if (AdvancedSearch *window = DefaultInstance<AdvancedSearch>::peek())
             window->m_document->FileDeleted(path);
     };
-    access.saveCopy = [](const QString &path) {
-        // While a search runs the pane holds no document of the reader's: nothing
-        // is written over a bookmark's own.
-        if (Instance().m_run->Running()) {
-            desktop().messageBox(GetMsg(0, MsgSearchStillRunning), MsgBoxStyle::Exclamation, QString());
+    // While a search runs the pane holds no document of the reader's: nothing
+    // is written for a bookmark.
+    const auto searchRunning = [] {
+        if (!Instance().m_run->Running())
             return false;
-        }
-        return Instance().m_files->SaveCopy(path);
+        desktop().messageBox(GetMsg(0, MsgSearchStillRunning), MsgBoxStyle::Exclamation, QString());
+        return true;
+    };
+    access.saveCopy = [searchRunning](const QString &path) {
+        return !searchRunning() && Instance().m_files->SaveCopy(path);
+    };
+    access.saveNew = [searchRunning](const std::function<QString(int)> &names,
+                                     const std::function<bool(const QString &)> &taken) {
+        return searchRunning() ? QString() : Instance().m_files->SaveNew(names, taken);
     };
     access.mayEndProgram = [] {
         AdvancedSearch *window = DefaultInstance<AdvancedSearch>::peek();
@@ -241,8 +248,12 @@ void AdvancedSearch::CreateControls()
     cboSearch = new QComboBox(Picture3);
     cboSearch->setEditable(true);
     cboSearch->setInsertPolicy(QComboBox::NoInsert);
-    // Texts that differ in case search differently: neither the completion nor
-    // the box's own match on leaving it may put a listed text for the one typed.
+    // The box searches what was typed: earlier searches that begin with it are
+    // offered in a list below the box, never filled into it, and one of them is
+    // searched only when it is chosen there. Texts that differ in case search
+    // differently, so neither the list nor the box's own match on leaving it
+    // takes a listed text for one typed in another case.
+    cboSearch->completer()->setCompletionMode(QCompleter::PopupCompletion);
     cboSearch->completer()->setCaseSensitivity(Qt::CaseSensitive);
     cboSearch->setMaxVisibleItems(20);
     cmdClear = new QPushButton(Picture3);
@@ -355,6 +366,9 @@ void AdvancedSearch::ConnectControls()
     // Keys reach the box itself when it has the focus, its line edit when sent there.
     cboSearch->installEventFilter(this);
     cboSearch->lineEdit()->installEventFilter(this);
+    // While the list of earlier searches is open the keys go to it; Enter there
+    // searches too (installed after the list's own filter, this one runs first).
+    cboSearch->completer()->popup()->installEventFilter(this);
     if (gNotifier)
         connect(gNotifier, &GlobalNotifier::Notify, this,
                 [this](const QString &eventName) { m_globalnotifer_Notify(eventName); });
@@ -611,10 +625,13 @@ bool AdvancedSearch::eventFilter(QObject *watched, QEvent *event)
 {
     if (PaneEvent(watched, event))
         return true;
-    if (watched == cboSearch || watched == cboSearch->lineEdit()) {
+    QWidget *offered = cboSearch->completer()->popup();
+    if (watched == cboSearch || watched == cboSearch->lineEdit() || watched == offered) {
         if (event->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent *>(event)->key();
             if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                // The box holds what was typed, or the entry moved to in the list.
+                offered->hide();
                 cboSearch_KeyPress(13);
                 return true;
             }

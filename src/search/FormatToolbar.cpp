@@ -1,5 +1,6 @@
 #include "search/FormatToolbar.h"
 
+#include "controls/TextFit.h"
 #include "core/Bug_.h"
 #include "core/GlobalVars.h"
 #include "core/MsgSupport.h"
@@ -243,6 +244,7 @@ void FormatToolbar::CreateControls()
     cboFont->setEditable(true);
     cboFont->setInsertPolicy(QComboBox::NoInsert);
     cboFont->addItems(QFontDatabase::families());
+    TextFit::OpenWholeEntries(cboFont);
     cboFont->setCurrentText(gDefaultFont);
     cboFont->setMinimumContentsLength(14);
     cboFont->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);

@@ -256,6 +256,13 @@ void NotesDocument::CopySaved(const QString &name, const QByteArray &bytes)
     SetTarget(m_fileName, true, m_naming, FileStamp::of(name, bytes));
 }
 
+void NotesDocument::SavedAsBookmark(const QString &name, const QByteArray &bytes)
+{
+    NotesRecovery::Discard();
+    m_pane->document()->setModified(false);
+    SetTarget(name, true, Naming::FileAndProduct, FileStamp::of(name, bytes));
+}
+
 void NotesDocument::FileRenamed(const QString &from, const QString &to)
 {
     if (sameFile(m_fileName, from))

@@ -68,6 +68,9 @@ public:
     // A copy of the document was written to a file (a bookmark's): unchanged only
     // when that is the document's own file.
     void CopySaved(const QString &name, const QByteArray &bytes);
+    // The document was written to a new bookmark's file: that is its file now,
+    // named as a bookmark's document shown by Go to, and it is unchanged.
+    void SavedAsBookmark(const QString &name, const QByteArray &bytes);
     // A file was renamed (a bookmark's document): Save follows it when it was
     // the document's file.
     void FileRenamed(const QString &from, const QString &to);

@@ -2,6 +2,7 @@
 #include "search/BookRange.h"
 #include "search/SearchScope.h"
 
+#include "controls/TextFit.h"
 #include "core/BibleBookNames.h"
 #include "core/Bug_.h"
 #include "core/GlobalVars.h"
@@ -26,6 +27,7 @@ void SearchScopeBoxes::FillTranslations()
     const QSignalBlocker blocker(m_translations);
     m_translations->clear();
     m_translations->addItems(m_scope.ListTranslations());
+    KeepEntriesWhole(m_translations);
 }
 
 void SearchScopeBoxes::SelectSavedTranslation()
@@ -89,4 +91,12 @@ void SearchScopeBoxes::International()
     for (int book = 1; book <= BookRange::Count; ++book)
         m_books->addItem(BookNames().FullName(qint16(book)));
     m_books->setCurrentIndex(chosen >= 0 ? chosen : 0);
+    KeepEntriesWhole(m_books);
+}
+
+// The names of translations and ranges are told apart by their ends ("The Law
+// (Genesis - Deuteronomy)"), so a box never shows fewer than its longest entry.
+void SearchScopeBoxes::KeepEntriesWhole(QComboBox *box)
+{
+    box->setMinimumWidth(TextFit::ListWidth(box));
 }

@@ -31,6 +31,7 @@ public:
 private:
     void cboTranslation_Click();
     void cboBooks_Click();
+    static void KeepEntriesWhole(QComboBox *box);
 
     QComboBox *m_translations;
     QComboBox *m_books;

@@ -7,11 +7,19 @@
 #include "platform/Desktop.h"
 #include "platform/RichTextBox.h"
 #include "platform/RtfWriter.h"
+#include "platform/RuntimeError.h"
 #include "platform/TextFile.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTextDocument>
+
+#include <optional>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 constexpr int MsgFileExists = 45;
@@ -19,6 +27,9 @@ constexpr int MsgFileUnreadable = 48;
 constexpr int MsgAskToSave = 51;
 constexpr int MsgSaveFailed = 52;
 constexpr int MsgChangedOnDisk = 260;
+constexpr int MsgNotARegularFile = 249;
+// The kinds of what is no regular file, one a line in the order of FileKind.
+constexpr int MsgFileKinds = 253;
 
 const QString OpenFilter = QStringLiteral("Rich Text (*.rtf);;Text Files (*.txt);;All files (*)");
 const QString SaveFilter = QStringLiteral("Rich Text (*.rtf)");
@@ -26,6 +37,73 @@ const QString SaveFilter = QStringLiteral("Rich Text (*.rtf)");
 QString shownName(const QString &name)
 {
     return QDir::toNativeSeparators(name);
+}
+
+enum class FileKind { Regular, Folder, NamedPipe, CharacterDevice, BlockDevice, Socket, Other };
+
+FileKind kindOf(mode_t mode)
+{
+    if (S_ISREG(mode))
+        return FileKind::Regular;
+    if (S_ISDIR(mode))
+        return FileKind::Folder;
+    if (S_ISFIFO(mode))
+        return FileKind::NamedPipe;
+    if (S_ISCHR(mode))
+        return FileKind::CharacterDevice;
+    if (S_ISBLK(mode))
+        return FileKind::BlockDevice;
+    if (S_ISSOCK(mode))
+        return FileKind::Socket;
+    return FileKind::Other;
+}
+
+QString kindText(FileKind kind)
+{
+    const QStringList kinds = GetMsg(0, MsgFileKinds).split(QStringLiteral("\r\n"));
+    return kinds.value(int(kind) - 1, kinds.value(kinds.size() - 1));
+}
+
+// What the name stands for, a link followed; none when nothing is there.
+std::optional<FileKind> kindOfName(const QString &name)
+{
+    struct stat status = {};
+    if (::stat(QFile::encodeName(name).constData(), &status) != 0)
+        return std::nullopt;
+    return kindOf(status.st_mode);
+}
+
+// Reads a regular file. It is opened without waiting and read only when what was
+// opened is one: the name may have been given to a named pipe since it was looked
+// at. `opened` tells what was found instead, and then nothing is read.
+QByteArray readRegularFile(const QString &name, FileKind &opened)
+{
+    const QString source = QStringLiteral("Verbanox.WorkspaceFiles");
+    const int handle =
+        ::open(QFile::encodeName(name).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (handle < 0)
+        raiseFileUnreadable(source, name, qt_error_string(errno));
+    QFile file;
+    if (!file.open(handle, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(handle);
+        raiseFileUnreadable(source, name, file.errorString());
+    }
+    struct stat status = {};
+    if (::fstat(handle, &status) != 0)
+        raiseFileUnreadable(source, name, qt_error_string(errno));
+    opened = kindOf(status.st_mode);
+    if (opened != FileKind::Regular)
+        return {};
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        raiseFileUnreadable(source, name, file.errorString());
+    return bytes;
+}
+
+void reportNotRegular(const QString &name, FileKind kind)
+{
+    desktop().messageBox(MsgSupport::GetMsgListing(MsgNotARegularFile, kindText(kind), {shownName(name)}),
+                         MsgBoxStyle::Exclamation, QString());
 }
 } // namespace
 
@@ -67,19 +145,31 @@ bool WorkspaceFiles::OpenNamed(const QString &name)
     return opened;
 }
 
+// Only a regular file is read. A folder, a named pipe or a device is named for
+// what it is; a named pipe is never opened, as reading it would wait for a writer.
 bool WorkspaceFiles::OpenFile(const QString &name)
 {
-    if (!QFileInfo(name).isFile()) {
+    const std::optional<FileKind> kind = kindOfName(name);
+    if (!kind) {
         desktop().messageBox(GetMsg(0, Bug_::FileNotFoundMsg, shownName(name)), MsgBoxStyle::Exclamation,
                              QString());
         return false;
     }
+    if (*kind != FileKind::Regular) {
+        reportNotRegular(name, *kind);
+        return false;
+    }
     QByteArray bytes;
+    FileKind opened = FileKind::Regular;
     try {
-        bytes = TextFiles::readAll(name);
+        bytes = readRegularFile(name, opened);
     } catch (const RuntimeError &e) {
         // Nothing was read: the document on screen stays as it was.
         Bug_::ReportFileFault(MsgFileUnreadable, name, e.description());
+        return false;
+    }
+    if (opened != FileKind::Regular) {
+        reportNotRegular(name, opened);
         return false;
     }
     ShowRead(name, bytes);
@@ -165,6 +255,21 @@ bool WorkspaceFiles::WriteFile(const QString &name)
 bool WorkspaceFiles::SaveCopy(const QString &name)
 {
     return WriteDocument(name, &NotesDocument::CopySaved);
+}
+
+QString WorkspaceFiles::SaveNew(const std::function<QString(int)> &names,
+                                const std::function<bool(const QString &)> &taken)
+{
+    const QByteArray bytes = RtfWriter::write(*m_document.Pane().document());
+    QString path;
+    try {
+        path = TextFiles::writeNew(names, bytes, taken);
+    } catch (const RuntimeError &e) {
+        Bug_::ReportFileFault(MsgSaveFailed, names(1), e.description());
+        return QString();
+    }
+    m_document.SavedAsBookmark(path, bytes);
+    return path;
 }
 
 // The document as RTF in the file, then told to the document as written; the

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 
 class NotesDocument;
 
@@ -39,6 +40,12 @@ public:
     // Writes the document as RTF to another file (a bookmark's) without making it
     // the document's file; false after saying why it could not be written.
     bool SaveCopy(const QString &name);
+    // Writes the document as RTF to a new file (a new bookmark's), under the
+    // first name TextFiles::writeNew finds free, and makes it the document's
+    // file, named as Go to names a bookmark's. The path; empty after saying
+    // why it could not be written.
+    QString SaveNew(const std::function<QString(int)> &names,
+                    const std::function<bool(const QString &)> &taken);
     // Shows a file's document read as these bytes (File > Open, a bookmark's Go
     // to), and says so when it is damaged.
     void ShowRead(const QString &path, const QByteArray &bytes);

@@ -4,6 +4,7 @@
 #include "study/StudyLists.h"
 #include "study/StudyOpener.h"
 
+#include "controls/TextFit.h"
 #include "core/BibleBookNames.h"
 #include "core/Bug_.h"
 #include "core/GlobalVars.h"
@@ -291,7 +292,7 @@ QList<int> Commentaries::ListNeeds() const
     const QList<QLabel *> labels = Labels();
     QList<int> needs;
     for (qsizetype i = 0; i < lists.size(); ++i)
-        needs.append(std::max(StudyLists::NeededWidth(lists[i]), labels[i]->sizeHint().width()));
+        needs.append(std::max(TextFit::ListWidth(lists[i]), labels[i]->sizeHint().width()));
     return needs;
 }
 

@@ -5,6 +5,7 @@
 #include "study/StudyModules.h"
 #include "study/StudyOpener.h"
 
+#include "controls/TextFit.h"
 #include "core/Bug_.h"
 #include "core/GlobalVars.h"
 #include "core/MiscHelpers.h"
@@ -23,6 +24,8 @@ constexpr int FormCaptionId = 25;
 constexpr int NoDictionaryMsg = 3;
 constexpr int NoneLoaded = 255;
 constexpr int StripHeight = 52;
+// The parts of the width the lists take: headwords, See Also, dictionaries.
+const QList<double> ListShares{0.35, 0.35, 0.3};
 
 PaneLook dictionaryLook()
 {
@@ -91,6 +94,7 @@ bool Dictionary::Form_Load()
         cboTranslation->addItem(gDictionaries.DisplayName(i));
     cboTranslation->setCurrentIndex(-1);
     StudyLists::SetListText(cboTranslation, gDictionaries.DisplayName(0));
+    KeepNamesWhole();
     m_CurrentDictionary = NoneLoaded;
     dictionaryLook().ApplyTo(*RT);
     m_pageLayout.ApplyAtOpen(*RT);
@@ -158,6 +162,7 @@ void Dictionary::LoadCombo(int index)
         } status{lbl1};
         const QStringList headwords = dictionaryFile(index).Headwords();
         cboLookup->addItems(headwords);
+        TextFit::OpenWholeEntries(cboLookup);
         cboLookup->setCurrentIndex(-1);
         StudyLists::SetListText(cboLookup, headwords.value(0));
         m_CurrentDictionary = index;
@@ -200,6 +205,7 @@ void Dictionary::PopulateAlt(const QString &entryText)
     cboAlt->clearEditText();
     const QStringList headwords = dictionaryFile(m_CurrentDictionary).HeadwordsOf(references);
     cboAlt->addItems(headwords);
+    TextFit::OpenWholeEntries(cboAlt);
     cboAlt->setCurrentIndex(headwords.isEmpty() ? -1 : 0);
 }
 
@@ -211,6 +217,24 @@ void Dictionary::resizeEvent(QResizeEvent *event)
     Form_Resize();
 }
 
+// The dictionaries' names are shown whole, and so are the labels. Headwords are
+// the dictionary's own text, of any length: their lists take their share, and
+// their drop-downs open as wide as their longest entry.
+QList<int> Dictionary::ListNeeds() const
+{
+    return {Label1->sizeHint().width(), Label2->sizeHint().width(),
+            std::max(TextFit::ListWidth(cboTranslation), Label3->sizeHint().width())};
+}
+
+// The window is never narrower than the names it lists need.
+void Dictionary::KeepNamesWhole()
+{
+    int lists = 2 * StudyLists::ListRow::Left;
+    for (const int need : ListNeeds())
+        lists += need;
+    setMinimumWidth(lists);
+}
+
 void Dictionary::Form_Resize()
 {
     if (isMinimized())
@@ -218,10 +242,12 @@ void Dictionary::Form_Resize()
     IgnoreErrors([this] {
         const int w = width(), h = height();
         frm1->setGeometry(0, 0, w, StripHeight);
+        const QList<int> widths =
+            StudyLists::ShareWidths(w - 2 * StudyLists::ListRow::Left, ListShares, ListNeeds());
         StudyLists::ListRow row(cboLookup->sizeHint().height());
-        row.Place(cboLookup, Label1, int((w - 8) * 0.35));
-        row.Place(cboAlt, Label2, int((w - 8) * 0.35));
-        row.Place(cboTranslation, Label3, int((w - 8) * 0.3));
+        row.Place(cboLookup, Label1, widths[0]);
+        row.Place(cboAlt, Label2, widths[1]);
+        row.Place(cboTranslation, Label3, widths[2]);
         const int status = lbl1->sizeHint().height() + 4;
         RT->setGeometry(0, StripHeight, w, h - StripHeight - status);
         lbl1->setGeometry(4, h - status, w - 8, status);

@@ -2,6 +2,7 @@
 
 #include "study/PaneLook.h"
 
+#include <QList>
 #include <QWidget>
 
 class QComboBox;
@@ -54,6 +55,8 @@ protected:
 private:
     void CreateControls();
     void Form_Resize();
+    QList<int> ListNeeds() const;
+    void KeepNamesWhole();
     void Form_Unload();
     void ShowEntry(const QString &headword, const QString &routine);
 

@@ -3,16 +3,9 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QStyle>
-#include <QStyleOptionComboBox>
 #include <algorithm>
 
 namespace StudyLists {
-
-namespace {
-// QLineEdit's own horizontal margin around its text.
-constexpr int EditFieldMargin = 2;
-} // namespace
 
 QComboBox *EditableList(QWidget *parent)
 {
@@ -27,26 +20,6 @@ void SetListText(QComboBox *list, const QString &text)
 {
     list->setEditText(text);
     list->lineEdit()->setCursorPosition(0);
-}
-
-int NeededWidth(const QComboBox *list)
-{
-    const QFontMetrics metrics = list->fontMetrics();
-    int text = metrics.horizontalAdvance(list->currentText());
-    for (int i = 0; i < list->count(); ++i)
-        text = std::max(text, metrics.horizontalAdvance(list->itemText(i)));
-    // The edit field keeps a margin and the caret's width beside its text.
-    if (const QLineEdit *edit = list->lineEdit()) {
-        const QMargins margins = edit->textMargins();
-        text += margins.left() + margins.right() + 2 * EditFieldMargin + 1;
-    }
-    QStyleOptionComboBox option;
-    option.initFrom(list);
-    option.editable = list->isEditable();
-    option.frame = list->hasFrame();
-    return list->style()
-        ->sizeFromContents(QStyle::CT_ComboBox, &option, QSize(text, metrics.height()), list)
-        .width();
 }
 
 QList<int> ShareWidths(int available, const QList<double> &shares, const QList<int> &needs)

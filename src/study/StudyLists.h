@@ -13,8 +13,6 @@ namespace StudyLists {
 QComboBox *EditableList(QWidget *parent);
 // Sets the list's text, shown from its start.
 void SetListText(QComboBox *list, const QString &text);
-// The width a list needs to show its longest entry whole, its frame and arrow included.
-int NeededWidth(const QComboBox *list);
 // Shares `available` pixels among lists in proportion to their shares, none
 // narrower than it needs: a list whose share is too small gets what it needs,
 // and the others share what is left. When even the needs do not fit, each list

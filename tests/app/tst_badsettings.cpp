@@ -7,11 +7,13 @@
 #include "core/PageSettings.h"
 #include "core/Registry_.h"
 #include "mainwindow/WorkspaceDocument.h"
+#include "platform/DocumentPrinter.h"
 #include "platform/RichTextBox.h"
 #include "platform/SettingsStore.h"
 #include "platform/Twips.h"
 
 #include <QComboBox>
+#include <QPrinter>
 #include <QPushButton>
 #include <QtTest>
 #include <functional>
@@ -178,10 +180,12 @@ private Q_SLOTS:
         QCOMPARE(r.read(), expected);
     }
 
-    // The settings of the report: the page setup shows the defaults and the
-    // workspace's document wraps at its edge, not at one pixel.
+    // The settings of the report: the page setup reads the defaults, offers the
+    // paper's width for the width that is then not set, and the workspace's
+    // document wraps at that width, not at one pixel.
     void hugePageLengthsLayOutAsTheDefaults()
     {
+        DocumentPrinter::printer().setPageSize(QPageSize(QPageSize::Letter));
         store(QStringLiteral("CM_IN"), QStringLiteral("-1"));
         store(QStringLiteral("WidthPage"), QStringLiteral("3e38"));
         store(QStringLiteral("MarginRight"), QStringLiteral("1e36"));
@@ -191,11 +195,11 @@ private Q_SLOTS:
         m_pane->setText(QStringLiteral("In the beginning God created the heaven and the earth."));
         WorkspaceDocument::Register({[this] { return m_pane.get(); }, [] { return nullptr; }, [] {}});
         PageSetup dialog;
-        QCOMPARE(dialog.cboWidth->currentText(), QStringLiteral("0"));
+        QCOMPARE(dialog.cboWidth->currentText(), QStringLiteral("8.5"));
         QCOMPARE(dialog.cboRight->currentText(), QStringLiteral("0"));
         dialog.cmdINDEX->click();
-        QVERIFY(std::isfinite(gPageWidthTwips));
-        QCOMPARE(m_pane->lineWrapMode(), QTextEdit::WidgetWidth);
+        QCOMPARE(gPageWidthTwips, 8.5f * 1440);
+        QCOMPARE(m_pane->RightMargin(), 8.5f * 1440);
     }
 
     void aWidthThatIsNoNumberWrapsAtTheEdge()

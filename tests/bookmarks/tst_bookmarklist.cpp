@@ -83,6 +83,8 @@ private:
     int m_asked = 0;
     QString m_fileName;
     QStringList m_renamed; // "from > to", as the workspace was told
+    // Runs as a new document's name is checked, before it is taken.
+    std::function<void(const QString &path)> m_meanwhile;
 
     TestDesktop &desk() { return m_fx->desk(); }
     static frmBookmarkList &list() { return frmBookmarkList::Instance(); }
@@ -173,7 +175,27 @@ private slots:
                 return false;
             }
         };
+        // As the workspace does: the document becomes the new file's.
+        access.saveNew = [this](const std::function<QString(int)> &names,
+                                const std::function<bool(const QString &)> &taken) {
+            try {
+                const QString path = TextFiles::writeNew(names, RtfWriter::write(*m_pane->document()),
+                                                         [&](const QString &name) {
+                                                             if (m_meanwhile)
+                                                                 m_meanwhile(name);
+                                                             return taken(name);
+                                                         });
+                m_pane->document()->setModified(false);
+                m_fileName = path;
+                return path;
+            } catch (const RuntimeError &e) {
+                desk().messageBox(QStringLiteral("Not saved: ") + e.description(), MsgBoxStyle::Exclamation,
+                                  QString());
+                return QString();
+            }
+        };
         WorkspaceDocument::Register(access);
+        m_meanwhile = {};
         m_inDialog = fill(QString(), ByCancel);
         ModalOpener<frmBookmarkAdd>::replace([this] {
             frmBookmarkAdd &dialog = frmBookmarkAdd::Instance();
@@ -342,6 +364,55 @@ private slots:
         QCOMPARE(list().LV->topLevelItem(1), before[1]);
         QCOMPARE(list().LV->topLevelItem(2)->text(4), QStringLiteral("Sermonnotes.rtf"));
         QCOMPARE(list().SelectedRow(), 2);
+    }
+
+    void addBesideAnotherCopysBookmark_data()
+    {
+        QTest::addColumn<bool>("whileWritten"); // the other copy adds while this one's document is written
+        QTest::newRow("the other copy added it since this list was used") << false;
+        QTest::newRow("the other copy adds it while this one writes") << true;
+    }
+    // Two copies on one program folder add a bookmark of the same title: each
+    // document keeps its own text under a name of its own, each record names
+    // its own, and this list selects the row it has just added.
+    void addBesideAnotherCopysBookmark()
+    {
+        QFETCH(bool, whileWritten);
+        list().show();
+        // The list has been used: the folder was looked at before the other copy wrote.
+        m_inDialog = fill(QStringLiteral("Sermon notes"));
+        list().cmdAdd->click();
+        const QString theirs = BookmarkRecords::DocumentFolder() + QStringLiteral("Notes.rtf");
+        const auto otherCopyAdds = [&theirs] {
+            RichTextBox writer;
+            writer.setText(QStringLiteral("Their notes"));
+            writer.SaveFile(theirs);
+            BookmarkRecords other;
+            other.Read();
+            other.Append({"Notes", "Theirs", "", "", "Notes.rtf"});
+            other.Save();
+        };
+        if (whileWritten) {
+            m_meanwhile = [&](const QString &path) {
+                if (path == theirs && !QFileInfo::exists(theirs))
+                    otherCopyAdds();
+            };
+        } else {
+            otherCopyAdds();
+        }
+        m_inDialog = fill(QStringLiteral("Notes"));
+        list().cmdAdd->click();
+
+        QCOMPARE(documentText(QStringLiteral("Notes.rtf")), QStringLiteral("Their notes"));
+        QCOMPARE(documentText(QStringLiteral("Notes_2.rtf")), PaneText);
+        QStringList names;
+        for (const QStringList &record : fileRecords())
+            names.append(record.value(4));
+        QCOMPARE(names, (QStringList{"Psalm23.rtf", "Lovefaithandhope.rtf", "Sermonnotes.rtf", "Notes_2.rtf",
+                                     "Notes.rtf"}));
+        QCOMPARE(listTitles(), fileTitles());
+        QCOMPARE(list().SelectedRow(), 3);
+        QVERIFY(desk().messageBoxes().isEmpty());
     }
 
     // The disk fills up while the document is written: no row, and the record

@@ -8,6 +8,7 @@
 #include "mainwindow/MenuTargets.h"
 #include "mainwindow/WorkspaceDocument.h"
 #include "platform/DefaultInstance.h"
+#include "platform/DocumentPrinter.h"
 #include "platform/RichTextBox.h"
 #include "platform/SettingsStore.h"
 
@@ -16,6 +17,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
@@ -109,6 +111,8 @@ private Q_SLOTS:
         m_pane->setSelStart(2);
         m_pane->setSelLength(5);
         m_wrapTextEnabled = 0;
+        DocumentPrinter::printer().setPageSize(QPageSize(QPageSize::A4));
+        DocumentPrinter::printer().setPageOrientation(QPageLayout::Portrait);
         WorkspaceDocument::Register(
             {[this] { return m_pane.get(); }, [] { return nullptr; }, [this] { ++m_wrapTextEnabled; }});
     }
@@ -374,18 +378,19 @@ private Q_SLOTS:
     }
 
     // On a first run nothing outside the lists' ranges is ever stored: a refused
-    // length puts back what the box showed before, and OK checks that too, so a
-    // width never set (0) cannot become a page of 0 mm.
+    // length puts back what the box showed before (leaving "Fit to Form", the
+    // paper's width, never the width of 0 that was never set).
     void outOfRangeIsNeverStored_data()
     {
         QTest::addColumn<bool>("millimetres"); // the reader chooses Millimeters first
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("range");
-        QTest::addColumn<QString>("afterRetry"); // stored after OK again; Absent: refused again
+        QTest::addColumn<QString>("afterRetry"); // stored after OK again
         QTest::newRow("width -50") << true << "WidthPage"
                                    << "-50"
-                                   << "76 - 429" << Absent;
+                                   << "76 - 429"
+                                   << "210";
         QTest::newRow("top 99999999999") << false << "gTopMargin"
                                          << "99999999999"
                                          << "0 - 100"
@@ -414,19 +419,102 @@ private Q_SLOTS:
 
         dialog.cmdINDEX->click();
         QCOMPARE(this->stored(key), afterRetry);
-        const bool refusedAgain = afterRetry == Absent;
-        QCOMPARE(m_fx->desk().messageBoxes().size(), refusedAgain ? 2 : 1);
-        QCOMPARE(dialog.isHidden(), !refusedAgain);
-        if (refusedAgain) {
-            QCOMPARE(m_fx->desk().lastMessage(),
-                     GetMsg(0, 154, shownBefore) + QStringLiteral("\r\n\r\n") + GetMsg(0, 155, range));
-            choose(box, QStringLiteral("210"));
-            dialog.cmdINDEX->click();
-            QCOMPARE(this->stored(key), QStringLiteral("210"));
-            QVERIFY(dialog.isHidden());
-        }
+        QCOMPARE(m_fx->desk().messageBoxes().size(), 1);
+        QVERIFY(dialog.isHidden());
         // The width never set, ignored while the page fits the window, is not stored as 0.
         QVERIFY(this->stored(QStringLiteral("WidthPage")) != QLatin1String("0"));
+    }
+
+    // Leaving "Fit to Form" on a first run, the width box offers the width of the
+    // printer's paper (as the print dialog last chose it) in the unit chosen.
+    void firstRunOffersThePaperWidth_data()
+    {
+        QTest::addColumn<int>("paper");
+        QTest::addColumn<bool>("landscape");
+        QTest::addColumn<bool>("inches");
+        QTest::addColumn<QString>("width");
+        QTest::newRow("A4, millimetres") << int(QPageSize::A4) << false << false << "210";
+        QTest::newRow("Letter, inches") << int(QPageSize::Letter) << false << true << "8.5";
+        QTest::newRow("A4 across, millimetres") << int(QPageSize::A4) << true << false << "297";
+    }
+    void firstRunOffersThePaperWidth()
+    {
+        QFETCH(int, paper);
+        QFETCH(bool, landscape);
+        QFETCH(bool, inches);
+        QFETCH(QString, width);
+        DocumentPrinter::printer().setPageSize(QPageSize(QPageSize::PageSizeId(paper)));
+        DocumentPrinter::printer().setPageOrientation(landscape ? QPageLayout::Landscape
+                                                                : QPageLayout::Portrait);
+        PageSetup dialog;
+        (inches ? dialog.optIN : dialog.optCM)->setChecked(true);
+        QCOMPARE(dialog.cboWidth->currentText(), width);
+        dialog.cmdINDEX->click();
+        QVERIFY(m_fx->desk().messageBoxes().isEmpty());
+        QVERIFY(qAbs(paneLayout().first - width.toFloat() * (inches ? 1440.0f : 56.7f)) < 1);
+    }
+
+    // A length the box was given, not typed, that the list does not offer (a
+    // stored margin of 3.95 inches): OK says the range and claims no earlier length.
+    void untypedLengthOutsideTheListIsRefused()
+    {
+        storeLengths(true, {8.5f, 3.95f, 1, 1, 1}, false);
+        PageSetup dialog;
+        dialog.show();
+        QCOMPARE(dialog.cboLeft->currentText(), QStringLiteral("3.95"));
+        dialog.cmdINDEX->click();
+        QCOMPARE(m_fx->desk().messageBoxes().size(), 1);
+        QCOMPARE(m_fx->desk().lastMessage(), GetMsg(0, 155, QStringLiteral("0.0 - 3.9")));
+        QVERIFY(!dialog.isHidden());
+    }
+
+    // Without "Fit to Form", OK and the close box refuse margins that leave the
+    // text less than an inch (25 mm) of the page width, naming the lengths.
+    void marginsLeaveRoomForText_data()
+    {
+        QTest::addColumn<bool>("inches");
+        QTest::addColumn<bool>("fit");
+        QTest::addColumn<QStringList>("chosen"); // width, left, right
+        QTest::addColumn<QString>("told");       // empty: taken
+        QTest::newRow("wider than the page")
+            << false << false << QStringList{"76", "60", "60"} << "76 mm - 60 mm - 60 mm = -44 mm";
+        QTest::newRow("a millimetre short")
+            << false << false << QStringList{"100", "40", "36"} << "100 mm - 40 mm - 36 mm = 24 mm";
+        QTest::newRow("25 mm left") << false << false << QStringList{"100", "40", "35"} << "";
+        QTest::newRow("inches, a tenth short")
+            << true << false << QStringList{"3.0", "1.0", "1.1"} << "3 in - 1 in - 1.1 in = 0.9 in";
+        QTest::newRow("fit to form ignores them") << false << true << QStringList{"76", "60", "60"} << "";
+    }
+    void marginsLeaveRoomForText()
+    {
+        QFETCH(bool, inches);
+        QFETCH(bool, fit);
+        QFETCH(QStringList, chosen);
+        QFETCH(QString, told);
+        storeLengths(inches, inches ? Lengths{8.5f, 1, 1, 1, 1} : Lengths{210, 20, 10, 25, 0}, false);
+        const QString before = stored(QStringLiteral("MarginLeft"));
+        PageSetup dialog;
+        dialog.show();
+        choose(dialog.cboWidth, chosen[0]);
+        choose(dialog.cboLeft, chosen[1]);
+        choose(dialog.cboRight, chosen[2]);
+        dialog.optNone->setChecked(fit);
+        dialog.cmdINDEX->click();
+        if (told.isEmpty()) {
+            QVERIFY(m_fx->desk().messageBoxes().isEmpty());
+            QVERIFY(dialog.isHidden());
+            QCOMPARE(stored(QStringLiteral("MarginLeft")), PageSettings::LengthText(chosen[1].toFloat()));
+            return;
+        }
+        QCOMPARE(m_fx->desk().messageBoxes().size(), 1);
+        QCOMPARE(m_fx->desk().lastMessage(), GetMsg(0, 248, told));
+        // The least width the text needs, as the message states it.
+        QVERIFY(m_fx->desk().lastMessage().contains(QStringLiteral("25 mm (1 inch)")));
+        QVERIFY(!dialog.isHidden());
+        QVERIFY(!dialog.close());
+        QCOMPARE(m_fx->desk().messageBoxes().size(), 2);
+        QVERIFY(!dialog.isHidden());
+        QCOMPARE(stored(QStringLiteral("MarginLeft")), before);
     }
 
     // A length typed before switching the unit is taken and converted with the others.

@@ -136,18 +136,57 @@ private Q_SLOTS:
         {
             LanguageE form;
             choose(form, LanguageE::CreateNewLanguage);
-            QCOMPARE(form.BookFile(), QStringLiteral("BOOKS_FRENCH.txt"));
-            QCOMPARE(desk().lastMessage(), GetMsg(0, 34, QStringLiteral("BOOKS_FRENCH.txt")));
+            QCOMPARE(form.BookFile(), QStringLiteral("books_FRENCH.txt"));
+            QCOMPARE(desk().lastMessage(), GetMsg(0, 34, QStringLiteral("books_FRENCH.txt")));
             QCOMPARE(languages(form), (QStringList{"CREATE NEW LANGUAGE", "ENGLISH", "FRENCH", "SPANISH"}));
-            QCOMPARE(form.lbl->text(), GetMsg(1, 191, QStringLiteral("BOOKS_FRENCH.txt")));
+            QCOMPARE(form.lbl->text(), GetMsg(1, 191, QStringLiteral("books_FRENCH.txt")));
         }
-        const QStringList lines = fileLines(QStringLiteral("BOOKS_FRENCH.txt"));
+        // Named as the shipped files are, the name the list and the loading read.
+        QVERIFY(sysDefsFiles().contains(QStringLiteral("books_FRENCH.txt")));
+        QVERIFY(!sysDefsFiles().contains(QStringLiteral("BOOKS_FRENCH.txt")));
+        const QStringList lines = fileLines(QStringLiteral("books_FRENCH.txt"));
         QCOMPARE(lines.size(), 72);
         QCOMPARE(lines.first(), QStringLiteral("1\tShort Name.\tDouble Click to Edit."));
         QCOMPARE(lines.last(), QStringLiteral("72\tShort Name.\tDouble Click to Edit."));
         QCOMPARE(m_events, QStringList{GlobalNotifier::InternationalChanged});
         LanguageE reopened;
         QCOMPARE(languages(reopened), (QStringList{"CREATE NEW LANGUAGE", "ENGLISH", "FRENCH", "SPANISH"}));
+        choose(reopened, QStringLiteral("FRENCH"));
+        QCOMPARE(reopened.BookFile(), QStringLiteral("books_FRENCH.txt"));
+        QCOMPARE(name(reopened, 71, 2), QStringLiteral("Double Click to Edit."));
+    }
+
+    // The editor names a language's file as it is on disk, whatever case its
+    // name has there, and Save rewrites that file: no second file beside it.
+    void bookFileIsNamedAsOnDisk_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("language");
+        QTest::newRow("shipped") << "books_ENGLISH.txt"
+                                 << "ENGLISH";
+        QTest::newRow("made by an earlier editor") << "BOOKS_GERMAN.txt"
+                                                   << "GERMAN";
+        QTest::newRow("another case") << "Books_LATIN.TXT"
+                                      << "LATIN";
+    }
+    void bookFileIsNamedAsOnDisk()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, language);
+        if (!sysDefsFiles().contains(file))
+            m_fx->writeFile(QStringLiteral("SysDefs/") + file,
+                            m_fx->readFile(QStringLiteral("SysDefs/ref.txt")));
+        const QStringList before = sysDefsFiles();
+        LanguageE form;
+        choose(form, language);
+        QCOMPARE(form.BookFile(), file);
+        QCOMPARE(form.lbl->text(), GetMsg(1, 191, language));
+        desk().messageBoxAnswers = {MsgBoxResult::Yes};
+        form.cSave_Click();
+        QCOMPARE(desk().messageBoxes().value(0).text, GetMsg(0, 33, file));
+        QCOMPARE(desk().lastMessage(), GetMsg(0, 34, file));
+        QCOMPARE(form.lbl->text(), GetMsg(1, 191, file));
+        QCOMPARE(sysDefsFiles(), before);
     }
 
     // Under a desktop style where one click also activates an entry, a click
@@ -168,7 +207,7 @@ private Q_SLOTS:
         desk().inputAnswers = {QStringLiteral("french")};
         QTest::mouseClick(form.LSel->viewport(), Qt::LeftButton, {}, at);
         QCOMPARE(inputBoxesShown(), 2);
-        QCOMPARE(form.BookFile(), QStringLiteral("BOOKS_FRENCH.txt"));
+        QCOMPARE(form.BookFile(), QStringLiteral("books_FRENCH.txt"));
     }
 
     // Walking the list with the arrow keys loads each language as it is reached.
@@ -179,10 +218,10 @@ private Q_SLOTS:
         QCOMPARE(name(form, 0, 2), QStringLiteral("Genesis"));
         form.LSel->setFocus();
         QTest::keyClick(form.LSel, Qt::Key_Down);
-        QCOMPARE(form.BookFile(), QStringLiteral("BOOKS_SPANISH.txt"));
+        QCOMPARE(form.BookFile(), QStringLiteral("books_SPANISH.txt"));
         QCOMPARE(name(form, 0, 2), QStringLiteral("G\u00E9nesis"));
         QTest::keyClick(form.LSel, Qt::Key_Up);
-        QCOMPARE(form.BookFile(), QStringLiteral("BOOKS_ENGLISH.txt"));
+        QCOMPARE(form.BookFile(), QStringLiteral("books_ENGLISH.txt"));
         // Enter on the chosen language adds nothing.
         QTest::keyClick(form.LSel, Qt::Key_Return);
         QCOMPARE(inputBoxesShown(), 0);
@@ -235,7 +274,7 @@ private Q_SLOTS:
         QCOMPARE(name(form, 1, 3), QStringLiteral("Éxo"));
         desk().messageBoxAnswers = {MsgBoxResult::Yes};
         form.cSave_Click();
-        QCOMPARE(desk().messageBoxes().first().text, GetMsg(0, 33, QStringLiteral("BOOKS_SPANISH.txt")));
+        QCOMPARE(desk().messageBoxes().first().text, GetMsg(0, 33, QStringLiteral("books_SPANISH.txt")));
         QVERIFY(!form.Modified());
         // The existing "books_SPANISH.txt" is rewritten; no second file beside it.
         QVERIFY(!sysDefsFiles().contains(QStringLiteral("BOOKS_SPANISH.txt")));
@@ -258,7 +297,7 @@ private Q_SLOTS:
         form.LV_DblClick();
         desk().messageBoxAnswers = {MsgBoxResult::Yes};
         form.cSave_Click();
-        QCOMPARE(desk().lastMessage(), GetMsg(0, 34, QStringLiteral("BOOKS_ENGLISH.txt")));
+        QCOMPARE(desk().lastMessage(), GetMsg(0, 34, QStringLiteral("books_ENGLISH.txt")));
         const QByteArray saved = m_fx->readFile(QStringLiteral("SysDefs/books_ENGLISH.txt"));
         QVERIFY(saved.startsWith("\xEF\xBB\xBF"
                                  "1\t"));
@@ -519,7 +558,7 @@ private Q_SLOTS:
         desk().messageBoxAnswers = {MsgBoxResult::No};
         choose(*form, QStringLiteral("SPANISH"));
         QCOMPARE(desk().lastMessage(), GetMsg(0, 36));
-        QCOMPARE(form->BookFile(), QStringLiteral("BOOKS_ENGLISH.txt"));
+        QCOMPARE(form->BookFile(), QStringLiteral("books_ENGLISH.txt"));
         // Closing with unsaved edits: No saves them (after the overwrite question).
         desk().messageBoxAnswers = {MsgBoxResult::No, MsgBoxResult::Yes};
         form->close();

@@ -18,8 +18,10 @@
 #include "search/AdvancedSearch.h"
 #include "search/FormatToolbar.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCompleter>
 #include <QDir>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -383,20 +385,28 @@ private slots:
     void searchBoxKeepsWhatWasTyped_data()
     {
         QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("offered"); // the listed text is offered below the box
+        QTest::addColumn<bool>("chosen");  // the reader moves to it there before Enter
         QTest::addColumn<QString>("searched");
         const QString listed = QString::fromUtf8("*Señor*");
         QTest::newRow("other case of a listed text")
-            << QString::fromUtf8("*señor*") << QString::fromUtf8("*señor*");
-        QTest::newRow("listed text itself") << listed << listed;
-        // The box completes what was typed from the list, in the same case only.
-        QTest::newRow("beginning of a listed text") << QStringLiteral("*Se") << listed;
-        QTest::newRow("beginning in the other case") << QStringLiteral("*se") << QStringLiteral("*se");
+            << QString::fromUtf8("*señor*") << false << false << QString::fromUtf8("*señor*");
+        QTest::newRow("listed text itself") << listed << true << false << listed;
+        // A listed text that begins with what was typed is offered, not filled in.
+        QTest::newRow("beginning of a listed text")
+            << QStringLiteral("*Se") << true << false << QStringLiteral("*Se");
+        QTest::newRow("beginning, the offered text chosen")
+            << QStringLiteral("*Se") << true << true << listed;
+        QTest::newRow("beginning in the other case")
+            << QStringLiteral("*se") << false << false << QStringLiteral("*se");
     }
     // Searched with Enter, the text in the box is the one searched, then and the
     // next time; texts that differ in case are listed apart.
     void searchBoxKeepsWhatWasTyped()
     {
         QFETCH(QString, typed);
+        QFETCH(bool, offered);
+        QFETCH(bool, chosen);
         QFETCH(QString, searched);
         m_fx->settings().setValue(History, QStringLiteral("0"), QString::fromUtf8("*Señor*"));
         QStringList texts;
@@ -406,14 +416,24 @@ private slots:
             return [](const VerseReader::Visitor &) { return true; };
         });
         QApplication::setActiveWindow(&window);
+        QVERIFY(QTest::qWaitForWindowActive(&window));
         window.cboSearch->setFocus();
         window.cboSearch->lineEdit()->clear();
-        // Key by key, as a keyboard types them (ñ too).
-        for (const QChar c : typed) {
-            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
-            QApplication::sendEvent(window.cboSearch->lineEdit(), &press);
-        }
-        QTest::keyClick(window.cboSearch->lineEdit(), Qt::Key_Return);
+        // Key by key, as a keyboard types them (ñ too): through the window, so that
+        // the keys reach the list below the box while it is open.
+        QWindow *keyboard = window.windowHandle();
+        for (const QChar c : typed)
+            QTest::sendKeyEvent(QTest::Click, keyboard, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        // Nothing was put into the box beyond what was typed; a listed text that
+        // begins with it is offered in the list below.
+        QCOMPARE(window.cboSearch->currentText(), typed);
+        QVERIFY(!window.cboSearch->lineEdit()->hasSelectedText());
+        const QWidget *list = window.cboSearch->completer()->popup();
+        QCOMPARE(list && list->isVisible(), offered);
+        if (chosen)
+            QTest::keyClick(keyboard, Qt::Key_Down);
+        QTest::keyClick(keyboard, Qt::Key_Return);
+        QVERIFY(!list || !list->isVisible());
         // The search put the caret into the document; the box lost the focus.
         QVERIFY(!window.cboSearch->hasFocus());
         QCOMPARE(window.cboSearch->currentText(), searched);

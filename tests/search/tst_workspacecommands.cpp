@@ -841,13 +841,12 @@ private slots:
     {
         QTest::addColumn<QString>("command");
         QTest::addColumn<bool>("ownFile"); // the document shown is the bookmark's
-        QTest::newRow("Add while the notes' file is open") << "add" << false;
         QTest::newRow("Update of another bookmark") << "update" << false;
         QTest::newRow("Update of the bookmark shown") << "update" << true;
     }
-    // Bookmarks > Add and Update write the document to the bookmark's file; it is
-    // unchanged afterwards only when that is the file its caption names, and
-    // otherwise closing the workspace asks and Yes saves to that file.
+    // Update writes the document to the bookmark's file; it is unchanged
+    // afterwards only when that is the file its caption names, and otherwise
+    // closing the workspace asks and Yes saves to that file.
     void bookmarkCopiesLeaveTheNotesToBeSaved()
     {
         QFETCH(QString, command);
@@ -890,6 +889,50 @@ private slots:
         QTRY_VERIFY(alive.isNull());
     }
 
+    void addMakesTheDocumentTheBookmarks_data()
+    {
+        QTest::addColumn<bool>("fromFile"); // the notes were opened from a file of their own
+        QTest::newRow("new notes") << false;
+        QTest::newRow("notes opened from their file") << true;
+    }
+    // Add stores the document as the new bookmark's, and the workspace then
+    // shows that bookmark as Go to would: nothing is left unsaved, so Go to
+    // another bookmark right after asks nothing, and Save writes to the new
+    // bookmark. The notes' own file stays as it was.
+    void addMakesTheDocumentTheBookmarks()
+    {
+        QFETCH(bool, fromFile);
+        m_fx->writeFile(QStringLiteral("notes.rtf"), "{\\rtf1 My notes}");
+        setUpBookmarkList(QStringLiteral("Sermon"));
+        AdvancedSearch &window = open();
+        if (fromFile) {
+            desk().fileAnswers.push_back(m_fx->path(QStringLiteral("notes.rtf")));
+            window.Menus().run(QStringLiteral("mFileOpen"));
+        }
+        append(window, QStringLiteral(" and more"));
+        QVERIFY(window.TextChanged());
+        frmBookmarkList &list = frmBookmarkList::Instance();
+        list.show();
+        list.cmdAdd->click();
+        const QString sermon = m_fx->path(QStringLiteral("Bookmarks/Sermon.rtf"));
+        QVERIFY(TextFiles::readAll(sermon).contains("and more"));
+        QVERIFY(!window.TextChanged());
+        QCOMPARE(window.windowTitle(), sermon + QStringLiteral(" - ") + MiscHelpers::ProductTitle());
+        QCOMPARE(m_fx->readFile(QStringLiteral("notes.rtf")), QByteArray("{\\rtf1 My notes}"));
+        QVERIFY(desk().messageBoxes().isEmpty());
+
+        append(window, QStringLiteral(", kept"));
+        const qsizetype shown = desk().shown.size();
+        window.mFileSave_Click();
+        QCOMPARE(desk().shown.size(), shown);
+        QVERIFY(TextFiles::readAll(sermon).contains("and more, kept"));
+
+        firstBookmarkSelected().cmdGoto->click();
+        QVERIFY(desk().messageBoxes().isEmpty());
+        QCOMPARE(window.RT->Text(), QStringLiteral("The Lord is my shepherd"));
+        QVERIFY(!list.isVisible());
+    }
+
     // The bookmark shown is renamed in the bookmark list (its title edited): the
     // caption names the new file, Save writes there without asking, and no
     // file is left under the old name.
@@ -912,17 +955,23 @@ private slots:
 
     void deletedBookmarkLeavesNotesWithoutAFile_data()
     {
+        QTest::addColumn<bool>("elsewhere"); // deleted by another copy sharing the list
         QTest::addColumn<bool>("typed");     // a line typed after the delete
         QTest::addColumn<QString>("saveTo"); // the Save dialog's answer; empty cancels it
-        QTest::newRow("typed into, saved under a name") << true << "kept.rtf";
-        QTest::newRow("typed into, the name not given") << true << "";
-        QTest::newRow("left as it was, saved under a name") << false << "kept.rtf";
+        QTest::newRow("typed into, saved under a name") << false << true << "kept.rtf";
+        QTest::newRow("typed into, the name not given") << false << true << "";
+        QTest::newRow("left as it was, saved under a name") << false << false << "kept.rtf";
+        QTest::newRow("deleted by the other copy, typed into, saved under a name")
+            << true << true << "kept.rtf";
     }
-    // The bookmark shown is deleted in the bookmark list: its text stays as
-    // notes without a file, under a new document's caption, and the end of the
-    // program asks for a name instead of writing the deleted bookmark's file.
+    // The bookmark shown is deleted in the bookmark list, or by another copy of
+    // the program whose deletion this list takes in when it saves: its text
+    // stays as notes without a file, under a new document's caption, and the
+    // end of the program asks for a name instead of writing the deleted
+    // bookmark's file.
     void deletedBookmarkLeavesNotesWithoutAFile()
     {
+        QFETCH(bool, elsewhere);
         QFETCH(bool, typed);
         QFETCH(QString, saveTo);
         setUpBookmarkList(QStringLiteral("Psalm 23"));
@@ -930,9 +979,19 @@ private slots:
         const QString psalm = m_fx->path(QStringLiteral("Bookmarks/psalm.rtf"));
         firstBookmarkSelected().cmdGoto->click();
         QCOMPARE(window.windowTitle(), psalm + QStringLiteral(" - ") + MiscHelpers::ProductTitle());
-        desk().messageBoxAnswers.push_back(MsgBoxResult::Yes);
-        firstBookmarkSelected().cmdDelete->click();
-        QCOMPARE(desk().messageBoxes().last().title, QStringLiteral("Confirm Delete"));
+        if (elsewhere) {
+            BookmarkRecords other;
+            QVERIFY(other.Read());
+            other.Remove(0);
+            other.Save();
+            QVERIFY(QFile::remove(psalm));
+            frmBookmarkList::Instance().cmdClose->click();
+            QVERIFY(desk().messageBoxes().isEmpty());
+        } else {
+            desk().messageBoxAnswers.push_back(MsgBoxResult::Yes);
+            firstBookmarkSelected().cmdDelete->click();
+            QCOMPARE(desk().messageBoxes().last().title, QStringLiteral("Confirm Delete"));
+        }
         QVERIFY(!QFileInfo::exists(psalm));
         QVERIFY(m_fx->readFile(QStringLiteral("Bookmarks.txt")).isEmpty());
         QCOMPARE(window.windowTitle(), GetMsg(1, 17, MiscHelpers::ProductTitle()));

@@ -1,7 +1,9 @@
 #include "TextCleanup.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <vector>
 
 namespace s2m {
@@ -272,6 +274,155 @@ bool isEndOfTextMarker(const TagInfo &tag, Markup markup)
     return false;
 }
 
+bool isWordEdge(const TagInfo &tag)
+{
+    return tag.name == "w" && !tag.selfClosing;
+}
+
+bool isAddedEdge(const TagInfo &tag)
+{
+    return tag.name == "transChange" && !tag.selfClosing;
+}
+
+// The visible text of the element whose start tag ends just before `start`
+// (hidden elements inside it left out), and the first visible character after
+// the element (0 when none follows).
+struct ElementText
+{
+    std::u32string text;
+    char32_t after = 0;
+};
+
+ElementText visibleElementText(std::string_view raw, std::size_t start, const std::string &name,
+                               Markup markup)
+{
+    ElementText result;
+    int depth = 1;
+    std::size_t pos = start;
+    while (pos < raw.size()) {
+        if (raw[pos] == '<') {
+            const std::size_t gt = raw.find('>', pos);
+            if (gt == std::string_view::npos)
+                break;
+            const TagInfo tag = parseTag(raw.substr(pos, gt - pos + 1));
+            std::string closeTag;
+            if (isHiddenStart(tag, markup, closeTag)) {
+                pos = hiddenElementEnd(raw, gt + 1, tag, closeTag, markup);
+                continue;
+            }
+            if (depth > 0 && tag.name == name && !tag.selfClosing)
+                depth += tag.closing ? -1 : 1;
+            pos = gt + 1;
+            continue;
+        }
+        char32_t cp = 0;
+        bool valid = true;
+        pos += decodeUtf8(raw, pos, cp, valid);
+        if (depth == 0) {
+            result.after = cp;
+            break;
+        }
+        result.text += cp;
+    }
+    return result;
+}
+
+char32_t toLower(char32_t cp)
+{
+    if ((cp >= 'A' && cp <= 'Z') || (cp >= 0xC0 && cp <= 0xDE && cp != 0xD7))
+        return cp + 0x20;
+    return cp;
+}
+
+bool isUpper(char32_t cp)
+{
+    return toLower(cp) != cp;
+}
+
+std::u32string lowered(std::u32string_view word)
+{
+    std::u32string out;
+    for (char32_t cp : word)
+        out += toLower(cp);
+    return out;
+}
+
+bool isSpanishVowel(char32_t cp)
+{
+    return std::u32string_view(U"aeiou\u00E1\u00E9\u00ED\u00F3\u00FA\u00FC").find(cp) !=
+           std::u32string_view::npos;
+}
+
+bool isOneOf(std::u32string_view word, std::initializer_list<std::u32string_view> words)
+{
+    return std::find(words.begin(), words.end(), word) != words.end();
+}
+
+// A written accent on the last or the last but one syllable: "dió", "díjo",
+// "envía" (not "ejército"). Syllables after the accent are counted as runs of
+// vowels.
+bool accentOnLastTwoSyllables(std::u32string_view word)
+{
+    const std::size_t accent = word.find_last_of(U"\u00E1\u00E9\u00ED\u00F3\u00FA");
+    if (accent == std::u32string_view::npos)
+        return false;
+    int syllables = 0;
+    bool inVowels = false;
+    for (std::size_t i = accent + 1; i < word.size(); ++i) {
+        const bool vowel = isSpanishVowel(word[i]);
+        if (vowel && !inVowels)
+            ++syllables;
+        inVowels = vowel;
+    }
+    return syllables <= 1;
+}
+
+} // namespace
+
+bool attachesAsEnclitic(std::u32string_view host, bool sentenceStart, std::u32string_view added,
+                        char32_t after)
+{
+    std::size_t firstEnd = 0;
+    while (firstEnd < added.size() && isWordChar(added[firstEnd]))
+        ++firstEnd;
+    const std::u32string pronoun = lowered(added.substr(0, firstEnd));
+    if (!isOneOf(pronoun, {U"me", U"te", U"se", U"nos", U"os", U"lo", U"la", U"los", U"las", U"le", U"les"}))
+        return false;
+    if (host.empty() || (isUpper(host.front()) && !sentenceStart))
+        return false; // a name: "Josué los circuncidó"
+    const std::u32string word = lowered(host);
+    if (isOneOf(word,
+                {U"no",    U"ni",       U"y",         U"e",           U"o",      U"u",        U"que",
+                 U"como",  U"cuando",   U"si",        U"pues",        U"mas",    U"m\u00E1s", U"ya",
+                 U"aun",   U"a\u00FAn", U"cu\u00E1n", U"cu\u00E1nto", U"cuanto", U"tanto",    U"de",
+                 U"del",   U"\u00E1",   U"a",         U"al",          U"en",     U"con",      U"por",
+                 U"para",  U"sin",      U"me",        U"te",          U"se",     U"nos",      U"os",
+                 U"le",    U"les",      U"lo",        U"la",          U"los",    U"las",      U"\u00E9l",
+                 U"ellos", U"ellas",    U"yo",        U"t\u00FA"}))
+        return false;
+    const bool moreWords = std::any_of(added.begin() + static_cast<std::ptrdiff_t>(firstEnd), added.end(),
+                                       [](char32_t cp) { return isWordChar(cp); });
+    if (!moreWords && !isWordChar(after))
+        return true; // "di" + "les" + ":", "sáca" + "lo" + " de"
+    const bool verbEnding = word.ends_with(U"ndo") || word.back() == U'r' || word.back() == U'd';
+    return verbEnding || accentOnLastTwoSyllables(word) ||
+           isOneOf(word, {U"di", U"da", U"haz", U"vi", U"ve", U"ven", U"pon", U"ten", U"sal"});
+}
+
+namespace {
+
+bool startsSentence(std::u32string_view visible, std::size_t wordStart)
+{
+    std::size_t i = wordStart;
+    while (i > 0 && isBlank(visible[i - 1]))
+        --i;
+    if (i == 0)
+        return true;
+    const char32_t before = visible[i - 1];
+    return std::u32string_view(U".:!?\u00BF\u00A1").find(before) != std::u32string_view::npos ||
+           isOpeningMark(before);
+}
+
 } // namespace
 
 Markup markupFromSourceType(std::string_view sourceType)
@@ -288,7 +439,7 @@ Markup markupFromSourceType(std::string_view sourceType)
     return Markup::Plain; // SWORD's default when SourceType is missing
 }
 
-std::string prepareRawEntry(std::string_view raw, Markup markup)
+std::string prepareRawEntry(std::string_view raw, Markup markup, std::string_view language)
 {
     if (markup == Markup::Plain)
         return std::string(raw);
@@ -300,6 +451,15 @@ std::string prepareRawEntry(std::string_view raw, Markup markup)
     bool seenText = false;      // any non-blank text outside hidden elements yet
     bool hiddenPending = false; // hidden elements since the last text
     std::size_t insertAt = 0;   // output position just after the last hidden element
+
+    // Added words against a word element: the tags since the last text, and
+    // where a blank would go between the two.
+    const bool spanish = language.substr(0, 2) == "es";
+    std::u32string visible; // text outside hidden elements so far
+    bool runWordEdge = false;
+    bool runAddedEdge = false;
+    bool joinEnclitic = false;
+    std::size_t joinAt = std::string::npos;
 
     std::size_t pos = 0;
     while (pos < raw.size()) {
@@ -322,6 +482,21 @@ std::string prepareRawEntry(std::string_view raw, Markup markup)
                 pos = end;
                 continue;
             }
+            if (markup == Markup::OSIS && joinAt == std::string::npos &&
+                ((isWordEdge(tag) && runAddedEdge) || (isAddedEdge(tag) && runWordEdge))) {
+                joinAt = out.size();
+                if (spanish && isAddedEdge(tag) && !tag.closing) {
+                    const ElementText added = visibleElementText(raw, gt + 1, tag.name, markup);
+                    std::size_t hostStart = visible.size();
+                    while (hostStart > 0 && isWordChar(visible[hostStart - 1]))
+                        --hostStart;
+                    const std::u32string_view host = std::u32string_view(visible).substr(hostStart);
+                    joinEnclitic =
+                        attachesAsEnclitic(host, startsSentence(visible, hostStart), added.text, added.after);
+                }
+            }
+            runWordEdge = runWordEdge || isWordEdge(tag);
+            runAddedEdge = runAddedEdge || isAddedEdge(tag);
             out.append(tag.text);
             pos = gt + 1;
             continue;
@@ -334,7 +509,13 @@ std::string prepareRawEntry(std::string_view raw, Markup markup)
             if (wouldGlue(lastVisible, cp))
                 out.insert(insertAt, 1, ' ');
             hiddenPending = false;
+        } else if (joinAt != std::string::npos && !joinEnclitic && isWordChar(lastVisible) &&
+                   isWordChar(cp)) {
+            out.insert(joinAt, 1, ' ');
         }
+        runWordEdge = runAddedEdge = joinEnclitic = false;
+        joinAt = std::string::npos;
+        visible += cp;
         out.append(raw.substr(pos, len));
         lastVisible = cp;
         if (!isBlank(cp))

@@ -23,8 +23,32 @@ Markup markupFromSourceType(std::string_view sourceType);
 //    superscriptions and acrostic letters) and speaker labels with all their
 //    content; where that would make two characters touch
 //    ("God<note>...</note>created"), a blank takes their place, so that no two
-//    words are glued together.
-std::string prepareRawEntry(std::string_view raw, Markup markup);
+//    words are glued together;
+//  - where an OSIS word element and added words (<transChange>) meet with a
+//    letter on both sides and no blank between them
+//    ("llamado</w><transChange>á ser</transChange><w>apóstol"), puts a blank
+//    between them, so that the added words do not run into the words around
+//    them. A letter that follows a word element's end on its own ("tear</w>s")
+//    is a word split by the markup and stays joined. In a Spanish text
+//    (`language` "es"), a pronoun added straight after a verb is written on
+//    the verb, as the language does ("sáca</w><transChange>lo</transChange>"
+//    gives "sácalo"): see attachesAsEnclitic.
+std::string prepareRawEntry(std::string_view raw, Markup markup, std::string_view language = {});
+
+// Spanish: whether the added words `added`, which follow the word `host` with
+// no blank between, begin with a pronoun written on that word as an enclitic
+// ("sáca" + "lo" = "sácalo", "díjo" + "le" = "díjole") rather than a word of
+// their own ("no" + "lo" = "no lo"). `sentenceStart` tells that `host` begins a
+// sentence (so a capital does not make it a name); `after` is the character
+// that follows the added words (0 at the end). The pronoun joins a verb form:
+// an infinitive, gerund or plural imperative ("sacar", "oyéndo", "guardad"),
+// a word whose written accent falls on its last two syllables ("díjo",
+// "llenará"), or a short imperative ("di", "haz"); never a name (capitalised
+// inside a sentence) nor a particle ("no", "que", "como"). A lone pronoun that
+// the source follows with a blank or punctuation is the end of the word before
+// it ("di" + "les" + ":" = "diles:").
+bool attachesAsEnclitic(std::u32string_view host, bool sentenceStart, std::u32string_view added,
+                        char32_t after);
 
 struct CleanupOptions
 {

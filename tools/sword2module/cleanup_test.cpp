@@ -72,6 +72,79 @@ int main()
     check("gbf note", s2m::prepareRawEntry("word<RF>note<Rf>word<TS>Head<Ts>", Markup::GBF), "word word");
     check("plain untouched", s2m::prepareRawEntry("a<note>c</note>", Markup::Plain), "a<note>c</note>");
 
+    // Added words against word elements get a blank on each side that has a
+    // letter against it; a word split by the markup stays whole.
+    const auto added = [](const std::string &text) {
+        return "<transChange type=\"added\">" + text + "</transChange>";
+    };
+    struct JoinRow
+    {
+        const char *name;
+        std::string raw;
+        const char *language;
+        std::string want;
+    };
+    const JoinRow joinRows[] = {
+        {"added words between words", "<w>llamado</w>" + added("\xC3\xA1 ser") + "<w>ap\xC3\xB3stol</w>,",
+         "es", "<w>llamado</w> " + added("\xC3\xA1 ser") + " <w>ap\xC3\xB3stol</w>,"},
+        {"added words, English", "<w>He</w>" + added("it was") + "<w>that</w>", "en",
+         "<w>He</w> " + added("it was") + " <w>that</w>"},
+        {"added words holding words",
+         "<w>Estas</w>" + added("<w>son</w> <w>de que</w>") + "<w>Salom\xC3\xB3n</w>", "es",
+         "<w>Estas</w> " + added("<w>son</w> <w>de que</w> ") + "<w>Salom\xC3\xB3n</w>"},
+        {"blanks already there", "<w>a</w> " + added("b") + " <w>c</w>", "es",
+         "<w>a</w> " + added("b") + " <w>c</w>"},
+        {"punctuation after added words", "<w>dos</w>" + added("mil") + ", <w>y</w>", "es",
+         "<w>dos</w> " + added("mil") + ", <w>y</w>"},
+        {"word split by a word element", "<w>with tear</w>s, <w>and</w>", "en",
+         "<w>with tear</w>s, <w>and</w>"},
+        {"pronoun added to plain text", "pregunt\xC3\xA1ndo" + added("le") + ",", "es",
+         "pregunt\xC3\xA1ndo" + added("le") + ","},
+        {"enclitic pronoun", "<w>J\xC3\xBArame</w>" + added("lo") + " <w>en</w>", "es",
+         "<w>J\xC3\xBArame</w>" + added("lo") + " <w>en</w>"},
+        {"enclitic pronoun before a word", "<w>d\xC3\xADjo</w>" + added("le") + "<w>Dios</w>", "es",
+         "<w>d\xC3\xADjo</w>" + added("le") + " <w>Dios</w>"},
+        {"pronoun before its verb", "<w>no</w>" + added("lo") + "<w>hizo</w>", "es",
+         "<w>no</w> " + added("lo") + " <w>hizo</w>"},
+        {"pronoun after a name", "<w>cual</w> <w>Josu\xC3\xA9</w>" + added("los") + " circuncid\xC3\xB3",
+         "es", "<w>cual</w> <w>Josu\xC3\xA9</w> " + added("los") + " circuncid\xC3\xB3"},
+        {"pronoun rule is Spanish only", "<w>sing</w>" + added("me") + " <w>a</w>", "en",
+         "<w>sing</w> " + added("me") + " <w>a</w>"},
+    };
+    for (const JoinRow &row : joinRows)
+        check(row.name, s2m::prepareRawEntry(row.raw, Markup::OSIS, row.language), row.want);
+
+    // Spanish pronouns written on the verb before them, or not.
+    struct CliticRow
+    {
+        const char *name;
+        std::u32string host;
+        bool sentenceStart;
+        std::u32string added;
+        char32_t after;
+        bool want;
+    };
+    const CliticRow cliticRows[] = {
+        {"infinitive", U"sacar", false, U"la", U',', true},
+        {"gerund", U"oy\u00E9ndo", false, U"lo", U'J', true},
+        {"plural imperative", U"guardad", false, U"lo", U'y', true},
+        {"accent on the last syllable", U"llenar\u00E1", false, U"las", U'd', true},
+        {"accent on the last but one", U"d\u00EDjo", false, U"le", U'D', true},
+        {"short imperative", U"di", false, U"les", U':', true},
+        {"capital at a sentence start", U"D\u00EDgan", true, U"lo", U'l', true},
+        {"more words on a verb", U"manifestar\u00E9", false, U"lo a\u00FAn", U';', true},
+        {"particle", U"no", false, U"lo", U'h', false},
+        {"accented particle", U"cu\u00E1nto", false, U"nos", U'a', false},
+        {"name", U"Jehov\u00E1", false, U"los", U'a', false},
+        {"noun before a verb", U"gentes", false, U"lo", U'o', false},
+        {"accent further back", U"ej\u00E9rcito", false, U"se llamaba", U'S', false},
+        {"article", U"dejaban", false, U"la cr\u00EDa", U',', false},
+        {"no pronoun", U"llamado", false, U"\u00E1 ser", U'a', false},
+    };
+    for (const CliticRow &row : cliticRows)
+        check(std::string("enclitic: ") + row.name,
+              s2m::attachesAsEnclitic(row.host, row.sentenceStart, row.added, row.after), row.want);
+
     // The entry ends at the chapter or book end marker.
     check("cut at chapter end",
           s2m::prepareRawEntry(

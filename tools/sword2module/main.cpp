@@ -491,7 +491,7 @@ int main(int argc, char **argv)
                     return 1;
                 }
                 const std::string raw = mod->getRawEntry();
-                const std::string prepared = s2m::prepareRawEntry(raw, markup);
+                const std::string prepared = s2m::prepareRawEntry(raw, markup, language ? language : "");
                 std::string plain = mod->stripText(prepared.c_str(), static_cast<int>(prepared.size()));
                 if (!moduleIsUtf8)
                     plain = s2m::latin1ToUtf8(plain);
