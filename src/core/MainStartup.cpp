@@ -273,6 +273,9 @@ void Main()
 
     const bool storeLanguage = readLanguageAndTexts();
     takeInstanceLock();
+    // Lines of the settings that could not be read are told now, not at the
+    // first write, which may come only when the program closes.
+    Registry_::TellDamagedSettings();
     if (storeLanguage)
         SettingsStore::instance().setValue(Settings, QStringLiteral("L"), gLanguage + QLatin1Char('_'));
     SetUpHelp();

@@ -16,6 +16,7 @@
 #include <QScreen>
 #include <QWidget>
 #include <optional>
+#include <utility>
 
 namespace {
 // Catalog texts: the settings cannot be saved; a dialog's choices were not saved.
@@ -45,11 +46,29 @@ void tellSaveFailure(const QString &folder, const QString &reason)
     Bug_::ReportFileFault(SettingsNotSavedMsg, folder, reason);
 }
 
-void tellDamage(const QString &file, const QString &keptCopy, const QStringList &lines)
+// Damaged lines the reader was told of at start, with the copy named then.
+QStringList &toldAtStart()
+{
+    static QStringList told;
+    Seams::OnReset(&told, [] { told.clear(); });
+    return told;
+}
+
+void showDamage(const QString &file, const QString &keptCopy, const QStringList &lines)
 {
     desktop().messageBox(MsgSupport::GetMsgListing(DamagedSettingsMsg, file, lines) +
                              QStringLiteral("\r\n\r\n") + keptCopy,
                          MsgBoxStyle::Exclamation, QString());
+}
+
+// The copy is made before the first write. Told of at start, it is not told
+// again, unless it went to another copy than the one named then.
+void tellDamage(const QString &file, const QString &keptCopy, const QStringList &lines)
+{
+    const QStringList kept = QStringList{file, keptCopy} + lines;
+    if (std::exchange(toldAtStart(), QStringList()) == kept)
+        return;
+    showDamage(file, keptCopy, lines);
 }
 } // namespace
 
@@ -63,6 +82,17 @@ void Initialize(const QString &name)
                QStringLiteral("')"));
     SettingsStore::setSaveFailureHandler(tellSaveFailure);
     SettingsStore::setDamageHandler(tellDamage);
+}
+
+void TellDamagedSettings()
+{
+    const SettingsStore &settings = SettingsStore::instance();
+    const QStringList lines = settings.unreadLines();
+    if (lines.isEmpty())
+        return;
+    const QString copy = settings.damagedCopyPath();
+    toldAtStart() = QStringList{settings.filePath(), copy} + lines;
+    showDamage(settings.filePath(), copy, lines);
 }
 
 bool StoreChoices(const std::function<void()> &store)

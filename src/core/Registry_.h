@@ -14,9 +14,14 @@ inline const QString AbsentMarker = QStringLiteral("----");
 // Also sets up the reader's notice of settings that cannot be written: the
 // program goes on with the values it holds in memory, and the first failed write
 // of a run says so (the folder and the reason); later ones are silent. A
-// settings file with lines that could not be read is told, with the name of its
-// copy, when it is kept in a copy of its own before its first rewrite.
+// settings file with lines that could not be read is kept in a copy of its own
+// before its first rewrite, and told with the name of its copy: at start (see
+// TellDamagedSettings), else when the copy is made.
 void Initialize(const QString &name);
+// Tells the reader of lines of the settings file that could not be read, and
+// of the copy the file goes to before it is written again; that copy, when
+// made, is then not told again.
+void TellDamagedSettings();
 QString ResolveSection(const QString &section);
 
 void SaveString(const QString &key, const QString &value, const QString &section = DefaultSection);

@@ -2,6 +2,7 @@
 #include "platform/AppInfo.h"
 #include "platform/Seams.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -12,6 +13,7 @@
 #include <cerrno>
 #include <csignal>
 #include <memory>
+#include <unistd.h>
 
 namespace {
 using Result = InstanceLock::Result;
@@ -23,16 +25,78 @@ std::unique_ptr<QLockFile> &heldLock()
     return lock;
 }
 
-// A lock file holds its owner's process id, application, host name and machine
-// id, one a line; the machine id is missing from files of older writers.
-QString machineIdOf(const QString &path)
+// A lock file holds its owner's process id, application, host name, machine
+// id and boot id, one a line; the last two are missing from files of older
+// writers. Every line of a whole file ends with a line feed.
+QList<QByteArray> linesOf(const QString &path)
 {
     constexpr qint64 MaxRead = 4096;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return QString();
-    const QList<QByteArray> lines = file.read(MaxRead).split('\n');
+        return {};
+    return file.read(MaxRead).split('\n');
+}
+
+QString machineIdOf(const QString &path)
+{
+    const QList<QByteArray> lines = linesOf(path);
     return lines.size() > 3 ? QString::fromUtf8(lines[3].trimmed()) : QString();
+}
+
+// The name of a running process's program: its executable's file name, else
+// (another user's process) its command name, which the system cuts to 15 bytes.
+QByteArray programNameOf(qint64 pid, bool *cutShort)
+{
+    const QByteArray proc = "/proc/" + QByteArray::number(pid);
+    char target[4096];
+    const ssize_t length = ::readlink((proc + "/exe").constData(), target, sizeof target - 1);
+    *cutShort = false;
+    if (length > 0) {
+        QByteArray name(target, length);
+        name = name.mid(name.lastIndexOf('/') + 1);
+        constexpr char Deleted[] = " (deleted)"; // the program was replaced while it ran
+        if (name.endsWith(Deleted))
+            name.chop(int(sizeof Deleted) - 1);
+        return name;
+    }
+    QFile comm(QFile::decodeName(proc + "/comm"));
+    if (!comm.open(QIODevice::ReadOnly))
+        return QByteArray();
+    *cutShort = true;
+    return comm.readAll().trimmed();
+}
+
+// Whether a lock on this machine is held by this program, running on this boot:
+// a whole lock file, naming this program, whose boot is this one (a lock without
+// a boot id is from an older writer and is judged without it), and whose process
+// runs this program. A process id in use again after a reboot, or by another
+// program, holds nothing.
+bool heldByThisProgram(const QString &path)
+{
+    const QList<QByteArray> lines = linesOf(path);
+    // A whole file has its three lines at least, and ends with the last one's line feed.
+    if (lines.size() < 4 || !lines.last().isEmpty())
+        return false;
+    bool isNumber = false;
+    const qint64 pid = lines[0].trimmed().toLongLong(&isNumber);
+    const QByteArray application = lines[1];
+    bool cutShort = false;
+    const QByteArray thisProgram = programNameOf(QCoreApplication::applicationPid(), &cutShort);
+    if (!isNumber || pid <= 0 || application.isEmpty() || application != thisProgram)
+        return false;
+    const QByteArray boot = lines.size() > 5 ? lines[4].trimmed() : QByteArray();
+    if (!boot.isEmpty() && boot != QSysInfo::bootUniqueId())
+        return false;
+    if (::kill(pid_t(pid), 0) != 0 && errno != EPERM)
+        return false;
+    const QByteArray running = programNameOf(pid, &cutShort);
+    return !running.isEmpty() && (cutShort ? application.startsWith(running) : application == running);
+}
+
+// Whether files can be made and removed in the folder of a path.
+bool folderWritable(const QString &path)
+{
+    return ::access(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), W_OK) == 0;
 }
 
 // The rule the lock itself uses to tell whether it can check the owner's process.
@@ -61,16 +125,19 @@ Result tryTake(const QString &path, std::unique_ptr<QLockFile> *taken, InstanceL
     if (!candidate->getLockInfo(&pid, &host, &application)) {
         // A lock file that names no process was cut short by a crash; a copy
         // still writing its own holds the file locked, so it cannot be removed.
+        // Where the folder is read-only, nobody can be writing one there: it
+        // holds nothing, and the lock goes to the next place.
         if (!candidate->removeStaleLockFile() || !candidate->tryLock(0))
-            return Result::HeldByAnother;
+            return folderWritable(path) ? Result::HeldByAnother : Result::Unavailable;
         *taken = std::move(candidate);
         return Result::Taken;
     }
     const QString machineId = machineIdOf(path);
     if (onThisMachine(host, machineId)) {
-        // A stale lock this place cannot replace (it is read-only now) holds nothing.
-        const bool running = pid > 0 && (::kill(pid_t(pid), 0) == 0 || errno == EPERM);
-        return running ? Result::HeldByAnother : Result::Unavailable;
+        // QLockFile removes a stale lock where it can. One that stays is held
+        // only when this program runs under it on this boot; any other could
+        // not go because this place is read-only now, and holds nothing.
+        return heldByThisProgram(path) ? Result::HeldByAnother : Result::Unavailable;
     }
     if (holder)
         *holder = {path, host, machineId, pid};

@@ -8,8 +8,10 @@
 // cannot hold it (read-only, full), the lock goes to the user's runtime folder,
 // else to the cache folder, under a name made of the settings folder's path, so
 // that every copy on the same settings finds it. A lock left behind by a copy
-// whose process is gone (a crash) is taken over; one that names another machine
-// cannot be checked from here, and the caller decides.
+// whose process is gone (a crash) is taken over; where it cannot be removed
+// (the folder is read-only now), a lock that this program running on this boot
+// does not hold keeps nobody out, and the next place is tried. One that names
+// another machine cannot be checked from here, and the caller decides.
 class InstanceLock
 {
 public:

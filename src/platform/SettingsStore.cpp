@@ -301,6 +301,18 @@ QString SettingsStore::CaseKey(const QString &name)
     return key;
 }
 
+QStringList SettingsStore::unreadLines() const
+{
+    refresh();
+    return m_unreadLines;
+}
+
+QString SettingsStore::damagedCopyPath() const
+{
+    refresh();
+    return TextFiles::copyPath(m_filePath, m_loadedData);
+}
+
 // Nothing of a file read in part is lost: the original goes beside it first.
 void SettingsStore::keepDamagedOriginal() const
 {

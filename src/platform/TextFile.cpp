@@ -17,6 +17,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <functional>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 
@@ -172,6 +173,16 @@ QString keepCopy(const QString &path, const QByteArray &bytes)
                               });
 }
 
+QString copyPath(const QString &path, const QByteArray &bytes)
+{
+    for (int number = 1; number <= MaxNumberedNames; ++number) {
+        const QString copy = copyName(path, number);
+        if (!onDisk(copy) || (QFileInfo(copy).isFile() && holdsBytes(copy, bytes)))
+            return copy;
+    }
+    return copyName(path, 1);
+}
+
 QString writeNew(const std::function<QString(int)> &names, const QByteArray &bytes,
                  const std::function<bool(const QString &)> &taken)
 {
@@ -191,6 +202,38 @@ QByteArray readAll(const QString &path)
     if (file.error() != QFileDevice::NoError)
         raiseFileUnreadable(fileSource(), path, file.errorString());
     return bytes;
+}
+
+void writePrivatelyAt(int folder, const QString &name, const QByteArray &bytes, const QString &shown)
+{
+    const QByteArray target = QFile::encodeName(name);
+    const QByteArray temporary = target + '.' + QByteArray::number(::getpid()) + ".tmp";
+    // One left by an earlier process of this id that was killed while it wrote.
+    ::unlinkat(folder, temporary.constData(), 0);
+    const int fd = ::openat(folder, temporary.constData(),
+                            O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, S_IRUSR | S_IWUSR);
+    if (fd < 0)
+        cannotWrite(shown, qt_error_string(errno));
+    int failure = 0;
+    for (qsizetype written = 0; written < bytes.size() && !failure;) {
+        const ssize_t count = ::write(fd, bytes.constData() + written, size_t(bytes.size() - written));
+        if (count > 0)
+            written += count;
+        else if (count == 0)
+            failure = ENOSPC;
+        else if (errno != EINTR)
+            failure = errno;
+    }
+    if (!failure && ::fsync(fd) != 0)
+        failure = errno;
+    if (::close(fd) != 0 && !failure)
+        failure = errno;
+    if (!failure && ::renameat(folder, temporary.constData(), folder, target.constData()) != 0)
+        failure = errno;
+    if (!failure)
+        return;
+    ::unlinkat(folder, temporary.constData(), 0);
+    cannotWrite(shown, qt_error_string(failure));
 }
 
 void writeAtomically(const QString &path, const QByteArray &bytes, Durability durability)

@@ -121,12 +121,20 @@ enum class Durability {
 // RuntimeError 75 naming the file and the system's reason; the old file stays.
 void writeAtomically(const QString &path, const QByteArray &bytes,
                      Durability durability = Durability::Synced);
+// The same for a file in a folder opened already (its descriptor), for files
+// that are the user's alone: the folder is not looked up by its path again, so
+// that a link put in its place meanwhile leads nowhere else, and the file is
+// made readable and writable by its owner only (0600). `shown` names the file
+// in the error.
+void writePrivatelyAt(int folder, const QString &name, const QByteArray &bytes, const QString &shown);
 // Keeps the bytes of a damaged file in a copy of their own beside it:
 // "<path>.bad", else "<path>.2.bad", "<path>.3.bad" and so on. No copy made
 // before is ever replaced; one that holds these very bytes is used again.
 // Returns the copy's path. Throws RuntimeError 75 naming the copy and the
 // system's reason when none can be written.
 QString keepCopy(const QString &path, const QByteArray &bytes);
+// The copy keepCopy would keep these bytes in now.
+QString copyPath(const QString &path, const QByteArray &bytes);
 // Writes the bytes to a new file: the first of names(1), names(2), ... that no
 // file has and `taken` does not refuse, taken without replacing a file that
 // another writer made meanwhile, so that of two writers at once each gets a

@@ -65,6 +65,8 @@ namespace {
 const QString SettingsSection = QStringLiteral("Settings");
 const QString PositionPrefix = QStringLiteral("AdvancedSearch");
 constexpr int MsgNotesKept = 261;
+constexpr int MsgKeptNotesRenamed = 245;
+constexpr int MsgKeptNotesKeepTheirName = 246;
 constexpr int MsgSearchStillRunning = 296;
 
 TermSearch::VerseSource readerSource(const Translation &translation)
@@ -207,9 +209,14 @@ void AdvancedSearch::KeepUnsavedNotes()
 void AdvancedSearch::OfferKeptNotes()
 {
     for (const QString &waiting : NotesRecovery::Waiting()) {
-        const int answer = desktop().messageBox(
-            GetMsg(0, MsgNotesKept, QDir::toNativeSeparators(NotesRecovery::OfferedName(waiting))),
-            MsgBoxStyle::YesNo | MsgBoxStyle::Question, QString());
+        // The file as it is named now, and the name the answer gives it.
+        const QString offered = NotesRecovery::OfferedName(waiting);
+        const QString question =
+            GetMsg(0, MsgNotesKept, QDir::toNativeSeparators(waiting)) + QStringLiteral("\r\n\r\n") +
+            (offered == waiting ? GetMsg(0, MsgKeptNotesKeepTheirName)
+                                : GetMsg(0, MsgKeptNotesRenamed, QDir::toNativeSeparators(offered)));
+        const int answer =
+            desktop().messageBox(question, MsgBoxStyle::YesNo | MsgBoxStyle::Question, QString());
         // Renamed only once answered: the program ended while it asked (a
         // signal) offers them again at the next start.
         const QString path = NotesRecovery::MarkOffered(waiting);

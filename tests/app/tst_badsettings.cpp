@@ -3,6 +3,7 @@
 #include "core/CoreHooks.h"
 #include "core/GlobalVars.h"
 #include "core/MainStartup.h"
+#include "core/MsgSupport.h"
 #include "core/PageSettings.h"
 #include "core/Registry_.h"
 #include "mainwindow/WorkspaceDocument.h"
@@ -206,6 +207,48 @@ private Q_SLOTS:
         RichTextBox pane;
         pane.setRightMargin(std::numeric_limits<float>::quiet_NaN());
         QCOMPARE(pane.lineWrapMode(), QTextEdit::WidgetWidth);
+    }
+
+    void damagedLinesAreToldAtStart_data()
+    {
+        QTest::addColumn<QByteArray>("damage"); // added to a file the start has written whole
+        QTest::addColumn<QString>("line");      // as the message shows it
+        QTest::addColumn<bool>("earlierCopy");  // a copy of other bytes is kept already
+        QTest::newRow("words without =") << QByteArray("just words\n") << "just words" << false;
+        QTest::newRow("bytes that are no UTF-8")
+            << QByteArray("Name=Jes\xFAs\n") << "Name=Jes\uFFFDs" << false;
+        QTest::newRow("a copy kept before") << QByteArray("just words\n") << "just words" << true;
+    }
+    // A settings file with lines that cannot be read, which the start does not
+    // rewrite, is told at the start, naming the copy it goes to; the copy is
+    // made before the first write, which tells nothing more.
+    void damagedLinesAreToldAtStart()
+    {
+        QFETCH(QByteArray, damage);
+        QFETCH(QString, line);
+        QFETCH(bool, earlierCopy);
+        startUp();
+        const QString file = SettingsStore::defaultFilePath();
+        const QByteArray damaged = m_fx->readFile(QStringLiteral("../config/Verbanox/Verbanox.ini")) + damage;
+        m_fx->writeFile(QStringLiteral("../config/Verbanox/Verbanox.ini"), damaged);
+        if (earlierCopy)
+            m_fx->writeFile(QStringLiteral("../config/Verbanox/Verbanox.ini.bad"), "an older copy");
+        const QString copy = file + (earlierCopy ? QStringLiteral(".2.bad") : QStringLiteral(".bad"));
+        SettingsStore::resetInstance();
+        m_fx->desk().shown.clear();
+
+        startUp();
+        QCOMPARE(m_fx->desk().messageBoxes().size(), 1);
+        const QString told = m_fx->desk().lastMessage();
+        QVERIFY2(told.startsWith(GetMsg(0, 274, file)), qPrintable(told));
+        QVERIFY2(told.contains(line), qPrintable(told));
+        QVERIFY2(told.endsWith(copy), qPrintable(told));
+        QVERIFY(!QFileInfo::exists(copy));
+        QCOMPARE(m_fx->readFile(QStringLiteral("../config/Verbanox/Verbanox.ini")), damaged);
+
+        SaveString(QStringLiteral("DF"), QStringLiteral("yyyy-MM-dd"));
+        QCOMPARE(m_fx->readFile(QStringLiteral("../config/Verbanox/") + QFileInfo(copy).fileName()), damaged);
+        QCOMPARE(m_fx->desk().messageBoxes().size(), 1);
     }
 
     // A window stored far off the desktop comes back on it, at the default corner.

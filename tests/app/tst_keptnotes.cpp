@@ -12,11 +12,32 @@
 #include "search/NotesRecovery.h"
 
 #include <QDir>
+#include <QTextDocument>
 #include <QThread>
 #include <QtTest>
 #include <csignal>
 #include <optional>
+#include <sys/stat.h>
 #include <unistd.h>
+
+namespace {
+// The permission bits of a file or folder.
+mode_t modeOf(const QString &path)
+{
+    struct stat info = {};
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 07777 : 0;
+}
+// A user id of somebody else (nobody's).
+constexpr uid_t OtherUser = 65534;
+
+// The question that offers kept notes: their file as it is named now, and the
+// name the answer gives it.
+QString question(const QString &waiting, const QString &offered)
+{
+    return GetMsg(0, 261, waiting) + QStringLiteral("\r\n\r\n") +
+           (offered == waiting ? GetMsg(0, 246) : GetMsg(0, 245, offered));
+}
+} // namespace
 
 // Notes that could not be asked about when the program ended are kept in the
 // user's data folder (else the settings folder, else the temporary folder) and
@@ -74,7 +95,7 @@ private:
         DrivenProgram second(*m_fx, QStringLiteral("answer"), QStringLiteral("answering"));
         const QString told = second.waitFor(QStringLiteral("text: "));
         const QString recovered = NotesRecovery::OfferedName(keptFile);
-        QVERIFY2(told.contains(QStringLiteral("asked: ") + GetMsg(0, 261, recovered)), qPrintable(told));
+        QVERIFY2(told.contains(QStringLiteral("asked: ") + question(keptFile, recovered)), qPrintable(told));
         QVERIFY2(told.contains(QStringLiteral("workspace: ") + recovered), qPrintable(told));
         QVERIFY2(told.contains(QStringLiteral("text: ") + notes), qPrintable(told));
         QVERIFY(QFileInfo::exists(recovered));
@@ -106,6 +127,7 @@ private Q_SLOTS:
         AdvancedSearch::KeepUnsavedNotes();
         QCOMPARE(kept(), QStringList{QStringLiteral("Unsaved notes 2024-01-01 12.00.00.rtf")});
         QCOMPARE(textOf(dataFolder() + kept().first()), QStringLiteral("first notes and more"));
+        QCOMPARE(modeOf(dataFolder() + kept().first()), mode_t(0600));
     }
 
     void keptNotesGoOnceTheReaderDecides_data()
@@ -153,10 +175,10 @@ private Q_SLOTS:
     {
         QFETCH(int, answer);
         QVERIFY(QDir().mkpath(dataFolder()));
-        TextFiles::writeAtomically(dataFolder() + QStringLiteral("Unsaved notes 2024-01-02 09.00.00.rtf"),
-                                   "{\\rtf1 Newer notes}");
-        TextFiles::writeAtomically(dataFolder() + QStringLiteral("Unsaved notes 2024-01-01 08.00.00.rtf"),
-                                   "{\\rtf1 Older notes}");
+        const QString waitingNewer = dataFolder() + QStringLiteral("Unsaved notes 2024-01-02 09.00.00.rtf");
+        const QString waitingOlder = dataFolder() + QStringLiteral("Unsaved notes 2024-01-01 08.00.00.rtf");
+        TextFiles::writeAtomically(waitingNewer, "{\\rtf1 Newer notes}");
+        TextFiles::writeAtomically(waitingOlder, "{\\rtf1 Older notes}");
         desk().messageBoxAnswers = {answer, answer};
 
         AdvancedSearch::OfferKeptNotes();
@@ -166,8 +188,9 @@ private Q_SLOTS:
         QCOMPARE(kept(), (QStringList{QFileInfo(older).fileName(), QFileInfo(newer).fileName()}));
         const QList<TestDesktop::Shown> asked = desk().messageBoxes();
         QCOMPARE(asked.size(), 2);
-        QCOMPARE(asked[0].text, GetMsg(0, 261, older));
-        QCOMPARE(asked[1].text, GetMsg(0, 261, newer));
+        // Each names its file as it is, and the name the answer gives it.
+        QCOMPARE(asked[0].text, question(waitingOlder, older));
+        QCOMPARE(asked[1].text, question(waitingNewer, newer));
         QCOMPARE(asked[0].style, MsgBoxStyle::YesNo | MsgBoxStyle::Question);
         AdvancedSearch *window = DefaultInstance<AdvancedSearch>::peek();
         if (answer == MsgBoxResult::Yes) {
@@ -194,7 +217,7 @@ private Q_SLOTS:
             QSKIP("This system cannot make a folder read-only for this user");
         desk().messageBoxAnswers = {MsgBoxResult::No};
         AdvancedSearch::OfferKeptNotes();
-        QCOMPARE(desk().lastMessage(), GetMsg(0, 261, waiting));
+        QCOMPARE(desk().lastMessage(), question(waiting, waiting));
         QCOMPARE(NotesRecovery::Waiting(), QStringList{waiting});
     }
 
@@ -263,11 +286,76 @@ private Q_SLOTS:
         const QString waiting = folder + QStringLiteral("Unsaved notes 2024-01-01 12.00.00.rtf");
         QCOMPARE(NotesRecovery::Waiting(), QStringList{waiting});
         QCOMPARE(textOf(waiting), QStringLiteral("Notes typed before the end"));
+        QCOMPARE(modeOf(waiting), mode_t(0600));
         desk().messageBoxAnswers = {MsgBoxResult::No};
         AdvancedSearch::OfferKeptNotes();
         const QString recovered = folder + QStringLiteral("Recovered notes 2024-01-01 12.00.00.rtf");
-        QCOMPARE(desk().lastMessage(), GetMsg(0, 261, recovered));
+        QCOMPARE(desk().lastMessage(), question(waiting, recovered));
         QVERIFY(QFileInfo::exists(recovered));
+    }
+
+    void temporaryFolderIsTheUsersAlone_data()
+    {
+        QTest::addColumn<QString>("found");   // what stands at the folder's name
+        QTest::addColumn<QString>("refusal"); // empty: the notes are kept there
+        QTest::newRow("nothing yet") << QString() << QString();
+        QTest::newRow("own folder 0700") << QStringLiteral("0700") << QString();
+        QTest::newRow("left-over folder 0755") << QStringLiteral("0755") << QString();
+        QTest::newRow("own folder 0777") << QStringLiteral("0777") << QString();
+        QTest::newRow("link to an own folder 0755")
+            << QStringLiteral("link")
+            << QStringLiteral("it is a symbolic link, not a folder of the user's own");
+        QTest::newRow("another user's folder")
+            << QStringLiteral("other user")
+            << QStringLiteral("the folder belongs to another user (user id %1)").arg(OtherUser);
+    }
+    // The notes go to the temporary folder only when it is a folder of the
+    // user's own, not a link; it is made theirs alone, and the notes too. A
+    // refusal names the real reason, and nothing there is offered.
+    void temporaryFolderIsTheUsersAlone()
+    {
+        QFETCH(QString, found);
+        QFETCH(QString, refusal);
+        const QString config = m_fx->configHome() + QStringLiteral("/Verbanox/");
+        const QString folder = m_fx->tempHome() + QStringLiteral("/Verbanox-%1").arg(::getuid());
+        const QString elsewhere = m_fx->path(QStringLiteral("readable by all"));
+        const QString planted = QStringLiteral("/Unsaved notes 2020-01-01 08.00.00.rtf");
+        if (found == QLatin1String("link")) {
+            QVERIFY(QDir().mkpath(elsewhere) && ::chmod(QFile::encodeName(elsewhere), 0755) == 0);
+            TextFiles::writeAtomically(elsewhere + planted, "{\\rtf1 Not the reader's}");
+            QVERIFY(QFile::link(elsewhere, folder));
+        } else if (!found.isEmpty()) {
+            QVERIFY(QDir().mkpath(folder));
+            const mode_t mode =
+                found == QLatin1String("other user") ? 0700 : mode_t(found.toUInt(nullptr, 8));
+            QVERIFY(::chmod(QFile::encodeName(folder), mode) == 0);
+            if (found == QLatin1String("other user") &&
+                ::chown(QFile::encodeName(folder), OtherUser, OtherUser) != 0)
+                QSKIP("Only the administrator can give a folder to another user");
+        }
+        QVERIFY(QDir().mkpath(dataFolder()) && QDir().mkpath(config));
+        ReadOnlyFolder lockedData(dataFolder());
+        ReadOnlyFolder lockedConfig(config);
+        if (!lockedData.active() || !lockedConfig.active())
+            QSKIP("This system cannot make a folder read-only for this user");
+
+        QTextDocument notes(QStringLiteral("Private notes"));
+        const std::optional<RuntimeError> error = raisedError([&] { NotesRecovery::Keep(notes); });
+        if (!refusal.isEmpty()) {
+            QVERIFY(error);
+            QVERIFY2(error->description().contains(folder + QStringLiteral("/: ") + refusal),
+                     qPrintable(error->description()));
+            QCOMPARE(NotesRecovery::Waiting(), QStringList());
+            if (found == QLatin1String("link"))
+                QCOMPARE(QDir(elsewhere).entryList(QDir::Files), QStringList{planted.mid(1)});
+            return;
+        }
+        QVERIFY2(!error, qPrintable(error ? error->description() : QString()));
+        const QString waiting = folder + QStringLiteral("/Unsaved notes 2024-01-01 12.00.00.rtf");
+        QCOMPARE(NotesRecovery::Waiting(), QStringList{waiting});
+        QCOMPARE(textOf(waiting), QStringLiteral("Private notes"));
+        QCOMPARE(modeOf(waiting), mode_t(0600));
+        QCOMPARE(modeOf(folder), mode_t(0700));
     }
 
     // A signal while the program asks about kept notes ends it before the reader
@@ -282,7 +370,7 @@ private Q_SLOTS:
             DrivenProgram asking(*m_fx, QStringLiteral("ask"));
             const QString told = asking.waitFor(QStringLiteral("asked: "));
             QVERIFY2(told.contains(QStringLiteral("asked: ") +
-                                   GetMsg(0, 261, NotesRecovery::OfferedName(waiting))),
+                                   question(waiting, NotesRecovery::OfferedName(waiting))),
                      qPrintable(told));
             ::kill(pid_t(asking.pid()), SIGTERM);
             QVERIFY(asking.ends());
