@@ -33,7 +33,12 @@ frmNameDictionary::frmNameDictionary()
     resize(520, DefaultHeight);
 }
 
-frmNameDictionary::~frmNameDictionary() = default;
+frmNameDictionary::~frmNameDictionary()
+{
+    // The word list outlives this part of the window while QWidget deletes the
+    // children, and may still report a choice then: it must not reach us.
+    cboWord->disconnect(this);
+}
 
 frmNameDictionary *frmNameDictionary::Open()
 {
