@@ -273,16 +273,7 @@ private:
         m_fx->writeFile(QStringLiteral("Modules/TLNotes.txt"), notes.readAll());
     }
 
-    void switchToSpanish()
-    {
-        LanguageE editor;
-        editor.LSel->setCurrentItem(
-            editor.LSel->findItems(QStringLiteral("SPANISH"), Qt::MatchExactly).value(0));
-        editor.LSel_Click();
-        editor.cDefault_Click();
-        QCOMPARE(gLanguage, QStringLiteral("SPANISH"));
-        m_fx->desk().shown.clear();
-    }
+    void switchToSpanish() { m_fx->switchInterfaceLanguage(QStringLiteral("SPANISH")); }
 
     BibleBrowser &browser()
     {

@@ -7,12 +7,14 @@
 #include "platform/AppInfo.h"
 #include "platform/Seams.h"
 #include "platform/SettingsStore.h"
+#include "preferences/LanguageE.h"
 #include "preferences/frmLocate.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QListWidget>
 #include <QtTest>
 
 TestFixture::TestFixture(bool withCatalogs)
@@ -190,4 +192,14 @@ QString TestFixture::copyBuiltFile(const QString &relative)
         QTest::qFail(qPrintable(source + QStringLiteral(" could not be copied to ") + target), __FILE__,
                      __LINE__);
     return target;
+}
+
+void TestFixture::switchInterfaceLanguage(const QString &language)
+{
+    LanguageE editor;
+    editor.LSel->setCurrentItem(editor.LSel->findItems(language, Qt::MatchExactly).value(0));
+    editor.LSel_Click();
+    editor.cDefault_Click();
+    QCOMPARE(gLanguage, language);
+    desk().shown.clear();
 }

@@ -74,6 +74,9 @@ public:
     void addBible(const QString &displayName, const QString &fileName, const QByteArray &bytes,
                   bool enabled = true, qint32 codePage = 0);
     QByteArray readFile(const QString &relative) const;
+    // Switches the interface language as the reader does, with the language
+    // editor's Make Default, and forgets its confirmation.
+    void switchInterfaceLanguage(const QString &language);
     // Copies a file the build puts into its program folder into this one, under
     // the same name; returns its path here.
     QString copyBuiltFile(const QString &relative);
