@@ -49,6 +49,8 @@ void writeList(const std::function<QString(int)> &title)
     BookmarkRecords &records = BookmarkRecords::Instance();
     records.Clear();
     gBookmarksLoaded = false;
+    // A list of its own: saving merges with a record file already there.
+    QFile::remove(BookmarkRecords::RecordFile());
     QDir(BookmarkRecords::DocumentFolder()).removeRecursively();
     QDir().mkpath(BookmarkRecords::DocumentFolder());
     for (int n = 0; n < ListSize; ++n) {
@@ -117,6 +119,10 @@ int main(int argc, char *argv[])
     WorkspaceFiles files(notes);
     WorkspaceDocument::Access access{[&] { return &pane; }, [&] { return &workspace; }, {}};
     access.saveCopy = [&](const QString &path) { return files.SaveCopy(path); };
+    access.saveNew = [&](const std::function<QString(int)> &names,
+                         const std::function<bool(const QString &)> &taken) {
+        return files.SaveNew(names, taken);
+    };
     WorkspaceDocument::Register(access);
 
     std::printf("medians of %d runs\n", Runs);

@@ -11,6 +11,7 @@
 #include "platform/TextFile.h"
 
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QHash>
 #include <QLockFile>
 #include <QSet>
@@ -466,7 +467,9 @@ QString BookmarkRecords::NumberedName(const QString &wanted, int number)
 QSet<QString> BookmarkRecords::NamesInUse() const
 {
     QSet<QString> names;
-    for (const QString &name : FileNames::listFiles(DocumentFolder(), QStringLiteral("*")))
+    // Read as the folder is now, unsorted: a list of thousands is read at every Add.
+    const QDir folder(FileNames::resolve(DocumentFolder()));
+    for (const QString &name : folder.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Unsorted))
         names.insert(name.toCaseFolded());
     for (const BookmarkRecord &record : m_rows)
         names.insert(record.fileName.toCaseFolded());
