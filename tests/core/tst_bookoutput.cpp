@@ -86,9 +86,10 @@ private Q_SLOTS:
         m_fx = std::make_unique<TestFixture>();
         m_fx->setUpFolders();
         m_fx->copyShippedData(QStringLiteral("SysDefs"));
-        m_fx->writeFile(QStringLiteral("msg/ENGLISH_STD.mes"), "0107 Psalm\r\n0110 Details:\r\n"
-                                                               "0254 [Stops in %]\r\n"
-                                                               "0265 The scratch copy % could not be written.\r\n");
+        m_fx->writeFile(QStringLiteral("msg/ENGLISH_STD.mes"),
+                        "0107 Psalm\r\n0110 Details:\r\n"
+                        "0254 [Stops in %]\r\n"
+                        "0265 The scratch copy % could not be written.\r\n");
     }
     void cleanup()
     {

@@ -827,8 +827,7 @@ private slots:
         const QString result = QStringLiteral("800 Verses JOH 40:20 43.40.20 word");
         QCOMPARE(statuses, (QStringList{result, result}));
         QCOMPARE(desk().messageBoxes().size(), 1);
-        QVERIFY2(told.startsWith(
-                     GetMsg(0, 265, gScratchFolder + QStringLiteral("b_large.txt"))),
+        QVERIFY2(told.startsWith(GetMsg(0, 265, gScratchFolder + QStringLiteral("b_large.txt"))),
                  qPrintable(told));
         QVERIFY(!told.contains(QStringLiteral("Report a Bug")));
         QVERIFY(!QFileInfo::exists(gScratchFolder + QStringLiteral("b_large.txt")));
