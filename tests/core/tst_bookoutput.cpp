@@ -162,8 +162,7 @@ private Q_SLOTS:
     }
 
     // The book a module file cut short stops in ends, as reference lines and as
-    // RTF (the reading pane: the browser's test), with a line that says so after
-    // what is left of its last verse; a book before it ends as usual.
+    // RTF, with a line that says so; a book before it ends as usual.
     void bookCutShortEndsWithALineThatSaysSo()
     {
         ModuleBuilder module;

@@ -379,9 +379,6 @@ void tst_SettingsStore::damagedFileIsKeptBeforeItIsRewritten()
     QCOMPARE(store.value(QStringLiteral("Settings"), QStringLiteral("L"), QString()),
              QStringLiteral("GERMAN_"));
     QVERIFY(told.isEmpty()); // reading alone changes nothing
-    // What the start tells: the lines, and the copy to be made.
-    QCOMPARE(store.unreadLines(), lines);
-    QCOMPARE(store.damagedCopyPath(), path + QStringLiteral(".bad"));
     store.setValue(QStringLiteral("Settings"), QStringLiteral("New"), QStringLiteral("1"));
     store.setValue(QStringLiteral("Settings"), QStringLiteral("Newer"), QStringLiteral("2"));
     QVERIFY(!store.hasUnsavedChanges());
@@ -394,7 +391,6 @@ void tst_SettingsStore::damagedFileIsKeptBeforeItIsRewritten()
     QCOMPARE(told.size(), 1);
     QCOMPARE(told.first(), QStringList({path, copy}) + lines);
     QCOMPARE(readBytes(copy), file);
-    QCOMPARE(store.unreadLines(), QStringList()); // kept now
     SettingsStore reread(path);
     QCOMPARE(reread.value(QStringLiteral("Settings"), QStringLiteral("DF"), QString()),
              QStringLiteral("yyyy-MM-dd"));
