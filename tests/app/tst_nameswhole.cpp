@@ -350,31 +350,32 @@ private Q_SLOTS:
         if (language != QLatin1String("ENGLISH"))
             m_fx->switchInterfaceLanguage(language);
         BibleBrowser &main = browser();
+        main.mCategory_Click(0);
+        main.TabList1->SelectDatum(52);
         const bool narrow = width > 0;
-        if (narrow)
+        if (narrow) {
             m_main->resize(width, m_main->height());
-        QStringList cut{shows(main.btnTranslation, narrow)};
+            QVERIFY2(main.lblBook->text().endsWith(Ellipsis), qPrintable(main.lblBook->text()));
+            QVERIFY2(main.btnTranslation->ShownCaption().endsWith(Ellipsis),
+                     qPrintable(main.btnTranslation->ShownCaption()));
+        }
+        const auto book = [&](const QString &name) {
+            return shows(main.lblBook, main.lblBook->text(), name, room(main.lblBook), narrow);
+        };
+        QStringList cut{shows(main.btnTranslation, narrow), book(main.TabList1->CaptionOfSelected())};
         QVERIFY(!main.mCategory.isEmpty());
         for (int item = 0; item < main.mCategory.size(); ++item) {
             main.mCategory_Click(item);
             cut.append(shows(main.btnCategory, false));
             for (int tab = 0; tab < main.TabList1->ListCount(); ++tab) {
                 main.TabList1->setSelectedItem(tab);
-                cut.append(shows(main.lblBook, main.lblBook->text(), main.TabList1->Captions(tab),
-                                 room(main.lblBook), narrow));
+                cut.append(book(main.TabList1->Captions(tab)));
             }
         }
         cut.removeAll(QString());
         cut.removeDuplicates();
         QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QLatin1Char('\n'))));
         QVERIFY(main.lblBook->geometry().right() < main.width());
-        if (narrow) {
-            main.mCategory_Click(0);
-            main.TabList1->SelectDatum(52);
-            QVERIFY2(main.lblBook->text().endsWith(Ellipsis), qPrintable(main.lblBook->text()));
-            QVERIFY2(main.btnTranslation->ShownCaption().endsWith(Ellipsis),
-                     qPrintable(main.btnTranslation->ShownCaption()));
-        }
     }
 };
 
