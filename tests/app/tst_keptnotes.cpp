@@ -12,7 +12,6 @@
 #include "search/NotesRecovery.h"
 
 #include <QDir>
-#include <QTextDocument>
 #include <QThread>
 #include <QtTest>
 #include <csignal>
@@ -127,7 +126,6 @@ private Q_SLOTS:
         AdvancedSearch::KeepUnsavedNotes();
         QCOMPARE(kept(), QStringList{QStringLiteral("Unsaved notes 2024-01-01 12.00.00.rtf")});
         QCOMPARE(textOf(dataFolder() + kept().first()), QStringLiteral("first notes and more"));
-        QCOMPARE(modeOf(dataFolder() + kept().first()), mode_t(0600));
     }
 
     void keptNotesGoOnceTheReaderDecides_data()
@@ -188,7 +186,6 @@ private Q_SLOTS:
         QCOMPARE(kept(), (QStringList{QFileInfo(older).fileName(), QFileInfo(newer).fileName()}));
         const QList<TestDesktop::Shown> asked = desk().messageBoxes();
         QCOMPARE(asked.size(), 2);
-        // Each names its file as it is, and the name the answer gives it.
         QCOMPARE(asked[0].text, question(waitingOlder, older));
         QCOMPARE(asked[1].text, question(waitingNewer, newer));
         QCOMPARE(asked[0].style, MsgBoxStyle::YesNo | MsgBoxStyle::Question);
@@ -257,105 +254,75 @@ private Q_SLOTS:
 
     void notesKeptWhereTheDataFolderCannotTakeThem_data()
     {
-        QTest::addColumn<QStringList>("readOnly"); // "data", "config"
-        QTest::addColumn<QString>("keptIn");
-        QTest::newRow("data folder read-only") << QStringList{"data"} << QStringLiteral("config");
-        QTest::newRow("settings folder read-only too")
-            << QStringList{"data", "config"} << QStringLiteral("tmp");
+        QTest::addColumn<bool>("toTemporary"); // the settings folder is read-only too
+        QTest::addColumn<QString>("found");    // what stands at the temporary folder's name
+        QTest::addColumn<QString>("refusal");  // empty: the notes are kept
+        QTest::newRow("data folder read-only") << false << QString() << QString();
+        QTest::newRow("settings folder read-only too") << true << QString() << QString();
+        QTest::newRow("left-over temporary folder 0755") << true << QStringLiteral("0755") << QString();
+        QTest::newRow("link to an own folder 0755")
+            << true << QStringLiteral("link")
+            << QStringLiteral("it is a symbolic link, not a folder of the user's own");
+        QTest::newRow("another user's folder")
+            << true << QStringLiteral("other user")
+            << QStringLiteral("the folder belongs to another user (user id %1)").arg(OtherUser);
     }
     // The data folder read-only: the notes go to the next place that takes them,
-    // and the next start offers them from there.
+    // readable by the user alone, and the next start offers them from there. The
+    // temporary folder must be a folder of the user's own, not a link, and is made
+    // theirs alone; a refusal names the real reason, and nothing there is offered.
     void notesKeptWhereTheDataFolderCannotTakeThem()
     {
-        QFETCH(QStringList, readOnly);
-        QFETCH(QString, keptIn);
+        QFETCH(bool, toTemporary);
+        QFETCH(QString, found);
+        QFETCH(QString, refusal);
         const QString config = m_fx->configHome() + QStringLiteral("/Verbanox/");
-        const QString folder = keptIn == QLatin1String("config")
-                                   ? config
-                                   : m_fx->tempHome() + QStringLiteral("/Verbanox-%1/").arg(::getuid());
+        const QString temporary = m_fx->tempHome() + QStringLiteral("/Verbanox-%1").arg(::getuid());
+        const QString folder = toTemporary ? temporary + QLatin1Char('/') : config;
+        const QString elsewhere = m_fx->path(QStringLiteral("readable by all"));
+        const QString planted = QStringLiteral("Unsaved notes 2020-01-01 08.00.00.rtf");
+        const bool otherUser = found == QLatin1String("other user");
+        if (found == QLatin1String("link")) {
+            QVERIFY(QDir().mkpath(elsewhere) && ::chmod(QFile::encodeName(elsewhere), 0755) == 0);
+            TextFiles::writeAtomically(elsewhere + QLatin1Char('/') + planted, "{\\rtf1 Not the reader's}");
+            QVERIFY(QFile::link(elsewhere, temporary));
+        } else if (!found.isEmpty()) {
+            QVERIFY(QDir().mkpath(temporary));
+            QVERIFY(::chmod(QFile::encodeName(temporary), otherUser ? 0700 : found.toUInt(nullptr, 8)) == 0);
+            if (otherUser && ::chown(QFile::encodeName(temporary), OtherUser, OtherUser) != 0)
+                QSKIP("Only the administrator can give a folder to another user");
+        }
         QVERIFY(QDir().mkpath(dataFolder()) && QDir().mkpath(config));
         AdvancedSearch::Instance().RT->setSelText(QStringLiteral("Notes typed before the end"));
-        std::optional<ReadOnlyFolder> lockedData(std::in_place, dataFolder());
+        ReadOnlyFolder lockedData(dataFolder());
         std::optional<ReadOnlyFolder> lockedConfig;
-        if (readOnly.contains(QStringLiteral("config")))
+        if (toTemporary)
             lockedConfig.emplace(config);
-        if (!lockedData->active() || (lockedConfig && !lockedConfig->active()))
+        if (!lockedData.active() || (lockedConfig && !lockedConfig->active()))
             QSKIP("This system cannot make a folder read-only for this user");
 
-        AdvancedSearch::KeepUnsavedNotes();
+        const std::optional<RuntimeError> error =
+            raisedError([] { NotesRecovery::Keep(*AdvancedSearch::Instance().RT->document()); });
+        const QString told = error ? error->description() : QString();
+        if (!refusal.isEmpty()) {
+            QVERIFY2(told.contains(temporary + QStringLiteral("/: ") + refusal), qPrintable(told));
+            QCOMPARE(NotesRecovery::Waiting(), QStringList());
+            QCOMPARE(QDir(elsewhere).entryList(QDir::Files),
+                     found == QLatin1String("link") ? QStringList{planted} : QStringList());
+            return;
+        }
+        QVERIFY2(!error, qPrintable(told));
         const QString waiting = folder + QStringLiteral("Unsaved notes 2024-01-01 12.00.00.rtf");
         QCOMPARE(NotesRecovery::Waiting(), QStringList{waiting});
         QCOMPARE(textOf(waiting), QStringLiteral("Notes typed before the end"));
         QCOMPARE(modeOf(waiting), mode_t(0600));
+        if (toTemporary)
+            QCOMPARE(modeOf(temporary), mode_t(0700));
         desk().messageBoxAnswers = {MsgBoxResult::No};
         AdvancedSearch::OfferKeptNotes();
         const QString recovered = folder + QStringLiteral("Recovered notes 2024-01-01 12.00.00.rtf");
         QCOMPARE(desk().lastMessage(), question(waiting, recovered));
         QVERIFY(QFileInfo::exists(recovered));
-    }
-
-    void temporaryFolderIsTheUsersAlone_data()
-    {
-        QTest::addColumn<QString>("found");   // what stands at the folder's name
-        QTest::addColumn<QString>("refusal"); // empty: the notes are kept there
-        QTest::newRow("nothing yet") << QString() << QString();
-        QTest::newRow("own folder 0700") << QStringLiteral("0700") << QString();
-        QTest::newRow("left-over folder 0755") << QStringLiteral("0755") << QString();
-        QTest::newRow("own folder 0777") << QStringLiteral("0777") << QString();
-        QTest::newRow("link to an own folder 0755")
-            << QStringLiteral("link")
-            << QStringLiteral("it is a symbolic link, not a folder of the user's own");
-        QTest::newRow("another user's folder")
-            << QStringLiteral("other user")
-            << QStringLiteral("the folder belongs to another user (user id %1)").arg(OtherUser);
-    }
-    // The notes go to the temporary folder only when it is a folder of the
-    // user's own, not a link; it is made theirs alone, and the notes too. A
-    // refusal names the real reason, and nothing there is offered.
-    void temporaryFolderIsTheUsersAlone()
-    {
-        QFETCH(QString, found);
-        QFETCH(QString, refusal);
-        const QString config = m_fx->configHome() + QStringLiteral("/Verbanox/");
-        const QString folder = m_fx->tempHome() + QStringLiteral("/Verbanox-%1").arg(::getuid());
-        const QString elsewhere = m_fx->path(QStringLiteral("readable by all"));
-        const QString planted = QStringLiteral("/Unsaved notes 2020-01-01 08.00.00.rtf");
-        if (found == QLatin1String("link")) {
-            QVERIFY(QDir().mkpath(elsewhere) && ::chmod(QFile::encodeName(elsewhere), 0755) == 0);
-            TextFiles::writeAtomically(elsewhere + planted, "{\\rtf1 Not the reader's}");
-            QVERIFY(QFile::link(elsewhere, folder));
-        } else if (!found.isEmpty()) {
-            QVERIFY(QDir().mkpath(folder));
-            const mode_t mode =
-                found == QLatin1String("other user") ? 0700 : mode_t(found.toUInt(nullptr, 8));
-            QVERIFY(::chmod(QFile::encodeName(folder), mode) == 0);
-            if (found == QLatin1String("other user") &&
-                ::chown(QFile::encodeName(folder), OtherUser, OtherUser) != 0)
-                QSKIP("Only the administrator can give a folder to another user");
-        }
-        QVERIFY(QDir().mkpath(dataFolder()) && QDir().mkpath(config));
-        ReadOnlyFolder lockedData(dataFolder());
-        ReadOnlyFolder lockedConfig(config);
-        if (!lockedData.active() || !lockedConfig.active())
-            QSKIP("This system cannot make a folder read-only for this user");
-
-        QTextDocument notes(QStringLiteral("Private notes"));
-        const std::optional<RuntimeError> error = raisedError([&] { NotesRecovery::Keep(notes); });
-        if (!refusal.isEmpty()) {
-            QVERIFY(error);
-            QVERIFY2(error->description().contains(folder + QStringLiteral("/: ") + refusal),
-                     qPrintable(error->description()));
-            QCOMPARE(NotesRecovery::Waiting(), QStringList());
-            if (found == QLatin1String("link"))
-                QCOMPARE(QDir(elsewhere).entryList(QDir::Files), QStringList{planted.mid(1)});
-            return;
-        }
-        QVERIFY2(!error, qPrintable(error ? error->description() : QString()));
-        const QString waiting = folder + QStringLiteral("/Unsaved notes 2024-01-01 12.00.00.rtf");
-        QCOMPARE(NotesRecovery::Waiting(), QStringList{waiting});
-        QCOMPARE(textOf(waiting), QStringLiteral("Private notes"));
-        QCOMPARE(modeOf(waiting), mode_t(0600));
-        QCOMPARE(modeOf(folder), mode_t(0700));
     }
 
     // A signal while the program asks about kept notes ends it before the reader
