@@ -10,7 +10,6 @@
 #include "platform/DocumentPrinter.h"
 #include "platform/PageLayout.h"
 #include "platform/RichTextBox.h"
-#include "platform/Twips.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -18,7 +17,6 @@
 #include <QLineEdit>
 #include <QPrinter>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTimer>
@@ -330,58 +328,6 @@ private Q_SLOTS:
         QCOMPARE(PdfTools::firstLine(pdf(), 1),
                  m_pane->document()->findBlock(layout.pageStart(first)).text());
         QVERIFY(desk().messageBoxes().isEmpty());
-    }
-
-    // The preview shows the pages that print, line for line, and each page
-    // prints only its own lines, also where a paragraph goes on over its foot.
-    void previewShowsThePagesThatPrint_data()
-    {
-        QTest::addColumn<int>("pointSize");
-        QTest::addColumn<QMarginsF>("margins"); // millimetres: left, top, right, bottom
-        QTest::newRow("20 mm all round") << 12 << QMarginsF(20, 20, 20, 20);
-        QTest::newRow("wide top and bottom") << 14 << QMarginsF(15, 70, 15, 83);
-        QTest::newRow("small type, narrow margins") << 9 << QMarginsF(10, 12, 10, 17);
-    }
-    void previewShowsThePagesThatPrint()
-    {
-        QFETCH(int, pointSize);
-        QFETCH(QMarginsF, margins);
-        gMarginLeft = float(margins.left());
-        gTopMargin = float(margins.top());
-        gMarginRight = float(margins.right());
-        gBottomMargin = float(margins.bottom());
-        m_pane->document()->setDefaultFont(QFont(QStringLiteral("DejaVu Sans"), pointSize));
-        // Paragraphs of several lines each.
-        QStringList words;
-        for (int i = 1; i <= 2100; ++i)
-            words.append(QStringLiteral("w%1").arg(i) + QLatin1String(i % 70 ? " " : "\r\n"));
-        m_pane->setText(words.join(QString()).trimmed());
-        int shownPages = 0;
-        QList<int> shownLines; // per page, at "100"
-        m_whileOpen = [&](frmDocPreview &preview) {
-            shownPages = preview.PageCount;
-            for (int page = 1; page <= preview.PageCount; ++page) {
-                preview.cboPageNo->setCurrentIndex(page - 1);
-                preview.cboPageNo_Click();
-                shownLines.append(PdfTools::darkBands(preview.Pic[2]->pixmap().toImage()).size());
-            }
-            preview.cmdPrint->click();
-        };
-        answerPrint(QPrinter::AllPages);
-        frmDocPreview::DocPreviewProc(*m_pane, nullptr);
-        QVERIFY(shownPages > 1);
-        QCOMPARE(PdfTools::pageCount(pdf()), shownPages);
-        QStringList printed;
-        QList<int> printedLines;
-        const int screenDpi = qRound(Twips::PerInch / Twips::perPixelY());
-        for (int page = 1; page <= shownPages; ++page) {
-            printed += PdfTools::pageText(pdf(), page)
-                           .split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
-            printedLines.append(PdfTools::darkBands(PdfTools::pageImage(pdf(), page, screenDpi)).size());
-        }
-        QCOMPARE(printed,
-                 words.join(QString()).split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts));
-        QCOMPARE(shownLines, printedLines);
     }
 
     // Paper chosen in the print dialog is laid out anew: the pages print as they

@@ -93,24 +93,6 @@ int lastDarkRow(const QImage &image)
     return -1;
 }
 
-QList<QRect> darkBands(const QImage &image)
-{
-    QList<QRect> bands;
-    int top = -1;
-    for (int y = 0; y <= image.height(); ++y) {
-        bool dark = false;
-        for (int x = 0; y < image.height() && x < image.width() && !dark; ++x)
-            dark = isDark(image.pixel(x, y));
-        if (dark && top < 0)
-            top = y;
-        if (!dark && top >= 0) {
-            bands.append(QRect(0, top, image.width(), y - top));
-            top = -1;
-        }
-    }
-    return bands;
-}
-
 void setUpPdfPrinter(QPrinter &printer, const QString &pdf)
 {
     printer.setOutputFormat(QPrinter::PdfFormat);

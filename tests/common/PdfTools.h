@@ -1,8 +1,6 @@
 #pragma once
 
 #include <QImage>
-#include <QList>
-#include <QRect>
 #include <QString>
 
 class QPrinter;
@@ -22,8 +20,6 @@ QImage pageImage(const QString &pdf, int page, int dpi);
 int firstDarkColumn(const QImage &image);
 int firstDarkRow(const QImage &image);
 int lastDarkRow(const QImage &image);
-// The bands of rows that hold a dark pixel, top to bottom: one per printed line.
-QList<QRect> darkBands(const QImage &image);
 // A US Letter PDF printer without margins of its own, writing to the file.
 void setUpPdfPrinter(QPrinter &printer, const QString &pdf);
 } // namespace PdfTools
