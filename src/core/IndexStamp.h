@@ -23,6 +23,8 @@ public:
     // The same stamp, marked as that of a file cut short.
     IndexStamp CutShort() const;
     bool IsCutShort() const { return m_cutShort; }
+    // The file's size; -1 for a missing file.
+    qint64 Size() const { return m_size; }
     // Whether the stamps name the same state of a file (its mark aside).
     bool SameFile(const IndexStamp &other) const
     {

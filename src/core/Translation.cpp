@@ -193,10 +193,14 @@ bool Translation::ReadIndex(QStringList lines, QString *problem)
         *problem = QStringLiteral("the module changed since its index was built");
         return false;
     }
-    const QFileInfo info(module);
-    if (!m_index.Load(lines, info.exists() ? info.size() : -1, problem))
+    // The module is in the state the stamp names: its size is the stamp's.
+    if (!m_index.Load(lines, stamp->Size(), problem))
         return false;
     m_cutShort = stamp->IsCutShort();
+    // Every start is told of a file cut short, not only the one that built its
+    // index (that one told it as it built it: told once a run).
+    if (m_cutShort)
+        ReportDamage(module, *stamp, {});
     return true;
 }
 
@@ -208,15 +212,8 @@ void Translation::LoadIndexFile()
                [&] {
                    QString problem;
                    if (FileFunctions_::FileExists(IndexPath())) {
-                       if (ReadIndex(TextReader::fromFile(IndexPath()).readAllLines(), &problem)) {
-                           // Every start is told of a file cut short, not only the
-                           // one that built its index.
-                           if (m_cutShort) {
-                               const QString module = FileNames::resolve(ModulePath());
-                               ReportDamage(module, IndexStamp::OfFile(module).CutShort(), {});
-                           }
+                       if (ReadIndex(TextReader::fromFile(IndexPath()).readAllLines(), &problem))
                            return;
-                       }
                        // A stale or damaged index is rebuilt once from the module.
                        QFile::remove(FileNames::resolve(IndexPath()));
                    }
