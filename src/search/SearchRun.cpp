@@ -28,6 +28,31 @@ constexpr int MsgInvalidPattern = 241;
 constexpr int MsgTooManyTerms = 242;
 constexpr int MsgModuleEndsBefore = 257;
 constexpr int LastBibleBook = 66;
+
+// The counts are of the text before the cut: the reader is told, once a search,
+// the books of the range that a module file cut short ends in or before, as
+// "Psalms - Revelation" (one book alone by its name). Empty when the search
+// read them whole.
+QString whereTheModuleEnds(const SearchSource &source, int rangeCode)
+{
+    const Translation *translation = source.translation;
+    int first = 1;
+    int last = LastBibleBook;
+    if (!translation || !translation->CutShort() ||
+        (rangeCode != BookRange::WholeModule && !BookRange::Books(rangeCode, &first, &last)))
+        return QString();
+    // From the book the file stops in, or the first one after the cut.
+    for (int book = first; book <= last; ++book) {
+        if (translation->StopsWithin(book) || translation->CutShortBefore(book)) {
+            QString books = BookNames().FullName(qint16(book));
+            if (book != last)
+                books += QStringLiteral(" - ") + BookNames().FullName(qint16(last));
+            return MsgSupport::GetMsgListing(MsgModuleEndsBefore,
+                                             FileNames::resolve(translation->ModulePath()), {books});
+        }
+    }
+    return QString();
+}
 } // namespace
 
 SearchSource SearchSource::Of(Translation &translation, TermSearch::VerseSource verses)
@@ -84,36 +109,7 @@ QString SearchRun::Run(const TermSearch &search, const SearchSource &source)
         return QString();
     shown->setUndoRedoEnabled(true);
     m_view.ShowStatus(StatusText(result.verses, m_matches, !search.Terms().isEmpty()), false);
-    return WhereTheModuleEnds(source, search.Request().rangeCode);
-}
-
-QString SearchRun::BooksNotSearched(const Translation &translation, int rangeCode)
-{
-    if (!translation.CutShort())
-        return QString();
-    int first = 1;
-    int last = LastBibleBook;
-    if (rangeCode != BookRange::WholeModule && !BookRange::Books(rangeCode, &first, &last))
-        return QString();
-    // From the book the file stops in, or the first one after the cut.
-    for (int book = first; book <= last; ++book) {
-        if (translation.StopsWithin(book) || translation.CutShortBefore(book)) {
-            const QString from = BookNames().FullName(qint16(book));
-            return book == last ? from : from + QStringLiteral(" - ") + BookNames().FullName(qint16(last));
-        }
-    }
-    return QString();
-}
-
-// The counts are of the text before the cut; the reader is to be told, once a
-// search, which of the books asked for the file ends in or before.
-QString SearchRun::WhereTheModuleEnds(const SearchSource &source, int rangeCode)
-{
-    const QString books = source.translation ? BooksNotSearched(*source.translation, rangeCode) : QString();
-    if (books.isEmpty())
-        return QString();
-    return MsgSupport::GetMsgListing(MsgModuleEndsBefore,
-                                     FileNames::resolve(source.translation->ModulePath()), {books});
+    return whereTheModuleEnds(source, search.Request().rangeCode);
 }
 
 // The old result goes first, replaced by an empty document of its own: cleared or

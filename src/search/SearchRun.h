@@ -61,16 +61,11 @@ public:
     static QString Refusal(SearchProblem problem);
     // The status after a search: "6 Verses", or "4 Matches 3 Verses" when it had terms.
     static QString StatusText(qint64 verses, qint64 matches, bool withTerms);
-    // The books of the range that a module file cut short ends in or before, as
-    // "Psalms - Revelation" (one book alone by its name); empty when the search
-    // reads them whole.
-    static QString BooksNotSearched(const Translation &translation, int rangeCode);
 
 private:
     void ShowEmptyDocument();
     SearchResult Scan(const TermSearch &search, const SearchSource &source);
     static void WriteScratchFiles(const SearchResult &result, const SearchSource &source, int rangeCode);
-    static QString WhereTheModuleEnds(const SearchSource &source, int rangeCode);
     std::unique_ptr<QTextDocument> ResultDocument(const QString &text) const;
     bool Highlight(std::unique_ptr<QTextDocument> document, const QString &madeFrom, const QStringList &terms,
                    bool ignoreCase);
