@@ -15,8 +15,6 @@
 #include <QFileInfo>
 #include <QTextDocument>
 
-#include <optional>
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -28,7 +26,7 @@ constexpr int MsgAskToSave = 51;
 constexpr int MsgSaveFailed = 52;
 constexpr int MsgChangedOnDisk = 260;
 constexpr int MsgNotARegularFile = 249;
-// The kinds of what is no regular file, one a line in the order of FileKind.
+// The kinds of what is no regular file, one a line.
 constexpr int MsgFileKinds = 253;
 
 const QString OpenFilter = QStringLiteral("Rich Text (*.rtf);;Text Files (*.txt);;All files (*)");
@@ -39,44 +37,25 @@ QString shownName(const QString &name)
     return QDir::toNativeSeparators(name);
 }
 
-enum class FileKind { Regular, Folder, NamedPipe, CharacterDevice, BlockDevice, Socket, Other };
-
-FileKind kindOf(mode_t mode)
+// What is no regular file, named for what it is: the catalog's lines are a
+// folder, a named pipe, a character device, a block device, a socket, and
+// anything else.
+QString kindText(mode_t mode)
 {
-    if (S_ISREG(mode))
-        return FileKind::Regular;
-    if (S_ISDIR(mode))
-        return FileKind::Folder;
-    if (S_ISFIFO(mode))
-        return FileKind::NamedPipe;
-    if (S_ISCHR(mode))
-        return FileKind::CharacterDevice;
-    if (S_ISBLK(mode))
-        return FileKind::BlockDevice;
-    if (S_ISSOCK(mode))
-        return FileKind::Socket;
-    return FileKind::Other;
-}
-
-QString kindText(FileKind kind)
-{
+    const int line = S_ISDIR(mode)    ? 0
+                     : S_ISFIFO(mode) ? 1
+                     : S_ISCHR(mode)  ? 2
+                     : S_ISBLK(mode)  ? 3
+                     : S_ISSOCK(mode) ? 4
+                                      : 5;
     const QStringList kinds = GetMsg(0, MsgFileKinds).split(QStringLiteral("\r\n"));
-    return kinds.value(int(kind) - 1, kinds.value(kinds.size() - 1));
-}
-
-// What the name stands for, a link followed; none when nothing is there.
-std::optional<FileKind> kindOfName(const QString &name)
-{
-    struct stat status = {};
-    if (::stat(QFile::encodeName(name).constData(), &status) != 0)
-        return std::nullopt;
-    return kindOf(status.st_mode);
+    return kinds.value(line, kinds.constLast());
 }
 
 // Reads a regular file. It is opened without waiting and read only when what was
 // opened is one: the name may have been given to a named pipe since it was looked
-// at. `opened` tells what was found instead, and then nothing is read.
-QByteArray readRegularFile(const QString &name, FileKind &opened)
+// at. `mode` tells what was opened; nothing is read when it is no regular file.
+QByteArray readRegularFile(const QString &name, mode_t &mode)
 {
     const QString source = QStringLiteral("Verbanox.WorkspaceFiles");
     const int handle =
@@ -91,19 +70,13 @@ QByteArray readRegularFile(const QString &name, FileKind &opened)
     struct stat status = {};
     if (::fstat(handle, &status) != 0)
         raiseFileUnreadable(source, name, qt_error_string(errno));
-    opened = kindOf(status.st_mode);
-    if (opened != FileKind::Regular)
+    mode = status.st_mode;
+    if (!S_ISREG(mode))
         return {};
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         raiseFileUnreadable(source, name, file.errorString());
     return bytes;
-}
-
-void reportNotRegular(const QString &name, FileKind kind)
-{
-    desktop().messageBox(MsgSupport::GetMsgListing(MsgNotARegularFile, kindText(kind), {shownName(name)}),
-                         MsgBoxStyle::Exclamation, QString());
 }
 } // namespace
 
@@ -149,27 +122,28 @@ bool WorkspaceFiles::OpenNamed(const QString &name)
 // what it is; a named pipe is never opened, as reading it would wait for a writer.
 bool WorkspaceFiles::OpenFile(const QString &name)
 {
-    const std::optional<FileKind> kind = kindOfName(name);
-    if (!kind) {
+    // What the name stands for, a link followed.
+    struct stat status = {};
+    if (::stat(QFile::encodeName(name).constData(), &status) != 0) {
         desktop().messageBox(GetMsg(0, Bug_::FileNotFoundMsg, shownName(name)), MsgBoxStyle::Exclamation,
                              QString());
         return false;
     }
-    if (*kind != FileKind::Regular) {
-        reportNotRegular(name, *kind);
-        return false;
-    }
+    mode_t mode = status.st_mode;
     QByteArray bytes;
-    FileKind opened = FileKind::Regular;
-    try {
-        bytes = readRegularFile(name, opened);
-    } catch (const RuntimeError &e) {
-        // Nothing was read: the document on screen stays as it was.
-        Bug_::ReportFileFault(MsgFileUnreadable, name, e.description());
-        return false;
+    if (S_ISREG(mode)) {
+        try {
+            bytes = readRegularFile(name, mode);
+        } catch (const RuntimeError &e) {
+            // Nothing was read: the document on screen stays as it was.
+            Bug_::ReportFileFault(MsgFileUnreadable, name, e.description());
+            return false;
+        }
     }
-    if (opened != FileKind::Regular) {
-        reportNotRegular(name, opened);
+    // Found so by its name, or once opened.
+    if (!S_ISREG(mode)) {
+        desktop().messageBox(MsgSupport::GetMsgListing(MsgNotARegularFile, kindText(mode), {shownName(name)}),
+                             MsgBoxStyle::Exclamation, QString());
         return false;
     }
     ShowRead(name, bytes);
