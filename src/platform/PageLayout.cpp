@@ -28,6 +28,14 @@ QPointF originOf(const QTextBlock &block)
     return block.document()->documentLayout()->blockBoundingRect(block).topLeft();
 }
 
+// Where a paragraph ends, in the document: its box, or its lines where they
+// reach lower.
+qreal bottomOf(const QTextBlock &block)
+{
+    const QRectF box = block.document()->documentLayout()->blockBoundingRect(block);
+    return std::max(box.bottom(), box.top() + block.layout()->boundingRect().bottom());
+}
+
 qreal tallestLine(const QTextLayout &lines)
 {
     qreal tallest = 0;
@@ -241,14 +249,10 @@ QTextBlock PageLayout::paragraphGoingOnInto(int page) const
     }
     if (!found.isValid() || found.layout()->lineCount() == 0)
         return QTextBlock();
-    const QTextLayout *lines = found.layout();
-    const qreal origin = originOf(found).y();
     // Its first line may have been moved down to this page; then it begins here.
-    if (pageAt(origin + lines->lineAt(0).y()) >= page)
+    if (pageAt(originOf(found).y() + found.layout()->lineAt(0).y()) >= page)
         return QTextBlock();
-    const QRectF box = m_document->documentLayout()->blockBoundingRect(found);
-    const qreal bottom = std::max(box.bottom(), origin + lines->boundingRect().bottom());
-    return bottom > pageTop + 0.5 ? found : QTextBlock();
+    return bottomOf(found) > pageTop + 0.5 ? found : QTextBlock();
 }
 
 int PageLayout::pageCount() const
@@ -282,9 +286,7 @@ void PageLayout::drawPage(QPainter &painter, int page) const
             if (pageOfLine(origin.y() + line.y(), line) == index)
                 line.draw(&painter, origin);
         }
-        const qreal bottom = std::max(m_document->documentLayout()->blockBoundingRect(block).bottom(),
-                                      origin.y() + lines->boundingRect().bottom());
-        drawn.setTop(std::max(drawn.top(), bottom + 1.0 / 64));
+        drawn.setTop(std::max(drawn.top(), bottomOf(block) + 1.0 / 64));
     }
     // A line taller than the page that shows on a later page ends what the
     // layout draws here.
