@@ -299,11 +299,8 @@ QList<int> Commentaries::ListNeeds() const
 // The window is never narrower than its lists and its second row need.
 void Commentaries::KeepListsWhole()
 {
-    int lists = 2 * StudyLists::ListRow::Left;
-    for (const int need : ListNeeds())
-        lists += need;
     const int secondRow = chkChap->sizeHint().width() + cmdGo->sizeHint().width() + 12;
-    setMinimumWidth(std::max(lists, secondRow));
+    setMinimumWidth(std::max(StudyLists::ListRow::Width(ListNeeds()), secondRow));
 }
 
 void Commentaries::Form_Resize()

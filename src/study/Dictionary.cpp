@@ -94,7 +94,8 @@ bool Dictionary::Form_Load()
         cboTranslation->addItem(gDictionaries.DisplayName(i));
     cboTranslation->setCurrentIndex(-1);
     StudyLists::SetListText(cboTranslation, gDictionaries.DisplayName(0));
-    KeepNamesWhole();
+    // The window is never narrower than the names it lists need.
+    setMinimumWidth(StudyLists::ListRow::Width(ListNeeds()));
     m_CurrentDictionary = NoneLoaded;
     dictionaryLook().ApplyTo(*RT);
     m_pageLayout.ApplyAtOpen(*RT);
@@ -224,15 +225,6 @@ QList<int> Dictionary::ListNeeds() const
 {
     return {Label1->sizeHint().width(), Label2->sizeHint().width(),
             std::max(TextFit::ListWidth(cboTranslation), Label3->sizeHint().width())};
-}
-
-// The window is never narrower than the names it lists need.
-void Dictionary::KeepNamesWhole()
-{
-    int lists = 2 * StudyLists::ListRow::Left;
-    for (const int need : ListNeeds())
-        lists += need;
-    setMinimumWidth(lists);
 }
 
 void Dictionary::Form_Resize()

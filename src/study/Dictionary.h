@@ -56,7 +56,6 @@ private:
     void CreateControls();
     void Form_Resize();
     QList<int> ListNeeds() const;
-    void KeepNamesWhole();
     void Form_Unload();
     void ShowEntry(const QString &headword, const QString &routine);
 

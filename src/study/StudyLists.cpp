@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <algorithm>
+#include <numeric>
 
 namespace StudyLists {
 
@@ -66,6 +67,11 @@ void ListRow::Place(QWidget *list, QLabel *label, int width)
     if (label)
         label->setGeometry(m_x, LabelTop, width, LabelHeight);
     m_x += width;
+}
+
+int ListRow::Width(const QList<int> &widths)
+{
+    return std::accumulate(widths.begin(), widths.end(), 2 * Left);
 }
 
 } // namespace StudyLists

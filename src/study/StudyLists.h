@@ -38,6 +38,8 @@ public:
     }
     void Place(QWidget *list, QLabel *label, int width);
     void Skip(int width) { m_x += width; }
+    // The width a row of lists this wide takes, its margins included.
+    static int Width(const QList<int> &widths);
     // The first pixel below the lists.
     int Bottom() const { return ListTop + m_listHeight; }
 

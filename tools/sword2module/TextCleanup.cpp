@@ -358,6 +358,12 @@ bool isOneOf(std::u32string_view word, std::initializer_list<std::u32string_view
     return std::find(words.begin(), words.end(), word) != words.end();
 }
 
+// The unstressed pronouns, which Spanish writes on a verb before them.
+bool isPronoun(std::u32string_view word)
+{
+    return isOneOf(word, {U"me", U"te", U"se", U"nos", U"os", U"lo", U"la", U"los", U"las", U"le", U"les"});
+}
+
 // A written accent on the last or the last but one syllable: "dió", "díjo",
 // "envía" (not "ejército"). Syllables after the accent are counted as runs of
 // vowels.
@@ -377,40 +383,6 @@ bool accentOnLastTwoSyllables(std::u32string_view word)
     return syllables <= 1;
 }
 
-} // namespace
-
-bool attachesAsEnclitic(std::u32string_view host, bool sentenceStart, std::u32string_view added,
-                        char32_t after)
-{
-    std::size_t firstEnd = 0;
-    while (firstEnd < added.size() && isWordChar(added[firstEnd]))
-        ++firstEnd;
-    const std::u32string pronoun = lowered(added.substr(0, firstEnd));
-    if (!isOneOf(pronoun, {U"me", U"te", U"se", U"nos", U"os", U"lo", U"la", U"los", U"las", U"le", U"les"}))
-        return false;
-    if (host.empty() || (isUpper(host.front()) && !sentenceStart))
-        return false; // a name: "Josué los circuncidó"
-    const std::u32string word = lowered(host);
-    if (isOneOf(word,
-                {U"no",    U"ni",       U"y",         U"e",           U"o",      U"u",        U"que",
-                 U"como",  U"cuando",   U"si",        U"pues",        U"mas",    U"m\u00E1s", U"ya",
-                 U"aun",   U"a\u00FAn", U"cu\u00E1n", U"cu\u00E1nto", U"cuanto", U"tanto",    U"de",
-                 U"del",   U"\u00E1",   U"a",         U"al",          U"en",     U"con",      U"por",
-                 U"para",  U"sin",      U"me",        U"te",          U"se",     U"nos",      U"os",
-                 U"le",    U"les",      U"lo",        U"la",          U"los",    U"las",      U"\u00E9l",
-                 U"ellos", U"ellas",    U"yo",        U"t\u00FA"}))
-        return false;
-    const bool moreWords = std::any_of(added.begin() + static_cast<std::ptrdiff_t>(firstEnd), added.end(),
-                                       [](char32_t cp) { return isWordChar(cp); });
-    if (!moreWords && !isWordChar(after))
-        return true; // "di" + "les" + ":", "sáca" + "lo" + " de"
-    const bool verbEnding = word.ends_with(U"ndo") || word.back() == U'r' || word.back() == U'd';
-    return verbEnding || accentOnLastTwoSyllables(word) ||
-           isOneOf(word, {U"di", U"da", U"haz", U"vi", U"ve", U"ven", U"pon", U"ten", U"sal"});
-}
-
-namespace {
-
 bool startsSentence(std::u32string_view visible, std::size_t wordStart)
 {
     std::size_t i = wordStart;
@@ -424,6 +396,34 @@ bool startsSentence(std::u32string_view visible, std::size_t wordStart)
 }
 
 } // namespace
+
+bool attachesAsEnclitic(std::u32string_view host, bool sentenceStart, std::u32string_view added,
+                        char32_t after)
+{
+    std::size_t firstEnd = 0;
+    while (firstEnd < added.size() && isWordChar(added[firstEnd]))
+        ++firstEnd;
+    if (!isPronoun(lowered(added.substr(0, firstEnd))))
+        return false;
+    if (host.empty() || (isUpper(host.front()) && !sentenceStart))
+        return false; // a name: "Josué los circuncidó"
+    const std::u32string word = lowered(host);
+    if (isPronoun(word) ||
+        isOneOf(word,
+                {U"no",   U"ni",       U"y",         U"e",           U"o",      U"u",        U"que",
+                 U"como", U"cuando",   U"si",        U"pues",        U"mas",    U"m\u00E1s", U"ya",
+                 U"aun",  U"a\u00FAn", U"cu\u00E1n", U"cu\u00E1nto", U"cuanto", U"tanto",    U"de",
+                 U"del",  U"\u00E1",   U"a",         U"al",          U"en",     U"con",      U"por",
+                 U"para", U"sin",      U"\u00E9l",   U"ellos",       U"ellas",  U"yo",       U"t\u00FA"}))
+        return false;
+    const bool moreWords = std::any_of(added.begin() + static_cast<std::ptrdiff_t>(firstEnd), added.end(),
+                                       [](char32_t cp) { return isWordChar(cp); });
+    if (!moreWords && !isWordChar(after))
+        return true; // "di" + "les" + ":", "sáca" + "lo" + " de"
+    const bool verbEnding = word.ends_with(U"ndo") || word.back() == U'r' || word.back() == U'd';
+    return verbEnding || accentOnLastTwoSyllables(word) ||
+           isOneOf(word, {U"di", U"da", U"haz", U"vi", U"ve", U"ven", U"pon", U"ten", U"sal"});
+}
 
 Markup markupFromSourceType(std::string_view sourceType)
 {
