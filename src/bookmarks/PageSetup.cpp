@@ -382,12 +382,12 @@ bool PageSetup::leavesRoomForText()
 {
     if (optNone->isChecked())
         return true;
-    const float room = gWidthPage - gMarginLeft - gMarginRight;
-    if (RoundTo(room, 2) >= leastTextWidth())
+    const float room = RoundTo(gWidthPage - gMarginLeft - gMarginRight, 2);
+    if (room >= leastTextWidth())
         return true;
     const QString lengths = withUnit(gWidthPage) + QStringLiteral(" - ") + withUnit(gMarginLeft) +
                             QStringLiteral(" - ") + withUnit(gMarginRight) + QStringLiteral(" = ") +
-                            withUnit(RoundTo(room, 2));
+                            withUnit(room);
     desktop().messageBox(GetMsg(0, TooLittleRoomMsg, lengths), MsgBoxStyle::Exclamation, QString());
     cboWidth->setFocus();
     cboWidth->lineEdit()->selectAll();

@@ -290,7 +290,7 @@ QList<BookmarkRecord> BookmarkRecords::MergedWith(const QByteArray &current, QSt
     for (qsizetype row = 0; row < m_rows.size(); ++row) {
         if (kept[row])
             merged.append(m_rows[row]);
-        else if (removed)
+        else
             removed->append(m_rows[row]);
     }
     for (const BookmarkRecord &record : theirs) {
@@ -371,7 +371,7 @@ void takeSavingLock(QLockFile &lock)
             raiseError(RtErr::PathFileAccessError, recordSource(),
                        QStringLiteral("%1 is held by process %2 on %3, which has been saving the list for "
                                       "longer than a save takes; try again when it has ended")
-                           .arg(BookmarkRecords::RecordFile() + QStringLiteral(".lock"))
+                           .arg(lock.fileName())
                            .arg(pid)
                            .arg(host));
         }

@@ -112,7 +112,8 @@ private:
     static QList<BookmarkRecord> ParseRecords(const QByteArray &bytes, QStringList *problems);
     void KeepDamagedOriginal();
     // The rows with what another writer changed in the file since m_base; a
-    // damaged file is kept in a copy first, and what is wrong goes to `problems`.
+    // damaged file is kept in a copy first, and what is wrong goes to `problems`;
+    // the rows that go because the other writer removed them go to `removed`.
     QList<BookmarkRecord> MergedWith(const QByteArray &current, QStringList *problems,
                                      QList<BookmarkRecord> *removed);
     // The lines of the file that do not read as one whole record.

@@ -87,10 +87,10 @@ void Initialize(const QString &name)
 void TellDamagedSettings()
 {
     const SettingsStore &settings = SettingsStore::instance();
-    const QStringList lines = settings.unreadLines();
+    QString copy;
+    const QStringList lines = settings.unreadLines(&copy);
     if (lines.isEmpty())
         return;
-    const QString copy = settings.damagedCopyPath();
     toldAtStart() = QStringList{settings.filePath(), copy} + lines;
     showDamage(settings.filePath(), copy, lines);
 }

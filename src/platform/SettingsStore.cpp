@@ -301,16 +301,12 @@ QString SettingsStore::CaseKey(const QString &name)
     return key;
 }
 
-QStringList SettingsStore::unreadLines() const
+QStringList SettingsStore::unreadLines(QString *copy) const
 {
     refresh();
+    if (!m_unreadLines.isEmpty())
+        *copy = TextFiles::copyPath(m_filePath, m_loadedData);
     return m_unreadLines;
-}
-
-QString SettingsStore::damagedCopyPath() const
-{
-    refresh();
-    return TextFiles::copyPath(m_filePath, m_loadedData);
 }
 
 // Nothing of a file read in part is lost: the original goes beside it first.

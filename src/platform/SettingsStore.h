@@ -46,9 +46,8 @@ public:
     QString folder() const;
     // The lines of the file as read that could not be used and are not kept
     // yet: before the file is written again it is kept, as read, in the copy
-    // that damagedCopyPath() names now.
-    QStringList unreadLines() const;
-    QString damagedCopyPath() const;
+    // that `copy` then names (left as it is when there are none).
+    QStringList unreadLines(QString *copy) const;
 
     // Told of every failed write with the store's folder and the reason.
     using SaveFailureHandler = std::function<void(const QString &folder, const QString &reason)>;

@@ -9,7 +9,6 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
-#include <QScopeGuard>
 #include <QTemporaryFile>
 #include <cerrno>
 #include <charconv>
@@ -46,6 +45,16 @@ bool writeWhole(QFileDevice &file, const QByteArray &bytes)
         written += count;
     }
     return true;
+}
+
+// Writes the bytes whole and to the disk; the system's reason when it cannot,
+// else nothing.
+QString writeToDisk(QFileDevice &file, const QByteArray &bytes)
+{
+    if (!writeWhole(file, bytes) || !file.flush())
+        return file.errorString();
+    // A failed sync sets no error of the file's: the system's reason is errno.
+    return ::fsync(file.handle()) == 0 ? QString() : qt_error_string(errno);
 }
 
 // A file of its own beside the target, renamed over it once whole; without the
@@ -120,12 +129,8 @@ QString placeUnderFreeName(const std::function<QString(int)> &names, const QByte
                            const std::function<NameUse(const QString &)> &use)
 {
     const QString first = names(1);
-    QString temporaryName;
-    // The temporary file goes unless it became the new file.
-    const auto removeTemporary = qScopeGuard([&temporaryName] {
-        if (!temporaryName.isEmpty())
-            QFile::remove(temporaryName);
-    });
+    // Made at the first free name; it goes unless it became the new file.
+    QTemporaryFile temporary(first + QStringLiteral(".XXXXXX.tmp"));
     for (int number = 1; number <= MaxNumberedNames; ++number) {
         const QString name = names(number);
         const NameUse found = use(name);
@@ -133,21 +138,15 @@ QString placeUnderFreeName(const std::function<QString(int)> &names, const QByte
             return name;
         if (found == NameUse::Taken)
             continue;
-        if (temporaryName.isEmpty()) {
-            QTemporaryFile temporary(first + QStringLiteral(".XXXXXX.tmp"));
-            temporary.setAutoRemove(false);
+        if (!temporary.isOpen()) {
             if (!temporary.open())
                 cannotWrite(name, temporary.errorString());
-            temporaryName = temporary.fileName();
-            if (!writeWhole(temporary, bytes) || !temporary.flush())
-                cannotWrite(name, temporary.errorString());
-            // A failed sync sets no error of the file's: the system's reason is errno.
-            if (::fsync(temporary.handle()) != 0)
-                cannotWrite(name, qt_error_string(errno));
+            if (const QString reason = writeToDisk(temporary, bytes); !reason.isEmpty())
+                cannotWrite(name, reason);
         }
-        switch (placeWithoutReplacing(temporaryName, name)) {
+        switch (placeWithoutReplacing(temporary.fileName(), name)) {
         case Placing::Placed:
-            temporaryName.clear(); // it is the new file now
+            temporary.setAutoRemove(false); // it is the new file now
             return name;
         case Placing::NameTaken:
             continue; // another writer took the name meanwhile: the next one is tried
@@ -157,6 +156,14 @@ QString placeUnderFreeName(const std::function<QString(int)> &names, const QByte
     }
     cannotWrite(first, QStringLiteral("%1 files of that name are there already").arg(MaxNumberedNames));
 }
+
+// What the name of a copy is to the bytes to be kept.
+NameUse copyNameUse(const QString &copy, const QByteArray &bytes)
+{
+    if (!onDisk(copy))
+        return NameUse::Free;
+    return QFileInfo(copy).isFile() && holdsBytes(copy, bytes) ? NameUse::HoldsNew : NameUse::Taken;
+}
 } // namespace
 
 namespace TextFiles {
@@ -164,20 +171,14 @@ namespace TextFiles {
 QString keepCopy(const QString &path, const QByteArray &bytes)
 {
     return placeUnderFreeName([&path](int number) { return copyName(path, number); }, bytes,
-                              [&bytes](const QString &copy) {
-                                  if (!onDisk(copy))
-                                      return NameUse::Free;
-                                  return QFileInfo(copy).isFile() && holdsBytes(copy, bytes)
-                                             ? NameUse::HoldsNew
-                                             : NameUse::Taken;
-                              });
+                              [&bytes](const QString &copy) { return copyNameUse(copy, bytes); });
 }
 
 QString copyPath(const QString &path, const QByteArray &bytes)
 {
     for (int number = 1; number <= MaxNumberedNames; ++number) {
         const QString copy = copyName(path, number);
-        if (!onDisk(copy) || (QFileInfo(copy).isFile() && holdsBytes(copy, bytes)))
+        if (copyNameUse(copy, bytes) != NameUse::Taken)
             return copy;
     }
     return copyName(path, 1);
@@ -214,26 +215,21 @@ void writePrivatelyAt(int folder, const QString &name, const QByteArray &bytes, 
                             O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, S_IRUSR | S_IWUSR);
     if (fd < 0)
         cannotWrite(shown, qt_error_string(errno));
-    int failure = 0;
-    for (qsizetype written = 0; written < bytes.size() && !failure;) {
-        const ssize_t count = ::write(fd, bytes.constData() + written, size_t(bytes.size() - written));
-        if (count > 0)
-            written += count;
-        else if (count == 0)
-            failure = ENOSPC;
-        else if (errno != EINTR)
-            failure = errno;
+    QString reason;
+    {
+        QFile file;
+        reason = file.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::DontCloseHandle)
+                     ? writeToDisk(file, bytes)
+                     : file.errorString();
     }
-    if (!failure && ::fsync(fd) != 0)
-        failure = errno;
-    if (::close(fd) != 0 && !failure)
-        failure = errno;
-    if (!failure && ::renameat(folder, temporary.constData(), folder, target.constData()) != 0)
-        failure = errno;
-    if (!failure)
+    if (::close(fd) != 0 && reason.isEmpty())
+        reason = qt_error_string(errno);
+    if (reason.isEmpty() && ::renameat(folder, temporary.constData(), folder, target.constData()) != 0)
+        reason = qt_error_string(errno);
+    if (reason.isEmpty())
         return;
     ::unlinkat(folder, temporary.constData(), 0);
-    cannotWrite(shown, qt_error_string(failure));
+    cannotWrite(shown, reason);
 }
 
 void writeAtomically(const QString &path, const QByteArray &bytes, Durability durability)

@@ -87,6 +87,7 @@ public:
     OpenFolder &operator=(const OpenFolder &) = delete;
 
     int fd() const { return m_fd; }
+    const QString &path() const { return m_folder; }
 
 private:
     [[noreturn]] void refuse(const QString &reason)
@@ -136,8 +137,13 @@ QString newRunFileName(const OpenFolder &folder)
     const QString stem = WaitingPrefix + desktop().now().toString(QStringLiteral("yyyy-MM-dd hh.mm.ss"));
     const auto taken = [&folder](const QString &name) {
         struct stat info = {};
-        return ::fstatat(folder.fd(), QFile::encodeName(name).constData(), &info, AT_SYMLINK_NOFOLLOW) == 0 ||
-               errno != ENOENT;
+        if (::fstatat(folder.fd(), QFile::encodeName(name).constData(), &info, AT_SYMLINK_NOFOLLOW) == 0)
+            return true;
+        // A folder that cannot be searched tells of no name whether it is free:
+        // trying the next would never end.
+        if (errno != ENOENT)
+            raiseFileUnwritable(source(), folder.path() + name, qt_error_string(errno));
+        return false;
     };
     QString name = stem + Extension;
     for (int n = 2; taken(name); ++n)
@@ -210,8 +216,7 @@ QString Keep(const QTextDocument &document)
     }
     const QString path = keepInNewFile(rtf, runFolder, &failures);
     if (path.isEmpty())
-        raiseError(RtErr::PathFileAccessError, QStringLiteral("Verbanox.NotesRecovery"),
-                   failures.join(QStringLiteral("; ")));
+        raiseError(RtErr::PathFileAccessError, source(), failures.join(QStringLiteral("; ")));
     if (!runFile().isEmpty())
         removeNotes(runFile());
     runFile() = path;

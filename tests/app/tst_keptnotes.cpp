@@ -14,9 +14,12 @@
 #include <QDir>
 #include <QThread>
 #include <QtTest>
+#include <cerrno>
 #include <csignal>
+#include <linux/capability.h>
 #include <optional>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace {
@@ -28,6 +31,48 @@ mode_t modeOf(const QString &path)
 }
 // A user id of somebody else (nobody's).
 constexpr uid_t OtherUser = 65534;
+
+// While it lives, a folder can be listed but not searched (mode 0600): nothing
+// in it can be looked at. The administrator's right to pass over that is laid
+// down for this thread meanwhile. Check active().
+class UnsearchableFolder
+{
+public:
+    explicit UnsearchableFolder(const QString &folder)
+        : m_folder(QFile::encodeName(folder))
+    {
+        ::chmod(m_folder.constData(), 0600);
+        passOverPermissions(false);
+    }
+    ~UnsearchableFolder()
+    {
+        passOverPermissions(true);
+        ::chmod(m_folder.constData(), 0700);
+    }
+    UnsearchableFolder(const UnsearchableFolder &) = delete;
+    UnsearchableFolder &operator=(const UnsearchableFolder &) = delete;
+
+    bool active() const
+    {
+        struct stat info = {};
+        return ::stat((m_folder + "/probe").constData(), &info) != 0 && errno == EACCES;
+    }
+
+private:
+    static void passOverPermissions(bool pass)
+    {
+        __user_cap_header_struct header = {_LINUX_CAPABILITY_VERSION_3, 0};
+        __user_cap_data_struct data[2] = {};
+        if (::syscall(SYS_capget, &header, data) != 0)
+            return;
+        constexpr quint32 Rights = (1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH);
+        data[0].effective =
+            pass ? data[0].effective | (data[0].permitted & Rights) : data[0].effective & ~Rights;
+        ::syscall(SYS_capset, &header, data);
+    }
+
+    QByteArray m_folder;
+};
 
 // The question that offers kept notes: their file as it is named now, and the
 // name the answer gives it.
@@ -323,6 +368,25 @@ private Q_SLOTS:
         const QString recovered = folder + QStringLiteral("Recovered notes 2024-01-01 12.00.00.rtf");
         QCOMPARE(desk().lastMessage(), question(waiting, recovered));
         QVERIFY(QFileInfo::exists(recovered));
+    }
+
+    // A data folder that can be listed but not searched tells of no name that
+    // it is free: it is given up for the settings folder.
+    void notesKeptPastADataFolderThatCannotBeSearched()
+    {
+        const QString config = m_fx->configHome() + QStringLiteral("/Verbanox/");
+        QVERIFY(QDir().mkpath(dataFolder()) && QDir().mkpath(config));
+        AdvancedSearch::Instance().RT->setSelText(QStringLiteral("Notes typed before the end"));
+        QString path;
+        {
+            const UnsearchableFolder unsearchable(dataFolder());
+            if (!unsearchable.active())
+                QSKIP("This system cannot keep this user from searching a folder");
+            path = NotesRecovery::Keep(*AdvancedSearch::Instance().RT->document());
+        }
+        QCOMPARE(path, config + QStringLiteral("Unsaved notes 2024-01-01 12.00.00.rtf"));
+        QCOMPARE(textOf(path), QStringLiteral("Notes typed before the end"));
+        QVERIFY(kept().isEmpty());
     }
 
     // A signal while the program asks about kept notes ends it before the reader
