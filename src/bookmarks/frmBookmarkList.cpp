@@ -97,14 +97,16 @@ template <typename F> const F &workspacePart(F WorkspaceDocument::Access::*part,
     return function;
 }
 
+const QString CannotSaveForBookmark =
+    QStringLiteral("The search workspace cannot save its document for a bookmark.");
+
 // The workspace writes its document to a bookmark's file, as a copy: its own
 // file, if it has one, is still to be saved. False after the workspace said why
 // the file could not be written.
 bool saveWorkspaceCopy(const QString &fileName)
 {
     return workspacePart(&WorkspaceDocument::Access::saveCopy,
-                         QStringLiteral("The search workspace cannot save its document for a bookmark."))(
-        BookmarkRecords::DocumentPath(fileName));
+                         CannotSaveForBookmark)(BookmarkRecords::DocumentPath(fileName));
 }
 
 // The workspace writes its document to a new bookmark's file, named after the
@@ -116,9 +118,7 @@ QString saveNewDocument(const QString &title)
 {
     const QString wanted = BookmarkRecords::FileNameFromTitle(title);
     const QSet<QString> inUse = BookmarkRecords::Instance().NamesInUse();
-    const QString path = workspacePart(
-        &WorkspaceDocument::Access::saveNew,
-        QStringLiteral("The search workspace cannot save its document for a bookmark."))(
+    const QString path = workspacePart(&WorkspaceDocument::Access::saveNew, CannotSaveForBookmark)(
         [&wanted](int number) {
             return BookmarkRecords::DocumentPath(BookmarkRecords::NumberedName(wanted, number));
         },
